@@ -1,0 +1,97 @@
+// The operating-system layer. Everything Arvenzo needs from the system goes
+// through here, in 8-bit text and plain types, so that the rest of the
+// program compiles unchanged on Windows and on POSIX systems.
+#pragma once
+
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+// The folder separator of this system: "\" on Windows, "/" elsewhere.
+char PathSeparator();
+
+// --- single-instance guard -------------------------------------------------
+
+// Holds the system-wide lock named `name` for as long as it lives. Another
+// guard with the same name, in this or another process of the same user,
+// is refused while this one holds it. The system drops the lock when the
+// process ends, however it ends.
+class InstanceGuard {
+public:
+    explicit InstanceGuard(const std::string& name);
+    ~InstanceGuard();
+    InstanceGuard(const InstanceGuard&) = delete;
+    InstanceGuard& operator=(const InstanceGuard&) = delete;
+
+    // True when this guard got the lock.
+    bool Acquired() const;
+    // Gives the lock up early; the guard is then no longer acquired.
+    void Release();
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};
+
+// --- install record --------------------------------------------------------
+
+// Reads the string value `valueName` of the machine-wide key `keyPath`
+// (for instance "\Software\Tessaly\Arvenzo"). Empty when the key or the
+// value is missing, unreadable or not a string; never raises.
+std::string ReadMachineString(const std::string& keyPath, const std::string& valueName);
+
+// --- environment -----------------------------------------------------------
+
+// The TEMP folder as the system names it, without changing a trailing
+// separator. On Windows the TEMP variable (empty when unset); on POSIX the
+// first of TEMP, XDG_RUNTIME_DIR, TMPDIR that is set, else "/tmp".
+std::string TempFolder();
+
+// The full path of the running executable.
+std::string ExecutablePath();
+
+// --- file system -----------------------------------------------------------
+
+bool FileExists(const std::string& path);   // an ordinary file (or a link to one)
+bool FolderExists(const std::string& path); // a folder (or a link to one)
+
+// Creates one folder level, private to the user where the system allows it.
+bool CreateFolder(const std::string& path);
+
+// The names (not paths) of the ordinary files in `folder` whose names match
+// the wildcard `pattern` ("*" and "?"; "*.*" matches every name). Hidden and
+// system files, folders and links are left out. Sorted by name.
+std::vector<std::string> ListFiles(const std::string& folder, const std::string& pattern);
+
+// Deletes one file; a link is removed itself, never what it points to.
+bool RemoveFile(const std::string& path);
+
+// --- shell -----------------------------------------------------------------
+
+// Hands a file, folder or URL to the desktop shell with the verb "open".
+// The outcome is not examined.
+void OpenWithShell(const std::string& target);
+
+// Replaces what OpenWithShell does (tests record the targets instead of
+// starting programs). An empty function restores the real shell.
+using ShellOpener = std::function<void(const std::string&)>;
+void SetShellOpener(ShellOpener opener);
+
+// --- console tools ---------------------------------------------------------
+
+// Runs `program` with `arguments` (each reaching the program as one argument,
+// whatever characters it holds), hidden, in `workingFolder`, and returns
+// everything it printed, standard output and standard error joined in the
+// order they arrived. Never raises: a program that cannot be started, or
+// that crashes or is killed, adds one line naming it to the output. A
+// positive `timeout` ends a program still running after it, and says so in
+// the output.
+std::string RunConsoleTool(const std::string& program, const std::vector<std::string>& arguments,
+                           const std::string& workingFolder,
+                           std::chrono::milliseconds timeout = std::chrono::milliseconds{0});
+
+} // namespace platform
