@@ -1,0 +1,26 @@
+#include "platform/platform.h"
+
+#include <climits>
+#include <cstdlib>
+#include <unistd.h>
+
+namespace platform {
+
+char PathSeparator() {
+    return '/';
+}
+
+std::string TempFolder() {
+    for (const char* name : {"TEMP", "XDG_RUNTIME_DIR", "TMPDIR"})
+        if (const char* value = std::getenv(name); value && *value)
+            return value;
+    return "/tmp";
+}
+
+std::string ExecutablePath() {
+    char buffer[PATH_MAX];
+    const ssize_t n = readlink("/proc/self/exe", buffer, sizeof buffer);
+    return n > 0 ? std::string(buffer, static_cast<std::size_t>(n)) : std::string{};
+}
+
+} // namespace platform

@@ -1,0 +1,61 @@
+#include "platform/platform.h"
+
+#include <algorithm>
+#include <dirent.h>
+#include <fnmatch.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace platform {
+
+namespace {
+
+bool StatMode(const std::string& path, mode_t kind) {
+    struct stat st {};
+    return stat(path.c_str(), &st) == 0 && (st.st_mode & S_IFMT) == kind;
+}
+
+} // namespace
+
+bool FileExists(const std::string& path) {
+    return StatMode(path, S_IFREG);
+}
+
+bool FolderExists(const std::string& path) {
+    return StatMode(path, S_IFDIR);
+}
+
+bool CreateFolder(const std::string& path) {
+    return mkdir(path.c_str(), 0700) == 0;
+}
+
+std::vector<std::string> ListFiles(const std::string& folder, const std::string& pattern) {
+    std::vector<std::string> names;
+    DIR* dir = opendir(folder.empty() ? "." : folder.c_str());
+    if (!dir)
+        return names;
+    // "*.*" is the Windows way of saying every name, dot or not.
+    const std::string glob = pattern == "*.*" ? "*" : pattern;
+    std::string base = folder;
+    if (!base.empty() && base.back() != '/')
+        base += '/';
+    while (const dirent* entry = readdir(dir)) {
+        const std::string name = entry->d_name;
+        if (name.empty() || name[0] == '.')
+            continue;
+        if (fnmatch(glob.c_str(), name.c_str(), 0) != 0)
+            continue;
+        struct stat st {};
+        if (lstat((base + name).c_str(), &st) == 0 && S_ISREG(st.st_mode))
+            names.push_back(name);
+    }
+    closedir(dir);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+bool RemoveFile(const std::string& path) {
+    return unlink(path.c_str()) == 0;
+}
+
+} // namespace platform

@@ -1,0 +1,81 @@
+// The installer's record is an INI file per product under the system's
+// configuration folders: "\Software\Tessaly\Arvenzo" is Tessaly/Arvenzo.conf.
+#include "platform/platform.h"
+#include "text/SplitItems.h"
+#include "text/TextRules.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+namespace platform {
+
+namespace {
+
+std::string RecordFileName(const std::string& keyPath) {
+    std::vector<std::string> parts = text::SplitItems(keyPath, "\\", "");
+    if (!parts.empty() && text::LowerCase(parts.front()) == "software")
+        parts.erase(parts.begin());
+    std::string name;
+    for (const std::string& part : parts)
+        name += (name.empty() ? "" : "/") + part;
+    return name.empty() ? std::string{} : name + ".conf";
+}
+
+std::string FindRecord(const std::string& fileName) {
+    const char* dirs = std::getenv("XDG_CONFIG_DIRS");
+    const std::string list = dirs && *dirs ? dirs : "/etc/xdg";
+    for (const std::string& dir : text::SplitItems(list, ":", "")) {
+        const std::string path = dir + "/" + fileName;
+        if (FileExists(path))
+            return path;
+    }
+    return {};
+}
+
+// Values written the way a registry export writes other types are not
+// strings and read as empty.
+bool IsOtherType(const std::string& value) {
+    const std::string lower = text::LowerCase(value);
+    return lower.rfind("dword:", 0) == 0 || lower.rfind("qword:", 0) == 0 ||
+           lower.rfind("hex:", 0) == 0 || lower.rfind("hex(", 0) == 0;
+}
+
+std::string Unquote(const std::string& value) {
+    if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
+        return value.substr(1, value.size() - 2);
+    return value;
+}
+
+} // namespace
+
+std::string ReadMachineString(const std::string& keyPath, const std::string& valueName) {
+    const std::string fileName = RecordFileName(keyPath);
+    if (fileName.empty())
+        return {};
+    std::ifstream in(FindRecord(fileName));
+    if (!in)
+        return {};
+    const std::string wanted = text::LowerCase(valueName);
+    bool inGeneral = true;
+    std::string line;
+    while (std::getline(in, line)) {
+        line = text::Trim(line);
+        if (line.empty() || line[0] == ';' || line[0] == '#')
+            continue;
+        if (line.front() == '[') {
+            inGeneral = text::LowerCase(line) == "[general]";
+            continue;
+        }
+        const std::size_t eq = line.find('=');
+        if (!inGeneral || eq == std::string::npos)
+            continue;
+        if (text::LowerCase(text::Trim(line.substr(0, eq))) != wanted)
+            continue;
+        const std::string value = text::Trim(line.substr(eq + 1));
+        return IsOtherType(value) ? std::string{} : Unquote(value);
+    }
+    return {};
+}
+
+} // namespace platform
