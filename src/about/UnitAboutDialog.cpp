@@ -1,0 +1,131 @@
+#include "about/UnitAboutDialog.h"
+
+#include "toolkit/ClickableLabel.h"
+#include "toolkit/ErrorReport.h"
+#include "toolkit/MessageBoxes.h"
+#include "toolkit/Pictures.h"
+
+#include <QEvent>
+#include <QFrame>
+#include <QPushButton>
+
+namespace about {
+
+std::string AboutSoftwareName;
+std::string AboutVersion;
+std::string AboutDescription;
+std::string AboutLinkText;
+std::string AboutAction;
+
+const char* const kAboutDescription = "This software is free for personal and commercial use.\r\n"
+                                      "It saves every picture of a PDF document\r\n"
+                                      "as an ordinary image file.\r\n"
+                                      "No registration, no time limit.";
+
+namespace {
+
+const char* const kCopyright = "Copyright \xc2\xa9 2026 Tessaly. All rights reserved.";
+
+QString Shown(const std::string& text) {
+    return toolkit::FromProgramText(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+}
+
+} // namespace
+
+TAboutDialog::TAboutDialog(QWidget* owner) : QDialog(owner) {
+    setObjectName(QStringLiteral("AboutDialog"));
+    setWindowTitle(QStringLiteral("About"));
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
+                   Qt::MSWindowsFixedSizeDialogHint);
+    setFixedSize(414, 220);
+    QFont base = font();
+    base.setPointSize(8);
+    setFont(base);
+
+    auto* bevel = new QFrame(this);
+    bevel->setObjectName(QStringLiteral("sBevel1"));
+    bevel->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    bevel->setGeometry(12, 12, 390, 155);
+
+    ImageAppLogo = AddLink("ImageAppLogo", 22, 24);
+    ImageAppLogo->setPixmap(toolkit::LogoPicture(QSize(128, 128)));
+    ImageAppLogo->resize(128, 128);
+    ImageAppLogo->setAccessibleName(QStringLiteral("Arvenzo logo"));
+
+    sLabelSoftwareName = AddLink("sLabelSoftwareName", 166, 28);
+    QFont bold = base;
+    bold.setPointSize(9);
+    bold.setBold(true);
+    sLabelSoftwareName->setFont(bold);
+    sLabel1 = AddLink("sLabel1", 170, 52);
+    sLabel2 = AddLink("sLabel2", 170, 70);
+    sLabelDescription = AddLink("sLabelDescription", 170, 96);
+
+    sBitBtnOK = new QPushButton(QStringLiteral("OK"), this);
+    sBitBtnOK->setObjectName(QStringLiteral("sBitBtnOK"));
+    sBitBtnOK->setGeometry(167, 180, 80, 28);
+    sBitBtnOK->setDefault(true);
+    connect(sBitBtnOK, &QPushButton::clicked, this,
+            [this] { toolkit::Guarded(this, [this] { sBitBtnOKClick(); }); });
+
+    // A new window starts without a pending link click.
+    AboutSoftwareName.clear();
+    AboutVersion.clear();
+    AboutLinkText.clear();
+    AboutAction.clear();
+}
+
+toolkit::ClickableLabel* TAboutDialog::AddLink(const char* name, int left, int top) {
+    auto* link = new toolkit::ClickableLabel(this);
+    link->setObjectName(QLatin1String(name));
+    link->move(left, top);
+    QPalette black = link->palette();
+    black.setColor(QPalette::WindowText, Qt::black);
+    link->setPalette(black);
+    connect(link, &toolkit::ClickableLabel::clicked, this,
+            [this] { toolkit::Guarded(this, [this] { LinkClick(); }); });
+    return link;
+}
+
+void TAboutDialog::SetAboutInfo(const std::string& name, const std::string& version,
+                                const std::string& description, const std::string& linkText) {
+    AboutSoftwareName = name;
+    AboutVersion = version;
+    AboutDescription = description;
+    AboutLinkText = linkText;
+}
+
+std::string TAboutDialog::ShowAboutDialog() {
+    exec();
+    return AboutAction;
+}
+
+bool TAboutDialog::event(QEvent* e) {
+    const bool handled = QDialog::event(e);
+    if (e->type() == QEvent::WindowActivate)
+        toolkit::Guarded(this, [this] { FormActivate(); });
+    return handled;
+}
+
+void TAboutDialog::FormActivate() {
+    setWindowTitle(QStringLiteral("About ") + toolkit::FromProgramText(AboutSoftwareName));
+    sLabelSoftwareName->setText(toolkit::FromProgramText(AboutSoftwareName + " " + AboutVersion));
+    sLabel1->setText(QString::fromUtf8(kCopyright));
+    sLabel2->setText(toolkit::FromProgramText(AboutLinkText));
+    sLabelDescription->setText(Shown(AboutDescription));
+    for (QLabel* label : {static_cast<QLabel*>(sLabelSoftwareName), static_cast<QLabel*>(sLabel1),
+                          static_cast<QLabel*>(sLabel2), static_cast<QLabel*>(sLabelDescription)})
+        label->adjustSize();
+    sBitBtnOK->setFocus();
+}
+
+void TAboutDialog::LinkClick() {
+    AboutAction = "gotoweb";
+    accept();
+}
+
+void TAboutDialog::sBitBtnOKClick() {
+    accept();
+}
+
+} // namespace about

@@ -1,0 +1,529 @@
+#include "app/MainWindow.h"
+
+#include "about/Promotion.h"
+#include "about/UnitAboutDialog.h"
+#include "app/ProgramState.h"
+#include "app/RegistryAccess.h"
+#include "platform/platform.h"
+#include "text/TextRules.h"
+#include "toolkit/ClickableLabel.h"
+#include "toolkit/ErrorReport.h"
+#include "toolkit/Hints.h"
+#include "toolkit/MessageBoxes.h"
+#include "toolkit/PathEdits.h"
+#include "toolkit/Pictures.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLayout>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QToolButton>
+#include <stdexcept>
+
+namespace app {
+
+namespace {
+
+constexpr int kClientWidth = 496;
+constexpr int kClientHeight = 266;
+constexpr int kStatusHeight = 24;
+constexpr int kPicturePanelWidth = 85;
+
+const QString kInputHint = QStringLiteral("Select input PDF file");
+const QString kInputClearedHint = QStringLiteral("Click here to select input PDF file");
+const QString kOutputHint = QStringLiteral("Select output folder");
+const QString kOutputEmptyHint = QStringLiteral("Click here to specify the output folder");
+
+QFont PointFont(const QFont& base, int points, bool bold) {
+    QFont font = base;
+    font.setPointSize(points);
+    font.setBold(bold);
+    return font;
+}
+
+// The window was laid out for a narrow 8-point face; faces with the same
+// widths come first, the system's sans-serif after them.
+QFont WindowFont() {
+    QFont font = QApplication::font();
+    font.setFamilies({QStringLiteral("Liberation Sans"), QStringLiteral("Arial"),
+                      QStringLiteral("Nimbus Sans"), QStringLiteral("Tahoma"), font.family()});
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSize(8);
+    font.setBold(false); // marked as set, so group boxes' bold does not reach their children
+    return font;
+}
+
+template <class W> W* Place(W* widget, int left, int top, int width, int height) {
+    widget->setGeometry(left, top, width, height);
+    return widget;
+}
+
+QLabel* AddLabel(QWidget* parent, const QString& caption, int left, int top, QWidget* buddy) {
+    auto* label = new QLabel(caption, parent);
+    label->move(left, top);
+    label->adjustSize();
+    if (buddy)
+        label->setBuddy(buddy);
+    return label;
+}
+
+QGroupBox* AddGroup(QWidget* parent, const char* name, const QString& caption, QRect at) {
+    auto* group = new QGroupBox(caption, parent);
+    group->setObjectName(QLatin1String(name));
+    // The caption is bold; what the box holds is not.
+    const QFont normal = parent->font();
+    group->setFont(PointFont(normal, normal.pointSize(), true));
+    group->setGeometry(at);
+    return group;
+}
+
+QToolButton* AddGlyphButton(QWidget* parent, const char* name, const QIcon& glyph,
+                            const QString& hint) {
+    auto* button = new QToolButton(parent);
+    button->setObjectName(QLatin1String(name));
+    button->setIcon(glyph);
+    button->setIconSize(QSize(16, 16));
+    button->setAccessibleName(hint);
+    toolkit::SetHint(button, hint);
+    return button;
+}
+
+QAction* AddItem(QMenu* menu, const char* name, const QString& caption, const QString& shortcut) {
+    QAction* action = menu->addAction(caption);
+    action->setObjectName(QLatin1String(name));
+    if (!shortcut.isEmpty())
+        action->setShortcut(QKeySequence(shortcut));
+    return action;
+}
+
+std::string WithSeparator(const std::string& folder) {
+    return folder + platform::PathSeparator();
+}
+
+} // namespace
+
+TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
+    setObjectName(QStringLiteral("MainForm"));
+    BuildWindow();
+    BuildMenu();
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+    WireHandlers();
+    FormCreate();
+}
+
+TMainForm::~TMainForm() {
+    EmptyWorkFolder();
+}
+
+template <class Handler> void TMainForm::Handle(Handler handler) {
+    toolkit::Guarded(this, handler);
+}
+
+// --- building ----------------------------------------------------------------
+
+void TMainForm::BuildWindow() {
+    setWindowTitle(QString::fromLatin1(kProductName));
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
+                   Qt::MSWindowsFixedSizeDialogHint);
+    setFont(WindowFont());
+
+    auto* client = new QWidget(this);
+    client->setObjectName(QStringLiteral("ClientArea"));
+    client->setFixedSize(kClientWidth, kClientHeight);
+    setCentralWidget(client);
+
+    Panel1 = Place(new QFrame(client), 0, 0, kPicturePanelWidth, kClientHeight - kStatusHeight);
+    Panel1->setObjectName(QStringLiteral("Panel1"));
+    Panel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    Panel1->setAutoFillBackground(true);
+    QPalette white = Panel1->palette();
+    white.setColor(QPalette::Window, Qt::white);
+    Panel1->setPalette(white);
+    Image1 = Place(new toolkit::ClickableLabel(Panel1), 6, 7, 73, 230);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->setPixmap(toolkit::BannerPicture(QSize(73, 230)));
+    Image1->setAccessibleName(QStringLiteral("I like it!"));
+    toolkit::SetHint(Image1, QStringLiteral("I like it!"));
+
+    sPanel1 = Place(new QFrame(client), kPicturePanelWidth, 0, kClientWidth - kPicturePanelWidth,
+                    kClientHeight - kStatusHeight);
+    sPanel1->setObjectName(QStringLiteral("sPanel1"));
+    BuildInputGroup(sPanel1);
+    BuildOutputGroup(sPanel1);
+
+    sBitBtnGetProVersion =
+        Place(new QPushButton(QStringLiteral("Start Pro version"), sPanel1), 18, 186, 180, 50);
+    sBitBtnGetProVersion->setObjectName(QStringLiteral("sBitBtnGetProVersion"));
+    sBitBtnGetProVersion->setFont(PointFont(font(), 12, false));
+    sBitBtnGetProVersion->setIcon(toolkit::ProGlyph());
+    sBitBtnGetProVersion->setIconSize(QSize(24, 24));
+
+    sBitBtnStart =
+        Place(new QPushButton(QStringLiteral("Start extraction"), sPanel1), 212, 186, 180, 50);
+    sBitBtnStart->setObjectName(QStringLiteral("sBitBtnStart"));
+    sBitBtnStart->setFont(PointFont(font(), 12, false));
+    sBitBtnStart->setIcon(toolkit::StartGlyph());
+    sBitBtnStart->setIconSize(QSize(24, 24));
+
+    BuildStatusBar(client);
+}
+
+void TMainForm::BuildInputGroup(QWidget* parent) {
+    sGroupBox1 =
+        AddGroup(parent, "sGroupBox1", QStringLiteral("Input PDF File"), QRect(6, 8, 400, 88));
+    const QFont normal = font();
+
+    sFilenameEditInput = Place(new toolkit::TFilenameEdit(sGroupBox1), 6, 18, 361, 21);
+    sFilenameEditInput->setObjectName(QStringLiteral("sFilenameEditInput"));
+    sFilenameEditInput->setFont(normal);
+    sFilenameEditInput->lineEdit()->setFocusPolicy(Qt::NoFocus);
+    sFilenameEditInput->setAccessibleName(QStringLiteral("Input PDF file"));
+    toolkit::SetHint(sFilenameEditInput, kInputHint);
+
+    sButtonOpenPDF = AddGlyphButton(sGroupBox1, "sButtonOpenPDF", toolkit::DocumentGlyph(),
+                                    QStringLiteral("View selected PDF file"));
+    Place(sButtonOpenPDF, 370, 18, 24, 21);
+
+    sEditPageCount = Place(new QLineEdit(sGroupBox1), 70, 44, 40, 21);
+    sEditPageCount->setObjectName(QStringLiteral("sEditPageCount"));
+    sEditPageCount->setFont(normal);
+    sEditPageCount->setReadOnly(true);
+    sEditPageCount->setFocusPolicy(Qt::NoFocus);
+    sEditPageCount->setCursor(Qt::ArrowCursor);
+    AddLabel(sGroupBox1, QStringLiteral("Page Count:"), 8, 47, sEditPageCount)->setFont(normal);
+
+    sEditPageRange = Place(new QLineEdit(sGroupBox1), 196, 44, 198, 21);
+    sEditPageRange->setObjectName(QStringLiteral("sEditPageRange"));
+    sEditPageRange->setFont(normal);
+    AddLabel(sGroupBox1, QStringLiteral("Page Range:"), 130, 47, sEditPageRange)->setFont(normal);
+    AddLabel(sGroupBox1, QStringLiteral("Example: 1-5 (leave it blank for all)"), 200, 68, nullptr)
+        ->setFont(normal);
+
+    sBitBtnPlayVideo =
+        Place(new QPushButton(QStringLiteral("Play Video Tutorial"), sGroupBox1), 6, 70, 140, 25);
+    sBitBtnPlayVideo->setObjectName(QStringLiteral("sBitBtnPlayVideo"));
+    sBitBtnPlayVideo->setFont(PointFont(normal, normal.pointSize(), true));
+    sBitBtnPlayVideo->setIcon(toolkit::PlayGlyph());
+    sBitBtnPlayVideo->hide();
+}
+
+void TMainForm::BuildOutputGroup(QWidget* parent) {
+    sGroupBox4 =
+        AddGroup(parent, "sGroupBox4", QStringLiteral("Output Settings"), QRect(6, 104, 400, 73));
+    const QFont normal = font();
+
+    sDirectoryEditOutput = Place(new toolkit::TDirectoryEdit(sGroupBox4), 43, 18, 324, 21);
+    sDirectoryEditOutput->setObjectName(QStringLiteral("sDirectoryEditOutput"));
+    sDirectoryEditOutput->setFont(normal);
+    toolkit::SetHint(sDirectoryEditOutput, kOutputHint);
+    AddLabel(sGroupBox4, QStringLiteral("Folder:"), 8, 21, sDirectoryEditOutput->lineEdit())
+        ->setFont(normal);
+
+    sButtonOpenFolder = AddGlyphButton(sGroupBox4, "sButtonOpenFolder", toolkit::FolderGlyph(),
+                                       QStringLiteral("Open selected folder"));
+    Place(sButtonOpenFolder, 370, 18, 24, 21);
+
+    sEditOutputPrefix = Place(new QLineEdit(sGroupBox4), 43, 44, 80, 21);
+    sEditOutputPrefix->setObjectName(QStringLiteral("sEditOutputPrefix"));
+    sEditOutputPrefix->setFont(normal);
+    toolkit::SetHint(sEditOutputPrefix,
+                     QStringLiteral("Output filename's prefix<br><i>Example:</i> image-"));
+    AddLabel(sGroupBox4, QStringLiteral("Prefix:"), 11, 47, sEditOutputPrefix)->setFont(normal);
+
+    sComboBoxFormat = Place(new QComboBox(sGroupBox4), 170, 44, 80, 21);
+    sComboBoxFormat->setObjectName(QStringLiteral("sComboBoxFormat"));
+    sComboBoxFormat->setFont(normal);
+    sComboBoxFormat->setEditable(true);
+    sComboBoxFormat->setInsertPolicy(QComboBox::NoInsert);
+    sComboBoxFormat->addItems({QStringLiteral("Original"), QStringLiteral("BMP"),
+                               QStringLiteral("JPEG"), QStringLiteral("JPEG-2000"),
+                               QStringLiteral("PNG"), QStringLiteral("TIFF")});
+    sComboBoxFormat->setCurrentIndex(-1);
+    sComboBoxFormat->setEditText(QStringLiteral("Original"));
+    sComboBoxFormat->setFocusPolicy(Qt::ClickFocus);
+    sComboBoxFormat->setMaxVisibleItems(16);
+    AddLabel(sGroupBox4, QStringLiteral("Format:"), 132, 47, sComboBoxFormat)->setFont(normal);
+
+    sCheckBoxOpenAfter =
+        Place(new QCheckBox(QStringLiteral("Open After Extraction"), sGroupBox4), 268, 46, 128, 19);
+    sCheckBoxOpenAfter->setObjectName(QStringLiteral("sCheckBoxOpenAfter"));
+    sCheckBoxOpenAfter->setFont(normal);
+    sCheckBoxOpenAfter->setChecked(true);
+}
+
+void TMainForm::BuildStatusBar(QWidget* parent) {
+    sStatusBar1 =
+        Place(new QFrame(parent), 0, kClientHeight - kStatusHeight, kClientWidth, kStatusHeight);
+    sStatusBar1->setObjectName(QStringLiteral("sStatusBar1"));
+    int left = 0;
+    for (const int width : {52, 354, 50}) {
+        auto* panel = Place(new QFrame(sStatusBar1), left, 1, width - 2, kStatusHeight - 2);
+        panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        left += width;
+    }
+
+    ImageDonate = Place(new toolkit::ClickableLabel(sStatusBar1), 4, 5, 42, 16);
+    ImageDonate->setObjectName(QStringLiteral("ImageDonate"));
+    ImageDonate->setPixmap(toolkit::DonateBadge(QSize(42, 16)));
+    ImageDonate->setAccessibleName(QStringLiteral("Donation"));
+    toolkit::SetHint(ImageDonate, QStringLiteral("Donation"));
+
+    sGaugeProcess = Place(new QProgressBar(sStatusBar1), 54, 4, 345, 19);
+    sGaugeProcess->setObjectName(QStringLiteral("sGaugeProcess"));
+    sGaugeProcess->setRange(0, 100);
+    sGaugeProcess->setValue(0);
+    sGaugeProcess->setTextVisible(false);
+    sGaugeProcess->setFormat(QStringLiteral("%p%"));
+    sGaugeProcess->setAccessibleName(QStringLiteral("Extraction progress"));
+
+    sLabelFXWebpage = new toolkit::ClickableLabel(sStatusBar1);
+    sLabelFXWebpage->setObjectName(QStringLiteral("sLabelFXWebpage"));
+    sLabelFXWebpage->setFont(PointFont(font(), 8, true));
+    QPalette black = sLabelFXWebpage->palette();
+    black.setColor(QPalette::WindowText, Qt::black);
+    sLabelFXWebpage->setPalette(black);
+    sLabelFXWebpage->move(408, 5);
+}
+
+void TMainForm::BuildMenu() {
+    FileMenu = menuBar()->addMenu(QStringLiteral("File"));
+    FileMenu->setObjectName(QStringLiteral("FileMenu"));
+    InputPDF =
+        AddItem(FileMenu, "InputPDF", QStringLiteral("Input PDF file"), QStringLiteral("Ctrl+I"));
+    OutputFolder = AddItem(FileMenu, "OutputFolder", QStringLiteral("Output folder"),
+                           QStringLiteral("Ctrl+O"));
+    FileMenu->addSeparator()->setObjectName(QStringLiteral("N1"));
+    StartConversion1 = AddItem(FileMenu, "StartConversion1", QStringLiteral("Start extraction"),
+                               QStringLiteral("Ctrl+S"));
+    FileMenu->addSeparator()->setObjectName(QStringLiteral("N3"));
+    Exit = AddItem(FileMenu, "Exit", QStringLiteral("Exit"), QStringLiteral("Ctrl+W"));
+
+    EditMenu = menuBar()->addMenu(QStringLiteral("Edit"));
+    EditMenu->setObjectName(QStringLiteral("EditMenu"));
+    AutoSetOutputFolder = AddItem(EditMenu, "AutoSetOutputFolder",
+                                  QStringLiteral("Auto set output folder"), QString());
+    AutoSetOutputFolder->setCheckable(true);
+    AutoSetOutputFolder->setChecked(true);
+
+    HelpMenu = menuBar()->addMenu(QStringLiteral("Help"));
+    HelpMenu->setObjectName(QStringLiteral("HelpMenu"));
+    Website = AddItem(HelpMenu, "Website", QStringLiteral("Website"), QString());
+    Videotutorial1 =
+        AddItem(HelpMenu, "Videotutorial1", QStringLiteral("Video tutorial"), QString());
+    Videotutorial1->setVisible(false);
+    Feedback1 = AddItem(HelpMenu, "Feedback1", QStringLiteral("Feedback"), QString());
+    HelpMenu->addSeparator()->setObjectName(QStringLiteral("N4"));
+    GetProVersion1 =
+        AddItem(HelpMenu, "GetProVersion1", QStringLiteral("Start Pro version"), QString());
+    Howtoextracttextcontent1 = AddItem(HelpMenu, "Howtoextracttextcontent1",
+                                       QStringLiteral("How to extract text?"), QString());
+    HelpMenu->addSeparator()->setObjectName(QStringLiteral("N2"));
+    Donate1 = AddItem(HelpMenu, "Donate1", QStringLiteral("Donate"), QStringLiteral("Ctrl+D"));
+    About1 = AddItem(HelpMenu, "About1", QStringLiteral("About"), QStringLiteral("Ctrl+B"));
+}
+
+void TMainForm::WireHandlers() {
+    const auto on = [this](auto* sender, auto signal, void (TMainForm::*handler)()) {
+        connect(sender, signal, this,
+                [this, handler] { Handle([this, handler] { (this->*handler)(); }); });
+    };
+    on(sFilenameEditInput, &toolkit::PathEdit::clicked, &TMainForm::sFilenameEditInputClick);
+    on(sFilenameEditInput, &toolkit::PathEdit::afterDialog,
+       &TMainForm::sFilenameEditInputAfterDialog);
+    on(sButtonOpenPDF, &QToolButton::clicked, &TMainForm::sButtonOpenPDFClick);
+    on(sDirectoryEditOutput, &toolkit::PathEdit::changed, &TMainForm::sDirectoryEditOutputChange);
+    on(sDirectoryEditOutput, &toolkit::PathEdit::clicked, &TMainForm::sDirectoryEditOutputClick);
+    on(sDirectoryEditOutput, &toolkit::PathEdit::afterDialog,
+       &TMainForm::sDirectoryEditOutputAfterDialog);
+    on(sButtonOpenFolder, &QToolButton::clicked, &TMainForm::sButtonOpenFolderClick);
+    on(sLabelFXWebpage, &toolkit::ClickableLabel::clicked, &TMainForm::ClickWebpageFX);
+    on(ImageDonate, &toolkit::ClickableLabel::clicked, &TMainForm::ImageDonateClick);
+    on(Image1, &toolkit::ClickableLabel::clicked, &TMainForm::Image1Click);
+    on(InputPDF, &QAction::triggered, &TMainForm::InputPDFClick);
+    on(OutputFolder, &QAction::triggered, &TMainForm::OutputFolderClick);
+    on(Exit, &QAction::triggered, &TMainForm::ExitClick);
+    on(AutoSetOutputFolder, &QAction::triggered, &TMainForm::AutoSetOutputFolderClick);
+    on(Website, &QAction::triggered, &TMainForm::WebsiteClick);
+    on(Feedback1, &QAction::triggered, &TMainForm::Feedback1Click);
+    on(Howtoextracttextcontent1, &QAction::triggered, &TMainForm::Howtoextracttextcontent1Click);
+    on(Donate1, &QAction::triggered, &TMainForm::Donate1Click);
+    on(About1, &QAction::triggered, &TMainForm::About1Click);
+}
+
+// --- start-up and shutdown ---------------------------------------------------
+
+void TMainForm::FormCreate() {
+    AppFolder = text::ExtractFilePath(platform::ExecutablePath());
+
+    const std::string scratch = platform::TempFolder() + platform::PathSeparator() + kProductName;
+    if (!platform::FolderExists(scratch))
+        platform::CreateFolder(scratch);
+    WorkFolder = WithSeparator(scratch);
+
+    CheckInstallRecord();
+
+    setWindowTitle(QString::fromLatin1(kProductName));
+    WebsiteDomain = kVendorDomain;
+    sLabelFXWebpage->setText(toolkit::FromProgramText(WebsiteDomain));
+    sLabelFXWebpage->adjustSize();
+    FeedbackAddress = std::string(kFeedbackMailbox) + WebsiteDomain;
+    ResizeMainForm();
+}
+
+void TMainForm::CheckInstallRecord() {
+    try {
+        AppVersion = ReadInstallVersion(kProductName);
+        if (AppVersion.empty())
+            throw std::runtime_error("Could not determinated the application's\r\nversion "
+                                     "number!\r\n\r\nPlease re-install this software!");
+        AppWebsite = ReadInstallWebsite(kProductName);
+        if (AppWebsite.empty())
+            throw std::runtime_error("Could not determinated the application's\r\nwebsite!"
+                                     "\r\n\r\nPlease re-install this software!");
+    } catch (const std::exception& e) {
+        toolkit::ShowMessage(nullptr, toolkit::BoxType::Error,
+                             toolkit::FromProgramText(std::string(e.what()) + "\r\n"));
+        terminating_ = true;
+        QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+    }
+}
+
+void TMainForm::EmptyWorkFolder() {
+    if (WorkFolder.empty())
+        return;
+    for (const std::string& name : platform::ListFiles(WorkFolder, "*.*"))
+        platform::RemoveFile(WorkFolder + name);
+}
+
+void TMainForm::FormDestroy() {
+    EmptyWorkFolder();
+    close();
+}
+
+// --- the window's own handlers -----------------------------------------------
+
+void TMainForm::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    Handle([this] { ResizeMainForm(); });
+}
+
+void TMainForm::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    Handle([this] { ResizeMainForm(); });
+}
+
+void TMainForm::ResizeMainForm() {
+    sLabelFXWebpage->move(frameGeometry().width() - sLabelFXWebpage->width() - 20,
+                          sLabelFXWebpage->y());
+}
+
+void TMainForm::sFilenameEditInputClick() {
+    sFilenameEditInput->setText(QString());
+    toolkit::SetHint(sFilenameEditInput, kInputClearedHint);
+    sEditPageCount->clear();
+    sEditPageRange->clear();
+    sBitBtnStart->setFocus();
+    sFilenameEditInput->pressBrowseButton();
+}
+
+void TMainForm::InputPDFClick() {
+    sFilenameEditInput->pressBrowseButton();
+}
+
+void TMainForm::sFilenameEditInputAfterDialog() {
+    sBitBtnStart->setFocus();
+}
+
+void TMainForm::sDirectoryEditOutputClick() {
+    sDirectoryEditOutput->setText(QString());
+    toolkit::SetHint(sDirectoryEditOutput, kOutputEmptyHint);
+    sBitBtnStart->setFocus();
+    sDirectoryEditOutput->pressBrowseButton();
+}
+
+void TMainForm::OutputFolderClick() {
+    sDirectoryEditOutput->pressBrowseButton();
+}
+
+void TMainForm::sDirectoryEditOutputAfterDialog() {
+    sBitBtnStart->setFocus();
+}
+
+void TMainForm::sDirectoryEditOutputChange() {
+    raise();
+    activateWindow();
+    const QString folder = sDirectoryEditOutput->text();
+    const bool blank = text::Trim(toolkit::ToProgramText(folder)).empty();
+    toolkit::SetHint(sDirectoryEditOutput, blank ? kOutputEmptyHint : folder);
+    sBitBtnStart->setFocus();
+}
+
+void TMainForm::sButtonOpenPDFClick() {
+    if (!sFilenameEditInput->text().isEmpty())
+        platform::OpenWithShell(toolkit::ToProgramText(sFilenameEditInput->text()));
+}
+
+void TMainForm::sButtonOpenFolderClick() {
+    if (!sDirectoryEditOutput->text().isEmpty())
+        platform::OpenWithShell(toolkit::ToProgramText(sDirectoryEditOutput->text()));
+}
+
+void TMainForm::AutoSetOutputFolderClick() {
+    // The item keeps its own check mark; inspection reads it.
+}
+
+void TMainForm::ExitClick() {
+    FormDestroy();
+}
+
+// --- information and promotion -----------------------------------------------
+
+void TMainForm::About1Click() {
+    about::TAboutDialog dialog(nullptr);
+    dialog.SetAboutInfo(kProductName, AppVersion, about::kAboutDescription,
+                        "http://" + WebsiteDomain + "/");
+    dialog.move(frameGeometry().center() - dialog.rect().center());
+    if (dialog.ShowAboutDialog() == "gotoweb")
+        platform::OpenWithShell(AppWebsite);
+}
+
+void TMainForm::WebsiteClick() {
+    platform::OpenWithShell(AppWebsite);
+}
+
+void TMainForm::ClickWebpageFX() {
+    platform::OpenWithShell(AppWebsite);
+}
+
+void TMainForm::Image1Click() {
+    platform::OpenWithShell(about::SocialAddress(AppWebsite));
+}
+
+void TMainForm::Feedback1Click() {
+    about::OpenAfterConfirm(this, about::FeedbackText(), FeedbackAddress);
+}
+
+void TMainForm::Howtoextracttextcontent1Click() {
+    about::OpenAfterConfirm(this, about::SiblingProductText(),
+                            about::SiblingProductAddress(WebsiteDomain));
+}
+
+void TMainForm::Donate1Click() {
+    about::OpenAfterConfirm(this, about::DonationText(kProductName),
+                            about::DonationAddress(WebsiteDomain));
+}
+
+void TMainForm::ImageDonateClick() {
+    Donate1Click();
+}
+
+} // namespace app

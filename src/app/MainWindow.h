@@ -1,0 +1,118 @@
+// The program's working window: every setting of an extraction lives in its
+// controls.
+#pragma once
+
+#include <QMainWindow>
+
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QProgressBar;
+class QPushButton;
+class QToolButton;
+
+namespace toolkit {
+class ClickableLabel;
+class TDirectoryEdit;
+class TFilenameEdit;
+} // namespace toolkit
+
+namespace app {
+
+class TMainForm : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TMainForm(QWidget* parent = nullptr);
+    ~TMainForm() override;
+
+    // True when start-up found no usable install record and the program is
+    // ending.
+    bool Terminating() const { return terminating_; }
+
+    // Window handlers.
+    void FormCreate();
+    void FormDestroy();
+    void ResizeMainForm();
+    void sFilenameEditInputClick();
+    void sFilenameEditInputAfterDialog();
+    void InputPDFClick();
+    void sDirectoryEditOutputClick();
+    void sDirectoryEditOutputAfterDialog();
+    void sDirectoryEditOutputChange();
+    void OutputFolderClick();
+    void sButtonOpenPDFClick();
+    void sButtonOpenFolderClick();
+    void AutoSetOutputFolderClick();
+    void ExitClick();
+    void About1Click();
+    void WebsiteClick();
+    void ClickWebpageFX();
+    void Image1Click();
+    void Feedback1Click();
+    void Howtoextracttextcontent1Click();
+    void Donate1Click();
+    void ImageDonateClick();
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void BuildWindow();
+    void BuildInputGroup(QWidget* parent);
+    void BuildOutputGroup(QWidget* parent);
+    void BuildStatusBar(QWidget* parent);
+    void BuildMenu();
+    void WireHandlers();
+    void CheckInstallRecord();
+    void EmptyWorkFolder();
+    template <class Handler> void Handle(Handler handler);
+
+    bool terminating_ = false;
+
+    // Controls, named as the rest of the program knows them.
+    QFrame* Panel1 = nullptr;
+    QFrame* sPanel1 = nullptr;
+    QGroupBox* sGroupBox1 = nullptr;
+    toolkit::TFilenameEdit* sFilenameEditInput = nullptr;
+    QToolButton* sButtonOpenPDF = nullptr;
+    QLineEdit* sEditPageCount = nullptr;
+    QLineEdit* sEditPageRange = nullptr;
+    QPushButton* sBitBtnPlayVideo = nullptr;
+    QGroupBox* sGroupBox4 = nullptr;
+    toolkit::TDirectoryEdit* sDirectoryEditOutput = nullptr;
+    QToolButton* sButtonOpenFolder = nullptr;
+    QLineEdit* sEditOutputPrefix = nullptr;
+    QComboBox* sComboBoxFormat = nullptr;
+    QCheckBox* sCheckBoxOpenAfter = nullptr;
+    QPushButton* sBitBtnGetProVersion = nullptr;
+    QPushButton* sBitBtnStart = nullptr;
+    toolkit::ClickableLabel* Image1 = nullptr;
+    QFrame* sStatusBar1 = nullptr;
+    toolkit::ClickableLabel* ImageDonate = nullptr;
+    QProgressBar* sGaugeProcess = nullptr;
+    toolkit::ClickableLabel* sLabelFXWebpage = nullptr;
+
+    QMenu* FileMenu = nullptr;
+    QMenu* EditMenu = nullptr;
+    QMenu* HelpMenu = nullptr;
+    QAction* InputPDF = nullptr;
+    QAction* OutputFolder = nullptr;
+    QAction* StartConversion1 = nullptr;
+    QAction* Exit = nullptr;
+    QAction* AutoSetOutputFolder = nullptr;
+    QAction* Website = nullptr;
+    QAction* Videotutorial1 = nullptr;
+    QAction* Feedback1 = nullptr;
+    QAction* GetProVersion1 = nullptr;
+    QAction* Howtoextracttextcontent1 = nullptr;
+    QAction* Donate1 = nullptr;
+    QAction* About1 = nullptr;
+};
+
+} // namespace app

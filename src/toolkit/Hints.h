@@ -1,0 +1,16 @@
+// Hints are rich-text tool tips ("<br>", "<i>", "<b>") that stay up to ten
+// seconds.
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+namespace toolkit {
+
+inline constexpr int kHintMilliseconds = 10000;
+
+void SetHint(QWidget* widget, const QString& hint);
+QString Hint(const QWidget* widget);
+
+} // namespace toolkit
