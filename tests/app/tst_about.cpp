@@ -1,0 +1,93 @@
+#include "about/UnitAboutDialog.h"
+#include "app/MainWindow.h"
+#include "app/ProgramState.h"
+#include "support/TestSupport.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QTest>
+
+Q_DECLARE_METATYPE(testing::BoxAction)
+
+class AboutTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<testing::TestEnvironment> env_;
+    std::unique_ptr<testing::ShellRecorder> shell_;
+    std::unique_ptr<app::TMainForm> form_;
+
+    void OpenAbout(std::function<void(QWidget*)> step) {
+        testing::ModalAnswerer answerer;
+        answerer.Next(std::move(step));
+        form_->findChild<QAction*>("About1")->trigger();
+    }
+
+private slots:
+    void init() {
+        env_ = std::make_unique<testing::TestEnvironment>();
+        env_->WriteArvenzoRecord("2.5", "http://tessaly.example/arvenzo.html");
+        shell_ = std::make_unique<testing::ShellRecorder>();
+        form_ = std::make_unique<app::TMainForm>();
+        form_->show();
+    }
+    void cleanup() {
+        form_.reset();
+        shell_.reset();
+        env_.reset();
+    }
+
+    void showsTheTexts() {
+        QString caption, name, link;
+        OpenAbout([&](QWidget* about) {
+            QTRY_COMPARE(about->windowTitle(), QString("About Arvenzo"));
+            caption = about->windowTitle();
+            name = about->findChild<QLabel*>("sLabelSoftwareName")->text();
+            link = about->findChild<QLabel*>("sLabel2")->text();
+            QVERIFY(about->findChild<QLabel*>("sLabel1")->text().contains("Tessaly"));
+            QCOMPARE(about->size(), QSize(414, 220));
+            QTest::keyClick(about, Qt::Key_Escape);
+        });
+        QCOMPARE(name, QString("Arvenzo 2.5"));
+        QCOMPARE(link, QString("http://tessaly.example/"));
+        QVERIFY(shell_->Targets().empty());
+    }
+
+    void closingOpensNothing_data() {
+        QTest::addColumn<testing::BoxAction>("action");
+        QTest::newRow("OK") << testing::Click("OK");
+        QTest::newRow("Escape") << testing::Press(Qt::Key_Escape);
+        QTest::newRow("Enter") << testing::Press(Qt::Key_Return);
+        QTest::newRow("close box") << testing::CloseBox();
+    }
+    void closingOpensNothing() {
+        QFETCH(testing::BoxAction, action);
+        testing::ModalAnswerer answerer;
+        answerer.Next(action);
+        form_->findChild<QAction*>("About1")->trigger();
+        QCOMPARE(answerer.Pending(), 0);
+        QVERIFY(shell_->Targets().empty());
+    }
+
+    void everyLinkOpensTheWebsiteOnce_data() {
+        QTest::addColumn<QString>("link");
+        for (const char* name :
+             {"ImageAppLogo", "sLabelSoftwareName", "sLabel1", "sLabel2", "sLabelDescription"})
+            QTest::newRow(name) << name;
+    }
+    void everyLinkOpensTheWebsiteOnce() {
+        QFETCH(QString, link);
+        // The page opened is the install record's, not the address shown.
+        app::AppWebsite = "http://elsewhere.example/page";
+        OpenAbout([&](QWidget* about) {
+            QTest::mouseClick(about->findChild<QWidget*>(link), Qt::LeftButton);
+        });
+        QCOMPARE(shell_->Targets(), std::vector<std::string>{"http://elsewhere.example/page"});
+        // The click does not carry over to the next showing.
+        OpenAbout([](QWidget* about) { QTest::keyClick(about, Qt::Key_Escape); });
+        QCOMPARE(shell_->Targets().size(), std::size_t{1});
+        QCOMPARE(about::AboutAction, std::string());
+    }
+};
+
+QTEST_MAIN(AboutTest)
+#include "tst_about.moc"

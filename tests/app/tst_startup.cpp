@@ -1,0 +1,103 @@
+#include "app/MainWindow.h"
+#include "app/ProgramState.h"
+#include "support/TestSupport.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QTest>
+
+namespace {
+
+const QString kNoVersion = "Could not determinated the application's\r\nversion number!\r\n\r\n"
+                           "Please re-install this software!\r\n";
+const QString kNoWebsite = "Could not determinated the application's\r\nwebsite!\r\n\r\n"
+                           "Please re-install this software!\r\n";
+
+void Touch(const QString& path) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+}
+
+} // namespace
+
+class StartupTest : public QObject {
+    Q_OBJECT
+private slots:
+    void installRecord_data() {
+        QTest::addColumn<QStringList>("record"); // empty: no record at all
+        QTest::addColumn<QString>("box");        // empty: no box
+        QTest::newRow("no record") << QStringList{} << kNoVersion;
+        QTest::newRow("no version") << QStringList{"Website=http://w/"} << kNoVersion;
+        QTest::newRow("no website") << QStringList{"Version=2.0"} << kNoWebsite;
+        QTest::newRow("website not a string")
+            << QStringList{"Version=2.0", "Website=dword:1"} << kNoWebsite;
+        QTest::newRow("complete") << QStringList{"Version=2.0", "Website=http://w/"} << QString();
+    }
+    void installRecord() {
+        QFETCH(QStringList, record);
+        QFETCH(QString, box);
+        testing::TestEnvironment env;
+        if (!record.isEmpty())
+            env.WriteRecord("Arvenzo", record);
+        testing::ModalAnswerer answerer;
+        if (!box.isEmpty())
+            answerer.Next(testing::Click("OK"));
+        app::TMainForm form;
+        QCOMPARE(answerer.Seen(), box.isEmpty() ? QStringList{} : QStringList{box});
+        QCOMPARE(form.Terminating(), !box.isEmpty());
+        if (box.isEmpty()) {
+            QCOMPARE(app::AppVersion, std::string("2.0"));
+            QCOMPARE(app::AppWebsite, std::string("http://w/"));
+        }
+        // The rest of start-up still ran.
+        QCOMPARE(form.windowTitle(), QString("Arvenzo"));
+        QCOMPARE(app::WebsiteDomain, std::string("tessaly.example"));
+        QCOMPARE(app::FeedbackAddress, std::string("mailto:feedback@tessaly.example"));
+        QCoreApplication::processEvents(); // the queued quit must not linger
+    }
+
+    void programFolders() {
+        testing::TestEnvironment env;
+        env.WriteArvenzoRecord();
+        app::TMainForm form;
+        QCOMPARE(QString::fromStdString(app::WorkFolder), env.Temp() + "/Arvenzo/");
+        QVERIFY(QFileInfo(env.Temp() + "/Arvenzo").isDir());
+        QCOMPARE(QString::fromStdString(app::AppFolder),
+                 QCoreApplication::applicationDirPath() + "/");
+    }
+
+    void tempWithTrailingSeparator() {
+        testing::TestEnvironment env;
+        env.WriteArvenzoRecord();
+        qputenv("TEMP", (env.Temp() + "/").toLocal8Bit());
+        app::TMainForm form;
+        QCOMPARE(QString::fromStdString(app::WorkFolder), env.Temp() + "//Arvenzo/");
+    }
+
+    void exitEmptiesScratchFolder() {
+        testing::TestEnvironment env;
+        env.WriteArvenzoRecord();
+        auto form = std::make_unique<app::TMainForm>();
+        const QString work = QString::fromStdString(app::WorkFolder);
+        for (const char* name : {"tmp-000.ppm", "tmp-001.pbm", "tmp-1000.pgm", ".keep"})
+            Touch(work + name);
+        QDir(work).mkdir("sub");
+        Touch(work + "sub/inner.ppm");
+        form->show();
+        form->findChild<QAction*>("Exit")->trigger();
+        QVERIFY(!form->isVisible());
+        QCOMPARE(
+            QDir(work).entryList(QDir::Files | QDir::Hidden | QDir::Dirs | QDir::NoDotAndDotDot),
+            (QStringList{".keep", "sub"}));
+        QVERIFY(QFile::exists(work + "sub/inner.ppm"));
+        // Destroying the window afterwards finds nothing more to do.
+        Touch(work + "late.ppm");
+        form.reset();
+        QVERIFY(!QFile::exists(work + "late.ppm"));
+    }
+};
+
+QTEST_MAIN(StartupTest)
+#include "tst_startup.moc"

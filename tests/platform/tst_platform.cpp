@@ -1,0 +1,171 @@
+#include "platform/platform.h"
+#include "support/TestSupport.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTest>
+
+namespace {
+
+void Touch(const QString& path) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("x");
+}
+
+} // namespace
+
+class PlatformTest : public QObject {
+    Q_OBJECT
+private slots:
+    void guardRefusesSecondCopy() {
+        testing::TestEnvironment env;
+        platform::InstanceGuard first("Arvenzo");
+        QVERIFY(first.Acquired());
+        {
+            platform::InstanceGuard second("Arvenzo");
+            QVERIFY(!second.Acquired());
+        }
+        platform::InstanceGuard other("Quorrin");
+        QVERIFY(other.Acquired());
+        first.Release();
+        platform::InstanceGuard third("Arvenzo");
+        QVERIFY(third.Acquired());
+    }
+
+    void guardIsPerUser() {
+        // Another user's copy keeps its lock in that user's runtime folder.
+        testing::TestEnvironment mine;
+        platform::InstanceGuard first("Arvenzo");
+        QVERIFY(first.Acquired());
+        testing::TestEnvironment theirs;
+        platform::InstanceGuard second("Arvenzo");
+        QVERIFY(second.Acquired());
+    }
+
+    void guardFreedWhenHolderDies() {
+        testing::TestEnvironment env;
+        // A child takes the lock the way a running copy does, and is killed.
+        const QString lock = env.Root() + "/runtime/Arvenzo.lock";
+        QProcess holder;
+        holder.start("sh", {"-c", "exec 9>\"$0\"; flock 9; exec sleep 30", lock});
+        QVERIFY(holder.waitForStarted());
+        QTRY_VERIFY(QFile::exists(lock));
+        QTRY_VERIFY_WITH_TIMEOUT(!platform::InstanceGuard("Arvenzo").Acquired(), 5000);
+        holder.kill();
+        holder.waitForFinished();
+        QTRY_VERIFY(platform::InstanceGuard("Arvenzo").Acquired());
+    }
+
+    void installRecord_data() {
+        QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("plain") << QStringList{"Version=2.1"} << "Version"
+                               << "2.1";
+        QTest::newRow("blanks around") << QStringList{"  Version =  2.1  "} << "Version"
+                                       << "2.1";
+        QTest::newRow("quoted") << QStringList{"Website=\"http://x/ a\""} << "Website"
+                                << "http://x/ a";
+        QTest::newRow("name is case-blind") << QStringList{"version=3"} << "Version"
+                                            << "3";
+        QTest::newRow("general section") << QStringList{"[General]", "Version=4"} << "Version"
+                                         << "4";
+        QTest::newRow("other section ignored") << QStringList{"[Other]", "Version=4"} << "Version"
+                                               << "";
+        QTest::newRow("dword is not a string") << QStringList{"Version=dword:00000001"} << "Version"
+                                               << "";
+        QTest::newRow("binary is not a string") << QStringList{"Version=hex:01,02"} << "Version"
+                                                << "";
+        QTest::newRow("missing value") << QStringList{"Website=x"} << "Version"
+                                       << "";
+        QTest::newRow("empty value") << QStringList{"Version="} << "Version"
+                                     << "";
+        QTest::newRow("comment") << QStringList{"; Version=9", "# Version=8"} << "Version"
+                                 << "";
+        QTest::newRow("expandable kept as stored") << QStringList{"Version=%VER%"} << "Version"
+                                                   << "%VER%";
+    }
+    void installRecord() {
+        QFETCH(QStringList, lines);
+        QFETCH(QString, value);
+        QFETCH(QString, expected);
+        testing::TestEnvironment env;
+        env.WriteRecord("Arvenzo", lines);
+        QCOMPARE(QString::fromStdString(platform::ReadMachineString("\\Software\\Tessaly\\Arvenzo",
+                                                                    value.toStdString())),
+                 expected);
+    }
+
+    void installRecordSearchesConfigFolders() {
+        testing::TestEnvironment env;
+        QDir().mkpath(env.Root() + "/second/Tessaly");
+        QFile file(env.Root() + "/second/Tessaly/Quorrin.conf");
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("InstallPath=/opt/quorrin\n");
+        file.close();
+        qputenv("XDG_CONFIG_DIRS", (env.Config() + ":" + env.Root() + "/second").toLocal8Bit());
+        QCOMPARE(platform::ReadMachineString("\\SOFTWARE\\Tessaly\\Quorrin", "InstallPath"),
+                 std::string("/opt/quorrin"));
+        QCOMPARE(platform::ReadMachineString("\\SOFTWARE\\Tessaly\\Nothing", "InstallPath"),
+                 std::string());
+    }
+
+    void tempFolderFallsBack() {
+        testing::TestEnvironment env;
+        QCOMPARE(QString::fromStdString(platform::TempFolder()), env.Temp());
+        qunsetenv("TEMP");
+        QCOMPARE(QString::fromStdString(platform::TempFolder()), env.Root() + "/runtime");
+        qunsetenv("XDG_RUNTIME_DIR");
+        const QByteArray tmpdir = qgetenv("TMPDIR");
+        qunsetenv("TMPDIR");
+        QCOMPARE(platform::TempFolder(), std::string("/tmp"));
+        if (!tmpdir.isEmpty())
+            qputenv("TMPDIR", tmpdir);
+    }
+
+    void listingSkipsHiddenFoldersAndLinks() {
+        QTemporaryDir dir;
+        for (const char* name : {"b.ppm", "a.pbm", ".hidden", "noext"})
+            Touch(dir.filePath(name));
+        QDir(dir.path()).mkdir("sub");
+        QFile::link(dir.filePath("a.pbm"), dir.filePath("link.pbm"));
+        const std::string folder = dir.path().toStdString() + "/";
+        QCOMPARE(platform::ListFiles(folder, "*.*"),
+                 (std::vector<std::string>{"a.pbm", "b.ppm", "noext"}));
+        QCOMPARE(platform::ListFiles(folder, "*.ppm"), (std::vector<std::string>{"b.ppm"}));
+    }
+
+    void removingALinkKeepsItsTarget() {
+        QTemporaryDir dir;
+        QTemporaryDir elsewhere;
+        Touch(elsewhere.filePath("precious"));
+        QFile::link(elsewhere.filePath("precious"), dir.filePath("link"));
+        QVERIFY(platform::RemoveFile(dir.filePath("link").toStdString()));
+        QVERIFY(QFile::exists(elsewhere.filePath("precious")));
+        QVERIFY(!platform::RemoveFile(dir.filePath("link").toStdString()));
+    }
+
+    void createdFolderIsPrivate() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("Arvenzo");
+        QVERIFY(platform::CreateFolder(path.toStdString()));
+        QVERIFY(platform::FolderExists(path.toStdString()));
+        QVERIFY(!platform::FileExists(path.toStdString()));
+        QCOMPARE(QFile::permissions(path) & (QFile::ReadOther | QFile::ReadGroup),
+                 QFile::Permissions());
+    }
+
+    void shellSeamRecords() {
+        testing::ShellRecorder shell;
+        platform::OpenWithShell("http://tessaly.example/");
+        platform::OpenWithShell("/tmp/x y");
+        QCOMPARE(shell.Targets(),
+                 (std::vector<std::string>{"http://tessaly.example/", "/tmp/x y"}));
+    }
+};
+
+QTEST_GUILESS_MAIN(PlatformTest)
+#include "tst_platform.moc"

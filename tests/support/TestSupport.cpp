@@ -1,0 +1,136 @@
+#include "support/TestSupport.h"
+
+#include "platform/platform.h"
+#include "toolkit/MessageBoxes.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QTest>
+#include <QTimer>
+#include <QWidget>
+#include <cstdlib>
+
+namespace testing {
+
+namespace {
+
+const char* const kVariables[] = {"TEMP", "XDG_CONFIG_DIRS", "XDG_RUNTIME_DIR"};
+
+void Act(QWidget* modal, const BoxAction& action) {
+    switch (action.kind) {
+    case BoxAction::Button:
+        for (QAbstractButton* b : modal->findChildren<QAbstractButton*>()) {
+            if (b->objectName() == action.button || b->text() == action.button) {
+                b->click();
+                return;
+            }
+        }
+        qWarning("no button %s", qPrintable(action.button));
+        modal->close();
+        return;
+    case BoxAction::Key:
+        QTest::keyClick(modal, static_cast<Qt::Key>(action.key));
+        return;
+    case BoxAction::CloseBox:
+        modal->close();
+        return;
+    }
+}
+
+} // namespace
+
+TestEnvironment::TestEnvironment() {
+    for (const char* name : kVariables)
+        saved_.emplace_back(name, qgetenv(name));
+    QDir().mkpath(Temp());
+    QDir().mkpath(Config());
+    QDir().mkpath(Root() + "/runtime");
+    qputenv("TEMP", Temp().toLocal8Bit());
+    qputenv("XDG_CONFIG_DIRS", Config().toLocal8Bit());
+    qputenv("XDG_RUNTIME_DIR", (Root() + "/runtime").toLocal8Bit());
+}
+
+TestEnvironment::~TestEnvironment() {
+    for (const auto& [name, value] : saved_) {
+        if (value.isEmpty())
+            qunsetenv(name.constData());
+        else
+            qputenv(name.constData(), value);
+    }
+}
+
+void TestEnvironment::WriteRecord(const QString& product, const QStringList& lines) const {
+    QDir().mkpath(Config() + "/Tessaly");
+    QFile file(Config() + "/Tessaly/" + product + ".conf");
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        qFatal("cannot write the install record");
+    file.write((lines.join('\n') + '\n').toUtf8());
+}
+
+void TestEnvironment::WriteArvenzoRecord(const QString& version, const QString& website) const {
+    WriteRecord("Arvenzo", {"Version=" + version, "Website=" + website});
+}
+
+ShellRecorder::ShellRecorder() : targets_(std::make_shared<std::vector<std::string>>()) {
+    platform::SetShellOpener([targets = targets_](const std::string& t) { targets->push_back(t); });
+}
+
+ShellRecorder::~ShellRecorder() {
+    platform::SetShellOpener({});
+}
+
+void ModalAnswerer::Next(BoxAction action) {
+    Next([action](QWidget* modal) { Act(modal, action); });
+}
+
+void ModalAnswerer::Next(std::function<void(QWidget*)> step) {
+    steps_->push_back(std::move(step));
+    if (timer_)
+        return;
+    timer_ = new QTimer(qApp);
+    timer_->setInterval(5);
+    QObject::connect(timer_, &QTimer::timeout, [steps = steps_, seen = seen_, titles = titles_] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (steps->empty() || !modal || !modal->isVisible() || modal->property("answered").toBool())
+            return;
+        modal->setProperty("answered", true);
+        if (auto* box = qobject_cast<toolkit::TMessageBox*>(modal))
+            seen->append(box->text());
+        else
+            seen->append(modal->windowTitle());
+        titles->append(modal->windowTitle());
+        const auto step = steps->front();
+        steps->pop_front();
+        step(modal);
+    });
+    timer_->start();
+}
+
+ModalAnswerer::~ModalAnswerer() {
+    delete timer_;
+}
+
+BoxAction Click(const QString& button) {
+    return {BoxAction::Button, button, 0};
+}
+BoxAction Press(int key) {
+    return {BoxAction::Key, {}, key};
+}
+BoxAction CloseBox() {
+    return {BoxAction::CloseBox, {}, 0};
+}
+
+QString WriteScript(const QString& folder, const QString& name, const QString& body) {
+    const QString path = folder + "/" + name;
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        qFatal("cannot write a script");
+    file.write(("#!/bin/sh\n" + body + "\n").toUtf8());
+    file.close();
+    file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    return path;
+}
+
+} // namespace testing

@@ -1,0 +1,90 @@
+// What the window tests share: a private environment, a recording shell,
+// and a way to answer the next modal box.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+class QTimer;
+class QWidget;
+
+namespace testing {
+
+// Points TEMP, XDG_CONFIG_DIRS and XDG_RUNTIME_DIR into a temporary folder for
+// the life of the object, and can write the install record there.
+class TestEnvironment {
+public:
+    TestEnvironment();
+    ~TestEnvironment();
+
+    QString Root() const { return dir_.path(); }
+    QString Temp() const { return dir_.path() + "/temp"; }
+    QString Config() const { return dir_.path() + "/config"; }
+    // Writes Tessaly/<product>.conf with the given lines.
+    void WriteRecord(const QString& product, const QStringList& lines) const;
+    void WriteArvenzoRecord(const QString& version = "2.0",
+                            const QString& website = "http://tessaly.example/arvenzo.html") const;
+
+private:
+    QTemporaryDir dir_;
+    std::vector<std::pair<QByteArray, QByteArray>> saved_;
+};
+
+// Records what the program hands the desktop shell instead of opening it.
+class ShellRecorder {
+public:
+    ShellRecorder();
+    ~ShellRecorder();
+    const std::vector<std::string>& Targets() const { return *targets_; }
+    void Clear() { targets_->clear(); }
+
+private:
+    std::shared_ptr<std::vector<std::string>> targets_;
+};
+
+// What to do with the next modal window.
+struct BoxAction {
+    enum Kind { Button, Key, CloseBox } kind = Button;
+    QString button; // object name or caption of the button to click
+    int key = 0;    // Qt::Key to press
+};
+
+// Runs `step` once a modal window is up; the step sees it. The returned
+// list fills with the texts of the boxes seen (the box text, or the window
+// title for other dialogs).
+class ModalAnswerer {
+public:
+    ModalAnswerer() = default;
+    ~ModalAnswerer();
+    ModalAnswerer(const ModalAnswerer&) = delete;
+    ModalAnswerer& operator=(const ModalAnswerer&) = delete;
+    // Acts on the next modal window that appears.
+    void Next(BoxAction action);
+    void Next(std::function<void(QWidget*)> step);
+    QStringList Seen() const { return *seen_; }
+    QStringList Titles() const { return *titles_; }
+    // Steps not yet used.
+    int Pending() const { return static_cast<int>(steps_->size()); }
+
+private:
+    std::shared_ptr<std::deque<std::function<void(QWidget*)>>> steps_ =
+        std::make_shared<std::deque<std::function<void(QWidget*)>>>();
+    QTimer* timer_ = nullptr;
+    std::shared_ptr<QStringList> seen_ = std::make_shared<QStringList>();
+    std::shared_ptr<QStringList> titles_ = std::make_shared<QStringList>();
+};
+
+BoxAction Click(const QString& button);
+BoxAction Press(int key);
+BoxAction CloseBox();
+
+// Writes a small executable shell script; returns its path.
+QString WriteScript(const QString& folder, const QString& name, const QString& body);
+
+} // namespace testing
