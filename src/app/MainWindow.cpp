@@ -4,6 +4,9 @@
 #include "about/UnitAboutDialog.h"
 #include "app/ProgramState.h"
 #include "app/RegistryAccess.h"
+#include "inspect/DocumentInspection.h"
+#include "inspect/ExecuteCMD.h"
+#include "inspect/InspectionPrompts.h"
 #include "platform/platform.h"
 #include "text/TextRules.h"
 #include "toolkit/ClickableLabel.h"
@@ -336,6 +339,7 @@ void TMainForm::WireHandlers() {
         connect(sender, signal, this,
                 [this, handler] { Handle([this, handler] { (this->*handler)(); }); });
     };
+    on(sFilenameEditInput, &toolkit::PathEdit::changed, &TMainForm::sFilenameEditInputChange);
     on(sFilenameEditInput, &toolkit::PathEdit::clicked, &TMainForm::sFilenameEditInputClick);
     on(sFilenameEditInput, &toolkit::PathEdit::afterDialog,
        &TMainForm::sFilenameEditInputAfterDialog);
@@ -424,6 +428,43 @@ void TMainForm::showEvent(QShowEvent* event) {
 void TMainForm::ResizeMainForm() {
     sLabelFXWebpage->move(frameGeometry().width() - sLabelFXWebpage->width() - 20,
                           sLabelFXWebpage->y());
+}
+
+// --- document inspection -----------------------------------------------------
+
+void TMainForm::sFilenameEditInputChange() {
+    raise();
+    activateWindow();
+    const std::string path = toolkit::ToProgramText(sFilenameEditInput->text());
+    if (!inspect::IsPdfName(path)) {
+        InputReset();
+        sBitBtnStart->setFocus();
+        return;
+    }
+    const inspect::InformationTool tool = [](const std::vector<std::string>& arguments) {
+        return inspect::RunConsoleTool(inspect::kInformationTool, arguments, AppFolder,
+                                       inspect::kInspectionTimeLimit);
+    };
+    inspect::InspectionPrompts prompts(this);
+    const inspect::InspectionResult result =
+        inspect::InspectDocument(path, tool, prompts, DocumentPassword);
+    if (result.found) {
+        sEditPageCount->setText(QString::number(result.pageCount));
+        toolkit::SetHint(sFilenameEditInput, sFilenameEditInput->text());
+        if (AutoSetOutputFolder->isChecked())
+            for (const std::string& folder : inspect::AutoOutputFolderSteps(path))
+                sDirectoryEditOutput->setText(toolkit::FromProgramText(folder));
+    } else {
+        InputReset();
+    }
+    sBitBtnStart->setFocus();
+}
+
+void TMainForm::InputReset() {
+    sFilenameEditInput->setText(QString());
+    toolkit::SetHint(sFilenameEditInput, kInputClearedHint);
+    sEditPageCount->clear();
+    sEditPageRange->clear();
 }
 
 void TMainForm::sFilenameEditInputClick() {

@@ -38,6 +38,7 @@ public:
     void FormCreate();
     void FormDestroy();
     void ResizeMainForm();
+    void sFilenameEditInputChange();
     void sFilenameEditInputClick();
     void sFilenameEditInputAfterDialog();
     void InputPDFClick();
@@ -71,6 +72,7 @@ private:
     void WireHandlers();
     void CheckInstallRecord();
     void EmptyWorkFolder();
+    void InputReset();
     template <class Handler> void Handle(Handler handler);
 
     bool terminating_ = false;

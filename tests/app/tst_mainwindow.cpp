@@ -29,6 +29,7 @@ class MainWindowTest : public QObject {
     std::unique_ptr<testing::TestEnvironment> env_;
     std::unique_ptr<testing::ShellRecorder> shell_;
     std::unique_ptr<app::TMainForm> form_;
+    QTemporaryDir tools_;
 
     template <class T> T* Find(const char* name) {
         T* child = form_->findChild<T*>(name);
@@ -53,6 +54,9 @@ private slots:
         env_->WriteArvenzoRecord("2.0", "http://tessaly.example/arvenzo.html");
         shell_ = std::make_unique<testing::ShellRecorder>();
         form_ = std::make_unique<app::TMainForm>();
+        // Every document these tests choose reads as a three-page PDF.
+        testing::WriteScript(tools_.path(), "vellam.bin", "echo 'Pages: 3'");
+        app::AppFolder = tools_.path().toStdString() + "/";
         form_->show();
         form_->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(form_.get()));

@@ -18,7 +18,9 @@ namespace {
 
 const char* const kVariables[] = {"TEMP", "XDG_CONFIG_DIRS", "XDG_RUNTIME_DIR"};
 
-void Act(QWidget* modal, const BoxAction& action) {
+} // namespace
+
+void ModalAnswerer::Act(QWidget* modal, const BoxAction& action) {
     switch (action.kind) {
     case BoxAction::Button:
         for (QAbstractButton* b : modal->findChildren<QAbstractButton*>()) {
@@ -38,8 +40,6 @@ void Act(QWidget* modal, const BoxAction& action) {
         return;
     }
 }
-
-} // namespace
 
 TestEnvironment::TestEnvironment() {
     for (const char* name : kVariables)
@@ -82,7 +82,7 @@ ShellRecorder::~ShellRecorder() {
 }
 
 void ModalAnswerer::Next(BoxAction action) {
-    Next([action](QWidget* modal) { Act(modal, action); });
+    Next([action](QWidget* modal) { ModalAnswerer::Act(modal, action); });
 }
 
 void ModalAnswerer::Next(std::function<void(QWidget*)> step) {
@@ -95,6 +95,12 @@ void ModalAnswerer::Next(std::function<void(QWidget*)> step) {
         QWidget* modal = QApplication::activeModalWidget();
         if (steps->empty() || !modal || !modal->isVisible() || modal->property("answered").toBool())
             return;
+        // Give the window a moment to take the focus, as it would for a user.
+        const int waited = modal->property("waited").toInt();
+        if (QApplication::activeWindow() != modal && waited < 100) {
+            modal->setProperty("waited", waited + 1);
+            return;
+        }
         modal->setProperty("answered", true);
         if (auto* box = qobject_cast<toolkit::TMessageBox*>(modal))
             seen->append(box->text());

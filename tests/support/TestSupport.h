@@ -69,6 +69,8 @@ public:
     void Next(std::function<void(QWidget*)> step);
     QStringList Seen() const { return *seen_; }
     QStringList Titles() const { return *titles_; }
+    // Does `action` to `modal`.
+    static void Act(QWidget* modal, const BoxAction& action);
     // Steps not yet used.
     int Pending() const { return static_cast<int>(steps_->size()); }
 

@@ -1,0 +1,75 @@
+#include "inspect/DocumentInspection.h"
+
+#include "inspect/ExecuteCMD.h"
+#include "platform/platform.h"
+#include "text/IntegerText.h"
+#include "text/TextRules.h"
+
+namespace inspect {
+
+std::vector<std::string> InformationArguments(const std::string& path,
+                                              const std::string& password) {
+    if (password.empty())
+        return {path};
+    return {"-upw", password, path};
+}
+
+bool IsPdfName(const std::string& path) {
+    return text::LowerCase(text::ExtractFileExt(path)) == ".pdf";
+}
+
+bool FindPageCount(const std::vector<std::string>& lines, std::int32_t& pageCount) {
+    bool found = false;
+    for (const std::string& line : lines) {
+        const std::string trimmed = text::Trim(line);
+        if (trimmed.rfind("Pages:", 0) != 0)
+            continue;
+        pageCount = text::StrToInt(text::Trim(trimmed.substr(6)));
+        found = true;
+    }
+    return found;
+}
+
+InspectionResult InspectDocument(const std::string& path, const InformationTool& tool,
+                                 InspectionUi& ui, std::string& password) {
+    password.clear();
+    InspectionResult result;
+    for (;;) {
+        const std::vector<std::string> lines =
+            OutputLines(tool(InformationArguments(path, password)));
+        if (!lines.empty() && lines.front() == kIncorrectPassword) {
+            if (!text::Trim(password).empty())
+                ui.ShowWrongPassword();
+            password.clear();
+            std::string typed;
+            if (!ui.AskPassword(typed))
+                return result;
+            password = typed;
+            if (text::Trim(password).empty())
+                return result;
+            continue;
+        }
+        // No line at all (the tool printed nothing, or was ended) is a
+        // document whose information could not be read.
+        if (!lines.empty() && FindPageCount(lines, result.pageCount)) {
+            result.found = true;
+            return result;
+        }
+        ui.ShowHeaderWarning();
+        return result;
+    }
+}
+
+std::vector<std::string> AutoOutputFolderSteps(const std::string& documentPath) {
+    std::string folder = text::ExtractFilePath(documentPath);
+    if (!folder.empty())
+        folder.pop_back();
+    if (folder.empty() && !text::ExtractFilePath(documentPath).empty())
+        return {std::string(1, platform::PathSeparator())}; // the root stays the root
+    std::vector<std::string> steps{folder};
+    if (folder.size() == 2)
+        steps.push_back(folder + platform::PathSeparator());
+    return steps;
+}
+
+} // namespace inspect

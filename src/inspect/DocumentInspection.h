@@ -1,0 +1,58 @@
+// Asking vellam.bin about a chosen document: its page count, and the user
+// password for as long as the tool says it is missing or wrong.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace inspect {
+
+inline constexpr const char* kInformationTool = "vellam.bin";
+inline constexpr const char* kIncorrectPassword = "Command Line Error: Incorrect password";
+inline constexpr std::chrono::seconds kInspectionTimeLimit{60};
+
+// What the inspection needs from the user.
+class InspectionUi {
+public:
+    virtual ~InspectionUi() = default;
+    // Asks for the password; false when the user cancelled. `value` comes in
+    // empty and holds the typed text exactly on true.
+    virtual bool AskPassword(std::string& value) = 0;
+    virtual void ShowWrongPassword() = 0;
+    virtual void ShowHeaderWarning() = 0;
+};
+
+// Runs the information tool with these arguments and returns its output.
+using InformationTool = std::function<std::string(const std::vector<std::string>& arguments)>;
+
+// The arguments for the document at `path`, with the password when there is
+// one. The password is one argument, whatever it holds.
+std::vector<std::string> InformationArguments(const std::string& path, const std::string& password);
+
+// True when the document's name ends in ".pdf", in any case.
+bool IsPdfName(const std::string& path);
+
+// The page count of the last "Pages:" line, or false when there is none.
+// A "Pages:" line whose rest is not a number raises text::ConvertError.
+bool FindPageCount(const std::vector<std::string>& lines, std::int32_t& pageCount);
+
+struct InspectionResult {
+    bool found = false;
+    std::int32_t pageCount = 0;
+};
+
+// Inspects `path`. `password` is emptied first and, on success, holds the
+// password the tool accepted (empty for an unprotected document). A bad
+// page count raises text::ConvertError and leaves `password` as last used.
+InspectionResult InspectDocument(const std::string& path, const InformationTool& tool,
+                                 InspectionUi& ui, std::string& password);
+
+// The output folder that goes with a document: its folder without the final
+// separator, a root staying a root, a two-character folder getting its
+// separator back. Each text in the list is set in turn.
+std::vector<std::string> AutoOutputFolderSteps(const std::string& documentPath);
+
+} // namespace inspect

@@ -1,0 +1,124 @@
+#include "inspect/ExecuteCMD.h"
+#include "support/TestSupport.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTest>
+
+using Lines = QStringList;
+
+class RunnerTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir dir_;
+    std::string folder_;
+
+    QString Run(const QString& tool, const std::vector<std::string>& args = {},
+                std::chrono::milliseconds timeout = std::chrono::milliseconds{0}) {
+        return QString::fromStdString(
+            inspect::RunConsoleTool(tool.toStdString(), args, folder_, timeout));
+    }
+
+private slots:
+    void initTestCase() { folder_ = dir_.path().toStdString() + "/"; }
+
+    void emptyOutput() {
+        testing::WriteScript(dir_.path(), "quiet", "exit 0");
+        QCOMPARE(Run("quiet"), QString());
+    }
+
+    void missingToolComplains() {
+        const QString out = Run("vellam.bin");
+        QVERIFY(!out.isEmpty());
+        QVERIFY(out.contains("vellam.bin"));
+        QCOMPARE(inspect::OutputLines(out.toStdString()).size(), std::size_t{1});
+    }
+
+    void longOutputWholeAndInOrder() {
+        testing::WriteScript(dir_.path(), "long",
+                             "i=0; while [ $i -lt 100 ]; do printf '%09d\\n' $i; i=$((i+1)); done");
+        QString expected;
+        for (int i = 0; i < 100; ++i)
+            expected += QString("%1\n").arg(i, 9, 10, QChar('0'));
+        QCOMPARE(expected.size(), 1000);
+        QCOMPARE(Run("long"), expected);
+    }
+
+    void standardErrorInterleaved() {
+        testing::WriteScript(dir_.path(), "both",
+                             "echo one; echo two >&2; echo three; echo four >&2");
+        QCOMPARE(Run("both"), QString("one\ntwo\nthree\nfour\n"));
+    }
+
+    void runsInTheToolFolder() {
+        testing::WriteScript(dir_.path(), "where", "pwd");
+        QCOMPARE(Run("where"), QDir(dir_.path()).canonicalPath() + "\n");
+    }
+
+    void returnsAfterTheToolHasEnded() {
+        const QString marker = dir_.filePath("ended");
+        testing::WriteScript(dir_.path(), "slow",
+                             "echo done; exec 1>&- 2>&-; sleep 1; touch '" + marker + "'");
+        QCOMPARE(Run("slow"), QString("done\n"));
+        QVERIFY(QFile::exists(marker));
+    }
+
+    void crashIsNotSilence() {
+        testing::WriteScript(dir_.path(), "crash", "kill -SEGV $$");
+        const QString out = Run("crash");
+        QVERIFY2(out.contains("signal 11"), qPrintable(out));
+    }
+
+    void hangIsEnded() {
+        testing::WriteScript(dir_.path(), "hang", "echo started; exec sleep 30");
+        QElapsedTimer clock;
+        clock.start();
+        const QString out = Run("hang", {}, std::chrono::milliseconds{500});
+        QVERIFY(clock.elapsed() < 10000);
+        QVERIFY(out.startsWith("started\n"));
+        QVERIFY(out.contains("did not finish"));
+    }
+
+    void argumentsArriveWhole_data() {
+        QTest::addColumn<QString>("argument");
+        QTest::newRow("command") << "x & touch pwned";
+        QTest::newRow("blanks") << "two words  ";
+        QTest::newRow("quotes") << "a\"b'c";
+        QTest::newRow("shell characters") << "|<>^%$(touch pwned)`touch pwned`;";
+        QTest::newRow("empty") << "";
+    }
+    void argumentsArriveWhole() {
+        QFETCH(QString, argument);
+        QTemporaryDir work;
+        testing::WriteScript(work.path(), "args", "for a in \"$@\"; do printf '[%s]' \"$a\"; done");
+        const std::string folder = work.path().toStdString() + "/";
+        const QString out = QString::fromStdString(inspect::RunConsoleTool(
+            "args", {"-upw", argument.toStdString(), "/d/a b.pdf"}, folder));
+        QCOMPARE(out, "[-upw][" + argument + "][/d/a b.pdf]");
+        QVERIFY(!QFile::exists(work.filePath("pwned")));
+    }
+
+    void outputLines_data() {
+        QTest::addColumn<QString>("output");
+        QTest::addColumn<Lines>("lines");
+        QTest::newRow("crlf") << "a\r\nb\r\n" << Lines{"a", "b"};
+        QTest::newRow("empty lines dropped") << "\n\na\n\n" << Lines{"a"};
+        QTest::newRow("blanks kept") << "  Pages:  3  \n" << Lines{"  Pages:  3  "};
+        QTest::newRow("apostrophe stays on its line") << "Title: Year's report\nPages: 3\n"
+                                                      << Lines{"Title: Year's report", "Pages: 3"};
+        QTest::newRow("no end") << "last" << Lines{"last"};
+        QTest::newRow("nothing") << "" << Lines{};
+    }
+    void outputLines() {
+        QFETCH(QString, output);
+        QFETCH(Lines, lines);
+        Lines got;
+        for (const std::string& l : inspect::OutputLines(output.toStdString()))
+            got << QString::fromStdString(l);
+        QCOMPARE(got, lines);
+    }
+};
+
+QTEST_GUILESS_MAIN(RunnerTest)
+#include "tst_runner.moc"
