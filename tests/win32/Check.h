@@ -59,7 +59,7 @@ struct Registrar {
 #define CHECK(condition)                                                                           \
     do {                                                                                           \
         if (!(condition))                                                                          \
-            check::Fail(__FILE__, __LINE__, "CHECK(" #condition ")");                             \
+            check::Fail(__FILE__, __LINE__, "CHECK(" #condition ")");                              \
     } while (false)
 
 #define CHECK_EQ(actual, expected)                                                                 \
@@ -68,7 +68,7 @@ struct Registrar {
         const auto& checkExpected = (expected);                                                    \
         if (!(checkActual == checkExpected))                                                       \
             check::Fail(__FILE__, __LINE__,                                                        \
-                        #actual " is " + check::Show(checkActual) + ", expected " +               \
+                        #actual " is " + check::Show(checkActual) + ", expected " +                \
                             check::Show(checkExpected));                                           \
     } while (false)
 

@@ -1,6 +1,5 @@
 #include "Check.h"
 #include "Support.h"
-
 #include "platform/platform.h"
 
 #include <thread>
@@ -112,8 +111,8 @@ TEST(RunnerFindsToolsInTheWorkingFolder) {
     CHECK_EQ(RunConsoleTool("vellam", {"args"}, work.Path()), Echoed({}));
     CHECK_EQ(RunConsoleTool("glimmet.bin", {"cwd"}, work.Path()), work.Path() + "\n");
     // The system's own search still finds system tools.
-    CHECK(RunConsoleTool("reg", {"query", "HKLM\\Software"}, work.Path()).find("HKEY_LOCAL_MACHINE") !=
-          std::string::npos);
+    CHECK(RunConsoleTool("reg", {"query", "HKLM\\Software"}, work.Path())
+              .find("HKEY_LOCAL_MACHINE") != std::string::npos);
 }
 
 TEST(RunnerComplainsInOneLineWhenAToolCannotStart) {

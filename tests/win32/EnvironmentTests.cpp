@@ -1,6 +1,5 @@
 #include "Check.h"
 #include "Support.h"
-
 #include "platform/platform.h"
 
 #include <windows.h>
@@ -18,7 +17,8 @@ TEST(TempFolderIsTheVariableUnchanged) {
     const Case cases[] = {
         {"plain", "C:\\Users\\Ann\\Temp", "C:\\Users\\Ann\\Temp"},
         {"trailing backslash", "C:\\Users\\Ann\\Temp\\", "C:\\Users\\Ann\\Temp\\"},
-        {"blanks", "C:\\Documents and Settings\\Ann\\Temp", "C:\\Documents and Settings\\Ann\\Temp"},
+        {"blanks", "C:\\Documents and Settings\\Ann\\Temp",
+         "C:\\Documents and Settings\\Ann\\Temp"},
         {"longer than MAX_PATH", longFolder.c_str(), longFolder},
         {"unset", nullptr, ""},
     };

@@ -1,6 +1,5 @@
 #include "Check.h"
 #include "Support.h"
-
 #include "platform/platform.h"
 
 #include <windows.h>
@@ -21,8 +20,8 @@ bool Attrib(const std::string& flag, const std::string& path, DWORD attribute) {
 
 TEST(ListingSkipsHiddenSystemFilesAndFolders) {
     support::ScratchFolder folder;
-    for (const char* name : {"a.txt", "b.bmp", "noext", "tmp-0001.ppm", "tmp-0002.jpg", "hidden.txt",
-                             "system.txt", "both.txt", "locked.txt"})
+    for (const char* name : {"a.txt", "b.bmp", "noext", "tmp-0001.ppm", "tmp-0002.jpg",
+                             "hidden.txt", "system.txt", "both.txt", "locked.txt"})
         support::WriteFile(folder / name, "x");
     CHECK(Attrib("+h", folder / "hidden.txt", FILE_ATTRIBUTE_HIDDEN));
     CHECK(Attrib("+s", folder / "system.txt", FILE_ATTRIBUTE_SYSTEM));

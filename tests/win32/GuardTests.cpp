@@ -1,6 +1,5 @@
 #include "Check.h"
 #include "Support.h"
-
 #include "platform/platform.h"
 
 #include <windows.h>
@@ -54,8 +53,8 @@ TEST(GuardIsFreedWhenItsProcessEnds) {
         const std::string quit = name + "-quit";
         HANDLE readyEvent = CreateEventA(nullptr, TRUE, FALSE, ready.c_str());
         HANDLE quitEvent = CreateEventA(nullptr, TRUE, FALSE, quit.c_str());
-        std::string line = "\"" + support::StubPath() + "\" hold-guard " + name + " " + ready +
-                           " " + quit;
+        std::string line =
+            "\"" + support::StubPath() + "\" hold-guard " + name + " " + ready + " " + quit;
         STARTUPINFOA startup{};
         startup.cb = sizeof startup;
         PROCESS_INFORMATION holder{};

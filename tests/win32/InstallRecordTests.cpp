@@ -1,6 +1,5 @@
 #include "Check.h"
 #include "Support.h"
-
 #include "platform/platform.h"
 
 #include <windows.h>

@@ -1,6 +1,5 @@
 #include "Check.h"
 #include "Support.h"
-
 #include "platform/platform.h"
 
 #include <windows.h>
@@ -12,10 +11,9 @@ TEST(ShellOpenerSeamRecordsTargets) {
                                "mailto:feedback@tessaly.example", "C:\\Docs\\a & b.pdf"})
         platform::OpenWithShell(target);
     platform::SetShellOpener({});
-    CHECK_EQ(opened, (std::vector<std::string>{"C:\\Out\\",
-                                               "http://tessaly.example/arvenzo.html?playvideo",
-                                               "mailto:feedback@tessaly.example",
-                                               "C:\\Docs\\a & b.pdf"}));
+    CHECK_EQ(opened,
+             (std::vector<std::string>{"C:\\Out\\", "http://tessaly.example/arvenzo.html?playvideo",
+                                       "mailto:feedback@tessaly.example", "C:\\Docs\\a & b.pdf"}));
 }
 
 // Without the seam the shell itself starts the target: a copy of the

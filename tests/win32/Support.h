@@ -23,8 +23,8 @@ private:
     std::string path_;
 };
 
-std::string TestFolder();  // where the test programs are
-std::string StubPath();    // the stand-in console tool
+std::string TestFolder();                        // where the test programs are
+std::string StubPath();                          // the stand-in console tool
 std::string SystemTool(const std::string& name); // e.g. "reg.exe" in the system folder
 
 void WriteFile(const std::string& path, const std::string& content);

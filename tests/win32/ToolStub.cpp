@@ -3,23 +3,23 @@
 // test can see that the shell started it.
 #include "platform/platform.h"
 
-// The system header goes first: the others build on it.
-#include <windows.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <io.h>
-#include <shellapi.h>
 #include <string>
+// The shell's header builds on the system's.
+// clang-format off
+#include <windows.h>
+#include <shellapi.h>
+// clang-format on
 
 namespace {
 
 void Write(DWORD which, const std::string& text) {
     DWORD written = 0;
-    WriteFile(GetStdHandle(which), text.data(), static_cast<DWORD>(text.size()), &written,
-              nullptr);
+    WriteFile(GetStdHandle(which), text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
 }
 
 void Out(const std::string& text) {
@@ -67,8 +67,8 @@ int StartSleeper(const char* self, const char* ms) {
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION started{};
-    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                        &startup, &started))
+    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
+                        &started))
         return 2;
     CloseHandle(started.hThread);
     CloseHandle(started.hProcess);

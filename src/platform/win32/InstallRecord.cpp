@@ -10,8 +10,8 @@ namespace {
 // Locked-down machines may refuse the full read right but still grant the
 // narrower ones, so each is tried in turn.
 bool OpenMachineKey(const std::string& path, win32::RegistryKey& key) {
-    const REGSAM rights[] = {KEY_READ, STANDARD_RIGHTS_READ | KEY_QUERY_VALUE | KEY_ENUMERATE_SUB_KEYS,
-                             KEY_QUERY_VALUE};
+    const REGSAM rights[] = {
+        KEY_READ, STANDARD_RIGHTS_READ | KEY_QUERY_VALUE | KEY_ENUMERATE_SUB_KEYS, KEY_QUERY_VALUE};
     for (REGSAM access : rights)
         if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, access, key.Out()) == ERROR_SUCCESS)
             return true;
