@@ -29,11 +29,3 @@ TEST(TempFolderIsTheVariableUnchanged) {
     }
     SetEnvironmentVariableA("TEMP", savedLength ? saved : nullptr);
 }
-
-TEST(ExecutablePathNamesThisProgram) {
-    const std::string path = platform::ExecutablePath();
-    CHECK(path.size() > 3 && path[1] == ':');
-    CHECK(path.ends_with("\\win32_tests.exe"));
-    CHECK(platform::FileExists(path));
-    CHECK_EQ(platform::PathSeparator(), '\\');
-}

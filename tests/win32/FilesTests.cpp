@@ -80,23 +80,3 @@ TEST(FilesAndFoldersAreToldApart) {
         CHECK_EQ(platform::FolderExists(c.path), c.isFolder);
     }
 }
-
-TEST(CreateFolderMakesOneLevel) {
-    support::ScratchFolder folder;
-    CHECK(platform::CreateFolder(folder / "Arvenzo"));
-    CHECK(platform::FolderExists(folder / "Arvenzo"));
-    CHECK(!platform::CreateFolder(folder / "Arvenzo"));
-    CHECK(!platform::CreateFolder(folder / "one\\two"));
-    CHECK(!platform::FolderExists(folder / "one"));
-}
-
-TEST(RemoveFileDeletesFilesOnly) {
-    support::ScratchFolder folder;
-    support::WriteFile(folder / "tmp-0001.ppm", "x");
-    CHECK(platform::CreateFolder(folder / "sub"));
-    CHECK(platform::RemoveFile(folder / "tmp-0001.ppm"));
-    CHECK(!platform::FileExists(folder / "tmp-0001.ppm"));
-    CHECK(!platform::RemoveFile(folder / "tmp-0001.ppm"));
-    CHECK(!platform::RemoveFile(folder / "sub"));
-    CHECK(platform::FolderExists(folder / "sub"));
-}

@@ -4,18 +4,6 @@
 
 #include <windows.h>
 
-TEST(ShellOpenerSeamRecordsTargets) {
-    std::vector<std::string> opened;
-    platform::SetShellOpener([&opened](const std::string& target) { opened.push_back(target); });
-    for (const char* target : {"C:\\Out\\", "http://tessaly.example/arvenzo.html?playvideo",
-                               "mailto:feedback@tessaly.example", "C:\\Docs\\a & b.pdf"})
-        platform::OpenWithShell(target);
-    platform::SetShellOpener({});
-    CHECK_EQ(opened,
-             (std::vector<std::string>{"C:\\Out\\", "http://tessaly.example/arvenzo.html?playvideo",
-                                       "mailto:feedback@tessaly.example", "C:\\Docs\\a & b.pdf"}));
-}
-
 // Without the seam the shell itself starts the target: a copy of the
 // stand-in tool, which leaves a mark beside itself.
 TEST(ShellStartsAProgramItIsHanded) {

@@ -136,9 +136,7 @@ std::string EndNote(const std::string& program, DWORD code) {
 
 // Reads what the pipe holds without waiting; false once every writer has
 // gone and nothing is left.
-bool Drain(HANDLE pipe, std::string& output) {
-    static constexpr DWORD kChunk = 65536;
-    std::string buffer(kChunk, '\0');
+bool Drain(HANDLE pipe, std::string& buffer, std::string& output) {
     for (;;) {
         DWORD available = 0;
         if (!PeekNamedPipe(pipe, nullptr, 0, nullptr, &available, nullptr))
@@ -146,7 +144,8 @@ bool Drain(HANDLE pipe, std::string& output) {
         if (available == 0)
             return true;
         DWORD got = 0;
-        if (!ReadFile(pipe, buffer.data(), std::min(available, kChunk), &got, nullptr))
+        const DWORD wanted = std::min(available, static_cast<DWORD>(buffer.size()));
+        if (!ReadFile(pipe, buffer.data(), wanted, &got, nullptr))
             return false;
         output.append(buffer.data(), got);
     }
@@ -244,11 +243,12 @@ std::string RunConsoleTool(const std::string& program, const std::vector<std::st
     win32::Handle thread(started.hThread);
 
     const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(timeout.count());
+    std::string buffer(65536, '\0');
     std::string output;
     bool open = true;
     for (;;) {
         if (open)
-            open = Drain(readEnd.Get(), output);
+            open = Drain(readEnd.Get(), buffer, output);
         DWORD wait = open ? 10 : INFINITE;
         if (timeout.count() > 0) {
             const ULONGLONG now = GetTickCount64();
@@ -261,7 +261,7 @@ std::string RunConsoleTool(const std::string& program, const std::vector<std::st
         if (timeout.count() > 0 && GetTickCount64() >= deadline) {
             TerminateProcess(process.Get(), 1);
             WaitForSingleObject(process.Get(), 5000);
-            Drain(readEnd.Get(), output);
+            Drain(readEnd.Get(), buffer, output);
             return output + Quoted(program) + " did not finish within " +
                    std::to_string(timeout.count() / 1000) + " seconds and was ended\n";
         }
@@ -269,7 +269,7 @@ std::string RunConsoleTool(const std::string& program, const std::vector<std::st
     // What the tool wrote just before it ended is still in the pipe; a
     // process it left behind holding the pipe does not hold the call up.
     if (open)
-        Drain(readEnd.Get(), output);
+        Drain(readEnd.Get(), buffer, output);
     DWORD code = 0;
     if (!GetExitCodeProcess(process.Get(), &code))
         return output;
