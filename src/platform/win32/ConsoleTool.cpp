@@ -151,43 +151,6 @@ bool Drain(HANDLE pipe, std::string& buffer, std::string& output) {
     }
 }
 
-// Held from creating a child's inheritable pipe end until it is closed again,
-// so that two calls at once never hand their pipes to each other's children
-// (which would keep a finished call waiting for the other's tool).
-SRWLOCK startLock = SRWLOCK_INIT;
-
-// Restricts what a child inherits to the handles it is given.
-class InheritList {
-public:
-    explicit InheritList(std::vector<HANDLE> handles) : handles_(std::move(handles)) {
-        SIZE_T size = 0;
-        InitializeProcThreadAttributeList(nullptr, 1, 0, &size);
-        storage_.resize(size);
-        auto* list = reinterpret_cast<LPPROC_THREAD_ATTRIBUTE_LIST>(storage_.data());
-        if (size == 0 || !InitializeProcThreadAttributeList(list, 1, 0, &size))
-            return;
-        if (!UpdateProcThreadAttribute(list, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, handles_.data(),
-                                       handles_.size() * sizeof(HANDLE), nullptr, nullptr)) {
-            DeleteProcThreadAttributeList(list);
-            return;
-        }
-        list_ = list;
-    }
-    ~InheritList() {
-        if (list_)
-            DeleteProcThreadAttributeList(list_);
-    }
-    InheritList(const InheritList&) = delete;
-    InheritList& operator=(const InheritList&) = delete;
-
-    LPPROC_THREAD_ATTRIBUTE_LIST Get() const { return list_; }
-
-private:
-    std::vector<HANDLE> handles_;
-    std::vector<unsigned char> storage_;
-    LPPROC_THREAD_ATTRIBUTE_LIST list_ = nullptr;
-};
-
 } // namespace
 
 std::string RunConsoleTool(const std::string& program, const std::vector<std::string>& arguments,
@@ -195,50 +158,39 @@ std::string RunConsoleTool(const std::string& program, const std::vector<std::st
     const std::string resolved = Resolve(program, workingFolder);
     std::string line = CommandLine(resolved.empty() ? program : resolved, arguments);
 
-    win32::Handle readEnd;
+    SECURITY_ATTRIBUTES inheritable{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+    HANDLE readHandle = nullptr;
+    HANDLE writeHandle = nullptr;
+    if (!CreatePipe(&readHandle, &writeHandle, &inheritable, 0))
+        return StartFailure(program, GetLastError());
+    win32::Handle readEnd(readHandle);
+    win32::Handle writeEnd(writeHandle);
+    // Only the tool's side is handed down.
+    SetHandleInformation(readEnd.Get(), HANDLE_FLAG_INHERIT, 0);
+    // A tool that asks for input reads the end of it at once instead of
+    // waiting on a console nobody sees.
+    win32::Handle input(CreateFileA("NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                    &inheritable, OPEN_EXISTING, 0, nullptr));
+
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES | STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_HIDE;
+    startup.hStdInput = input.Get();
+    startup.hStdOutput = writeEnd.Get();
+    startup.hStdError = writeEnd.Get();
     PROCESS_INFORMATION started{};
-    {
-        win32::ExclusiveLock lock(startLock);
-        SECURITY_ATTRIBUTES inheritable{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
-        HANDLE readHandle = nullptr;
-        HANDLE writeHandle = nullptr;
-        if (!CreatePipe(&readHandle, &writeHandle, &inheritable, 0))
-            return StartFailure(program, GetLastError());
-        readEnd.Reset(readHandle);
-        win32::Handle writeEnd(writeHandle);
-        SetHandleInformation(readEnd.Get(), HANDLE_FLAG_INHERIT, 0);
-        // A tool that asks for input reads the end of it at once instead of
-        // waiting on a console nobody sees.
-        win32::Handle input(CreateFileA("NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                        &inheritable, OPEN_EXISTING, 0, nullptr));
+    const BOOL ok =
+        CreateProcessA(resolved.empty() ? nullptr : resolved.c_str(), line.data(), nullptr, nullptr,
+                       TRUE, CREATE_NO_WINDOW, nullptr,
+                       workingFolder.empty() ? nullptr : workingFolder.c_str(), &startup, &started);
+    const DWORD error = GetLastError();
+    // Only the tool, and whatever it starts, holds the write end now.
+    writeEnd.Reset();
+    input.Reset();
+    if (!ok)
+        return StartFailure(program, error);
 
-        std::vector<HANDLE> inherited{writeEnd.Get()};
-        if (input)
-            inherited.push_back(input.Get());
-        InheritList inheritList(inherited);
-
-        STARTUPINFOEXA startup{};
-        startup.StartupInfo.cb = sizeof startup.StartupInfo;
-        startup.StartupInfo.dwFlags = STARTF_USESTDHANDLES | STARTF_USESHOWWINDOW;
-        startup.StartupInfo.wShowWindow = SW_HIDE;
-        startup.StartupInfo.hStdInput = input.Get();
-        startup.StartupInfo.hStdOutput = writeEnd.Get();
-        startup.StartupInfo.hStdError = writeEnd.Get();
-        DWORD flags = CREATE_NO_WINDOW;
-        if (inheritList.Get()) {
-            startup.StartupInfo.cb = sizeof startup;
-            startup.lpAttributeList = inheritList.Get();
-            flags |= EXTENDED_STARTUPINFO_PRESENT;
-        }
-
-        if (!CreateProcessA(resolved.empty() ? nullptr : resolved.c_str(), line.data(), nullptr,
-                            nullptr, TRUE, flags, nullptr,
-                            workingFolder.empty() ? nullptr : workingFolder.c_str(),
-                            &startup.StartupInfo, &started))
-            return StartFailure(program, GetLastError());
-        // Leaving scope closes this side's write end: from now on the end of
-        // the stream means every process holding it has let go.
-    }
     win32::Handle process(started.hProcess);
     win32::Handle thread(started.hThread);
 
@@ -266,8 +218,9 @@ std::string RunConsoleTool(const std::string& program, const std::vector<std::st
                    std::to_string(timeout.count() / 1000) + " seconds and was ended\n";
         }
     }
-    // What the tool wrote just before it ended is still in the pipe; a
-    // process it left behind holding the pipe does not hold the call up.
+    // What the tool wrote just before it ended is still in the pipe. The end
+    // of the tool, not of the stream, ends the call: a process it left behind,
+    // or another call's tool that inherited this pipe, does not hold it up.
     if (open)
         Drain(readEnd.Get(), buffer, output);
     DWORD code = 0;
