@@ -1,0 +1,69 @@
+#include "platform/platform.h"
+#include "platform/win32/Handle.h"
+
+#include <algorithm>
+
+namespace platform {
+
+namespace {
+
+// The attributes of what `path` names, following a link to its target.
+// INVALID_FILE_ATTRIBUTES when there is nothing there.
+DWORD TargetAttributes(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+        return attributes;
+    win32::Handle target(CreateFileA(path.c_str(), 0,
+                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                     nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!target || !GetFileInformationByHandle(target.Get(), &info))
+        return INVALID_FILE_ATTRIBUTES;
+    return info.dwFileAttributes;
+}
+
+std::string InFolder(const std::string& folder, const std::string& name) {
+    if (folder.empty() || folder.back() == '\\' || folder.back() == '/' || folder.back() == ':')
+        return folder + name;
+    return folder + "\\" + name;
+}
+
+} // namespace
+
+bool FileExists(const std::string& path) {
+    const DWORD attributes = TargetAttributes(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool FolderExists(const std::string& path) {
+    const DWORD attributes = TargetAttributes(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool CreateFolder(const std::string& path) {
+    // Inside the user's profile the inherited permissions are already the
+    // user's own.
+    return CreateDirectoryA(path.c_str(), nullptr) != 0;
+}
+
+std::vector<std::string> ListFiles(const std::string& folder, const std::string& pattern) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA entry{};
+    win32::FindHandle find(FindFirstFileA(InFolder(folder, pattern).c_str(), &entry));
+    if (!find.Valid())
+        return names;
+    constexpr DWORD skipped = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                              FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT;
+    do {
+        if (!(entry.dwFileAttributes & skipped))
+            names.emplace_back(entry.cFileName);
+    } while (FindNextFileA(find.Get(), &entry));
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+bool RemoveFile(const std::string& path) {
+    return DeleteFileA(path.c_str()) != 0;
+}
+
+} // namespace platform

@@ -1,0 +1,82 @@
+#include "Check.h"
+#include "Support.h"
+#include "platform/platform.h"
+
+#include <windows.h>
+
+using Names = std::vector<std::string>;
+
+namespace {
+
+// Sets attributes the way a user would, with the system's attrib tool, and
+// says whether they took.
+bool Attrib(const std::string& flag, const std::string& path, DWORD attribute) {
+    support::RunSystemTool("attrib.exe", {flag, path});
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & attribute);
+}
+
+} // namespace
+
+TEST(ListingSkipsHiddenSystemFilesAndFolders) {
+    support::ScratchFolder folder;
+    for (const char* name : {"a.txt", "b.bmp", "noext", "tmp-0001.ppm", "tmp-0002.jpg",
+                             "hidden.txt", "system.txt", "both.txt", "locked.txt"})
+        support::WriteFile(folder / name, "x");
+    CHECK(Attrib("+h", folder / "hidden.txt", FILE_ATTRIBUTE_HIDDEN));
+    CHECK(Attrib("+s", folder / "system.txt", FILE_ATTRIBUTE_SYSTEM));
+    CHECK(Attrib("+h", folder / "both.txt", FILE_ATTRIBUTE_HIDDEN));
+    CHECK(Attrib("+s", folder / "both.txt", FILE_ATTRIBUTE_SYSTEM));
+    CHECK(Attrib("+r", folder / "locked.txt", FILE_ATTRIBUTE_READONLY));
+    CHECK(platform::CreateFolder(folder / "sub"));
+    CHECK(platform::CreateFolder(folder / "tmp-0003.d"));
+
+    struct Case {
+        const char* name;
+        std::string folder;
+        const char* pattern;
+        Names expected;
+    };
+    const Names everything{"a.txt", "b.bmp", "locked.txt", "noext", "tmp-0001.ppm", "tmp-0002.jpg"};
+    const Case cases[] = {
+        {"every name", folder.Path(), "*.*", everything},
+        {"folder with backslash", folder.Path() + "\\", "*.*", everything},
+        {"scratch files", folder.Path(), "tmp-*.*", {"tmp-0001.ppm", "tmp-0002.jpg"}},
+        {"one extension", folder.Path(), "*.bmp", {"b.bmp"}},
+        {"single wildcard", folder.Path(), "?.txt", {"a.txt"}},
+        {"no match", folder.Path(), "*.none", {}},
+        {"missing folder", folder / "missing", "*.*", {}},
+    };
+    for (const Case& c : cases) {
+        ROW(c.name);
+        CHECK_EQ(platform::ListFiles(c.folder, c.pattern), c.expected);
+    }
+}
+
+TEST(FilesAndFoldersAreToldApart) {
+    support::ScratchFolder folder;
+    support::WriteFile(folder / "file.txt", "x");
+    support::WriteFile(folder / "hidden.txt", "x");
+    SetFileAttributesA((folder / "hidden.txt").c_str(), FILE_ATTRIBUTE_HIDDEN);
+    CHECK(platform::CreateFolder(folder / "sub"));
+
+    struct Case {
+        std::string path;
+        bool file;
+        bool isFolder;
+    };
+    const Case cases[] = {
+        {folder / "file.txt", true, false},
+        {folder / "hidden.txt", true, false},
+        {folder / "sub", false, true},
+        {folder / "sub\\", false, true},
+        {folder / "missing", false, false},
+        {folder / "missing\\file.txt", false, false},
+        {"", false, false},
+    };
+    for (const Case& c : cases) {
+        ROW(c.path);
+        CHECK_EQ(platform::FileExists(c.path), c.file);
+        CHECK_EQ(platform::FolderExists(c.path), c.isFolder);
+    }
+}
