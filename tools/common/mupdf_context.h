@@ -3,6 +3,7 @@
 #include <stdexcept>
 #include <string>
 #include <type_traits>
+#include <vector>
 
 extern "C" {
 #include <mupdf/fitz.h>
@@ -17,9 +18,10 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// Owns one MuPDF context. Its warnings and error reports are swallowed: the
-// tools' output is read by the program, and any stray line there would count
-// as a failure.
+// Owns one MuPDF context. Its warnings and error reports never reach the
+// output: the program reads the tools' output, and any stray line there
+// would count as a failure. Warnings are kept instead, for callers that want
+// to know whether MuPDF had to patch something up.
 class Context {
 public:
     explicit Context(size_t storeLimit = FZ_STORE_DEFAULT);
@@ -29,8 +31,14 @@ public:
 
     fz_context* get() const { return ctx_; }
 
+    // The warnings since the last call, oldest first.
+    std::vector<std::string> takeWarnings();
+
 private:
+    static void onWarning(void* self, const char* message);
+
     fz_context* ctx_;
+    std::vector<std::string> warnings_;
 };
 
 namespace detail {

@@ -15,11 +15,20 @@ std::string ScratchNames::next(const char* extension) {
 
 namespace {
 
+// MuPDF patches damaged image data up (zeros for what it cannot read) and
+// only warns; written out, that would pass a broken image off as a good one.
 tools::Pixmap decode(tools::Context& ctx, fz_image* image) {
     fz_context* c = ctx.get();
+    ctx.takeWarnings();
     fz_pixmap* pix = tools::guarded(
         c, [&] { return fz_get_pixmap_from_image(c, image, nullptr, nullptr, nullptr, nullptr); });
-    return tools::Pixmap(c, pix);
+    tools::Pixmap owned(c, pix);
+    for (const std::string& warning : ctx.takeWarnings()) {
+        // Stray bytes between JPEG markers cost no pixels.
+        if (warning.find("extraneous bytes") == std::string::npos)
+            throw tools::MuError("the image data is damaged: " + warning);
+    }
+    return owned;
 }
 
 bool isGray(fz_context* c, const fz_pixmap* pix) {

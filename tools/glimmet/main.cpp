@@ -122,6 +122,8 @@ int run(const Options& opt) {
         }
         for (size_t i = 0; i < images.size(); ++i) {
             try {
+                if (!images[i].unknownFilter.empty())
+                    throw tools::MuError("unknown filter " + images[i].unknownFilter);
                 glimmet::exportImage(ctx, images[i].image.get(), names);
             } catch (const std::exception& e) {
                 std::string where =

@@ -1,5 +1,6 @@
 #include "page_images.h"
 
+#include <cstring>
 #include <set>
 #include <utility>
 
@@ -16,11 +17,13 @@ struct WalkState {
     std::set<std::pair<int, pdf_obj*>> seenStreams; // forms and patterns, with their resources
     std::vector<pdf_obj*> resources;
 
-    bool addImage(fz_context* ctx, fz_image* image, int num) noexcept {
+    bool addImage(fz_context* ctx, fz_image* image, int num,
+                  const char* unknownFilter = nullptr) noexcept {
         try {
             if (num > 0 && !seenImages.insert(num).second)
                 return true;
-            found->push_back(PageImage{tools::Image(ctx, fz_keep_image(ctx, image)), num});
+            found->push_back(PageImage{tools::Image(ctx, fz_keep_image(ctx, image)), num,
+                                       unknownFilter ? unknownFilter : ""});
             return true;
         } catch (...) {
             return false;
@@ -76,11 +79,34 @@ void walkNested(fz_context* ctx, Walker* w, pdf_obj* stream, pdf_obj* ownRes) {
         walkStream(ctx, w, stream, res);
 }
 
+const char* unknownFilter(fz_context* ctx, pdf_obj* dict) {
+    static const char* const known[] = {
+        "ASCIIHexDecode", "AHx", "ASCII85Decode",   "A85",         "LZWDecode",      "LZW",
+        "FlateDecode",    "Fl",  "RunLengthDecode", "RL",          "CCITTFaxDecode", "CCF",
+        "DCTDecode",      "DCT", "JPXDecode",       "JBIG2Decode", "Crypt",
+    };
+    pdf_obj* filter = pdf_dict_get(ctx, dict, PDF_NAME(Filter));
+    int n = pdf_is_array(ctx, filter) ? pdf_array_len(ctx, filter) : 1;
+    for (int i = 0; i < n; ++i) {
+        pdf_obj* f = pdf_is_array(ctx, filter) ? pdf_array_get(ctx, filter, i) : filter;
+        if (!pdf_is_name(ctx, f))
+            continue;
+        const char* name = pdf_to_name(ctx, f);
+        bool ok = false;
+        for (const char* k : known)
+            ok = ok || std::strcmp(name, k) == 0;
+        if (!ok)
+            return name;
+    }
+    return nullptr;
+}
+
 void onImage(fz_context* ctx, pdf_processor* proc, const char* name, fz_image* image) {
     Walker* w = walker(proc);
     pdf_obj* xobjects = pdf_dict_get(ctx, w->state->current(), PDF_NAME(XObject));
-    int num = pdf_to_num(ctx, pdf_dict_gets(ctx, xobjects, name));
-    if (!w->state->addImage(ctx, image, num))
+    pdf_obj* xobj = pdf_dict_gets(ctx, xobjects, name);
+    int num = pdf_to_num(ctx, xobj);
+    if (!w->state->addImage(ctx, image, num, unknownFilter(ctx, xobj)))
         fz_throw(ctx, FZ_ERROR_MEMORY, "out of memory");
 }
 

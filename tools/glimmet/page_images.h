@@ -2,6 +2,7 @@
 
 #include "mupdf_context.h"
 
+#include <string>
 #include <vector>
 
 namespace glimmet {
@@ -9,6 +10,9 @@ namespace glimmet {
 struct PageImage {
     tools::Image image;
     int objectNumber = 0; // 0 for an inline image
+    // A filter MuPDF does not know; it reads such data as it stands, which
+    // makes garbage of the picture.
+    std::string unknownFilter;
 };
 
 // Every image drawn when the page is displayed, each image object once, in
