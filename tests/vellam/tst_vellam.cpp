@@ -64,12 +64,12 @@ private slots:
         QTest::newRow("apostrophe in the title") << "apostrophe.pdf" << QStringList{} << 12
                                                  << QByteArray("no") << QByteArray("Year's report");
         QTest::newRow("owner password only, none given")
-            << "owner-password.pdf" << QStringList{} << 3 << QByteArray("yes")
+            << "owner-password.pdf" << QStringList{} << 4 << QByteArray("yes")
             << QByteArray("Locked");
         QTest::newRow("user password") << "user-password.pdf" << QStringList{"-upw", "open sesame"}
-                                       << 3 << QByteArray("yes") << QByteArray("Locked");
+                                       << 4 << QByteArray("yes") << QByteArray("Locked");
         QTest::newRow("owner password opens too")
-            << "user-password.pdf" << QStringList{"-upw", "master key"} << 3 << QByteArray("yes")
+            << "user-password.pdf" << QStringList{"-upw", "master key"} << 4 << QByteArray("yes")
             << QByteArray("Locked");
         QTest::newRow("password not needed")
             << "multipage.pdf" << QStringList{"-upw", "x"} << 4 << QByteArray("no") << QByteArray();

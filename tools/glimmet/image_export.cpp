@@ -1,16 +1,25 @@
 #include "image_export.h"
 
+#include "jpeg_direct.h"
 #include "scratch_file.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 
 namespace glimmet {
 
-std::string ScratchNames::next(const char* extension) {
+std::string ScratchNames::peek(const char* extension) const {
     char number[16];
-    std::snprintf(number, sizeof number, "%03d", count_++);
+    std::snprintf(number, sizeof number, "%03d", count_);
     return root_ + "-" + number + extension;
+}
+
+std::string ScratchNames::next(const char* extension) {
+    std::string name = peek(extension);
+    ++count_;
+    return name;
 }
 
 namespace {
@@ -35,121 +44,158 @@ bool isGray(fz_context* c, const fz_pixmap* pix) {
     return pix->colorspace && fz_colorspace_is_gray(c, pix->colorspace);
 }
 
-// Gray and RGB pixmaps are written as they are; every other colour space
-// (CMYK, Lab, Separation, DeviceN...) goes to RGB the way MuPDF displays it.
-tools::Pixmap displayColours(tools::Context& ctx, tools::Pixmap pix) {
-    fz_context* c = ctx.get();
-    if (!pix->colorspace || isGray(c, pix.get()) || fz_colorspace_is_rgb(c, pix->colorspace))
-        return pix;
-    fz_pixmap* src = pix.get();
-    fz_pixmap* rgb = tools::guarded(c, [&] {
-        return fz_convert_pixmap(c, src, fz_device_rgb(c), nullptr, nullptr,
-                                 fz_default_color_params, 1);
-    });
-    return tools::Pixmap(c, rgb);
-}
-
-// Read access to a gray or RGB pixmap, with MuPDF's premultiplied alpha
-// undone.
-class Pixels {
+// The rows of a decoded image in gray or RGB. Gray and RGB are read as they
+// are; every other colour space (CMYK, Lab, Separation, DeviceN...) goes to
+// RGB the way MuPDF displays it, a band of rows at a time, so that a large
+// image never needs a second full-size copy.
+class DisplayRows {
 public:
-    explicit Pixels(const fz_pixmap* pix)
-        : samples_(pix->samples), stride_(pix->stride), n_(pix->n), alpha_(pix->alpha),
-          colours_(pix->n - pix->alpha - pix->s) {}
-
-    int colours() const { return colours_; }
-    bool hasAlpha() const { return alpha_; }
-    std::uint8_t alpha(int x, int y) const { return alpha_ ? at(x, y)[n_ - 1] : 255; }
-    // Colour component i (0 for gray) as straight, not premultiplied, value.
-    std::uint8_t colour(int x, int y, int i) const {
-        const std::uint8_t* p = at(x, y);
-        if (!alpha_)
-            return p[i];
-        unsigned a = p[n_ - 1];
-        if (a == 0)
-            return 0;
-        unsigned v = (p[i] * 255u + a / 2) / a;
-        return v > 255 ? 255 : static_cast<std::uint8_t>(v);
+    DisplayRows(tools::Context& ctx, const fz_pixmap* pix) : ctx_(ctx), pix_(pix) {
+        fz_context* c = ctx.get();
+        direct_ = !pix->colorspace || isGray(c, pix) || fz_colorspace_is_rgb(c, pix->colorspace);
+        colours_ = direct_ ? pix->n - pix->alpha - pix->s : 3;
+        if (colours_ != 1 && colours_ != 3)
+            throw tools::MuError("unexpected colour layout in the decoded image");
     }
-    // The first channel as it is: a mask's coverage.
-    std::uint8_t raw(int x, int y) const { return at(x, y)[0]; }
-    const std::uint8_t* row(int y) const { return samples_ + y * stride_; }
+
+    int width() const { return pix_->w; }
+    int height() const { return pix_->h; }
+    int colours() const { return colours_; }
+    bool hasAlpha() const { return pix_->alpha; }
+    int stride() const { return colours_ + pix_->alpha; } // bytes a pixel
+
+    // Row y: colours, then alpha if any, premultiplied as MuPDF keeps it.
+    const std::uint8_t* row(int y) {
+        if (direct_)
+            return pix_->samples + y * pix_->stride;
+        if (!band_ || y < bandStart_ || y >= bandStart_ + band_->h)
+            convertBand(y - y % kBandRows);
+        return band_->samples + (y - bandStart_) * band_->stride;
+    }
 
 private:
-    const std::uint8_t* at(int x, int y) const { return samples_ + y * stride_ + x * n_; }
+    static constexpr int kBandRows = 64;
 
-    const std::uint8_t* samples_;
-    std::ptrdiff_t stride_;
-    int n_;
-    bool alpha_;
-    int colours_;
+    void convertBand(int y0) {
+        fz_context* c = ctx_.get();
+        band_.reset();
+        const fz_pixmap* src = pix_;
+        int rows = std::min(kBandRows, pix_->h - y0);
+        fz_pixmap* rgb = tools::guarded(c, [&] {
+            fz_pixmap* view = fz_new_pixmap_with_data(c, src->colorspace, src->w, rows, src->seps,
+                                                      src->alpha, static_cast<int>(src->stride),
+                                                      src->samples + y0 * src->stride);
+            fz_pixmap* out = nullptr;
+            fz_try(c) {
+                out = fz_convert_pixmap(c, view, fz_device_rgb(c), nullptr, nullptr,
+                                        fz_default_color_params, 1);
+            }
+            fz_always(c) {
+                fz_drop_pixmap(c, view);
+            }
+            fz_catch(c) {
+                fz_rethrow(c);
+            }
+            return out;
+        });
+        band_ = tools::Pixmap(c, rgb);
+        bandStart_ = y0;
+    }
+
+    tools::Context& ctx_;
+    const fz_pixmap* pix_;
+    bool direct_ = true;
+    int colours_ = 1;
+    tools::Pixmap band_;
+    int bandStart_ = 0;
 };
 
-std::uint8_t rgbAt(const Pixels& px, int x, int y, int i) {
-    return px.colour(x, y, px.colours() == 1 ? 0 : i);
+std::uint8_t unpremultiply(unsigned v, unsigned a) {
+    if (a == 0)
+        return 0;
+    unsigned out = (v * 255u + a / 2) / a;
+    return static_cast<std::uint8_t>(out > 255 ? 255 : out);
 }
 
-void writeJpegPixels(const std::string& path, const fz_pixmap* pix) {
-    Pixels px(pix);
-    writePpm(path, pix->w, pix->h, [&](int y, std::uint8_t* row) {
-        for (int x = 0; x < pix->w; ++x)
-            for (int i = 0; i < 3; ++i)
-                *row++ = rgbAt(px, x, y, i);
+// Decoded RGB, as the program turns it into JPEG.
+void writeJpegPixels(const std::string& path, DisplayRows& rows) {
+    int w = rows.width();
+    writePpm(path, w, rows.height(), [&](int y, std::uint8_t* out) {
+        const std::uint8_t* in = rows.row(y);
+        if (rows.colours() == 3) {
+            std::memcpy(out, in, static_cast<size_t>(w) * 3);
+            return;
+        }
+        for (int x = 0; x < w; ++x, out += 3)
+            out[0] = out[1] = out[2] = in[x];
     });
 }
 
-void writeColour(const std::string& path, const fz_pixmap* pix) {
-    Pixels px(pix);
-    writeBmp24(path, pix->w, pix->h, [&](int y, std::uint8_t* row) {
-        for (int x = 0; x < pix->w; ++x)
-            for (int i = 2; i >= 0; --i)
-                *row++ = rgbAt(px, x, y, i);
+void writeColour(const std::string& path, DisplayRows& rows) {
+    int w = rows.width();
+    writeBmp24(path, w, rows.height(), [&](int y, std::uint8_t* out) {
+        const std::uint8_t* in = rows.row(y);
+        for (int x = 0; x < w; ++x, in += 3, out += 3) {
+            out[0] = in[2];
+            out[1] = in[1];
+            out[2] = in[0];
+        }
     });
 }
 
-void writeGray(const std::string& path, const fz_pixmap* pix) {
-    Pixels px(pix);
-    writePgm(path, pix->w, pix->h, [&](int y, std::uint8_t* row) {
-        for (int x = 0; x < pix->w; ++x)
-            row[x] = px.colour(x, y, 0);
+void writeGray(const std::string& path, DisplayRows& rows) {
+    int w = rows.width();
+    writePgm(path, w, rows.height(), [&](int y, std::uint8_t* out) {
+        std::memcpy(out, rows.row(y), static_cast<size_t>(w));
     });
 }
 
 // A mask's coverage as gray: white where the image shows.
-void writeCoverage(const std::string& path, const fz_pixmap* pix) {
-    Pixels px(pix);
-    writePgm(path, pix->w, pix->h, [&](int y, std::uint8_t* row) {
-        for (int x = 0; x < pix->w; ++x)
-            row[x] = px.raw(x, y);
+void writeCoverage(const std::string& path, const fz_pixmap* mask) {
+    writePgm(path, mask->w, mask->h, [&](int y, std::uint8_t* out) {
+        const std::uint8_t* in = mask->samples + y * mask->stride;
+        for (int x = 0; x < mask->w; ++x)
+            out[x] = in[x * mask->n];
     });
 }
 
 // Black (a set bit) where the page is painted: for a stencil where its
 // coverage is, for a 1-bit gray image where it is dark.
 void writeBilevel(const std::string& path, const fz_pixmap* pix, bool stencil) {
-    Pixels px(pix);
-    writePbm(path, pix->w, pix->h, [&](int y, std::uint8_t* row) {
-        for (int x = 0; x < (pix->w + 7) / 8; ++x)
-            row[x] = 0;
+    writePbm(path, pix->w, pix->h, [&](int y, std::uint8_t* out) {
+        const std::uint8_t* in = pix->samples + y * pix->stride;
+        std::memset(out, 0, (static_cast<size_t>(pix->w) + 7) / 8);
         for (int x = 0; x < pix->w; ++x) {
-            bool black = stencil ? px.raw(x, y) >= 128 : px.colour(x, y, 0) < 128;
-            if (black)
-                row[x >> 3] |= 0x80 >> (x & 7);
+            std::uint8_t v = in[x * pix->n];
+            if (stencil ? v >= 128 : v < 128)
+                out[x >> 3] |= 0x80 >> (x & 7);
         }
     });
 }
 
-void writeWithAlpha(const std::string& path, const fz_pixmap* pix, const fz_pixmap* mask) {
-    Pixels px(pix);
-    Pixels mk(mask ? mask : pix);
-    writeBmp32(path, pix->w, pix->h, [&](int y, std::uint8_t* row) {
-        for (int x = 0; x < pix->w; ++x) {
-            for (int i = 2; i >= 0; --i)
-                *row++ = rgbAt(px, x, y, i);
-            unsigned a = px.alpha(x, y);
-            if (mask)
-                a = (a * mk.raw(x, y) + 127) / 255;
-            *row++ = static_cast<std::uint8_t>(a);
+// Colour with straight alpha: the image's own (a colour key, JPEG-2000's
+// alpha) times its mask's coverage.
+void writeWithAlpha(const std::string& path, DisplayRows& rows, const fz_pixmap* mask) {
+    int w = rows.width();
+    int n = rows.stride();
+    bool rgb = rows.colours() == 3;
+    writeBmp32(path, w, rows.height(), [&](int y, std::uint8_t* out) {
+        const std::uint8_t* in = rows.row(y);
+        const std::uint8_t* m = mask ? mask->samples + y * mask->stride : nullptr;
+        for (int x = 0; x < w; ++x, in += n, out += 4) {
+            unsigned a = rows.hasAlpha() ? in[n - 1] : 255;
+            std::uint8_t r = in[0], g = rgb ? in[1] : in[0], b = rgb ? in[2] : in[0];
+            if (rows.hasAlpha()) {
+                r = unpremultiply(r, a);
+                g = unpremultiply(g, a);
+                b = unpremultiply(b, a);
+            }
+            if (m)
+                a = (a * m[x * mask->n] + 127) / 255;
+            out[0] = b;
+            out[1] = g;
+            out[2] = r;
+            out[3] = static_cast<std::uint8_t>(a);
         }
     });
 }
@@ -166,34 +212,42 @@ void exportImage(tools::Context& ctx, fz_image* image, ScratchNames& names) {
     fz_image* maskImage = image->mask;
     bool sameSizeMask = maskImage && maskImage->w == image->w && maskImage->h == image->h;
 
+    if (!sameSizeMask && storedAsJpeg(c, image)) {
+        std::string path = names.peek(".ppm");
+        if (writeJpegDirectly(c, image, path)) {
+            names.next(".ppm");
+            if (maskImage)
+                writeCoverage(names.next(".pgm"), decode(ctx, maskImage).get());
+            return;
+        }
+    }
+
     tools::Pixmap pix = decode(ctx, image);
     if (image->imagemask) {
         writeBilevel(names.next(".pbm"), pix.get(), true);
         return;
     }
-    pix = displayColours(ctx, std::move(pix));
-
-    if (sameSizeMask || pix->alpha) {
+    DisplayRows rows(ctx, pix.get());
+    if (sameSizeMask || rows.hasAlpha()) {
         tools::Pixmap mask;
         if (sameSizeMask)
             mask = decode(ctx, maskImage);
-        writeWithAlpha(names.next(".bmp"), pix.get(), mask.get());
+        writeWithAlpha(names.next(".bmp"), rows, mask.get());
         return;
     }
+    bool gray = rows.colours() == 1;
     if (storedAsJpeg(c, image))
-        writeJpegPixels(names.next(".ppm"), pix.get());
-    else if (isGray(c, pix.get()) && image->bpc == 1)
+        writeJpegPixels(names.next(".ppm"), rows);
+    else if (gray && image->bpc == 1)
         writeBilevel(names.next(".pbm"), pix.get(), false);
-    else if (isGray(c, pix.get()))
-        writeGray(names.next(".pgm"), pix.get());
+    else if (gray)
+        writeGray(names.next(".pgm"), rows);
     else
-        writeColour(names.next(".bmp"), pix.get());
+        writeColour(names.next(".bmp"), rows);
     pix.reset();
 
-    if (maskImage) {
-        tools::Pixmap mask = decode(ctx, maskImage);
-        writeCoverage(names.next(".pgm"), mask.get());
-    }
+    if (maskImage)
+        writeCoverage(names.next(".pgm"), decode(ctx, maskImage).get());
 }
 
 } // namespace glimmet

@@ -11,6 +11,7 @@ class ScratchNames {
 public:
     explicit ScratchNames(std::string root) : root_(std::move(root)) {}
     std::string next(const char* extension);
+    std::string peek(const char* extension) const; // the next name, not taken yet
 
 private:
     std::string root_;
