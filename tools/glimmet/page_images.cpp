@@ -46,6 +46,27 @@ struct WalkState {
         }
     }
     void pop() noexcept { resources.pop_back(); }
+
+    // Marked content: whether each open sequence hides what it holds
+    // (optional content switched off).
+    std::vector<bool> marks;
+    int hiddenMarks = 0;
+    bool hidden() const noexcept { return hiddenMarks > 0; }
+    bool openMark(bool hides) noexcept {
+        try {
+            marks.push_back(hides);
+            hiddenMarks += hides;
+            return true;
+        } catch (...) {
+            return false;
+        }
+    }
+    void closeMarksTo(size_t depth) noexcept {
+        while (marks.size() > depth) {
+            hiddenMarks -= marks.back();
+            marks.pop_back();
+        }
+    }
     pdf_obj* current() const noexcept { return resources.empty() ? nullptr : resources.back(); }
 };
 
@@ -62,10 +83,13 @@ Walker* walker(pdf_processor* proc) {
 void walkStream(fz_context* ctx, Walker* w, pdf_obj* stream, pdf_obj* res) {
     if (!w->state->push(res))
         fz_throw(ctx, FZ_ERROR_MEMORY, "out of memory");
+    // Marked content does not reach past the end of its stream.
+    size_t depth = w->state->marks.size();
     fz_try(ctx) {
         pdf_process_contents(ctx, &w->super, w->doc, res, stream, nullptr);
     }
     fz_always(ctx) {
+        w->state->closeMarksTo(depth);
         w->state->pop();
     }
     fz_catch(ctx) {
@@ -74,6 +98,8 @@ void walkStream(fz_context* ctx, Walker* w, pdf_obj* stream, pdf_obj* res) {
 }
 
 void walkNested(fz_context* ctx, Walker* w, pdf_obj* stream, pdf_obj* ownRes) {
+    if (w->state->hidden())
+        return;
     pdf_obj* res = ownRes ? ownRes : w->state->current();
     if (w->state->firstVisit(pdf_to_num(ctx, stream), res))
         walkStream(ctx, w, stream, res);
@@ -103,6 +129,8 @@ const char* unknownFilter(fz_context* ctx, pdf_obj* dict) {
 
 void onImage(fz_context* ctx, pdf_processor* proc, const char* name, fz_image* image) {
     Walker* w = walker(proc);
+    if (w->state->hidden())
+        return;
     pdf_obj* xobjects = pdf_dict_get(ctx, w->state->current(), PDF_NAME(XObject));
     pdf_obj* xobj = pdf_dict_gets(ctx, xobjects, name);
     int num = pdf_to_num(ctx, xobj);
@@ -111,6 +139,8 @@ void onImage(fz_context* ctx, pdf_processor* proc, const char* name, fz_image* i
 }
 
 void onInlineImage(fz_context* ctx, pdf_processor* proc, fz_image* image, const char*) {
+    if (walker(proc)->state->hidden())
+        return;
     if (!walker(proc)->state->addImage(ctx, image, 0))
         fz_throw(ctx, FZ_ERROR_MEMORY, "out of memory");
 }
@@ -124,12 +154,37 @@ void onPattern(fz_context* ctx, pdf_processor* proc, const char*, pdf_pattern* p
         walkNested(ctx, walker(proc), pat->contents, pat->resources);
 }
 
+void openMark(fz_context* ctx, Walker* w, bool hides) {
+    if (!w->state->openMark(hides))
+        fz_throw(ctx, FZ_ERROR_MEMORY, "out of memory");
+}
+
+void onBMC(fz_context* ctx, pdf_processor* proc, const char*) {
+    openMark(ctx, walker(proc), false);
+}
+
+void onBDC(fz_context* ctx, pdf_processor* proc, const char* tag, pdf_obj*, pdf_obj* cooked) {
+    Walker* w = walker(proc);
+    bool hides = std::strcmp(tag, "OC") == 0 &&
+                 pdf_is_ocg_hidden(ctx, w->doc, w->state->current(), proc->usage, cooked);
+    openMark(ctx, w, hides);
+}
+
+void onEMC(fz_context*, pdf_processor* proc) {
+    WalkState* s = walker(proc)->state;
+    if (!s->marks.empty())
+        s->closeMarksTo(s->marks.size() - 1);
+}
+
 // The appearance an annotation shows: its normal appearance, picked by its
 // appearance state when it has several. None when it is hidden.
-pdf_obj* shownAppearance(fz_context* ctx, pdf_obj* annot) {
+pdf_obj* shownAppearance(fz_context* ctx, pdf_document* doc, pdf_obj* annot) {
     constexpr int hidden = 1 << 1;
     constexpr int noView = 1 << 5;
     if (pdf_dict_get_int(ctx, annot, PDF_NAME(F)) & (hidden | noView))
+        return nullptr;
+    pdf_obj* oc = pdf_dict_get(ctx, annot, PDF_NAME(OC));
+    if (oc && pdf_is_ocg_hidden(ctx, doc, nullptr, "View", oc))
         return nullptr;
     pdf_obj* ap = pdf_dict_getp(ctx, annot, "AP/N");
     if (ap && !pdf_is_stream(ctx, ap))
@@ -151,13 +206,16 @@ void walkPage(fz_context* ctx, pdf_document* doc, int pageIndex, WalkState* stat
     w->super.op_Do_form = onForm;
     w->super.op_sc_pattern = onPattern;
     w->super.op_SC_pattern = onPattern;
+    w->super.op_BMC = onBMC;
+    w->super.op_BDC = onBDC;
+    w->super.op_EMC = onEMC;
     fz_try(ctx) {
         if (contents)
             walkStream(ctx, w, contents, res);
         pdf_obj* annots = pdf_dict_get(ctx, page, PDF_NAME(Annots));
         int n = pdf_array_len(ctx, annots);
         for (int i = 0; i < n; ++i) {
-            pdf_obj* ap = shownAppearance(ctx, pdf_array_get(ctx, annots, i));
+            pdf_obj* ap = shownAppearance(ctx, doc, pdf_array_get(ctx, annots, i));
             if (ap)
                 walkNested(ctx, w, ap, pdf_xobject_resources(ctx, ap));
         }
