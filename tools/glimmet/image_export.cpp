@@ -1,0 +1,253 @@
+#include "image_export.h"
+
+#include "jpeg_direct.h"
+#include "scratch_file.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+
+namespace glimmet {
+
+std::string ScratchNames::peek(const char* extension) const {
+    char number[16];
+    std::snprintf(number, sizeof number, "%03d", count_);
+    return root_ + "-" + number + extension;
+}
+
+std::string ScratchNames::next(const char* extension) {
+    std::string name = peek(extension);
+    ++count_;
+    return name;
+}
+
+namespace {
+
+// MuPDF patches damaged image data up (zeros for what it cannot read) and
+// only warns; written out, that would pass a broken image off as a good one.
+tools::Pixmap decode(tools::Context& ctx, fz_image* image) {
+    fz_context* c = ctx.get();
+    ctx.takeWarnings();
+    fz_pixmap* pix = tools::guarded(
+        c, [&] { return fz_get_pixmap_from_image(c, image, nullptr, nullptr, nullptr, nullptr); });
+    tools::Pixmap owned(c, pix);
+    for (const std::string& warning : ctx.takeWarnings()) {
+        // Stray bytes between JPEG markers cost no pixels.
+        if (warning.find("extraneous bytes") == std::string::npos)
+            throw tools::MuError("the image data is damaged: " + warning);
+    }
+    return owned;
+}
+
+bool isGray(fz_context* c, const fz_pixmap* pix) {
+    return pix->colorspace && fz_colorspace_is_gray(c, pix->colorspace);
+}
+
+// The rows of a decoded image in gray or RGB. Gray and RGB are read as they
+// are; every other colour space (CMYK, Lab, Separation, DeviceN...) goes to
+// RGB the way MuPDF displays it, a band of rows at a time, so that a large
+// image never needs a second full-size copy.
+class DisplayRows {
+public:
+    DisplayRows(tools::Context& ctx, const fz_pixmap* pix) : ctx_(ctx), pix_(pix) {
+        fz_context* c = ctx.get();
+        direct_ = !pix->colorspace || isGray(c, pix) || fz_colorspace_is_rgb(c, pix->colorspace);
+        colours_ = direct_ ? pix->n - pix->alpha - pix->s : 3;
+        if (colours_ != 1 && colours_ != 3)
+            throw tools::MuError("unexpected colour layout in the decoded image");
+    }
+
+    int width() const { return pix_->w; }
+    int height() const { return pix_->h; }
+    int colours() const { return colours_; }
+    bool hasAlpha() const { return pix_->alpha; }
+    int stride() const { return colours_ + pix_->alpha; } // bytes a pixel
+
+    // Row y: colours, then alpha if any, premultiplied as MuPDF keeps it.
+    const std::uint8_t* row(int y) {
+        if (direct_)
+            return pix_->samples + y * pix_->stride;
+        if (!band_ || y < bandStart_ || y >= bandStart_ + band_->h)
+            convertBand(y - y % kBandRows);
+        return band_->samples + (y - bandStart_) * band_->stride;
+    }
+
+private:
+    static constexpr int kBandRows = 64;
+
+    void convertBand(int y0) {
+        fz_context* c = ctx_.get();
+        band_.reset();
+        const fz_pixmap* src = pix_;
+        int rows = std::min(kBandRows, pix_->h - y0);
+        fz_pixmap* rgb = tools::guarded(c, [&] {
+            fz_pixmap* view = fz_new_pixmap_with_data(c, src->colorspace, src->w, rows, src->seps,
+                                                      src->alpha, static_cast<int>(src->stride),
+                                                      src->samples + y0 * src->stride);
+            fz_pixmap* out = nullptr;
+            fz_try(c) {
+                out = fz_convert_pixmap(c, view, fz_device_rgb(c), nullptr, nullptr,
+                                        fz_default_color_params, 1);
+            }
+            fz_always(c) {
+                fz_drop_pixmap(c, view);
+            }
+            fz_catch(c) {
+                fz_rethrow(c);
+            }
+            return out;
+        });
+        band_ = tools::Pixmap(c, rgb);
+        bandStart_ = y0;
+    }
+
+    tools::Context& ctx_;
+    const fz_pixmap* pix_;
+    bool direct_ = true;
+    int colours_ = 1;
+    tools::Pixmap band_;
+    int bandStart_ = 0;
+};
+
+std::uint8_t unpremultiply(unsigned v, unsigned a) {
+    if (a == 0)
+        return 0;
+    unsigned out = (v * 255u + a / 2) / a;
+    return static_cast<std::uint8_t>(out > 255 ? 255 : out);
+}
+
+// Decoded RGB, as the program turns it into JPEG.
+void writeJpegPixels(const std::string& path, DisplayRows& rows) {
+    int w = rows.width();
+    writePpm(path, w, rows.height(), [&](int y, std::uint8_t* out) {
+        const std::uint8_t* in = rows.row(y);
+        if (rows.colours() == 3) {
+            std::memcpy(out, in, static_cast<size_t>(w) * 3);
+            return;
+        }
+        for (int x = 0; x < w; ++x, out += 3)
+            out[0] = out[1] = out[2] = in[x];
+    });
+}
+
+void writeColour(const std::string& path, DisplayRows& rows) {
+    int w = rows.width();
+    writeBmp24(path, w, rows.height(), [&](int y, std::uint8_t* out) {
+        const std::uint8_t* in = rows.row(y);
+        for (int x = 0; x < w; ++x, in += 3, out += 3) {
+            out[0] = in[2];
+            out[1] = in[1];
+            out[2] = in[0];
+        }
+    });
+}
+
+void writeGray(const std::string& path, DisplayRows& rows) {
+    int w = rows.width();
+    writePgm(path, w, rows.height(), [&](int y, std::uint8_t* out) {
+        std::memcpy(out, rows.row(y), static_cast<size_t>(w));
+    });
+}
+
+// A mask's coverage as gray: white where the image shows.
+void writeCoverage(const std::string& path, const fz_pixmap* mask) {
+    writePgm(path, mask->w, mask->h, [&](int y, std::uint8_t* out) {
+        const std::uint8_t* in = mask->samples + y * mask->stride;
+        for (int x = 0; x < mask->w; ++x)
+            out[x] = in[x * mask->n];
+    });
+}
+
+// Black (a set bit) where the page is painted: for a stencil where its
+// coverage is, for a 1-bit gray image where it is dark.
+void writeBilevel(const std::string& path, const fz_pixmap* pix, bool stencil) {
+    writePbm(path, pix->w, pix->h, [&](int y, std::uint8_t* out) {
+        const std::uint8_t* in = pix->samples + y * pix->stride;
+        std::memset(out, 0, (static_cast<size_t>(pix->w) + 7) / 8);
+        for (int x = 0; x < pix->w; ++x) {
+            std::uint8_t v = in[x * pix->n];
+            if (stencil ? v >= 128 : v < 128)
+                out[x >> 3] |= 0x80 >> (x & 7);
+        }
+    });
+}
+
+// Colour with straight alpha: the image's own (a colour key, JPEG-2000's
+// alpha) times its mask's coverage.
+void writeWithAlpha(const std::string& path, DisplayRows& rows, const fz_pixmap* mask) {
+    int w = rows.width();
+    int n = rows.stride();
+    bool rgb = rows.colours() == 3;
+    writeBmp32(path, w, rows.height(), [&](int y, std::uint8_t* out) {
+        const std::uint8_t* in = rows.row(y);
+        const std::uint8_t* m = mask ? mask->samples + y * mask->stride : nullptr;
+        for (int x = 0; x < w; ++x, in += n, out += 4) {
+            unsigned a = rows.hasAlpha() ? in[n - 1] : 255;
+            std::uint8_t r = in[0], g = rgb ? in[1] : in[0], b = rgb ? in[2] : in[0];
+            if (rows.hasAlpha()) {
+                r = unpremultiply(r, a);
+                g = unpremultiply(g, a);
+                b = unpremultiply(b, a);
+            }
+            if (m)
+                a = (a * m[x * mask->n] + 127) / 255;
+            out[0] = b;
+            out[1] = g;
+            out[2] = r;
+            out[3] = static_cast<std::uint8_t>(a);
+        }
+    });
+}
+
+bool storedAsJpeg(fz_context* c, fz_image* image) {
+    fz_compressed_buffer* buffer = fz_compressed_image_buffer(c, image);
+    return buffer && buffer->params.type == FZ_IMAGE_JPEG;
+}
+
+} // namespace
+
+void exportImage(tools::Context& ctx, fz_image* image, ScratchNames& names) {
+    fz_context* c = ctx.get();
+    fz_image* maskImage = image->mask;
+    bool sameSizeMask = maskImage && maskImage->w == image->w && maskImage->h == image->h;
+
+    if (!sameSizeMask && storedAsJpeg(c, image)) {
+        std::string path = names.peek(".ppm");
+        if (writeJpegDirectly(c, image, path)) {
+            names.next(".ppm");
+            if (maskImage)
+                writeCoverage(names.next(".pgm"), decode(ctx, maskImage).get());
+            return;
+        }
+    }
+
+    tools::Pixmap pix = decode(ctx, image);
+    if (image->imagemask) {
+        writeBilevel(names.next(".pbm"), pix.get(), true);
+        return;
+    }
+    DisplayRows rows(ctx, pix.get());
+    if (sameSizeMask || rows.hasAlpha()) {
+        tools::Pixmap mask;
+        if (sameSizeMask)
+            mask = decode(ctx, maskImage);
+        writeWithAlpha(names.next(".bmp"), rows, mask.get());
+        return;
+    }
+    bool gray = rows.colours() == 1;
+    if (storedAsJpeg(c, image))
+        writeJpegPixels(names.next(".ppm"), rows);
+    else if (gray && image->bpc == 1)
+        writeBilevel(names.next(".pbm"), pix.get(), false);
+    else if (gray)
+        writeGray(names.next(".pgm"), rows);
+    else
+        writeColour(names.next(".bmp"), rows);
+    pix.reset();
+
+    if (maskImage)
+        writeCoverage(names.next(".pgm"), decode(ctx, maskImage).get());
+}
+
+} // namespace glimmet

@@ -1,0 +1,160 @@
+// glimmet.bin: writes every image of a range of pages as scratch files for
+// the program to convert. Silent on success; one line per problem otherwise.
+
+#include "image_export.h"
+#include "page_images.h"
+#include "pdf_open.h"
+#include "scratch_file.h"
+
+#include <charconv>
+#include <cstdio>
+#include <optional>
+#include <string>
+
+namespace {
+
+constexpr int kExitOk = 0;
+constexpr int kExitFailed = 1;
+constexpr int kExitUsage = 2;
+constexpr int kExitPassword = 3;
+
+int usage(const char* why = nullptr) {
+    if (why)
+        std::fprintf(stderr, "Error: %s\n", why);
+    std::fputs("Usage: glimmet.bin -f FIRST -l LAST [-upw PASSWORD] FILE ROOT\n", stderr);
+    return kExitUsage;
+}
+
+std::optional<int> pageNumber(const std::string& text) {
+    int value = 0;
+    const char* end = text.data() + text.size();
+    auto [ptr, ec] = std::from_chars(text.data(), end, value);
+    if (text.empty() || ec != std::errc() || ptr != end)
+        return std::nullopt;
+    return value;
+}
+
+struct Options {
+    std::optional<int> first;
+    std::optional<int> last;
+    std::optional<std::string> password;
+    std::string file;
+    std::string root;
+};
+
+// Returns an exit code when the command line is unusable.
+std::optional<int> parse(int argc, char** argv, Options& opt) {
+    int positional = 0;
+    for (int i = 1; i < argc; ++i) {
+        std::string arg = argv[i];
+        if (arg == "-f" || arg == "-l" || arg == "-upw") {
+            if (++i == argc)
+                return usage((arg + " needs a value").c_str());
+            std::string value = argv[i];
+            if (arg == "-upw") {
+                opt.password = value;
+                continue;
+            }
+            auto number = pageNumber(value);
+            if (!number)
+                return usage(("not a page number: '" + value + "'").c_str());
+            (arg == "-f" ? opt.first : opt.last) = number;
+        } else if (arg.size() > 1 && arg[0] == '-') {
+            return usage(("unknown option " + arg).c_str());
+        } else if (positional == 0) {
+            opt.file = arg;
+            ++positional;
+        } else if (positional == 1) {
+            opt.root = arg;
+            ++positional;
+        } else {
+            return usage();
+        }
+    }
+    if (positional != 2)
+        return usage();
+    return std::nullopt;
+}
+
+int run(const Options& opt) {
+    tools::Context ctx;
+    fz_context* c = ctx.get();
+    tools::Document doc;
+    try {
+        doc = tools::openPdf(ctx, opt.file);
+    } catch (const tools::MuError& e) {
+        std::string why = e.what();
+        if (why.rfind("cannot open ", 0) == 0)
+            std::fprintf(stderr, "Error: %s\n", why.c_str());
+        else
+            std::fprintf(stderr, "Error: cannot open %s: %s\n", opt.file.c_str(), why.c_str());
+        return kExitFailed;
+    }
+    if (!tools::unlockPdf(ctx, doc.get(), opt.password)) {
+        std::printf("%s\n", tools::kIncorrectPassword);
+        return kExitPassword;
+    }
+    int pages = 0;
+    try {
+        pages = tools::pageCount(ctx, doc.get());
+    } catch (const tools::MuError& e) {
+        std::fprintf(stderr, "Error: cannot read the pages of %s: %s\n", opt.file.c_str(),
+                     e.what());
+        return kExitFailed;
+    }
+    int first = opt.first.value_or(1);
+    int last = opt.last.value_or(pages);
+    if (first < 1 || last > pages || first > last) {
+        std::fprintf(stderr, "Error: pages %d to %d are not in %s, which has %d page%s\n", first,
+                     last, opt.file.c_str(), pages, pages == 1 ? "" : "s");
+        return kExitFailed;
+    }
+
+    glimmet::ScratchNames names(opt.root);
+    bool failed = false;
+    for (int page = first; page <= last; ++page) {
+        std::vector<glimmet::PageImage> images;
+        try {
+            images = glimmet::findPageImages(ctx, doc.get(), page - 1);
+        } catch (const tools::MuError& e) {
+            std::fprintf(stderr, "Error: page %d: cannot read its contents: %s\n", page, e.what());
+            failed = true;
+        }
+        for (size_t i = 0; i < images.size(); ++i) {
+            try {
+                if (!images[i].unknownFilter.empty())
+                    throw tools::MuError("unknown filter " + images[i].unknownFilter);
+                glimmet::exportImage(ctx, images[i].image.get(), names);
+            } catch (const std::exception& e) {
+                std::string where =
+                    "page " + std::to_string(page) + ", image " + std::to_string(i + 1);
+                if (images[i].objectNumber > 0)
+                    where += " (object " + std::to_string(images[i].objectNumber) + ")";
+                if (dynamic_cast<const tools::MuError*>(&e))
+                    std::fprintf(stderr, "Error: %s: cannot decode it: %s\n", where.c_str(),
+                                 e.what());
+                else
+                    std::fprintf(stderr, "Error: %s: %s\n", where.c_str(), e.what());
+                failed = true;
+            }
+            images[i].image.reset();
+            // Decoded pixels are of no use once written; keep memory to one image.
+            fz_empty_store(c);
+        }
+    }
+    return failed ? kExitFailed : kExitOk;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    Options opt;
+    if (auto code = parse(argc, argv, opt))
+        return *code;
+    try {
+        return run(opt);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "Error: %s: %s\n", opt.file.c_str(), e.what());
+        return kExitFailed;
+    }
+}

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "mupdf_context.h"
+
+#include <string>
+#include <vector>
+
+namespace glimmet {
+
+struct PageImage {
+    tools::Image image;
+    int objectNumber = 0; // 0 for an inline image
+    // A filter MuPDF does not know; it reads such data as it stands, which
+    // makes garbage of the picture.
+    std::string unknownFilter;
+};
+
+// Every image drawn when the page is displayed, each image object once, in
+// the order in which it is first drawn: the content stream, form XObjects,
+// tiling patterns and annotation appearances, inline images and stencil
+// masks included. Only image operators are followed; text and fonts are
+// never loaded, so a page of text costs next to nothing.
+std::vector<PageImage> findPageImages(tools::Context& ctx, pdf_document* doc, int pageIndex);
+
+} // namespace glimmet

@@ -1,0 +1,142 @@
+// vellam.bin: prints what the program needs to know about a PDF before it
+// extracts anything, one "Label: value" field a line.
+
+#include "pdf_open.h"
+
+#include <cstdio>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int kExitOk = 0;
+constexpr int kExitFailed = 1;
+constexpr int kExitUsage = 2;
+constexpr int kExitPassword = 3;
+
+int usage() {
+    std::fputs("Usage: vellam.bin [-upw PASSWORD] FILE\n", stderr);
+    return kExitUsage;
+}
+
+// A value printed on one line: line breaks and other control characters in a
+// title would otherwise start lines of their own, a forged "Pages:" among
+// them.
+std::string oneLine(std::string text) {
+    for (char& ch : text) {
+        if (static_cast<unsigned char>(ch) < 0x20 || ch == 0x7f)
+            ch = ' ';
+    }
+    return text;
+}
+
+std::optional<std::string> metadata(tools::Context& ctx, pdf_document* doc, const char* key) {
+    fz_context* c = ctx.get();
+    int size = tools::guarded(c, [&] { return pdf_lookup_metadata(c, doc, key, nullptr, 0); });
+    if (size <= 0)
+        return std::nullopt;
+    std::vector<char> buf(static_cast<size_t>(size) + 1, '\0');
+    char* out = buf.data();
+    int len = static_cast<int>(buf.size());
+    tools::guarded(c, [&] { return pdf_lookup_metadata(c, doc, key, out, len); });
+    std::string value(out);
+    return value;
+}
+
+void field(const char* label, const std::string& value) {
+    std::printf("%-16s%s\n", label, oneLine(value).c_str());
+}
+
+void printInfo(tools::Context& ctx, pdf_document* doc, int pages) {
+    if (auto format = metadata(ctx, doc, FZ_META_FORMAT)) {
+        std::string version = *format;
+        if (version.rfind("PDF ", 0) == 0)
+            version.erase(0, 4);
+        field("PDF version:", version);
+    }
+    // The page count comes before any free text, so that nothing a document
+    // author wrote can stand between the program and this line.
+    field("Pages:", std::to_string(pages));
+    auto encryption = metadata(ctx, doc, FZ_META_ENCRYPTION);
+    if (!encryption || *encryption == "None")
+        field("Encrypted:", "no");
+    else
+        field("Encrypted:", "yes (" + *encryption + ")");
+
+    static const struct {
+        const char* label;
+        const char* key;
+    } infoFields[] = {
+        {"Title:", FZ_META_INFO_TITLE},
+        {"Author:", FZ_META_INFO_AUTHOR},
+        {"Subject:", FZ_META_INFO_SUBJECT},
+        {"Keywords:", FZ_META_INFO_KEYWORDS},
+        {"Creator:", FZ_META_INFO_CREATOR},
+        {"Producer:", FZ_META_INFO_PRODUCER},
+        {"CreationDate:", FZ_META_INFO_CREATIONDATE},
+        {"ModDate:", FZ_META_INFO_MODIFICATIONDATE},
+    };
+    for (const auto& f : infoFields) {
+        if (auto value = metadata(ctx, doc, f.key))
+            field(f.label, *value);
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    std::optional<std::string> password;
+    std::optional<std::string> file;
+    for (int i = 1; i < argc; ++i) {
+        std::string arg = argv[i];
+        if (arg == "-upw") {
+            if (++i == argc)
+                return usage();
+            password = argv[i];
+        } else if (arg.size() > 1 && arg[0] == '-') {
+            return usage();
+        } else if (!file) {
+            file = arg;
+        } else {
+            return usage();
+        }
+    }
+    if (!file)
+        return usage();
+
+    try {
+        tools::Context ctx;
+        tools::Document doc;
+        try {
+            doc = tools::openPdf(ctx, *file);
+        } catch (const tools::MuError& e) {
+            std::string why = e.what();
+            // MuPDF names the file itself when it cannot open it at all.
+            if (why.rfind("cannot open ", 0) == 0)
+                std::fprintf(stderr, "Error: %s\n", why.c_str());
+            else
+                std::fprintf(stderr, "Error: cannot open %s: %s\n", file->c_str(), why.c_str());
+            return kExitFailed;
+        }
+        if (!tools::unlockPdf(ctx, doc.get(), password)) {
+            std::printf("%s\n", tools::kIncorrectPassword);
+            return kExitPassword;
+        }
+        int pages = 0;
+        try {
+            pages = tools::pageCount(ctx, doc.get());
+        } catch (const tools::MuError& e) {
+            std::fprintf(stderr, "Error: cannot read the pages of %s: %s\n", file->c_str(),
+                         e.what());
+            return kExitFailed;
+        }
+        printInfo(ctx, doc.get(), pages);
+        if (std::fflush(stdout) != 0 || std::ferror(stdout))
+            return kExitFailed;
+        return kExitOk;
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "Error: %s: %s\n", file->c_str(), e.what());
+        return kExitFailed;
+    }
+}
