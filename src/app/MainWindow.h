@@ -2,7 +2,10 @@
 // controls.
 #pragma once
 
+#include "extract/ExtractionJob.h"
+
 #include <QMainWindow>
+#include <QPointer>
 
 class QAction;
 class QCheckBox;
@@ -22,9 +25,13 @@ class TDirectoryEdit;
 class TFilenameEdit;
 } // namespace toolkit
 
+namespace extract {
+class TConversionProcess;
+}
+
 namespace app {
 
-class TMainForm : public QMainWindow {
+class TMainForm : public QMainWindow, private extract::ExtractionObserver {
     Q_OBJECT
 public:
     explicit TMainForm(QWidget* parent = nullptr);
@@ -58,6 +65,12 @@ public:
     void Howtoextracttextcontent1Click();
     void Donate1Click();
     void ImageDonateClick();
+    void sBitBtnStartClick();
+    void StartConversion1Click();
+    void sComboBoxFormatChange();
+
+    // True while an extraction worker exists, stopping or not.
+    bool WorkerExists() const { return !worker_.isNull(); }
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -74,6 +87,19 @@ private:
     void EmptyWorkFolder();
     void InputReset();
     template <class Handler> void Handle(Handler handler);
+    bool StartChecksPass();
+    void SetExtractingLook(bool extracting);
+
+    // The worker's calls, made on this window's thread.
+    extract::JobSettings BeginExtractionUi() override;
+    void SetProgressRange(int maximum) override;
+    void StepProgress() override;
+    void ShowExtractionError(const std::string& message) override;
+    void ShowNoImagesFound() override;
+    void EndExtractionUi() override;
+    void OpenOutputFolder(const std::string& folder) override;
+
+    QPointer<extract::TConversionProcess> worker_;
 
     bool terminating_ = false;
 

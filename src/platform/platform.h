@@ -3,6 +3,7 @@
 // program compiles unchanged on Windows and on POSIX systems.
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <functional>
 #include <memory>
@@ -69,6 +70,28 @@ std::vector<std::string> ListFiles(const std::string& folder, const std::string&
 
 // Deletes one file; a link is removed itself, never what it points to.
 bool RemoveFile(const std::string& path);
+
+// Moves `from` to `to`, replacing a file already there.
+bool MoveReplacing(const std::string& from, const std::string& to);
+
+// Creates a new folder of the user's own inside the TEMP folder, with a
+// name of its own, for one run; empty when that fails. RemoveFolder takes
+// away an empty folder.
+std::string CreatePrivateFolder(const std::string& namePrefix);
+bool RemoveFolder(const std::string& path);
+
+// --- terminal ----------------------------------------------------------------
+
+// True when standard error goes to a terminal.
+bool ErrorIsTerminal();
+
+// Reads one line from the terminal with echo off, after showing `prompt`
+// on standard error; false when there is no terminal or input ended.
+bool ReadHiddenLine(const std::string& prompt, std::string& line);
+
+// Until the process ends, an interrupt (Ctrl+C) stores false in `*flag`
+// instead of ending the program.
+void StopOnInterrupt(std::atomic<bool>* flag);
 
 // --- shell -----------------------------------------------------------------
 

@@ -12,5 +12,7 @@ inline constexpr int kHintMilliseconds = 10000;
 
 void SetHint(QWidget* widget, const QString& hint);
 QString Hint(const QWidget* widget);
+// Switches the hint off (it is kept) or on again.
+void ShowHint(QWidget* widget, bool shown);
 
 } // namespace toolkit

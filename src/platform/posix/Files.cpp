@@ -59,3 +59,25 @@ bool RemoveFile(const std::string& path) {
 }
 
 } // namespace platform
+
+namespace platform {
+
+bool MoveReplacing(const std::string& from, const std::string& to) {
+    return rename(from.c_str(), to.c_str()) == 0;
+}
+
+std::string CreatePrivateFolder(const std::string& namePrefix) {
+    std::string base = TempFolder();
+    if (!base.empty() && base.back() != '/')
+        base += '/';
+    std::string pattern = base + namePrefix + "-XXXXXX";
+    if (!mkdtemp(pattern.data()))
+        return {};
+    return pattern;
+}
+
+bool RemoveFolder(const std::string& path) {
+    return rmdir(path.c_str()) == 0;
+}
+
+} // namespace platform

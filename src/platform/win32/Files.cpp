@@ -67,3 +67,31 @@ bool RemoveFile(const std::string& path) {
 }
 
 } // namespace platform
+
+namespace platform {
+
+bool MoveReplacing(const std::string& from, const std::string& to) {
+    return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != FALSE;
+}
+
+std::string CreatePrivateFolder(const std::string& namePrefix) {
+    std::string base = TempFolder();
+    if (!base.empty() && base.back() != '\\')
+        base += '\\';
+    // A name nobody else has: the process id and a counter.
+    for (unsigned attempt = 0; attempt < 1000; ++attempt) {
+        const std::string path = base + namePrefix + "-" + std::to_string(GetCurrentProcessId()) +
+                                 "-" + std::to_string(GetTickCount() + attempt);
+        if (CreateDirectoryA(path.c_str(), nullptr))
+            return path;
+        if (GetLastError() != ERROR_ALREADY_EXISTS)
+            return {};
+    }
+    return {};
+}
+
+bool RemoveFolder(const std::string& path) {
+    return RemoveDirectoryA(path.c_str()) != FALSE;
+}
+
+} // namespace platform

@@ -1,0 +1,110 @@
+#include "extract/ExtractionJob.h"
+
+#include "extract/PageRange.h"
+#include "extract/ScratchFiles.h"
+#include "inspect/ExecuteCMD.h"
+#include "text/IntegerText.h"
+#include "text/TextRules.h"
+
+#include <exception>
+#include <stdexcept>
+
+namespace extract {
+
+namespace {
+
+std::vector<std::string> ToolArguments(int page, const JobSettings& s, const std::string& root) {
+    std::vector<std::string> args{"-f", std::to_string(page), "-l", std::to_string(page)};
+    if (!s.password.empty()) {
+        args.push_back("-upw");
+        args.push_back(s.password);
+    }
+    args.push_back(s.inputPath);
+    args.push_back(root);
+    return args;
+}
+
+} // namespace
+
+ExtractionJob::ExtractionJob(ExtractionObserver& observer, std::atomic<bool>& running,
+                             std::string toolFolder, std::string workFolder)
+    : observer_(observer), running_(running), toolFolder_(std::move(toolFolder)),
+      workFolder_(std::move(workFolder)) {}
+
+JobEnd ExtractionJob::Run() {
+    JobEnd end = JobEnd::Failed;
+    try {
+        end = RunPages();
+    } catch (const std::exception& e) {
+        running_ = false;
+        observer_.EndExtractionUi();
+        observer_.ShowExtractionError(e.what());
+    } catch (...) {
+        running_ = false;
+        observer_.EndExtractionUi();
+        observer_.ShowExtractionError("Unknown error");
+    }
+    EmptyFolder(workFolder_);
+    running_ = false;
+    observer_.EndExtractionUi();
+    return end;
+}
+
+JobEnd ExtractionJob::RunPages() {
+    errors_ = false;
+    imageCounter_ = 0;
+    const JobSettings settings = observer_.BeginExtractionUi();
+    const std::int32_t pageCount = text::StrToInt(settings.pageCountText);
+    const PageSpan span = ParsePageRange(settings.pageRangeText, pageCount);
+    const long long maximum = (static_cast<long long>(span.last) - span.first + 1) * 2;
+    // A negative page count leaves a range the gauge cannot show.
+    if (maximum < 0 || maximum > INT32_MAX)
+        throw std::out_of_range("Value must be between 1 and 2147483647");
+    observer_.SetProgressRange(static_cast<int>(maximum));
+
+    std::string pageResult;
+    {
+        FreeImageSession freeImage;
+        for (long long page = span.first; page <= span.last; ++page) {
+            if (!running_)
+                break; // stopped: the pages left are skipped
+            RunPage(static_cast<int>(page), settings, pageResult);
+        }
+    }
+    if (errors_)
+        observer_.ShowExtractionError(kSomeErrors);
+    if (!running_)
+        return JobEnd::Stopped;
+    running_ = false;
+    if (settings.openAfter && text::Trim(pageResult).empty()) {
+        if (imageCounter_ < 1)
+            observer_.ShowNoImagesFound();
+        else
+            observer_.OpenOutputFolder(settings.conversion.outputFolder);
+    }
+    return errors_ ? JobEnd::CompletedWithErrors : JobEnd::Completed;
+}
+
+bool ExtractionJob::RunPage(int page, const JobSettings& settings, std::string& pageResult) {
+    observer_.StepProgress();
+    pageResult = inspect::RunConsoleTool(
+        kExtractionTool, ToolArguments(page, settings, workFolder_ + kScratchRoot), toolFolder_);
+    observer_.StepProgress();
+    if (!text::Trim(pageResult).empty()) {
+        errors_ = true;
+        return false;
+    }
+    for (const std::string& name : ScratchImages(workFolder_)) {
+        ++imageCounter_;
+        const bool saved =
+            ConvertExtractedImage(workFolder_ + name, imageCounter_, settings.conversion);
+        if (!saved) {
+            pageResult = "Extraction error!";
+            errors_ = true;
+        }
+        observer_.ImageConverted(imageCounter_, saved);
+    }
+    return true;
+}
+
+} // namespace extract

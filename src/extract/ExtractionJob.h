@@ -1,0 +1,70 @@
+// One extraction job: glimmet.bin page by page over the range, every image
+// converted, failures gathered and reported at the end. The window and the
+// command-line program run the same job, each with its own observer.
+#pragma once
+
+#include "extract/ImageConversion.h"
+
+#include <atomic>
+#include <string>
+
+namespace extract {
+
+inline constexpr const char* kExtractionTool = "glimmet.bin";
+
+// A job's settings, read once before it starts.
+struct JobSettings {
+    std::string inputPath;
+    std::string pageCountText;
+    std::string pageRangeText;
+    std::string password;
+    bool openAfter = true;
+    ConversionSettings conversion;
+};
+
+// Where the job runs and what it reports to.
+class ExtractionObserver {
+public:
+    virtual ~ExtractionObserver() = default;
+    // Switches to the extracting look and hands over the settings.
+    virtual JobSettings BeginExtractionUi() = 0;
+    virtual void SetProgressRange(int maximum) = 0;
+    virtual void StepProgress() = 0;
+    virtual void ShowExtractionError(const std::string& message) = 0;
+    virtual void ShowNoImagesFound() = 0;
+    virtual void EndExtractionUi() = 0;
+    virtual void OpenOutputFolder(const std::string& folder) = 0;
+    // One image handled; for running counts.
+    virtual void ImageConverted(int /*number*/, bool /*saved*/) {}
+};
+
+enum class JobEnd { Completed, CompletedWithErrors, Stopped, Failed };
+
+inline constexpr const char* kSomeErrors =
+    "Some errors occured during the extraction process!\r\n\r\n"
+    "It maybe a permission or I/O error:\r\n"
+    "Extracting of images from this document is not allowed.";
+
+class ExtractionJob {
+public:
+    // `running` must already be true; clearing it stops the job before its
+    // next page. `toolFolder` holds glimmet.bin; `workFolder` (ending in a
+    // separator) receives its images.
+    ExtractionJob(ExtractionObserver& observer, std::atomic<bool>& running, std::string toolFolder,
+                  std::string workFolder);
+
+    JobEnd Run();
+
+private:
+    JobEnd RunPages();
+    bool RunPage(int page, const JobSettings& settings, std::string& pageResult);
+
+    ExtractionObserver& observer_;
+    std::atomic<bool>& running_;
+    std::string toolFolder_;
+    std::string workFolder_;
+    int imageCounter_ = 0;
+    bool errors_ = false;
+};
+
+} // namespace extract

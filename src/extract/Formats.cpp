@@ -1,0 +1,71 @@
+#include "extract/Formats.h"
+
+#include "platform/platform.h"
+#include "text/TextRules.h"
+
+namespace extract {
+
+namespace {
+
+int FlagsFor(const std::string& extension) {
+    if (extension == "JPG")
+        return 80; // quality
+    if (extension == "JP2")
+        return 12; // compression rate 12:1
+    return 0;
+}
+
+const char* Description(const std::string& format) {
+    if (format == "BMP")
+        return " - Windows Bitmap File (*.BMP)";
+    if (format == "JPEG")
+        return " - Independent JPEG Group (*.JPG)";
+    if (format == "JPEG-2000")
+        return " - JPEG-2000 File Format (*.JP2)";
+    if (format == "PNG")
+        return " - Portable Network Graphics (*.PNG)";
+    if (format == "TIFF")
+        return " - Tagged Image File Format (*.TIFF)";
+    return nullptr;
+}
+
+} // namespace
+
+OutputFormat ChooseFormat(const std::string& formatText, const std::string& scratchExtension) {
+    ImageFormat format = ImageFormat::Tiff;
+    std::string extension = formatText;
+    if (formatText == "Original") {
+        const bool jpeg = scratchExtension == ".ppm";
+        format = jpeg ? ImageFormat::Jpeg : ImageFormat::Bmp;
+        extension = jpeg ? "JPG" : "BMP";
+    } else if (formatText == "BMP") {
+        format = ImageFormat::Bmp;
+    } else if (formatText == "JPEG-2000") {
+        format = ImageFormat::Jpeg2000;
+        extension = "JP2";
+    } else if (formatText == "JPEG") {
+        format = ImageFormat::Jpeg;
+        extension = "JPG";
+    } else if (formatText == "PNG") {
+        format = ImageFormat::Png;
+    }
+    return {format, extension, FlagsFor(extension)};
+}
+
+std::string OutputFileName(const std::string& folder, const std::string& prefix, int number,
+                           const std::string& extension) {
+    return folder + platform::PathSeparator() + text::Trim(prefix) + std::to_string(number) + "." +
+           text::LowerCase(extension);
+}
+
+FormatHint HintForFormat(const std::string& formatText) {
+    const std::string t = text::Trim(formatText);
+    if (t.empty())
+        return {false, {}};
+    const char* description = Description(t);
+    if (t == "Original" || !description)
+        return {true, "Output image format: <b>Keep the original</b>"};
+    return {true, "Forced output image format: <b>" + t + "</b>" + description};
+}
+
+} // namespace extract

@@ -1,0 +1,32 @@
+// What the format choice means: FreeImage format, file extension, save
+// flags, the output name and the hint of the format box.
+#pragma once
+
+#include <string>
+
+namespace extract {
+
+// FreeImage's format numbers, as its format list gives them.
+enum class ImageFormat : int { Bmp = 0, Jpeg = 2, Png = 13, Tiff = 18, Jpeg2000 = 31 };
+
+struct OutputFormat {
+    ImageFormat format;
+    std::string extension; // as the name gets it, before lowercasing
+    int flags;
+};
+
+// The format for `formatText` (compared exactly as typed) and a scratch
+// file with the lowercased extension `scratchExtension`.
+OutputFormat ChooseFormat(const std::string& formatText, const std::string& scratchExtension);
+
+// folder + separator + trimmed prefix + number + "." + lowercased extension.
+std::string OutputFileName(const std::string& folder, const std::string& prefix, int number,
+                           const std::string& extension);
+
+struct FormatHint {
+    bool shown;
+    std::string text; // meaningful only when shown
+};
+FormatHint HintForFormat(const std::string& formatText);
+
+} // namespace extract

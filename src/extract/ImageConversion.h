@@ -1,0 +1,32 @@
+// Turns one scratch image into an output file.
+#pragma once
+
+#include <string>
+
+namespace extract {
+
+// What the conversion reads of the job's settings.
+struct ConversionSettings {
+    std::string formatText;
+    std::string outputFolder;
+    std::string prefix;
+};
+
+// Keeps FreeImage initialised for as long as it lives: one job.
+class FreeImageSession {
+public:
+    FreeImageSession();
+    ~FreeImageSession();
+    FreeImageSession(const FreeImageSession&) = delete;
+    FreeImageSession& operator=(const FreeImageSession&) = delete;
+};
+
+// Converts the scratch file into the output file numbered `imageNumber`,
+// replacing any file of that name. A writer that does not take the image's
+// pixel layout gets it converted to one it takes. True when the output was
+// written; a failed save leaves no partial file and keeps what was there. The scratch file is
+// deleted in every case.
+bool ConvertExtractedImage(const std::string& scratchPath, int imageNumber,
+                           const ConversionSettings& settings);
+
+} // namespace extract

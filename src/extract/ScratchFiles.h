@@ -1,0 +1,19 @@
+// The images glimmet.bin leaves in the scratch folder.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace extract {
+
+inline constexpr const char* kScratchRoot = "tmp";
+
+// The scratch images in the tool's numbering order ("tmp-999" before
+// "tmp-1000"), names only.
+std::vector<std::string> ScratchImages(const std::string& workFolder);
+
+// Deletes every ordinary file of the folder; hidden files and sub-folders
+// stay.
+void EmptyFolder(const std::string& folder);
+
+} // namespace extract

@@ -1,0 +1,70 @@
+#include "platform/platform.h"
+
+#include <csignal>
+#include <cstdio>
+#include <fcntl.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace platform {
+
+namespace {
+
+std::atomic<bool>* interruptFlag = nullptr;
+
+void OnInterrupt(int) {
+    if (interruptFlag)
+        interruptFlag->store(false);
+}
+
+} // namespace
+
+bool ErrorIsTerminal() {
+    return isatty(STDERR_FILENO) == 1;
+}
+
+bool ReadHiddenLine(const std::string& prompt, std::string& line) {
+    const int tty = open("/dev/tty", O_RDWR | O_CLOEXEC);
+    if (tty < 0)
+        return false;
+    termios saved{};
+    const bool hidden = tcgetattr(tty, &saved) == 0;
+    if (hidden) {
+        termios quiet = saved;
+        quiet.c_lflag &= ~static_cast<tcflag_t>(ECHO);
+        tcsetattr(tty, TCSAFLUSH, &quiet);
+    }
+    if (write(tty, prompt.data(), prompt.size()) < 0) {
+        // The prompt is a courtesy; reading goes on.
+    }
+    line.clear();
+    bool ended = false;
+    char c = 0;
+    for (;;) {
+        const ssize_t n = read(tty, &c, 1);
+        if (n <= 0) {
+            ended = true;
+            break;
+        }
+        if (c == '\n' || c == '\r')
+            break;
+        line.push_back(c);
+    }
+    if (hidden)
+        tcsetattr(tty, TCSAFLUSH, &saved);
+    if (write(tty, "\n", 1) < 0) {
+        // Nothing to do about a terminal that went away.
+    }
+    close(tty);
+    return !ended || !line.empty();
+}
+
+void StopOnInterrupt(std::atomic<bool>* flag) {
+    interruptFlag = flag;
+    struct sigaction action {};
+    action.sa_handler = OnInterrupt;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, nullptr);
+}
+
+} // namespace platform

@@ -1,0 +1,62 @@
+#include "platform/platform.h"
+#include "platform/win32/Handle.h"
+
+namespace platform {
+
+namespace {
+
+std::atomic<bool>* interruptFlag = nullptr;
+
+BOOL WINAPI OnControl(DWORD event) {
+    if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT)
+        return FALSE;
+    if (interruptFlag)
+        interruptFlag->store(false);
+    return TRUE;
+}
+
+} // namespace
+
+bool ErrorIsTerminal() {
+    return GetFileType(GetStdHandle(STD_ERROR_HANDLE)) == FILE_TYPE_CHAR;
+}
+
+bool ReadHiddenLine(const std::string& prompt, std::string& line) {
+    win32::Handle in(CreateFileA("CONIN$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                 OPEN_EXISTING, 0, nullptr));
+    win32::Handle out(CreateFileA("CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_WRITE,
+                                  nullptr, OPEN_EXISTING, 0, nullptr));
+    if (!in || !out)
+        return false;
+    DWORD mode = 0;
+    const bool hidden = GetConsoleMode(in.Get(), &mode) != FALSE;
+    if (hidden)
+        SetConsoleMode(in.Get(), mode & ~static_cast<DWORD>(ENABLE_ECHO_INPUT));
+    DWORD written = 0;
+    WriteFile(out.Get(), prompt.data(), static_cast<DWORD>(prompt.size()), &written, nullptr);
+    line.clear();
+    bool ended = false;
+    for (;;) {
+        char c = 0;
+        DWORD got = 0;
+        if (!ReadFile(in.Get(), &c, 1, &got, nullptr) || got == 0) {
+            ended = true;
+            break;
+        }
+        if (c == '\n')
+            break;
+        if (c != '\r')
+            line.push_back(c);
+    }
+    if (hidden)
+        SetConsoleMode(in.Get(), mode);
+    WriteFile(out.Get(), "\r\n", 2, &written, nullptr);
+    return !ended || !line.empty();
+}
+
+void StopOnInterrupt(std::atomic<bool>* flag) {
+    interruptFlag = flag;
+    SetConsoleCtrlHandler(OnControl, TRUE);
+}
+
+} // namespace platform
