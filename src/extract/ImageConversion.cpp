@@ -16,11 +16,20 @@ struct BitmapDeleter {
 };
 using Bitmap = std::unique_ptr<FIBITMAP, BitmapDeleter>;
 
+// FreeImage's JPEG writer claims 32 bits but takes them only as CMYK.
+bool TakesAlpha(FREE_IMAGE_FORMAT fif) {
+    return fif != FIF_JPEG && FreeImage_FIFSupportsExportBPP(fif, 32);
+}
+
 bool Accepts(FREE_IMAGE_FORMAT fif, FIBITMAP* dib) {
     const FREE_IMAGE_TYPE type = FreeImage_GetImageType(dib);
     if (!FreeImage_FIFSupportsExportType(fif, type))
         return false;
-    return type != FIT_BITMAP || FreeImage_FIFSupportsExportBPP(fif, FreeImage_GetBPP(dib));
+    if (type != FIT_BITMAP)
+        return true;
+    const unsigned bpp = FreeImage_GetBPP(dib);
+    return FreeImage_FIFSupportsExportBPP(fif, static_cast<int>(bpp)) &&
+           (bpp != 32 || TakesAlpha(fif));
 }
 
 bool IsGray(FIBITMAP* dib) {
@@ -52,7 +61,7 @@ Bitmap Adapted(FREE_IMAGE_FORMAT fif, FIBITMAP* dib) {
         if (Accepts(fif, dib))
             return standard;
     }
-    if (HasAlpha(dib) && FreeImage_FIFSupportsExportBPP(fif, 32) == FALSE) {
+    if (HasAlpha(dib) && !TakesAlpha(fif)) {
         RGBQUAD white{255, 255, 255, 0};
         Bitmap flat(FreeImage_Composite(dib, FALSE, &white, nullptr));
         if (flat && Accepts(fif, flat.get()))

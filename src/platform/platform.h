@@ -52,6 +52,9 @@ std::string ReadMachineString(const std::string& keyPath, const std::string& val
 // first of TEMP, XDG_RUNTIME_DIR, TMPDIR that is set, else "/tmp".
 std::string TempFolder();
 
+// `path` made absolute against the current folder.
+std::string AbsolutePath(const std::string& path);
+
 // The full path of the running executable.
 std::string ExecutablePath();
 
@@ -90,7 +93,7 @@ bool ErrorIsTerminal();
 bool ReadHiddenLine(const std::string& prompt, std::string& line);
 
 // Until the process ends, an interrupt (Ctrl+C) stores false in `*flag`
-// instead of ending the program.
+// instead of ending the program; null restores the usual ending.
 void StopOnInterrupt(std::atomic<bool>* flag);
 
 // --- shell -----------------------------------------------------------------

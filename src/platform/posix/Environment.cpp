@@ -17,6 +17,15 @@ std::string TempFolder() {
     return "/tmp";
 }
 
+std::string AbsolutePath(const std::string& path) {
+    if (!path.empty() && path[0] == '/')
+        return path;
+    char buffer[PATH_MAX];
+    if (!getcwd(buffer, sizeof buffer))
+        return path;
+    return std::string(buffer) + "/" + path;
+}
+
 std::string ExecutablePath() {
     char buffer[PATH_MAX];
     const ssize_t n = readlink("/proc/self/exe", buffer, sizeof buffer);

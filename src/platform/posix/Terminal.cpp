@@ -62,7 +62,7 @@ bool ReadHiddenLine(const std::string& prompt, std::string& line) {
 void StopOnInterrupt(std::atomic<bool>* flag) {
     interruptFlag = flag;
     struct sigaction action {};
-    action.sa_handler = OnInterrupt;
+    action.sa_handler = flag ? OnInterrupt : SIG_DFL;
     sigemptyset(&action.sa_mask);
     sigaction(SIGINT, &action, nullptr);
 }

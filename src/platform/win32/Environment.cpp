@@ -24,6 +24,12 @@ std::string TempFolder() {
     }
 }
 
+std::string AbsolutePath(const std::string& path) {
+    char buffer[32768];
+    const DWORD n = GetFullPathNameA(path.c_str(), sizeof buffer, buffer, nullptr);
+    return n > 0 && n < sizeof buffer ? std::string(buffer, n) : path;
+}
+
 std::string ExecutablePath() {
     std::string path(MAX_PATH, '\0');
     for (;;) {

@@ -56,7 +56,7 @@ bool ReadHiddenLine(const std::string& prompt, std::string& line) {
 
 void StopOnInterrupt(std::atomic<bool>* flag) {
     interruptFlag = flag;
-    SetConsoleCtrlHandler(OnControl, TRUE);
+    SetConsoleCtrlHandler(OnControl, flag ? TRUE : FALSE);
 }
 
 } // namespace platform
