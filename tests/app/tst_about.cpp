@@ -7,7 +7,6 @@
 #include <QLabel>
 #include <QTest>
 
-Q_DECLARE_METATYPE(testing::BoxAction)
 
 class AboutTest : public QObject {
     Q_OBJECT

@@ -7,7 +7,6 @@
 #include <QPushButton>
 #include <QTest>
 
-Q_DECLARE_METATYPE(testing::BoxAction)
 
 class PasswordTest : public QObject {
     Q_OBJECT

@@ -2,6 +2,7 @@
 // and a way to answer the next modal box.
 #pragma once
 
+#include <QMetaType>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -90,3 +91,5 @@ BoxAction CloseBox();
 QString WriteScript(const QString& folder, const QString& name, const QString& body);
 
 } // namespace testing
+
+Q_DECLARE_METATYPE(testing::BoxAction)

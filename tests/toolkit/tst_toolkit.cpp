@@ -17,7 +17,6 @@ using toolkit::ButtonSet;
 
 Q_DECLARE_METATYPE(toolkit::ButtonSet)
 Q_DECLARE_METATYPE(toolkit::Answer)
-Q_DECLARE_METATYPE(testing::BoxAction)
 
 class ToolkitTest : public QObject {
     Q_OBJECT

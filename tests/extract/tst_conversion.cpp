@@ -1,0 +1,177 @@
+#include "extract/ImageConversion.h"
+
+#include <FreeImage.h>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+// A scratch image of the given layout, written in `scratchFormat`.
+QString WriteScratch(const QString& dir, const QString& name, int bpp,
+                     FREE_IMAGE_FORMAT scratchFormat, FREE_IMAGE_TYPE type = FIT_BITMAP) {
+    FIBITMAP* dib = type == FIT_BITMAP ? FreeImage_Allocate(40, 36, bpp)
+                                       : FreeImage_AllocateT(type, 40, 36, bpp);
+    if (type == FIT_BITMAP && bpp <= 8) {
+        RGBQUAD* palette = FreeImage_GetPalette(dib);
+        const int colours = 1 << bpp;
+        for (int i = 0; i < colours; ++i) {
+            const BYTE v = static_cast<BYTE>(i * 255 / (colours - 1));
+            palette[i] = RGBQUAD{v, v, v, 0};
+        }
+    }
+    const unsigned pitch = FreeImage_GetPitch(dib);
+    for (unsigned y = 0; y < FreeImage_GetHeight(dib); ++y) {
+        BYTE* line = FreeImage_GetScanLine(dib, static_cast<int>(y));
+        for (unsigned i = 0; i < pitch; ++i)
+            line[i] = static_cast<BYTE>((i * 7 + y * 13) & 0xff);
+    }
+    const QString path = dir + "/" + name;
+    FreeImage_Save(scratchFormat, dib, path.toLocal8Bit().constData(), 0);
+    FreeImage_Unload(dib);
+    return path;
+}
+
+} // namespace
+
+class ConversionTest : public QObject {
+    Q_OBJECT
+    extract::FreeImageSession session_;
+
+private slots:
+    void everyLayoutIntoEveryFormat_data() {
+        QTest::addColumn<QString>("scratch");
+        QTest::addColumn<int>("bpp");
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QString>("format");
+        QTest::addColumn<int>("expected"); // FreeImage format found in the output
+        QTest::addColumn<QString>("suffix");
+        const struct {
+            const char* scratch;
+            int bpp;
+            FREE_IMAGE_TYPE type;
+            FREE_IMAGE_FORMAT writeAs;
+        } layouts[] = {
+            {"tmp-000.pbm", 1, FIT_BITMAP, FIF_PBMRAW},  {"tmp-001.pgm", 8, FIT_BITMAP, FIF_PGMRAW},
+            {"tmp-002.ppm", 24, FIT_BITMAP, FIF_PPMRAW}, {"tmp-003.bmp", 32, FIT_BITMAP, FIF_BMP},
+            {"tmp-004.pgm", 16, FIT_UINT16, FIF_PGMRAW}, {"tmp-005.png", 48, FIT_RGB16, FIF_PNG}};
+        const struct {
+            const char* text;
+            FREE_IMAGE_FORMAT fif;
+            const char* suffix;
+        } formats[] = {{"BMP", FIF_BMP, "bmp"},
+                       {"JPEG", FIF_JPEG, "jpg"},
+                       {"PNG", FIF_PNG, "png"},
+                       {"TIFF", FIF_TIFF, "tiff"},
+                       {"JPEG-2000", FIF_JP2, "jp2"}};
+        for (const auto& l : layouts)
+            for (const auto& f : formats)
+                QTest::newRow(qPrintable(QString("%1 to %2").arg(l.scratch, f.text)))
+                    << l.scratch << l.bpp << int(l.type) << f.text << int(f.fif) << f.suffix;
+        QTest::newRow("original ppm")
+            << "tmp-006.ppm" << 24 << int(FIT_BITMAP) << "Original" << int(FIF_JPEG) << "jpg";
+        QTest::newRow("original alpha")
+            << "tmp-007.bmp" << 32 << int(FIT_BITMAP) << "Original" << int(FIF_BMP) << "bmp";
+    }
+    void everyLayoutIntoEveryFormat() {
+        QFETCH(QString, scratch);
+        QFETCH(int, bpp);
+        QFETCH(int, type);
+        QFETCH(QString, format);
+        QFETCH(int, expected);
+        QFETCH(QString, suffix);
+        QTemporaryDir dir;
+        QDir().mkdir(dir.filePath("out"));
+        const QString ext = scratch.section('.', -1);
+        const FREE_IMAGE_FORMAT writeAs = ext == "pbm"   ? FIF_PBMRAW
+                                          : ext == "pgm" ? FIF_PGMRAW
+                                          : ext == "ppm" ? FIF_PPMRAW
+                                          : ext == "png" ? FIF_PNG
+                                                         : FIF_BMP;
+        const QString path = WriteScratch(dir.path(), scratch, bpp, writeAs, FREE_IMAGE_TYPE(type));
+        QVERIFY(QFile::exists(path));
+        const extract::ConversionSettings settings{format.toStdString(),
+                                                   dir.filePath("out").toStdString(), " p-"};
+        QVERIFY(extract::ConvertExtractedImage(path.toStdString(), 7, settings));
+        QVERIFY(!QFile::exists(path));
+        const QString out = dir.filePath("out/p-7." + suffix);
+        QCOMPARE(QDir(dir.filePath("out")).entryList(QDir::Files | QDir::Hidden),
+                 QStringList{"p-7." + suffix});
+        QCOMPARE(int(FreeImage_GetFileType(out.toLocal8Bit().constData(), 0)), expected);
+        FIBITMAP* back =
+            FreeImage_Load(FREE_IMAGE_FORMAT(expected), out.toLocal8Bit().constData(), 0);
+        QVERIFY(back);
+        QCOMPARE(FreeImage_GetWidth(back), 40u);
+        QCOMPARE(FreeImage_GetHeight(back), 36u);
+        FreeImage_Unload(back);
+    }
+
+    void unreadableScratchFailsAndIsDeleted() {
+        QTemporaryDir dir;
+        const QString scratch = dir.filePath("tmp-000.ppm");
+        QFile f(scratch);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("not an image");
+        f.close();
+        const extract::ConversionSettings settings{"PNG", dir.path().toStdString(), ""};
+        QVERIFY(!extract::ConvertExtractedImage(scratch.toStdString(), 1, settings));
+        QVERIFY(!QFile::exists(scratch));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{});
+    }
+
+    void failedSaveKeepsTheFileThatWasThere() {
+        QTemporaryDir dir;
+        QFile old(dir.filePath("1.png"));
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write("earlier run");
+        old.close();
+        const QString scratch = dir.filePath("tmp-000.ppm");
+        QFile f(scratch);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.close();
+        const extract::ConversionSettings settings{"PNG", dir.path().toStdString(), ""};
+        QVERIFY(!extract::ConvertExtractedImage(scratch.toStdString(), 1, settings));
+        QVERIFY(old.open(QIODevice::ReadOnly));
+        QCOMPARE(old.readAll(), QByteArray("earlier run"));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"1.png"});
+    }
+
+    void successReplacesWithoutAsking() {
+        QTemporaryDir dir;
+        QFile old(dir.filePath("1.bmp"));
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write("earlier run");
+        old.close();
+        const QString scratch = WriteScratch(dir.path(), "tmp-000.ppm", 24, FIF_PPMRAW);
+        const extract::ConversionSettings settings{"Original", dir.path().toStdString(), ""};
+        QVERIFY(!extract::ConvertExtractedImage(scratch.toStdString(), 1, settings) == false);
+        QVERIFY(QFile::exists(dir.filePath("1.jpg")));
+        QVERIFY(extract::ConvertExtractedImage(
+            WriteScratch(dir.path(), "tmp-001.pbm", 1, FIF_PBMRAW).toStdString(), 1, settings));
+        QCOMPARE(FreeImage_GetFileType(dir.filePath("1.bmp").toLocal8Bit().constData(), 0),
+                 FIF_BMP);
+    }
+
+    void missingFolderFails() {
+        QTemporaryDir dir;
+        const QString scratch = WriteScratch(dir.path(), "tmp-000.ppm", 24, FIF_PPMRAW);
+        const extract::ConversionSettings settings{"PNG", dir.filePath("gone").toStdString(), ""};
+        QVERIFY(!extract::ConvertExtractedImage(scratch.toStdString(), 1, settings));
+        QVERIFY(!QFile::exists(scratch));
+    }
+
+    void smallImagesCannotBeJpeg2000() {
+        QTemporaryDir dir;
+        FIBITMAP* dib = FreeImage_Allocate(20, 20, 24);
+        const QString scratch = dir.filePath("tmp-000.ppm");
+        FreeImage_Save(FIF_PPMRAW, dib, scratch.toLocal8Bit().constData(), 0);
+        FreeImage_Unload(dib);
+        const extract::ConversionSettings settings{"JPEG-2000", dir.path().toStdString(), ""};
+        QVERIFY(!extract::ConvertExtractedImage(scratch.toStdString(), 1, settings));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{});
+    }
+};
+
+QTEST_APPLESS_MAIN(ConversionTest)
+#include "tst_conversion.moc"

@@ -1,0 +1,215 @@
+#include "extract/Formats.h"
+#include "extract/PageRange.h"
+#include "extract/ScratchFiles.h"
+#include "text/IntegerText.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using extract::ImageFormat;
+
+Q_DECLARE_METATYPE(extract::ImageFormat)
+
+class ExtractRulesTest : public QObject {
+    Q_OBJECT
+private slots:
+    void pageRange_data() {
+        QTest::addColumn<QString>("range");
+        QTest::addColumn<int>("first");
+        QTest::addColumn<int>("last");
+        QTest::addColumn<QString>("error"); // empty: no error
+        const struct {
+            const char* name;
+            const char* range;
+            int first, last;
+            const char* error;
+        } rows[] = {
+            {"empty", "", 1, 10, ""},
+            {"span", "3-7", 3, 7, ""},
+            {"single", "5", 5, 5, ""},
+            {"leading hyphen is one page", "-5", 5, 5, ""},
+            {"to the end", "5-", 5, 10, ""},
+            {"double hyphen", "--5", 5, 5, ""},
+            {"third token ignored", "3-5-", 3, 5, ""},
+            {"third number ignored", "3-5-9", 3, 5, ""},
+            {"blanks around", "  7  ", 7, 7, ""},
+            {"reversed is whole", "7-3", 1, 10, ""},
+            {"zero is whole", "0", 1, 10, ""},
+            {"from zero is whole", "0-4", 1, 10, ""},
+            {"past the end is whole", "11", 1, 10, ""},
+            {"not clamped", "5-99", 1, 10, ""},
+            {"hex", "$A", 10, 10, ""},
+            {"leading blank in token", "- 5", 5, 5, ""},
+            {"one hyphen", "-", 0, 0, "List index out of bounds (0)"},
+            {"two hyphens", "--", 0, 0, "List index out of bounds (0)"},
+            {"blank before hyphen", "5 -", 0, 0, "'5 ' is not a valid integer value"},
+            {"blanks around hyphen", "3 - 7", 0, 0, "'3 ' is not a valid integer value"},
+            {"comma", "1,3", 0, 0, "'1,3' is not a valid integer value"},
+            {"tab inside", "2-\t4", 0, 0, "'\t4' is not a valid integer value"},
+        };
+        for (const auto& r : rows)
+            QTest::newRow(r.name) << r.range << r.first << r.last << r.error;
+    }
+    void pageRange() {
+        QFETCH(QString, range);
+        QFETCH(int, first);
+        QFETCH(int, last);
+        QFETCH(QString, error);
+        try {
+            const extract::PageSpan span = extract::ParsePageRange(range.toStdString(), 10);
+            QVERIFY2(error.isEmpty(), "no error");
+            QCOMPARE(span.first, first);
+            QCOMPARE(span.last, last);
+        } catch (const std::exception& e) {
+            QCOMPARE(QString(e.what()), error);
+        }
+    }
+
+    void negativePageCountStaysNegative() {
+        const extract::PageSpan span = extract::ParsePageRange("", -3);
+        QCOMPARE(span.Count(), -3);
+    }
+
+    void formats_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("scratch");
+        QTest::addColumn<ImageFormat>("format");
+        QTest::addColumn<QString>("extension");
+        QTest::addColumn<int>("flags");
+        QTest::newRow("original ppm") << "Original"
+                                      << ".ppm" << ImageFormat::Jpeg << "JPG" << 80;
+        QTest::newRow("original pbm") << "Original"
+                                      << ".pbm" << ImageFormat::Bmp << "BMP" << 0;
+        QTest::newRow("original bmp") << "Original"
+                                      << ".bmp" << ImageFormat::Bmp << "BMP" << 0;
+        QTest::newRow("original none") << "Original"
+                                       << "" << ImageFormat::Bmp << "BMP" << 0;
+        QTest::newRow("BMP") << "BMP"
+                             << ".ppm" << ImageFormat::Bmp << "BMP" << 0;
+        QTest::newRow("JPEG") << "JPEG"
+                              << ".pbm" << ImageFormat::Jpeg << "JPG" << 80;
+        QTest::newRow("JPEG-2000") << "JPEG-2000"
+                                   << ".ppm" << ImageFormat::Jpeg2000 << "JP2" << 12;
+        QTest::newRow("PNG") << "PNG"
+                             << ".ppm" << ImageFormat::Png << "PNG" << 0;
+        QTest::newRow("TIFF") << "TIFF"
+                              << ".ppm" << ImageFormat::Tiff << "TIFF" << 0;
+        QTest::newRow("typed gif") << "gif"
+                                   << ".ppm" << ImageFormat::Tiff << "gif" << 0;
+        QTest::newRow("typed JPG") << "JPG"
+                                   << ".ppm" << ImageFormat::Tiff << "JPG" << 80;
+        QTest::newRow("typed JP2") << "JP2"
+                                   << ".ppm" << ImageFormat::Tiff << "JP2" << 12;
+        QTest::newRow("blank PNG") << " PNG"
+                                   << ".ppm" << ImageFormat::Tiff << " PNG" << 0;
+        QTest::newRow("case matters") << "original"
+                                      << ".ppm" << ImageFormat::Tiff << "original" << 0;
+        QTest::newRow("empty") << ""
+                               << ".ppm" << ImageFormat::Tiff << "" << 0;
+    }
+    void formats() {
+        QFETCH(QString, text);
+        QFETCH(QString, scratch);
+        QFETCH(ImageFormat, format);
+        QFETCH(QString, extension);
+        QFETCH(int, flags);
+        const extract::OutputFormat out =
+            extract::ChooseFormat(text.toStdString(), scratch.toStdString());
+        QCOMPARE(out.format, format);
+        QCOMPARE(QString::fromStdString(out.extension), extension);
+        QCOMPARE(out.flags, flags);
+    }
+
+    void outputNames_data() {
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<QString>("prefix");
+        QTest::addColumn<int>("number");
+        QTest::addColumn<QString>("extension");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("plain") << "/out"
+                               << "img-" << 1 << "JPG"
+                               << "/out/img-1.jpg";
+        QTest::newRow("prefix trimmed") << "/out"
+                                        << "  img- \t" << 12 << "BMP"
+                                        << "/out/img-12.bmp";
+        QTest::newRow("no prefix") << "/out"
+                                   << "" << 3 << "JP2"
+                                   << "/out/3.jp2";
+        QTest::newRow("root doubles") << "/"
+                                      << "" << 4 << "PNG"
+                                      << "//4.png";
+        QTest::newRow("four letters") << "/out"
+                                      << "" << 5 << "TIFF"
+                                      << "/out/5.tiff";
+        QTest::newRow("no extension") << "/out"
+                                      << "" << 6 << ""
+                                      << "/out/6.";
+        QTest::newRow("blank extension") << "/out"
+                                         << "" << 7 << " PNG"
+                                         << "/out/7. png";
+        QTest::newRow("folder kept untrimmed") << "/out "
+                                               << "a" << 8 << "BMP"
+                                               << "/out /a8.bmp";
+    }
+    void outputNames() {
+        QFETCH(QString, folder);
+        QFETCH(QString, prefix);
+        QFETCH(int, number);
+        QFETCH(QString, extension);
+        QFETCH(QString, name);
+        QCOMPARE(QString::fromStdString(extract::OutputFileName(
+                     folder.toStdString(), prefix.toStdString(), number, extension.toStdString())),
+                 name);
+    }
+
+    void hints_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("shown");
+        QTest::addColumn<QString>("hint");
+        const QString keep = "Output image format: <b>Keep the original</b>";
+        QTest::newRow("original") << "Original" << true << keep;
+        QTest::newRow("BMP")
+            << "BMP" << true
+            << "Forced output image format: <b>BMP</b> - Windows Bitmap File (*.BMP)";
+        QTest::newRow("JPEG")
+            << "JPEG" << true
+            << "Forced output image format: <b>JPEG</b> - Independent JPEG Group (*.JPG)";
+        QTest::newRow("JPEG-2000")
+            << "JPEG-2000" << true
+            << "Forced output image format: <b>JPEG-2000</b> - JPEG-2000 File Format (*.JP2)";
+        QTest::newRow("PNG with blank")
+            << " PNG" << true
+            << "Forced output image format: <b>PNG</b> - Portable Network Graphics (*.PNG)";
+        QTest::newRow("TIFF")
+            << "TIFF" << true
+            << "Forced output image format: <b>TIFF</b> - Tagged Image File Format (*.TIFF)";
+        QTest::newRow("typed") << "gif" << true << keep;
+        QTest::newRow("empty") << "  " << false << "";
+    }
+    void hints() {
+        QFETCH(QString, text);
+        QFETCH(bool, shown);
+        QFETCH(QString, hint);
+        const extract::FormatHint h = extract::HintForFormat(text.toStdString());
+        QCOMPARE(h.shown, shown);
+        if (shown)
+            QCOMPARE(QString::fromStdString(h.text), hint);
+    }
+
+    void scratchOrderIsNumeric() {
+        QTemporaryDir dir;
+        for (const char* name : {"tmp-1000.bmp", "tmp-999.ppm", "tmp-000.pbm", "tmp-010.pgm",
+                                 "tmp-x.bmp", "other.bmp", ".tmp-001.ppm"}) {
+            QFile f(dir.filePath(name));
+            QVERIFY(f.open(QIODevice::WriteOnly));
+        }
+        const std::vector<std::string> names =
+            extract::ScratchImages(dir.path().toStdString() + "/");
+        QCOMPARE(names, (std::vector<std::string>{"tmp-000.pbm", "tmp-010.pgm", "tmp-999.ppm",
+                                                  "tmp-1000.bmp", "tmp-x.bmp"}));
+    }
+};
+
+QTEST_APPLESS_MAIN(ExtractRulesTest)
+#include "tst_extract_rules.moc"

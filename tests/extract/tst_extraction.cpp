@@ -1,0 +1,343 @@
+#include "app/MainWindow.h"
+#include "app/ProgramState.h"
+#include "support/TestSupport.h"
+#include "toolkit/PathEdits.h"
+
+#include <FreeImage.h>
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QProcess>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTest>
+
+namespace {
+
+const QString kSomeErrors = "Some errors occured during the extraction process!\r\n\r\n"
+                            "It maybe a permission or I/O error:\r\n"
+                            "Extracting of images from this document is not allowed.";
+
+// A window set up for one job: its own environment, a recording shell,
+// the real tools, and an empty output folder.
+struct Session {
+    testing::TestEnvironment env;
+    testing::ShellRecorder shell;
+    QTemporaryDir outputDir;
+    std::unique_ptr<app::TMainForm> form;
+    int gaugeTop = 0;
+
+    explicit Session(const QString& toolDir = TOOL_DIR) {
+        env.WriteArvenzoRecord();
+        form = std::make_unique<app::TMainForm>();
+        app::AppFolder = toolDir.toStdString() + "/";
+        form->show();
+        QObject::connect(Gauge(), &QProgressBar::valueChanged,
+                         [this](int v) { gaugeTop = std::max(gaugeTop, v); });
+    }
+    template <class T> T* Find(const char* name) { return form->findChild<T*>(name); }
+    toolkit::TFilenameEdit* Input() { return Find<toolkit::TFilenameEdit>("sFilenameEditInput"); }
+    toolkit::TDirectoryEdit* Output() {
+        return Find<toolkit::TDirectoryEdit>("sDirectoryEditOutput");
+    }
+    QProgressBar* Gauge() { return Find<QProgressBar>("sGaugeProcess"); }
+    QPushButton* Start() { return Find<QPushButton>("sBitBtnStart"); }
+    QString Out() const { return outputDir.path(); }
+
+    void Choose(const QString& pdf, const QString& range = {}, const QString& format = "Original") {
+        Input()->setText(pdf);
+        Output()->setText(Out());
+        Find<QLineEdit>("sEditPageRange")->setText(range);
+        Find<QComboBox>("sComboBoxFormat")->setEditText(format);
+        Find<QLineEdit>("sEditOutputPrefix")->setText("img-");
+    }
+    bool RunToEnd() {
+        Start()->click();
+        return QTest::qWaitFor([this] { return !form->WorkerExists(); }, 60000);
+    }
+    QStringList Written() const {
+        return QDir(Out()).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+    }
+    QStringList Scratch() const {
+        return QDir(QString::fromStdString(app::WorkFolder)).entryList(QDir::Files);
+    }
+    QStringList Opened() const {
+        QStringList out;
+        for (const std::string& t : shell.Targets())
+            out << QString::fromStdString(t);
+        return out;
+    }
+};
+
+QStringList Numbered(int count, const QString& suffix) {
+    QStringList names;
+    for (int i = 1; i <= count; ++i)
+        names << QString("img-%1.%2").arg(i).arg(suffix);
+    names.sort();
+    return names;
+}
+
+} // namespace
+
+class ExtractionTest : public QObject {
+    Q_OBJECT
+    QTemporaryDir fixtures_;
+    QString Fixture(const QString& name) const { return fixtures_.filePath(name + ".pdf"); }
+
+private slots:
+    void initTestCase() {
+        QProcess make;
+        make.start(MAKE_FIXTURES_PATH, {fixtures_.path(), "images", "multipage", "passwords"});
+        QVERIFY(make.waitForFinished(120000));
+        QCOMPARE(make.exitCode(), 0);
+        FreeImage_Initialise(FALSE);
+    }
+    void cleanupTestCase() { FreeImage_DeInitialise(); }
+
+    void everyFormatAcrossPages_data() {
+        QTest::addColumn<QString>("format");
+        QTest::addColumn<QString>("suffix");
+        QTest::addColumn<int>("fif");
+        QTest::newRow("Original") << "Original"
+                                  << "bmp" << int(FIF_BMP);
+        QTest::newRow("BMP") << "BMP"
+                             << "bmp" << int(FIF_BMP);
+        QTest::newRow("JPEG") << "JPEG"
+                              << "jpg" << int(FIF_JPEG);
+        QTest::newRow("PNG") << "PNG"
+                             << "png" << int(FIF_PNG);
+        QTest::newRow("TIFF") << "TIFF"
+                              << "tiff" << int(FIF_TIFF);
+    }
+    void everyFormatAcrossPages() {
+        QFETCH(QString, format);
+        QFETCH(QString, suffix);
+        QFETCH(int, fif);
+        Session s;
+        s.Choose(Fixture("multipage"), "", format);
+        QCOMPARE(s.Find<QLineEdit>("sEditPageCount")->text(), QString("4"));
+        QVERIFY(s.RunToEnd());
+        // Pages of 2, 0, 3 and 1 images are numbered 1 to 6 across the job.
+        QCOMPARE(s.Written(), Numbered(6, suffix));
+        for (const QString& name : s.Written()) {
+            const QByteArray path = QDir(s.Out()).filePath(name).toLocal8Bit();
+            QCOMPARE(int(FreeImage_GetFileType(path.constData(), 0)), fif);
+        }
+        QCOMPARE(s.Opened(), QStringList{s.Out()});
+        QCOMPARE(s.Scratch(), QStringList{});
+        QCOMPARE(s.gaugeTop, 8);
+        QCOMPARE(s.Gauge()->maximum(), 8);
+        QCOMPARE(s.Gauge()->value(), 0);
+        QVERIFY(!s.Gauge()->isTextVisible());
+        QCOMPARE(s.Start()->text(), QString("Start Extraction"));
+        QVERIFY(s.Input()->isEnabled());
+    }
+
+    void originalKeepsJpegsAsJpeg() {
+        Session s;
+        s.Choose(Fixture("images"), "1-3");
+        QVERIFY(s.RunToEnd());
+        QCOMPARE(s.Written(), (QStringList{"img-1.jpg", "img-2.jpg", "img-3.jpg"}));
+    }
+
+    void rangeFailures_data() {
+        QTest::addColumn<QString>("range");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("hyphen") << "-"
+                                << "List index out of bounds (0)";
+        QTest::newRow("blank before hyphen") << "2 -"
+                                             << "'2 ' is not a valid integer value";
+    }
+    void rangeFailures() {
+        QFETCH(QString, range);
+        QFETCH(QString, message);
+        Session s;
+        s.Choose(Fixture("multipage"), range);
+        testing::ModalAnswerer answerer;
+        answerer.Next(testing::Press(Qt::Key_Return));
+        QVERIFY(s.RunToEnd());
+        QCOMPARE(answerer.Seen(), QStringList{message});
+        QCOMPARE(s.Written(), QStringList{});
+        QVERIFY(s.Opened().isEmpty());
+        QCOMPARE(s.Start()->text(), QString("Start Extraction"));
+    }
+
+    void noImages_data() {
+        QTest::addColumn<bool>("openAfter");
+        QTest::newRow("open after") << true;
+        QTest::newRow("box clear") << false;
+    }
+    void noImages() {
+        QFETCH(bool, openAfter);
+        Session s;
+        s.Choose(Fixture("multipage"), "2");
+        s.Find<QCheckBox>("sCheckBoxOpenAfter")->setChecked(openAfter);
+        testing::ModalAnswerer answerer;
+        if (openAfter)
+            answerer.Next(testing::Press(Qt::Key_Return));
+        QVERIFY(s.RunToEnd());
+        QCOMPARE(answerer.Seen(),
+                 openAfter ? QStringList{"No images found in selected PDF!"} : QStringList{});
+        QVERIFY(s.Opened().isEmpty());
+    }
+
+    void failedSavesAreReported() {
+        Session s;
+        // The fixture's pictures are too small for the JPEG-2000 writer.
+        s.Choose(Fixture("multipage"), "1", "JPEG-2000");
+        testing::ModalAnswerer answerer;
+        answerer.Next(testing::Press(Qt::Key_Return));
+        QVERIFY(s.RunToEnd());
+        QCOMPARE(answerer.Seen(), QStringList{kSomeErrors});
+        QCOMPARE(s.Written(), QStringList{});
+        QVERIFY(s.Opened().isEmpty());
+        QCOMPARE(s.Scratch(), QStringList{});
+    }
+
+    void passwordDocument() {
+        Session s;
+        testing::ModalAnswerer answerer;
+        answerer.Next([](QWidget* d) {
+            QTest::keyClicks(d->findChild<QLineEdit*>("Value"), "open sesame");
+            QTest::keyClick(d->findChild<QLineEdit*>("Value"), Qt::Key_Return);
+        });
+        s.Choose(Fixture("user-password"));
+        QCOMPARE(s.Find<QLineEdit>("sEditPageCount")->text(), QString("4"));
+        QVERIFY(s.RunToEnd());
+        QCOMPARE(s.Written(), (QStringList{"img-1.bmp", "img-2.bmp", "img-3.bmp", "img-4.jpg"}));
+    }
+
+    // --- with stand-in tools ------------------------------------------------
+    void failedPageIsReportedAndTheJobGoesOn() {
+        QTemporaryDir tools;
+        const QString ppm = tools.filePath("one.ppm");
+        QFile f(ppm);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(QByteArray("P6\n2 2\n255\n") + QByteArray(12, '\x80'));
+        f.close();
+        testing::WriteScript(tools.path(), "vellam.bin", "echo 'Pages: 3'");
+        testing::WriteScript(tools.path(), "glimmet.bin",
+                             "for a in \"$@\"; do root=$a; done\n"
+                             "if [ \"$2\" = 2 ]; then echo 'Error: page 2 is broken'; exit 1; fi\n"
+                             "cp '" +
+                                 ppm + "' \"$root-000.ppm\"");
+        Session s(tools.path());
+        s.Choose("/d/three.pdf");
+        testing::ModalAnswerer answerer;
+        answerer.Next(testing::Press(Qt::Key_Return));
+        QVERIFY(s.RunToEnd());
+        QCOMPARE(answerer.Seen(), QStringList{kSomeErrors});
+        QCOMPARE(s.Written(), (QStringList{"img-1.jpg", "img-2.jpg"}));
+        QCOMPARE(s.Opened(), QStringList{s.Out()}); // the last page went well
+    }
+
+    void stopLetsThePageFinish() {
+        QTemporaryDir tools;
+        const QString log = tools.filePath("pages");
+        testing::WriteScript(tools.path(), "vellam.bin", "echo 'Pages: 10'");
+        testing::WriteScript(tools.path(), "glimmet.bin", "sleep 0.4; echo $2 >> '" + log + "'");
+        Session s(tools.path());
+        s.Choose("/d/ten.pdf");
+        s.Start()->click();
+        QVERIFY(QTest::qWaitFor([&] { return s.Gauge()->value() >= 1; }, 10000));
+        QCOMPARE(s.Start()->text(), QString("Stop Extraction"));
+        QVERIFY(!s.Input()->isEnabled());
+        testing::ModalAnswerer answerer;
+        answerer.Next(testing::Press(Qt::Key_Escape)); // No: keeps running
+        s.Start()->click();
+        QVERIFY(app::ExtractionRunning);
+        answerer.Next(testing::Press(Qt::Key_Return)); // Yes
+        s.Start()->click();
+        QCOMPARE(answerer.Seen(), (QStringList{"Are you sure you want to cancel the extraction?",
+                                               "Are you sure you want to cancel the extraction?"}));
+        QVERIFY(QTest::qWaitFor([&] { return !s.form->WorkerExists(); }, 20000));
+        QFile pages(log);
+        QVERIFY(pages.open(QIODevice::ReadOnly));
+        const int ran = pages.readAll().count('\n');
+        QVERIFY2(ran >= 1 && ran < 10, qPrintable(QString::number(ran)));
+        QVERIFY(s.Opened().isEmpty());
+        QCOMPARE(s.Start()->text(), QString("Start Extraction"));
+        QVERIFY(s.Input()->isEnabled());
+    }
+
+    void shortcutsDeadDuringAJob() {
+        QTemporaryDir tools;
+        testing::WriteScript(tools.path(), "vellam.bin", "echo 'Pages: 3'");
+        testing::WriteScript(tools.path(), "glimmet.bin", "sleep 0.3");
+        Session s(tools.path());
+        s.Choose("/d/three.pdf");
+        s.Find<QCheckBox>("sCheckBoxOpenAfter")->setChecked(false);
+        s.form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(s.form.get()));
+        QTest::keyClick(s.form.get(), Qt::Key_S, Qt::ControlModifier); // starts, like the button
+        QVERIFY(s.form->WorkerExists());
+        QTRY_VERIFY(!s.Find<QAction>("StartConversion1")->isEnabled());
+        QVERIFY(!s.Find<QAction>("About1")->isEnabled());
+        QTest::keyClick(s.form.get(), Qt::Key_S, Qt::ControlModifier); // menu disabled: nothing
+        QVERIFY(QTest::qWaitFor([&] { return !s.form->WorkerExists(); }, 20000));
+        QVERIFY(s.Find<QAction>("StartConversion1")->isEnabled());
+    }
+
+    // --- the start checks ---------------------------------------------------
+    void startChecks_data() {
+        QTest::addColumn<bool>("input");
+        QTest::addColumn<QString>("output");
+        QTest::addColumn<QString>("box");
+        QTest::newRow("nothing") << false << ""
+                                 << "Please specify the input PDF file!";
+        QTest::newRow("no folder") << true << ""
+                                   << "Please specify the output folder!";
+        QTest::newRow("blank folder") << true << "   "
+                                      << "Please specify the output folder!";
+    }
+    void startChecks() {
+        QFETCH(bool, input);
+        QFETCH(QString, output);
+        QFETCH(QString, box);
+        Session s;
+        if (input)
+            s.Input()->setText(Fixture("multipage"));
+        s.Output()->setText(output);
+        testing::ModalAnswerer answerer;
+        answerer.Next(testing::Press(Qt::Key_Return));
+        s.Start()->click();
+        QCOMPARE(answerer.Seen(), QStringList{box});
+        QVERIFY(!s.form->WorkerExists());
+    }
+
+    void overwriteQuestion_data() {
+        QTest::addColumn<testing::BoxAction>("answer");
+        QTest::addColumn<bool>("starts");
+        QTest::newRow("No") << testing::Click("No") << false;
+        QTest::newRow("Escape") << testing::Press(Qt::Key_Escape) << false;
+        QTest::newRow("Yes") << testing::Click("Yes") << true;
+        QTest::newRow("close box") << testing::CloseBox() << true;
+    }
+    void overwriteQuestion() {
+        QFETCH(testing::BoxAction, answer);
+        QFETCH(bool, starts);
+        QTemporaryDir tools;
+        testing::WriteScript(tools.path(), "vellam.bin", "echo 'Pages: 1'");
+        testing::WriteScript(tools.path(), "glimmet.bin", "exit 0");
+        Session s(tools.path());
+        const QString file = s.outputDir.filePath("taken");
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.close();
+        s.Input()->setText("/d/one.pdf");
+        s.Output()->setText(file);
+        s.Find<QCheckBox>("sCheckBoxOpenAfter")->setChecked(false);
+        testing::ModalAnswerer answerer;
+        answerer.Next(answer);
+        s.Start()->click();
+        QCOMPARE(answerer.Seen(),
+                 QStringList{file + " already exists.\r\n\r\nDo you want to replace it?"});
+        QCOMPARE(s.form->WorkerExists() || s.Start()->text() == "Start Extraction", starts);
+        QVERIFY(QTest::qWaitFor([&] { return !s.form->WorkerExists(); }, 20000));
+    }
+};
+
+QTEST_MAIN(ExtractionTest)
+#include "tst_extraction.moc"
