@@ -228,15 +228,13 @@ void exportImage(tools::Context& ctx, fz_image* image, ScratchNames& names) {
         return;
     }
     DisplayRows rows(ctx, pix.get());
+    bool gray = rows.colours() == 1;
     if (sameSizeMask || rows.hasAlpha()) {
         tools::Pixmap mask;
         if (sameSizeMask)
             mask = decode(ctx, maskImage);
         writeWithAlpha(names.next(".bmp"), rows, mask.get());
-        return;
-    }
-    bool gray = rows.colours() == 1;
-    if (storedAsJpeg(c, image))
+    } else if (storedAsJpeg(c, image))
         writeJpegPixels(names.next(".ppm"), rows);
     else if (gray && image->bpc == 1)
         writeBilevel(names.next(".pbm"), pix.get(), false);
@@ -246,7 +244,7 @@ void exportImage(tools::Context& ctx, fz_image* image, ScratchNames& names) {
         writeColour(names.next(".bmp"), rows);
     pix.reset();
 
-    if (maskImage)
+    if (maskImage && !sameSizeMask)
         writeCoverage(names.next(".pgm"), decode(ctx, maskImage).get());
 }
 

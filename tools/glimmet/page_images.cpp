@@ -29,12 +29,13 @@ struct WalkState {
             return false;
         }
     }
-    // False when this stream was walked already with these resources.
-    bool firstVisit(int num, pdf_obj* res) noexcept {
+    // Whether this stream is walked for the first time with these resources.
+    enum class Visit { First, Again, Failed };
+    Visit visit(int num, pdf_obj* res) noexcept {
         try {
-            return seenStreams.insert({num, res}).second;
+            return seenStreams.insert({num, res}).second ? Visit::First : Visit::Again;
         } catch (...) {
-            return false;
+            return Visit::Failed;
         }
     }
     bool push(pdf_obj* res) noexcept {
@@ -101,8 +102,15 @@ void walkNested(fz_context* ctx, Walker* w, pdf_obj* stream, pdf_obj* ownRes) {
     if (w->state->hidden())
         return;
     pdf_obj* res = ownRes ? ownRes : w->state->current();
-    if (w->state->firstVisit(pdf_to_num(ctx, stream), res))
+    switch (w->state->visit(pdf_to_num(ctx, stream), res)) {
+    case WalkState::Visit::First:
         walkStream(ctx, w, stream, res);
+        break;
+    case WalkState::Visit::Again:
+        break;
+    case WalkState::Visit::Failed:
+        fz_throw(ctx, FZ_ERROR_MEMORY, "out of memory");
+    }
 }
 
 const char* unknownFilter(fz_context* ctx, pdf_obj* dict) {
