@@ -117,7 +117,8 @@ int run(const Options& opt) {
         try {
             images = glimmet::findPageImages(ctx, doc.get(), page - 1);
         } catch (const tools::MuError& e) {
-            std::fprintf(stderr, "Error: page %d: cannot read its contents: %s\n", page, e.what());
+            std::fprintf(stderr, "Error: page %d: cannot read the page or an image on it: %s\n",
+                         page, e.what());
             failed = true;
         }
         for (size_t i = 0; i < images.size(); ++i) {
