@@ -125,7 +125,8 @@ int run(const Options& opt) {
             try {
                 if (!images[i].unknownFilter.empty())
                     throw tools::MuError("unknown filter " + images[i].unknownFilter);
-                glimmet::exportImage(ctx, images[i].image.get(), names);
+                tools::Image image = glimmet::loadImage(ctx, doc.get(), images[i]);
+                glimmet::exportImage(ctx, image.get(), names);
             } catch (const std::exception& e) {
                 std::string where =
                     "page " + std::to_string(page) + ", image " + std::to_string(i + 1);

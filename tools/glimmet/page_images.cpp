@@ -22,8 +22,12 @@ struct WalkState {
         try {
             if (num > 0 && !seenImages.insert(num).second)
                 return true;
-            found->push_back(PageImage{tools::Image(ctx, fz_keep_image(ctx, image)), num,
-                                       unknownFilter ? unknownFilter : ""});
+            // An image object is loaded again when its turn comes, so that
+            // the page's pictures are not all held at once (MuPDF decodes
+            // JPEG-2000 as it loads it). Inline images have no object.
+            tools::Image kept =
+                num > 0 ? tools::Image() : tools::Image(ctx, fz_keep_image(ctx, image));
+            found->push_back(PageImage{std::move(kept), num, unknownFilter ? unknownFilter : ""});
             return true;
         } catch (...) {
             return false;
@@ -238,6 +242,28 @@ void walkPage(fz_context* ctx, pdf_document* doc, int pageIndex, WalkState* stat
 }
 
 } // namespace
+
+tools::Image loadImage(tools::Context& ctx, pdf_document* doc, const PageImage& found) {
+    fz_context* c = ctx.get();
+    if (found.image)
+        return tools::Image(c, fz_keep_image(c, found.image.get()));
+    int num = found.objectNumber;
+    fz_image* image = tools::guarded(c, [&] {
+        pdf_obj* obj = pdf_new_indirect(c, doc, num, 0);
+        fz_image* loaded = nullptr;
+        fz_try(c) {
+            loaded = pdf_load_image(c, doc, obj);
+        }
+        fz_always(c) {
+            pdf_drop_obj(c, obj);
+        }
+        fz_catch(c) {
+            fz_rethrow(c);
+        }
+        return loaded;
+    });
+    return tools::Image(c, image);
+}
 
 std::vector<PageImage> findPageImages(tools::Context& ctx, pdf_document* doc, int pageIndex) {
     std::vector<PageImage> found;
