@@ -172,7 +172,7 @@ private slots:
         checkImages(out, want);
     }
 
-    void textPageIsQuick() {
+    void textPageWritesNothing() {
         QTemporaryDir out;
         Run r = extract(out, "text1000.pdf", 500, 500);
         QCOMPARE(r.output, QByteArray());
