@@ -200,6 +200,63 @@ void writeWithAlpha(const std::string& path, DisplayRows& rows, const fz_pixmap*
     });
 }
 
+// A bilevel image goes from its decompressed bits straight into the .pbm:
+// through a pixmap it would first spread to a byte a pixel, eight times its
+// size. False when the image is not a plain compressed 1-bit gray image or
+// stencil.
+bool writeBilevelDirectly(tools::Context& ctx, fz_image* image, const std::string& path) {
+    fz_context* c = ctx.get();
+    if (image->bpc != 1 || image->n != 1 || image->use_colorkey || image->mask)
+        return false;
+    bool gray = image->colorspace && fz_colorspace_is_gray(c, image->colorspace);
+    if (!image->imagemask && !gray)
+        return false;
+    fz_compressed_buffer* cb = fz_compressed_image_buffer(c, image);
+    if (!cb)
+        return false;
+    switch (cb->params.type) {
+    case FZ_IMAGE_RAW:
+    case FZ_IMAGE_FAX:
+    case FZ_IMAGE_FLATE:
+    case FZ_IMAGE_LZW:
+    case FZ_IMAGE_RLD:
+    case FZ_IMAGE_JBIG2:
+        break;
+    default:
+        return false;
+    }
+
+    // What a sample shows after the Decode array: a gray image is black
+    // where the value is dark, a stencil paints (black) where it is not.
+    auto black = [&](float value) { return image->imagemask ? value <= 0.5f : value < 0.5f; };
+    bool zeroIsBlack = black(image->decode[0]);
+    bool oneIsBlack = black(image->decode[1]);
+
+    ctx.takeWarnings();
+    fz_stream* raw =
+        tools::guarded(c, [&] { return fz_open_image_decomp_stream_from_buffer(c, cb, nullptr); });
+    tools::Ref<fz_stream, fz_drop_stream> stream(c, raw);
+    const size_t rowBytes = (static_cast<size_t>(image->w) + 7) / 8;
+    const int tailBits = image->w % 8;
+    writePbm(path, image->w, image->h, [&](int, std::uint8_t* row) {
+        size_t got = tools::guarded(c, [&] { return fz_read(c, raw, row, rowBytes); });
+        if (got != rowBytes)
+            throw tools::MuError("the image data is damaged: it ends early");
+        for (size_t i = 0; i < rowBytes; ++i) {
+            std::uint8_t bits = row[i];
+            row[i] =
+                zeroIsBlack ? (oneIsBlack ? 0xff : std::uint8_t(~bits)) : (oneIsBlack ? bits : 0);
+        }
+        if (tailBits)
+            row[rowBytes - 1] &= std::uint8_t(0xff << (8 - tailBits));
+    });
+    for (const std::string& warning : ctx.takeWarnings()) {
+        std::remove(path.c_str());
+        throw tools::MuError("the image data is damaged: " + warning);
+    }
+    return true;
+}
+
 bool storedAsJpeg(fz_context* c, fz_image* image) {
     fz_compressed_buffer* buffer = fz_compressed_image_buffer(c, image);
     return buffer && buffer->params.type == FZ_IMAGE_JPEG;
@@ -222,21 +279,24 @@ void exportImage(tools::Context& ctx, fz_image* image, ScratchNames& names) {
         }
     }
 
+    if (writeBilevelDirectly(ctx, image, names.peek(".pbm"))) {
+        names.next(".pbm");
+        return;
+    }
+
     tools::Pixmap pix = decode(ctx, image);
     if (image->imagemask) {
         writeBilevel(names.next(".pbm"), pix.get(), true);
         return;
     }
     DisplayRows rows(ctx, pix.get());
+    bool gray = rows.colours() == 1;
     if (sameSizeMask || rows.hasAlpha()) {
         tools::Pixmap mask;
         if (sameSizeMask)
             mask = decode(ctx, maskImage);
         writeWithAlpha(names.next(".bmp"), rows, mask.get());
-        return;
-    }
-    bool gray = rows.colours() == 1;
-    if (storedAsJpeg(c, image))
+    } else if (storedAsJpeg(c, image))
         writeJpegPixels(names.next(".ppm"), rows);
     else if (gray && image->bpc == 1)
         writeBilevel(names.next(".pbm"), pix.get(), false);
@@ -246,7 +306,7 @@ void exportImage(tools::Context& ctx, fz_image* image, ScratchNames& names) {
         writeColour(names.next(".bmp"), rows);
     pix.reset();
 
-    if (maskImage)
+    if (maskImage && !sameSizeMask)
         writeCoverage(names.next(".pgm"), decode(ctx, maskImage).get());
 }
 

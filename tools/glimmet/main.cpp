@@ -117,14 +117,16 @@ int run(const Options& opt) {
         try {
             images = glimmet::findPageImages(ctx, doc.get(), page - 1);
         } catch (const tools::MuError& e) {
-            std::fprintf(stderr, "Error: page %d: cannot read its contents: %s\n", page, e.what());
+            std::fprintf(stderr, "Error: page %d: cannot read the page or an image on it: %s\n",
+                         page, e.what());
             failed = true;
         }
         for (size_t i = 0; i < images.size(); ++i) {
             try {
                 if (!images[i].unknownFilter.empty())
                     throw tools::MuError("unknown filter " + images[i].unknownFilter);
-                glimmet::exportImage(ctx, images[i].image.get(), names);
+                tools::Image image = glimmet::loadImage(ctx, doc.get(), images[i]);
+                glimmet::exportImage(ctx, image.get(), names);
             } catch (const std::exception& e) {
                 std::string where =
                     "page " + std::to_string(page) + ", image " + std::to_string(i + 1);

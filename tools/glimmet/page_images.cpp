@@ -22,19 +22,24 @@ struct WalkState {
         try {
             if (num > 0 && !seenImages.insert(num).second)
                 return true;
-            found->push_back(PageImage{tools::Image(ctx, fz_keep_image(ctx, image)), num,
-                                       unknownFilter ? unknownFilter : ""});
+            // An image object is loaded again when its turn comes, so that
+            // the page's pictures are not all held at once (MuPDF decodes
+            // JPEG-2000 as it loads it). Inline images have no object.
+            tools::Image kept =
+                num > 0 ? tools::Image() : tools::Image(ctx, fz_keep_image(ctx, image));
+            found->push_back(PageImage{std::move(kept), num, unknownFilter ? unknownFilter : ""});
             return true;
         } catch (...) {
             return false;
         }
     }
-    // False when this stream was walked already with these resources.
-    bool firstVisit(int num, pdf_obj* res) noexcept {
+    // Whether this stream is walked for the first time with these resources.
+    enum class Visit { First, Again, Failed };
+    Visit visit(int num, pdf_obj* res) noexcept {
         try {
-            return seenStreams.insert({num, res}).second;
+            return seenStreams.insert({num, res}).second ? Visit::First : Visit::Again;
         } catch (...) {
-            return false;
+            return Visit::Failed;
         }
     }
     bool push(pdf_obj* res) noexcept {
@@ -101,8 +106,15 @@ void walkNested(fz_context* ctx, Walker* w, pdf_obj* stream, pdf_obj* ownRes) {
     if (w->state->hidden())
         return;
     pdf_obj* res = ownRes ? ownRes : w->state->current();
-    if (w->state->firstVisit(pdf_to_num(ctx, stream), res))
+    switch (w->state->visit(pdf_to_num(ctx, stream), res)) {
+    case WalkState::Visit::First:
         walkStream(ctx, w, stream, res);
+        break;
+    case WalkState::Visit::Again:
+        break;
+    case WalkState::Visit::Failed:
+        fz_throw(ctx, FZ_ERROR_MEMORY, "out of memory");
+    }
 }
 
 const char* unknownFilter(fz_context* ctx, pdf_obj* dict) {
@@ -230,6 +242,28 @@ void walkPage(fz_context* ctx, pdf_document* doc, int pageIndex, WalkState* stat
 }
 
 } // namespace
+
+tools::Image loadImage(tools::Context& ctx, pdf_document* doc, const PageImage& found) {
+    fz_context* c = ctx.get();
+    if (found.image)
+        return tools::Image(c, fz_keep_image(c, found.image.get()));
+    int num = found.objectNumber;
+    fz_image* image = tools::guarded(c, [&] {
+        pdf_obj* obj = pdf_new_indirect(c, doc, num, 0);
+        fz_image* loaded = nullptr;
+        fz_try(c) {
+            loaded = pdf_load_image(c, doc, obj);
+        }
+        fz_always(c) {
+            pdf_drop_obj(c, obj);
+        }
+        fz_catch(c) {
+            fz_rethrow(c);
+        }
+        return loaded;
+    });
+    return tools::Image(c, image);
+}
 
 std::vector<PageImage> findPageImages(tools::Context& ctx, pdf_document* doc, int pageIndex) {
     std::vector<PageImage> found;

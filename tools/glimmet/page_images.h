@@ -8,7 +8,7 @@
 namespace glimmet {
 
 struct PageImage {
-    tools::Image image;
+    tools::Image image;   // inline images only; objects are loaded by loadImage
     int objectNumber = 0; // 0 for an inline image
     // A filter MuPDF does not know; it reads such data as it stands, which
     // makes garbage of the picture.
@@ -21,5 +21,8 @@ struct PageImage {
 // masks included. Only image operators are followed; text and fonts are
 // never loaded, so a page of text costs next to nothing.
 std::vector<PageImage> findPageImages(tools::Context& ctx, pdf_document* doc, int pageIndex);
+
+// The image itself, loaded (again) from its object.
+tools::Image loadImage(tools::Context& ctx, pdf_document* doc, const PageImage& found);
 
 } // namespace glimmet
