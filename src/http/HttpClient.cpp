@@ -1,7 +1,6 @@
 #include "HttpClient.h"
 
 #include <QTcpSocket>
-
 #include <algorithm>
 
 namespace http {

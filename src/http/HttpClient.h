@@ -10,7 +10,6 @@
 #include <QByteArray>
 #include <QList>
 #include <QPair>
-
 #include <atomic>
 #include <chrono>
 #include <functional>

@@ -12,7 +12,9 @@ bool IsAlnum(char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
 }
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 int HexValue(char c) {
     if (c >= '0' && c <= '9')
@@ -26,8 +28,8 @@ int HexValue(char c) {
 
 // The characters RFC 9110 allows in a header name.
 bool IsTokenChar(char c) {
-    return IsAlnum(c) || (c != 0 && std::string_view("!#$%&'*+-.^_`|~").find(c) !=
-                                        std::string_view::npos);
+    return IsAlnum(c) ||
+           (c != 0 && std::string_view("!#$%&'*+-.^_`|~").find(c) != std::string_view::npos);
 }
 
 void AppendEscaped(QByteArray& out, unsigned char byte) {

@@ -5,7 +5,6 @@
 
 #include <QByteArray>
 #include <QList>
-
 #include <stdexcept>
 #include <string>
 
@@ -30,7 +29,7 @@ private:
 
 // Where a request goes, and how it names the host in its head.
 struct Endpoint {
-    QByteArray host;       // for connecting: a name or an address, without brackets
+    QByteArray host; // for connecting: a name or an address, without brackets
     quint16 port = 80;
     QByteArray hostHeader; // the Host value
     QByteArray target;     // path with query, for a GET

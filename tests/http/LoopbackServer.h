@@ -8,7 +8,6 @@
 #include <QList>
 #include <QTcpServer>
 #include <QTcpSocket>
-
 #include <algorithm>
 #include <atomic>
 #include <chrono>
@@ -32,8 +31,8 @@ struct Answer {
     static Answer Silent() { return Answer{{}, false}; }
     // A 200 reply with Content-Length.
     static Answer Ok(const QByteArray& body, const QByteArray& extraHeaders = {}) {
-        return Of("HTTP/1.1 200 OK\r\nContent-Length: " + QByteArray::number(body.size()) +
-                  "\r\n" + extraHeaders + "\r\n" + body);
+        return Of("HTTP/1.1 200 OK\r\nContent-Length: " + QByteArray::number(body.size()) + "\r\n" +
+                  extraHeaders + "\r\n" + body);
     }
 };
 

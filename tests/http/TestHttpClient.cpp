@@ -4,7 +4,6 @@
 #include <QElapsedTimer>
 #include <QTest>
 #include <QTimer>
-
 #include <thread>
 
 using http::Error;
@@ -98,17 +97,15 @@ void TestHttpClient::getsWithItsFourHeaders() {
     LoopbackServer server({Answer::Ok("MZ")});
     http::Client client;
     client.SetUserAgent("Mozilla/3.0 (compatible; Indy Library)");
-    QCOMPARE(client.Get("http://" + server.Address() + "/installers/q.exe?x=1"),
-             QByteArray("MZ"));
-    QCOMPARE(server.Requests().front(),
-             "GET /installers/q.exe?x=1 HTTP/1.1\r\n"
-             "Content-Type: text/html\r\n"
-             "Host: " +
-                 server.Address() +
-                 "\r\n"
-                 "Accept: text/html, */*\r\n"
-                 "User-Agent: Mozilla/3.0 (compatible; Indy Library)\r\n"
-                 "\r\n");
+    QCOMPARE(client.Get("http://" + server.Address() + "/installers/q.exe?x=1"), QByteArray("MZ"));
+    QCOMPARE(server.Requests().front(), "GET /installers/q.exe?x=1 HTTP/1.1\r\n"
+                                        "Content-Type: text/html\r\n"
+                                        "Host: " +
+                                            server.Address() +
+                                            "\r\n"
+                                            "Accept: text/html, */*\r\n"
+                                            "User-Agent: Mozilla/3.0 (compatible; Indy Library)\r\n"
+                                            "\r\n");
 }
 
 void TestHttpClient::readsEveryFraming_data() {
@@ -179,17 +176,16 @@ void TestHttpClient::failsWhenNobodyListens() {
         port = probe.serverPort();
     }
     http::Client client;
-    QCOMPARE(FailureOf([&] { client.PostForm("127.0.0.1:" + QByteArray::number(port), "/", "a",
-                                             "b"); }),
-             Error::Kind::Transport);
+    QCOMPARE(
+        FailureOf([&] { client.PostForm("127.0.0.1:" + QByteArray::number(port), "/", "a", "b"); }),
+        Error::Kind::Transport);
     QCOMPARE(FailureOf([&] { client.Get("https://127.0.0.1/"); }), Error::Kind::Address);
 }
 
 void TestHttpClient::boundsEveryWait_data() {
     QTest::addColumn<Answer>("answer");
     QTest::newRow("silent after accepting") << Answer::Silent();
-    QTest::newRow("stops inside the head")
-        << Answer{{Piece{"HTTP/1.1 200 OK\r\nContent-"}}, false};
+    QTest::newRow("stops inside the head") << Answer{{Piece{"HTTP/1.1 200 OK\r\nContent-"}}, false};
     QTest::newRow("stops inside the body")
         << Answer{{Piece{"HTTP/1.1 200 OK\r\nContent-Length: 100\r\n\r\nabc"}}, false};
 }
@@ -281,8 +277,8 @@ void TestHttpClient::worksFromAWorkerThread() {
     QByteArray body;
     std::thread worker([&] {
         http::Client client;
-        body = client.PostForm(server.Address(), "/requests/checkversionid.php", "product_id",
-                               "11");
+        body =
+            client.PostForm(server.Address(), "/requests/checkversionid.php", "product_id", "11");
     });
     worker.join();
     QCOMPARE(body, QByteArray("1.4"));

@@ -31,8 +31,8 @@ void TestHttpWire::encodesFormValues_data() {
     QTest::newRow("space") << QByteArray("a b") << QByteArray("a+b");
     QTest::newRow("punctuation") << QByteArray("a_b-c.d~e") << QByteArray("a%5Fb%2Dc%2Ed%7Ee");
     QTest::newRow("reserved") << QByteArray("+&=%") << QByteArray("%2B%26%3D%25");
-    QTest::newRow("control and high") << QByteArray("\r\n\x01\xe9\xff")
-                                      << QByteArray("%0D%0A%01%E9%FF");
+    QTest::newRow("control and high")
+        << QByteArray("\r\n\x01\xe9\xff") << QByteArray("%0D%0A%01%E9%FF");
     QTest::newRow("nul") << QByteArray("a\0b", 3) << QByteArray("a%00b");
     QTest::newRow("empty") << QByteArray() << QByteArray();
 }
@@ -50,21 +50,20 @@ void TestHttpWire::parsesAddresses_data() {
     QTest::addColumn<QByteArray>("hostHeader");
     QTest::addColumn<QByteArray>("target");
     QTest::newRow("plain") << QByteArray("http://tessaly.example/dl/Setup.exe")
-                           << QByteArray("tessaly.example") << 80
-                           << QByteArray("tessaly.example") << QByteArray("/dl/Setup.exe");
+                           << QByteArray("tessaly.example") << 80 << QByteArray("tessaly.example")
+                           << QByteArray("/dl/Setup.exe");
     QTest::newRow("port 80 is not named")
         << QByteArray("http://tessaly.example:80/a") << QByteArray("tessaly.example") << 80
         << QByteArray("tessaly.example") << QByteArray("/a");
     QTest::newRow("other port is named")
         << QByteArray("http://127.0.0.1:8080/a?b=c") << QByteArray("127.0.0.1") << 8080
         << QByteArray("127.0.0.1:8080") << QByteArray("/a?b=c");
-    QTest::newRow("scheme in capitals, no path")
-        << QByteArray("HTTP://host") << QByteArray("host") << 80 << QByteArray("host")
-        << QByteArray("/");
+    QTest::newRow("scheme in capitals, no path") << QByteArray("HTTP://host") << QByteArray("host")
+                                                 << 80 << QByteArray("host") << QByteArray("/");
     QTest::newRow("query only") << QByteArray("http://host?x=1") << QByteArray("host") << 80
                                 << QByteArray("host") << QByteArray("/?x=1");
-    QTest::newRow("fragment dropped") << QByteArray("http://host/a#top") << QByteArray("host")
-                                      << 80 << QByteArray("host") << QByteArray("/a");
+    QTest::newRow("fragment dropped") << QByteArray("http://host/a#top") << QByteArray("host") << 80
+                                      << QByteArray("host") << QByteArray("/a");
     QTest::newRow("ipv6") << QByteArray("http://[::1]:81/a") << QByteArray("::1") << 81
                           << QByteArray("[::1]:81") << QByteArray("/a");
     QTest::newRow("blanks and line ends escaped")
@@ -191,10 +190,10 @@ void TestHttpWire::readsReplies_data() {
         << QByteArray(" 1.4\r\n") << qint64(6);
     QTest::newRow("empty by length") << QByteArray("HTTP/1.1 200 OK\r\nContent-Length: 0\r\n\r\n")
                                      << 200 << QByteArray() << qint64(0);
-    QTest::newRow("chunked")
-        << QByteArray("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n"
-                      "4\r\nWiki\r\nA;name=x\r\npedia in c\r\n0\r\nX-Sum: 1\r\n\r\n")
-        << 200 << QByteArray("Wikipedia in c") << qint64(-1);
+    QTest::newRow("chunked") << QByteArray(
+                                    "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n"
+                                    "4\r\nWiki\r\nA;name=x\r\npedia in c\r\n0\r\nX-Sum: 1\r\n\r\n")
+                             << 200 << QByteArray("Wikipedia in c") << qint64(-1);
     QTest::newRow("chunked, capitals") << QByteArray("HTTP/1.1 201 Created\r\nTransfer-Encoding: "
                                                      "Chunked\r\n\r\n1f\r\n" +
                                                      QByteArray(31, 'z') + "\r\n0\r\n\r\n")
@@ -202,9 +201,8 @@ void TestHttpWire::readsReplies_data() {
     QTest::newRow("to the end of the connection")
         << QByteArray("HTTP/1.0 200 OK\r\nServer: x\r\n\r\nall of it") << 200
         << QByteArray("all of it") << qint64(-1);
-    QTest::newRow("no reason phrase")
-        << QByteArray("HTTP/1.1 200\r\nContent-Length: 1\r\n\r\nx") << 200 << QByteArray("x")
-        << qint64(1);
+    QTest::newRow("no reason phrase") << QByteArray("HTTP/1.1 200\r\nContent-Length: 1\r\n\r\nx")
+                                      << 200 << QByteArray("x") << qint64(1);
     QTest::newRow("no content") << QByteArray("HTTP/1.1 204 No Content\r\n\r\n") << 204
                                 << QByteArray() << qint64(-1);
     QTest::newRow("not found, read for its status")
@@ -244,8 +242,8 @@ void TestHttpWire::refusesReplies_data() {
     QTest::newRow("http 2") << QByteArray("HTTP/2.0 200 OK\r\n\r\n") << protocol;
     QTest::newRow("short code") << QByteArray("HTTP/1.1 20 OK\r\n\r\n") << protocol;
     QTest::newRow("letters in code") << QByteArray("HTTP/1.1 2x0 OK\r\n\r\n") << protocol;
-    QTest::newRow("bare line feeds") << QByteArray("HTTP/1.1 200 OK\nContent-Length: 1\n\nx\r\n\r\n")
-                                     << protocol;
+    QTest::newRow("bare line feeds")
+        << QByteArray("HTTP/1.1 200 OK\nContent-Length: 1\n\nx\r\n\r\n") << protocol;
     QTest::newRow("folded header")
         << QByteArray("HTTP/1.1 200 OK\r\nX-A: 1\r\n  2\r\nContent-Length: 0\r\n\r\n") << protocol;
     QTest::newRow("blank before colon")
@@ -270,10 +268,11 @@ void TestHttpWire::refusesReplies_data() {
     QTest::newRow("huge chunk")
         << QByteArray("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\nFFFFFFFF\r\n")
         << protocol;
-    QTest::newRow("huge length")
-        << QByteArray("HTTP/1.1 200 OK\r\nContent-Length: 99999999999\r\n\r\n") << protocol;
-    QTest::newRow("endless head")
-        << QByteArray("HTTP/1.1 200 OK\r\nX: " + QByteArray(70000, 'a')) << protocol;
+    QTest::newRow("huge length") << QByteArray(
+                                        "HTTP/1.1 200 OK\r\nContent-Length: 99999999999\r\n\r\n")
+                                 << protocol;
+    QTest::newRow("endless head") << QByteArray("HTTP/1.1 200 OK\r\nX: " + QByteArray(70000, 'a'))
+                                  << protocol;
 }
 
 void TestHttpWire::refusesReplies() {
