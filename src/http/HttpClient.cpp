@@ -1,4 +1,4 @@
-#include "HttpClient.h"
+#include "http/HttpClient.h"
 
 #include <QTcpSocket>
 #include <algorithm>

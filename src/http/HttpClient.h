@@ -5,7 +5,7 @@
 // Abandon() from there.
 #pragma once
 
-#include "HttpWire.h"
+#include "http/HttpWire.h"
 
 #include <QByteArray>
 #include <QList>

@@ -1,4 +1,4 @@
-#include "HttpWire.h"
+#include "http/HttpWire.h"
 
 #include <algorithm>
 

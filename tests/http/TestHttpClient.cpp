@@ -1,5 +1,5 @@
-#include "HttpClient.h"
 #include "LoopbackServer.h"
+#include "http/HttpClient.h"
 
 #include <QElapsedTimer>
 #include <QTest>

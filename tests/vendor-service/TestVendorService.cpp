@@ -1,6 +1,6 @@
-#include "HttpClient.h"
 #include "VendorService.h"
 #include "VendorServiceProcess.h"
+#include "http/HttpClient.h"
 
 #include <QFile>
 #include <QTest>

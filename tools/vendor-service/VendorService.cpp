@@ -1,6 +1,6 @@
 #include "VendorService.h"
 
-#include "HttpWire.h"
+#include "http/HttpWire.h"
 
 #include <QDir>
 #include <QFile>
