@@ -45,6 +45,15 @@ private:
 // value is missing, unreadable or not a string; never raises.
 std::string ReadMachineString(const std::string& keyPath, const std::string& valueName);
 
+// The same value, telling the cases apart: no key, a key without the value,
+// a string, or a value of another type (whose text is then empty).
+struct MachineValue {
+    enum class Kind { NoKey, Missing, String, OtherType };
+    Kind kind = Kind::NoKey;
+    std::string text;
+};
+MachineValue ReadMachineValue(const std::string& keyPath, const std::string& valueName);
+
 // --- environment -----------------------------------------------------------
 
 // The TEMP folder as the system names it, without changing a trailing
