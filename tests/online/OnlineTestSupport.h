@@ -1,9 +1,9 @@
-// What the online window tests share: a stand-in main window with the
-// controls the online side touches, an answerer for the message boxes, and
-// a recorder for what goes to the shell.
+// What the online window tests share besides the common test support: a
+// stand-in main window with the controls the online side touches, and an
+// answerer for every message box that comes up.
 #pragma once
 
-#include "platform/platform.h"
+#include "support/TestSupport.h"
 #include "toolkit/MessageBoxes.h"
 
 #include <QAction>
@@ -14,9 +14,7 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QWidget>
-#include <memory>
-#include <string>
-#include <vector>
+#include <utility>
 
 namespace testing {
 
@@ -87,19 +85,6 @@ private:
 
     QStringList answers_;
     QTimer timer_;
-};
-
-// Records what would have been handed to the shell, for as long as it lives.
-class ShellRecorder {
-public:
-    ShellRecorder() {
-        platform::SetShellOpener([this](const std::string& target) { opened.push_back(target); });
-    }
-    ~ShellRecorder() { platform::SetShellOpener({}); }
-    ShellRecorder(const ShellRecorder&) = delete;
-    ShellRecorder& operator=(const ShellRecorder&) = delete;
-
-    std::vector<std::string> opened;
 };
 
 } // namespace testing

@@ -10,7 +10,6 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -78,16 +77,17 @@ private slots:
 private:
     Run Download(const QByteArray& vendor, const std::string& name, QStringList answers = {},
                  std::function<void(online::TDownloadForm&)> during = {});
-    QString SetupFile() const { return temp_->filePath("Setup.exe"); }
 
-    std::unique_ptr<QTemporaryDir> temp_;
+    QDir Temp() const { return QDir(env_->Temp()); }
+    QString SetupFile() const { return Temp().filePath("Setup.exe"); }
+
+    std::unique_ptr<testing::TestEnvironment> env_;
     std::unique_ptr<testing::FakeMainWindow> main_;
     std::unique_ptr<ShellRecorder> shell_;
 };
 
 void TestDownloadForm::init() {
-    temp_ = std::make_unique<QTemporaryDir>();
-    qputenv("TEMP", temp_->path().toLocal8Bit());
+    env_ = std::make_unique<testing::TestEnvironment>();
     main_ = std::make_unique<testing::FakeMainWindow>();
     main_->show();
     shell_ = std::make_unique<ShellRecorder>();
@@ -96,7 +96,7 @@ void TestDownloadForm::init() {
 void TestDownloadForm::cleanup() {
     shell_.reset();
     main_.reset();
-    temp_.reset();
+    env_.reset();
 }
 
 Run TestDownloadForm::Download(const QByteArray& vendor, const std::string& name,
@@ -213,7 +213,7 @@ void TestDownloadForm::downloadsSavesAndStarts() {
     QCOMPARE(run.gaugeMaximum, gauge);
     QCOMPARE(run.boxes, QStringList());
     QCOMPARE(ReadFile(SetupFile()), Installer(size));
-    QCOMPARE(shell_->opened, std::vector<std::string>{SetupFile().toStdString()});
+    QCOMPARE(shell_->Targets(), std::vector<std::string>{SetupFile().toStdString()});
     QVERIFY(service.Log().contains("GET /installers/quorrin.exe -> 200"));
 }
 
@@ -240,7 +240,7 @@ void TestDownloadForm::reportsAFailedDownload() {
     QCOMPARE(run.caption, caption);
     QCOMPARE(run.boxes, QStringList{"Error: Installer download error!"});
     QVERIFY(!QFileInfo::exists(SetupFile()));
-    QVERIFY(shell_->opened.empty());
+    QVERIFY(shell_->Targets().empty());
 }
 
 void TestDownloadForm::cancelsOnlyAfterYes() {
@@ -251,7 +251,7 @@ void TestDownloadForm::cancelsOnlyAfterYes() {
     };
     for (const Case& c : {Case{"No", online::kDownloadStarted, true},
                           Case{"Yes", online::kDownloadCancelled, false}}) {
-        shell_->opened.clear();
+        shell_->Clear();
         VendorServiceProcess service("[service]\nrate = 40000\n" + kInstallers,
                                      {{"quorrin.exe", Installer(60000)}});
         bool pressed = false;
@@ -267,7 +267,7 @@ void TestDownloadForm::cancelsOnlyAfterYes() {
         QCOMPARE(run.result, c.result);
         QCOMPARE(run.boxes, QStringList{"Confirm: Are you sure to cancel this download?"});
         QCOMPARE(QFileInfo::exists(SetupFile()), c.saved);
-        QCOMPARE(shell_->opened.size(), std::size_t(c.saved ? 1 : 0));
+        QCOMPARE(shell_->Targets().size(), std::size_t(c.saved ? 1 : 0));
     }
 }
 
@@ -304,7 +304,7 @@ void TestDownloadForm::keepsTheWindowOpenAgainstEscapeAndClose() {
 }
 
 void TestDownloadForm::savesAsANewFileNeverThroughALink() {
-    const QString victim = temp_->filePath("victim.txt");
+    const QString victim = Temp().filePath("victim.txt");
     VendorServiceProcess::Write(victim, "keep me");
     QVERIFY(QFile::link(victim, SetupFile()));
     online::SaveInstaller(SetupFile().toStdString(), "MZ new");
@@ -317,16 +317,16 @@ void TestDownloadForm::savesAsANewFileNeverThroughALink() {
     // A dangling link and an old file are replaced the same way; no scratch
     // file is left beside them.
     QFile::remove(SetupFile());
-    QVERIFY(QFile::link(temp_->filePath("nowhere"), SetupFile()));
+    QVERIFY(QFile::link(Temp().filePath("nowhere"), SetupFile()));
     online::SaveInstaller(SetupFile().toStdString(), "second");
     online::SaveInstaller(SetupFile().toStdString(), "third");
     QCOMPARE(ReadFile(SetupFile()), QByteArray("third"));
-    QVERIFY(!QFileInfo::exists(temp_->filePath("nowhere")));
-    QCOMPARE(QDir(temp_->path()).entryList(QDir::Files | QDir::System).size(), 2);
+    QVERIFY(!QFileInfo::exists(Temp().filePath("nowhere")));
+    QCOMPARE(QDir(Temp().path()).entryList(QDir::Files | QDir::System).size(), 2);
 
     QVERIFY_THROWS_EXCEPTION(
         std::runtime_error,
-        online::SaveInstaller(temp_->filePath("no/such/Setup.exe").toStdString(), "x"));
+        online::SaveInstaller(Temp().filePath("no/such/Setup.exe").toStdString(), "x"));
 }
 
 QTEST_MAIN(TestDownloadForm)

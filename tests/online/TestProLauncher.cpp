@@ -4,7 +4,6 @@
 #include "online/ProLauncher.h"
 
 #include <QDir>
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace std::chrono_literals;
@@ -28,16 +27,15 @@ private slots:
 private:
     void Record(const QByteArray& lines);
 
-    std::unique_ptr<QTemporaryDir> temp_;
+    QDir Temp() const { return QDir(env_->Temp()); }
+
+    std::unique_ptr<testing::TestEnvironment> env_;
     std::unique_ptr<testing::FakeMainWindow> main_;
     std::unique_ptr<ShellRecorder> shell_;
 };
 
 void TestProLauncher::init() {
-    temp_ = std::make_unique<QTemporaryDir>();
-    qputenv("TEMP", temp_->path().toLocal8Bit());
-    qputenv("XDG_CONFIG_DIRS", temp_->filePath("etc").toLocal8Bit());
-    QDir(temp_->path()).mkpath("etc/Tessaly");
+    env_ = std::make_unique<testing::TestEnvironment>();
     main_ = std::make_unique<testing::FakeMainWindow>();
     main_->show();
     shell_ = std::make_unique<ShellRecorder>();
@@ -46,12 +44,12 @@ void TestProLauncher::init() {
 void TestProLauncher::cleanup() {
     shell_.reset();
     main_.reset();
-    temp_.reset();
+    env_.reset();
 }
 
 void TestProLauncher::Record(const QByteArray& lines) {
     if (!lines.isNull())
-        VendorServiceProcess::Write(temp_->filePath("etc/Tessaly/Quorrin.conf"), lines);
+        env_->WriteRecord("Quorrin", {QString::fromLocal8Bit(lines.trimmed())});
 }
 
 void TestProLauncher::startsTheInstalledEditionOrDownloads_data() {
@@ -73,9 +71,9 @@ void TestProLauncher::startsTheInstalledEditionOrDownloads() {
     QFETCH(QByteArray, record);
     QFETCH(bool, started);
     QFETCH(bool, lookedUp);
-    VendorServiceProcess::Write(temp_->filePath("quorrin.bin"), "ELF");
-    VendorServiceProcess::Write(temp_->filePath("notes.txt"), "notes");
-    Record(record.isNull() ? record : record.replace('@', temp_->path().toLocal8Bit()));
+    VendorServiceProcess::Write(Temp().filePath("quorrin.bin"), "ELF");
+    VendorServiceProcess::Write(Temp().filePath("notes.txt"), "notes");
+    Record(record.isNull() ? record : record.replace('@', Temp().path().toLocal8Bit()));
     LoopbackServer server({Answer::Ok("false")});
     BoxAnswerer boxes({"OK"});
 
@@ -88,11 +86,11 @@ void TestProLauncher::startsTheInstalledEditionOrDownloads() {
     } else {
         QCOMPARE(boxes.seen, QStringList());
     }
-    QCOMPARE(shell_->opened.size(), std::size_t(started ? 1 : 0));
+    QCOMPARE(shell_->Targets().size(), std::size_t(started ? 1 : 0));
     if (started) {
         const QString path =
             QString::fromLatin1(record.sliced(record.indexOf('=') + 1).trimmed()).remove('"');
-        QCOMPARE(QString::fromStdString(shell_->opened.front()), path);
+        QCOMPARE(QString::fromStdString(shell_->Targets().front()), path);
     }
     QVERIFY(!main_->isMinimized());
 }
@@ -102,7 +100,8 @@ void TestProLauncher::minimizesAfterStartingTheInstaller() {
                                  {{"q.exe", "MZ pro"}});
     BoxAnswerer boxes;
     online::StartProVersion(main_.get(), service.Address().toStdString(), 300ms);
-    QCOMPARE(shell_->opened, std::vector<std::string>{temp_->filePath("Setup.exe").toStdString()});
+    QCOMPARE(shell_->Targets(),
+             std::vector<std::string>{Temp().filePath("Setup.exe").toStdString()});
     QCOMPARE(boxes.seen, QStringList());
     QTRY_VERIFY(main_->isMinimized()); // minimized, not ended
 }
@@ -113,7 +112,7 @@ void TestProLauncher::staysSilentWhenTheLookupFails() {
     online::StartProVersion(main_.get(), server.Address().toStdString(), 300ms);
     QCOMPARE(server.Connections(), 1);
     QCOMPARE(boxes.seen, QStringList());
-    QVERIFY(shell_->opened.empty());
+    QVERIFY(shell_->Targets().empty());
     QVERIFY(!main_->isMinimized());
 }
 

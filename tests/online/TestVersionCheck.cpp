@@ -4,10 +4,10 @@
 #include "online/CheckForNewVersion.h"
 #include "online/DownloadManager.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace std::chrono_literals;
@@ -46,15 +46,16 @@ private:
     // Runs one check to its end.
     void Check(const QByteArray& vendor, const std::string& installed);
 
-    std::unique_ptr<QTemporaryDir> temp_;
+    QDir Temp() const { return QDir(env_->Temp()); }
+
+    std::unique_ptr<testing::TestEnvironment> env_;
     std::unique_ptr<testing::FakeMainWindow> main_;
     std::unique_ptr<ShellRecorder> shell_;
     int ended_ = 0;
 };
 
 void TestVersionCheck::init() {
-    temp_ = std::make_unique<QTemporaryDir>();
-    qputenv("TEMP", temp_->path().toLocal8Bit());
+    env_ = std::make_unique<testing::TestEnvironment>();
     main_ = std::make_unique<testing::FakeMainWindow>();
     main_->show();
     shell_ = std::make_unique<ShellRecorder>();
@@ -64,7 +65,7 @@ void TestVersionCheck::init() {
 void TestVersionCheck::cleanup() {
     shell_.reset();
     main_.reset();
-    temp_.reset();
+    env_.reset();
 }
 
 void TestVersionCheck::Check(const QByteArray& vendor, const std::string& installed) {
@@ -133,7 +134,7 @@ void TestVersionCheck::asksOnlyForAHigherVersion() {
     // No leaves everything as it was: nothing downloaded, nothing started.
     QCOMPARE(server.Connections(), 2);
     QCOMPARE(ended_, 0);
-    QVERIFY(shell_->opened.empty());
+    QVERIFY(shell_->Targets().empty());
 }
 
 void TestVersionCheck::sendsBothPostsOnOneClient() {
@@ -164,8 +165,8 @@ void TestVersionCheck::upgradesAndEndsTheProgram() {
     Check(service.Address(), "1.3");
     QCOMPARE(boxes.seen, QStringList{kQuestion.arg("1.40")});
     QCOMPARE(ended_, 1);
-    const std::string setup = temp_->filePath("Setup.exe").toStdString();
-    QCOMPARE(shell_->opened, std::vector<std::string>{setup});
+    const std::string setup = Temp().filePath("Setup.exe").toStdString();
+    QCOMPARE(shell_->Targets(), std::vector<std::string>{setup});
     QVERIFY(!main_->video->isVisible());
     QVERIFY(service.Log().contains("smartname=Arvenzo"));
 }
@@ -201,7 +202,7 @@ void TestVersionCheck::staysWhenTheUpgradeDoesNotStart() {
     Check(vendor, "1.3");
     QCOMPARE(answers.seen, boxes);
     QCOMPARE(ended_, 0);
-    QVERIFY(shell_->opened.empty());
+    QVERIFY(shell_->Targets().empty());
 }
 
 void TestVersionCheck::endsAgainstASilentService() {
