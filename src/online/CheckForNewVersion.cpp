@@ -19,6 +19,7 @@ const char* const kVersionPath = "/requests/checkversionid.php";
 const char* const kProductField = "product_id";
 const char* const kProductNumber = "11"; // Arvenzo at the vendor
 const char* const kInstallerName = "Arvenzo";
+constexpr unsigned long kRetryMs = 500;
 
 } // namespace
 
@@ -61,7 +62,18 @@ void TCheckForNewVersionProcess::Execute() {
         if (!IsNewerVersion(setup_.appVersion, newest.toStdString()))
             return;
         UpgradeMessage = UpgradeQuestion(newest.toStdString());
-        Synchronize([this] { AskForUpgrade(); });
+        // A download window may be open (the pro edition's, started by the
+        // user); the question waits until it has closed.
+        bool asked = false;
+        while (!asked) {
+            Synchronize([&] {
+                asked = !DownloadWindowOpen();
+                if (asked)
+                    AskForUpgrade();
+            });
+            if (!asked)
+                QThread::msleep(kRetryMs);
+        }
     } catch (...) {
     }
 }

@@ -26,6 +26,14 @@ std::string InstallerUrl;
 std::string SetupPath;
 
 namespace {
+int openWindows = 0; // user-interface thread only
+} // namespace
+
+bool DownloadWindowOpen() {
+    return openWindows > 0;
+}
+
+namespace {
 
 const char* const kLookupPath = "/requests/getsmartinstallerinfo.php";
 const char* const kDownloadAgent = "Mozilla/3.0 (compatible; Indy Library)";
@@ -48,6 +56,7 @@ void RemoveIfPresent(const std::string& path) {
 
 TDownloadForm::TDownloadForm(QWidget* owner, std::string vendorAddress)
     : QDialog(owner), vendorAddress_(std::move(vendorAddress)) {
+    ++openWindows;
     setObjectName(QStringLiteral("DownloadForm"));
     setWindowTitle(QStringLiteral("Download Manager"));
     // A title and nothing else: no close box, no system menu.
@@ -98,7 +107,9 @@ TDownloadForm::TDownloadForm(QWidget* owner, std::string vendorAddress)
     FormCreate();
 }
 
-TDownloadForm::~TDownloadForm() = default;
+TDownloadForm::~TDownloadForm() {
+    --openWindows;
+}
 
 void TDownloadForm::SetWaitBound(std::chrono::milliseconds bound) {
     waitBound_ = bound;

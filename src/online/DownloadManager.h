@@ -23,6 +23,11 @@ extern int DownloadState;        // one of DownloadResult
 extern std::string InstallerUrl; // from the last good lookup
 extern std::string SetupPath;    // where the installer is stored
 
+// True while a download window exists. Its transfer serves other work from
+// inside its progress events, and a second window there would share (and
+// spoil) the values above and the file at SetupPath.
+bool DownloadWindowOpen();
+
 class TDownloadForm : public QDialog {
     Q_OBJECT
 public:

@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QWidget>
+#include <functional>
 #include <utility>
 
 namespace testing {
@@ -62,6 +63,8 @@ public:
 
     // "Title: text" of every box answered so far.
     QStringList seen;
+    // Runs as each box comes up, before it is answered.
+    std::function<void()> onBox;
 
 private:
     void Look() {
@@ -69,6 +72,8 @@ private:
         if (!box || !box->isVisible())
             return;
         seen.append(box->windowTitle() + ": " + box->text());
+        if (onBox)
+            onBox();
         QString answer = answers_.isEmpty() ? QString() : answers_.takeFirst();
         QPushButton* button = nullptr;
         for (const auto& [caption, value] :

@@ -3,6 +3,7 @@
 #include "OnlineTestSupport.h"
 #include "online/CheckForNewVersion.h"
 #include "online/DownloadManager.h"
+#include "online/ProLauncher.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -39,6 +40,7 @@ private slots:
     void staysWhenTheUpgradeDoesNotStart_data();
     void staysWhenTheUpgradeDoesNotStart();
     void endsAgainstASilentService();
+    void waitsForAnOpenDownloadWindow();
     void movesTheVideoControlsIntoPlace();
     void readsTheLocalVendorAddress();
 
@@ -217,6 +219,33 @@ void TestVersionCheck::endsAgainstASilentService() {
     QCOMPARE(server.Connections(), 2);
     QVERIFY(!main_->video->isVisible());
     QCOMPARE(boxes.seen, QStringList());
+}
+
+void TestVersionCheck::waitsForAnOpenDownloadWindow() {
+    // The pro edition's download is under way when the newer version is
+    // reported; a second download window inside the first one's progress
+    // events would share its state, so the question waits for it to close.
+    LoopbackServer vendor(
+        {Answer::Ok("false"), Answer{{testing::Piece{"HTTP/1.1 200 OK\r\nContent-Length: "
+                                                     "3\r\n\r\n1.4",
+                                                     300}}}});
+    VendorServiceProcess pro("[service]\nrate = 40000\n"
+                             "[installer Quorrin]\nname = Quorrin\nfile = q.exe\n",
+                             {{"q.exe", QByteArray(40000, 'q')}});
+    BoxAnswerer boxes({"No"});
+    bool windowOpenAtQuestion = true;
+    boxes.onBox = [&] { windowOpenAtQuestion = online::DownloadWindowOpen(); };
+
+    online::VersionCheckSetup setup{"1.3", vendor.Address().toStdString(), main_.get(),
+                                    [this] { ++ended_; }, 3s};
+    QPointer<online::TCheckForNewVersionProcess> worker =
+        online::TCheckForNewVersionProcess::Start(std::move(setup));
+    online::StartProVersion(main_.get(), pro.Address().toStdString(), 300ms);
+    QVERIFY(pro.Log().contains("GET /installers/q.exe -> 200"));
+    QTRY_VERIFY_WITH_TIMEOUT(worker.isNull(), 15000);
+
+    QCOMPARE(boxes.seen, QStringList{kQuestion.arg("1.40")});
+    QVERIFY(!windowOpenAtQuestion);
 }
 
 void TestVersionCheck::movesTheVideoControlsIntoPlace() {
