@@ -13,8 +13,8 @@ void StartProVersion(QWidget* mainWindow, const std::string& vendorAddress,
     try {
         const platform::MachineValue installed =
             platform::ReadMachineValue(kProEditionKey, kProEditionValue);
-        if (installed.kind == platform::MachineValue::Kind::OtherType)
-            throw std::runtime_error("InstallPath is not a string");
+        if (installed.kind == platform::MachineValue::Kind::Unreadable)
+            throw std::runtime_error("InstallPath cannot be read as text");
         if (!installed.text.empty() && platform::FileExists(installed.text)) {
             platform::OpenWithShell(installed.text);
             return;

@@ -46,9 +46,10 @@ private:
 std::string ReadMachineString(const std::string& keyPath, const std::string& valueName);
 
 // The same value, telling the cases apart: no key, a key without the value,
-// a string, or a value of another type (whose text is then empty).
+// a string, or a value that cannot be read as one (another type, or a read
+// that fails), whose text is then empty.
 struct MachineValue {
-    enum class Kind { NoKey, Missing, String, OtherType };
+    enum class Kind { NoKey, Missing, String, Unreadable };
     Kind kind = Kind::NoKey;
     std::string text;
 };

@@ -76,7 +76,7 @@ MachineValue ReadMachineValue(const std::string& keyPath, const std::string& val
             continue;
         const std::string value = text::Trim(line.substr(eq + 1));
         if (IsOtherType(value)) {
-            result.kind = MachineValue::Kind::OtherType;
+            result.kind = MachineValue::Kind::Unreadable;
         } else {
             result.kind = MachineValue::Kind::String;
             result.text = Unquote(value);
