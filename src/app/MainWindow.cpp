@@ -9,6 +9,8 @@
 #include "inspect/DocumentInspection.h"
 #include "inspect/ExecuteCMD.h"
 #include "inspect/InspectionPrompts.h"
+#include "online/CheckForNewVersion.h"
+#include "online/ProLauncher.h"
 #include "platform/platform.h"
 #include "text/TextRules.h"
 #include "toolkit/ClickableLabel.h"
@@ -210,8 +212,10 @@ void TMainForm::BuildInputGroup(QWidget* parent) {
     sEditPageRange->setObjectName(QStringLiteral("sEditPageRange"));
     sEditPageRange->setFont(normal);
     AddLabel(sGroupBox1, QStringLiteral("Page Range:"), 130, 47, sEditPageRange)->setFont(normal);
-    AddLabel(sGroupBox1, QStringLiteral("Example: 1-5 (leave it blank for all)"), 200, 68, nullptr)
-        ->setFont(normal);
+    QLabel* example = AddLabel(sGroupBox1, QStringLiteral("Example: 1-5 (leave it blank for all)"),
+                               200, 68, nullptr);
+    example->setObjectName(QStringLiteral("sLabel3"));
+    example->setFont(normal);
 
     sBitBtnPlayVideo =
         Place(new QPushButton(QStringLiteral("Play Video Tutorial"), sGroupBox1), 6, 70, 140, 25);
@@ -366,6 +370,10 @@ void TMainForm::WireHandlers() {
     on(StartConversion1, &QAction::triggered, &TMainForm::StartConversion1Click);
     on(sBitBtnStart, &QPushButton::clicked, &TMainForm::sBitBtnStartClick);
     on(sComboBoxFormat, &QComboBox::editTextChanged, &TMainForm::sComboBoxFormatChange);
+    on(sBitBtnPlayVideo, &QPushButton::clicked, &TMainForm::sBitBtnPlayVideoClick);
+    on(Videotutorial1, &QAction::triggered, &TMainForm::Videotutorial1Click);
+    on(sBitBtnGetProVersion, &QPushButton::clicked, &TMainForm::sBitBtnGetProClick);
+    on(GetProVersion1, &QAction::triggered, &TMainForm::GetProVersion1Click);
 }
 
 // --- start-up and shutdown ---------------------------------------------------
@@ -387,6 +395,9 @@ void TMainForm::FormCreate() {
     FeedbackAddress = std::string(kFeedbackMailbox) + WebsiteDomain;
     sComboBoxFormatChange();
     ResizeMainForm();
+
+    online::TCheckForNewVersionProcess::Start(
+        {AppVersion, online::VendorAddress(WebsiteDomain), this, [] { QCoreApplication::quit(); }});
 }
 
 void TMainForm::CheckInstallRecord() {
@@ -689,6 +700,24 @@ void TMainForm::Donate1Click() {
 
 void TMainForm::ImageDonateClick() {
     Donate1Click();
+}
+
+// --- online ------------------------------------------------------------------
+
+void TMainForm::sBitBtnPlayVideoClick() {
+    platform::OpenWithShell(AppWebsite + "?playvideo");
+}
+
+void TMainForm::Videotutorial1Click() {
+    sBitBtnPlayVideoClick();
+}
+
+void TMainForm::sBitBtnGetProClick() {
+    online::StartProVersion(this, online::VendorAddress(WebsiteDomain));
+}
+
+void TMainForm::GetProVersion1Click() {
+    sBitBtnGetProVersion->click();
 }
 
 } // namespace app

@@ -68,6 +68,10 @@ public:
     void sBitBtnStartClick();
     void StartConversion1Click();
     void sComboBoxFormatChange();
+    void sBitBtnPlayVideoClick();
+    void Videotutorial1Click();
+    void sBitBtnGetProClick();
+    void GetProVersion1Click();
 
     // True while an extraction worker exists, stopping or not.
     bool WorkerExists() const { return !worker_.isNull(); }

@@ -45,6 +45,16 @@ private:
 // value is missing, unreadable or not a string; never raises.
 std::string ReadMachineString(const std::string& keyPath, const std::string& valueName);
 
+// The same value, telling the cases apart: no key, a key without the value,
+// a string, or a value that cannot be read as one (another type, or a read
+// that fails), whose text is then empty.
+struct MachineValue {
+    enum class Kind { NoKey, Missing, String, Unreadable };
+    Kind kind = Kind::NoKey;
+    std::string text;
+};
+MachineValue ReadMachineValue(const std::string& keyPath, const std::string& valueName);
+
 // --- environment -----------------------------------------------------------
 
 // The TEMP folder as the system names it, without changing a trailing

@@ -16,7 +16,7 @@ namespace testing {
 
 namespace {
 
-const char* const kVariables[] = {"TEMP", "XDG_CONFIG_DIRS", "XDG_RUNTIME_DIR"};
+const char* const kVariables[] = {"TEMP", "XDG_CONFIG_DIRS", "XDG_RUNTIME_DIR", "ARVENZO_VENDOR"};
 
 } // namespace
 
@@ -50,6 +50,9 @@ TestEnvironment::TestEnvironment() {
     qputenv("TEMP", Temp().toLocal8Bit());
     qputenv("XDG_CONFIG_DIRS", Config().toLocal8Bit());
     qputenv("XDG_RUNTIME_DIR", (Root() + "/runtime").toLocal8Bit());
+    // The version check starts with every main window; keep it on loopback,
+    // where nothing listens on the discard port.
+    qputenv("ARVENZO_VENDOR", "127.0.0.1:9");
 }
 
 TestEnvironment::~TestEnvironment() {

@@ -89,3 +89,20 @@ TEST(ProEditionPathIsRead) {
     CHECK_EQ(ReadMachineString("\\SOFTWARE\\Tessaly\\Quorrin", "InstallPath"), path);
     support::RunSystemTool("reg.exe", {"delete", key, "/f"});
 }
+
+TEST(ProEditionPathTellsItsCasesApart) {
+    using Kind = platform::MachineValue::Kind;
+    const std::string key = "HKLM\\SOFTWARE\\Tessaly\\Quorrin";
+    const char* const path = "\\SOFTWARE\\Tessaly\\Quorrin";
+    support::RunSystemTool("reg.exe", {"delete", key, "/f"});
+    CHECK(platform::ReadMachineValue(path, "InstallPath").kind == Kind::NoKey);
+    RegAdd(key, "Other", "REG_SZ", "x");
+    CHECK(platform::ReadMachineValue(path, "InstallPath").kind == Kind::Missing);
+    RegAdd(key, "InstallPath", "REG_DWORD", "1");
+    CHECK(platform::ReadMachineValue(path, "InstallPath").kind == Kind::Unreadable);
+    RegAdd(key, "InstallPath", "REG_SZ", "C:\\Q.exe");
+    const platform::MachineValue value = platform::ReadMachineValue(path, "InstallPath");
+    CHECK(value.kind == Kind::String);
+    CHECK_EQ(value.text, std::string("C:\\Q.exe"));
+    support::RunSystemTool("reg.exe", {"delete", key, "/f"});
+}

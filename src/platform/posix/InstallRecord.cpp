@@ -49,13 +49,15 @@ std::string Unquote(const std::string& value) {
 
 } // namespace
 
-std::string ReadMachineString(const std::string& keyPath, const std::string& valueName) {
+MachineValue ReadMachineValue(const std::string& keyPath, const std::string& valueName) {
+    MachineValue result;
     const std::string fileName = RecordFileName(keyPath);
     if (fileName.empty())
-        return {};
+        return result;
     std::ifstream in(FindRecord(fileName));
     if (!in)
-        return {};
+        return result;
+    result.kind = MachineValue::Kind::Missing;
     const std::string wanted = text::LowerCase(valueName);
     bool inGeneral = true;
     std::string line;
@@ -73,9 +75,19 @@ std::string ReadMachineString(const std::string& keyPath, const std::string& val
         if (text::LowerCase(text::Trim(line.substr(0, eq))) != wanted)
             continue;
         const std::string value = text::Trim(line.substr(eq + 1));
-        return IsOtherType(value) ? std::string{} : Unquote(value);
+        if (IsOtherType(value)) {
+            result.kind = MachineValue::Kind::Unreadable;
+        } else {
+            result.kind = MachineValue::Kind::String;
+            result.text = Unquote(value);
+        }
+        return result;
     }
-    return {};
+    return result;
+}
+
+std::string ReadMachineString(const std::string& keyPath, const std::string& valueName) {
+    return ReadMachineValue(keyPath, valueName).text;
 }
 
 } // namespace platform

@@ -24,24 +24,30 @@ bool IsText(DWORD type) {
 
 } // namespace
 
-std::string ReadMachineString(const std::string& keyPath, const std::string& valueName) {
+MachineValue ReadMachineValue(const std::string& keyPath, const std::string& valueName) {
+    MachineValue result;
     // A leading backslash means "from the root key", which is where every
     // path here starts anyway; the system call wants it without.
     const std::size_t start = keyPath.find_first_not_of('\\');
     if (start == std::string::npos)
-        return {};
+        return result;
     win32::RegistryKey key;
     if (!OpenMachineKey(keyPath.substr(start), key))
-        return {};
+        return result;
 
     // The value may change between asking for its size and reading it.
+    result.kind = MachineValue::Kind::Unreadable;
     for (int attempt = 0; attempt < 4; ++attempt) {
         DWORD type = 0;
         DWORD size = 0;
-        if (RegQueryValueExA(key.Get(), valueName.c_str(), nullptr, &type, nullptr, &size) !=
-                ERROR_SUCCESS ||
-            !IsText(type))
-            return {};
+        const LSTATUS asked =
+            RegQueryValueExA(key.Get(), valueName.c_str(), nullptr, &type, nullptr, &size);
+        if (asked == ERROR_FILE_NOT_FOUND) {
+            result.kind = MachineValue::Kind::Missing;
+            return result;
+        }
+        if (asked != ERROR_SUCCESS || !IsText(type))
+            return result;
         // One byte more than asked for, since the stored text need not end
         // in a NUL.
         std::string data(static_cast<std::size_t>(size) + 1, '\0');
@@ -51,12 +57,18 @@ std::string ReadMachineString(const std::string& keyPath, const std::string& val
         if (status == ERROR_MORE_DATA)
             continue;
         if (status != ERROR_SUCCESS || !IsText(type))
-            return {};
+            return result;
         data.resize(std::min<std::size_t>(got, size));
         // Expandable text is taken as stored; the text ends at its first NUL.
-        return data.substr(0, data.find('\0'));
+        result.kind = MachineValue::Kind::String;
+        result.text = data.substr(0, data.find('\0'));
+        return result;
     }
-    return {};
+    return result;
+}
+
+std::string ReadMachineString(const std::string& keyPath, const std::string& valueName) {
+    return ReadMachineValue(keyPath, valueName).text;
 }
 
 } // namespace platform

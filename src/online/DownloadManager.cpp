@@ -1,0 +1,252 @@
+#include "online/DownloadManager.h"
+
+#include "online/Boxes.h"
+#include "online/InstallerLookup.h"
+#include "platform/platform.h"
+#include "toolkit/ErrorReport.h"
+#include "toolkit/MessageBoxes.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QFrame>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTemporaryFile>
+#include <QTimer>
+#include <algorithm>
+#include <limits>
+#include <stdexcept>
+
+namespace online {
+
+int DownloadState = kDownloadStarted;
+std::string InstallerUrl;
+std::string SetupPath;
+
+namespace {
+int openWindows = 0; // user-interface thread only
+} // namespace
+
+bool DownloadWindowOpen() {
+    return openWindows > 0;
+}
+
+namespace {
+
+const char* const kLookupPath = "/requests/getsmartinstallerinfo.php";
+const char* const kDownloadAgent = "Mozilla/3.0 (compatible; Indy Library)";
+
+template <class W> W* Place(W* widget, int left, int top, int width, int height) {
+    widget->setGeometry(left, top, width, height);
+    return widget;
+}
+
+int GaugeValue(qint64 bytes) {
+    return static_cast<int>(std::clamp<qint64>(bytes, 0, std::numeric_limits<int>::max()));
+}
+
+void RemoveIfPresent(const std::string& path) {
+    if (platform::FileExists(path))
+        platform::RemoveFile(path);
+}
+
+} // namespace
+
+TDownloadForm::TDownloadForm(QWidget* owner, std::string vendorAddress)
+    : QDialog(owner), vendorAddress_(std::move(vendorAddress)) {
+    ++openWindows;
+    setObjectName(QStringLiteral("DownloadForm"));
+    setWindowTitle(QStringLiteral("Download Manager"));
+    // A title and nothing else: no close box, no system menu.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::MSWindowsFixedSizeDialogHint);
+    setFixedSize(382, 106);
+    if (owner)
+        setFont(owner->font());
+
+    sPanel1 = Place(new QFrame(this), 0, 0, 382, 106);
+    sPanel1->setObjectName(QStringLiteral("sPanel1"));
+
+    sStickyLabelStatus = new QLabel(QStringLiteral("Initializing"), sPanel1);
+    sStickyLabelStatus->setObjectName(QStringLiteral("sStickyLabelStatus"));
+    QFont bold = font();
+    bold.setBold(true);
+    sStickyLabelStatus->setFont(bold);
+    QPalette black = sStickyLabelStatus->palette();
+    black.setColor(QPalette::WindowText, Qt::black);
+    sStickyLabelStatus->setPalette(black);
+    sStickyLabelStatus->move(21, 20);
+    sStickyLabelStatus->setMinimumWidth(340);
+
+    sGaugeProgress = Place(new QProgressBar(sPanel1), 20, 38, 340, 20);
+    sGaugeProgress->setObjectName(QStringLiteral("sGaugeProgress"));
+    sGaugeProgress->setRange(0, 100);
+    sGaugeProgress->setFormat(QStringLiteral("%p%"));
+    sGaugeProgress->setAccessibleName(QStringLiteral("Download progress"));
+
+    sBitBtnCancel = Place(new QPushButton(QStringLiteral("Cancel"), sPanel1), 150, 70, 80, 25);
+    sBitBtnCancel->setObjectName(QStringLiteral("sBitBtnCancel"));
+    sBitBtnCancel->setAutoDefault(false);
+
+    TimerHTTP = new QTimer(this);
+    TimerHTTP->setObjectName(QStringLiteral("TimerHTTP"));
+    TimerHTTP->setInterval(500);
+    TimerHTTP->setSingleShot(true);
+
+    IdHTTP1.SetUserAgent(kDownloadAgent);
+    IdHTTP1.OnTransferBegin([this](qint64 size) { IdHTTP1WorkBegin(size); });
+    IdHTTP1.OnProgress([this](qint64 received) { IdHTTP1Work(received); });
+
+    connect(sBitBtnCancel, &QPushButton::clicked, this,
+            [this] { toolkit::Guarded(parentWidget(), [this] { sBitBtnCancelClick(); }); });
+    connect(TimerHTTP, &QTimer::timeout, this,
+            [this] { toolkit::Guarded(parentWidget(), [this] { TimerHTTPTimer(); }); });
+
+    FormCreate();
+}
+
+TDownloadForm::~TDownloadForm() {
+    --openWindows;
+}
+
+void TDownloadForm::SetWaitBound(std::chrono::milliseconds bound) {
+    waitBound_ = bound;
+    IdHTTP1.SetWaitBound(bound);
+}
+
+void TDownloadForm::FormCreate() {
+    sBitBtnCancel->setEnabled(false);
+    sGaugeProgress->setValue(0);
+}
+
+void TDownloadForm::StartDownload(const std::string& name) {
+    DownloadState = kDownloadStarted;
+
+    http::Client lookup;
+    lookup.SetUserAgent(kFormPostAgent);
+    lookup.SetWaitBound(waitBound_);
+    const QByteArray reply = lookup.PostForm(QByteArray::fromStdString(vendorAddress_), kLookupPath,
+                                             "smartname", QByteArray::fromStdString(name));
+
+    if (reply.isEmpty() || reply == "false") {
+        DownloadState = kDownloadFailed;
+    } else {
+        const InstallerInfo info = ReadLookupReply(reply.toStdString());
+        if (info.displayName)
+            setWindowTitle(toolkit::FromProgramText(*info.displayName + " Setup"));
+        if (info.displayName && info.address)
+            InstallerUrl = *info.address;
+        else
+            DownloadState = kDownloadFailed;
+    }
+
+    if (DownloadState == kDownloadStarted) {
+        SetupPath = platform::TempFolder() + platform::PathSeparator() + "Setup.exe";
+        RemoveIfPresent(SetupPath);
+    }
+    TimerHTTP->start();
+}
+
+int TDownloadForm::ShowModal() {
+    exec();
+    return DownloadState;
+}
+
+void TDownloadForm::CentreOverOwner() {
+    if (QWidget* owner = parentWidget())
+        move(owner->window()->frameGeometry().center() - rect().center());
+}
+
+void TDownloadForm::TimerHTTPTimer() {
+    TimerHTTP->stop();
+    if (DownloadState != kDownloadStarted) {
+        CloseWindow();
+        return;
+    }
+    try {
+        const QByteArray installer = IdHTTP1.Get(QByteArray::fromStdString(InstallerUrl));
+        SaveInstaller(SetupPath, installer);
+    } catch (const std::exception&) {
+        sBitBtnCancel->setEnabled(false);
+        if (DownloadState != kDownloadCancelled)
+            DownloadState = kDownloadFailed;
+    }
+    if (DownloadState == kDownloadStarted)
+        platform::OpenWithShell(SetupPath);
+    CloseWindow();
+}
+
+void TDownloadForm::IdHTTP1WorkBegin(qint64 workCountMax) {
+    sGaugeProgress->setRange(0, GaugeValue(workCountMax));
+    sGaugeProgress->setValue(0);
+    sStickyLabelStatus->setText(QStringLiteral("Downloading installer"));
+    sBitBtnCancel->setEnabled(true);
+    QCoreApplication::processEvents();
+}
+
+void TDownloadForm::IdHTTP1Work(qint64 workCount) {
+    sGaugeProgress->setValue(std::min(GaugeValue(workCount), sGaugeProgress->maximum()));
+    QCoreApplication::processEvents();
+}
+
+void TDownloadForm::sBitBtnCancelClick() {
+    // The transfer waits while the question is open: nothing reads the
+    // connection until this returns.
+    const toolkit::Answer answer = ShowBox(parentWidget(), toolkit::BoxType::Confirm,
+                                           QStringLiteral("Are you sure to cancel this download?"),
+                                           toolkit::ButtonSet::YesNo, false);
+    if (answer != toolkit::Answer::Yes)
+        return;
+    DownloadState = kDownloadCancelled;
+    IdHTTP1.Abandon();
+    RemoveIfPresent(SetupPath);
+    CloseWindow();
+}
+
+void TDownloadForm::FormClose() {
+    if (DownloadState == kDownloadFailed)
+        ShowBox(parentWidget(), toolkit::BoxType::Error,
+                QStringLiteral("Installer download error!"), toolkit::ButtonSet::OK, false);
+}
+
+void TDownloadForm::CloseWindow() {
+    if (closing_)
+        return;
+    closing_ = true;
+    FormClose();
+    done(DownloadState);
+}
+
+void TDownloadForm::closeEvent(QCloseEvent* event) {
+    // Only the window itself decides when it closes.
+    if (!closing_)
+        event->ignore();
+}
+
+void TDownloadForm::reject() {
+    // Escape does not close it either.
+    if (closing_)
+        QDialog::reject();
+}
+
+void SaveInstaller(const std::string& path, const QByteArray& bytes) {
+    const QString target = QString::fromLocal8Bit(path);
+    QTemporaryFile file(target + QStringLiteral(".XXXXXX"));
+    if (!file.open())
+        throw std::runtime_error("cannot create a file beside " + path);
+    if (file.write(bytes) != bytes.size() || !file.flush())
+        throw std::runtime_error("cannot write " + file.fileName().toStdString());
+    file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    // Whatever stands at the path now goes, a link itself rather than what
+    // it points to; the new file then takes its place.
+    const QFileInfo existing(target);
+    if (existing.exists() || existing.isSymLink())
+        platform::RemoveFile(path);
+    if (!file.rename(target))
+        throw std::runtime_error("cannot move the installer to " + path);
+    file.setAutoRemove(false);
+}
+
+} // namespace online

@@ -1,0 +1,120 @@
+#include "../http/LoopbackServer.h"
+#include "../vendor-service/VendorServiceProcess.h"
+#include "OnlineTestSupport.h"
+#include "online/ProLauncher.h"
+
+#include <QDir>
+#include <QTest>
+
+using namespace std::chrono_literals;
+using testing::Answer;
+using testing::BoxAnswerer;
+using testing::LoopbackServer;
+using testing::ShellRecorder;
+using testing::VendorServiceProcess;
+
+class TestProLauncher : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void startsTheInstalledEditionOrDownloads_data();
+    void startsTheInstalledEditionOrDownloads();
+    void minimizesAfterStartingTheInstaller();
+    void staysSilentWhenTheLookupFails();
+
+private:
+    void Record(const QByteArray& lines);
+
+    QDir Temp() const { return QDir(env_->Temp()); }
+
+    std::unique_ptr<testing::TestEnvironment> env_;
+    std::unique_ptr<testing::FakeMainWindow> main_;
+    std::unique_ptr<ShellRecorder> shell_;
+};
+
+void TestProLauncher::init() {
+    env_ = std::make_unique<testing::TestEnvironment>();
+    main_ = std::make_unique<testing::FakeMainWindow>();
+    main_->show();
+    shell_ = std::make_unique<ShellRecorder>();
+}
+
+void TestProLauncher::cleanup() {
+    shell_.reset();
+    main_.reset();
+    env_.reset();
+}
+
+void TestProLauncher::Record(const QByteArray& lines) {
+    if (!lines.isNull())
+        env_->WriteRecord("Quorrin", {QString::fromLocal8Bit(lines.trimmed())});
+}
+
+void TestProLauncher::startsTheInstalledEditionOrDownloads_data() {
+    QTest::addColumn<QByteArray>("record"); // null: no record at all
+    QTest::addColumn<bool>("started");      // the edition itself went to the shell
+    QTest::addColumn<bool>("lookedUp");     // the download window asked the vendor
+    QTest::newRow("installed") << QByteArray("InstallPath=@/quorrin.bin\n") << true << false;
+    QTest::newRow("any existing file")
+        << QByteArray("InstallPath=\"@/notes.txt\"\n") << true << false;
+    QTest::newRow("a folder") << QByteArray("InstallPath=@\n") << false << true;
+    QTest::newRow("file missing") << QByteArray("InstallPath=@/gone.bin\n") << false << true;
+    QTest::newRow("path empty") << QByteArray("InstallPath=\n") << false << true;
+    QTest::newRow("no value") << QByteArray("Other=1\n") << false << true;
+    QTest::newRow("no key") << QByteArray() << false << true;
+    QTest::newRow("another type") << QByteArray("InstallPath=dword:00000001\n") << false << false;
+}
+
+void TestProLauncher::startsTheInstalledEditionOrDownloads() {
+    QFETCH(QByteArray, record);
+    QFETCH(bool, started);
+    QFETCH(bool, lookedUp);
+    VendorServiceProcess::Write(Temp().filePath("quorrin.bin"), "ELF");
+    VendorServiceProcess::Write(Temp().filePath("notes.txt"), "notes");
+    Record(record.isNull() ? record : record.replace('@', Temp().path().toLocal8Bit()));
+    LoopbackServer server({Answer::Ok("false")});
+    BoxAnswerer boxes({"OK"});
+
+    online::StartProVersion(main_.get(), server.Address().toStdString(), 300ms);
+
+    QCOMPARE(server.Connections(), lookedUp ? 1 : 0);
+    if (lookedUp) {
+        QVERIFY(server.Requests().front().endsWith("smartname=Quorrin"));
+        QCOMPARE(boxes.seen, QStringList{"Error: Installer download error!"});
+    } else {
+        QCOMPARE(boxes.seen, QStringList());
+    }
+    QCOMPARE(shell_->Targets().size(), std::size_t(started ? 1 : 0));
+    if (started) {
+        const QString path =
+            QString::fromLatin1(record.sliced(record.indexOf('=') + 1).trimmed()).remove('"');
+        QCOMPARE(QString::fromStdString(shell_->Targets().front()), path);
+    }
+    QVERIFY(!main_->isMinimized());
+}
+
+void TestProLauncher::minimizesAfterStartingTheInstaller() {
+    VendorServiceProcess service("[installer Quorrin]\nname = Quorrin\nfile = q.exe\n",
+                                 {{"q.exe", "MZ pro"}});
+    BoxAnswerer boxes;
+    online::StartProVersion(main_.get(), service.Address().toStdString(), 300ms);
+    QCOMPARE(shell_->Targets(),
+             std::vector<std::string>{Temp().filePath("Setup.exe").toStdString()});
+    QCOMPARE(boxes.seen, QStringList());
+    QTRY_VERIFY(main_->isMinimized()); // minimized, not ended
+}
+
+void TestProLauncher::staysSilentWhenTheLookupFails() {
+    LoopbackServer server({Answer::Of("HTTP/1.1 404 Not Found\r\n\r\n")});
+    BoxAnswerer boxes;
+    online::StartProVersion(main_.get(), server.Address().toStdString(), 300ms);
+    QCOMPARE(server.Connections(), 1);
+    QCOMPARE(boxes.seen, QStringList());
+    QVERIFY(shell_->Targets().empty());
+    QVERIFY(!main_->isMinimized());
+}
+
+QTEST_MAIN(TestProLauncher)
+#include "TestProLauncher.moc"
