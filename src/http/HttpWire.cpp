@@ -1,5 +1,7 @@
 #include "http/HttpWire.h"
 
+#include "text/IntegerText.h"
+
 #include <algorithm>
 
 namespace http {
@@ -14,16 +16,6 @@ bool IsAlnum(char c) {
 
 bool IsDigit(char c) {
     return c >= '0' && c <= '9';
-}
-
-int HexValue(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
 }
 
 // The characters RFC 9110 allows in a header name.
@@ -59,7 +51,7 @@ void ParseAuthority(const QByteArray& whole, QByteArrayView authority, Endpoint&
         host = authority.sliced(1, close - 1);
         rest = authority.sliced(close + 1);
         for (char c : host) {
-            if (HexValue(c) < 0 && c != ':' && c != '.')
+            if (text::HexDigitValue(c) < 0 && c != ':' && c != '.')
                 BadAddress(whole, "bad character in the host");
         }
         if (!rest.isEmpty() && !rest.startsWith(':'))
@@ -353,7 +345,7 @@ void ReplyReader::FeedBody() {
                 BadReply("bad chunk size");
             qint64 value = 0;
             for (char c : size) {
-                const int digit = HexValue(c);
+                const int digit = text::HexDigitValue(c);
                 if (digit < 0)
                     BadReply("bad chunk size");
                 value = value * 16 + digit;

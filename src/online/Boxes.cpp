@@ -16,14 +16,7 @@ toolkit::Answer ShowBox(QWidget* owner, toolkit::BoxType type, const QString& te
         if (QPushButton* button = box.button(answer))
             button->setFocusPolicy(Qt::ClickFocus);
     }
-    box.adjustSize();
-    QRect area;
-    if (owner && owner->isVisible())
-        area = owner->window()->frameGeometry();
-    else if (const QScreen* screen = QGuiApplication::primaryScreen())
-        area = screen->availableGeometry();
-    if (area.isValid())
-        box.move(area.center() - box.rect().center());
+    toolkit::CentreOver(&box, owner);
     box.exec();
     return box.answer();
 }

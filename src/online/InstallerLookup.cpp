@@ -1,5 +1,7 @@
 #include "online/InstallerLookup.h"
 
+#include "text/IntegerText.h"
+
 #include <algorithm>
 
 namespace online {
@@ -8,16 +10,6 @@ namespace {
 
 bool IsBlank(char c) {
     return c >= 1 && c <= ' ';
-}
-
-int HexValue(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
 }
 
 std::string Drop(const std::string& field, std::size_t count) {
@@ -72,8 +64,8 @@ std::string UrlDecode(std::string_view text) {
         if (text[i] == '+') {
             out += ' ';
         } else if (text[i] == '%') {
-            const int high = i + 1 < text.size() ? HexValue(text[i + 1]) : -1;
-            const int low = i + 2 < text.size() ? HexValue(text[i + 2]) : -1;
+            const int high = i + 1 < text.size() ? text::HexDigitValue(text[i + 1]) : -1;
+            const int low = i + 2 < text.size() ? text::HexDigitValue(text[i + 2]) : -1;
             if (high >= 0 && low >= 0 && (high | low) != 0)
                 out += static_cast<char>(high * 16 + low);
             i = std::min(i + 2, text.size());

@@ -7,16 +7,6 @@ ConvertError::ConvertError(const std::string& offending)
 
 namespace {
 
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 // Length of the hexadecimal prefix at `i`, or 0 when there is none.
 std::size_t HexPrefix(const std::string& s, std::size_t i) {
     if (i < s.size() && (s[i] == '$' || s[i] == 'x' || s[i] == 'X'))
@@ -44,7 +34,7 @@ bool TryStrToInt(const std::string& s, std::int32_t& value) {
             return false;
         std::uint32_t pattern = 0;
         for (; i < s.size(); ++i) {
-            const int d = HexDigit(s[i]);
+            const int d = HexDigitValue(s[i]);
             if (d < 0)
                 return false;
             pattern = pattern << 4 | static_cast<std::uint32_t>(d);
@@ -76,6 +66,16 @@ std::int32_t StrToInt(const std::string& s) {
     if (!TryStrToInt(s, value))
         throw ConvertError(s);
     return value;
+}
+
+int HexDigitValue(char c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
 }
 
 std::string IntToStr(std::int64_t value) {

@@ -21,6 +21,9 @@ std::int32_t StrToInt(const std::string& s);
 // Like StrToInt, but false instead of an error.
 bool TryStrToInt(const std::string& s, std::int32_t& value);
 
+// The value of one hexadecimal digit of either case; -1 for anything else.
+int HexDigitValue(char c);
+
 // Decimal text of a value.
 std::string IntToStr(std::int64_t value);
 

@@ -74,17 +74,6 @@ bool Has(const std::vector<Answer>& answers, Answer a) {
     return std::find(answers.begin(), answers.end(), a) != answers.end();
 }
 
-void CentreOver(QWidget* box, QWidget* owner) {
-    box->adjustSize();
-    QRect area;
-    if (owner && owner->isVisible())
-        area = owner->window()->frameGeometry();
-    else if (const QScreen* screen = QGuiApplication::primaryScreen())
-        area = screen->availableGeometry();
-    if (area.isValid())
-        box->move(area.center() - box->rect().center());
-}
-
 } // namespace
 
 TMessageBox::TMessageBox(QWidget* owner, BoxType type, const QString& text, ButtonSet buttons)
@@ -176,6 +165,17 @@ void TMessageBox::closeEvent(QCloseEvent* event) {
     // The frame's close box answers Cancel, whatever the buttons.
     answer_ = Answer::Cancel;
     QDialog::closeEvent(event);
+}
+
+void CentreOver(QWidget* box, QWidget* owner) {
+    box->adjustSize();
+    QRect area;
+    if (owner && owner->isVisible())
+        area = owner->window()->frameGeometry();
+    else if (const QScreen* screen = QGuiApplication::primaryScreen())
+        area = screen->availableGeometry();
+    if (area.isValid())
+        box->move(area.center() - box->rect().center());
 }
 
 Answer ShowMessage(QWidget* owner, BoxType type, const QString& text, ButtonSet buttons) {

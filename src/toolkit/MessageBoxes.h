@@ -41,6 +41,10 @@ private:
     QPushButton* buttons_[4] = {};
 };
 
+// Places `box` centred over `owner`'s window, or over the screen when there
+// is none to be seen.
+void CentreOver(QWidget* box, QWidget* owner);
+
 // Shows a box modally, centred over `owner` (or the screen when null), and
 // returns the answer.
 Answer ShowMessage(QWidget* owner, BoxType type, const QString& text,

@@ -1,6 +1,7 @@
 #include "VendorService.h"
 
 #include "http/HttpWire.h"
+#include "text/IntegerText.h"
 
 #include <QDir>
 #include <QFile>
@@ -18,25 +19,15 @@ constexpr qsizetype kMaxHead = 64 * 1024;
 constexpr qsizetype kMaxBody = 64 * 1024;
 constexpr int kIdleMs = 30000;
 
-int HexValue(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 QByteArray PercentDecode(QByteArrayView text, bool plusIsSpace) {
     QByteArray out;
     for (qsizetype i = 0; i < text.size(); ++i) {
         const char c = text[i];
         if (c == '+' && plusIsSpace) {
             out += ' ';
-        } else if (c == '%' && i + 2 < text.size() && HexValue(text[i + 1]) >= 0 &&
-                   HexValue(text[i + 2]) >= 0) {
-            out += char(HexValue(text[i + 1]) * 16 + HexValue(text[i + 2]));
+        } else if (c == '%' && i + 2 < text.size() && text::HexDigitValue(text[i + 1]) >= 0 &&
+                   text::HexDigitValue(text[i + 2]) >= 0) {
+            out += char(text::HexDigitValue(text[i + 1]) * 16 + text::HexDigitValue(text[i + 2]));
             i += 2;
         } else {
             out += c;
