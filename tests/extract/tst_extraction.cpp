@@ -252,6 +252,12 @@ private slots:
         s.Start()->click();
         QCOMPARE(answerer.Seen(), (QStringList{"Are you sure you want to cancel the extraction?",
                                                "Are you sure you want to cancel the extraction?"}));
+        // Stopping: a click neither asks again nor starts a second job.
+        answerer.Next(testing::Press(Qt::Key_Escape));
+        s.Start()->click();
+        QTest::qWait(50);
+        QCOMPARE(answerer.Seen().size(), 2);
+        QCOMPARE(answerer.Pending(), 1);
         QVERIFY(QTest::qWaitFor([&] { return !s.form->WorkerExists(); }, 20000));
         QFile pages(log);
         QVERIFY(pages.open(QIODevice::ReadOnly));
