@@ -127,6 +127,15 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
 }
 
 TMainForm::~TMainForm() {
+    // A running job is told to stop and its tool is ended; it shows nothing
+    // more, since the window is going.
+    if (worker_) {
+        worker_->Detach();
+        while (!worker_->wait(20))
+            QCoreApplication::processEvents();
+        delete worker_.data();
+        ExtractionRunning = false;
+    }
     EmptyWorkFolder();
 }
 

@@ -27,9 +27,10 @@ std::vector<std::string> ToolArguments(int page, const JobSettings& s, const std
 } // namespace
 
 ExtractionJob::ExtractionJob(ExtractionObserver& observer, std::atomic<bool>& running,
-                             std::string toolFolder, std::string workFolder)
+                             std::string toolFolder, std::string workFolder,
+                             const std::atomic<bool>* abandon)
     : observer_(observer), running_(running), toolFolder_(std::move(toolFolder)),
-      workFolder_(std::move(workFolder)) {}
+      workFolder_(std::move(workFolder)), abandon_(abandon) {}
 
 JobEnd ExtractionJob::Run() {
     JobEnd end = JobEnd::Failed;
@@ -87,8 +88,9 @@ JobEnd ExtractionJob::RunPages() {
 
 bool ExtractionJob::RunPage(int page, const JobSettings& settings, std::string& pageResult) {
     observer_.StepProgress();
-    pageResult = inspect::RunConsoleTool(
-        kExtractionTool, ToolArguments(page, settings, workFolder_ + kScratchRoot), toolFolder_);
+    pageResult = inspect::RunConsoleTool(kExtractionTool,
+                                         ToolArguments(page, settings, workFolder_ + kScratchRoot),
+                                         toolFolder_, std::chrono::milliseconds{0}, abandon_);
     observer_.StepProgress();
     if (!text::Trim(pageResult).empty()) {
         errors_ = true;

@@ -49,9 +49,10 @@ class ExtractionJob {
 public:
     // `running` must already be true; clearing it stops the job before its
     // next page. `toolFolder` holds glimmet.bin; `workFolder` (ending in a
-    // separator) receives its images.
+    // separator) receives its images. `abandon` turning true ends even the
+    // page that is being run.
     ExtractionJob(ExtractionObserver& observer, std::atomic<bool>& running, std::string toolFolder,
-                  std::string workFolder);
+                  std::string workFolder, const std::atomic<bool>* abandon = nullptr);
 
     JobEnd Run();
 
@@ -63,6 +64,7 @@ private:
     std::atomic<bool>& running_;
     std::string toolFolder_;
     std::string workFolder_;
+    const std::atomic<bool>* abandon_;
     int imageCounter_ = 0;
     bool errors_ = false;
 };

@@ -16,7 +16,8 @@ void TConversionProcess::Detach() {
 }
 
 void TConversionProcess::run() {
-    ExtractionJob job(*this, running_, toolFolder_, workFolder_);
+    // Once the window is gone nobody waits for the page either.
+    ExtractionJob job(*this, running_, toolFolder_, workFolder_, &detached_);
     job.Run();
 }
 

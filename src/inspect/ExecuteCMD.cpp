@@ -5,8 +5,9 @@
 namespace inspect {
 
 std::string RunConsoleTool(const std::string& toolName, const std::vector<std::string>& arguments,
-                           const std::string& appFolder, std::chrono::milliseconds timeout) {
-    return platform::RunConsoleTool(appFolder + toolName, arguments, appFolder, timeout);
+                           const std::string& appFolder, std::chrono::milliseconds timeout,
+                           const std::atomic<bool>* abandon) {
+    return platform::RunConsoleTool(appFolder + toolName, arguments, appFolder, timeout, abandon);
 }
 
 std::vector<std::string> OutputLines(const std::string& output) {

@@ -1,6 +1,7 @@
 // Runs one of the console tools that sit beside the program.
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <string>
 #include <vector>
@@ -12,7 +13,8 @@ namespace inspect {
 // Each argument reaches the tool whole. Never raises.
 std::string RunConsoleTool(const std::string& toolName, const std::vector<std::string>& arguments,
                            const std::string& appFolder,
-                           std::chrono::milliseconds timeout = std::chrono::milliseconds{0});
+                           std::chrono::milliseconds timeout = std::chrono::milliseconds{0},
+                           const std::atomic<bool>* abandon = nullptr);
 
 // The tool's output cut at line ends; empty lines are dropped and blanks
 // kept. Quotes mean nothing here: a title such as Year's report is a line

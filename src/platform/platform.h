@@ -125,9 +125,10 @@ void SetShellOpener(ShellOpener opener);
 // order they arrived. Never raises: a program that cannot be started, or
 // that crashes or is killed, adds one line naming it to the output. A
 // positive `timeout` ends a program still running after it, and says so in
-// the output.
+// the output; so does `abandon` turning true.
 std::string RunConsoleTool(const std::string& program, const std::vector<std::string>& arguments,
                            const std::string& workingFolder,
-                           std::chrono::milliseconds timeout = std::chrono::milliseconds{0});
+                           std::chrono::milliseconds timeout = std::chrono::milliseconds{0},
+                           const std::atomic<bool>* abandon = nullptr);
 
 } // namespace platform

@@ -8,6 +8,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QProcess>
 #include <QProgressBar>
@@ -266,6 +267,21 @@ private slots:
         QVERIFY(s.Opened().isEmpty());
         QCOMPARE(s.Start()->text(), QString("Start Extraction"));
         QVERIFY(s.Input()->isEnabled());
+    }
+
+    void closingDuringAHungPageEndsPromptly() {
+        QTemporaryDir tools;
+        testing::WriteScript(tools.path(), "vellam.bin", "echo 'Pages: 2'");
+        testing::WriteScript(tools.path(), "glimmet.bin", "exec sleep 60");
+        auto s = std::make_unique<Session>(tools.path());
+        s->Choose("/d/two.pdf");
+        s->Start()->click();
+        QVERIFY(QTest::qWaitFor([&] { return s->Gauge()->value() >= 1; }, 10000));
+        QElapsedTimer clock;
+        clock.start();
+        s->form.reset();
+        QVERIFY2(clock.elapsed() < 5000, qPrintable(QString::number(clock.elapsed())));
+        QVERIFY(!app::ExtractionRunning);
     }
 
     void shortcutsDeadDuringAJob() {

@@ -5,6 +5,8 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTest>
+#include <atomic>
+#include <thread>
 
 using Lines = QStringList;
 
@@ -78,6 +80,23 @@ private slots:
         QVERIFY(clock.elapsed() < 10000);
         QVERIFY(out.startsWith("started\n"));
         QVERIFY(out.contains("did not finish"));
+    }
+
+    void abandonEndsTheTool() {
+        testing::WriteScript(dir_.path(), "stuck", "echo started; exec sleep 30");
+        std::atomic<bool> abandon{false};
+        std::thread later([&] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+            abandon = true;
+        });
+        QElapsedTimer clock;
+        clock.start();
+        const QString out = QString::fromStdString(
+            inspect::RunConsoleTool("stuck", {}, folder_, std::chrono::milliseconds{0}, &abandon));
+        later.join();
+        QVERIFY(clock.elapsed() < 10000);
+        QVERIFY(out.startsWith("started\n"));
+        QVERIFY(out.contains("was ended"));
     }
 
     void argumentsArriveWhole_data() {

@@ -76,7 +76,8 @@ std::string EndNote(const std::string& program, int status) {
 } // namespace
 
 std::string RunConsoleTool(const std::string& program, const std::vector<std::string>& arguments,
-                           const std::string& workingFolder, std::chrono::milliseconds timeout) {
+                           const std::string& workingFolder, std::chrono::milliseconds timeout,
+                           const std::atomic<bool>* abandon) {
     int ends[2];
     if (pipe2(ends, O_CLOEXEC) != 0)
         return Quoted(program) + " could not be started: " + std::strerror(errno) + "\n";
@@ -114,7 +115,7 @@ std::string RunConsoleTool(const std::string& program, const std::vector<std::st
             pollfd p{readEnd.Get(), POLLIN, 0};
             poll(&p, 1, 100);
             open = Drain(readEnd.Get(), output);
-        } else if (timeout.count() == 0) {
+        } else if (timeout.count() == 0 && !abandon) {
             // The output is closed, so the tool is on its way out.
             if (waitpid(pid, &status, 0) == pid)
                 break;
@@ -129,6 +130,11 @@ std::string RunConsoleTool(const std::string& program, const std::vector<std::st
             exited = true;
         } else if (done < 0 && errno != EINTR) {
             break;
+        } else if (abandon && *abandon) {
+            kill(pid, SIGKILL);
+            waitpid(pid, &status, 0);
+            Drain(readEnd.Get(), output);
+            return output + Quoted(program) + " was ended before it finished\n";
         } else if (timeout.count() > 0 && std::chrono::steady_clock::now() >= deadline) {
             kill(pid, SIGKILL);
             waitpid(pid, &status, 0);

@@ -154,7 +154,8 @@ bool Drain(HANDLE pipe, std::string& buffer, std::string& output) {
 } // namespace
 
 std::string RunConsoleTool(const std::string& program, const std::vector<std::string>& arguments,
-                           const std::string& workingFolder, std::chrono::milliseconds timeout) {
+                           const std::string& workingFolder, std::chrono::milliseconds timeout,
+                           const std::atomic<bool>* abandon) {
     const std::string resolved = Resolve(program, workingFolder);
     std::string line = CommandLine(resolved.empty() ? program : resolved, arguments);
 
@@ -201,7 +202,7 @@ std::string RunConsoleTool(const std::string& program, const std::vector<std::st
     for (;;) {
         if (open)
             open = Drain(readEnd.Get(), buffer, output);
-        DWORD wait = open ? 10 : INFINITE;
+        DWORD wait = open ? 10 : abandon ? 50 : INFINITE;
         if (timeout.count() > 0) {
             const ULONGLONG now = GetTickCount64();
             const ULONGLONG left = now < deadline ? deadline - now : 0;
@@ -210,6 +211,12 @@ std::string RunConsoleTool(const std::string& program, const std::vector<std::st
         const DWORD waited = WaitForSingleObject(process.Get(), wait);
         if (waited == WAIT_OBJECT_0 || waited == WAIT_FAILED)
             break;
+        if (abandon && *abandon) {
+            TerminateProcess(process.Get(), 1);
+            WaitForSingleObject(process.Get(), 5000);
+            Drain(readEnd.Get(), buffer, output);
+            return output + Quoted(program) + " was ended before it finished\n";
+        }
         if (timeout.count() > 0 && GetTickCount64() >= deadline) {
             TerminateProcess(process.Get(), 1);
             WaitForSingleObject(process.Get(), 5000);
