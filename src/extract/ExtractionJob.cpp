@@ -63,6 +63,8 @@ JobEnd ExtractionJob::RunPages() {
         throw std::out_of_range("Value must be between 1 and 2147483647");
     observer_.SetProgressRange(static_cast<int>(maximum));
 
+    // Images a crashed earlier run left behind are not this document's.
+    EmptyFolder(workFolder_);
     std::string pageResult;
     {
         FreeImageSession freeImage;

@@ -184,6 +184,18 @@ private slots:
         QVERIFY(s.Opened().isEmpty());
     }
 
+    void leftoversOfACrashedRunAreNotTaken() {
+        Session s;
+        const QString work = QString::fromStdString(app::WorkFolder);
+        QFile stale(work + "tmp-000.ppm");
+        QVERIFY(stale.open(QIODevice::WriteOnly));
+        stale.write(QByteArray("P6\n1 1\n255\n") + QByteArray(3, '\0'));
+        stale.close();
+        s.Choose(Fixture("multipage"), "4");
+        QVERIFY(s.RunToEnd());
+        QCOMPARE(s.Written(), QStringList{"img-1.bmp"});
+    }
+
     void failedSavesAreReported() {
         Session s;
         // The fixture's pictures are too small for the JPEG-2000 writer.
