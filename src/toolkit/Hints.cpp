@@ -18,7 +18,9 @@ void SetHint(QWidget* widget, const QString& hint) {
     widget->setAccessibleDescription(hint);
 }
 
-QString Hint(const QWidget* widget) { return widget->property(kHintProperty).toString(); }
+QString Hint(const QWidget* widget) {
+    return widget->property(kHintProperty).toString();
+}
 
 void ShowHint(QWidget* widget, bool shown) {
     widget->setProperty(kHiddenProperty, !shown);

@@ -7,7 +7,6 @@
 #include <QLabel>
 #include <QTest>
 
-
 class AboutTest : public QObject {
     Q_OBJECT
 

@@ -7,7 +7,6 @@
 #include <QPushButton>
 #include <QTest>
 
-
 class PasswordTest : public QObject {
     Q_OBJECT
 private slots:
