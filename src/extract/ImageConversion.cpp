@@ -47,8 +47,10 @@ bool HeaderNumber(std::FILE* f, unsigned long& value) {
 // The tool's binary bitmaps, graymaps and pixmaps with 8-bit samples, read
 // a row at a time into the bitmap FreeImage would make of them. FreeImage's
 // own reader takes them a sample at a time, which cost more than decoding
-// the picture did. Anything else is left to FreeImage: nothing.
-Bitmap LoadPnm(const std::string& path) {
+// the picture did, and it fills a file cut short with zeros. `known` is
+// false for anything else, which is left to FreeImage.
+Bitmap LoadPnm(const std::string& path, bool& known) {
+    known = false;
     std::unique_ptr<std::FILE, FileCloser> f(std::fopen(path.c_str(), "rb"));
     if (!f || std::fgetc(f.get()) != 'P')
         return nullptr;
@@ -59,6 +61,7 @@ Bitmap LoadPnm(const std::string& path) {
     if (!HeaderNumber(f.get(), w) || !HeaderNumber(f.get(), h) || w == 0 || h == 0 ||
         (kind != '4' && (!HeaderNumber(f.get(), maximum) || maximum != 255)))
         return nullptr;
+    known = true;
     const unsigned bpp = kind == '4' ? 1 : kind == '5' ? 8 : 24;
     Bitmap dib(FreeImage_Allocate(static_cast<int>(w), static_cast<int>(h), static_cast<int>(bpp)));
     if (!dib)
@@ -68,7 +71,7 @@ Bitmap LoadPnm(const std::string& path) {
     for (unsigned long y = 0; y < h; ++y) {
         BYTE* line = FreeImage_GetScanLine(dib.get(), static_cast<int>(h - 1 - y));
         if (std::fread(row.data(), 1, rowBytes, f.get()) != rowBytes)
-            return nullptr;
+            return nullptr; // a damaged image, not a blank one
         if (kind == '4') {
             // In a bitmap 1 is black; in FreeImage's palette 0 is.
             for (std::size_t i = 0; i < rowBytes; ++i)
@@ -172,9 +175,10 @@ bool ConvertExtractedImage(const std::string& scratchPath, int imageNumber,
                            const ConversionSettings& settings) {
     const FREE_IMAGE_FORMAT detected = FreeImage_GetFileType(scratchPath.c_str(), 0);
     Bitmap dib;
+    bool known = false;
     if (detected == FIF_PBMRAW || detected == FIF_PGMRAW || detected == FIF_PPMRAW)
-        dib = LoadPnm(scratchPath);
-    if (!dib && detected != FIF_UNKNOWN)
+        dib = LoadPnm(scratchPath, known);
+    if (!known && detected != FIF_UNKNOWN)
         dib.reset(FreeImage_Load(detected, scratchPath.c_str(), 0));
     const std::string scratchExtension =
         text::LowerCase(text::ExtractFileExt(text::ExtractFileName(scratchPath)));
