@@ -66,6 +66,14 @@ Bitmap LoadPnm(const std::string& path, bool& known) {
     Bitmap dib(FreeImage_Allocate(static_cast<int>(w), static_cast<int>(h), static_cast<int>(bpp)));
     if (!dib)
         return nullptr;
+    if (bpp <= 8) {
+        RGBQUAD* palette = FreeImage_GetPalette(dib.get());
+        const unsigned colours = 1u << bpp;
+        for (unsigned i = 0; i < colours; ++i) {
+            const BYTE v = static_cast<BYTE>(i * 255 / (colours - 1));
+            palette[i] = RGBQUAD{v, v, v, 0};
+        }
+    }
     const std::size_t rowBytes = kind == '4' ? (w + 7) / 8 : w * (bpp / 8);
     std::vector<std::uint8_t> row(rowBytes);
     for (unsigned long y = 0; y < h; ++y) {
@@ -176,7 +184,9 @@ bool ConvertExtractedImage(const std::string& scratchPath, int imageNumber,
     const FREE_IMAGE_FORMAT detected = FreeImage_GetFileType(scratchPath.c_str(), 0);
     Bitmap dib;
     bool known = false;
-    if (detected == FIF_PBMRAW || detected == FIF_PGMRAW || detected == FIF_PPMRAW)
+    // FreeImage names every portable map PBM when it looks at one.
+    if (detected == FIF_PBM || detected == FIF_PBMRAW || detected == FIF_PGMRAW ||
+        detected == FIF_PPMRAW)
         dib = LoadPnm(scratchPath, known);
     if (!known && detected != FIF_UNKNOWN)
         dib.reset(FreeImage_Load(detected, scratchPath.c_str(), 0));
