@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <algorithm>
 
 namespace {
 
@@ -105,6 +106,63 @@ private slots:
         QCOMPARE(FreeImage_GetWidth(back), 40u);
         QCOMPARE(FreeImage_GetHeight(back), 36u);
         FreeImage_Unload(back);
+    }
+
+    // The tool's bitmaps, graymaps and pixmaps come out with the pixels
+    // FreeImage itself reads from them, odd widths and header comments too;
+    // a short or odd one is not passed off as an image.
+    void toolScratchFiles_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<bool>("readable");
+        QByteArray bits("P4\n13 3\n");
+        bits.append("\x81\x07\xff\x00\x55\xaa", 6);
+        QByteArray gray("P5\n5 2\n255\n");
+        gray.append("\x00\x10\x80\xf0\xff\x01\x02\x03\x04\x05", 10);
+        QByteArray rgb("P6\n# made by hand\n3 2\n255\n");
+        for (int i = 0; i < 18; ++i)
+            rgb.append(static_cast<char>(i * 14));
+        QTest::newRow("bitmap, 13 wide") << "tmp-000.pbm" << bits << true;
+        QTest::newRow("graymap, 5 wide") << "tmp-000.pgm" << gray << true;
+        QTest::newRow("pixmap with a comment") << "tmp-000.ppm" << rgb << true;
+        QTest::newRow("bitmap cut short") << "tmp-000.pbm" << bits.chopped(1) << false;
+        QTest::newRow("pixmap cut short") << "tmp-000.ppm" << rgb.chopped(3) << false;
+        QTest::newRow("header only") << "tmp-000.pgm" << QByteArray("P5\n5 2\n255\n") << false;
+    }
+    void toolScratchFiles() {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, bytes);
+        QFETCH(bool, readable);
+        QTemporaryDir dir;
+        const QString scratch = dir.filePath(name);
+        QFile f(scratch);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+        f.close();
+        const QByteArray scratchPath = scratch.toLocal8Bit();
+        FIBITMAP* reference = FreeImage_Load(FreeImage_GetFileType(scratchPath, 0), scratchPath, 0);
+        const extract::ConversionSettings settings{"PNG", dir.path().toStdString(), ""};
+        QCOMPARE(extract::ConvertExtractedImage(scratch.toStdString(), 1, settings), readable);
+        QVERIFY(!QFile::exists(scratch));
+        if (!readable) {
+            FreeImage_Unload(reference);
+            QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{});
+            return;
+        }
+        QVERIFY(reference);
+        FIBITMAP* out = FreeImage_Load(FIF_PNG, dir.filePath("1.png").toLocal8Bit(), 0);
+        QVERIFY(out);
+        FIBITMAP* a = FreeImage_ConvertTo32Bits(reference);
+        FIBITMAP* b = FreeImage_ConvertTo32Bits(out);
+        QCOMPARE(FreeImage_GetBPP(out), FreeImage_GetBPP(reference));
+        QCOMPARE(FreeImage_GetWidth(b), FreeImage_GetWidth(a));
+        QCOMPARE(FreeImage_GetHeight(b), FreeImage_GetHeight(a));
+        for (unsigned y = 0; y < FreeImage_GetHeight(a); ++y)
+            QVERIFY(std::equal(FreeImage_GetScanLine(a, y),
+                               FreeImage_GetScanLine(a, y) + FreeImage_GetWidth(a) * 4,
+                               FreeImage_GetScanLine(b, y)));
+        for (FIBITMAP* d : {reference, out, a, b})
+            FreeImage_Unload(d);
     }
 
     void unreadableScratchFailsAndIsDeleted() {

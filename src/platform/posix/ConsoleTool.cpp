@@ -32,6 +32,24 @@ private:
     int fd_;
 };
 
+// The tool runs in a process group of its own: Ctrl+C on the terminal goes
+// to our group only, and the caller decides to stop once the page is done.
+class SpawnAttributes {
+public:
+    SpawnAttributes() {
+        posix_spawnattr_init(&attributes_);
+        posix_spawnattr_setflags(&attributes_, POSIX_SPAWN_SETPGROUP);
+        posix_spawnattr_setpgroup(&attributes_, 0);
+    }
+    ~SpawnAttributes() { posix_spawnattr_destroy(&attributes_); }
+    SpawnAttributes(const SpawnAttributes&) = delete;
+    SpawnAttributes& operator=(const SpawnAttributes&) = delete;
+    posix_spawnattr_t* Get() { return &attributes_; }
+
+private:
+    posix_spawnattr_t attributes_;
+};
+
 class SpawnActions {
 public:
     SpawnActions() { posix_spawn_file_actions_init(&actions_); }
@@ -97,9 +115,10 @@ std::string RunConsoleTool(const std::string& program, const std::vector<std::st
         argv.push_back(const_cast<char*>(argument.c_str()));
     argv.push_back(nullptr);
 
+    SpawnAttributes attributes;
     pid_t pid = 0;
     const int spawned =
-        posix_spawn(&pid, program.c_str(), actions.Get(), nullptr, argv.data(), environ);
+        posix_spawn(&pid, program.c_str(), actions.Get(), attributes.Get(), argv.data(), environ);
     writeEnd.Reset();
     if (spawned != 0)
         return Quoted(program) + " could not be started: " + std::strerror(spawned) + "\n";

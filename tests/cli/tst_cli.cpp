@@ -1,0 +1,319 @@
+// arvenzo-extract run as a user runs it: as its own process, with the real
+// tools beside it (or stand-ins for the stop), on generated documents.
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <csignal>
+#include <unistd.h>
+
+namespace {
+
+struct Run {
+    int code = -1;
+    QString err;
+    bool finished = false;
+};
+
+QStringList FilesIn(const QString& folder) {
+    return QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+}
+
+} // namespace
+
+class TestCli : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir fixtures_;
+    QTemporaryDir temp_; // TEMP of every run: scratch folders go here
+    QString F(const QString& name) const { return fixtures_.path() + "/" + name; }
+
+    QProcessEnvironment Environment() const {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("TEMP", temp_.path());
+        return env;
+    }
+
+    void Start(QProcess& p, const QStringList& args, const QString& program = EXTRACT_PATH) {
+        p.setProcessEnvironment(Environment());
+        p.setStandardInputFile(QProcess::nullDevice());
+        p.start(program, args);
+    }
+
+    Run Exec(const QStringList& args, int timeoutMs = 60000) {
+        QProcess p;
+        Start(p, args);
+        Run r;
+        r.finished = p.waitForFinished(timeoutMs);
+        if (!r.finished)
+            p.kill();
+        r.code = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+        r.err = QString::fromUtf8(p.readAllStandardError());
+        return r;
+    }
+
+private slots:
+    void initTestCase() {
+        QVERIFY(fixtures_.isValid() && temp_.isValid());
+        QCOMPARE(QProcess::execute(MAKE_FIXTURES_PATH, {fixtures_.path()}), 0);
+    }
+
+    void cleanup() {
+        // Every kind of end takes its scratch folder with it.
+        QCOMPARE(FilesIn(temp_.path()) +
+                     QDir(temp_.path()).entryList(QDir::Dirs | QDir::NoDotAndDotDot),
+                 QStringList());
+    }
+
+    void exitCodes_data() {
+        QTest::addColumn<QStringList>("args"); // "@" is the fixture folder, "%" the output folder
+        QTest::addColumn<int>("code");
+        QTest::addColumn<int>("written");
+        QTest::addColumn<QString>("says");
+
+        QTest::newRow("every image written")
+            << QStringList{"@/multipage.pdf", "%"} << 0 << 6 << "6 images written to";
+        QTest::newRow("range and prefix")
+            << QStringList{"-r", "2-3", "-p", " pg- ", "-f", "PNG", "@/multipage.pdf", "%"} << 0
+            << 3 << "3 images written to";
+        QTest::newRow("output folder with a final separator")
+            << QStringList{"@/multipage.pdf", "%/"} << 0 << 6 << "images written to";
+        QTest::newRow("no images") << QStringList{"@/text1000.pdf", "%", "-r", "1-3"} << 0 << 0
+                                   << "No images found in selected PDF!";
+        QTest::newRow("help") << QStringList{"--help"} << 0 << 0 << "usage: arvenzo-extract";
+        // FreeImage's JPEG-2000 writer refuses the fixtures' small images.
+        QTest::newRow("some images not written")
+            << QStringList{"-f", "JPEG-2000", "@/images.pdf", "%"} << 1 << -1
+            << "Some errors occured during the extraction process!";
+        QTest::newRow("no arguments") << QStringList{} << 2 << 0 << "expected INPUT.pdf";
+        QTest::newRow("one argument")
+            << QStringList{"@/multipage.pdf"} << 2 << 0 << "expected INPUT.pdf";
+        QTest::newRow("unknown option")
+            << QStringList{"-x", "@/multipage.pdf", "%"} << 2 << 0 << "unknown option -x";
+        QTest::newRow("option without value")
+            << QStringList{"@/multipage.pdf", "%", "-r"} << 2 << 0 << "option -r needs a value";
+        QTest::newRow("not a PDF")
+            << QStringList{"@/not-a-pdf.pdf", "%"} << 2 << 0 << "Couldn't read PDF header info!";
+        QTest::newRow("not a PDF name")
+            << QStringList{"@/manifest.txt", "%"} << 2 << 0 << "is not a PDF file";
+        QTest::newRow("missing document")
+            << QStringList{"@/absent.pdf", "%"} << 2 << 0 << "is not a PDF file";
+        QTest::newRow("missing output folder")
+            << QStringList{"@/multipage.pdf", "%/absent"} << 2 << 0 << "is not a folder";
+        QTest::newRow("output folder is a file")
+            << QStringList{"@/multipage.pdf", "@/bare.pdf"} << 2 << 0 << "is not a folder";
+        QTest::newRow("damaged document")
+            << QStringList{"@/damaged.pdf", "%"} << 2 << 0 << "Probably this file is damaged!";
+        QTest::newRow("range of a hyphen") << QStringList{"-r", "-", "@/multipage.pdf", "%"} << 2
+                                           << 0 << "List index out of bounds (0)";
+        QTest::newRow("range with a bad number") << QStringList{"-r", "2-x", "@/multipage.pdf", "%"}
+                                                 << 2 << 0 << "'x' is not a valid integer value";
+    }
+
+    void exitCodes() {
+        QFETCH(QStringList, args);
+        QFETCH(int, code);
+        QFETCH(int, written);
+        QFETCH(QString, says);
+        QTemporaryDir out;
+        for (QString& a : args)
+            a.replace("@", fixtures_.path()).replace("%", out.path());
+        const Run r = Exec(args);
+        QVERIFY(r.finished);
+        QVERIFY2(r.err.contains(says), qPrintable(r.err));
+        QCOMPARE(r.code, code);
+        if (written >= 0)
+            QCOMPARE(FilesIn(out.path()).size(), written);
+        else
+            QVERIFY(!FilesIn(out.path()).isEmpty());
+        if (args.contains("-p")) // the prefix is trimmed
+            QCOMPARE(FilesIn(out.path()).first(), "pg-1.png");
+        QVERIFY(!r.err.contains("Password:"));
+    }
+
+    void passwordOnCommandLine_data() {
+        QTest::addColumn<QString>("password");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<int>("written");
+        QTest::newRow("right, with a blank") << "open sesame" << 0 << 4;
+        QTest::newRow("owner's password opens too") << "master key" << 0 << 4;
+        QTest::newRow("wrong") << "open" << 2 << 0;
+        QTest::newRow("empty") << "" << 2 << 0;
+    }
+
+    void passwordOnCommandLine() {
+        QFETCH(QString, password);
+        QFETCH(int, code);
+        QFETCH(int, written);
+        QTemporaryDir out;
+        // No terminal and stdin closed: a prompt would fail, never hang.
+        const Run r = Exec({"-P", password, F("user-password.pdf"), out.path()}, 20000);
+        QVERIFY(r.finished);
+        QCOMPARE(r.code, code);
+        QCOMPARE(FilesIn(out.path()).size(), written);
+        QVERIFY2(!r.err.contains("Password:"), qPrintable(r.err));
+        // An empty password is no try at all.
+        QCOMPARE(r.err.contains("Wrong password"), !password.isEmpty() && code != 0);
+    }
+
+    void passwordWithoutTerminal() {
+        QTemporaryDir out;
+        QProcess p;
+        // Its own session: no controlling terminal to ask on.
+        p.setChildProcessModifier([] { setsid(); });
+        Start(p, {F("user-password.pdf"), out.path()});
+        QVERIFY(p.waitForFinished(20000));
+        QCOMPARE(p.exitCode(), 2);
+        QCOMPARE(FilesIn(out.path()), QStringList());
+    }
+
+    void passwordPrompt_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("code");
+        QTest::newRow("right") << "open sesame" << 0;
+        QTest::newRow("wrong") << "sesame" << 2;
+    }
+
+    // On a terminal it asks, with echo off, and the answer opens the document.
+    void passwordPrompt() {
+        QFETCH(QString, typed);
+        QFETCH(int, code);
+        const QString python = QStandardPaths::findExecutable("python3");
+        if (python.isEmpty())
+            QSKIP("python3 is needed to drive a pseudo-terminal");
+        QTemporaryDir out;
+        // Types the answer at the first prompt and an empty line (giving
+        // up) at any later one; prints "echo=0|1" as it was at the first
+        // prompt, then all the terminal showed, and exits with the
+        // program's code.
+        const char* driver = R"(
+import os, pty, sys, termios, time
+pid, fd = pty.fork()
+if pid == 0:
+    os.execv(sys.argv[1], sys.argv[1:2] + sys.argv[3:])
+seen = b''
+deadline = time.time() + 20
+while b'Password: ' not in seen and time.time() < deadline:
+    try:
+        seen += os.read(fd, 1024)
+    except OSError:
+        break
+echo = termios.tcgetattr(fd)[3] & termios.ECHO
+os.write(fd, sys.argv[2].encode() + b'\n')
+asked = 1
+while True:
+    try:
+        chunk = os.read(fd, 1024)
+    except OSError:
+        break
+    if not chunk:
+        break
+    seen += chunk
+    if seen.count(b'Password: ') > asked:
+        asked += 1
+        os.write(fd, b'\n')
+_, status = os.waitpid(pid, 0)
+sys.stdout.write('echo=%d\n' % (1 if echo else 0))
+sys.stdout.write(seen.decode('utf-8', 'replace'))
+sys.exit(os.WEXITSTATUS(status) if os.WIFEXITED(status) else 99)
+)";
+        QProcess p;
+        p.setProcessEnvironment(Environment());
+        p.start(python, {"-c", driver, EXTRACT_PATH, typed, F("user-password.pdf"), out.path()});
+        QVERIFY(p.waitForFinished(40000));
+        const QString shown = QString::fromUtf8(p.readAllStandardOutput());
+        QVERIFY2(shown.startsWith("echo=0\n"), qPrintable(shown));
+        QVERIFY2(shown.contains("Password: "), qPrintable(shown));
+        QVERIFY2(!shown.contains(typed), qPrintable(shown));
+        QCOMPARE(p.exitCode(), code);
+        QCOMPARE(FilesIn(out.path()).size(), code == 0 ? 4 : 0);
+        // A wrong answer is told and asked again.
+        QCOMPARE(shown.count("Password: "), code == 0 ? 1 : 2);
+        QCOMPARE(shown.contains("Wrong password, please try it again!"), code != 0);
+        if (code == 0) // the bar draws itself over one line on a terminal
+            QVERIFY2(shown.contains("\r\x1b[K[########################] page 4 of 4"),
+                     qPrintable(shown));
+    }
+
+    // Each run has its own scratch folder, so runs side by side on the same
+    // document neither mix nor lose images.
+    void runsSideBySide() {
+        QTemporaryDir out1, out2;
+        QProcess a, b;
+        Start(a, {"-f", "PNG", F("images.pdf"), out1.path()});
+        Start(b, {"-f", "PNG", F("images.pdf"), out2.path()});
+        QVERIFY(a.waitForFinished(60000));
+        QVERIFY(b.waitForFinished(60000));
+        QCOMPARE(a.exitCode(), 0);
+        QCOMPARE(b.exitCode(), 0);
+        const QStringList names = FilesIn(out1.path());
+        QVERIFY(names.size() > 30);
+        QCOMPARE(FilesIn(out2.path()), names);
+        for (const QString& name : names) {
+            QFile f1(out1.path() + "/" + name), f2(out2.path() + "/" + name);
+            QVERIFY(f1.open(QIODevice::ReadOnly) && f2.open(QIODevice::ReadOnly));
+            QVERIFY2(f1.readAll() == f2.readAll(), qPrintable(name));
+        }
+    }
+
+    // Not on a terminal: one plain line a page, nothing drawn over.
+    void plainProgressLines() {
+        QTemporaryDir out;
+        const Run r = Exec({F("multipage.pdf"), out.path()});
+        QCOMPARE(r.code, 0);
+        QVERIFY(!r.err.contains('\r') && !r.err.contains('\x1b'));
+        QStringList lines = r.err.split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 5);
+        for (int page = 1; page <= 4; ++page)
+            QVERIFY2(lines[page - 1].startsWith(QString("page %1 of 4, ").arg(page)),
+                     qPrintable(lines[page - 1]));
+        QVERIFY(lines[0].contains(" elapsed, ") && lines[0].endsWith(" left"));
+        QVERIFY(lines[3].endsWith(" elapsed"));
+        QCOMPARE(lines[4], "6 images written to " + out.path());
+    }
+
+    // Ctrl+C reaches the whole foreground group, the tool included; the
+    // page under way still comes out whole and no later page starts.
+    void interruptStopsAfterThePage() {
+        QTemporaryDir bin, out, marks;
+        const QString tools = QFileInfo(EXTRACT_PATH).absolutePath();
+        // The program finds its tools beside its own file, so it is copied.
+        QVERIFY(QFile::copy(EXTRACT_PATH, bin.path() + "/arvenzo-extract"));
+        QVERIFY(QFile::link(tools + "/vellam.bin", bin.path() + "/vellam.bin"));
+        QFile glimmet(bin.path() + "/glimmet.bin");
+        QVERIFY(glimmet.open(QIODevice::WriteOnly));
+        // One 2 x 1 image a page, a second's work each, marking its start.
+        glimmet.write(
+            QString("#!/bin/sh\n"
+                    "touch '%1'/page-$2\n"
+                    "sleep 1\n"
+                    "for last; do :; done\n"
+                    "printf 'P6\\n2 1\\n255\\n\\377\\0\\0\\0\\377\\0' > \"$last-000.ppm\"\n")
+                .arg(marks.path())
+                .toUtf8());
+        glimmet.close();
+        QVERIFY(glimmet.setPermissions(glimmet.permissions() | QFileDevice::ExeOwner));
+
+        QProcess p;
+        p.setChildProcessModifier([] { setpgid(0, 0); });
+        Start(p, {"-r", "1-20", F("text1000.pdf"), out.path()}, bin.path() + "/arvenzo-extract");
+        QVERIFY(p.waitForStarted());
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(marks.path() + "/page-2"), 20000);
+        QTest::qWait(200);
+        QCOMPARE(::kill(-static_cast<pid_t>(p.processId()), SIGINT), 0);
+        QVERIFY(p.waitForFinished(20000));
+        const QString err = QString::fromUtf8(p.readAllStandardError());
+        QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(p.exitCode(), 1);
+        QVERIFY2(!err.contains("Some errors"), qPrintable(err));
+        QCOMPARE(FilesIn(out.path()), (QStringList{"1.jpg", "2.jpg"}));
+        QCOMPARE(FilesIn(marks.path()), (QStringList{"page-1", "page-2"}));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCli)
+#include "tst_cli.moc"
