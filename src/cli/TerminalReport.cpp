@@ -50,9 +50,19 @@ void TerminalReport::SetProgressRange(int maximum) {
 
 void TerminalReport::StepProgress() {
     ++steps_;
-    // A page is done at its second step.
+    // The tool is done with a page at its second step, and its images are
+    // converted before the next page's first: the line waits for them, so
+    // that its count holds them.
     if (steps_ % 2 == 0)
+        pagePending_ = true;
+    else
+        DrawPending();
+}
+
+void TerminalReport::DrawPending() {
+    if (pagePending_)
         Draw();
+    pagePending_ = false;
 }
 
 void TerminalReport::Draw() {
@@ -76,6 +86,7 @@ void TerminalReport::Draw() {
 }
 
 void TerminalReport::Say(const std::string& message) {
+    DrawPending();
     if (barShown_) {
         std::fputc('\n', out_);
         barShown_ = false;
@@ -93,6 +104,7 @@ void TerminalReport::ShowNoImagesFound() {
 }
 
 void TerminalReport::EndExtractionUi() {
+    DrawPending();
     if (barShown_) {
         std::fputc('\n', out_);
         barShown_ = false;

@@ -31,6 +31,7 @@ public:
 
 private:
     void Draw();
+    void DrawPending();
     void Say(const std::string& message);
 
     extract::JobSettings settings_;
@@ -41,6 +42,7 @@ private:
     int written_ = 0;
     int failed_ = 0;
     bool barShown_ = false;
+    bool pagePending_ = false;
     std::chrono::steady_clock::time_point start_;
 };
 
