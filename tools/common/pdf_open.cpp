@@ -1,5 +1,7 @@
 #include "pdf_open.h"
 
+#include <cstdio>
+
 namespace tools {
 
 Document openPdf(Context& ctx, const std::string& path) {
@@ -29,6 +31,32 @@ bool unlockPdf(Context& ctx, pdf_document* doc, const std::optional<std::string>
 int pageCount(Context& ctx, pdf_document* doc) {
     fz_context* c = ctx.get();
     return guarded(c, [&] { return pdf_count_pages(c, doc); });
+}
+
+OpenResult openForReading(Context& ctx, const std::string& path,
+                          const std::optional<std::string>& password, Document& doc, int& pages) {
+    try {
+        doc = openPdf(ctx, path);
+    } catch (const MuError& e) {
+        const std::string why = e.what();
+        // MuPDF names the file itself when it cannot open it at all.
+        if (why.rfind("cannot open ", 0) == 0)
+            std::fprintf(stderr, "Error: %s\n", why.c_str());
+        else
+            std::fprintf(stderr, "Error: cannot open %s: %s\n", path.c_str(), why.c_str());
+        return OpenResult::Failed;
+    }
+    if (!unlockPdf(ctx, doc.get(), password)) {
+        std::printf("%s\n", kIncorrectPassword);
+        return OpenResult::Locked;
+    }
+    try {
+        pages = pageCount(ctx, doc.get());
+    } catch (const MuError& e) {
+        std::fprintf(stderr, "Error: cannot read the pages of %s: %s\n", path.c_str(), e.what());
+        return OpenResult::Failed;
+    }
+    return OpenResult::Ready;
 }
 
 } // namespace tools

@@ -21,4 +21,12 @@ bool unlockPdf(Context& ctx, pdf_document* doc, const std::optional<std::string>
 // The number of pages; throws MuError when the page tree is unusable.
 int pageCount(Context& ctx, pdf_document* doc);
 
+enum class OpenResult { Ready, Failed, Locked };
+
+// Opens, unlocks and counts the pages of `path`, as both tools start. On
+// failure it has already said why: the password line on standard output,
+// anything else on standard error.
+OpenResult openForReading(Context& ctx, const std::string& path,
+                          const std::optional<std::string>& password, Document& doc, int& pages);
+
 } // namespace tools

@@ -80,27 +80,14 @@ int run(const Options& opt) {
     tools::Context ctx;
     fz_context* c = ctx.get();
     tools::Document doc;
-    try {
-        doc = tools::openPdf(ctx, opt.file);
-    } catch (const tools::MuError& e) {
-        std::string why = e.what();
-        if (why.rfind("cannot open ", 0) == 0)
-            std::fprintf(stderr, "Error: %s\n", why.c_str());
-        else
-            std::fprintf(stderr, "Error: cannot open %s: %s\n", opt.file.c_str(), why.c_str());
-        return kExitFailed;
-    }
-    if (!tools::unlockPdf(ctx, doc.get(), opt.password)) {
-        std::printf("%s\n", tools::kIncorrectPassword);
-        return kExitPassword;
-    }
     int pages = 0;
-    try {
-        pages = tools::pageCount(ctx, doc.get());
-    } catch (const tools::MuError& e) {
-        std::fprintf(stderr, "Error: cannot read the pages of %s: %s\n", opt.file.c_str(),
-                     e.what());
+    switch (tools::openForReading(ctx, opt.file, opt.password, doc, pages)) {
+    case tools::OpenResult::Failed:
         return kExitFailed;
+    case tools::OpenResult::Locked:
+        return kExitPassword;
+    case tools::OpenResult::Ready:
+        break;
     }
     int first = opt.first.value_or(1);
     int last = opt.last.value_or(pages);

@@ -108,28 +108,14 @@ int main(int argc, char** argv) {
     try {
         tools::Context ctx;
         tools::Document doc;
-        try {
-            doc = tools::openPdf(ctx, *file);
-        } catch (const tools::MuError& e) {
-            std::string why = e.what();
-            // MuPDF names the file itself when it cannot open it at all.
-            if (why.rfind("cannot open ", 0) == 0)
-                std::fprintf(stderr, "Error: %s\n", why.c_str());
-            else
-                std::fprintf(stderr, "Error: cannot open %s: %s\n", file->c_str(), why.c_str());
-            return kExitFailed;
-        }
-        if (!tools::unlockPdf(ctx, doc.get(), password)) {
-            std::printf("%s\n", tools::kIncorrectPassword);
-            return kExitPassword;
-        }
         int pages = 0;
-        try {
-            pages = tools::pageCount(ctx, doc.get());
-        } catch (const tools::MuError& e) {
-            std::fprintf(stderr, "Error: cannot read the pages of %s: %s\n", file->c_str(),
-                         e.what());
+        switch (tools::openForReading(ctx, *file, password, doc, pages)) {
+        case tools::OpenResult::Failed:
             return kExitFailed;
+        case tools::OpenResult::Locked:
+            return kExitPassword;
+        case tools::OpenResult::Ready:
+            break;
         }
         printInfo(ctx, doc.get(), pages);
         if (std::fflush(stdout) != 0 || std::ferror(stdout))
