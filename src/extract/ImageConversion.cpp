@@ -1,101 +1,16 @@
 #include "extract/ImageConversion.h"
 
 #include "extract/Formats.h"
+#include "extract/ImageFiles.h"
 #include "platform/platform.h"
 #include "text/TextRules.h"
 
 #include <FreeImage.h>
 #include <algorithm>
-#include <cstdio>
-#include <memory>
-#include <vector>
 
 namespace extract {
 
 namespace {
-
-struct BitmapDeleter {
-    void operator()(FIBITMAP* dib) const { FreeImage_Unload(dib); }
-};
-using Bitmap = std::unique_ptr<FIBITMAP, BitmapDeleter>;
-
-struct FileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
-
-// One number of a binary PNM header, after blanks and comments.
-bool HeaderNumber(std::FILE* f, unsigned long& value) {
-    int c = std::fgetc(f);
-    while (c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '#') {
-        if (c == '#')
-            while (c != '\n' && c != EOF)
-                c = std::fgetc(f);
-        c = std::fgetc(f);
-    }
-    if (c < '0' || c > '9')
-        return false;
-    value = 0;
-    for (; c >= '0' && c <= '9'; c = std::fgetc(f)) {
-        value = value * 10 + static_cast<unsigned long>(c - '0');
-        if (value > 1'000'000)
-            return false;
-    }
-    // One blank ends the number; after the last one the samples begin.
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
-}
-
-// The tool's binary bitmaps, graymaps and pixmaps with 8-bit samples, read
-// a row at a time into the bitmap FreeImage would make of them. FreeImage's
-// own reader takes them a sample at a time, which cost more than decoding
-// the picture did, and it fills a file cut short with zeros. `known` is
-// false for anything else, which is left to FreeImage.
-Bitmap LoadPnm(const std::string& path, bool& known) {
-    known = false;
-    std::unique_ptr<std::FILE, FileCloser> f(std::fopen(path.c_str(), "rb"));
-    if (!f || std::fgetc(f.get()) != 'P')
-        return nullptr;
-    const int kind = std::fgetc(f.get());
-    if (kind != '4' && kind != '5' && kind != '6')
-        return nullptr;
-    unsigned long w = 0, h = 0, maximum = 1;
-    if (!HeaderNumber(f.get(), w) || !HeaderNumber(f.get(), h) || w == 0 || h == 0 ||
-        (kind != '4' && (!HeaderNumber(f.get(), maximum) || maximum != 255)))
-        return nullptr;
-    known = true;
-    const unsigned bpp = kind == '4' ? 1 : kind == '5' ? 8 : 24;
-    Bitmap dib(FreeImage_Allocate(static_cast<int>(w), static_cast<int>(h), static_cast<int>(bpp)));
-    if (!dib)
-        return nullptr;
-    if (bpp <= 8) {
-        RGBQUAD* palette = FreeImage_GetPalette(dib.get());
-        const unsigned colours = 1u << bpp;
-        for (unsigned i = 0; i < colours; ++i) {
-            const BYTE v = static_cast<BYTE>(i * 255 / (colours - 1));
-            palette[i] = RGBQUAD{v, v, v, 0};
-        }
-    }
-    const std::size_t rowBytes = kind == '4' ? (w + 7) / 8 : w * (bpp / 8);
-    std::vector<std::uint8_t> row(rowBytes);
-    for (unsigned long y = 0; y < h; ++y) {
-        BYTE* line = FreeImage_GetScanLine(dib.get(), static_cast<int>(h - 1 - y));
-        if (std::fread(row.data(), 1, rowBytes, f.get()) != rowBytes)
-            return nullptr; // a damaged image, not a blank one
-        if (kind == '4') {
-            // In a bitmap 1 is black; in FreeImage's palette 0 is.
-            for (std::size_t i = 0; i < rowBytes; ++i)
-                line[i] = static_cast<BYTE>(~row[i]);
-        } else if (kind == '5') {
-            std::copy(row.begin(), row.end(), line);
-        } else {
-            for (std::size_t x = 0; x < w; ++x) {
-                line[x * 3 + FI_RGBA_RED] = row[x * 3];
-                line[x * 3 + FI_RGBA_GREEN] = row[x * 3 + 1];
-                line[x * 3 + FI_RGBA_BLUE] = row[x * 3 + 2];
-            }
-        }
-    }
-    return dib;
-}
 
 // FreeImage's JPEG writer claims 32 bits but takes them only as CMYK.
 bool TakesAlpha(FREE_IMAGE_FORMAT fif) {
@@ -200,9 +115,9 @@ bool Save(FREE_IMAGE_FORMAT fif, FIBITMAP* dib, const std::string& path, int fla
     if (!dib)
         return false;
     if (Accepts(fif, dib))
-        return FreeImage_Save(fif, dib, path.c_str(), flags) != FALSE;
+        return SaveImage(fif, dib, path, flags);
     const Bitmap adapted = Adapted(fif, dib);
-    return adapted && FreeImage_Save(fif, adapted.get(), path.c_str(), flags) != FALSE;
+    return adapted && SaveImage(fif, adapted.get(), path, flags);
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstddef>
 #include <functional>
 #include <memory>
 #include <string>
@@ -86,6 +87,25 @@ bool RemoveFile(const std::string& path);
 
 // Moves `from` to `to`, replacing a file already there.
 bool MoveReplacing(const std::string& from, const std::string& to);
+
+// A file's bytes mapped into memory for reading, for as long as it lives;
+// empty when the file cannot be opened or mapped, or holds nothing. The
+// file must not shrink meanwhile: the program maps only files of its own
+// scratch folder, whose writers have ended.
+class MappedFile {
+public:
+    explicit MappedFile(const std::string& path);
+    ~MappedFile();
+    MappedFile(const MappedFile&) = delete;
+    MappedFile& operator=(const MappedFile&) = delete;
+
+    const unsigned char* data() const { return data_; }
+    std::size_t size() const { return size_; }
+
+private:
+    const unsigned char* data_ = nullptr;
+    std::size_t size_ = 0;
+};
 
 // Creates a new folder of the user's own inside the TEMP folder, with a
 // name of its own, for one run; empty when that fails. RemoveFolder takes

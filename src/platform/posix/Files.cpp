@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <dirent.h>
+#include <fcntl.h>
 #include <fnmatch.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -52,6 +54,29 @@ std::vector<std::string> ListFiles(const std::string& folder, const std::string&
     closedir(dir);
     std::sort(names.begin(), names.end());
     return names;
+}
+
+MappedFile::MappedFile(const std::string& path) {
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    struct stat st {};
+    if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0) {
+        void* mapped =
+            mmap(nullptr, static_cast<std::size_t>(st.st_size), PROT_READ, MAP_PRIVATE, fd, 0);
+        if (mapped != MAP_FAILED) {
+            // Read once from start to end.
+            madvise(mapped, static_cast<std::size_t>(st.st_size), MADV_SEQUENTIAL);
+            data_ = static_cast<const unsigned char*>(mapped);
+            size_ = static_cast<std::size_t>(st.st_size);
+        }
+    }
+    close(fd);
+}
+
+MappedFile::~MappedFile() {
+    if (data_)
+        munmap(const_cast<unsigned char*>(data_), size_);
 }
 
 bool RemoveFile(const std::string& path) {

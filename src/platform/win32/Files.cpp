@@ -2,6 +2,7 @@
 #include "platform/win32/Handle.h"
 
 #include <algorithm>
+#include <cstdint>
 
 namespace platform {
 
@@ -72,6 +73,29 @@ namespace platform {
 
 bool MoveReplacing(const std::string& from, const std::string& to) {
     return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != FALSE;
+}
+
+MappedFile::MappedFile(const std::string& path) {
+    win32::Handle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                   OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    LARGE_INTEGER length{};
+    if (!file || !GetFileSizeEx(file.Get(), &length) || length.QuadPart <= 0 ||
+        static_cast<unsigned long long>(length.QuadPart) > SIZE_MAX)
+        return;
+    win32::Handle mapping(CreateFileMappingA(file.Get(), nullptr, PAGE_READONLY, 0, 0, nullptr));
+    if (!mapping)
+        return;
+    // The view keeps the mapping alive after both handles are closed.
+    const void* view = MapViewOfFile(mapping.Get(), FILE_MAP_READ, 0, 0, 0);
+    if (!view)
+        return;
+    data_ = static_cast<const unsigned char*>(view);
+    size_ = static_cast<std::size_t>(length.QuadPart);
+}
+
+MappedFile::~MappedFile() {
+    if (data_)
+        UnmapViewOfFile(data_);
 }
 
 std::string CreatePrivateFolder(const std::string& namePrefix) {
