@@ -45,6 +45,7 @@ JobEnd ExtractionJob::Run() {
         observer_.EndExtractionUi();
         observer_.ShowExtractionError("Unknown error");
     }
+    nextTool_.reset();
     EmptyFolder(workFolder_);
     running_ = false;
     observer_.EndExtractionUi();
@@ -71,8 +72,9 @@ JobEnd ExtractionJob::RunPages() {
         for (long long page = span.first; page <= span.last; ++page) {
             if (!running_)
                 break; // stopped: the pages left are skipped
-            RunPage(static_cast<int>(page), settings, pageResult);
+            RunPage(static_cast<int>(page), span.last, settings, pageResult);
         }
+        nextTool_.reset(); // stopped before its page
     }
     if (errors_)
         observer_.ShowExtractionError(kSomeErrors);
@@ -88,11 +90,27 @@ JobEnd ExtractionJob::RunPages() {
     return errors_ ? JobEnd::CompletedWithErrors : JobEnd::Completed;
 }
 
-bool ExtractionJob::RunPage(int page, const JobSettings& settings, std::string& pageResult) {
+std::string ExtractionJob::RunTool(int page, const JobSettings& settings) {
+    std::unique_ptr<platform::PreparedTool> tool = std::move(nextTool_);
+    if (tool && nextPage_ == page)
+        return tool->Run(std::chrono::milliseconds{0}, abandon_);
+    return inspect::RunConsoleTool(kExtractionTool,
+                                   ToolArguments(page, settings, workFolder_ + kScratchRoot),
+                                   toolFolder_, std::chrono::milliseconds{0}, abandon_);
+}
+
+bool ExtractionJob::RunPage(int page, int lastPage, const JobSettings& settings,
+                            std::string& pageResult) {
     observer_.StepProgress();
-    pageResult = inspect::RunConsoleTool(kExtractionTool,
-                                         ToolArguments(page, settings, workFolder_ + kScratchRoot),
-                                         toolFolder_, std::chrono::milliseconds{0}, abandon_);
+    pageResult = RunTool(page, settings);
+    // The next page's tool starts and opens the document while this page's
+    // images are converted; it writes nothing before its go.
+    if (page < lastPage && running_) {
+        nextPage_ = page + 1;
+        nextTool_ = std::make_unique<platform::PreparedTool>(
+            toolFolder_ + kExtractionTool,
+            ToolArguments(nextPage_, settings, workFolder_ + kScratchRoot), toolFolder_);
+    }
     observer_.StepProgress();
     if (!text::Trim(pageResult).empty()) {
         errors_ = true;

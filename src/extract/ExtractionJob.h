@@ -4,8 +4,10 @@
 #pragma once
 
 #include "extract/ImageConversion.h"
+#include "platform/platform.h"
 
 #include <atomic>
+#include <memory>
 #include <string>
 
 namespace extract {
@@ -58,7 +60,8 @@ public:
 
 private:
     JobEnd RunPages();
-    bool RunPage(int page, const JobSettings& settings, std::string& pageResult);
+    bool RunPage(int page, int lastPage, const JobSettings& settings, std::string& pageResult);
+    std::string RunTool(int page, const JobSettings& settings);
 
     ExtractionObserver& observer_;
     std::atomic<bool>& running_;
@@ -67,6 +70,10 @@ private:
     const std::atomic<bool>* abandon_;
     int imageCounter_ = 0;
     bool errors_ = false;
+    // The tool of the next page, started while this page's images are
+    // converted and waiting for its go.
+    std::unique_ptr<platform::PreparedTool> nextTool_;
+    int nextPage_ = 0;
 };
 
 } // namespace extract

@@ -151,4 +151,31 @@ std::string RunConsoleTool(const std::string& program, const std::vector<std::st
                            std::chrono::milliseconds timeout = std::chrono::milliseconds{0},
                            const std::atomic<bool>* abandon = nullptr);
 
+// A console tool started ahead of its turn. The environment variable
+// kGoVariable names the descriptor the tool is to wait on: it gets ready
+// (opens its input, say), reads that descriptor until it ends, and only
+// then does its work. Run closes the descriptor and then works as
+// RunConsoleTool does. A tool never given the go is ended when the object
+// goes, before it has done anything. A tool that ignores the variable just
+// runs at once, so prepare only tools that honour it. On Windows the tool is
+// started by Run.
+constexpr const char* kGoVariable = "ARVENZO_GO_FD";
+
+class PreparedTool {
+public:
+    PreparedTool(const std::string& program, const std::vector<std::string>& arguments,
+                 const std::string& workingFolder);
+    ~PreparedTool();
+    PreparedTool(const PreparedTool&) = delete;
+    PreparedTool& operator=(const PreparedTool&) = delete;
+
+    // Once only.
+    std::string Run(std::chrono::milliseconds timeout = std::chrono::milliseconds{0},
+                    const std::atomic<bool>* abandon = nullptr);
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};
+
 } // namespace platform

@@ -6,10 +6,14 @@
 #include "pdf_open.h"
 #include "scratch_file.h"
 
+#include <cerrno>
 #include <charconv>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <optional>
 #include <string>
+#include <unistd.h>
 
 namespace {
 
@@ -76,6 +80,27 @@ std::optional<int> parse(int argc, char** argv, Options& opt) {
     return std::nullopt;
 }
 
+// Started ahead of its turn, the tool opens the document and then waits
+// until the program closes the descriptor named in ARVENZO_GO_FD: nothing
+// may be written before the previous page's images are converted.
+void awaitGo() {
+    const char* named = std::getenv("ARVENZO_GO_FD");
+    if (!named)
+        return;
+    int fd = -1;
+    const char* end = named + std::strlen(named);
+    auto [ptr, ec] = std::from_chars(named, end, fd);
+    if (ec != std::errc() || ptr != end || fd < 0)
+        return;
+    char ignored[64];
+    for (;;) {
+        const ssize_t n = read(fd, ignored, sizeof ignored);
+        if (n == 0 || (n < 0 && errno != EINTR))
+            break;
+    }
+    close(fd);
+}
+
 int run(const Options& opt) {
     tools::Context ctx;
     fz_context* c = ctx.get();
@@ -96,6 +121,8 @@ int run(const Options& opt) {
                      last, opt.file.c_str(), pages, pages == 1 ? "" : "s");
         return kExitFailed;
     }
+
+    awaitGo();
 
     glimmet::ScratchNames names(opt.root);
     bool failed = false;

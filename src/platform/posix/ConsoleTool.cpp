@@ -15,12 +15,24 @@ namespace platform {
 
 namespace {
 
+// The descriptor on which a prepared tool waits for its go.
+constexpr int kGoDescriptor = 3;
+
 class Fd {
 public:
     explicit Fd(int fd = -1) : fd_(fd) {}
     ~Fd() { Reset(); }
     Fd(const Fd&) = delete;
     Fd& operator=(const Fd&) = delete;
+    Fd(Fd&& other) noexcept : fd_(other.fd_) { other.fd_ = -1; }
+    Fd& operator=(Fd&& other) noexcept {
+        if (this != &other) {
+            Reset();
+            fd_ = other.fd_;
+            other.fd_ = -1;
+        }
+        return *this;
+    }
     int Get() const { return fd_; }
     void Reset() {
         if (fd_ >= 0)
@@ -91,39 +103,80 @@ std::string EndNote(const std::string& program, int status) {
     return {};
 }
 
-} // namespace
+// The environment without the go variable, plus `extra` when given.
+std::vector<std::string> Environment(const std::string& extra) {
+    std::vector<std::string> entries;
+    const std::string prefix = std::string(kGoVariable) + "=";
+    for (char** entry = environ; *entry; ++entry)
+        if (std::strncmp(*entry, prefix.c_str(), prefix.size()) != 0)
+            entries.emplace_back(*entry);
+    if (!extra.empty())
+        entries.push_back(extra);
+    return entries;
+}
 
-std::string RunConsoleTool(const std::string& program, const std::vector<std::string>& arguments,
-                           const std::string& workingFolder, std::chrono::milliseconds timeout,
-                           const std::atomic<bool>* abandon) {
+std::vector<char*> Pointers(std::vector<std::string>& strings) {
+    std::vector<char*> pointers;
+    for (std::string& s : strings)
+        pointers.push_back(s.data());
+    pointers.push_back(nullptr);
+    return pointers;
+}
+
+// A started tool: its process and the read end of its output.
+struct Started {
+    pid_t pid = 0;
+    Fd output;
+    std::string failure; // why it did not start, as a line of output
+};
+
+// Starts `program` with its output joined into one pipe. `goEnd`, when
+// given, becomes the tool's descriptor 3, named in the environment.
+void Start(Started& started, const std::string& program, const std::vector<std::string>& arguments,
+           const std::string& workingFolder, int goEnd) {
     int ends[2];
-    if (pipe2(ends, O_CLOEXEC) != 0)
-        return Quoted(program) + " could not be started: " + std::strerror(errno) + "\n";
-    Fd readEnd(ends[0]);
+    if (pipe2(ends, O_CLOEXEC) != 0) {
+        started.failure = Quoted(program) + " could not be started: " + std::strerror(errno) + "\n";
+        return;
+    }
+    started.output = Fd(ends[0]);
     Fd writeEnd(ends[1]);
 
     SpawnActions actions;
     posix_spawn_file_actions_addopen(actions.Get(), 0, "/dev/null", O_RDONLY, 0);
     posix_spawn_file_actions_adddup2(actions.Get(), writeEnd.Get(), 1);
     posix_spawn_file_actions_adddup2(actions.Get(), writeEnd.Get(), 2);
+    if (goEnd >= 0)
+        posix_spawn_file_actions_adddup2(actions.Get(), goEnd, kGoDescriptor);
     if (!workingFolder.empty())
         posix_spawn_file_actions_addchdir_np(actions.Get(), workingFolder.c_str());
 
-    std::vector<char*> argv;
-    argv.push_back(const_cast<char*>(program.c_str()));
-    for (const std::string& argument : arguments)
-        argv.push_back(const_cast<char*>(argument.c_str()));
-    argv.push_back(nullptr);
+    std::vector<std::string> args{program};
+    args.insert(args.end(), arguments.begin(), arguments.end());
+    std::vector<std::string> env = Environment(
+        goEnd >= 0 ? std::string(kGoVariable) + "=" + std::to_string(kGoDescriptor) : "");
+    std::vector<char*> argv = Pointers(args);
+    std::vector<char*> envp = Pointers(env);
 
     SpawnAttributes attributes;
-    pid_t pid = 0;
-    const int spawned =
-        posix_spawn(&pid, program.c_str(), actions.Get(), attributes.Get(), argv.data(), environ);
-    writeEnd.Reset();
-    if (spawned != 0)
-        return Quoted(program) + " could not be started: " + std::strerror(spawned) + "\n";
+    const int spawned = posix_spawn(&started.pid, program.c_str(), actions.Get(), attributes.Get(),
+                                    argv.data(), envp.data());
+    if (spawned != 0) {
+        started.pid = 0;
+        started.failure =
+            Quoted(program) + " could not be started: " + std::strerror(spawned) + "\n";
+    }
+}
 
-    fcntl(readEnd.Get(), F_SETFL, O_NONBLOCK);
+// Collects the output of a started tool until it ends.
+std::string Collect(Started& started, const std::string& program, std::chrono::milliseconds timeout,
+                    const std::atomic<bool>* abandon) {
+    if (!started.failure.empty())
+        return started.failure;
+    const pid_t pid = started.pid;
+    started.pid = 0;
+    const int readEnd = started.output.Get();
+    fcntl(readEnd, F_SETFL, O_NONBLOCK);
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     std::string output;
     int status = 0;
@@ -131,9 +184,9 @@ std::string RunConsoleTool(const std::string& program, const std::vector<std::st
     bool open = true;
     while (!exited) {
         if (open) {
-            pollfd p{readEnd.Get(), POLLIN, 0};
+            pollfd p{readEnd, POLLIN, 0};
             poll(&p, 1, 100);
-            open = Drain(readEnd.Get(), output);
+            open = Drain(readEnd, output);
         } else if (timeout.count() == 0 && !abandon) {
             // The output is closed, so the tool is on its way out.
             if (waitpid(pid, &status, 0) == pid)
@@ -152,12 +205,12 @@ std::string RunConsoleTool(const std::string& program, const std::vector<std::st
         } else if (abandon && *abandon) {
             kill(pid, SIGKILL);
             waitpid(pid, &status, 0);
-            Drain(readEnd.Get(), output);
+            Drain(readEnd, output);
             return output + Quoted(program) + " was ended before it finished\n";
         } else if (timeout.count() > 0 && std::chrono::steady_clock::now() >= deadline) {
             kill(pid, SIGKILL);
             waitpid(pid, &status, 0);
-            Drain(readEnd.Get(), output);
+            Drain(readEnd, output);
             return output + Quoted(program) + " did not finish within " +
                    std::to_string(timeout.count() / 1000) + " seconds and was ended\n";
         }
@@ -165,8 +218,54 @@ std::string RunConsoleTool(const std::string& program, const std::vector<std::st
     // What the tool wrote just before it ended is still in the pipe; a
     // grandchild that keeps the pipe open does not hold the call up.
     if (open)
-        Drain(readEnd.Get(), output);
+        Drain(readEnd, output);
     return output + EndNote(program, status);
+}
+
+} // namespace
+
+std::string RunConsoleTool(const std::string& program, const std::vector<std::string>& arguments,
+                           const std::string& workingFolder, std::chrono::milliseconds timeout,
+                           const std::atomic<bool>* abandon) {
+    Started started;
+    Start(started, program, arguments, workingFolder, -1);
+    return Collect(started, program, timeout, abandon);
+}
+
+struct PreparedTool::Impl {
+    std::string program;
+    Started started;
+    Fd go; // closing it gives the go
+};
+
+PreparedTool::PreparedTool(const std::string& program, const std::vector<std::string>& arguments,
+                           const std::string& workingFolder)
+    : impl_(std::make_unique<Impl>()) {
+    impl_->program = program;
+    int ends[2];
+    if (pipe2(ends, O_CLOEXEC) != 0) {
+        impl_->started.failure =
+            Quoted(program) + " could not be started: " + std::strerror(errno) + "\n";
+        return;
+    }
+    Fd goRead(ends[0]);
+    impl_->go = Fd(ends[1]);
+    Start(impl_->started, program, arguments, workingFolder, goRead.Get());
+}
+
+PreparedTool::~PreparedTool() {
+    // Never given the go: it has written nothing yet, and never will.
+    if (impl_->started.pid > 0) {
+        kill(impl_->started.pid, SIGKILL);
+        int status = 0;
+        while (waitpid(impl_->started.pid, &status, 0) < 0 && errno == EINTR) {
+        }
+    }
+}
+
+std::string PreparedTool::Run(std::chrono::milliseconds timeout, const std::atomic<bool>* abandon) {
+    impl_->go.Reset();
+    return Collect(impl_->started, impl_->program, timeout, abandon);
 }
 
 } // namespace platform

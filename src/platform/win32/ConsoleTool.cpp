@@ -237,3 +237,25 @@ std::string RunConsoleTool(const std::string& program, const std::vector<std::st
 }
 
 } // namespace platform
+
+namespace platform {
+
+// Here the tool starts only at its go: nothing is gained, and nothing runs
+// ahead of its turn.
+struct PreparedTool::Impl {
+    std::string program;
+    std::vector<std::string> arguments;
+    std::string workingFolder;
+};
+
+PreparedTool::PreparedTool(const std::string& program, const std::vector<std::string>& arguments,
+                           const std::string& workingFolder)
+    : impl_(std::make_unique<Impl>(Impl{program, arguments, workingFolder})) {}
+
+PreparedTool::~PreparedTool() = default;
+
+std::string PreparedTool::Run(std::chrono::milliseconds timeout, const std::atomic<bool>* abandon) {
+    return RunConsoleTool(impl_->program, impl_->arguments, impl_->workingFolder, timeout, abandon);
+}
+
+} // namespace platform
