@@ -2,6 +2,7 @@
 // drawing order, as the scratch kind the program expects, and FreeImage reads
 // back exactly the pixels the generator put in.
 
+#include "platform/platform.h"
 #include "tool_test_support.h"
 
 #include <FreeImage.h>
@@ -155,6 +156,31 @@ private slots:
             want += fx.imagesOf("multipage.pdf", p);
         QCOMPARE(want.size(), 6);
         checkImages(out, want);
+    }
+
+    // Started ahead of its page, glimmet opens the document and writes
+    // nothing until it is given its go; dropped, it never writes.
+    void writesOnlyAfterItsGo_data() {
+        QTest::addColumn<bool>("run");
+        QTest::newRow("given its go") << true;
+        QTest::newRow("dropped") << false;
+    }
+    void writesOnlyAfterItsGo() {
+        QFETCH(bool, run);
+        QTemporaryDir out;
+        {
+            platform::PreparedTool tool(kGlimmet.toStdString(),
+                                        {"-f", "1", "-l", "1",
+                                         fx.path("multipage.pdf").toStdString(),
+                                         out.filePath("tmp").toStdString()},
+                                        out.path().toStdString());
+            QTest::qWait(300);
+            QCOMPARE(scratchFiles(out), QStringList());
+            if (run)
+                QCOMPARE(tool.Run(), std::string());
+        }
+        QTest::qWait(100);
+        QCOMPARE(scratchFiles(out).size(), run ? fx.imagesOf("multipage.pdf", 1).size() : 0);
     }
 
     void userPassword_data() {

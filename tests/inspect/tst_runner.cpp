@@ -1,4 +1,5 @@
 #include "inspect/ExecuteCMD.h"
+#include "platform/platform.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
@@ -116,6 +117,48 @@ private slots:
             "args", {"-upw", argument.toStdString(), "/d/a b.pdf"}, folder));
         QCOMPARE(out, "[-upw][" + argument + "][/d/a b.pdf]");
         QVERIFY(!QFile::exists(work.filePath("pwned")));
+    }
+
+    // A tool started ahead of its turn gets ready, then waits: what it does
+    // after its go must not happen before Run, nor ever when it is dropped.
+    void preparedToolWaitsForItsGo_data() {
+        QTest::addColumn<bool>("run");
+        QTest::newRow("given its go") << true;
+        QTest::newRow("dropped") << false;
+    }
+    void preparedToolWaitsForItsGo() {
+        QFETCH(bool, run);
+        QTemporaryDir work;
+        const QString ready = work.filePath("ready"), worked = work.filePath("worked");
+        const QString program =
+            testing::WriteScript(work.path(), "prepared",
+                                 "touch '" + ready + "'; cat <&$ARVENZO_GO_FD >/dev/null; touch '" +
+                                     worked + "'; printf '[%s]' \"$1\"");
+        {
+            platform::PreparedTool tool(program.toStdString(), {"a b"}, work.path().toStdString());
+            QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(ready), 10000);
+            QTest::qWait(200);
+            QVERIFY(!QFile::exists(worked));
+            if (run)
+                QCOMPARE(QString::fromStdString(tool.Run()), QString("[a b]"));
+        }
+        QTest::qWait(200);
+        QCOMPARE(QFile::exists(worked), run);
+    }
+
+    void preparedToolThatCannotStart() {
+        platform::PreparedTool tool(folder_ + "no-such-tool", {}, folder_);
+        QVERIFY(QString::fromStdString(tool.Run()).contains("no-such-tool"));
+    }
+
+    // Only a prepared tool is told to wait, even when the program itself was
+    // started with the variable set.
+    void plainRunIsNotToldToWait() {
+        testing::WriteScript(dir_.path(), "told", "printf '%s' \"${ARVENZO_GO_FD-none}\"");
+        qputenv("ARVENZO_GO_FD", "0");
+        const QString out = Run("told");
+        qunsetenv("ARVENZO_GO_FD");
+        QCOMPARE(out, QString("none"));
     }
 
     void outputLines_data() {
