@@ -2,6 +2,7 @@
 
 #include "extract/Formats.h"
 #include "extract/ImageFiles.h"
+#include "extract/SmallJpeg2000.h"
 #include "platform/platform.h"
 #include "text/TextRules.h"
 
@@ -111,13 +112,32 @@ Bitmap Adapted(FREE_IMAGE_FORMAT fif, FIBITMAP* dib) {
     return nullptr;
 }
 
+bool Write(FREE_IMAGE_FORMAT fif, FIBITMAP* dib, const std::string& path, int flags) {
+    if (fif == FIF_JP2 && TooSmallForFreeImageJpeg2000(dib)) {
+        // That writer takes 8-bit samples only.
+        Bitmap standard;
+        if (FreeImage_GetImageType(dib) != FIT_BITMAP) {
+            if (HasAlpha(dib))
+                standard.reset(FreeImage_ConvertTo32Bits(dib));
+            else if (IsGray(dib) || FreeImage_GetImageType(dib) == FIT_UINT16)
+                standard.reset(FreeImage_ConvertToStandardType(dib, TRUE));
+            else
+                standard.reset(FreeImage_ConvertTo24Bits(dib));
+            if (!standard)
+                return false;
+        }
+        return SaveSmallJpeg2000(standard ? standard.get() : dib, path, flags);
+    }
+    return SaveImage(fif, dib, path, flags);
+}
+
 bool Save(FREE_IMAGE_FORMAT fif, FIBITMAP* dib, const std::string& path, int flags) {
     if (!dib)
         return false;
     if (Accepts(fif, dib))
-        return SaveImage(fif, dib, path, flags);
+        return Write(fif, dib, path, flags);
     const Bitmap adapted = Adapted(fif, dib);
-    return adapted && SaveImage(fif, adapted.get(), path, flags);
+    return adapted && Write(fif, adapted.get(), path, flags);
 }
 
 } // namespace
