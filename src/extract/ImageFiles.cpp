@@ -10,6 +10,7 @@ namespace extract {
 namespace {
 
 constexpr std::size_t kBufferSize = 1 << 20;
+constexpr std::size_t kReleaseStep = 4 << 20;
 
 // Reads a binary PNM header from a mapped file.
 class HeaderReader {
@@ -106,7 +107,7 @@ bool BufferedFile::close() {
 // did, and it fills a file cut short with zeros.
 Bitmap LoadPnm(const std::string& path, bool& known) {
     known = false;
-    const platform::MappedFile file(path);
+    platform::MappedFile file(path);
     HeaderReader header(file.data(), file.size());
     if (header.next() != 'P')
         return nullptr;
@@ -134,7 +135,15 @@ Bitmap LoadPnm(const std::string& path, bool& known) {
         }
     }
     const std::uint8_t* row = header.position();
+    std::size_t released = 0;
     for (unsigned long y = 0; y < h; ++y, row += rowBytes) {
+        // Rows converted leave memory as they go: the file and the bitmap
+        // are never both held whole.
+        const auto done = static_cast<std::size_t>(row - file.data());
+        if (done - released >= kReleaseStep) {
+            file.Release(done);
+            released = done;
+        }
         BYTE* line = FreeImage_GetScanLine(dib.get(), static_cast<int>(h - 1 - y));
         if (kind == '4')
             InvertedRow(row, line, rowBytes);
@@ -147,7 +156,9 @@ Bitmap LoadPnm(const std::string& path, bool& known) {
 }
 
 bool SaveImage(FREE_IMAGE_FORMAT fif, FIBITMAP* dib, const std::string& path, int flags) {
-    BufferedFile file(path, "w+b");
+    // Write-only: on a stream that may also read, every seek of the TIFF
+    // writer would refill the whole buffer from the file.
+    BufferedFile file(path, "wb");
     if (!file.get())
         return false;
     FreeImageIO io{ReadProc, WriteProc, SeekProc, TellProc};

@@ -101,6 +101,9 @@ public:
 
     const unsigned char* data() const { return data_; }
     std::size_t size() const { return size_; }
+    // Tells the system that the bytes before `offset` are done with, so they
+    // need not stay in memory; they must not be read again.
+    void Release(std::size_t offset);
 
 private:
     const unsigned char* data_ = nullptr;

@@ -74,6 +74,13 @@ MappedFile::MappedFile(const std::string& path) {
     close(fd);
 }
 
+void MappedFile::Release(std::size_t offset) {
+    const std::size_t page = static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
+    const std::size_t whole = std::min(offset, size_) / page * page;
+    if (data_ && whole > 0)
+        madvise(const_cast<unsigned char*>(data_), whole, MADV_DONTNEED);
+}
+
 MappedFile::~MappedFile() {
     if (data_)
         munmap(const_cast<unsigned char*>(data_), size_);

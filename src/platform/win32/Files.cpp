@@ -93,6 +93,9 @@ MappedFile::MappedFile(const std::string& path) {
     size_ = static_cast<std::size_t>(length.QuadPart);
 }
 
+// Windows trims the pages of a view from memory by itself.
+void MappedFile::Release(std::size_t) {}
+
 MappedFile::~MappedFile() {
     if (data_)
         UnmapViewOfFile(data_);
