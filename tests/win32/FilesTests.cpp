@@ -80,3 +80,28 @@ TEST(FilesAndFoldersAreToldApart) {
         CHECK_EQ(platform::FolderExists(c.path), c.isFolder);
     }
 }
+
+// A mapped file holds its bytes, binary zeros included, and lets the file
+// be deleted once it is gone; an empty or missing file maps to nothing.
+TEST(MappedFilesHoldTheirBytes) {
+    support::ScratchFolder folder;
+    const std::string bytes("P5\n2 1\n255\n\0\xff", 13);
+    support::WriteFile(folder / "tmp-000.pgm", bytes);
+    support::WriteFile(folder / "empty.pgm", "");
+    {
+        platform::MappedFile mapped(folder / "tmp-000.pgm");
+        CHECK_EQ(mapped.size(), bytes.size());
+        CHECK(mapped.data() != nullptr);
+        if (mapped.data())
+            CHECK_EQ(std::string(reinterpret_cast<const char*>(mapped.data()), mapped.size()),
+                     bytes);
+        mapped.Release(4);
+    }
+    CHECK(platform::RemoveFile(folder / "tmp-000.pgm"));
+    for (const char* name : {"empty.pgm", "missing.pgm"}) {
+        ROW(name);
+        platform::MappedFile mapped(folder / name);
+        CHECK(mapped.data() == nullptr);
+        CHECK_EQ(mapped.size(), std::size_t{0});
+    }
+}
