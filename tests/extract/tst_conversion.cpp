@@ -36,6 +36,16 @@ QString WriteScratch(const QString& dir, const QString& name, int bpp,
     return path;
 }
 
+// The format a scratch file of that name is written in.
+FREE_IMAGE_FORMAT ScratchFormat(const QString& name) {
+    const QString ext = name.section('.', -1);
+    return ext == "pbm"   ? FIF_PBMRAW
+           : ext == "pgm" ? FIF_PGMRAW
+           : ext == "ppm" ? FIF_PPMRAW
+           : ext == "png" ? FIF_PNG
+                          : FIF_BMP;
+}
+
 } // namespace
 
 class ConversionTest : public QObject {
@@ -86,12 +96,7 @@ private slots:
         QFETCH(QString, suffix);
         QTemporaryDir dir;
         QDir().mkdir(dir.filePath("out"));
-        const QString ext = scratch.section('.', -1);
-        const FREE_IMAGE_FORMAT writeAs = ext == "pbm"   ? FIF_PBMRAW
-                                          : ext == "pgm" ? FIF_PGMRAW
-                                          : ext == "ppm" ? FIF_PPMRAW
-                                          : ext == "png" ? FIF_PNG
-                                                         : FIF_BMP;
+        const FREE_IMAGE_FORMAT writeAs = ScratchFormat(scratch);
         const QString path = WriteScratch(dir.path(), scratch, bpp, writeAs, FREE_IMAGE_TYPE(type));
         QVERIFY(QFile::exists(path));
         const extract::ConversionSettings settings{format.toStdString(),
@@ -137,11 +142,7 @@ private slots:
         QFETCH(int, h);
         QFETCH(int, backBpp);
         QTemporaryDir dir;
-        const QString ext = scratch.section('.', -1);
-        const FREE_IMAGE_FORMAT writeAs = ext == "pbm"   ? FIF_PBMRAW
-                                          : ext == "pgm" ? FIF_PGMRAW
-                                          : ext == "ppm" ? FIF_PPMRAW
-                                                         : FIF_BMP;
+        const FREE_IMAGE_FORMAT writeAs = ScratchFormat(scratch);
         const bool flat = bpp == 24;
         const QString path =
             WriteScratch(dir.path(), scratch, bpp, writeAs, FREE_IMAGE_TYPE(type), w, h, flat);
