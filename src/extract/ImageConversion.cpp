@@ -75,18 +75,23 @@ FIBITMAP* BilevelToGray(FIBITMAP* dib) {
     return gray;
 }
 
+// A 16-bit or floating-point picture with 8-bit samples: gray stays gray,
+// alpha stays alpha.
+Bitmap EightBitSamples(FIBITMAP* dib) {
+    const FREE_IMAGE_TYPE type = FreeImage_GetImageType(dib);
+    if (HasAlpha(dib))
+        return Bitmap(FreeImage_ConvertTo32Bits(dib));
+    if (type == FIT_UINT16 || type == FIT_FLOAT)
+        return Bitmap(FreeImage_ConvertToStandardType(dib, TRUE));
+    return Bitmap(FreeImage_ConvertTo24Bits(dib));
+}
+
 // The same picture in an 8-bit-per-channel layout the writer takes: gray
 // stays gray, and alpha is laid over white when the writer has none.
 Bitmap Adapted(FREE_IMAGE_FORMAT fif, FIBITMAP* dib) {
     Bitmap standard;
     if (FreeImage_GetImageType(dib) != FIT_BITMAP) {
-        if (HasAlpha(dib))
-            standard.reset(FreeImage_ConvertTo32Bits(dib));
-        else if (FreeImage_GetImageType(dib) == FIT_UINT16 ||
-                 FreeImage_GetImageType(dib) == FIT_FLOAT)
-            standard.reset(FreeImage_ConvertToStandardType(dib, TRUE));
-        else
-            standard.reset(FreeImage_ConvertTo24Bits(dib));
+        standard = EightBitSamples(dib);
         if (!standard)
             return nullptr;
         dib = standard.get();
@@ -115,18 +120,10 @@ Bitmap Adapted(FREE_IMAGE_FORMAT fif, FIBITMAP* dib) {
 bool Write(FREE_IMAGE_FORMAT fif, FIBITMAP* dib, const std::string& path, int flags) {
     if (fif == FIF_JP2 && TooSmallForFreeImageJpeg2000(dib)) {
         // That writer takes 8-bit samples only.
-        Bitmap standard;
-        if (FreeImage_GetImageType(dib) != FIT_BITMAP) {
-            if (HasAlpha(dib))
-                standard.reset(FreeImage_ConvertTo32Bits(dib));
-            else if (IsGray(dib) || FreeImage_GetImageType(dib) == FIT_UINT16)
-                standard.reset(FreeImage_ConvertToStandardType(dib, TRUE));
-            else
-                standard.reset(FreeImage_ConvertTo24Bits(dib));
-            if (!standard)
-                return false;
-        }
-        return SaveSmallJpeg2000(standard ? standard.get() : dib, path, flags);
+        if (FreeImage_GetImageType(dib) == FIT_BITMAP)
+            return SaveSmallJpeg2000(dib, path, flags);
+        const Bitmap standard = EightBitSamples(dib);
+        return standard && SaveSmallJpeg2000(standard.get(), path, flags);
     }
     return SaveImage(fif, dib, path, flags);
 }

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
 
 namespace extract {
 
@@ -62,23 +63,23 @@ void SwappedRow(const std::uint8_t* __restrict in, std::uint8_t* __restrict out,
     }
 }
 
-unsigned DLL_CALLCONV ReadProc(void* buffer, unsigned size, unsigned count, fi_handle handle) {
-    return static_cast<unsigned>(std::fread(buffer, size, count, static_cast<std::FILE*>(handle)));
-}
+// A stdio file with a 1 MiB buffer of its own: with stdio's default of
+// 4 KiB every few rows of an image cost a system call.
+class BufferedFile {
+public:
+    BufferedFile(const std::string& path, const char* mode);
+    ~BufferedFile();
+    BufferedFile(const BufferedFile&) = delete;
+    BufferedFile& operator=(const BufferedFile&) = delete;
 
-unsigned DLL_CALLCONV WriteProc(void* buffer, unsigned size, unsigned count, fi_handle handle) {
-    return static_cast<unsigned>(std::fwrite(buffer, size, count, static_cast<std::FILE*>(handle)));
-}
+    std::FILE* get() const { return file_; }
+    // Flushes and closes; true when everything written reached the file.
+    bool close();
 
-int DLL_CALLCONV SeekProc(fi_handle handle, long offset, int origin) {
-    return std::fseek(static_cast<std::FILE*>(handle), offset, origin);
-}
-
-long DLL_CALLCONV TellProc(fi_handle handle) {
-    return std::ftell(static_cast<std::FILE*>(handle));
-}
-
-} // namespace
+private:
+    std::unique_ptr<char[]> buffer_;
+    std::FILE* file_ = nullptr;
+};
 
 BufferedFile::BufferedFile(const std::string& path, const char* mode)
     : buffer_(std::make_unique_for_overwrite<char[]>(kBufferSize)),
@@ -101,6 +102,24 @@ bool BufferedFile::close() {
     const bool flushed = std::fflush(f) == 0 && !std::ferror(f);
     return std::fclose(f) == 0 && flushed;
 }
+
+unsigned DLL_CALLCONV ReadProc(void* buffer, unsigned size, unsigned count, fi_handle handle) {
+    return static_cast<unsigned>(std::fread(buffer, size, count, static_cast<std::FILE*>(handle)));
+}
+
+unsigned DLL_CALLCONV WriteProc(void* buffer, unsigned size, unsigned count, fi_handle handle) {
+    return static_cast<unsigned>(std::fwrite(buffer, size, count, static_cast<std::FILE*>(handle)));
+}
+
+int DLL_CALLCONV SeekProc(fi_handle handle, long offset, int origin) {
+    return std::fseek(static_cast<std::FILE*>(handle), offset, origin);
+}
+
+long DLL_CALLCONV TellProc(fi_handle handle) {
+    return std::ftell(static_cast<std::FILE*>(handle));
+}
+
+} // namespace
 
 // Straight from the mapped file into the bitmap: FreeImage's own reader
 // takes a map a sample at a time, which cost more than decoding the picture

@@ -78,6 +78,10 @@ std::string Quoted(const std::string& program) {
     return "'" + program + "'";
 }
 
+std::string CannotStart(const std::string& program, int error) {
+    return Quoted(program) + " could not be started: " + std::strerror(error) + "\n";
+}
+
 // Reads what is there without waiting; false at the end of the stream.
 bool Drain(int fd, std::string& output) {
     char buffer[65536];
@@ -136,7 +140,7 @@ void Start(Started& started, const std::string& program, const std::vector<std::
            const std::string& workingFolder, int goEnd) {
     int ends[2];
     if (pipe2(ends, O_CLOEXEC) != 0) {
-        started.failure = Quoted(program) + " could not be started: " + std::strerror(errno) + "\n";
+        started.failure = CannotStart(program, errno);
         return;
     }
     started.output = Fd(ends[0]);
@@ -163,8 +167,7 @@ void Start(Started& started, const std::string& program, const std::vector<std::
                                     argv.data(), envp.data());
     if (spawned != 0) {
         started.pid = 0;
-        started.failure =
-            Quoted(program) + " could not be started: " + std::strerror(spawned) + "\n";
+        started.failure = CannotStart(program, spawned);
     }
 }
 
@@ -244,8 +247,7 @@ PreparedTool::PreparedTool(const std::string& program, const std::vector<std::st
     impl_->program = program;
     int ends[2];
     if (pipe2(ends, O_CLOEXEC) != 0) {
-        impl_->started.failure =
-            Quoted(program) + " could not be started: " + std::strerror(errno) + "\n";
+        impl_->started.failure = CannotStart(program, errno);
         return;
     }
     Fd goRead(ends[0]);
