@@ -137,6 +137,8 @@ TMainForm::~TMainForm() {
         ExtractionRunning = false;
     }
     EmptyWorkFolder();
+    if (!folderOfThisRun_.empty())
+        platform::RemoveFolder(folderOfThisRun_);
 }
 
 template <class Handler> void TMainForm::Handle(Handler handler) {
@@ -390,10 +392,13 @@ void TMainForm::WireHandlers() {
 void TMainForm::FormCreate() {
     AppFolder = text::ExtractFilePath(platform::ExecutablePath());
 
-    const std::string scratch = platform::TempFolder() + platform::PathSeparator() + kProductName;
-    if (!platform::FolderExists(scratch))
-        platform::CreateFolder(scratch);
-    WorkFolder = WithSeparator(scratch);
+    // Another user's folder of that name is left alone: this run then has
+    // one of its own beside it, taken away at the end.
+    const std::string wanted = platform::TempFolder() + platform::PathSeparator() + kProductName;
+    const std::string scratch = platform::OwnScratchFolder(wanted);
+    WorkFolder = scratch.empty() ? std::string{} : WithSeparator(scratch);
+    if (!scratch.empty() && scratch != wanted)
+        folderOfThisRun_ = scratch;
 
     CheckInstallRecord();
 

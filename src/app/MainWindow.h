@@ -106,6 +106,9 @@ private:
     QPointer<extract::TConversionProcess> worker_;
 
     bool terminating_ = false;
+    // The scratch folder made for this run alone, when the usual one was
+    // not the user's own.
+    std::string folderOfThisRun_;
 
     // Controls, named as the rest of the program knows them.
     QFrame* Panel1 = nullptr;

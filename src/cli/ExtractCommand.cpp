@@ -97,8 +97,14 @@ int RunExtractCommand(const std::vector<std::string>& args, std::FILE* out) {
     if (!document.found)
         return kBadInput;
 
+    // Ctrl+C stops after the page under way, a second one or the end of
+    // the session at once; either way the scratch folder goes with the run.
+    std::atomic<bool> running{true};
+    std::atomic<bool> endNow{false};
+    platform::StopOnSignals(&running, &endNow);
     const std::string scratch = platform::CreatePrivateFolder("arvenzo-extract");
     if (scratch.empty()) {
+        platform::StopOnSignals(nullptr, nullptr);
         std::fprintf(out, "arvenzo-extract: cannot create a scratch folder\n");
         return kBadInput;
     }
@@ -111,12 +117,10 @@ int RunExtractCommand(const std::vector<std::string>& args, std::FILE* out) {
     settings.conversion = {options->format, AsFolderText(options->outputFolder), options->prefix};
 
     TerminalReport report(settings, out, platform::ErrorIsTerminal());
-    std::atomic<bool> running{true};
-    platform::StopOnInterrupt(&running);
-    extract::ExtractionJob job(report, running, toolFolder, WithSeparator(scratch));
+    extract::ExtractionJob job(report, running, toolFolder, WithSeparator(scratch), &endNow);
     const extract::JobEnd end = job.Run();
-    platform::StopOnInterrupt(nullptr);
     platform::RemoveFolder(scratch);
+    platform::StopOnSignals(nullptr, nullptr);
     switch (end) {
     case extract::JobEnd::Completed:
         return kAllWritten;

@@ -7,6 +7,7 @@
 #include "text/TextRules.h"
 
 #include <exception>
+#include <optional>
 #include <stdexcept>
 
 namespace extract {
@@ -58,6 +59,8 @@ JobEnd ExtractionJob::RunPages() {
     errors_ = false;
     imageCounter_ = 0;
     const JobSettings settings = observer_.BeginExtractionUi();
+    if (workFolder_.empty())
+        throw std::runtime_error("No private scratch folder could be made for the images.");
     const std::int32_t pageCount = text::StrToInt(settings.pageCountText);
     const PageSpan span = ParsePageRange(settings.pageRangeText, pageCount);
     const long long maximum = (static_cast<long long>(span.last) - span.first + 1) * 2;
@@ -93,12 +96,24 @@ JobEnd ExtractionJob::RunPages() {
 }
 
 std::string ExtractionJob::RunTool(int page, const JobSettings& settings) {
+    pageEndedByStop_ = false;
+    std::optional<std::chrono::steady_clock::time_point> stopSeen;
+    const platform::GiveUp giveUp = [&] {
+        if (abandon_ && *abandon_)
+            return pageEndedByStop_ = true;
+        if (running_)
+            return false;
+        const auto now = std::chrono::steady_clock::now();
+        if (!stopSeen)
+            stopSeen = now;
+        return pageEndedByStop_ = now - *stopSeen >= kStopGrace;
+    };
     std::unique_ptr<platform::PreparedTool> tool = std::move(nextTool_);
     if (tool && nextPage_ == page)
-        return tool->Run(std::chrono::milliseconds{0}, abandon_);
+        return tool->Run(std::chrono::milliseconds{0}, giveUp);
     return inspect::RunConsoleTool(kExtractionTool,
                                    ToolArguments(page, settings, workFolder_ + kScratchRoot),
-                                   toolFolder_, std::chrono::milliseconds{0}, abandon_);
+                                   toolFolder_, std::chrono::milliseconds{0}, giveUp);
 }
 
 bool ExtractionJob::RunPage(int page, int lastPage, const JobSettings& settings,
@@ -114,11 +129,17 @@ bool ExtractionJob::RunPage(int page, int lastPage, const JobSettings& settings,
             ToolArguments(nextPage_, settings, workFolder_ + kScratchRoot), toolFolder_);
     }
     observer_.StepProgress();
+    // The stop ended the page: no failure of its own, and what it wrote may
+    // be cut short.
+    if (pageEndedByStop_)
+        return false;
     if (!text::Trim(pageResult).empty()) {
         errors_ = true;
         return false;
     }
     for (const std::string& name : ScratchImages(workFolder_)) {
+        if (abandon_ && *abandon_)
+            break;
         ++imageCounter_;
         const bool saved =
             ConvertExtractedImage(workFolder_ + name, imageCounter_, settings.conversion);

@@ -7,12 +7,18 @@
 #include "platform/platform.h"
 
 #include <atomic>
+#include <chrono>
 #include <memory>
 #include <string>
 
 namespace extract {
 
 inline constexpr const char* kExtractionTool = "glimmet.bin";
+
+// How long a page may go on after a stop: long enough for an ordinary page
+// to come out whole, short enough that a tool stuck in a damaged image
+// does not hold the job.
+inline constexpr std::chrono::seconds kStopGrace{5};
 
 // A job's settings, read once before it starts.
 struct JobSettings {
@@ -50,9 +56,10 @@ inline constexpr const char* kSomeErrors =
 class ExtractionJob {
 public:
     // `running` must already be true; clearing it stops the job before its
-    // next page. `toolFolder` holds glimmet.bin; `workFolder` (ending in a
+    // next page, and ends the page being run if it takes longer than
+    // kStopGrace. `toolFolder` holds glimmet.bin; `workFolder` (ending in a
     // separator) receives its images. `abandon` turning true ends even the
-    // page that is being run.
+    // page that is being run at once.
     ExtractionJob(ExtractionObserver& observer, std::atomic<bool>& running, std::string toolFolder,
                   std::string workFolder, const std::atomic<bool>* abandon = nullptr);
 
@@ -70,6 +77,7 @@ private:
     const std::atomic<bool>* abandon_;
     int imageCounter_ = 0;
     bool errors_ = false;
+    bool pageEndedByStop_ = false;
     // The tool of the next page, started while this page's images are
     // converted and waiting for its go.
     std::unique_ptr<platform::PreparedTool> nextTool_;

@@ -19,11 +19,26 @@ unsigned long long Number(const std::string& name) {
     return value;
 }
 
+bool NamedByTheTool(const std::string& name) {
+    const std::string prefix = std::string(kScratchRoot) + "-";
+    const std::size_t dot = name.rfind('.');
+    if (name.compare(0, prefix.size(), prefix) != 0 || dot == std::string::npos ||
+        dot < prefix.size() + 3)
+        return false;
+    for (std::size_t i = prefix.size(); i < dot; ++i)
+        if (name[i] < '0' || name[i] > '9')
+            return false;
+    const std::string extension = name.substr(dot);
+    return std::any_of(std::begin(kScratchExtensions), std::end(kScratchExtensions),
+                       [&](const char* known) { return extension == known; });
+}
+
 } // namespace
 
 std::vector<std::string> ScratchImages(const std::string& workFolder) {
     std::vector<std::string> names =
         platform::ListFiles(workFolder, std::string(kScratchRoot) + "-*.*");
+    std::erase_if(names, [](const std::string& name) { return !NamedByTheTool(name); });
     std::stable_sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
         const auto na = Number(a);
         const auto nb = Number(b);
@@ -33,6 +48,8 @@ std::vector<std::string> ScratchImages(const std::string& workFolder) {
 }
 
 void EmptyFolder(const std::string& folder) {
+    if (folder.empty())
+        return; // never the current folder
     for (const std::string& name : platform::ListFiles(folder, "*.*"))
         platform::RemoveFile(folder + name);
 }

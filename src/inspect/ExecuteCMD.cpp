@@ -6,8 +6,8 @@ namespace inspect {
 
 std::string RunConsoleTool(const std::string& toolName, const std::vector<std::string>& arguments,
                            const std::string& appFolder, std::chrono::milliseconds timeout,
-                           const std::atomic<bool>* abandon) {
-    return platform::RunConsoleTool(appFolder + toolName, arguments, appFolder, timeout, abandon);
+                           const std::function<bool()>& giveUp) {
+    return platform::RunConsoleTool(appFolder + toolName, arguments, appFolder, timeout, giveUp);
 }
 
 std::vector<std::string> OutputLines(const std::string& output) {

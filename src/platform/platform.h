@@ -110,6 +110,15 @@ private:
     std::size_t size_ = 0;
 };
 
+// The scratch folder `folder` (no final separator) if it is the user's
+// alone: made when missing, and used when it is a real folder, not a link,
+// owned by the user and closed to everyone else. Otherwise a new folder of
+// the user's own beside it, named after it with a suffix of its own, so a
+// folder another user made or planted there is never written into. Empty
+// when neither can be had. On Windows TEMP is per user: `folder` itself,
+// made when missing.
+std::string OwnScratchFolder(const std::string& folder);
+
 // Creates a new folder of the user's own inside the TEMP folder, with a
 // name of its own, for one run; empty when that fails. RemoveFolder takes
 // away an empty folder.
@@ -125,9 +134,12 @@ bool ErrorIsTerminal();
 // on standard error; false when there is no terminal or input ended.
 bool ReadHiddenLine(const std::string& prompt, std::string& line);
 
-// Until the process ends, an interrupt (Ctrl+C) stores false in `*flag`
-// instead of ending the program; null restores the usual ending.
-void StopOnInterrupt(std::atomic<bool>* flag);
+// Until the process ends, an interrupt (Ctrl+C) stores false in `*running`
+// instead of ending the program. A second interrupt, or on POSIX a request
+// to end (SIGTERM, SIGHUP), stores false in `*running` and true in `*now`,
+// so the program can end at once and still clean up. Nulls restore the
+// usual endings.
+void StopOnSignals(std::atomic<bool>* running, std::atomic<bool>* now);
 
 // --- processors --------------------------------------------------------------
 
@@ -166,17 +178,21 @@ void SetShellOpener(ShellOpener opener);
 
 // --- console tools ---------------------------------------------------------
 
+// Asked every few milliseconds while a console tool runs; true ends the
+// tool, and on POSIX every process it started, at once.
+using GiveUp = std::function<bool()>;
+
 // Runs `program` with `arguments` (each reaching the program as one argument,
 // whatever characters it holds), hidden, in `workingFolder`, and returns
 // everything it printed, standard output and standard error joined in the
 // order they arrived. Never raises: a program that cannot be started, or
 // that crashes or is killed, adds one line naming it to the output. A
 // positive `timeout` ends a program still running after it, and says so in
-// the output; so does `abandon` turning true.
+// the output; so does `giveUp` answering true.
 std::string RunConsoleTool(const std::string& program, const std::vector<std::string>& arguments,
                            const std::string& workingFolder,
                            std::chrono::milliseconds timeout = std::chrono::milliseconds{0},
-                           const std::atomic<bool>* abandon = nullptr);
+                           const GiveUp& giveUp = {});
 
 // A console tool started ahead of its turn. The environment variable
 // kGoVariable names the descriptor the tool is to wait on: it gets ready
@@ -198,7 +214,7 @@ public:
 
     // Once only.
     std::string Run(std::chrono::milliseconds timeout = std::chrono::milliseconds{0},
-                    const std::atomic<bool>* abandon = nullptr);
+                    const GiveUp& giveUp = {});
 
 private:
     struct Impl;

@@ -11,6 +11,20 @@
 
 using Lines = QStringList;
 
+namespace {
+
+// Running: neither gone nor waiting to be reaped.
+bool Alive(const QString& pid) {
+    QFile stat("/proc/" + pid + "/stat");
+    if (!stat.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray text = stat.readAll();
+    const qsizetype close = text.lastIndexOf(')');
+    return close > 0 && text.size() > close + 2 && text[close + 2] != 'Z';
+}
+
+} // namespace
+
 class RunnerTest : public QObject {
     Q_OBJECT
 
@@ -83,8 +97,11 @@ private slots:
         QVERIFY(out.contains("did not finish"));
     }
 
+    // What the tool started goes with it.
     void abandonEndsTheTool() {
-        testing::WriteScript(dir_.path(), "stuck", "echo started; exec sleep 30");
+        const QString child = dir_.filePath("child");
+        testing::WriteScript(dir_.path(), "stuck",
+                             "sleep 30 & echo $! > '" + child + "'; echo started; exec sleep 30");
         std::atomic<bool> abandon{false};
         std::thread later([&] {
             std::this_thread::sleep_for(std::chrono::milliseconds(300));
@@ -93,11 +110,15 @@ private slots:
         QElapsedTimer clock;
         clock.start();
         const QString out = QString::fromStdString(
-            inspect::RunConsoleTool("stuck", {}, folder_, std::chrono::milliseconds{0}, &abandon));
+            inspect::RunConsoleTool("stuck", {}, folder_, std::chrono::milliseconds{0},
+                                    [&] { return abandon.load(); }));
         later.join();
         QVERIFY(clock.elapsed() < 10000);
         QVERIFY(out.startsWith("started\n"));
         QVERIFY(out.contains("was ended"));
+        QFile pid(child);
+        QVERIFY(pid.open(QIODevice::ReadOnly));
+        QTRY_VERIFY(!Alive(QString(pid.readAll()).trimmed()));
     }
 
     void argumentsArriveWhole_data() {

@@ -2,8 +2,10 @@
 
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
 #include <limits>
 #include <memory>
+#include <unistd.h>
 #include <vector>
 
 namespace glimmet {
@@ -12,12 +14,24 @@ namespace {
 
 // One scratch file being written. Unless commit() succeeds, the file is
 // removed again: a half-written image must never be taken for a whole one.
+// The file is always made new and never through a link: a name someone
+// else put there first is refused, and whatever it points to stays as it
+// was.
 class Output {
 public:
     explicit Output(std::string path) : path_(std::move(path)) {
-        file_ = std::fopen(path_.c_str(), "wb");
-        if (!file_)
+        const int fd =
+            open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        if (fd < 0)
             fail();
+        file_ = fdopen(fd, "wb");
+        if (!file_) {
+            const int err = errno;
+            close(fd);
+            std::remove(path_.c_str());
+            errno = err;
+            fail();
+        }
         // Large writes: with stdio's own 4 KiB buffer a photograph took a
         // thousand system calls. setvbuf takes a size only with a buffer.
         std::setvbuf(file_, buffer_.get(), _IOFBF, kBufferSize);

@@ -171,9 +171,17 @@ void Start(Started& started, const std::string& program, const std::vector<std::
     }
 }
 
+// Ends a tool and whatever it started: they share its process group.
+void EndGroup(pid_t pid, int& status) {
+    kill(-pid, SIGKILL);
+    kill(pid, SIGKILL);
+    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+}
+
 // Collects the output of a started tool until it ends.
 std::string Collect(Started& started, const std::string& program, std::chrono::milliseconds timeout,
-                    const std::atomic<bool>* abandon) {
+                    const GiveUp& giveUp) {
     if (!started.failure.empty())
         return started.failure;
     const pid_t pid = started.pid;
@@ -190,7 +198,7 @@ std::string Collect(Started& started, const std::string& program, std::chrono::m
             pollfd p{readEnd, POLLIN, 0};
             poll(&p, 1, 100);
             open = Drain(readEnd, output);
-        } else if (timeout.count() == 0 && !abandon) {
+        } else if (timeout.count() == 0 && !giveUp) {
             // The output is closed, so the tool is on its way out.
             if (waitpid(pid, &status, 0) == pid)
                 break;
@@ -205,14 +213,12 @@ std::string Collect(Started& started, const std::string& program, std::chrono::m
             exited = true;
         } else if (done < 0 && errno != EINTR) {
             break;
-        } else if (abandon && *abandon) {
-            kill(pid, SIGKILL);
-            waitpid(pid, &status, 0);
+        } else if (giveUp && giveUp()) {
+            EndGroup(pid, status);
             Drain(readEnd, output);
             return output + Quoted(program) + " was ended before it finished\n";
         } else if (timeout.count() > 0 && std::chrono::steady_clock::now() >= deadline) {
-            kill(pid, SIGKILL);
-            waitpid(pid, &status, 0);
+            EndGroup(pid, status);
             Drain(readEnd, output);
             return output + Quoted(program) + " did not finish within " +
                    std::to_string(timeout.count() / 1000) + " seconds and was ended\n";
@@ -229,10 +235,10 @@ std::string Collect(Started& started, const std::string& program, std::chrono::m
 
 std::string RunConsoleTool(const std::string& program, const std::vector<std::string>& arguments,
                            const std::string& workingFolder, std::chrono::milliseconds timeout,
-                           const std::atomic<bool>* abandon) {
+                           const GiveUp& giveUp) {
     Started started;
     Start(started, program, arguments, workingFolder, -1);
-    return Collect(started, program, timeout, abandon);
+    return Collect(started, program, timeout, giveUp);
 }
 
 struct PreparedTool::Impl {
@@ -258,16 +264,14 @@ PreparedTool::PreparedTool(const std::string& program, const std::vector<std::st
 PreparedTool::~PreparedTool() {
     // Never given the go: it has written nothing yet, and never will.
     if (impl_->started.pid > 0) {
-        kill(impl_->started.pid, SIGKILL);
         int status = 0;
-        while (waitpid(impl_->started.pid, &status, 0) < 0 && errno == EINTR) {
-        }
+        EndGroup(impl_->started.pid, status);
     }
 }
 
-std::string PreparedTool::Run(std::chrono::milliseconds timeout, const std::atomic<bool>* abandon) {
+std::string PreparedTool::Run(std::chrono::milliseconds timeout, const GiveUp& giveUp) {
     impl_->go.Reset();
-    return Collect(impl_->started, impl_->program, timeout, abandon);
+    return Collect(impl_->started, impl_->program, timeout, giveUp);
 }
 
 } // namespace platform

@@ -98,6 +98,29 @@ bool MoveReplacing(const std::string& from, const std::string& to) {
     return rename(from.c_str(), to.c_str()) == 0;
 }
 
+namespace {
+
+// A real folder of this user's that nobody else may enter or change.
+bool PrivateFolder(const std::string& path) {
+    struct stat st {};
+    return lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == geteuid() &&
+           (st.st_mode & (S_IRWXG | S_IRWXO)) == 0;
+}
+
+} // namespace
+
+std::string OwnScratchFolder(const std::string& folder) {
+    // Fails harmlessly when something is there already; what is there is
+    // judged next.
+    mkdir(folder.c_str(), 0700);
+    if (PrivateFolder(folder))
+        return folder;
+    std::string beside = folder + "-XXXXXX";
+    if (!mkdtemp(beside.data()))
+        return {};
+    return beside;
+}
+
 std::string CreatePrivateFolder(const std::string& namePrefix) {
     std::string base = TempFolder();
     if (!base.empty() && base.back() != '/')

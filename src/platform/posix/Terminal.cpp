@@ -10,11 +10,16 @@ namespace platform {
 
 namespace {
 
-std::atomic<bool>* interruptFlag = nullptr;
+std::atomic<bool>* runningFlag = nullptr;
+std::atomic<bool>* nowFlag = nullptr;
 
-void OnInterrupt(int) {
-    if (interruptFlag)
-        interruptFlag->store(false);
+// Only lock-free stores: this runs inside a signal handler.
+void OnSignal(int signal) {
+    if (!runningFlag || !nowFlag)
+        return;
+    if (signal != SIGINT || !runningFlag->load())
+        nowFlag->store(true);
+    runningFlag->store(false);
 }
 
 } // namespace
@@ -59,12 +64,15 @@ bool ReadHiddenLine(const std::string& prompt, std::string& line) {
     return !ended || !line.empty();
 }
 
-void StopOnInterrupt(std::atomic<bool>* flag) {
-    interruptFlag = flag;
+void StopOnSignals(std::atomic<bool>* running, std::atomic<bool>* now) {
+    const bool caught = running && now;
+    runningFlag = caught ? running : nullptr;
+    nowFlag = caught ? now : nullptr;
     struct sigaction action {};
-    action.sa_handler = flag ? OnInterrupt : SIG_DFL;
+    action.sa_handler = caught ? OnSignal : SIG_DFL;
     sigemptyset(&action.sa_mask);
-    sigaction(SIGINT, &action, nullptr);
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP})
+        sigaction(signal, &action, nullptr);
 }
 
 } // namespace platform

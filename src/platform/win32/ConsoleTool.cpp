@@ -155,7 +155,7 @@ bool Drain(HANDLE pipe, std::string& buffer, std::string& output) {
 
 std::string RunConsoleTool(const std::string& program, const std::vector<std::string>& arguments,
                            const std::string& workingFolder, std::chrono::milliseconds timeout,
-                           const std::atomic<bool>* abandon) {
+                           const GiveUp& giveUp) {
     const std::string resolved = Resolve(program, workingFolder);
     std::string line = CommandLine(resolved.empty() ? program : resolved, arguments);
 
@@ -202,7 +202,7 @@ std::string RunConsoleTool(const std::string& program, const std::vector<std::st
     for (;;) {
         if (open)
             open = Drain(readEnd.Get(), buffer, output);
-        DWORD wait = open ? 10 : abandon ? 50 : INFINITE;
+        DWORD wait = open ? 10 : giveUp ? 50 : INFINITE;
         if (timeout.count() > 0) {
             const ULONGLONG now = GetTickCount64();
             const ULONGLONG left = now < deadline ? deadline - now : 0;
@@ -211,7 +211,7 @@ std::string RunConsoleTool(const std::string& program, const std::vector<std::st
         const DWORD waited = WaitForSingleObject(process.Get(), wait);
         if (waited == WAIT_OBJECT_0 || waited == WAIT_FAILED)
             break;
-        if (abandon && *abandon) {
+        if (giveUp && giveUp()) {
             TerminateProcess(process.Get(), 1);
             WaitForSingleObject(process.Get(), 5000);
             Drain(readEnd.Get(), buffer, output);
@@ -254,8 +254,8 @@ PreparedTool::PreparedTool(const std::string& program, const std::vector<std::st
 
 PreparedTool::~PreparedTool() = default;
 
-std::string PreparedTool::Run(std::chrono::milliseconds timeout, const std::atomic<bool>* abandon) {
-    return RunConsoleTool(impl_->program, impl_->arguments, impl_->workingFolder, timeout, abandon);
+std::string PreparedTool::Run(std::chrono::milliseconds timeout, const GiveUp& giveUp) {
+    return RunConsoleTool(impl_->program, impl_->arguments, impl_->workingFolder, timeout, giveUp);
 }
 
 } // namespace platform

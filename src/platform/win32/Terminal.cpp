@@ -5,13 +5,17 @@ namespace platform {
 
 namespace {
 
-std::atomic<bool>* interruptFlag = nullptr;
+std::atomic<bool>* runningFlag = nullptr;
+std::atomic<bool>* nowFlag = nullptr;
 
 BOOL WINAPI OnControl(DWORD event) {
     if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT)
         return FALSE;
-    if (interruptFlag)
-        interruptFlag->store(false);
+    if (runningFlag && nowFlag) {
+        if (!runningFlag->load())
+            nowFlag->store(true);
+        runningFlag->store(false);
+    }
     return TRUE;
 }
 
@@ -54,9 +58,11 @@ bool ReadHiddenLine(const std::string& prompt, std::string& line) {
     return !ended || !line.empty();
 }
 
-void StopOnInterrupt(std::atomic<bool>* flag) {
-    interruptFlag = flag;
-    SetConsoleCtrlHandler(OnControl, flag ? TRUE : FALSE);
+void StopOnSignals(std::atomic<bool>* running, std::atomic<bool>* now) {
+    const bool caught = running && now;
+    runningFlag = caught ? running : nullptr;
+    nowFlag = caught ? now : nullptr;
+    SetConsoleCtrlHandler(OnControl, caught ? TRUE : FALSE);
 }
 
 } // namespace platform
