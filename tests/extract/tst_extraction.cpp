@@ -1,5 +1,6 @@
 #include "app/MainWindow.h"
 #include "app/ProgramState.h"
+#include "extract/ExtractionJob.h"
 #include "support/TestSupport.h"
 #include "toolkit/PathEdits.h"
 
@@ -14,6 +15,8 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -283,6 +286,107 @@ private slots:
         QVERIFY(s.Opened().isEmpty());
         QCOMPARE(s.Start()->text(), QString("Start Extraction"));
         QVERIFY(s.Input()->isEnabled());
+    }
+
+    // A page that never ends is ended a grace after the stop, and the job
+    // ends as stopped: no box, nothing opened, nothing left behind.
+    void stopEndsAHungPage() {
+        QTemporaryDir tools;
+        const QString child = tools.filePath("child");
+        testing::WriteScript(tools.path(), "vellam.bin", "echo 'Pages: 3'");
+        testing::WriteScript(tools.path(), "glimmet.bin",
+                             "for a; do root=$a; done\n"
+                             "printf 'P6\\n2 2\\n255\\n' > \"$root-000.ppm\"\n" // cut short
+                             "sleep 600 & echo $! > '" +
+                                 child + "'\nexec sleep 600");
+        Session s(tools.path());
+        s.Choose("/d/three.pdf");
+        s.Start()->click();
+        QVERIFY(QTest::qWaitFor([&] { return testing::Running(child); }, 10000));
+        testing::ModalAnswerer answerer;
+        answerer.Next(testing::Press(Qt::Key_Return)); // Yes
+        QElapsedTimer clock;
+        clock.start();
+        s.Start()->click();
+        QVERIFY(QTest::qWaitFor([&] { return !s.form->WorkerExists(); }, 30000));
+        const qint64 grace = std::chrono::milliseconds(extract::kStopGrace).count();
+        QVERIFY2(clock.elapsed() > grace - 500 && clock.elapsed() < grace + 4000,
+                 qPrintable(QString::number(clock.elapsed())));
+        QCOMPARE(answerer.Seen(), QStringList{"Are you sure you want to cancel the extraction?"});
+        QVERIFY(s.Opened().isEmpty());
+        QCOMPARE(s.Written(), QStringList{});
+        QCOMPARE(s.Scratch(), QStringList{});
+        QVERIFY(!testing::Running(child));
+        QCOMPARE(s.Start()->text(), QString("Start Extraction"));
+    }
+
+    // Only the files the tool writes, as it names them, are converted: a
+    // link is never read through, and other names are not the tool's.
+    void onlyTheToolsFilesAreTaken() {
+        QTemporaryDir tools, elsewhere;
+        const QByteArray image = QByteArray("P6\n1 1\n255\n") + QByteArray(3, '\x40');
+        const QString target = elsewhere.filePath("target.ppm");
+        QFile f(target);
+        QVERIFY(f.open(QIODevice::WriteOnly) && f.write(image) == image.size());
+        f.close();
+        testing::WriteScript(tools.path(), "vellam.bin", "echo 'Pages: 1'");
+        testing::WriteScript(tools.path(), "glimmet.bin",
+                             "for a; do root=$a; done\n"
+                             "for n in 000.ppm 002.txt x.ppm 3.ppm; do cp '" +
+                                 target + "' \"$root-$n\"; done\nln -s '" + target +
+                                 "' \"$root-001.ppm\"");
+        Session s(tools.path());
+        s.Choose("/d/one.pdf");
+        QVERIFY(s.RunToEnd());
+        QCOMPARE(s.Written(), QStringList{"img-1.jpg"});
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), image);
+    }
+
+    // A scratch folder that is not the user's alone is left as it is; the
+    // window makes one of its own beside it and takes it away at the end.
+    void scratchFolderOfItsOwn_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<bool>("used");
+        QTest::newRow("own and private") << "own" << true;
+        QTest::newRow("another user's") << "other" << false;
+        QTest::newRow("open to others") << "open" << false;
+        QTest::newRow("a link to a private folder") << "link" << false;
+        QTest::newRow("a file") << "file" << false;
+    }
+    void scratchFolderOfItsOwn() {
+        QFETCH(QString, kind);
+        QFETCH(bool, used);
+        Session s;
+        s.form.reset();
+        const QString planted = s.env.Temp() + "/Arvenzo";
+        QVERIFY(QDir(planted).removeRecursively());
+        QTemporaryDir linked;
+        const QByteArray path = QFile::encodeName(planted);
+        if (kind == "link") {
+            QVERIFY(QFile::link(linked.path(), planted));
+        } else if (kind == "file") {
+            QFile file(planted);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        } else {
+            QVERIFY(QDir().mkdir(planted));
+            QCOMPARE(::chmod(path.constData(), kind == "open" ? 0777 : 0700), 0);
+            if (kind == "other")
+                QCOMPARE(::chown(path.constData(), 65534, 65534), 0);
+        }
+        const QString marker = (kind == "link" ? linked.path() : planted) + "/tmp-000.ppm";
+        if (kind != "file")
+            QVERIFY(QFile::copy(Fixture("multipage"), marker));
+        s.form = std::make_unique<app::TMainForm>();
+        app::AppFolder = QString(TOOL_DIR).toStdString() + "/";
+        const QString work = QString::fromStdString(app::WorkFolder);
+        QCOMPARE(work == planted + "/", used);
+        s.Choose(Fixture("multipage"), "4");
+        QVERIFY(s.RunToEnd());
+        QCOMPARE(s.Written(), QStringList{"img-1.bmp"});
+        QCOMPARE(QFile::exists(marker), !used && kind != "file");
+        s.form.reset();
+        QCOMPARE(QDir(work).exists(), used);
     }
 
     void closingDuringAHungPageEndsPromptly() {

@@ -290,6 +290,36 @@ private slots:
         QVERIFY(r.exitCode != 0);
     }
 
+    // A scratch name that is taken is refused, never written through: what
+    // a planted link points to, or a file already there, stays as it was.
+    void takenNamesAreRefused_data() {
+        QTest::addColumn<bool>("link");
+        QTest::newRow("link") << true;
+        QTest::newRow("file") << false;
+    }
+    void takenNamesAreRefused() {
+        QFETCH(bool, link);
+        QTemporaryDir out, elsewhere;
+        const QString target = elsewhere.filePath("kept");
+        QFile f(target);
+        QVERIFY(f.open(QIODevice::WriteOnly) && f.write("kept") == 4);
+        f.close();
+        QStringList planted;
+        for (const char* name : {"000", "001"})
+            for (const char* ext : {"bmp", "pbm", "pgm", "ppm"})
+                planted << out.filePath(QString("tmp-%1.%2").arg(name, ext));
+        for (const QString& name : planted)
+            QVERIFY(link ? QFile::link(target, name) : QFile::copy(target, name));
+        Run r = extract(out, "multipage.pdf", 1, 1);
+        QCOMPARE(r.lines().size(), 2); // one line for each of the page's two images
+        QVERIFY(r.exitCode != 0);
+        for (const QString& name : planted + QStringList{target}) {
+            QFile kept(name);
+            QVERIFY(kept.open(QIODevice::ReadOnly));
+            QCOMPARE(kept.readAll(), QByteArray("kept"));
+        }
+    }
+
     // A full disk: the page's JPEG, decoded, no longer fits. Its partial file
     // must not be left behind for the program to convert.
     void fullDiskIsReported() {

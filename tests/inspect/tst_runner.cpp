@@ -11,19 +11,6 @@
 
 using Lines = QStringList;
 
-namespace {
-
-// Running: neither gone nor waiting to be reaped.
-bool Alive(const QString& pid) {
-    QFile stat("/proc/" + pid + "/stat");
-    if (!stat.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray text = stat.readAll();
-    const qsizetype close = text.lastIndexOf(')');
-    return close > 0 && text.size() > close + 2 && text[close + 2] != 'Z';
-}
-
-} // namespace
 
 class RunnerTest : public QObject {
     Q_OBJECT
@@ -116,9 +103,7 @@ private slots:
         QVERIFY(clock.elapsed() < 10000);
         QVERIFY(out.startsWith("started\n"));
         QVERIFY(out.contains("was ended"));
-        QFile pid(child);
-        QVERIFY(pid.open(QIODevice::ReadOnly));
-        QTRY_VERIFY(!Alive(QString(pid.readAll()).trimmed()));
+        QTRY_VERIFY(!testing::Running(child));
     }
 
     void argumentsArriveWhole_data() {

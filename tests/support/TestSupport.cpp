@@ -142,4 +142,16 @@ QString WriteScript(const QString& folder, const QString& name, const QString& b
     return path;
 }
 
+bool Running(const QString& pidFile) {
+    QFile id(pidFile);
+    if (!id.open(QIODevice::ReadOnly))
+        return false;
+    QFile stat("/proc/" + QString::fromLatin1(id.readAll()).trimmed() + "/stat");
+    if (!stat.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray text = stat.readAll();
+    const qsizetype close = text.lastIndexOf(')');
+    return close > 0 && text.size() > close + 2 && text[close + 2] != 'Z';
+}
+
 } // namespace testing

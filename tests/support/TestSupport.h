@@ -90,6 +90,10 @@ BoxAction CloseBox();
 // Writes a small executable shell script; returns its path.
 QString WriteScript(const QString& folder, const QString& name, const QString& body);
 
+// True while the process whose id the file `pidFile` holds runs: neither
+// gone nor waiting to be reaped.
+bool Running(const QString& pidFile);
+
 } // namespace testing
 
 Q_DECLARE_METATYPE(testing::BoxAction)
