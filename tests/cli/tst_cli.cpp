@@ -1,7 +1,11 @@
 // arvenzo-extract run as a user runs it: as its own process, with the real
 // tools beside it (or stand-ins for the stop), on generated documents.
 
+#include "extract/ExtractionJob.h"
+#include "support/TestSupport.h"
+
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -315,6 +319,82 @@ sys.exit(os.WEXITSTATUS(status) if os.WIFEXITED(status) else 99)
         QVERIFY2(!err.contains("Some errors"), qPrintable(err));
         QCOMPARE(FilesIn(out.path()), (QStringList{"1.jpg", "2.jpg"}));
         QCOMPARE(FilesIn(marks.path()), (QStringList{"page-1", "page-2"}));
+    }
+
+    // Ended from outside mid-run: Ctrl+C lets a page that never ends go on
+    // for the grace, a second Ctrl+C, SIGTERM and SIGHUP end it at once; an
+    // image being converted is finished first. Every way the tools and what
+    // they started end, and no scratch folder or part-written file stays.
+    void endedFromOutside_data() {
+        QTest::addColumn<QList<int>>("sent");
+        QTest::addColumn<bool>("converting"); // page 1 gives a large image; page 2 hangs
+        QTest::addColumn<bool>("grace");
+        QTest::newRow("Ctrl+C") << QList<int>{SIGINT} << false << true;
+        QTest::newRow("Ctrl+C twice") << QList<int>{SIGINT, SIGINT} << false << false;
+        QTest::newRow("SIGTERM") << QList<int>{SIGTERM} << false << false;
+        QTest::newRow("SIGHUP") << QList<int>{SIGHUP} << false << false;
+        QTest::newRow("SIGTERM while converting") << QList<int>{SIGTERM} << true << false;
+    }
+    void endedFromOutside() {
+        QFETCH(QList<int>, sent);
+        QFETCH(bool, converting);
+        QFETCH(bool, grace);
+        QTemporaryDir bin, out, marks;
+        const QString tools = QFileInfo(EXTRACT_PATH).absolutePath();
+        QVERIFY(QFile::copy(EXTRACT_PATH, bin.path() + "/arvenzo-extract"));
+        QVERIFY(QFile::link(tools + "/vellam.bin", bin.path() + "/vellam.bin"));
+        testing::WriteScript(
+            bin.path(), "glimmet.bin",
+            QString("echo $$ > '%1'/tool-$2\n"
+                    "[ -n \"$ARVENZO_GO_FD\" ] && cat <&3 >/dev/null\n"
+                    "for last; do :; done\n"
+                    "if [ $2 = 1 ] && [ %2 = 1 ]; then\n"
+                    "  { printf 'P6\\n2500 2500\\n255\\n'; head -c 18750000 /dev/urandom; }"
+                    " > \"$last-000.ppm\"; exit 0\n"
+                    "fi\n"
+                    "printf 'P6\\n2 1\\n255\\n' > \"$last-000.ppm\"\n"
+                    "sleep 600 & echo $! > '%1'/child\n"
+                    "exec sleep 600")
+                .arg(marks.path())
+                .arg(converting ? 1 : 0));
+
+        QProcess p;
+        p.setChildProcessModifier([] { setpgid(0, 0); });
+        Start(p, {"-f", "PNG", F("text1000.pdf"), out.path()}, bin.path() + "/arvenzo-extract");
+        QVERIFY(p.waitForStarted());
+        if (converting) // a fast machine may be done before the file is seen
+            (void)QTest::qWaitFor(
+                [&] { return FilesIn(out.path()).join("").endsWith(".part"); }, 20000);
+        else
+            QVERIFY(QTest::qWaitFor([&] { return testing::Running(marks.filePath("child")); },
+                                    20000));
+        // The run's scratch folder is closed to others.
+        const QFileInfoList scratch =
+            QDir(temp_.path()).entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot);
+        QCOMPARE(scratch.size(), 1);
+        QCOMPARE(scratch[0].permissions() & 0x0077, QFileDevice::Permissions());
+
+        QElapsedTimer clock;
+        clock.start();
+        for (const int signal : sent) {
+            // A terminal sends Ctrl+C to the whole foreground group.
+            const pid_t pid = static_cast<pid_t>(p.processId());
+            QCOMPARE(::kill(signal == SIGINT ? -pid : pid, signal), 0);
+            QTest::qWait(200);
+        }
+        QVERIFY(p.state() == QProcess::NotRunning || p.waitForFinished(30000));
+        const qint64 graceMs = std::chrono::milliseconds(extract::kStopGrace).count();
+        if (grace)
+            QVERIFY2(clock.elapsed() > graceMs - 500 && clock.elapsed() < graceMs + 4000,
+                     qPrintable(QString::number(clock.elapsed())));
+        else
+            QVERIFY2(clock.elapsed() < 3000, qPrintable(QString::number(clock.elapsed())));
+        QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(p.exitCode(), 1);
+        const QStringList written = FilesIn(out.path());
+        QCOMPARE(written, converting && !written.isEmpty() ? QStringList{"1.png"} : QStringList{});
+        for (const QString& mark : FilesIn(marks.path()))
+            QVERIFY2(!testing::Running(marks.filePath(mark)), qPrintable(mark));
     }
 };
 
