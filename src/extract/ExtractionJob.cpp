@@ -96,6 +96,10 @@ JobEnd ExtractionJob::RunPages() {
 }
 
 std::string ExtractionJob::RunTool(int page, const JobSettings& settings) {
+    // The tool makes every file new and refuses a name that is taken, so
+    // nothing an earlier page left may stand in its way. The next page's
+    // tool, started ahead, has written nothing before its go.
+    EmptyFolder(workFolder_);
     pageEndedByStop_ = false;
     std::optional<std::chrono::steady_clock::time_point> stopSeen;
     const platform::GiveUp giveUp = [&] {

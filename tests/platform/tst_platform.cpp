@@ -6,8 +6,12 @@
 #include <QFile>
 #include <QProcess>
 #include <QTest>
+#include <fcntl.h>
 #include <pthread.h>
 #include <sched.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -158,6 +162,37 @@ private slots:
         QVERIFY(!platform::FileExists(path.toStdString()));
         QCOMPARE(QFile::permissions(path) & (QFile::ReadOther | QFile::ReadGroup),
                  QFile::Permissions());
+    }
+
+    // Two users on one machine, one TEMP: the second works in a folder of
+    // its own beside the first's, and neither's files go to the other.
+    void secondUserWorksBeside() {
+        if (geteuid() != 0)
+            QSKIP("acting as a second user needs root");
+        QTemporaryDir shared;
+        QCOMPARE(::chmod(QFile::encodeName(shared.path()).constData(), 01777), 0);
+        const std::string wanted = shared.filePath("Arvenzo").toStdString();
+        QCOMPARE(platform::OwnScratchFolder(wanted), wanted);
+        const pid_t second = fork();
+        if (second == 0) {
+            if (setgid(65534) != 0 || setuid(65534) != 0)
+                _exit(2);
+            const std::string own = platform::OwnScratchFolder(wanted);
+            if (own.empty() || own == wanted)
+                _exit(3);
+            _exit(open((own + "/tmp-000.ppm").c_str(), O_WRONLY | O_CREAT | O_EXCL, 0600) < 0);
+        }
+        int status = 0;
+        QCOMPARE(waitpid(second, &status, 0), second);
+        QVERIFY(WIFEXITED(status));
+        QCOMPARE(WEXITSTATUS(status), 0);
+        const QFileInfoList folders =
+            QDir(shared.path()).entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
+        QCOMPARE(folders.size(), 2);
+        QCOMPARE(folders[1].ownerId(), 65534u);
+        QCOMPARE(folders[1].permissions() & 0x0077, QFileDevice::Permissions());
+        QCOMPARE(QDir(folders[0].filePath()).entryList(QDir::Files), QStringList());
+        QCOMPARE(QDir(folders[1].filePath()).entryList(QDir::Files), QStringList{"tmp-000.ppm"});
     }
 
     void shellSeamRecords() {
