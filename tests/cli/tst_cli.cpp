@@ -363,11 +363,11 @@ sys.exit(os.WEXITSTATUS(status) if os.WIFEXITED(status) else 99)
         Start(p, {"-f", "PNG", F("text1000.pdf"), out.path()}, bin.path() + "/arvenzo-extract");
         QVERIFY(p.waitForStarted());
         if (converting) // a fast machine may be done before the file is seen
-            (void)QTest::qWaitFor(
-                [&] { return FilesIn(out.path()).join("").endsWith(".part"); }, 20000);
+            (void)QTest::qWaitFor([&] { return FilesIn(out.path()).join("").endsWith(".part"); },
+                                  20000);
         else
-            QVERIFY(QTest::qWaitFor([&] { return testing::Running(marks.filePath("child")); },
-                                    20000));
+            QVERIFY(
+                QTest::qWaitFor([&] { return testing::Running(marks.filePath("child")); }, 20000));
         // The run's scratch folder is closed to others.
         const QFileInfoList scratch =
             QDir(temp_.path()).entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot);

@@ -200,9 +200,9 @@ private slots:
     // Only the tool's own names, in its numbering order.
     void scratchOrderIsNumeric() {
         QTemporaryDir dir;
-        for (const char* name : {"tmp-1000.bmp", "tmp-999.ppm", "tmp-000.pbm", "tmp-010.pgm",
-                                 "tmp-x.bmp", "other.bmp", ".tmp-001.ppm", "tmp-12.ppm",
-                                 "tmp-001.txt", "tmp-002.ppm.part", "tmp-0x1.bmp"}) {
+        for (const char* name :
+             {"tmp-1000.bmp", "tmp-999.ppm", "tmp-000.pbm", "tmp-010.pgm", "tmp-x.bmp", "other.bmp",
+              ".tmp-001.ppm", "tmp-12.ppm", "tmp-001.txt", "tmp-002.ppm.part", "tmp-0x1.bmp"}) {
             QFile f(dir.filePath(name));
             QVERIFY(f.open(QIODevice::WriteOnly));
         }

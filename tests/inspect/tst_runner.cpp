@@ -11,7 +11,6 @@
 
 using Lines = QStringList;
 
-
 class RunnerTest : public QObject {
     Q_OBJECT
 
@@ -96,9 +95,8 @@ private slots:
         });
         QElapsedTimer clock;
         clock.start();
-        const QString out = QString::fromStdString(
-            inspect::RunConsoleTool("stuck", {}, folder_, std::chrono::milliseconds{0},
-                                    [&] { return abandon.load(); }));
+        const QString out = QString::fromStdString(inspect::RunConsoleTool(
+            "stuck", {}, folder_, std::chrono::milliseconds{0}, [&] { return abandon.load(); }));
         later.join();
         QVERIFY(clock.elapsed() < 10000);
         QVERIFY(out.startsWith("started\n"));

@@ -105,3 +105,12 @@ TEST(MappedFilesHoldTheirBytes) {
         CHECK_EQ(mapped.size(), std::size_t{0});
     }
 }
+
+// TEMP is the user's own here: the scratch folder is made there, or kept.
+TEST(ScratchFolderStaysInTemp) {
+    support::ScratchFolder folder;
+    const std::string wanted = folder / "Arvenzo";
+    CHECK_EQ(platform::OwnScratchFolder(wanted), wanted);
+    CHECK(platform::FolderExists(wanted));
+    CHECK_EQ(platform::OwnScratchFolder(wanted), wanted);
+}
