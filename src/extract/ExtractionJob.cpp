@@ -114,10 +114,11 @@ bool ExtractionJob::RunPage(int page, int lastPage, const JobSettings& settings,
             ToolArguments(nextPage_, settings, workFolder_ + kScratchRoot), toolFolder_);
     }
     observer_.StepProgress();
-    if (!text::Trim(pageResult).empty()) {
+    // A page the tool failed on still gives the images it did write: they
+    // are the document's, and the next page's run would write over them.
+    const bool failed = !text::Trim(pageResult).empty();
+    if (failed)
         errors_ = true;
-        return false;
-    }
     for (const std::string& name : ScratchImages(workFolder_)) {
         ++imageCounter_;
         const bool saved =
@@ -128,7 +129,7 @@ bool ExtractionJob::RunPage(int page, int lastPage, const JobSettings& settings,
         }
         observer_.ImageConverted(imageCounter_, saved);
     }
-    return true;
+    return !failed;
 }
 
 } // namespace extract

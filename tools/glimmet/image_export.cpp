@@ -24,19 +24,88 @@ std::string ScratchNames::next(const char* extension) {
 
 namespace {
 
+bool storedAs(fz_context* c, fz_image* image, int type) {
+    fz_compressed_buffer* buffer = fz_compressed_image_buffer(c, image);
+    return buffer && buffer->params.type == type;
+}
+
+bool storedAsJpeg(fz_context* c, fz_image* image) {
+    return storedAs(c, image, FZ_IMAGE_JPEG);
+}
+
+// Whether a decoder's warning leaves every pixel as the data holds it. Stray
+// bytes between JPEG markers cost nothing; what jbig2dec only warns about
+// (a region that refers to no symbols, say) is no loss once every segment
+// is known to be there whole.
+bool costsNoPixel(fz_context* c, fz_image* image, const std::string& warning) {
+    if (warning.find("extraneous bytes") != std::string::npos)
+        return true;
+    return storedAs(c, image, FZ_IMAGE_JBIG2) && warning.rfind("jbig2dec warning:", 0) == 0;
+}
+
 // MuPDF patches damaged image data up (zeros for what it cannot read) and
 // only warns; written out, that would pass a broken image off as a good one.
+// A JPEG decides by its own decoding: one whose end marker is missing is
+// whole, one that stops before its last row is not.
+void requireWhole(fz_context* c, fz_image* image, const std::vector<std::string>& warnings) {
+    for (const std::string& warning : warnings) {
+        if (costsNoPixel(c, image, warning))
+            continue;
+        if (storedAsJpeg(c, image) && jpegDecodesWhole(c, image))
+            return;
+        throw tools::MuError("the image data is damaged: " + warning);
+    }
+}
+
+// The segments of embedded JBIG2 data, each with the length its header
+// gives. A segment cut short is left out by the decoder without a word, and
+// the picture comes out blank where it should be.
+void requireWholeJbig2(fz_context* c, fz_image* image) {
+    fz_compressed_buffer* cb = fz_compressed_image_buffer(c, image);
+    if (!cb || cb->params.type != FZ_IMAGE_JBIG2 || cb->params.u.jbig2.embedded == 0)
+        return;
+    unsigned char* data = nullptr;
+    const size_t len = fz_buffer_storage(c, cb->buffer, &data);
+    auto be32 = [&](size_t at) {
+        return std::uint32_t(data[at]) << 24 | std::uint32_t(data[at + 1]) << 16 |
+               std::uint32_t(data[at + 2]) << 8 | data[at + 3];
+    };
+    size_t at = 0;
+    while (at < len) {
+        auto cutShort = [&] {
+            throw tools::MuError("the image data is damaged: a JBIG2 segment ends early");
+        };
+        if (len - at < 11)
+            cutShort();
+        const std::uint32_t number = be32(at);
+        const bool longPage = data[at + 4] & 0x40;
+        size_t referred = data[at + 5] >> 5;
+        size_t pos = at + 6;
+        if (referred == 7) { // long form: a count, then a bit a segment
+            referred = be32(at + 5) & 0x1fffffff;
+            pos = at + 9 + (referred + 8) / 8;
+        }
+        const size_t referredSize = number <= 256 ? 1 : number <= 65536 ? 2 : 4;
+        pos += referred * referredSize + (longPage ? 4 : 1);
+        if (pos > len || len - pos < 4)
+            cutShort();
+        const std::uint32_t dataLength = be32(pos);
+        if (dataLength == 0xffffffffu)
+            return; // a region of unknown length: its decoder finds its end
+        pos += 4;
+        if (len - pos < dataLength)
+            cutShort();
+        at = pos + dataLength;
+    }
+}
+
 tools::Pixmap decode(tools::Context& ctx, fz_image* image) {
     fz_context* c = ctx.get();
     ctx.takeWarnings();
     fz_pixmap* pix = tools::guarded(
         c, [&] { return fz_get_pixmap_from_image(c, image, nullptr, nullptr, nullptr, nullptr); });
     tools::Pixmap owned(c, pix);
-    for (const std::string& warning : ctx.takeWarnings()) {
-        // Stray bytes between JPEG markers cost no pixels.
-        if (warning.find("extraneous bytes") == std::string::npos)
-            throw tools::MuError("the image data is damaged: " + warning);
-    }
+    requireWhole(c, image, ctx.takeWarnings());
     return owned;
 }
 
@@ -117,18 +186,15 @@ std::uint8_t unpremultiply(unsigned v, unsigned a) {
     return static_cast<std::uint8_t>(out > 255 ? 255 : out);
 }
 
-// Decoded RGB, as the program turns it into JPEG.
+// A picture stored as JPEG, decoded, under the name that makes the program
+// keep it as JPEG: gray as a gray map, colour as RGB.
 void writeJpegPixels(const std::string& path, DisplayRows& rows) {
-    int w = rows.width();
-    writePpm(path, w, rows.height(), [&](int y, std::uint8_t* out) {
-        const std::uint8_t* in = rows.row(y);
-        if (rows.colours() == 3) {
-            std::memcpy(out, in, static_cast<size_t>(w) * 3);
-            return;
-        }
-        for (int x = 0; x < w; ++x, out += 3)
-            out[0] = out[1] = out[2] = in[x];
-    });
+    const size_t rowBytes = static_cast<size_t>(rows.width()) * rows.colours();
+    auto copy = [&](int y, std::uint8_t* out) { std::memcpy(out, rows.row(y), rowBytes); };
+    if (rows.colours() == 1)
+        writePgm(path, rows.width(), rows.height(), copy);
+    else
+        writePpm(path, rows.width(), rows.height(), copy);
 }
 
 void writeColour(const std::string& path, DisplayRows& rows) {
@@ -250,16 +316,13 @@ bool writeBilevelDirectly(tools::Context& ctx, fz_image* image, const std::strin
         if (tailBits)
             row[rowBytes - 1] &= std::uint8_t(0xff << (8 - tailBits));
     });
-    for (const std::string& warning : ctx.takeWarnings()) {
+    try {
+        requireWhole(c, image, ctx.takeWarnings());
+    } catch (...) {
         std::remove(path.c_str());
-        throw tools::MuError("the image data is damaged: " + warning);
+        throw;
     }
     return true;
-}
-
-bool storedAsJpeg(fz_context* c, fz_image* image) {
-    fz_compressed_buffer* buffer = fz_compressed_image_buffer(c, image);
-    return buffer && buffer->params.type == FZ_IMAGE_JPEG;
 }
 
 } // namespace
@@ -267,6 +330,12 @@ bool storedAsJpeg(fz_context* c, fz_image* image) {
 void exportImage(tools::Context& ctx, fz_image* image, ScratchNames& names) {
     fz_context* c = ctx.get();
     fz_image* maskImage = image->mask;
+    for (fz_image* part : {image, maskImage}) {
+        if (part) {
+            checkJpegMatchesImage(c, part);
+            requireWholeJbig2(c, part);
+        }
+    }
     bool sameSizeMask = maskImage && maskImage->w == image->w && maskImage->h == image->h;
 
     if (!sameSizeMask && storedAsJpeg(c, image)) {

@@ -17,7 +17,7 @@ struct PageImage {
 
 // Every image drawn when the page is displayed, each image object once, in
 // the order in which it is first drawn: the content stream, form XObjects,
-// tiling patterns and annotation appearances, inline images and stencil
+// tiling patterns, soft-mask groups and annotation appearances, inline images and stencil
 // masks included. Only image operators are followed; text and fonts are
 // never loaded, so a page of text costs next to nothing.
 std::vector<PageImage> findPageImages(tools::Context& ctx, pdf_document* doc, int pageIndex);
