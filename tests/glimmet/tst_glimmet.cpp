@@ -2,6 +2,7 @@
 // drawing order, as the scratch kind the program expects, and FreeImage reads
 // back exactly the pixels the generator put in.
 
+#include "image_compare.h"
 #include "platform/platform.h"
 #include "tool_test_support.h"
 
@@ -12,89 +13,16 @@
 #include <signal.h>
 #include <sys/resource.h>
 
+using tooltest::Decoded;
 using tooltest::ExpectedImage;
+using tooltest::pixelDifference;
+using tooltest::readBack;
 using tooltest::Run;
 
 namespace {
 
 const QString kGlimmet = QStringLiteral(GLIMMET_PATH);
 const QByteArray kIncorrectPassword = "Command Line Error: Incorrect password";
-
-struct Decoded {
-    FREE_IMAGE_FORMAT format = FIF_UNKNOWN;
-    int w = 0, h = 0;
-    bool gray = false; // one channel, as FreeImage reads it
-    QByteArray rgba;
-};
-
-// Reads a scratch file the way the program does: format from the content.
-Decoded readBack(const QString& path) {
-    Decoded d;
-    QByteArray name = QFile::encodeName(path);
-    d.format = FreeImage_GetFileType(name.constData(), 0);
-    FIBITMAP* bmp = FreeImage_Load(d.format, name.constData(), 0);
-    if (!bmp)
-        return d;
-    const FREE_IMAGE_COLOR_TYPE colour = FreeImage_GetColorType(bmp);
-    d.gray = colour == FIC_MINISBLACK || colour == FIC_MINISWHITE;
-    FIBITMAP* rgba = FreeImage_ConvertTo32Bits(bmp);
-    FreeImage_Unload(bmp);
-    if (!rgba)
-        return d;
-    d.w = static_cast<int>(FreeImage_GetWidth(rgba));
-    d.h = static_cast<int>(FreeImage_GetHeight(rgba));
-    d.rgba.resize(qsizetype(d.w) * d.h * 4);
-    for (int y = 0; y < d.h; ++y) {
-        const BYTE* line = FreeImage_GetScanLine(rgba, d.h - 1 - y); // bottom row first
-        char* out = d.rgba.data() + qsizetype(y) * d.w * 4;
-        for (int x = 0; x < d.w; ++x) {
-            out[x * 4 + 0] = char(line[x * 4 + FI_RGBA_RED]);
-            out[x * 4 + 1] = char(line[x * 4 + FI_RGBA_GREEN]);
-            out[x * 4 + 2] = char(line[x * 4 + FI_RGBA_BLUE]);
-            out[x * 4 + 3] = char(line[x * 4 + FI_RGBA_ALPHA]);
-        }
-    }
-    FreeImage_Unload(rgba);
-    return d;
-}
-
-// An opaque image whose every pixel is gray: the document holds it in gray.
-bool opaqueGray(const QByteArray& rgba) {
-    for (qsizetype i = 0; i < rgba.size(); i += 4)
-        if (rgba[i] != rgba[i + 1] || rgba[i] != rgba[i + 2] || uchar(rgba[i + 3]) != 255)
-            return false;
-    return true;
-}
-
-// Empty when the pixels agree; otherwise where and by how much they differ.
-QString pixelDifference(const ExpectedImage& want, const Decoded& got) {
-    if (got.w != want.w || got.h != want.h)
-        return QString("size %1x%2, expected %3x%4").arg(got.w).arg(got.h).arg(want.w).arg(want.h);
-    if (got.gray != opaqueGray(want.rgba))
-        return got.gray ? "gray, expected colour" : "colour, expected gray";
-    for (int i = 0; i < want.rgba.size(); i += 4) {
-        auto channel = [&](const QByteArray& a, int k) { return int(uchar(a[i + k])); };
-        int alpha = channel(want.rgba, 3);
-        bool transparent = alpha == 0 && channel(got.rgba, 3) == 0;
-        // Where a lossy fixture is also translucent, MuPDF's premultiplied
-        // pixels lose colour precision in proportion to the transparency.
-        int colourTolerance =
-            want.tolerance + (want.tolerance > 0 && alpha > 0 ? 128 / alpha + 1 : 0);
-        for (int k = transparent ? 3 : 0; k < 4; ++k) {
-            int diff = std::abs(channel(want.rgba, k) - channel(got.rgba, k));
-            if (diff > (k < 3 ? colourTolerance : want.tolerance)) {
-                int px = i / 4;
-                return QString("pixel (%1,%2) channel %3 is %4, expected %5")
-                    .arg(px % want.w)
-                    .arg(px / want.w)
-                    .arg(k)
-                    .arg(channel(got.rgba, k))
-                    .arg(channel(want.rgba, k));
-            }
-        }
-    }
-    return {};
-}
 
 QStringList scratchFiles(const QTemporaryDir& dir) {
     return QDir(dir.path()).entryList(QDir::Files, QDir::Name);
