@@ -197,7 +197,7 @@ private slots:
         QTest::addColumn<QByteArray>("where");
         QTest::addColumn<int>("written");
         QTest::newRow("not zlib data") << 1 << QByteArray("page 1, image 2") << 1;
-        QTest::newRow("not JPEG-2000 data") << 2 << QByteArray("page 2") << 0;
+        QTest::newRow("not JPEG-2000 data") << 2 << QByteArray("page 2, image 2") << 1;
         QTest::newRow("truncated zlib data") << 3 << QByteArray("page 3, image 2") << 1;
         QTest::newRow("unknown filter") << 4 << QByteArray("page 4, image 2") << 1;
         QTest::newRow("not JPEG data") << 5 << QByteArray("page 5, image 2") << 1;

@@ -137,8 +137,8 @@ int run(const Options& opt) {
         }
         for (size_t i = 0; i < images.size(); ++i) {
             try {
-                if (!images[i].unknownFilter.empty())
-                    throw tools::MuError("unknown filter " + images[i].unknownFilter);
+                if (!images[i].failure.empty())
+                    throw tools::MuError(images[i].failure);
                 tools::Image image = glimmet::loadImage(ctx, doc.get(), images[i]);
                 glimmet::exportImage(ctx, image.get(), names);
             } catch (const std::exception& e) {

@@ -1,6 +1,7 @@
 #include "page_images.h"
 
 #include <cstring>
+#include <map>
 #include <set>
 #include <utility>
 
@@ -18,6 +19,15 @@ struct Drawn {
     tools::Object resources;
 };
 
+// Image objects MuPDF cannot load (it decodes JPEG-2000 as it loads it), by
+// their XObject dictionary and name, with the object and the reason. Such an
+// image is swapped for a stand-in and the stream walked again, so that it
+// costs only itself and not the rest of the page.
+struct Unloadable {
+    std::map<std::pair<pdf_obj*, std::string>, std::pair<int, std::string>> images;
+    tools::Object standIn;
+};
+
 // What the walk of one stream has found. MuPDF calls into it from its own
 // frames, so nothing here may throw: a failure is noted and the callback
 // turns it into a MuPDF error; the note survives even where MuPDF's
@@ -26,6 +36,7 @@ struct Drawn {
 struct StreamWalk {
     fz_context* ctx = nullptr;
     pdf_obj* resources = nullptr;
+    const Unloadable* unloadable = nullptr;
     std::vector<Drawn> drawn;
     bool failed = false;
 
@@ -45,15 +56,14 @@ struct StreamWalk {
             return false;
         }
     }
-    bool addImage(fz_image* image, int num, const char* unknownFilter) noexcept {
+    bool addImage(fz_image* image, int num, std::string failure) noexcept {
         // An image object is loaded again when its turn comes, so that the
         // page's pictures are not all held at once (MuPDF decodes JPEG-2000
         // as it loads it). Inline images have no object.
         try {
             tools::Image kept =
                 num > 0 ? tools::Image() : tools::Image(ctx, fz_keep_image(ctx, image));
-            return add(
-                Drawn{PageImage{std::move(kept), num, unknownFilter ? unknownFilter : ""}, {}, {}});
+            return add(Drawn{PageImage{std::move(kept), num, std::move(failure)}, {}, {}});
         } catch (...) {
             failed = true;
             return false;
@@ -119,18 +129,44 @@ const char* unknownFilter(fz_context* ctx, pdf_obj* dict) {
     return nullptr;
 }
 
+// Whether an image object was swapped for the stand-in, and if so, which one
+// it was and why.
+const std::pair<int, std::string>* unloadableImage(const StreamWalk& w, pdf_obj* xobjects,
+                                                   const char* name) noexcept {
+    if (!w.unloadable)
+        return nullptr;
+    try {
+        auto found = w.unloadable->images.find({xobjects, name});
+        return found == w.unloadable->images.end() ? nullptr : &found->second;
+    } catch (...) {
+        return nullptr;
+    }
+}
+
 void onImage(fz_context* ctx, pdf_processor* proc, const char* name, fz_image* image) {
     StreamWalk& w = walkOf(proc);
     if (w.hidden())
         return;
-    pdf_obj* xobj = pdf_dict_gets(ctx, pdf_dict_get(ctx, w.resources, PDF_NAME(XObject)), name);
-    check(ctx, w.addImage(image, pdf_to_num(ctx, xobj), unknownFilter(ctx, xobj)));
+    pdf_obj* xobjects = pdf_dict_get(ctx, w.resources, PDF_NAME(XObject));
+    pdf_obj* xobj = pdf_dict_gets(ctx, xobjects, name);
+    bool added = false;
+    try {
+        if (const auto* swapped = unloadableImage(w, xobjects, name)) {
+            added = w.addImage(image, swapped->first, swapped->second);
+        } else {
+            const char* unknown = unknownFilter(ctx, xobj);
+            added = w.addImage(image, pdf_to_num(ctx, xobj),
+                               unknown ? std::string("unknown filter ") + unknown : "");
+        }
+    } catch (...) {
+    }
+    check(ctx, added);
 }
 
 void onInlineImage(fz_context* ctx, pdf_processor* proc, fz_image* image, const char*) {
     StreamWalk& w = walkOf(proc);
     if (!w.hidden())
-        check(ctx, w.addImage(image, 0, nullptr));
+        check(ctx, w.addImage(image, 0, {}));
 }
 
 // A nested stream takes its own resources, else those of the stream that
@@ -200,18 +236,97 @@ void interpret(fz_context* ctx, pdf_document* doc, pdf_obj* stream, StreamWalk* 
     }
 }
 
-// What one stream draws, in order.
-std::vector<Drawn> walkStream(tools::Context& ctx, pdf_document* doc, pdf_obj* stream,
-                              pdf_obj* res) {
+// One walk of a stream with our callbacks.
+std::vector<Drawn> interpretWalk(tools::Context& ctx, pdf_document* doc, pdf_obj* stream,
+                                 pdf_obj* res, const Unloadable& unloadable) {
     StreamWalk walk;
     walk.ctx = ctx.get();
     walk.resources = res;
+    walk.unloadable = &unloadable;
     StreamWalk* w = &walk;
     fz_context* c = ctx.get();
     tools::guarded(c, [&] { interpret(c, doc, stream, w); });
     if (walk.failed)
         throw tools::MuError("out of memory while reading the page");
     return std::move(walk.drawn);
+}
+
+// A 1 x 1 gray image that loads whatever happens.
+tools::Object makeStandIn(fz_context* c, pdf_document* doc) {
+    pdf_obj* made = tools::guarded(c, [&] {
+        pdf_obj* dict = pdf_new_dict(c, doc, 6);
+        fz_buffer* pixel = nullptr;
+        pdf_obj* ref = nullptr;
+        fz_try(c) {
+            pdf_dict_put(c, dict, PDF_NAME(Type), PDF_NAME(XObject));
+            pdf_dict_put(c, dict, PDF_NAME(Subtype), PDF_NAME(Image));
+            pdf_dict_put_int(c, dict, PDF_NAME(Width), 1);
+            pdf_dict_put_int(c, dict, PDF_NAME(Height), 1);
+            pdf_dict_put(c, dict, PDF_NAME(ColorSpace), PDF_NAME(DeviceGray));
+            pdf_dict_put_int(c, dict, PDF_NAME(BitsPerComponent), 8);
+            pixel =
+                fz_new_buffer_from_copied_data(c, reinterpret_cast<const unsigned char*>("\0"), 1);
+            ref = pdf_add_stream(c, doc, pixel, dict, 0);
+        }
+        fz_always(c) {
+            fz_drop_buffer(c, pixel);
+            pdf_drop_obj(c, dict);
+        }
+        fz_catch(c) {
+            fz_rethrow(c);
+        }
+        return ref;
+    });
+    return tools::Object(c, made);
+}
+
+// Loads every image object the resources name; each one MuPDF cannot load
+// is noted and swapped for the stand-in. False when none failed.
+bool swapUnloadable(tools::Context& ctx, pdf_document* doc, pdf_obj* res, Unloadable& unloadable) {
+    fz_context* c = ctx.get();
+    pdf_obj* xobjects = tools::guarded(c, [&] { return pdf_dict_get(c, res, PDF_NAME(XObject)); });
+    const int count = tools::guarded(c, [&] { return pdf_dict_len(c, xobjects); });
+    bool swapped = false;
+    for (int i = 0; i < count; ++i) {
+        pdf_obj* xobj = nullptr;
+        const char* name = nullptr;
+        tools::guarded(c, [&] {
+            name = pdf_to_name(c, pdf_dict_get_key(c, xobjects, i));
+            xobj = pdf_dict_get_val(c, xobjects, i);
+            if (!pdf_name_eq(c, pdf_dict_get(c, xobj, PDF_NAME(Subtype)), PDF_NAME(Image)))
+                xobj = nullptr;
+        });
+        if (!xobj || !*name || (unloadable.standIn && tools::guarded(c, [&] {
+                                    return pdf_objcmp(c, xobj, unloadable.standIn.get()) == 0;
+                                })))
+            continue;
+        try {
+            tools::guarded(c, [&] { fz_drop_image(c, pdf_load_image(c, doc, xobj)); });
+        } catch (const tools::MuError& e) {
+            const int num = tools::guarded(c, [&] { return pdf_to_num(c, xobj); });
+            if (!unloadable.standIn)
+                unloadable.standIn = makeStandIn(c, doc);
+            unloadable.images[{xobjects, name}] = {num, e.what()};
+            pdf_obj* standIn = unloadable.standIn.get();
+            tools::guarded(c, [&] { pdf_dict_puts(c, xobjects, name, standIn); });
+            swapped = true;
+        }
+    }
+    return swapped;
+}
+
+// What one stream draws, in order. An image that cannot even be loaded
+// ends MuPDF's walk of the stream; it is then swapped out and the stream
+// walked again, so that the rest of it still counts.
+std::vector<Drawn> walkStream(tools::Context& ctx, pdf_document* doc, pdf_obj* stream, pdf_obj* res,
+                              Unloadable& unloadable) {
+    try {
+        return interpretWalk(ctx, doc, stream, res, unloadable);
+    } catch (const tools::MuError&) {
+        if (!swapUnloadable(ctx, doc, res, unloadable))
+            throw;
+    }
+    return interpretWalk(ctx, doc, stream, res, unloadable);
 }
 
 // The appearance an annotation shows: its normal appearance, picked by its
@@ -231,7 +346,8 @@ pdf_obj* shownAppearance(fz_context* ctx, pdf_document* doc, pdf_obj* annot) {
 }
 
 // The page's own contents, then its annotations' appearances.
-std::vector<Drawn> walkPage(tools::Context& ctx, pdf_document* doc, int pageIndex) {
+std::vector<Drawn> walkPage(tools::Context& ctx, pdf_document* doc, int pageIndex,
+                            Unloadable& unloadable) {
     fz_context* c = ctx.get();
     pdf_obj* page = nullptr;
     pdf_obj* res = nullptr;
@@ -243,7 +359,7 @@ std::vector<Drawn> walkPage(tools::Context& ctx, pdf_document* doc, int pageInde
     });
     std::vector<Drawn> drawn;
     if (contents)
-        drawn = walkStream(ctx, doc, contents, res);
+        drawn = walkStream(ctx, doc, contents, res, unloadable);
     const int annotations = tools::guarded(
         c, [&] { return pdf_array_len(c, pdf_dict_get(c, page, PDF_NAME(Annots))); });
     for (int i = 0; i < annotations; ++i) {
@@ -295,7 +411,8 @@ std::vector<PageImage> findPageImages(tools::Context& ctx, pdf_document* doc, in
         size_t next = 0;
     };
     std::vector<Level> levels;
-    levels.push_back({walkPage(ctx, doc, pageIndex)});
+    Unloadable unloadable;
+    levels.push_back({walkPage(ctx, doc, pageIndex, unloadable)});
     while (!levels.empty()) {
         if (levels.back().next == levels.back().drawn.size()) {
             levels.pop_back();
@@ -310,7 +427,7 @@ std::vector<PageImage> findPageImages(tools::Context& ctx, pdf_document* doc, in
         }
         const int num = tools::guarded(c, [&] { return pdf_to_num(c, d.nested.get()); });
         if (seenStreams.insert({num, d.resources.get()}).second)
-            levels.push_back({walkStream(ctx, doc, d.nested.get(), d.resources.get())});
+            levels.push_back({walkStream(ctx, doc, d.nested.get(), d.resources.get(), unloadable)});
     }
     return found;
 }

@@ -10,9 +10,10 @@ namespace glimmet {
 struct PageImage {
     tools::Image image;   // inline images only; objects are loaded by loadImage
     int objectNumber = 0; // 0 for an inline image
-    // A filter MuPDF does not know; it reads such data as it stands, which
-    // makes garbage of the picture.
-    std::string unknownFilter;
+    // Why the image cannot be had, when that is known from the walk: a
+    // filter MuPDF does not know (it would read such data as it stands and
+    // make garbage of the picture), or data MuPDF cannot even load.
+    std::string failure;
 };
 
 // Every image drawn when the page is displayed, each image object once, in
