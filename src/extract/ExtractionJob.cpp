@@ -34,7 +34,7 @@ ExtractionJob::ExtractionJob(ExtractionObserver& observer, std::atomic<bool>& ru
 
 JobEnd ExtractionJob::Run() {
     // The job and its tools take turns on one processor.
-    const platform::ProcessorBinding binding;
+    // const platform::ProcessorBinding binding;
     JobEnd end = JobEnd::Failed;
     try {
         end = RunPages();
@@ -77,6 +77,7 @@ JobEnd ExtractionJob::RunPages() {
             RunPage(static_cast<int>(page), span.last, settings, pageResult);
         }
         nextTool_.reset(); // stopped before its page
+        RemoveUnfinished(workFolder_);
     }
     if (errors_)
         observer_.ShowExtractionError(kSomeErrors);
@@ -92,9 +93,21 @@ JobEnd ExtractionJob::RunPages() {
     return errors_ ? JobEnd::CompletedWithErrors : JobEnd::Completed;
 }
 
-std::string ExtractionJob::RunTool(int page, const JobSettings& settings) {
+std::string ExtractionJob::RunTool(int page, int lastPage, const JobSettings& settings) {
     std::unique_ptr<platform::PreparedTool> tool = std::move(nextTool_);
-    if (tool && nextPage_ == page)
+    if (tool && nextPage_ != page) {
+        tool.reset();
+        RemoveUnfinished(workFolder_);
+    }
+    // The next page's tool starts now and does its page while this one runs
+    // and is converted; its files keep their working names until its go.
+    if (page < lastPage && running_) {
+        nextPage_ = page + 1;
+        nextTool_ = std::make_unique<platform::PreparedTool>(
+            toolFolder_ + kExtractionTool,
+            ToolArguments(nextPage_, settings, workFolder_ + kScratchRoot), toolFolder_);
+    }
+    if (tool)
         return tool->Run(std::chrono::milliseconds{0}, abandon_);
     return inspect::RunConsoleTool(kExtractionTool,
                                    ToolArguments(page, settings, workFolder_ + kScratchRoot),
@@ -104,15 +117,7 @@ std::string ExtractionJob::RunTool(int page, const JobSettings& settings) {
 bool ExtractionJob::RunPage(int page, int lastPage, const JobSettings& settings,
                             std::string& pageResult) {
     observer_.StepProgress();
-    pageResult = RunTool(page, settings);
-    // The next page's tool starts and opens the document while this page's
-    // images are converted; it writes nothing before its go.
-    if (page < lastPage && running_) {
-        nextPage_ = page + 1;
-        nextTool_ = std::make_unique<platform::PreparedTool>(
-            toolFolder_ + kExtractionTool,
-            ToolArguments(nextPage_, settings, workFolder_ + kScratchRoot), toolFolder_);
-    }
+    pageResult = RunTool(page, lastPage, settings);
     observer_.StepProgress();
     // A page the tool failed on still gives the images it did write: they
     // are the document's, and the next page's run would write over them.

@@ -32,6 +32,11 @@ std::vector<std::string> ScratchImages(const std::string& workFolder) {
     return names;
 }
 
+void RemoveUnfinished(const std::string& folder) {
+    for (const std::string& name : platform::ListFiles(folder, std::string("~*")))
+        platform::RemoveFile(folder + name);
+}
+
 void EmptyFolder(const std::string& folder) {
     for (const std::string& name : platform::ListFiles(folder, "*.*"))
         platform::RemoveFile(folder + name);

@@ -10,18 +10,6 @@
 
 namespace glimmet {
 
-std::string ScratchNames::peek(const char* extension) const {
-    char number[16];
-    std::snprintf(number, sizeof number, "%03d", count_);
-    return root_ + "-" + number + extension;
-}
-
-std::string ScratchNames::next(const char* extension) {
-    std::string name = peek(extension);
-    ++count_;
-    return name;
-}
-
 namespace {
 
 bool storedAs(fz_context* c, fz_image* image, int type) {
@@ -188,7 +176,7 @@ std::uint8_t unpremultiply(unsigned v, unsigned a) {
 
 // A picture stored as JPEG, decoded, under the name that makes the program
 // keep it as JPEG: gray as a gray map, colour as RGB.
-void writeJpegPixels(const std::string& path, DisplayRows& rows) {
+void writeJpegPixels(const ScratchFile& path, DisplayRows& rows) {
     const size_t rowBytes = static_cast<size_t>(rows.width()) * rows.colours();
     auto copy = [&](int y, std::uint8_t* out) { std::memcpy(out, rows.row(y), rowBytes); };
     if (rows.colours() == 1)
@@ -197,7 +185,7 @@ void writeJpegPixels(const std::string& path, DisplayRows& rows) {
         writePpm(path, rows.width(), rows.height(), copy);
 }
 
-void writeColour(const std::string& path, DisplayRows& rows) {
+void writeColour(const ScratchFile& path, DisplayRows& rows) {
     int w = rows.width();
     writeBmp24(path, w, rows.height(), [&](int y, std::uint8_t* out) {
         const std::uint8_t* in = rows.row(y);
@@ -209,7 +197,7 @@ void writeColour(const std::string& path, DisplayRows& rows) {
     });
 }
 
-void writeGray(const std::string& path, DisplayRows& rows) {
+void writeGray(const ScratchFile& path, DisplayRows& rows) {
     int w = rows.width();
     writePgm(path, w, rows.height(), [&](int y, std::uint8_t* out) {
         std::memcpy(out, rows.row(y), static_cast<size_t>(w));
@@ -217,7 +205,7 @@ void writeGray(const std::string& path, DisplayRows& rows) {
 }
 
 // A mask's coverage as gray: white where the image shows.
-void writeCoverage(const std::string& path, const fz_pixmap* mask) {
+void writeCoverage(const ScratchFile& path, const fz_pixmap* mask) {
     writePgm(path, mask->w, mask->h, [&](int y, std::uint8_t* out) {
         const std::uint8_t* in = mask->samples + y * mask->stride;
         for (int x = 0; x < mask->w; ++x)
@@ -227,7 +215,7 @@ void writeCoverage(const std::string& path, const fz_pixmap* mask) {
 
 // Black (a set bit) where the page is painted: for a stencil where its
 // coverage is, for a 1-bit gray image where it is dark.
-void writeBilevel(const std::string& path, const fz_pixmap* pix, bool stencil) {
+void writeBilevel(const ScratchFile& path, const fz_pixmap* pix, bool stencil) {
     writePbm(path, pix->w, pix->h, [&](int y, std::uint8_t* out) {
         const std::uint8_t* in = pix->samples + y * pix->stride;
         std::memset(out, 0, (static_cast<size_t>(pix->w) + 7) / 8);
@@ -241,7 +229,7 @@ void writeBilevel(const std::string& path, const fz_pixmap* pix, bool stencil) {
 
 // Colour with straight alpha: the image's own (a colour key, JPEG-2000's
 // alpha) times its mask's coverage.
-void writeWithAlpha(const std::string& path, DisplayRows& rows, const fz_pixmap* mask) {
+void writeWithAlpha(const ScratchFile& path, DisplayRows& rows, const fz_pixmap* mask) {
     int w = rows.width();
     int n = rows.stride();
     bool rgb = rows.colours() == 3;
@@ -270,7 +258,7 @@ void writeWithAlpha(const std::string& path, DisplayRows& rows, const fz_pixmap*
 // through a pixmap it would first spread to a byte a pixel, eight times its
 // size. False when the image is not a plain compressed 1-bit gray image or
 // stencil.
-bool writeBilevelDirectly(tools::Context& ctx, fz_image* image, const std::string& path) {
+bool writeBilevelDirectly(tools::Context& ctx, fz_image* image, const ScratchFile& path) {
     fz_context* c = ctx.get();
     if (image->bpc != 1 || image->n != 1 || image->use_colorkey || image->mask)
         return false;
@@ -304,7 +292,7 @@ bool writeBilevelDirectly(tools::Context& ctx, fz_image* image, const std::strin
     tools::Ref<fz_stream, fz_drop_stream> stream(c, raw);
     const size_t rowBytes = (static_cast<size_t>(image->w) + 7) / 8;
     const int tailBits = image->w % 8;
-    writePbm(path, image->w, image->h, [&](int, std::uint8_t* row) {
+    writePbm(path, image->w, image->h, [&](int y, std::uint8_t* row) {
         size_t got = tools::guarded(c, [&] { return fz_read(c, raw, row, rowBytes); });
         if (got != rowBytes)
             throw tools::MuError("the image data is damaged: it ends early");
@@ -315,13 +303,9 @@ bool writeBilevelDirectly(tools::Context& ctx, fz_image* image, const std::strin
         }
         if (tailBits)
             row[rowBytes - 1] &= std::uint8_t(0xff << (8 - tailBits));
+        if (y == image->h - 1)
+            requireWhole(c, image, ctx.takeWarnings());
     });
-    try {
-        requireWhole(c, image, ctx.takeWarnings());
-    } catch (...) {
-        std::remove(path.c_str());
-        throw;
-    }
     return true;
 }
 
@@ -339,8 +323,7 @@ void exportImage(tools::Context& ctx, fz_image* image, ScratchNames& names) {
     bool sameSizeMask = maskImage && maskImage->w == image->w && maskImage->h == image->h;
 
     if (!sameSizeMask && storedAsJpeg(c, image)) {
-        std::string path = names.peek(".ppm");
-        if (writeJpegDirectly(c, image, path)) {
+        if (writeJpegDirectly(c, image, names.peek(".ppm"))) {
             names.next(".ppm");
             if (maskImage)
                 writeCoverage(names.next(".pgm"), decode(ctx, maskImage).get());

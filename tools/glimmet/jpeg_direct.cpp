@@ -199,7 +199,7 @@ bool jpegDecodesWhole(fz_context* ctx, fz_image* image) {
     return finish(cinfo, jpeg.errors()) && !jpeg.damaged();
 }
 
-bool writeJpegDirectly(fz_context* ctx, fz_image* image, const std::string& path) {
+bool writeJpegDirectly(fz_context* ctx, fz_image* image, const ScratchFile& file) {
     fz_compressed_buffer* cb = jpegBuffer(ctx, image);
     if (!cb || cb->params.u.jpeg.color_transform != -1)
         return false;
@@ -222,18 +222,16 @@ bool writeJpegDirectly(fz_context* ctx, fz_image* image, const std::string& path
     if (w != image->w || h != image->h)
         return false;
 
-    auto rows = [&](int, std::uint8_t* out) {
+    auto rows = [&](int y, std::uint8_t* out) {
         if (!readRow(cinfo, jpeg.errors(), out) || jpeg.damaged())
+            jpeg.fail();
+        if (y == h - 1 && (!finish(cinfo, jpeg.errors()) || jpeg.damaged()))
             jpeg.fail();
     };
     if (gray)
-        writePgm(path, w, h, rows);
+        writePgm(file, w, h, rows);
     else
-        writePpm(path, w, h, rows);
-    if (!finish(cinfo, jpeg.errors()) || jpeg.damaged()) {
-        std::remove(path.c_str());
-        jpeg.fail();
-    }
+        writePpm(file, w, h, rows);
     return true;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "mupdf_context.h"
+#include "scratch_file.h"
 
 #include <string>
 
@@ -13,7 +14,7 @@ namespace glimmet {
 // under the name the tool gives JPEG pictures. False when the image is not
 // of that kind and must take MuPDF's way; throws MuError when the JPEG data
 // is damaged, WriteError when the file cannot be written.
-bool writeJpegDirectly(fz_context* ctx, fz_image* image, const std::string& path);
+bool writeJpegDirectly(fz_context* ctx, fz_image* image, const ScratchFile& file);
 
 // Throws MuError when the JPEG data of an image stored as JPEG does not hold
 // what the document says: another number of colour components, or another
