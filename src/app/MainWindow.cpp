@@ -404,7 +404,7 @@ void TMainForm::FormCreate() {
     sComboBoxFormatChange();
     ResizeMainForm();
 
-    online::TCheckForNewVersionProcess::Start(
+    versionCheck_ = online::TCheckForNewVersionProcess::Start(
         {AppVersion, online::VendorAddress(WebsiteDomain), this, [] { QCoreApplication::quit(); }});
 }
 
