@@ -34,7 +34,7 @@ ExtractionJob::ExtractionJob(ExtractionObserver& observer, std::atomic<bool>& ru
 
 JobEnd ExtractionJob::Run() {
     // The job and its tools take turns on one processor.
-    // const platform::ProcessorBinding binding;
+    const platform::ProcessorBinding binding;
     JobEnd end = JobEnd::Failed;
     try {
         end = RunPages();
