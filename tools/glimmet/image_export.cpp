@@ -102,15 +102,20 @@ bool isGray(fz_context* c, const fz_pixmap* pix) {
 }
 
 // The rows of a decoded image in gray or RGB. Gray and RGB are read as they
-// are; every other colour space (CMYK, Lab, Separation, DeviceN...) goes to
-// RGB the way MuPDF displays it, a band of rows at a time, so that a large
-// image never needs a second full-size copy.
+// are; inks over gray go to gray, every other colour space (CMYK, Lab,
+// Separation, DeviceN...) to RGB, the way MuPDF displays them, a band of rows at a time, so that a
+// large image never needs a second full-size copy.
 class DisplayRows {
 public:
     DisplayRows(tools::Context& ctx, const fz_pixmap* pix) : ctx_(ctx), pix_(pix) {
         fz_context* c = ctx.get();
         direct_ = !pix->colorspace || isGray(c, pix) || fz_colorspace_is_rgb(c, pix->colorspace);
-        colours_ = direct_ ? pix->n - pix->alpha - pix->s : 3;
+        // Inks that stand for shades of gray (a Separation or DeviceN over
+        // gray) are gray pictures, and stay so.
+        grayInks_ = !direct_ && fz_colorspace_is_device_n(c, pix->colorspace) &&
+                    pix->colorspace->u.separation.base &&
+                    fz_colorspace_is_gray(c, pix->colorspace->u.separation.base);
+        colours_ = direct_ ? pix->n - pix->alpha - pix->s : grayInks_ ? 1 : 3;
         if (colours_ != 1 && colours_ != 3)
             throw tools::MuError("unexpected colour layout in the decoded image");
     }
@@ -138,14 +143,15 @@ private:
         band_.reset();
         const fz_pixmap* src = pix_;
         int rows = std::min(kBandRows, pix_->h - y0);
-        fz_pixmap* rgb = tools::guarded(c, [&] {
+        fz_colorspace* target = grayInks_ ? fz_device_gray(c) : fz_device_rgb(c);
+        fz_pixmap* converted = tools::guarded(c, [&] {
             fz_pixmap* view = fz_new_pixmap_with_data(c, src->colorspace, src->w, rows, src->seps,
                                                       src->alpha, static_cast<int>(src->stride),
                                                       src->samples + y0 * src->stride);
             fz_pixmap* out = nullptr;
             fz_try(c) {
-                out = fz_convert_pixmap(c, view, fz_device_rgb(c), nullptr, nullptr,
-                                        fz_default_color_params, 1);
+                out = fz_convert_pixmap(c, view, target, nullptr, nullptr, fz_default_color_params,
+                                        1);
             }
             fz_always(c) {
                 fz_drop_pixmap(c, view);
@@ -155,13 +161,14 @@ private:
             }
             return out;
         });
-        band_ = tools::Pixmap(c, rgb);
+        band_ = tools::Pixmap(c, converted);
         bandStart_ = y0;
     }
 
     tools::Context& ctx_;
     const fz_pixmap* pix_;
     bool direct_ = true;
+    bool grayInks_ = false;
     int colours_ = 1;
     tools::Pixmap band_;
     int bandStart_ = 0;
