@@ -5,7 +5,8 @@
  *   baseline FORMAT INPUT.pdf OUTPUT_FOLDER
  *
  * FORMAT is Original (JPEG for a JPEG image, BMP for the rest), BMP, JPEG,
- * PNG or TIFF. Bilevel images stay 1-bit where the writer takes it. */
+ * JPEG-2000, PNG or TIFF. Bilevel images stay 1-bit where the writer takes
+ * it, gray images (a stencil's coverage included) stay 8-bit gray. */
 #include <FreeImage.h>
 #include <mupdf/fitz.h>
 #include <mupdf/pdf.h>
@@ -15,6 +16,7 @@
 static FIBITMAP *to_bitmap(fz_pixmap *pix, int bilevel)
 {
 	int w = pix->w, h = pix->h, colours = pix->n - pix->alpha;
+	int gray = colours <= 1;
 	FIBITMAP *dib;
 	int x, y;
 	if (bilevel) {
@@ -22,7 +24,12 @@ static FIBITMAP *to_bitmap(fz_pixmap *pix, int bilevel)
 		RGBQUAD *pal = FreeImage_GetPalette(dib);
 		pal[1].rgbRed = pal[1].rgbGreen = pal[1].rgbBlue = 255;
 	} else {
-		dib = FreeImage_Allocate(w, h, colours == 1 ? 8 : 24, 0, 0, 0);
+		dib = FreeImage_Allocate(w, h, gray ? 8 : 24, 0, 0, 0);
+		if (dib && gray) {
+			RGBQUAD *pal = FreeImage_GetPalette(dib);
+			for (x = 0; x < 256; ++x)
+				pal[x].rgbRed = pal[x].rgbGreen = pal[x].rgbBlue = (BYTE)x;
+		}
 	}
 	if (!dib)
 		return NULL;
@@ -34,8 +41,11 @@ static FIBITMAP *to_bitmap(fz_pixmap *pix, int bilevel)
 			for (x = 0; x < w; ++x)
 				if (src[x] >= 128)
 					dst[x >> 3] |= (BYTE)(0x80 >> (x & 7));
-		} else if (colours == 1) {
+		} else if (gray && pix->n == 1) {
 			memcpy(dst, src, (size_t)w);
+		} else if (gray) {
+			for (x = 0; x < w; ++x)
+				dst[x] = src[x * pix->n];
 		} else {
 			for (x = 0; x < w; ++x, src += pix->n, dst += 3) {
 				dst[FI_RGBA_RED] = src[0];
@@ -110,6 +120,8 @@ int main(int argc, char **argv)
 				if (!strcmp(format, "JPEG") || (!strcmp(format, "Original") && jpeg)) {
 					fif = FIF_JPEG, ext = "jpg", flags = 80;
 					bilevel = 0; /* the JPEG writer takes 8-bit gray */
+				} else if (!strcmp(format, "JPEG-2000")) {
+					fif = FIF_JP2, ext = "jp2", flags = 12;
 				} else if (!strcmp(format, "PNG")) {
 					fif = FIF_PNG, ext = "png";
 				} else if (!strcmp(format, "TIFF")) {

@@ -262,13 +262,12 @@ void TMainForm::BuildOutputGroup(QWidget* parent) {
     sComboBoxFormat = Place(new QComboBox(sGroupBox4), 170, 44, 80, 21);
     sComboBoxFormat->setObjectName(QStringLiteral("sComboBoxFormat"));
     sComboBoxFormat->setFont(normal);
-    sComboBoxFormat->setEditable(true);
-    sComboBoxFormat->setInsertPolicy(QComboBox::NoInsert);
+    // A plain list: a typed name would give files whose names lie about
+    // what they hold.
     sComboBoxFormat->addItems({QStringLiteral("Original"), QStringLiteral("BMP"),
                                QStringLiteral("JPEG"), QStringLiteral("JPEG-2000"),
                                QStringLiteral("PNG"), QStringLiteral("TIFF")});
-    sComboBoxFormat->setCurrentIndex(-1);
-    sComboBoxFormat->setEditText(QStringLiteral("Original"));
+    sComboBoxFormat->setCurrentIndex(0);
     sComboBoxFormat->setFocusPolicy(Qt::ClickFocus);
     sComboBoxFormat->setMaxVisibleItems(16);
     AddLabel(sGroupBox4, QStringLiteral("Format:"), 132, 47, sComboBoxFormat)->setFont(normal);
@@ -380,7 +379,7 @@ void TMainForm::WireHandlers() {
     on(About1, &QAction::triggered, &TMainForm::About1Click);
     on(StartConversion1, &QAction::triggered, &TMainForm::StartConversion1Click);
     on(sBitBtnStart, &QPushButton::clicked, &TMainForm::sBitBtnStartClick);
-    on(sComboBoxFormat, &QComboBox::editTextChanged, &TMainForm::sComboBoxFormatChange);
+    on(sComboBoxFormat, &QComboBox::currentTextChanged, &TMainForm::sComboBoxFormatChange);
     on(sBitBtnPlayVideo, &QPushButton::clicked, &TMainForm::sBitBtnPlayVideoClick);
     on(Videotutorial1, &QAction::triggered, &TMainForm::Videotutorial1Click);
     on(sBitBtnGetProVersion, &QPushButton::clicked, &TMainForm::sBitBtnGetProClick);
@@ -410,7 +409,7 @@ void TMainForm::FormCreate() {
     sComboBoxFormatChange();
     ResizeMainForm();
 
-    online::TCheckForNewVersionProcess::Start(
+    versionCheck_ = online::TCheckForNewVersionProcess::Start(
         {AppVersion, online::VendorAddress(WebsiteDomain), this, [] { QCoreApplication::quit(); }});
 }
 

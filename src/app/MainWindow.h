@@ -6,6 +6,7 @@
 
 #include <QMainWindow>
 #include <QPointer>
+#include <QThread>
 
 class QAction;
 class QCheckBox;
@@ -76,6 +77,9 @@ public:
     // True while an extraction worker exists, stopping or not.
     bool WorkerExists() const { return !worker_.isNull(); }
 
+    // The version check started at start-up, until it has freed itself.
+    QPointer<QThread> VersionCheck() const { return versionCheck_; }
+
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
@@ -104,6 +108,7 @@ private:
     void OpenOutputFolder(const std::string& folder) override;
 
     QPointer<extract::TConversionProcess> worker_;
+    QPointer<QThread> versionCheck_;
 
     bool terminating_ = false;
     // The scratch folder made for this run alone, when the usual one was

@@ -5,6 +5,22 @@
 
 #include <QApplication>
 #include <QScreen>
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+// Ends the process without tearing anything down. The version check may
+// still be inside a name lookup, a connection or a call onto this thread,
+// and destroying the application object and the network statics under it
+// crashes, or waits for the lookup. What the program owes at its end (the
+// scratch folder emptied, the lock released) is done by then.
+[[noreturn]] void EndNow(int status) {
+    std::fflush(nullptr);
+    std::_Exit(status);
+}
+
+} // namespace
 
 int main(int argc, char* argv[]) {
     platform::InstanceGuard guard(app::kProductName);
@@ -20,13 +36,20 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationDisplayName(QString::fromLatin1(app::kProductName));
     QApplication::setDesktopFileName(QStringLiteral("arvenzo"));
 
-    app::TMainForm form;
-    if (!form.Terminating()) {
-        if (const QScreen* screen = QGuiApplication::primaryScreen())
-            form.move(screen->availableGeometry().center() - form.rect().center());
-        form.show();
-    }
-    const int result = QApplication::exec();
-    guard.Release();
+    int result = 0;
+    QPointer<QThread> versionCheck;
+    {
+        app::TMainForm form;
+        versionCheck = form.VersionCheck();
+        if (!form.Terminating()) {
+            if (const QScreen* screen = QGuiApplication::primaryScreen())
+                form.move(screen->availableGeometry().center() - form.rect().center());
+            form.show();
+        }
+        result = QApplication::exec();
+        guard.Release();
+    } // the window goes first: it empties the scratch folder
+    if (versionCheck && !versionCheck->isFinished())
+        EndNow(result);
     return result;
 }

@@ -80,6 +80,7 @@ JobEnd ExtractionJob::RunPages() {
             RunPage(static_cast<int>(page), span.last, settings, pageResult);
         }
         nextTool_.reset(); // stopped before its page
+        RemoveUnfinished(workFolder_);
     }
     if (errors_)
         observer_.ShowExtractionError(kSomeErrors);
@@ -95,11 +96,20 @@ JobEnd ExtractionJob::RunPages() {
     return errors_ ? JobEnd::CompletedWithErrors : JobEnd::Completed;
 }
 
-std::string ExtractionJob::RunTool(int page, const JobSettings& settings) {
-    // The tool makes every file new and refuses a name that is taken, so
-    // nothing an earlier page left may stand in its way. The next page's
-    // tool, started ahead, has written nothing before its go.
-    EmptyFolder(workFolder_);
+std::string ExtractionJob::RunTool(int page, int lastPage, const JobSettings& settings) {
+    std::unique_ptr<platform::PreparedTool> tool = std::move(nextTool_);
+    if (tool && nextPage_ != page) {
+        tool.reset();
+        RemoveUnfinished(workFolder_);
+    }
+    // The next page's tool starts now and does its page while this one runs
+    // and is converted; its files keep their working names until its go.
+    if (page < lastPage && running_) {
+        nextPage_ = page + 1;
+        nextTool_ = std::make_unique<platform::PreparedTool>(
+            toolFolder_ + kExtractionTool,
+            ToolArguments(nextPage_, settings, workFolder_ + kScratchRoot), toolFolder_);
+    }
     pageEndedByStop_ = false;
     std::optional<std::chrono::steady_clock::time_point> stopSeen;
     const platform::GiveUp giveUp = [&] {
@@ -112,8 +122,7 @@ std::string ExtractionJob::RunTool(int page, const JobSettings& settings) {
             stopSeen = now;
         return pageEndedByStop_ = now - *stopSeen >= kStopGrace;
     };
-    std::unique_ptr<platform::PreparedTool> tool = std::move(nextTool_);
-    if (tool && nextPage_ == page)
+    if (tool)
         return tool->Run(std::chrono::milliseconds{0}, giveUp);
     return inspect::RunConsoleTool(kExtractionTool,
                                    ToolArguments(page, settings, workFolder_ + kScratchRoot),
@@ -123,24 +132,17 @@ std::string ExtractionJob::RunTool(int page, const JobSettings& settings) {
 bool ExtractionJob::RunPage(int page, int lastPage, const JobSettings& settings,
                             std::string& pageResult) {
     observer_.StepProgress();
-    pageResult = RunTool(page, settings);
-    // The next page's tool starts and opens the document while this page's
-    // images are converted; it writes nothing before its go.
-    if (page < lastPage && running_) {
-        nextPage_ = page + 1;
-        nextTool_ = std::make_unique<platform::PreparedTool>(
-            toolFolder_ + kExtractionTool,
-            ToolArguments(nextPage_, settings, workFolder_ + kScratchRoot), toolFolder_);
-    }
+    pageResult = RunTool(page, lastPage, settings);
     observer_.StepProgress();
-    // The stop ended the page: no failure of its own, and what it wrote may
-    // be cut short.
+    // The stop ended the page: no failure of its own, and nothing more of
+    // it is converted.
     if (pageEndedByStop_)
         return false;
-    if (!text::Trim(pageResult).empty()) {
+    // A page the tool failed on still gives the images it did write: they
+    // are the document's, and the next page's run would write over them.
+    const bool failed = !text::Trim(pageResult).empty();
+    if (failed)
         errors_ = true;
-        return false;
-    }
     for (const std::string& name : ScratchImages(workFolder_)) {
         if (abandon_ && *abandon_)
             break;
@@ -153,7 +155,7 @@ bool ExtractionJob::RunPage(int page, int lastPage, const JobSettings& settings,
         }
         observer_.ImageConverted(imageCounter_, saved);
     }
-    return true;
+    return !failed;
 }
 
 } // namespace extract

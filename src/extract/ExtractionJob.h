@@ -68,7 +68,7 @@ public:
 private:
     JobEnd RunPages();
     bool RunPage(int page, int lastPage, const JobSettings& settings, std::string& pageResult);
-    std::string RunTool(int page, const JobSettings& settings);
+    std::string RunTool(int page, int lastPage, const JobSettings& settings);
 
     ExtractionObserver& observer_;
     std::atomic<bool>& running_;

@@ -47,6 +47,11 @@ std::vector<std::string> ScratchImages(const std::string& workFolder) {
     return names;
 }
 
+void RemoveUnfinished(const std::string& folder) {
+    for (const std::string& name : platform::ListFiles(folder, std::string("~*")))
+        platform::RemoveFile(folder + name);
+}
+
 void EmptyFolder(const std::string& folder) {
     if (folder.empty())
         return; // never the current folder

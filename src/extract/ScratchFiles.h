@@ -21,4 +21,7 @@ std::vector<std::string> ScratchImages(const std::string& workFolder);
 // stay.
 void EmptyFolder(const std::string& folder);
 
+// Deletes what a tool that was ended early left under its working names.
+void RemoveUnfinished(const std::string& folder);
+
 } // namespace extract

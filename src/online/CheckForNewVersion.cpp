@@ -106,7 +106,9 @@ void TCheckForNewVersionProcess::ShowVideoTutorial() {
 
 void TCheckForNewVersionProcess::AskForUpgrade() {
     QWidget* mainWindow = setup_.mainWindow;
-    if (!mainWindow)
+    // A window on its way out (File > Exit, the close box) asks nothing more:
+    // its destruction may still serve this call while it waits for a job.
+    if (!mainWindow || !mainWindow->isVisible())
         return;
     if (ShowBox(mainWindow, toolkit::BoxType::Confirm, toolkit::FromProgramText(UpgradeMessage),
                 toolkit::ButtonSet::YesNo) != toolkit::Answer::Yes)

@@ -82,6 +82,7 @@ private slots:
         QCOMPARE(format->currentText(), QString("Original"));
         QCOMPARE(format->count(), 6);
         QCOMPARE(format->itemText(3), QString("JPEG-2000"));
+        QVERIFY(!format->isEditable()); // a typed name would write TIFF under it
         QVERIFY(Find<QLineEdit>("sEditPageCount")->isReadOnly());
         QCOMPARE(Input()->toolTip(), QString("Select input PDF file"));
         QCOMPARE(Output()->toolTip(), QString("Select output folder"));

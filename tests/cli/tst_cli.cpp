@@ -293,9 +293,11 @@ sys.exit(os.WEXITSTATUS(status) if os.WIFEXITED(status) else 99)
         QVERIFY(QFile::link(tools + "/vellam.bin", bin.path() + "/vellam.bin"));
         QFile glimmet(bin.path() + "/glimmet.bin");
         QVERIFY(glimmet.open(QIODevice::WriteOnly));
-        // One 2 x 1 image a page, a second's work each, marking its start.
+        // One 2 x 1 image a page, a second's work each, marking its start;
+        // started ahead of its turn, it waits for its go first.
         glimmet.write(
             QString("#!/bin/sh\n"
+                    "[ -n \"$ARVENZO_GO_FD\" ] && eval \"cat <&$ARVENZO_GO_FD\" >/dev/null\n"
                     "touch '%1'/page-$2\n"
                     "sleep 1\n"
                     "for last; do :; done\n"

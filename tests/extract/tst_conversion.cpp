@@ -84,6 +84,10 @@ private slots:
                     << l.scratch << l.bpp << int(l.type) << f.text << int(f.fif) << f.suffix;
         QTest::newRow("original ppm")
             << "tmp-006.ppm" << 24 << int(FIT_BITMAP) << "Original" << int(FIF_JPEG) << "jpg";
+        // A gray picture the tool found stored as JPEG: a gray map under
+        // the JPEG picture's name.
+        QTest::newRow("original gray ppm")
+            << "tmp-008.ppm" << 8 << int(FIT_BITMAP) << "Original" << int(FIF_JPEG) << "jpg";
         QTest::newRow("original alpha")
             << "tmp-007.bmp" << 32 << int(FIT_BITMAP) << "Original" << int(FIF_BMP) << "bmp";
     }
@@ -112,6 +116,13 @@ private slots:
         QVERIFY(back);
         QCOMPARE(FreeImage_GetWidth(back), 40u);
         QCOMPARE(FreeImage_GetHeight(back), 36u);
+        // Gray stays one channel in every format: a gray map, a bilevel
+        // scan or 16-bit gray never comes out as colour.
+        const bool grayIn = bpp == 1 || bpp == 8 || bpp == 16;
+        const FREE_IMAGE_COLOR_TYPE colour = FreeImage_GetColorType(back);
+        const bool grayOut =
+            (colour == FIC_MINISBLACK || colour == FIC_MINISWHITE) && FreeImage_GetBPP(back) <= 16;
+        QCOMPARE(grayOut, grayIn);
         FreeImage_Unload(back);
     }
 

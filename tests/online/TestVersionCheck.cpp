@@ -40,6 +40,7 @@ private slots:
     void staysWhenTheUpgradeDoesNotStart_data();
     void staysWhenTheUpgradeDoesNotStart();
     void endsAgainstASilentService();
+    void asksNothingOfAClosedWindow();
     void waitsForAnOpenDownloadWindow();
     void movesTheVideoControlsIntoPlace();
     void readsTheLocalVendorAddress();
@@ -219,6 +220,16 @@ void TestVersionCheck::endsAgainstASilentService() {
     QCOMPARE(server.Connections(), 2);
     QVERIFY(!main_->video->isVisible());
     QCOMPARE(boxes.seen, QStringList());
+}
+
+void TestVersionCheck::asksNothingOfAClosedWindow() {
+    LoopbackServer server({Answer::Ok("false"), Answer::Ok("1.4")});
+    BoxAnswerer boxes({"Yes"});
+    main_->close();
+    Check(server.Address(), "1.3");
+    QCOMPARE(server.Connections(), 2);
+    QCOMPARE(boxes.seen, QStringList());
+    QCOMPARE(ended_, 0);
 }
 
 void TestVersionCheck::waitsForAnOpenDownloadWindow() {

@@ -103,5 +103,6 @@ private:
 using Document = Ref<pdf_document, pdf_drop_document>;
 using Image = Ref<fz_image, fz_drop_image>;
 using Pixmap = Ref<fz_pixmap, fz_drop_pixmap>;
+using Object = Ref<pdf_obj, pdf_drop_obj>;
 
 } // namespace tools

@@ -10,33 +10,90 @@
 
 namespace glimmet {
 
-std::string ScratchNames::peek(const char* extension) const {
-    char number[16];
-    std::snprintf(number, sizeof number, "%03d", count_);
-    return root_ + "-" + number + extension;
-}
-
-std::string ScratchNames::next(const char* extension) {
-    std::string name = peek(extension);
-    ++count_;
-    return name;
-}
-
 namespace {
+
+bool storedAs(fz_context* c, fz_image* image, int type) {
+    fz_compressed_buffer* buffer = fz_compressed_image_buffer(c, image);
+    return buffer && buffer->params.type == type;
+}
+
+bool storedAsJpeg(fz_context* c, fz_image* image) {
+    return storedAs(c, image, FZ_IMAGE_JPEG);
+}
+
+// Whether a decoder's warning leaves every pixel as the data holds it. Stray
+// bytes between JPEG markers cost nothing; what jbig2dec only warns about
+// (a region that refers to no symbols, say) is no loss once every segment
+// is known to be there whole.
+bool costsNoPixel(fz_context* c, fz_image* image, const std::string& warning) {
+    if (warning.find("extraneous bytes") != std::string::npos)
+        return true;
+    return storedAs(c, image, FZ_IMAGE_JBIG2) && warning.rfind("jbig2dec warning:", 0) == 0;
+}
 
 // MuPDF patches damaged image data up (zeros for what it cannot read) and
 // only warns; written out, that would pass a broken image off as a good one.
+// A JPEG decides by its own decoding: one whose end marker is missing is
+// whole, one that stops before its last row is not.
+void requireWhole(fz_context* c, fz_image* image, const std::vector<std::string>& warnings) {
+    for (const std::string& warning : warnings) {
+        if (costsNoPixel(c, image, warning))
+            continue;
+        if (storedAsJpeg(c, image) && jpegDecodesWhole(c, image))
+            return;
+        throw tools::MuError("the image data is damaged: " + warning);
+    }
+}
+
+// The segments of embedded JBIG2 data, each with the length its header
+// gives. A segment cut short is left out by the decoder without a word, and
+// the picture comes out blank where it should be.
+void requireWholeJbig2(fz_context* c, fz_image* image) {
+    fz_compressed_buffer* cb = fz_compressed_image_buffer(c, image);
+    if (!cb || cb->params.type != FZ_IMAGE_JBIG2 || cb->params.u.jbig2.embedded == 0)
+        return;
+    unsigned char* data = nullptr;
+    const size_t len = fz_buffer_storage(c, cb->buffer, &data);
+    auto be32 = [&](size_t at) {
+        return std::uint32_t(data[at]) << 24 | std::uint32_t(data[at + 1]) << 16 |
+               std::uint32_t(data[at + 2]) << 8 | data[at + 3];
+    };
+    size_t at = 0;
+    while (at < len) {
+        auto cutShort = [&] {
+            throw tools::MuError("the image data is damaged: a JBIG2 segment ends early");
+        };
+        if (len - at < 11)
+            cutShort();
+        const std::uint32_t number = be32(at);
+        const bool longPage = data[at + 4] & 0x40;
+        size_t referred = data[at + 5] >> 5;
+        size_t pos = at + 6;
+        if (referred == 7) { // long form: a count, then a bit a segment
+            referred = be32(at + 5) & 0x1fffffff;
+            pos = at + 9 + (referred + 8) / 8;
+        }
+        const size_t referredSize = number <= 256 ? 1 : number <= 65536 ? 2 : 4;
+        pos += referred * referredSize + (longPage ? 4 : 1);
+        if (pos > len || len - pos < 4)
+            cutShort();
+        const std::uint32_t dataLength = be32(pos);
+        if (dataLength == 0xffffffffu)
+            return; // a region of unknown length: its decoder finds its end
+        pos += 4;
+        if (len - pos < dataLength)
+            cutShort();
+        at = pos + dataLength;
+    }
+}
+
 tools::Pixmap decode(tools::Context& ctx, fz_image* image) {
     fz_context* c = ctx.get();
     ctx.takeWarnings();
     fz_pixmap* pix = tools::guarded(
         c, [&] { return fz_get_pixmap_from_image(c, image, nullptr, nullptr, nullptr, nullptr); });
     tools::Pixmap owned(c, pix);
-    for (const std::string& warning : ctx.takeWarnings()) {
-        // Stray bytes between JPEG markers cost no pixels.
-        if (warning.find("extraneous bytes") == std::string::npos)
-            throw tools::MuError("the image data is damaged: " + warning);
-    }
+    requireWhole(c, image, ctx.takeWarnings());
     return owned;
 }
 
@@ -45,15 +102,20 @@ bool isGray(fz_context* c, const fz_pixmap* pix) {
 }
 
 // The rows of a decoded image in gray or RGB. Gray and RGB are read as they
-// are; every other colour space (CMYK, Lab, Separation, DeviceN...) goes to
-// RGB the way MuPDF displays it, a band of rows at a time, so that a large
-// image never needs a second full-size copy.
+// are; inks over gray go to gray, every other colour space (CMYK, Lab,
+// Separation, DeviceN...) to RGB, the way MuPDF displays them, a band of rows at a time, so that a
+// large image never needs a second full-size copy.
 class DisplayRows {
 public:
     DisplayRows(tools::Context& ctx, const fz_pixmap* pix) : ctx_(ctx), pix_(pix) {
         fz_context* c = ctx.get();
         direct_ = !pix->colorspace || isGray(c, pix) || fz_colorspace_is_rgb(c, pix->colorspace);
-        colours_ = direct_ ? pix->n - pix->alpha - pix->s : 3;
+        // Inks that stand for shades of gray (a Separation or DeviceN over
+        // gray) are gray pictures, and stay so.
+        grayInks_ = !direct_ && fz_colorspace_is_device_n(c, pix->colorspace) &&
+                    pix->colorspace->u.separation.base &&
+                    fz_colorspace_is_gray(c, pix->colorspace->u.separation.base);
+        colours_ = direct_ ? pix->n - pix->alpha - pix->s : grayInks_ ? 1 : 3;
         if (colours_ != 1 && colours_ != 3)
             throw tools::MuError("unexpected colour layout in the decoded image");
     }
@@ -81,14 +143,15 @@ private:
         band_.reset();
         const fz_pixmap* src = pix_;
         int rows = std::min(kBandRows, pix_->h - y0);
-        fz_pixmap* rgb = tools::guarded(c, [&] {
+        fz_colorspace* target = grayInks_ ? fz_device_gray(c) : fz_device_rgb(c);
+        fz_pixmap* converted = tools::guarded(c, [&] {
             fz_pixmap* view = fz_new_pixmap_with_data(c, src->colorspace, src->w, rows, src->seps,
                                                       src->alpha, static_cast<int>(src->stride),
                                                       src->samples + y0 * src->stride);
             fz_pixmap* out = nullptr;
             fz_try(c) {
-                out = fz_convert_pixmap(c, view, fz_device_rgb(c), nullptr, nullptr,
-                                        fz_default_color_params, 1);
+                out = fz_convert_pixmap(c, view, target, nullptr, nullptr, fz_default_color_params,
+                                        1);
             }
             fz_always(c) {
                 fz_drop_pixmap(c, view);
@@ -98,13 +161,14 @@ private:
             }
             return out;
         });
-        band_ = tools::Pixmap(c, rgb);
+        band_ = tools::Pixmap(c, converted);
         bandStart_ = y0;
     }
 
     tools::Context& ctx_;
     const fz_pixmap* pix_;
     bool direct_ = true;
+    bool grayInks_ = false;
     int colours_ = 1;
     tools::Pixmap band_;
     int bandStart_ = 0;
@@ -117,21 +181,18 @@ std::uint8_t unpremultiply(unsigned v, unsigned a) {
     return static_cast<std::uint8_t>(out > 255 ? 255 : out);
 }
 
-// Decoded RGB, as the program turns it into JPEG.
-void writeJpegPixels(const std::string& path, DisplayRows& rows) {
-    int w = rows.width();
-    writePpm(path, w, rows.height(), [&](int y, std::uint8_t* out) {
-        const std::uint8_t* in = rows.row(y);
-        if (rows.colours() == 3) {
-            std::memcpy(out, in, static_cast<size_t>(w) * 3);
-            return;
-        }
-        for (int x = 0; x < w; ++x, out += 3)
-            out[0] = out[1] = out[2] = in[x];
-    });
+// A picture stored as JPEG, decoded, under the name that makes the program
+// keep it as JPEG: gray as a gray map, colour as RGB.
+void writeJpegPixels(const ScratchFile& path, DisplayRows& rows) {
+    const size_t rowBytes = static_cast<size_t>(rows.width()) * rows.colours();
+    auto copy = [&](int y, std::uint8_t* out) { std::memcpy(out, rows.row(y), rowBytes); };
+    if (rows.colours() == 1)
+        writePgm(path, rows.width(), rows.height(), copy);
+    else
+        writePpm(path, rows.width(), rows.height(), copy);
 }
 
-void writeColour(const std::string& path, DisplayRows& rows) {
+void writeColour(const ScratchFile& path, DisplayRows& rows) {
     int w = rows.width();
     writeBmp24(path, w, rows.height(), [&](int y, std::uint8_t* out) {
         const std::uint8_t* in = rows.row(y);
@@ -143,7 +204,7 @@ void writeColour(const std::string& path, DisplayRows& rows) {
     });
 }
 
-void writeGray(const std::string& path, DisplayRows& rows) {
+void writeGray(const ScratchFile& path, DisplayRows& rows) {
     int w = rows.width();
     writePgm(path, w, rows.height(), [&](int y, std::uint8_t* out) {
         std::memcpy(out, rows.row(y), static_cast<size_t>(w));
@@ -151,7 +212,7 @@ void writeGray(const std::string& path, DisplayRows& rows) {
 }
 
 // A mask's coverage as gray: white where the image shows.
-void writeCoverage(const std::string& path, const fz_pixmap* mask) {
+void writeCoverage(const ScratchFile& path, const fz_pixmap* mask) {
     writePgm(path, mask->w, mask->h, [&](int y, std::uint8_t* out) {
         const std::uint8_t* in = mask->samples + y * mask->stride;
         for (int x = 0; x < mask->w; ++x)
@@ -161,7 +222,7 @@ void writeCoverage(const std::string& path, const fz_pixmap* mask) {
 
 // Black (a set bit) where the page is painted: for a stencil where its
 // coverage is, for a 1-bit gray image where it is dark.
-void writeBilevel(const std::string& path, const fz_pixmap* pix, bool stencil) {
+void writeBilevel(const ScratchFile& path, const fz_pixmap* pix, bool stencil) {
     writePbm(path, pix->w, pix->h, [&](int y, std::uint8_t* out) {
         const std::uint8_t* in = pix->samples + y * pix->stride;
         std::memset(out, 0, (static_cast<size_t>(pix->w) + 7) / 8);
@@ -175,7 +236,7 @@ void writeBilevel(const std::string& path, const fz_pixmap* pix, bool stencil) {
 
 // Colour with straight alpha: the image's own (a colour key, JPEG-2000's
 // alpha) times its mask's coverage.
-void writeWithAlpha(const std::string& path, DisplayRows& rows, const fz_pixmap* mask) {
+void writeWithAlpha(const ScratchFile& path, DisplayRows& rows, const fz_pixmap* mask) {
     int w = rows.width();
     int n = rows.stride();
     bool rgb = rows.colours() == 3;
@@ -204,7 +265,7 @@ void writeWithAlpha(const std::string& path, DisplayRows& rows, const fz_pixmap*
 // through a pixmap it would first spread to a byte a pixel, eight times its
 // size. False when the image is not a plain compressed 1-bit gray image or
 // stencil.
-bool writeBilevelDirectly(tools::Context& ctx, fz_image* image, const std::string& path) {
+bool writeBilevelDirectly(tools::Context& ctx, fz_image* image, const ScratchFile& path) {
     fz_context* c = ctx.get();
     if (image->bpc != 1 || image->n != 1 || image->use_colorkey || image->mask)
         return false;
@@ -238,7 +299,7 @@ bool writeBilevelDirectly(tools::Context& ctx, fz_image* image, const std::strin
     tools::Ref<fz_stream, fz_drop_stream> stream(c, raw);
     const size_t rowBytes = (static_cast<size_t>(image->w) + 7) / 8;
     const int tailBits = image->w % 8;
-    writePbm(path, image->w, image->h, [&](int, std::uint8_t* row) {
+    writePbm(path, image->w, image->h, [&](int y, std::uint8_t* row) {
         size_t got = tools::guarded(c, [&] { return fz_read(c, raw, row, rowBytes); });
         if (got != rowBytes)
             throw tools::MuError("the image data is damaged: it ends early");
@@ -249,17 +310,10 @@ bool writeBilevelDirectly(tools::Context& ctx, fz_image* image, const std::strin
         }
         if (tailBits)
             row[rowBytes - 1] &= std::uint8_t(0xff << (8 - tailBits));
+        if (y == image->h - 1)
+            requireWhole(c, image, ctx.takeWarnings());
     });
-    for (const std::string& warning : ctx.takeWarnings()) {
-        std::remove(path.c_str());
-        throw tools::MuError("the image data is damaged: " + warning);
-    }
     return true;
-}
-
-bool storedAsJpeg(fz_context* c, fz_image* image) {
-    fz_compressed_buffer* buffer = fz_compressed_image_buffer(c, image);
-    return buffer && buffer->params.type == FZ_IMAGE_JPEG;
 }
 
 } // namespace
@@ -267,11 +321,16 @@ bool storedAsJpeg(fz_context* c, fz_image* image) {
 void exportImage(tools::Context& ctx, fz_image* image, ScratchNames& names) {
     fz_context* c = ctx.get();
     fz_image* maskImage = image->mask;
+    for (fz_image* part : {image, maskImage}) {
+        if (part) {
+            checkJpegMatchesImage(c, part);
+            requireWholeJbig2(c, part);
+        }
+    }
     bool sameSizeMask = maskImage && maskImage->w == image->w && maskImage->h == image->h;
 
     if (!sameSizeMask && storedAsJpeg(c, image)) {
-        std::string path = names.peek(".ppm");
-        if (writeJpegDirectly(c, image, path)) {
+        if (writeJpegDirectly(c, image, names.peek(".ppm"))) {
             names.next(".ppm");
             if (maskImage)
                 writeCoverage(names.next(".pgm"), decode(ctx, maskImage).get());

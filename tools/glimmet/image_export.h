@@ -1,22 +1,11 @@
 #pragma once
 
 #include "mupdf_context.h"
+#include "scratch_file.h"
 
 #include <string>
 
 namespace glimmet {
-
-// Hands out the scratch names ROOT-000.ext, ROOT-001.ext, ... of one run.
-class ScratchNames {
-public:
-    explicit ScratchNames(std::string root) : root_(std::move(root)) {}
-    std::string next(const char* extension);
-    std::string peek(const char* extension) const; // the next name, not taken yet
-
-private:
-    std::string root_;
-    int count_ = 0;
-};
 
 // Decodes one image and writes it as scratch files:
 //   stored as JPEG             -> RGB .ppm (the program keeps these as JPEG)

@@ -42,15 +42,59 @@ void onMessage(j_common_ptr cinfo, int level) {
     }
 }
 
-bool start(jpeg_decompress_struct* cinfo, ErrorManager* err, const unsigned char* data, size_t len,
-           int components) {
+// The image's bytes, with the end marker supplied once, silently, where the
+// data stops without one. Data that stops inside the picture still makes
+// the decoder complain: it finds the marker where it needed more bits.
+struct Source {
+    jpeg_source_mgr pub;
+    bool endSupplied;
+};
+
+const JOCTET kEndMarker[2] = {0xFF, JPEG_EOI};
+
+void initSource(j_decompress_ptr) {}
+void termSource(j_decompress_ptr) {}
+
+boolean fillInput(j_decompress_ptr cinfo) {
+    auto* src = reinterpret_cast<Source*>(cinfo->src);
+    if (src->endSupplied)
+        WARNMS(cinfo, JWRN_JPEG_EOF);
+    src->endSupplied = true;
+    src->pub.next_input_byte = kEndMarker;
+    src->pub.bytes_in_buffer = sizeof kEndMarker;
+    return TRUE;
+}
+
+void skipInput(j_decompress_ptr cinfo, long count) {
+    auto* src = reinterpret_cast<Source*>(cinfo->src);
+    while (count > static_cast<long>(src->pub.bytes_in_buffer)) {
+        count -= static_cast<long>(src->pub.bytes_in_buffer);
+        fillInput(cinfo);
+    }
+    if (count > 0) {
+        src->pub.next_input_byte += count;
+        src->pub.bytes_in_buffer -= static_cast<size_t>(count);
+    }
+}
+
+bool readHeader(jpeg_decompress_struct* cinfo, ErrorManager* err) {
     if (setjmp(err->jump))
         return false;
-    jpeg_mem_src(cinfo, data, static_cast<unsigned long>(len));
     jpeg_read_header(cinfo, TRUE);
-    if (cinfo->num_components != components)
+    return true;
+}
+
+bool start(jpeg_decompress_struct* cinfo, ErrorManager* err, bool gray) {
+    if (setjmp(err->jump))
         return false;
-    cinfo->out_color_space = components == 1 ? JCS_GRAYSCALE : JCS_RGB;
+    cinfo->out_color_space = gray ? JCS_GRAYSCALE : JCS_RGB;
+    jpeg_start_decompress(cinfo);
+    return true;
+}
+
+bool startAsStored(jpeg_decompress_struct* cinfo, ErrorManager* err) {
+    if (setjmp(err->jump))
+        return false;
     jpeg_start_decompress(cinfo);
     return true;
 }
@@ -70,13 +114,22 @@ bool finish(jpeg_decompress_struct* cinfo, ErrorManager* err) {
 
 class Decompressor {
 public:
-    Decompressor() {
+    Decompressor(const unsigned char* data, size_t len) {
         cinfo_.err = jpeg_std_error(&err_.pub);
         err_.pub.error_exit = onError;
         err_.pub.emit_message = onMessage;
         err_.damaged = false;
         err_.message[0] = '\0';
         jpeg_create_decompress(&cinfo_);
+        src_.pub.next_input_byte = data;
+        src_.pub.bytes_in_buffer = len;
+        src_.pub.init_source = initSource;
+        src_.pub.fill_input_buffer = fillInput;
+        src_.pub.skip_input_data = skipInput;
+        src_.pub.resync_to_restart = jpeg_resync_to_restart;
+        src_.pub.term_source = termSource;
+        src_.endSupplied = false;
+        cinfo_.src = &src_.pub;
     }
     ~Decompressor() { jpeg_destroy_decompress(&cinfo_); }
     Decompressor(const Decompressor&) = delete;
@@ -84,6 +137,7 @@ public:
 
     jpeg_decompress_struct* info() { return &cinfo_; }
     ErrorManager* errors() { return &err_; }
+    bool damaged() const { return err_.damaged; }
     [[noreturn]] void fail() {
         throw tools::MuError(std::string("the image data is damaged: ") +
                              (err_.message[0] ? err_.message : "JPEG data ends early"));
@@ -92,13 +146,62 @@ public:
 private:
     jpeg_decompress_struct cinfo_{};
     ErrorManager err_{};
+    Source src_{};
 };
+
+fz_compressed_buffer* jpegBuffer(fz_context* ctx, fz_image* image) {
+    fz_compressed_buffer* cb = fz_compressed_image_buffer(ctx, image);
+    return cb && cb->params.type == FZ_IMAGE_JPEG ? cb : nullptr;
+}
+
+size_t storage(fz_context* ctx, fz_compressed_buffer* cb, unsigned char** data) {
+    return fz_buffer_storage(ctx, cb->buffer, data);
+}
 
 } // namespace
 
-bool writeJpegDirectly(fz_context* ctx, fz_image* image, const std::string& path) {
-    fz_compressed_buffer* cb = fz_compressed_image_buffer(ctx, image);
-    if (!cb || cb->params.type != FZ_IMAGE_JPEG || cb->params.u.jpeg.color_transform != -1)
+void checkJpegMatchesImage(fz_context* ctx, fz_image* image) {
+    fz_compressed_buffer* cb = jpegBuffer(ctx, image);
+    if (!cb)
+        return;
+    unsigned char* data = nullptr;
+    const size_t len = storage(ctx, cb, &data);
+    Decompressor jpeg(data, len);
+    jpeg_decompress_struct* cinfo = jpeg.info();
+    if (!readHeader(cinfo, jpeg.errors()))
+        jpeg.fail();
+    if (cinfo->num_components != image->n)
+        throw tools::MuError("the JPEG data holds " + std::to_string(cinfo->num_components) +
+                             " colour components where the document declares " +
+                             std::to_string(image->n));
+    if (static_cast<int>(cinfo->image_width) != image->w ||
+        static_cast<int>(cinfo->image_height) != image->h)
+        throw tools::MuError("the JPEG data is " + std::to_string(cinfo->image_width) + " x " +
+                             std::to_string(cinfo->image_height) +
+                             " pixels where the document declares " + std::to_string(image->w) +
+                             " x " + std::to_string(image->h));
+}
+
+bool jpegDecodesWhole(fz_context* ctx, fz_image* image) {
+    fz_compressed_buffer* cb = jpegBuffer(ctx, image);
+    if (!cb)
+        return false;
+    unsigned char* data = nullptr;
+    const size_t len = storage(ctx, cb, &data);
+    Decompressor jpeg(data, len);
+    jpeg_decompress_struct* cinfo = jpeg.info();
+    if (!readHeader(cinfo, jpeg.errors()) || !startAsStored(cinfo, jpeg.errors()))
+        return false;
+    std::vector<JSAMPLE> row(static_cast<size_t>(cinfo->output_width) * cinfo->output_components);
+    while (cinfo->output_scanline < cinfo->output_height)
+        if (!readRow(cinfo, jpeg.errors(), row.data()) || jpeg.damaged())
+            return false;
+    return finish(cinfo, jpeg.errors()) && !jpeg.damaged();
+}
+
+bool writeJpegDirectly(fz_context* ctx, fz_image* image, const ScratchFile& file) {
+    fz_compressed_buffer* cb = jpegBuffer(ctx, image);
+    if (!cb || cb->params.u.jpeg.color_transform != -1)
         return false;
     if (image->imagemask || image->use_decode || image->use_colorkey || !image->colorspace)
         return false;
@@ -108,33 +211,27 @@ bool writeJpegDirectly(fz_context* ctx, fz_image* image, const std::string& path
         return false;
 
     unsigned char* data = nullptr;
-    size_t len = fz_buffer_storage(ctx, cb->buffer, &data);
-    Decompressor jpeg;
+    const size_t len = storage(ctx, cb, &data);
+    Decompressor jpeg(data, len);
     jpeg_decompress_struct* cinfo = jpeg.info();
-    if (!start(cinfo, jpeg.errors(), data, len, image->n)) {
-        if (jpeg.errors()->message[0])
-            jpeg.fail();
-        return false; // components other than the PDF says: MuPDF knows best
-    }
+    if (!readHeader(cinfo, jpeg.errors()) || cinfo->num_components != image->n ||
+        !start(cinfo, jpeg.errors(), gray) || jpeg.damaged())
+        jpeg.fail();
     int w = static_cast<int>(cinfo->output_width);
     int h = static_cast<int>(cinfo->output_height);
     if (w != image->w || h != image->h)
         return false;
 
-    std::vector<std::uint8_t> grayRow(gray ? static_cast<size_t>(w) : 0);
-    writePpm(path, w, h, [&](int, std::uint8_t* out) {
-        JSAMPROW target = gray ? grayRow.data() : out;
-        if (!readRow(cinfo, jpeg.errors(), target) || jpeg.errors()->damaged)
+    auto rows = [&](int y, std::uint8_t* out) {
+        if (!readRow(cinfo, jpeg.errors(), out) || jpeg.damaged())
             jpeg.fail();
-        if (gray) {
-            for (int x = 0; x < w; ++x, out += 3)
-                out[0] = out[1] = out[2] = grayRow[x];
-        }
-    });
-    if (!finish(cinfo, jpeg.errors()) || jpeg.errors()->damaged) {
-        std::remove(path.c_str());
-        jpeg.fail();
-    }
+        if (y == h - 1 && (!finish(cinfo, jpeg.errors()) || jpeg.damaged()))
+            jpeg.fail();
+    };
+    if (gray)
+        writePgm(file, w, h, rows);
+    else
+        writePpm(file, w, h, rows);
     return true;
 }
 

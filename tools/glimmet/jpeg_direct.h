@@ -1,6 +1,7 @@
 #pragma once
 
 #include "mupdf_context.h"
+#include "scratch_file.h"
 
 #include <string>
 
@@ -9,9 +10,20 @@ namespace glimmet {
 // A plain gray or RGB JPEG, with nothing in the PDF that changes its
 // colours, decodes straight from its bytes into the scratch file, one row at
 // a time: MuPDF's filter chain would only copy every byte once more and
-// hold the whole picture in memory. False when the image is not of that
-// kind and must take MuPDF's way; throws MuError when the JPEG data is
-// damaged, WriteError when the file cannot be written.
-bool writeJpegDirectly(fz_context* ctx, fz_image* image, const std::string& path);
+// hold the whole picture in memory. Gray stays gray: the file is a gray map
+// under the name the tool gives JPEG pictures. False when the image is not
+// of that kind and must take MuPDF's way; throws MuError when the JPEG data
+// is damaged, WriteError when the file cannot be written.
+bool writeJpegDirectly(fz_context* ctx, fz_image* image, const ScratchFile& file);
+
+// Throws MuError when the JPEG data of an image stored as JPEG does not hold
+// what the document says: another number of colour components, or another
+// size. MuPDF would read such data as stripes or cut it, without a word.
+void checkJpegMatchesImage(fz_context* ctx, fz_image* image);
+
+// Whether the image's JPEG data decodes to its last row without damage. A
+// missing end marker is supplied, as every decoder assumes it; data that
+// ends before the last row does not decode whole.
+bool jpegDecodesWhole(fz_context* ctx, fz_image* image);
 
 } // namespace glimmet

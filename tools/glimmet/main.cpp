@@ -80,18 +80,24 @@ std::optional<int> parse(int argc, char** argv, Options& opt) {
     return std::nullopt;
 }
 
-// Started ahead of its turn, the tool opens the document and then waits
-// until the program closes the descriptor named in ARVENZO_GO_FD: nothing
-// may be written before the previous page's images are converted.
-void awaitGo() {
+// Started ahead of its turn, the tool is handed a descriptor in
+// ARVENZO_GO_FD. It does its page then, but its files keep their working
+// names until the program closes that descriptor: the previous page's
+// images are still being converted, under the same names. None when the
+// tool runs in its turn.
+std::optional<int> goDescriptor() {
     const char* named = std::getenv("ARVENZO_GO_FD");
     if (!named)
-        return;
+        return std::nullopt;
     int fd = -1;
     const char* end = named + std::strlen(named);
     auto [ptr, ec] = std::from_chars(named, end, fd);
     if (ec != std::errc() || ptr != end || fd < 0)
-        return;
+        return std::nullopt;
+    return fd;
+}
+
+void awaitGo(int fd) {
     char ignored[64];
     for (;;) {
         const ssize_t n = read(fd, ignored, sizeof ignored);
@@ -122,9 +128,10 @@ int run(const Options& opt) {
         return kExitFailed;
     }
 
-    awaitGo();
-
+    const std::optional<int> go = goDescriptor();
     glimmet::ScratchNames names(opt.root);
+    if (go)
+        names.holdBack();
     bool failed = false;
     for (int page = first; page <= last; ++page) {
         std::vector<glimmet::PageImage> images;
@@ -137,8 +144,8 @@ int run(const Options& opt) {
         }
         for (size_t i = 0; i < images.size(); ++i) {
             try {
-                if (!images[i].unknownFilter.empty())
-                    throw tools::MuError("unknown filter " + images[i].unknownFilter);
+                if (!images[i].failure.empty())
+                    throw tools::MuError(images[i].failure);
                 tools::Image image = glimmet::loadImage(ctx, doc.get(), images[i]);
                 glimmet::exportImage(ctx, image.get(), names);
             } catch (const std::exception& e) {
@@ -156,6 +163,15 @@ int run(const Options& opt) {
             images[i].image.reset();
             // Decoded pixels are of no use once written; keep memory to one image.
             fz_empty_store(c);
+        }
+    }
+    if (go) {
+        awaitGo(*go);
+        try {
+            names.release();
+        } catch (const glimmet::WriteError& e) {
+            std::fprintf(stderr, "Error: %s\n", e.what());
+            failed = true;
         }
     }
     return failed ? kExitFailed : kExitOk;
