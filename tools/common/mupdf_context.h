@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <stdexcept>
 #include <string>
 #include <type_traits>
@@ -18,10 +19,17 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// Owns one MuPDF context. Its warnings and error reports never reach the
-// output: the program reads the tools' output, and any stray line there
-// would count as a failure. Warnings are kept instead, for callers that want
-// to know whether MuPDF had to patch something up.
+// Counts what MuPDF holds and refuses an allocation past the cap, so that a
+// decoder asking for gigabytes gets MuPDF's own out-of-memory error.
+struct MemoryAllowance {
+    std::uint64_t cap = 0;
+    std::uint64_t used = 0;
+};
+
+// Owns one MuPDF context, its memory capped by mupdfMemoryCap(). Its warnings and error reports
+// never reach the output: the program reads the tools' output, and any stray line there would count
+// as a failure. Warnings are kept instead, for callers that want to know whether MuPDF had to patch
+// something up.
 class Context {
 public:
     explicit Context(size_t storeLimit = FZ_STORE_DEFAULT);
@@ -37,6 +45,7 @@ public:
 private:
     static void onWarning(void* self, const char* message);
 
+    MemoryAllowance allowance_;
     fz_context* ctx_;
     std::vector<std::string> warnings_;
 };

@@ -28,13 +28,9 @@ bool unlockPdf(Context& ctx, pdf_document* doc, const std::optional<std::string>
     return guarded(c, [&] { return pdf_authenticate_password(c, doc, pw); }) != 0;
 }
 
-int pageCount(Context& ctx, pdf_document* doc) {
-    fz_context* c = ctx.get();
-    return guarded(c, [&] { return pdf_count_pages(c, doc); });
-}
-
 OpenResult openForReading(Context& ctx, const std::string& path,
-                          const std::optional<std::string>& password, Document& doc, int& pages) {
+                          const std::optional<std::string>& password, Document& doc,
+                          std::vector<Object>& pages, int limit) {
     try {
         doc = openPdf(ctx, path);
     } catch (const MuError& e) {
@@ -51,7 +47,9 @@ OpenResult openForReading(Context& ctx, const std::string& path,
         return OpenResult::Locked;
     }
     try {
-        pages = pageCount(ctx, doc.get());
+        pages = findPages(ctx, doc.get(), limit);
+        if (pages.empty())
+            throw MuError("no page found in its page tree");
     } catch (const MuError& e) {
         std::fprintf(stderr, "Error: cannot read the pages of %s: %s\n", path.c_str(), e.what());
         return OpenResult::Failed;

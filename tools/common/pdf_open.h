@@ -1,6 +1,7 @@
 #pragma once
 
 #include "mupdf_context.h"
+#include "page_tree.h"
 
 #include <optional>
 #include <string>
@@ -18,15 +19,14 @@ Document openPdf(Context& ctx, const std::string& path);
 // one (user or owner) opens it.
 bool unlockPdf(Context& ctx, pdf_document* doc, const std::optional<std::string>& password);
 
-// The number of pages; throws MuError when the page tree is unusable.
-int pageCount(Context& ctx, pdf_document* doc);
-
 enum class OpenResult { Ready, Failed, Locked };
 
-// Opens, unlocks and counts the pages of `path`, as both tools start. On
-// failure it has already said why: the password line on standard output,
-// anything else on standard error.
+// Opens, unlocks and finds the pages of `path` (the first `limit` of them),
+// as both tools start. A document without a page it can find is damaged,
+// never empty. On failure it has already said why: the password line on
+// standard output, anything else on standard error.
 OpenResult openForReading(Context& ctx, const std::string& path,
-                          const std::optional<std::string>& password, Document& doc, int& pages);
+                          const std::optional<std::string>& password, Document& doc,
+                          std::vector<Object>& pages, int limit = INT_MAX);
 
 } // namespace tools

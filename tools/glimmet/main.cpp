@@ -1,13 +1,16 @@
 // glimmet.bin: writes every image of a range of pages as scratch files for
 // the program to convert. Silent on success; one line per problem otherwise.
 
+#include "image_bound.h"
 #include "image_export.h"
 #include "page_images.h"
 #include "pdf_open.h"
+#include "run_limits.h"
 #include "scratch_file.h"
 
 #include <cerrno>
 #include <charconv>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -105,8 +108,11 @@ int run(const Options& opt) {
     tools::Context ctx;
     fz_context* c = ctx.get();
     tools::Document doc;
-    int pages = 0;
-    switch (tools::openForReading(ctx, opt.file, opt.password, doc, pages)) {
+    std::vector<tools::Object> pageObjects;
+    // Only the pages up to the last one asked for are looked for: a run for
+    // one page of a long document costs little.
+    switch (tools::openForReading(ctx, opt.file, opt.password, doc, pageObjects,
+                                  opt.last.value_or(INT_MAX))) {
     case tools::OpenResult::Failed:
         return kExitFailed;
     case tools::OpenResult::Locked:
@@ -114,6 +120,7 @@ int run(const Options& opt) {
     case tools::OpenResult::Ready:
         break;
     }
+    const int pages = static_cast<int>(pageObjects.size());
     int first = opt.first.value_or(1);
     int last = opt.last.value_or(pages);
     if (first < 1 || last > pages || first > last) {
@@ -127,9 +134,10 @@ int run(const Options& opt) {
     glimmet::ScratchNames names(opt.root);
     bool failed = false;
     for (int page = first; page <= last; ++page) {
+        tools::budgetPage(page);
         std::vector<glimmet::PageImage> images;
         try {
-            images = glimmet::findPageImages(ctx, doc.get(), page - 1);
+            images = glimmet::findPageImages(ctx, doc.get(), pageObjects[page - 1].get());
         } catch (const tools::MuError& e) {
             std::fprintf(stderr, "Error: page %d: cannot read the page or an image on it: %s\n",
                          page, e.what());
@@ -139,6 +147,7 @@ int run(const Options& opt) {
             try {
                 if (!images[i].unknownFilter.empty())
                     throw tools::MuError("unknown filter " + images[i].unknownFilter);
+                glimmet::checkImageBound(ctx, doc.get(), images[i]);
                 tools::Image image = glimmet::loadImage(ctx, doc.get(), images[i]);
                 glimmet::exportImage(ctx, image.get(), names);
             } catch (const std::exception& e) {
@@ -167,6 +176,8 @@ int main(int argc, char** argv) {
     Options opt;
     if (auto code = parse(argc, argv, opt))
         return *code;
+    tools::startProcessorBudget("");
+    tools::budgetPage(opt.first.value_or(1));
     try {
         return run(opt);
     } catch (const std::exception& e) {

@@ -1,5 +1,7 @@
 #include "page_images.h"
 
+#include "image_bound.h"
+
 #include <cstring>
 #include <set>
 #include <utility>
@@ -91,6 +93,7 @@ void walkStream(fz_context* ctx, Walker* w, pdf_obj* stream, pdf_obj* res) {
     // Marked content does not reach past the end of its stream.
     size_t depth = w->state->marks.size();
     fz_try(ctx) {
+        shieldOversizeImages(ctx, res);
         pdf_process_contents(ctx, &w->super, w->doc, res, stream, nullptr);
     }
     fz_always(ctx) {
@@ -204,8 +207,7 @@ pdf_obj* shownAppearance(fz_context* ctx, pdf_document* doc, pdf_obj* annot) {
     return pdf_is_stream(ctx, ap) ? ap : nullptr;
 }
 
-void walkPage(fz_context* ctx, pdf_document* doc, int pageIndex, WalkState* state) {
-    pdf_obj* page = pdf_lookup_page_obj(ctx, doc, pageIndex);
+void walkPage(fz_context* ctx, pdf_document* doc, pdf_obj* page, WalkState* state) {
     pdf_obj* res = pdf_dict_get_inheritable(ctx, page, PDF_NAME(Resources));
     pdf_obj* contents = pdf_dict_get(ctx, page, PDF_NAME(Contents));
 
@@ -265,13 +267,13 @@ tools::Image loadImage(tools::Context& ctx, pdf_document* doc, const PageImage& 
     return tools::Image(c, image);
 }
 
-std::vector<PageImage> findPageImages(tools::Context& ctx, pdf_document* doc, int pageIndex) {
+std::vector<PageImage> findPageImages(tools::Context& ctx, pdf_document* doc, pdf_obj* page) {
     std::vector<PageImage> found;
     WalkState state;
     state.found = &found;
     WalkState* s = &state;
     fz_context* c = ctx.get();
-    tools::guarded(c, [&] { walkPage(c, doc, pageIndex, s); });
+    tools::guarded(c, [&] { walkPage(c, doc, page, s); });
     return found;
 }
 

@@ -2,6 +2,7 @@
 // extracts anything, one "Label: value" field a line.
 
 #include "pdf_open.h"
+#include "run_limits.h"
 
 #include <cstdio>
 #include <optional>
@@ -105,10 +106,11 @@ int main(int argc, char** argv) {
     if (!file)
         return usage();
 
+    tools::startProcessorBudget(*file);
     try {
         tools::Context ctx;
         tools::Document doc;
-        int pages = 0;
+        std::vector<tools::Object> pages;
         switch (tools::openForReading(ctx, *file, password, doc, pages)) {
         case tools::OpenResult::Failed:
             return kExitFailed;
@@ -117,7 +119,7 @@ int main(int argc, char** argv) {
         case tools::OpenResult::Ready:
             break;
         }
-        printInfo(ctx, doc.get(), pages);
+        printInfo(ctx, doc.get(), static_cast<int>(pages.size()));
         if (std::fflush(stdout) != 0 || std::ferror(stdout))
             return kExitFailed;
         return kExitOk;
