@@ -38,6 +38,7 @@ public:
     Context& operator=(const Context&) = delete;
 
     fz_context* get() const { return ctx_; }
+    MemoryAllowance& allowance() { return allowance_; }
 
     // The warnings since the last call, oldest first.
     std::vector<std::string> takeWarnings();
@@ -48,6 +49,25 @@ private:
     MemoryAllowance allowance_;
     fz_context* ctx_;
     std::vector<std::string> warnings_;
+};
+
+// Narrows the memory MuPDF may take to what it holds now plus `extra`, for
+// the life of the scope: while one image is decoded, data that claims more
+// than its dictionary said fails instead of growing.
+class MemoryLimit {
+public:
+    MemoryLimit(Context& ctx, std::uint64_t extra) : allowance_(ctx.allowance()) {
+        saved_ = allowance_.cap;
+        if (extra < allowance_.cap - allowance_.used)
+            allowance_.cap = allowance_.used + extra;
+    }
+    ~MemoryLimit() { allowance_.cap = saved_; }
+    MemoryLimit(const MemoryLimit&) = delete;
+    MemoryLimit& operator=(const MemoryLimit&) = delete;
+
+private:
+    MemoryAllowance& allowance_;
+    std::uint64_t saved_ = 0;
 };
 
 namespace detail {

@@ -1,5 +1,6 @@
 #include "page_tree.h"
 
+#include <algorithm>
 #include <unordered_set>
 
 namespace tools {
@@ -61,6 +62,37 @@ std::vector<Object> findPages(Context& ctx, pdf_document* doc, int limit) {
             pending.emplace_back(c, pdf_keep_obj(c, kid));
         }
     }
+    return pages;
+}
+
+std::vector<Object> findPageRange(Context& ctx, pdf_document* doc, int first, int last,
+                                  int& total) {
+    fz_context* c = ctx.get();
+    total = 0;
+    std::int64_t claimed = guarded(c, [&] {
+        return pdf_to_int64(c, pdf_dict_getp(c, pdf_trailer(c, doc), "Root/Pages/Count"));
+    });
+    int objects = guarded(c, [&] { return pdf_xref_len(c, doc); });
+    if (claimed >= last && claimed <= objects) {
+        std::vector<Object> pages;
+        try {
+            for (int p = first; p <= last; ++p) {
+                pdf_obj* page = guarded(c, [&] { return pdf_lookup_page_obj(c, doc, p - 1); });
+                pages.emplace_back(c, pdf_keep_obj(c, page));
+            }
+            return pages;
+        } catch (const MuError&) {
+            // A tree whose counts do not add up: walk it instead.
+        }
+    }
+    std::vector<Object> pages = findPages(ctx, doc, last);
+    if (static_cast<int>(pages.size()) < last && last != INT_MAX) {
+        total = static_cast<int>(pages.size());
+        return {};
+    }
+    total = static_cast<int>(pages.size());
+    if (first > 1)
+        pages.erase(pages.begin(), pages.begin() + std::min<size_t>(first - 1, pages.size()));
     return pages;
 }
 

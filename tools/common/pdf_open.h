@@ -21,12 +21,17 @@ bool unlockPdf(Context& ctx, pdf_document* doc, const std::optional<std::string>
 
 enum class OpenResult { Ready, Failed, Locked };
 
-// Opens, unlocks and finds the pages of `path` (the first `limit` of them),
-// as both tools start. A document without a page it can find is damaged,
-// never empty. On failure it has already said why: the password line on
-// standard output, anything else on standard error.
+// Opens and unlocks `path` as both tools start. On failure it has already
+// said why: the password line on standard output, anything else on standard
+// error.
 OpenResult openForReading(Context& ctx, const std::string& path,
-                          const std::optional<std::string>& password, Document& doc,
-                          std::vector<Object>& pages, int limit = INT_MAX);
+                          const std::optional<std::string>& password, Document& doc);
+
+// Pages `first` to `last` (1-based, inclusive; `last` INT_MAX for all) of
+// the document, into `pages`, and into `total` how many it has when they
+// had to be counted (0 when not). A document without a page that can be
+// found is damaged, never empty: false, said on standard error.
+bool readPages(Context& ctx, pdf_document* doc, const std::string& path, int first, int last,
+               std::vector<Object>& pages, int& total);
 
 } // namespace tools

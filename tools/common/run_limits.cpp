@@ -86,8 +86,7 @@ std::uint64_t imageMemoryBound() {
 }
 
 std::uint64_t mupdfMemoryCap() {
-    std::uint64_t bound = imageMemoryBound();
-    return bound * 2 + (std::uint64_t(256) << 20);
+    return imageMemoryBound() + (std::uint64_t(512) << 20);
 }
 
 void startProcessorBudget(const std::string& subject) {

@@ -12,16 +12,16 @@ inline constexpr int kProcessorSeconds = 300;
 // An image whose pixels, decoded, would need more than this share of the
 // machine's memory (and never more than the fixed cap) is refused.
 inline constexpr int kImageMemoryShare = 4; // a quarter
-inline constexpr std::uint64_t kImageMemoryCap = std::uint64_t(4) << 30;
+inline constexpr std::uint64_t kImageMemoryCap = std::uint64_t(2) << 30;
 
 // The tests shorten these through the environment (ARVENZO_CPU_SECONDS,
 // ARVENZO_IMAGE_BYTES); a value above the constants is ignored, so the
 // variables can only make a run stricter.
 int processorSeconds();
 std::uint64_t imageMemoryBound();
-// What MuPDF may hold at once in all: one image at the bound, its mask and
-// what decoding them takes besides. A decoder that runs wild past it fails
-// as a MuPDF error instead of taking the machine.
+// What MuPDF may hold at once in all: one image at the bound and room for
+// the document besides. A decoder that runs wild past it fails as a MuPDF
+// error instead of taking the machine.
 std::uint64_t mupdfMemoryCap();
 
 // Starts the processor budget of this run. When it is used up the tool ends

@@ -144,7 +144,7 @@ std::string amount(double bytes) {
 
 } // namespace
 
-void checkImageBound(tools::Context& ctx, pdf_document* doc, const PageImage& found) {
+double checkImageBound(tools::Context& ctx, pdf_document* doc, const PageImage& found) {
     fz_context* c = ctx.get();
     double bytes = 0;
     if (found.image) {
@@ -170,6 +170,7 @@ void checkImageBound(tools::Context& ctx, pdf_document* doc, const PageImage& fo
     if (bytes > bound)
         throw ImageTooLarge("refused: decoded it would take " + amount(bytes) + ", more than the " +
                             amount(bound) + " allowed for one image");
+    return bytes;
 }
 
 void shieldOversizeImages(fz_context* ctx, pdf_obj* resources) {

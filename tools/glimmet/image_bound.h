@@ -16,8 +16,8 @@ public:
 // pixels with their alpha and its mask's would need more memory than
 // tools::imageMemoryBound() allows. The size comes from the image's
 // dictionary and, for JPEG-2000, from the header of its own data, which may
-// say otherwise.
-void checkImageBound(tools::Context& ctx, pdf_document* doc, const PageImage& found);
+// say otherwise. Returns that size in bytes.
+double checkImageBound(tools::Context& ctx, pdf_document* doc, const PageImage& found);
 
 // MuPDF loads every image a content stream draws as it walks it, and loads
 // JPEG-2000 by decoding it whole. This marks each image of `resources` that
