@@ -264,6 +264,8 @@ private slots:
         QTest::newRow("truncated zlib data") << 3 << QByteArray("page 3, image 2") << 1;
         QTest::newRow("unknown filter") << 4 << QByteArray("page 4, image 2") << 1;
         QTest::newRow("not JPEG data") << 5 << QByteArray("page 5, image 2") << 1;
+        QTest::newRow("JBIG2 data claiming a 1.5 GB page")
+            << 7 << QByteArray("page 7, image 2") << 1;
     }
     void damagedImagesAreReported() {
         QFETCH(int, page);
@@ -275,6 +277,10 @@ private slots:
         QVERIFY2(r.output.contains(where), r.output.constData());
         QVERIFY(r.exitCode != 0);
         QCOMPARE(scratchFiles(out).size(), written);
+        // Nor did the decoder get the memory its data asked for.
+        rusage children{};
+        ::getrusage(RUSAGE_CHILDREN, &children);
+        QVERIFY2(children.ru_maxrss < 256 * 1024, qPrintable(QString::number(children.ru_maxrss)));
     }
 
     // Pages are the ones the page tree holds, whatever its /Count entries
