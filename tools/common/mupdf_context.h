@@ -26,10 +26,11 @@ struct MemoryAllowance {
     std::uint64_t used = 0;
 };
 
-// Owns one MuPDF context, its memory capped by mupdfMemoryCap(). Its warnings and error reports
-// never reach the output: the program reads the tools' output, and any stray line there would count
-// as a failure. Warnings are kept instead, for callers that want to know whether MuPDF had to patch
-// something up.
+// Owns one MuPDF context, its memory capped by mupdfMemoryCap(). Its
+// warnings and error reports never reach the output: the program reads the
+// tools' output, and any stray line there would count as a failure.
+// Warnings are kept instead, for callers that want to know whether MuPDF had
+// to patch something up.
 class Context {
 public:
     explicit Context(size_t storeLimit = FZ_STORE_DEFAULT);

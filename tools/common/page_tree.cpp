@@ -1,6 +1,5 @@
 #include "page_tree.h"
 
-#include <algorithm>
 #include <unordered_set>
 
 namespace tools {
@@ -86,13 +85,10 @@ std::vector<Object> findPageRange(Context& ctx, pdf_document* doc, int first, in
         }
     }
     std::vector<Object> pages = findPages(ctx, doc, last);
-    if (static_cast<int>(pages.size()) < last && last != INT_MAX) {
-        total = static_cast<int>(pages.size());
-        return {};
-    }
     total = static_cast<int>(pages.size());
-    if (first > 1)
-        pages.erase(pages.begin(), pages.begin() + std::min<size_t>(first - 1, pages.size()));
+    if (total < first || (total < last && last != INT_MAX))
+        return {};
+    pages.erase(pages.begin(), pages.begin() + (first - 1));
     return pages;
 }
 
