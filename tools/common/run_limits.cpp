@@ -42,6 +42,8 @@ struct BudgetLine {
     char tail[96] = {};
     size_t tailLength = 0;
     volatile std::sig_atomic_t page = 0;
+    char file[4096] = {};
+    volatile std::sig_atomic_t hasFile = 0;
 };
 BudgetLine budgetLine; // read by the signal handler, hence not on any stack
 
@@ -56,6 +58,8 @@ void writeAll(const char* text, size_t length) {
 }
 
 extern "C" void onBudgetUsedUp(int) {
+    if (budgetLine.hasFile)
+        unlink(budgetLine.file);
     writeAll(budgetLine.head, budgetLine.headLength);
     int page = budgetLine.page;
     if (page > 0) {
@@ -125,6 +129,14 @@ void startProcessorBudget(const std::string& subject) {
 
 void budgetPage(int page) {
     budgetLine.page = page;
+}
+
+void budgetFile(const char* path) {
+    budgetLine.hasFile = 0;
+    if (!path || std::strlen(path) >= sizeof budgetLine.file)
+        return;
+    std::strcpy(budgetLine.file, path);
+    budgetLine.hasFile = 1;
 }
 
 } // namespace tools

@@ -30,5 +30,8 @@ std::uint64_t mupdfMemoryCap();
 void startProcessorBudget(const std::string& subject);
 // The page the run is on now, for that line; 0 for none.
 void budgetPage(int page);
+// The file being written now, removed should the budget run out before it is
+// whole; nullptr once it is closed.
+void budgetFile(const char* path);
 
 } // namespace tools

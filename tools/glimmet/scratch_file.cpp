@@ -1,5 +1,7 @@
 #include "scratch_file.h"
 
+#include "run_limits.h"
+
 #include <cerrno>
 #include <cstring>
 #include <limits>
@@ -18,11 +20,13 @@ public:
         file_ = std::fopen(path_.c_str(), "wb");
         if (!file_)
             fail();
+        tools::budgetFile(path_.c_str());
         // Large writes: with stdio's own 4 KiB buffer a photograph took a
         // thousand system calls. setvbuf takes a size only with a buffer.
         std::setvbuf(file_, buffer_.get(), _IOFBF, kBufferSize);
     }
     ~Output() {
+        tools::budgetFile(nullptr);
         if (file_) {
             std::fclose(file_);
             std::remove(path_.c_str());
@@ -36,6 +40,7 @@ public:
             fail();
     }
     void commit() {
+        tools::budgetFile(nullptr);
         FILE* f = file_;
         file_ = nullptr;
         bool ok = std::fflush(f) == 0 && !std::ferror(f);
