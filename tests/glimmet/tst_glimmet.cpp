@@ -8,6 +8,7 @@
 
 #include <FreeImage.h>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QTest>
 #include <signal.h>
@@ -179,6 +180,10 @@ private slots:
         QTest::newRow("wrong password")
             << QStringList{"-f", "1", "-l", "1", "-upw", "open", at("user-password.pdf")}
             << kIncorrectPassword;
+        QTest::newRow("past a /Count that lies")
+            << QStringList{"-f", "2", "-l", "2", at("count-million.pdf")} << QByteArray();
+        QTest::newRow("page tree without a page")
+            << QStringList{"-f", "1", "-l", "1", at("no-pages.pdf")} << QByteArray();
         QTest::newRow("page not a number")
             << QStringList{"-f", "one", "-l", "1", at("multipage.pdf")} << QByteArray();
         QTest::newRow("no root") << QStringList{"-f", "1", "-l", "1"} << QByteArray();
@@ -207,9 +212,11 @@ private slots:
         QTest::newRow("truncated zlib data") << 3 << QByteArray("page 3, image 2") << 1;
         QTest::newRow("unknown filter") << 4 << QByteArray("page 4, image 2") << 1;
         QTest::newRow("not JPEG data") << 5 << QByteArray("page 5, image 2") << 1;
-        QTest::newRow("colour JPEG in a gray image") << 7 << QByteArray("page 7, image 2") << 1;
-        QTest::newRow("JPEG larger than the image") << 8 << QByteArray("page 8, image 2") << 1;
-        QTest::newRow("JBIG2 cut short") << 9 << QByteArray("page 9, image 2") << 1;
+        QTest::newRow("JBIG2 data claiming a 1.5 GB page")
+            << 7 << QByteArray("page 7, image 2") << 1;
+        QTest::newRow("colour JPEG in a gray image") << 8 << QByteArray("page 8, image 2") << 1;
+        QTest::newRow("JPEG larger than the image") << 9 << QByteArray("page 9, image 2") << 1;
+        QTest::newRow("JBIG2 cut short") << 10 << QByteArray("page 10, image 2") << 1;
     }
     void damagedImagesAreReported() {
         QFETCH(int, page);
@@ -221,6 +228,94 @@ private slots:
         QVERIFY2(r.output.contains(where), r.output.constData());
         QVERIFY(r.exitCode != 0);
         QCOMPARE(scratchFiles(out).size(), written);
+        // Nor did the decoder get the memory its data asked for.
+        rusage children{};
+        ::getrusage(RUSAGE_CHILDREN, &children);
+        QVERIFY2(children.ru_maxrss < 256 * 1024, qPrintable(QString::number(children.ru_maxrss)));
+    }
+
+    // Pages are the ones the page tree holds, whatever its /Count entries
+    // claim: each of these has one image.
+    void pagesOfLyingTrees_data() {
+        QTest::addColumn<QString>("pdf");
+        QTest::addColumn<int>("page");
+        QTest::newRow("count of a million") << "count-million.pdf" << 1;
+        QTest::newRow("negative count") << "count-negative.pdf" << 2;
+        QTest::newRow("loop, page 2") << "tree-loop.pdf" << 2;
+        QTest::newRow("inner node claims 1000, page 1") << "inner-lie.pdf" << 1;
+        QTest::newRow("inner node claims 1000, page 2") << "inner-lie.pdf" << 2;
+    }
+    void pagesOfLyingTrees() {
+        QFETCH(QString, pdf);
+        QFETCH(int, page);
+        QTemporaryDir out;
+        Run r = extract(out, pdf, page, page);
+        QCOMPARE(r.output, QByteArray());
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(scratchFiles(out).size(), 1);
+    }
+
+    // An image whose pixels would pass the memory bound is refused before it
+    // is decoded, in one line naming it, and the page goes on. On each page
+    // of oversize.pdf a sound image follows the one that is too large.
+    void imagesAboveTheBound_data() {
+        QTest::addColumn<QString>("pdf");
+        QTest::addColumn<int>("page");
+        QTest::addColumn<QString>("bound"); // bytes, through the environment; empty: as built
+        QTest::addColumn<QList<int>>("refused");
+        QTest::addColumn<int>("written");
+        QTest::newRow("declared 60000 x 60000")
+            << "oversize.pdf" << 1 << QString() << QList<int>{1} << 1;
+        QTest::newRow("soft mask 50000 x 50000")
+            << "oversize.pdf" << 2 << QString() << QList<int>{1} << 1;
+        QTest::newRow("JPEG-2000 data that says 60000 x 60000")
+            << "oversize.pdf" << 3 << QString() << QList<int>{1} << 1;
+        QTest::newRow("a bound above the built-in one is ignored")
+            << "oversize.pdf" << 1 << "99999999999999" << QList<int>{1} << 1;
+        // 11 x 7, 12 x 7 and 13 x 7 gray pixels.
+        QTest::newRow("bound lowered to 80 bytes")
+            << "multipage.pdf" << 3 << "80" << QList<int>{2, 3} << 1;
+    }
+    void imagesAboveTheBound() {
+        QFETCH(QString, pdf);
+        QFETCH(int, page);
+        QFETCH(QString, bound);
+        QFETCH(QList<int>, refused);
+        QFETCH(int, written);
+        QTemporaryDir out;
+        QStringList env;
+        if (!bound.isEmpty())
+            env << "ARVENZO_IMAGE_BYTES=" + bound;
+        Run r = tooltest::runTool(kGlimmet,
+                                  {"-f", QString::number(page), "-l", QString::number(page),
+                                   fx.path(pdf), out.filePath("tmp")},
+                                  {}, env);
+        QVERIFY(!r.crashed);
+        QCOMPARE(r.lines().size(), refused.size());
+        for (int i = 0; i < refused.size(); ++i) {
+            QByteArray where =
+                QString("page %1, image %2 (object ").arg(page).arg(refused[i]).toUtf8();
+            QVERIFY2(r.lines()[i].contains(where) && r.lines()[i].contains("refused"),
+                     r.output.constData());
+        }
+        QVERIFY(r.exitCode != 0);
+        QCOMPARE(scratchFiles(out).size(), written);
+    }
+
+    // A page that takes longer than the processor budget ends the run with
+    // one line naming the page. The budget is shortened to a second here.
+    void processorBudgetEndsTheRun() {
+        QTemporaryDir out;
+        QElapsedTimer clock;
+        clock.start();
+        Run r = tooltest::runTool(kGlimmet,
+                                  {"-f", "1", "-l", "1", fx.path("spin.pdf"), out.filePath("tmp")},
+                                  {}, {"ARVENZO_CPU_SECONDS=1"});
+        QVERIFY(!r.crashed);
+        QCOMPARE(r.exitCode, 1);
+        QCOMPARE(r.lines(),
+                 QList<QByteArray>{"Error: page 1: gave up after 1 s of processor time"});
+        QVERIFY(clock.elapsed() < 30000);
     }
 
     // A name missing from the resources draws nothing, on screen as here.

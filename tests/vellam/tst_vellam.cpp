@@ -75,6 +75,12 @@ private slots:
             << "multipage.pdf" << QStringList{"-upw", "x"} << 4 << QByteArray("no") << QByteArray();
         QTest::newRow("repaired cross-reference")
             << "repairable.pdf" << QStringList{} << 2 << QByteArray("no") << QByteArray();
+        // The pages that are there, whatever the page tree's /Count claims.
+        const QList<QPair<const char*, int>> lyingTrees = {
+            {"count-million.pdf", 1},  {"count-max.pdf", 1}, {"count-2-32.pdf", 1},
+            {"count-negative.pdf", 2}, {"tree-loop.pdf", 2}, {"inner-lie.pdf", 2}};
+        for (const auto& [pdf, pages] : lyingTrees)
+            QTest::newRow(pdf) << pdf << QStringList{} << pages << QByteArray("no") << QByteArray();
     }
     void readableDocuments() {
         QFETCH(QString, pdf);
@@ -120,6 +126,8 @@ private slots:
         QTest::newRow("missing file") << QStringList{at("nothing.pdf")} << QByteArray() << 1;
         QTest::newRow("not a PDF") << QStringList{at("not-a-pdf.pdf")} << QByteArray() << 1;
         QTest::newRow("damaged") << QStringList{at("damaged.pdf")} << QByteArray() << 1;
+        QTest::newRow("page tree without a page")
+            << QStringList{at("no-pages.pdf")} << QByteArray() << 1;
         QTest::newRow("a folder") << QStringList{fx.dir.path()} << QByteArray() << 1;
         QTest::newRow("no file") << QStringList{} << QByteArray("Usage: ") << 2;
         QTest::newRow("two files")

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <stdexcept>
 #include <string>
 #include <type_traits>
@@ -18,10 +19,18 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// Owns one MuPDF context. Its warnings and error reports never reach the
-// output: the program reads the tools' output, and any stray line there
-// would count as a failure. Warnings are kept instead, for callers that want
-// to know whether MuPDF had to patch something up.
+// Counts what MuPDF holds and refuses an allocation past the cap, so that a
+// decoder asking for gigabytes gets MuPDF's own out-of-memory error.
+struct MemoryAllowance {
+    std::uint64_t cap = 0;
+    std::uint64_t used = 0;
+};
+
+// Owns one MuPDF context, its memory capped by mupdfMemoryCap(). Its
+// warnings and error reports never reach the output: the program reads the
+// tools' output, and any stray line there would count as a failure.
+// Warnings are kept instead, for callers that want to know whether MuPDF had
+// to patch something up.
 class Context {
 public:
     explicit Context(size_t storeLimit = FZ_STORE_DEFAULT);
@@ -30,6 +39,7 @@ public:
     Context& operator=(const Context&) = delete;
 
     fz_context* get() const { return ctx_; }
+    MemoryAllowance& allowance() { return allowance_; }
 
     // The warnings since the last call, oldest first.
     std::vector<std::string> takeWarnings();
@@ -37,8 +47,28 @@ public:
 private:
     static void onWarning(void* self, const char* message);
 
+    MemoryAllowance allowance_;
     fz_context* ctx_;
     std::vector<std::string> warnings_;
+};
+
+// Narrows the memory MuPDF may take to what it holds now plus `extra`, for
+// the life of the scope: while one image is decoded, data that claims more
+// than its dictionary said fails instead of growing.
+class MemoryLimit {
+public:
+    MemoryLimit(Context& ctx, std::uint64_t extra) : allowance_(ctx.allowance()) {
+        saved_ = allowance_.cap;
+        if (extra < allowance_.cap - allowance_.used)
+            allowance_.cap = allowance_.used + extra;
+    }
+    ~MemoryLimit() { allowance_.cap = saved_; }
+    MemoryLimit(const MemoryLimit&) = delete;
+    MemoryLimit& operator=(const MemoryLimit&) = delete;
+
+private:
+    MemoryAllowance& allowance_;
+    std::uint64_t saved_ = 0;
 };
 
 namespace detail {

@@ -28,13 +28,8 @@ bool unlockPdf(Context& ctx, pdf_document* doc, const std::optional<std::string>
     return guarded(c, [&] { return pdf_authenticate_password(c, doc, pw); }) != 0;
 }
 
-int pageCount(Context& ctx, pdf_document* doc) {
-    fz_context* c = ctx.get();
-    return guarded(c, [&] { return pdf_count_pages(c, doc); });
-}
-
 OpenResult openForReading(Context& ctx, const std::string& path,
-                          const std::optional<std::string>& password, Document& doc, int& pages) {
+                          const std::optional<std::string>& password, Document& doc) {
     try {
         doc = openPdf(ctx, path);
     } catch (const MuError& e) {
@@ -50,13 +45,20 @@ OpenResult openForReading(Context& ctx, const std::string& path,
         std::printf("%s\n", kIncorrectPassword);
         return OpenResult::Locked;
     }
+    return OpenResult::Ready;
+}
+
+bool readPages(Context& ctx, pdf_document* doc, const std::string& path, int first, int last,
+               std::vector<Object>& pages, int& total) {
     try {
-        pages = pageCount(ctx, doc.get());
+        pages = findPageRange(ctx, doc, first, last, total);
+        if (pages.empty() && total == 0)
+            throw MuError("no page found in its page tree");
+        return true;
     } catch (const MuError& e) {
         std::fprintf(stderr, "Error: cannot read the pages of %s: %s\n", path.c_str(), e.what());
-        return OpenResult::Failed;
+        return false;
     }
-    return OpenResult::Ready;
 }
 
 } // namespace tools

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "mupdf_context.h"
+#include "page_tree.h"
 
 #include <optional>
 #include <string>
@@ -18,15 +19,19 @@ Document openPdf(Context& ctx, const std::string& path);
 // one (user or owner) opens it.
 bool unlockPdf(Context& ctx, pdf_document* doc, const std::optional<std::string>& password);
 
-// The number of pages; throws MuError when the page tree is unusable.
-int pageCount(Context& ctx, pdf_document* doc);
-
 enum class OpenResult { Ready, Failed, Locked };
 
-// Opens, unlocks and counts the pages of `path`, as both tools start. On
-// failure it has already said why: the password line on standard output,
-// anything else on standard error.
+// Opens and unlocks `path` as both tools start. On failure it has already
+// said why: the password line on standard output, anything else on standard
+// error.
 OpenResult openForReading(Context& ctx, const std::string& path,
-                          const std::optional<std::string>& password, Document& doc, int& pages);
+                          const std::optional<std::string>& password, Document& doc);
+
+// Pages `first` to `last` (1-based, inclusive; `last` INT_MAX for all) of
+// the document, into `pages`, and into `total` how many it has when they
+// had to be counted (0 when not). A document without a page that can be
+// found is damaged, never empty: false, said on standard error.
+bool readPages(Context& ctx, pdf_document* doc, const std::string& path, int first, int last,
+               std::vector<Object>& pages, int& total);
 
 } // namespace tools

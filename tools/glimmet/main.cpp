@@ -1,13 +1,17 @@
 // glimmet.bin: writes every image of a range of pages as scratch files for
 // the program to convert. Silent on success; one line per problem otherwise.
 
+#include "image_bound.h"
 #include "image_export.h"
 #include "page_images.h"
 #include "pdf_open.h"
+#include "run_limits.h"
 #include "scratch_file.h"
 
 #include <cerrno>
 #include <charconv>
+#include <climits>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -21,6 +25,10 @@ constexpr int kExitOk = 0;
 constexpr int kExitFailed = 1;
 constexpr int kExitUsage = 2;
 constexpr int kExitPassword = 3;
+
+// What decoding one image may take beyond twice its pixels: its compressed
+// data, colour conversion, the decoder's own tables.
+constexpr std::uint64_t kDecodingRoom = std::uint64_t(128) << 20;
 
 int usage(const char* why = nullptr) {
     if (why)
@@ -111,8 +119,7 @@ int run(const Options& opt) {
     tools::Context ctx;
     fz_context* c = ctx.get();
     tools::Document doc;
-    int pages = 0;
-    switch (tools::openForReading(ctx, opt.file, opt.password, doc, pages)) {
+    switch (tools::openForReading(ctx, opt.file, opt.password, doc)) {
     case tools::OpenResult::Failed:
         return kExitFailed;
     case tools::OpenResult::Locked:
@@ -120,11 +127,20 @@ int run(const Options& opt) {
     case tools::OpenResult::Ready:
         break;
     }
-    int first = opt.first.value_or(1);
-    int last = opt.last.value_or(pages);
-    if (first < 1 || last > pages || first > last) {
-        std::fprintf(stderr, "Error: pages %d to %d are not in %s, which has %d page%s\n", first,
-                     last, opt.file.c_str(), pages, pages == 1 ? "" : "s");
+    const int first = opt.first.value_or(1);
+    const int last = opt.last.value_or(INT_MAX);
+    std::vector<tools::Object> pageObjects;
+    int pages = 0;
+    if (first >= 1 && first <= last) {
+        if (!tools::readPages(ctx, doc.get(), opt.file, first, last, pageObjects, pages))
+            return kExitFailed;
+    }
+    if (pageObjects.empty()) {
+        std::string has =
+            pages > 0 ? ", which has " + std::to_string(pages) + (pages == 1 ? " page" : " pages")
+                      : "";
+        std::fprintf(stderr, "Error: pages %d to %d are not in %s%s\n", first, last,
+                     opt.file.c_str(), has.c_str());
         return kExitFailed;
     }
 
@@ -133,10 +149,11 @@ int run(const Options& opt) {
     if (go)
         names.holdBack();
     bool failed = false;
-    for (int page = first; page <= last; ++page) {
+    for (int page = first; page < first + static_cast<int>(pageObjects.size()); ++page) {
+        tools::budgetPage(page);
         std::vector<glimmet::PageImage> images;
         try {
-            images = glimmet::findPageImages(ctx, doc.get(), page - 1);
+            images = glimmet::findPageImages(ctx, doc.get(), pageObjects[page - first].get());
         } catch (const tools::MuError& e) {
             std::fprintf(stderr, "Error: page %d: cannot read the page or an image on it: %s\n",
                          page, e.what());
@@ -146,6 +163,9 @@ int run(const Options& opt) {
             try {
                 if (!images[i].failure.empty())
                     throw tools::MuError(images[i].failure);
+                const double bytes = glimmet::checkImageBound(ctx, doc.get(), images[i]);
+                tools::MemoryLimit limit(ctx,
+                                         static_cast<std::uint64_t>(bytes) * 2 + kDecodingRoom);
                 tools::Image image = glimmet::loadImage(ctx, doc.get(), images[i]);
                 glimmet::exportImage(ctx, image.get(), names);
             } catch (const std::exception& e) {
@@ -183,6 +203,8 @@ int main(int argc, char** argv) {
     Options opt;
     if (auto code = parse(argc, argv, opt))
         return *code;
+    tools::startProcessorBudget("");
+    tools::budgetPage(opt.first.value_or(1));
     try {
         return run(opt);
     } catch (const std::exception& e) {

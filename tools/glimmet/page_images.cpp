@@ -1,5 +1,7 @@
 #include "page_images.h"
 
+#include "image_bound.h"
+
 #include <cstring>
 #include <map>
 #include <set>
@@ -225,6 +227,7 @@ void interpret(fz_context* ctx, pdf_document* doc, pdf_obj* stream, StreamWalk* 
     w->super.op_BDC = onBDC;
     w->super.op_EMC = onEMC;
     fz_try(ctx) {
+        shieldOversizeImages(ctx, walk->resources);
         pdf_process_contents(ctx, &w->super, doc, walk->resources, stream, nullptr);
         pdf_close_processor(ctx, &w->super);
     }
@@ -346,14 +349,12 @@ pdf_obj* shownAppearance(fz_context* ctx, pdf_document* doc, pdf_obj* annot) {
 }
 
 // The page's own contents, then its annotations' appearances.
-std::vector<Drawn> walkPage(tools::Context& ctx, pdf_document* doc, int pageIndex,
+std::vector<Drawn> walkPage(tools::Context& ctx, pdf_document* doc, pdf_obj* page,
                             Unloadable& unloadable) {
     fz_context* c = ctx.get();
-    pdf_obj* page = nullptr;
     pdf_obj* res = nullptr;
     pdf_obj* contents = nullptr;
     tools::guarded(c, [&] {
-        page = pdf_lookup_page_obj(c, doc, pageIndex);
         res = pdf_dict_get_inheritable(c, page, PDF_NAME(Resources));
         contents = pdf_dict_get(c, page, PDF_NAME(Contents));
     });
@@ -400,7 +401,7 @@ tools::Image loadImage(tools::Context& ctx, pdf_document* doc, const PageImage& 
     return tools::Image(c, image);
 }
 
-std::vector<PageImage> findPageImages(tools::Context& ctx, pdf_document* doc, int pageIndex) {
+std::vector<PageImage> findPageImages(tools::Context& ctx, pdf_document* doc, pdf_obj* page) {
     fz_context* c = ctx.get();
     std::vector<PageImage> found;
     std::set<int> seenImages;
@@ -412,7 +413,7 @@ std::vector<PageImage> findPageImages(tools::Context& ctx, pdf_document* doc, in
     };
     std::vector<Level> levels;
     Unloadable unloadable;
-    levels.push_back({walkPage(ctx, doc, pageIndex, unloadable)});
+    levels.push_back({walkPage(ctx, doc, page, unloadable)});
     while (!levels.empty()) {
         if (levels.back().next == levels.back().drawn.size()) {
             levels.pop_back();

@@ -21,7 +21,7 @@ struct PageImage {
 // tiling patterns, soft-mask groups and annotation appearances, inline images and stencil
 // masks included. Only image operators are followed; text and fonts are
 // never loaded, so a page of text costs next to nothing.
-std::vector<PageImage> findPageImages(tools::Context& ctx, pdf_document* doc, int pageIndex);
+std::vector<PageImage> findPageImages(tools::Context& ctx, pdf_document* doc, pdf_obj* page);
 
 // The image itself, loaded (again) from its object.
 tools::Image loadImage(tools::Context& ctx, pdf_document* doc, const PageImage& found);

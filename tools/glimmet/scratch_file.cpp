@@ -1,5 +1,7 @@
 #include "scratch_file.h"
 
+#include "run_limits.h"
+
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -35,11 +37,13 @@ public:
             unlink(working_.c_str());
             failWriting(file_.path, err);
         }
+        tools::budgetFile(working_.c_str());
         // Large writes: with stdio's own 4 KiB buffer a photograph took a
         // thousand system calls. setvbuf takes a size only with a buffer.
         std::setvbuf(stream_, buffer_.get(), _IOFBF, kBufferSize);
     }
     ~Output() {
+        tools::budgetFile(nullptr);
         if (stream_) {
             std::fclose(stream_);
             unlink(working_.c_str());
@@ -53,6 +57,7 @@ public:
             fail();
     }
     void commit() {
+        tools::budgetFile(nullptr);
         FILE* f = stream_;
         stream_ = nullptr;
         bool ok = std::fflush(f) == 0 && !std::ferror(f);

@@ -2,7 +2,9 @@
 // extracts anything, one "Label: value" field a line.
 
 #include "pdf_open.h"
+#include "run_limits.h"
 
+#include <climits>
 #include <cstdio>
 #include <optional>
 #include <string>
@@ -105,11 +107,11 @@ int main(int argc, char** argv) {
     if (!file)
         return usage();
 
+    tools::startProcessorBudget(*file);
     try {
         tools::Context ctx;
         tools::Document doc;
-        int pages = 0;
-        switch (tools::openForReading(ctx, *file, password, doc, pages)) {
+        switch (tools::openForReading(ctx, *file, password, doc)) {
         case tools::OpenResult::Failed:
             return kExitFailed;
         case tools::OpenResult::Locked:
@@ -117,7 +119,14 @@ int main(int argc, char** argv) {
         case tools::OpenResult::Ready:
             break;
         }
-        printInfo(ctx, doc.get(), pages);
+        // Walked, never taken from the tree's /Count: that can claim a
+        // million pages for a document of one.
+        std::vector<tools::Object> pages;
+        int total = 0;
+        if (!tools::readPages(ctx, doc.get(), *file, 1, INT_MAX, pages, total))
+            return kExitFailed;
+        pages.clear();
+        printInfo(ctx, doc.get(), total);
         if (std::fflush(stdout) != 0 || std::ferror(stdout))
             return kExitFailed;
         return kExitOk;

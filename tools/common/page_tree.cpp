@@ -1,0 +1,95 @@
+#include "page_tree.h"
+
+#include <unordered_set>
+
+namespace tools {
+
+namespace {
+
+enum class Kind { Pages, Page, Other };
+
+// How MuPDF itself tells an inner node from a page when it looks one up.
+Kind kindOf(fz_context* c, pdf_obj* node) {
+    if (!pdf_is_dict(c, node))
+        return Kind::Other;
+    pdf_obj* type = pdf_dict_get(c, node, PDF_NAME(Type));
+    if (type) {
+        if (pdf_name_eq(c, type, PDF_NAME(Pages)))
+            return Kind::Pages;
+        return pdf_name_eq(c, type, PDF_NAME(Page)) ? Kind::Page : Kind::Other;
+    }
+    if (pdf_is_array(c, pdf_dict_get(c, node, PDF_NAME(Kids))) &&
+        !pdf_dict_get(c, node, PDF_NAME(MediaBox)))
+        return Kind::Pages;
+    return Kind::Page;
+}
+
+} // namespace
+
+std::vector<Object> findPages(Context& ctx, pdf_document* doc, int limit) {
+    fz_context* c = ctx.get();
+    std::vector<Object> pages;
+    pdf_obj* root = guarded(c, [&] { return pdf_dict_getp(c, pdf_trailer(c, doc), "Root/Pages"); });
+    if (guarded(c, [&] { return kindOf(c, root); }) == Kind::Page) {
+        pages.emplace_back(c, pdf_keep_obj(c, root));
+        return pages;
+    }
+
+    // Depth first, kids in order: the stack holds the kids still to visit,
+    // the next one on top. Its size stays within the number of kids seen,
+    // never the depth, so a deep tree cannot overflow anything.
+    std::vector<Object> pending;
+    std::unordered_set<int> seen;
+    pending.emplace_back(c, pdf_keep_obj(c, root));
+    while (!pending.empty() && static_cast<int>(pages.size()) < limit) {
+        Object node = std::move(pending.back());
+        pending.pop_back();
+        pdf_obj* n = node.get();
+        if (pdf_is_indirect(c, n) && !seen.insert(pdf_to_num(c, n)).second)
+            continue;
+        Kind kind = guarded(c, [&] { return kindOf(c, n); });
+        if (kind == Kind::Page) {
+            pages.push_back(std::move(node));
+            continue;
+        }
+        if (kind != Kind::Pages)
+            continue;
+        pdf_obj* kids = guarded(c, [&] { return pdf_dict_get(c, n, PDF_NAME(Kids)); });
+        int count = guarded(c, [&] { return pdf_array_len(c, kids); });
+        for (int i = count - 1; i >= 0; --i) {
+            pdf_obj* kid = guarded(c, [&] { return pdf_array_get(c, kids, i); });
+            pending.emplace_back(c, pdf_keep_obj(c, kid));
+        }
+    }
+    return pages;
+}
+
+std::vector<Object> findPageRange(Context& ctx, pdf_document* doc, int first, int last,
+                                  int& total) {
+    fz_context* c = ctx.get();
+    total = 0;
+    std::int64_t claimed = guarded(c, [&] {
+        return pdf_to_int64(c, pdf_dict_getp(c, pdf_trailer(c, doc), "Root/Pages/Count"));
+    });
+    int objects = guarded(c, [&] { return pdf_xref_len(c, doc); });
+    if (claimed >= last && claimed <= objects) {
+        std::vector<Object> pages;
+        try {
+            for (int p = first; p <= last; ++p) {
+                pdf_obj* page = guarded(c, [&] { return pdf_lookup_page_obj(c, doc, p - 1); });
+                pages.emplace_back(c, pdf_keep_obj(c, page));
+            }
+            return pages;
+        } catch (const MuError&) {
+            // A tree whose counts do not add up: walk it instead.
+        }
+    }
+    std::vector<Object> pages = findPages(ctx, doc, last);
+    total = static_cast<int>(pages.size());
+    if (total < first || (total < last && last != INT_MAX))
+        return {};
+    pages.erase(pages.begin(), pages.begin() + (first - 1));
+    return pages;
+}
+
+} // namespace tools

@@ -1,0 +1,142 @@
+#include "run_limits.h"
+
+#include <algorithm>
+#include <charconv>
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <sys/resource.h>
+#include <unistd.h>
+
+namespace tools {
+
+namespace {
+
+// A positive number from the environment, if it is there and no larger than
+// `ceiling`.
+template <class T> T loweredBy(const char* variable, T ceiling) {
+    const char* text = std::getenv(variable);
+    if (!text)
+        return ceiling;
+    T value{};
+    const char* end = text + std::strlen(text);
+    auto [ptr, ec] = std::from_chars(text, end, value);
+    if (ec != std::errc() || ptr != end || value <= 0)
+        return ceiling;
+    return std::min(value, ceiling);
+}
+
+std::uint64_t physicalMemory() {
+    long pages = sysconf(_SC_PHYS_PAGES);
+    long pageSize = sysconf(_SC_PAGESIZE);
+    if (pages <= 0 || pageSize <= 0)
+        return 0;
+    return std::uint64_t(pages) * std::uint64_t(pageSize);
+}
+
+// The signal handler may only write and end, so its line is made up front;
+// the page number is the one part filled in when the budget runs out.
+struct BudgetLine {
+    char head[512] = "Error: ";
+    size_t headLength = 7;
+    char tail[96] = {};
+    size_t tailLength = 0;
+    volatile std::sig_atomic_t page = 0;
+    char file[4096] = {};
+    volatile std::sig_atomic_t hasFile = 0;
+};
+BudgetLine budgetLine; // read by the signal handler, hence not on any stack
+
+void writeAll(const char* text, size_t length) {
+    while (length > 0) {
+        ssize_t n = write(STDERR_FILENO, text, length);
+        if (n <= 0)
+            return;
+        text += n;
+        length -= static_cast<size_t>(n);
+    }
+}
+
+extern "C" void onBudgetUsedUp(int) {
+    if (budgetLine.hasFile)
+        unlink(budgetLine.file);
+    writeAll(budgetLine.head, budgetLine.headLength);
+    int page = budgetLine.page;
+    if (page > 0) {
+        char digits[16];
+        size_t at = sizeof digits;
+        const char after[] = ": ";
+        for (int rest = page; rest > 0 && at > 0; rest /= 10)
+            digits[--at] = static_cast<char>('0' + rest % 10);
+        writeAll("page ", 5);
+        writeAll(digits + at, sizeof digits - at);
+        writeAll(after, 2);
+    }
+    writeAll(budgetLine.tail, budgetLine.tailLength);
+    _exit(1);
+}
+
+} // namespace
+
+int processorSeconds() {
+    return loweredBy("ARVENZO_CPU_SECONDS", kProcessorSeconds);
+}
+
+std::uint64_t imageMemoryBound() {
+    std::uint64_t bound = kImageMemoryCap;
+    if (std::uint64_t memory = physicalMemory())
+        bound = std::min(bound, memory / kImageMemoryShare);
+    return loweredBy("ARVENZO_IMAGE_BYTES", bound);
+}
+
+std::uint64_t mupdfMemoryCap() {
+    return imageMemoryBound() + (std::uint64_t(512) << 20);
+}
+
+void startProcessorBudget(const std::string& subject) {
+    const int seconds = processorSeconds();
+    BudgetLine& line = budgetLine;
+    if (!subject.empty()) {
+        std::string head = "Error: " + subject + ": ";
+        line.headLength = std::min(head.size(), sizeof line.head - 1);
+        std::memcpy(line.head, head.data(), line.headLength);
+    }
+    std::string tail = "gave up after " + std::to_string(seconds) + " s of processor time\n";
+    line.tailLength = std::min(tail.size(), sizeof line.tail);
+    std::memcpy(line.tail, tail.data(), line.tailLength);
+
+    struct sigaction action {};
+    action.sa_handler = onBudgetUsedUp;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGXCPU, &action, nullptr);
+
+    // The soft limit sends SIGXCPU; the hard one, a little later, ends the
+    // tool should even the handler not get to run. A limit set from outside
+    // that is already lower stays.
+    rlimit limit{};
+    if (getrlimit(RLIMIT_CPU, &limit) != 0)
+        return;
+    rlim_t soft = static_cast<rlim_t>(seconds);
+    rlim_t hard = soft + 5;
+    if (limit.rlim_max != RLIM_INFINITY)
+        hard = std::min(hard, limit.rlim_max);
+    if (limit.rlim_cur != RLIM_INFINITY)
+        soft = std::min(soft, limit.rlim_cur);
+    limit.rlim_cur = std::min(soft, hard);
+    limit.rlim_max = hard;
+    setrlimit(RLIMIT_CPU, &limit);
+}
+
+void budgetPage(int page) {
+    budgetLine.page = page;
+}
+
+void budgetFile(const char* path) {
+    budgetLine.hasFile = 0;
+    if (!path || std::strlen(path) >= sizeof budgetLine.file)
+        return;
+    std::strcpy(budgetLine.file, path);
+    budgetLine.hasFile = 1;
+}
+
+} // namespace tools
