@@ -355,29 +355,6 @@ private slots:
         QCOMPARE(s.Start()->text(), QString("Start Extraction"));
     }
 
-    // Only the files the tool writes, as it names them, are converted: a
-    // link is never read through, and other names are not the tool's.
-    void onlyTheToolsFilesAreTaken() {
-        QTemporaryDir tools, elsewhere;
-        const QByteArray image = QByteArray("P6\n1 1\n255\n") + QByteArray(3, '\x40');
-        const QString target = elsewhere.filePath("target.ppm");
-        QFile f(target);
-        QVERIFY(f.open(QIODevice::WriteOnly) && f.write(image) == image.size());
-        f.close();
-        testing::WriteScript(tools.path(), "vellam.bin", "echo 'Pages: 1'");
-        testing::WriteScript(tools.path(), "glimmet.bin",
-                             "for a; do root=$a; done\n"
-                             "for n in 000.ppm 002.txt x.ppm 3.ppm; do cp '" +
-                                 target + "' \"$root-$n\"; done\nln -s '" + target +
-                                 "' \"$root-001.ppm\"");
-        Session s(tools.path());
-        s.Choose("/d/one.pdf");
-        QVERIFY(s.RunToEnd());
-        QCOMPARE(s.Written(), QStringList{"img-1.jpg"});
-        QVERIFY(f.open(QIODevice::ReadOnly));
-        QCOMPARE(f.readAll(), image);
-    }
-
     // A scratch folder that is not the user's alone is left as it is; the
     // window makes one of its own beside it and takes it away at the end.
     void scratchFolderOfItsOwn_data() {
