@@ -34,8 +34,6 @@ ExtractionJob::ExtractionJob(ExtractionObserver& observer, std::atomic<bool>& ru
       workFolder_(std::move(workFolder)), abandon_(abandon) {}
 
 JobEnd ExtractionJob::Run() {
-    // The job and its tools take turns on one processor.
-    const platform::ProcessorBinding binding;
     JobEnd end = JobEnd::Failed;
     try {
         end = RunPages();

@@ -141,30 +141,6 @@ bool ReadHiddenLine(const std::string& prompt, std::string& line);
 // usual endings.
 void StopOnSignals(std::atomic<bool>* running, std::atomic<bool>* now);
 
-// --- processors --------------------------------------------------------------
-
-// Keeps the calling thread, and the programs it starts meanwhile, on the
-// processor it runs on (and those sharing its second-level cache) for as
-// long as it lives, then lets it go where it was allowed before. A tool's
-// scratch files are still in that cache when the job reads them; handed
-// across processors, every page cost more than its tool did. Does nothing
-// where the system cannot tell or set it.
-class ProcessorBinding {
-public:
-    ProcessorBinding();
-    ~ProcessorBinding();
-    ProcessorBinding(const ProcessorBinding&) = delete;
-    ProcessorBinding& operator=(const ProcessorBinding&) = delete;
-
-private:
-    struct Impl;
-    std::unique_ptr<Impl> impl_;
-};
-
-// The processor numbers of a list such as "0-3,8", as Linux writes them;
-// empty when the text is not such a list.
-std::vector<int> ProcessorList(const std::string& text);
-
 // --- shell -----------------------------------------------------------------
 
 // Hands a file, folder or URL to the desktop shell with the verb "open".

@@ -7,8 +7,6 @@
 #include <QProcess>
 #include <QTest>
 #include <fcntl.h>
-#include <pthread.h>
-#include <sched.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -201,51 +199,6 @@ private slots:
         platform::OpenWithShell("/tmp/x y");
         QCOMPARE(shell.Targets(),
                  (std::vector<std::string>{"http://tessaly.example/", "/tmp/x y"}));
-    }
-
-    void processorLists_data() {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QList<int>>("cpus");
-        QTest::newRow("one") << "0" << QList<int>{0};
-        QTest::newRow("ranges and single") << "0-3,8" << QList<int>{0, 1, 2, 3, 8};
-        QTest::newRow("line end") << "2-2\n" << QList<int>{2};
-        QTest::newRow("nothing") << "" << QList<int>{};
-        QTest::newRow("backwards") << "3-1" << QList<int>{};
-        QTest::newRow("not a number") << "a" << QList<int>{};
-        QTest::newRow("empty item") << "1,,2" << QList<int>{};
-    }
-    void processorLists() {
-        QFETCH(QString, text);
-        QFETCH(QList<int>, cpus);
-        const std::vector<int> got = platform::ProcessorList(text.toStdString());
-        QCOMPARE(QList<int>(got.begin(), got.end()), cpus);
-    }
-
-    // While bound, the thread and what it starts stay where it runs; after,
-    // the thread may go where it could before.
-    void bindingHoldsTheJobAndItsTools() {
-        cpu_set_t before, during, after;
-        QCOMPARE(pthread_getaffinity_np(pthread_self(), sizeof before, &before), 0);
-        QString child;
-        {
-            const platform::ProcessorBinding binding;
-            QCOMPARE(pthread_getaffinity_np(pthread_self(), sizeof during, &during), 0);
-            QVERIFY(CPU_COUNT(&during) >= 1);
-            QVERIFY(CPU_ISSET(sched_getcpu(), &during));
-            for (int cpu = 0; cpu < CPU_SETSIZE; ++cpu)
-                QVERIFY(!CPU_ISSET(cpu, &during) || CPU_ISSET(cpu, &before));
-            child = QString::fromStdString(platform::RunConsoleTool(
-                "/bin/sh",
-                {"-c", "sed -n 's/^Cpus_allowed_list:[[:space:]]*//p' /proc/self/status"}, ""));
-        }
-        QList<int> expected;
-        for (int cpu = 0; cpu < CPU_SETSIZE; ++cpu)
-            if (CPU_ISSET(cpu, &during))
-                expected << cpu;
-        const std::vector<int> got = platform::ProcessorList(child.toStdString());
-        QCOMPARE(QList<int>(got.begin(), got.end()), expected);
-        QCOMPARE(pthread_getaffinity_np(pthread_self(), sizeof after, &after), 0);
-        QVERIFY(CPU_EQUAL(&before, &after));
     }
 };
 
