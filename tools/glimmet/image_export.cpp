@@ -21,14 +21,15 @@ bool storedAsJpeg(fz_context* c, fz_image* image) {
     return storedAs(c, image, FZ_IMAGE_JPEG);
 }
 
-// Whether a decoder's warning leaves every pixel as the data holds it. Stray
-// bytes between JPEG markers cost nothing; what jbig2dec only warns about
-// (a region that refers to no symbols, say) is no loss once every segment
-// is known to be there whole.
+// Whether a decoder's warning leaves every pixel as the data holds it: stray
+// bytes between JPEG markers, or a JBIG2 text region that refers to no
+// symbols (it draws nothing, and every segment is known to be whole). Any
+// other warning may stand for pixels lost, so it fails the image.
 bool costsNoPixel(fz_context* c, fz_image* image, const std::string& warning) {
     if (warning.find("extraneous bytes") != std::string::npos)
         return true;
-    return storedAs(c, image, FZ_IMAGE_JBIG2) && warning.rfind("jbig2dec warning:", 0) == 0;
+    return storedAs(c, image, FZ_IMAGE_JBIG2) &&
+           warning.find("refers to no symbol dictionaries") != std::string::npos;
 }
 
 // MuPDF patches damaged image data up (zeros for what it cannot read) and
