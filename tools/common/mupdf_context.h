@@ -135,4 +135,9 @@ using Image = Ref<fz_image, fz_drop_image>;
 using Pixmap = Ref<fz_pixmap, fz_drop_pixmap>;
 using Object = Ref<pdf_obj, pdf_drop_obj>;
 
+// Object `num` of the document, held for as long as the result lives.
+inline Object objectByNumber(fz_context* ctx, pdf_document* doc, int num) {
+    return Object(ctx, guarded(ctx, [&] { return pdf_new_indirect(ctx, doc, num, 0); }));
+}
+
 } // namespace tools

@@ -150,21 +150,9 @@ double checkImageBound(tools::Context& ctx, pdf_document* doc, const PageImage& 
     if (found.image) {
         bytes = inlineBytes(found.image.get());
     } else {
-        int num = found.objectNumber;
-        bytes = tools::guarded(c, [&] {
-            pdf_obj* obj = pdf_new_indirect(c, doc, num, 0);
-            double size = 0;
-            fz_try(c) {
-                size = decodedBytes(c, obj, true);
-            }
-            fz_always(c) {
-                pdf_drop_obj(c, obj);
-            }
-            fz_catch(c) {
-                fz_rethrow(c);
-            }
-            return size;
-        });
+        const tools::Object obj = tools::objectByNumber(c, doc, found.objectNumber);
+        pdf_obj* o = obj.get();
+        bytes = tools::guarded(c, [&] { return decodedBytes(c, o, true); });
     }
     const double bound = static_cast<double>(tools::imageMemoryBound());
     if (bytes > bound)

@@ -383,22 +383,9 @@ tools::Image loadImage(tools::Context& ctx, pdf_document* doc, const PageImage& 
     fz_context* c = ctx.get();
     if (found.image)
         return tools::Image(c, fz_keep_image(c, found.image.get()));
-    int num = found.objectNumber;
-    fz_image* image = tools::guarded(c, [&] {
-        pdf_obj* obj = pdf_new_indirect(c, doc, num, 0);
-        fz_image* loaded = nullptr;
-        fz_try(c) {
-            loaded = pdf_load_image(c, doc, obj);
-        }
-        fz_always(c) {
-            pdf_drop_obj(c, obj);
-        }
-        fz_catch(c) {
-            fz_rethrow(c);
-        }
-        return loaded;
-    });
-    return tools::Image(c, image);
+    const tools::Object obj = tools::objectByNumber(c, doc, found.objectNumber);
+    pdf_obj* o = obj.get();
+    return tools::Image(c, tools::guarded(c, [&] { return pdf_load_image(c, doc, o); }));
 }
 
 std::vector<PageImage> findPageImages(tools::Context& ctx, pdf_document* doc, pdf_obj* page) {
