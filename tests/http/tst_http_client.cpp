@@ -285,4 +285,4 @@ void TestHttpClient::worksFromAWorkerThread() {
 }
 
 QTEST_GUILESS_MAIN(TestHttpClient)
-#include "TestHttpClient.moc"
+#include "tst_http_client.moc"

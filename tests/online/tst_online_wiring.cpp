@@ -65,4 +65,4 @@ void TestOnlineWiring::startsTheProEditionFromButtonAndMenuAlike() {
 }
 
 QTEST_MAIN(TestOnlineWiring)
-#include "TestOnlineWiring.moc"
+#include "tst_online_wiring.moc"

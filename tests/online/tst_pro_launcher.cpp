@@ -117,4 +117,4 @@ void TestProLauncher::staysSilentWhenTheLookupFails() {
 }
 
 QTEST_MAIN(TestProLauncher)
-#include "TestProLauncher.moc"
+#include "tst_pro_launcher.moc"

@@ -223,4 +223,4 @@ void TestOnlineRules::readsLookupReplies() {
 }
 
 QTEST_GUILESS_MAIN(TestOnlineRules)
-#include "TestOnlineRules.moc"
+#include "tst_online_rules.moc"

@@ -278,4 +278,4 @@ void TestVersionCheck::readsTheLocalVendorAddress() {
 }
 
 QTEST_MAIN(TestVersionCheck)
-#include "TestVersionCheck.moc"
+#include "tst_version_check.moc"

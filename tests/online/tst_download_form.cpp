@@ -330,4 +330,4 @@ void TestDownloadForm::savesAsANewFileNeverThroughALink() {
 }
 
 QTEST_MAIN(TestDownloadForm)
-#include "TestDownloadForm.moc"
+#include "tst_download_form.moc"

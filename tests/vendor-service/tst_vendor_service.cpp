@@ -178,4 +178,4 @@ void TestVendorService::refusesABadConfiguration() {
 }
 
 QTEST_GUILESS_MAIN(TestVendorService)
-#include "TestVendorService.moc"
+#include "tst_vendor_service.moc"

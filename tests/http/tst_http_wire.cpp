@@ -289,4 +289,4 @@ void TestHttpWire::refusesReplies() {
 }
 
 QTEST_GUILESS_MAIN(TestHttpWire)
-#include "TestHttpWire.moc"
+#include "tst_http_wire.moc"
