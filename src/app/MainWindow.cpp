@@ -4,8 +4,8 @@
 #include "about/UnitAboutDialog.h"
 #include "app/ProgramState.h"
 #include "app/RegistryAccess.h"
+#include "extract/ExtractionControl.h"
 #include "extract/Formats.h"
-#include "extract/TConversionProcess.h"
 #include "inspect/DocumentInspection.h"
 #include "inspect/ExecuteCMD.h"
 #include "inspect/InspectionPrompts.h"
@@ -122,20 +122,15 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     BuildWindow();
     BuildMenu();
     layout()->setSizeConstraint(QLayout::SetFixedSize);
+    BuildExtractionControl();
     WireHandlers();
     FormCreate();
 }
 
 TMainForm::~TMainForm() {
-    // A running job is told to stop and its tool is ended; it shows nothing
-    // more, since the window is going.
-    if (worker_) {
-        worker_->Detach();
-        while (!worker_->wait(20))
-            QCoreApplication::processEvents();
-        delete worker_.data();
-        ExtractionRunning = false;
-    }
+    // A running job ends first: it must not write into the scratch folder
+    // while that is emptied.
+    extraction_->Abandon();
     EmptyWorkFolder();
     if (!folderOfThisRun_.empty())
         platform::RemoveFolder(folderOfThisRun_);
@@ -558,53 +553,38 @@ void TMainForm::ExitClick() {
 
 // --- extraction --------------------------------------------------------------
 
+void TMainForm::BuildExtractionControl() {
+    extract::ExtractionControls controls;
+    controls.window = this;
+    controls.input = sFilenameEditInput;
+    controls.pageCount = sEditPageCount;
+    controls.pageRange = sEditPageRange;
+    controls.output = sDirectoryEditOutput;
+    controls.prefix = sEditOutputPrefix;
+    controls.format = sComboBoxFormat;
+    controls.openAfter = sCheckBoxOpenAfter;
+    controls.gauge = sGaugeProcess;
+    controls.start = sBitBtnStart;
+    controls.menus = {FileMenu, EditMenu, HelpMenu};
+    controls.settings = {sFilenameEditInput, sButtonOpenPDF,    sEditPageCount,
+                         sEditPageRange,     sBitBtnPlayVideo,  sDirectoryEditOutput,
+                         sButtonOpenFolder,  sEditOutputPrefix, sComboBoxFormat,
+                         sCheckBoxOpenAfter};
+    extraction_ = std::make_unique<extract::ExtractionControl>(
+        std::move(controls),
+        extract::ExtractionState{ExtractionRunning, DocumentPassword, AppFolder, WorkFolder});
+}
+
+bool TMainForm::WorkerExists() const {
+    return extraction_->WorkerExists();
+}
+
 void TMainForm::StartConversion1Click() {
     sBitBtnStart->click();
 }
 
 void TMainForm::sBitBtnStartClick() {
-    if (ExtractionRunning) {
-        if (toolkit::ShowMessage(this, toolkit::BoxType::Confirm,
-                                 QStringLiteral("Are you sure you want to cancel the extraction?"),
-                                 toolkit::ButtonSet::YesNo) == toolkit::Answer::Yes)
-            ExtractionRunning = false;
-        return;
-    }
-    if (worker_)
-        return; // stopping: the worker ends after its page
-    if (!StartChecksPass())
-        return;
-    // Set before the worker exists, so that a click while it starts asks
-    // the stop question instead of starting a second job.
-    ExtractionRunning = true;
-    worker_ =
-        new extract::TConversionProcess(*this, this, ExtractionRunning, AppFolder, WorkFolder);
-    connect(worker_, &QThread::finished, worker_, &QObject::deleteLater);
-    worker_->start();
-}
-
-bool TMainForm::StartChecksPass() {
-    const std::string input = toolkit::ToProgramText(sFilenameEditInput->text());
-    const std::string output = toolkit::ToProgramText(sDirectoryEditOutput->text());
-    if (text::Trim(input).empty()) {
-        toolkit::ShowMessage(this, toolkit::BoxType::Warning,
-                             QStringLiteral("Please specify the input PDF file!"));
-        return false;
-    }
-    if (text::Trim(output).empty()) {
-        toolkit::ShowMessage(this, toolkit::BoxType::Warning,
-                             QStringLiteral("Please specify the output folder!"));
-        return false;
-    }
-    if (platform::FileExists(output) && !platform::FolderExists(output)) {
-        const QString question =
-            sDirectoryEditOutput->text() +
-            QStringLiteral(" already exists.\r\n\r\nDo you want to replace it?");
-        if (toolkit::ShowMessage(this, toolkit::BoxType::Confirm, question,
-                                 toolkit::ButtonSet::YesNo) == toolkit::Answer::No)
-            return false;
-    }
-    return true;
+    extraction_->StartOrStop();
 }
 
 void TMainForm::sComboBoxFormatChange() {
@@ -613,65 +593,6 @@ void TMainForm::sComboBoxFormatChange() {
     if (hint.shown)
         toolkit::SetHint(sComboBoxFormat, toolkit::FromProgramText(hint.text));
     toolkit::ShowHint(sComboBoxFormat, hint.shown);
-}
-
-void TMainForm::SetExtractingLook(bool extracting) {
-    const bool enabled = !extracting;
-    for (QMenu* menu : {FileMenu, EditMenu, HelpMenu}) {
-        // A disabled menu must also silence its items' shortcuts.
-        menu->menuAction()->setEnabled(enabled);
-        for (QAction* action : menu->actions())
-            action->setEnabled(enabled);
-    }
-    for (QWidget* control : std::initializer_list<QWidget*>{
-             sFilenameEditInput, sButtonOpenPDF, sEditPageCount, sEditPageRange, sBitBtnPlayVideo,
-             sDirectoryEditOutput, sButtonOpenFolder, sEditOutputPrefix, sComboBoxFormat,
-             sCheckBoxOpenAfter})
-        control->setEnabled(enabled);
-    sGaugeProcess->setTextVisible(extracting);
-    sGaugeProcess->setValue(0);
-    sBitBtnStart->setIcon(extracting ? toolkit::StopGlyph() : toolkit::StartGlyph());
-    sBitBtnStart->setText(extracting ? QStringLiteral("Stop Extraction")
-                                     : QStringLiteral("Start Extraction"));
-}
-
-extract::JobSettings TMainForm::BeginExtractionUi() {
-    SetExtractingLook(true);
-    extract::JobSettings settings;
-    settings.inputPath = toolkit::ToProgramText(sFilenameEditInput->text());
-    settings.pageCountText = toolkit::ToProgramText(sEditPageCount->text());
-    settings.pageRangeText = toolkit::ToProgramText(sEditPageRange->text());
-    settings.password = DocumentPassword;
-    settings.openAfter = sCheckBoxOpenAfter->isChecked();
-    settings.conversion.formatText = toolkit::ToProgramText(sComboBoxFormat->currentText());
-    settings.conversion.outputFolder = toolkit::ToProgramText(sDirectoryEditOutput->text());
-    settings.conversion.prefix = toolkit::ToProgramText(sEditOutputPrefix->text());
-    return settings;
-}
-
-void TMainForm::SetProgressRange(int maximum) {
-    sGaugeProcess->setMaximum(maximum);
-}
-
-void TMainForm::StepProgress() {
-    sGaugeProcess->setValue(std::min(sGaugeProcess->value() + 1, sGaugeProcess->maximum()));
-}
-
-void TMainForm::ShowExtractionError(const std::string& message) {
-    toolkit::ShowMessage(this, toolkit::BoxType::Error, toolkit::FromProgramText(message));
-}
-
-void TMainForm::ShowNoImagesFound() {
-    toolkit::ShowMessage(this, toolkit::BoxType::Warning,
-                         QStringLiteral("No images found in selected PDF!"));
-}
-
-void TMainForm::EndExtractionUi() {
-    SetExtractingLook(false);
-}
-
-void TMainForm::OpenOutputFolder(const std::string& folder) {
-    platform::OpenWithShell(folder);
 }
 
 // --- information and promotion -----------------------------------------------

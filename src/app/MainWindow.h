@@ -2,11 +2,11 @@
 // controls.
 #pragma once
 
-#include "extract/ExtractionJob.h"
-
 #include <QMainWindow>
 #include <QPointer>
 #include <QThread>
+#include <memory>
+#include <string>
 
 class QAction;
 class QCheckBox;
@@ -27,12 +27,12 @@ class TFilenameEdit;
 } // namespace toolkit
 
 namespace extract {
-class TConversionProcess;
+class ExtractionControl;
 }
 
 namespace app {
 
-class TMainForm : public QMainWindow, private extract::ExtractionObserver {
+class TMainForm : public QMainWindow {
     Q_OBJECT
 public:
     explicit TMainForm(QWidget* parent = nullptr);
@@ -75,7 +75,7 @@ public:
     void GetProVersion1Click();
 
     // True while an extraction worker exists, stopping or not.
-    bool WorkerExists() const { return !worker_.isNull(); }
+    bool WorkerExists() const;
 
     // The version check started at start-up, until it has freed itself.
     QPointer<QThread> VersionCheck() const { return versionCheck_; }
@@ -90,24 +90,15 @@ private:
     void BuildOutputGroup(QWidget* parent);
     void BuildStatusBar(QWidget* parent);
     void BuildMenu();
+    void BuildExtractionControl();
     void WireHandlers();
     void CheckInstallRecord();
     void EmptyWorkFolder();
     void InputReset();
     template <class Handler> void Handle(Handler handler);
-    bool StartChecksPass();
-    void SetExtractingLook(bool extracting);
 
-    // The worker's calls, made on this window's thread.
-    extract::JobSettings BeginExtractionUi() override;
-    void SetProgressRange(int maximum) override;
-    void StepProgress() override;
-    void ShowExtractionError(const std::string& message) override;
-    void ShowNoImagesFound() override;
-    void EndExtractionUi() override;
-    void OpenOutputFolder(const std::string& folder) override;
-
-    QPointer<extract::TConversionProcess> worker_;
+    // Starts and stops the extraction; made once the controls exist.
+    std::unique_ptr<extract::ExtractionControl> extraction_;
     QPointer<QThread> versionCheck_;
 
     bool terminating_ = false;

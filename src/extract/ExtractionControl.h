@@ -1,0 +1,97 @@
+// Starting and stopping the window's extraction: the checks before a
+// start, the stop question, the window's extracting look, and the one
+// worker with its lifetime.
+#pragma once
+
+#include "extract/ExtractionJob.h"
+
+#include <QObject>
+#include <QPointer>
+#include <atomic>
+#include <string>
+#include <vector>
+
+class QCheckBox;
+class QComboBox;
+class QLineEdit;
+class QMenu;
+class QProgressBar;
+class QPushButton;
+class QWidget;
+
+namespace toolkit {
+class PathEdit;
+}
+
+namespace extract {
+
+class TConversionProcess;
+
+// The window's controls that a job reads, switches and moves. They belong
+// to the window, which outlives the control.
+struct ExtractionControls {
+    QWidget* window = nullptr; // the boxes are centred on it
+    toolkit::PathEdit* input = nullptr;
+    QLineEdit* pageCount = nullptr;
+    QLineEdit* pageRange = nullptr;
+    toolkit::PathEdit* output = nullptr;
+    QLineEdit* prefix = nullptr;
+    QComboBox* format = nullptr;
+    QCheckBox* openAfter = nullptr;
+    QProgressBar* gauge = nullptr;
+    QPushButton* start = nullptr;
+    // Switched off while a job runs; the start button stays on to stop it.
+    std::vector<QMenu*> menus;
+    std::vector<QWidget*> settings;
+};
+
+// The program's state that a job shares, read each time one starts: the
+// folders may be set after the control is made.
+struct ExtractionState {
+    std::atomic<bool>& running;
+    const std::string& password;
+    const std::string& toolFolder; // holds glimmet.bin
+    const std::string& workFolder; // the scratch folder, with a final separator
+};
+
+class ExtractionControl : public QObject, private ExtractionObserver {
+    Q_OBJECT
+public:
+    ExtractionControl(ExtractionControls controls, ExtractionState state);
+    ~ExtractionControl() override;
+
+    // The window is going: a running job is told to stop at once and waited
+    // for, and shows nothing more.
+    void Abandon();
+
+    // The start button: a job runs after the checks, or the running one is
+    // asked to stop.
+    void StartOrStop();
+
+    // True while a worker exists, stopping or not.
+    bool WorkerExists() const { return !worker_.isNull(); }
+
+private:
+    void AskToStop();
+    bool StartChecksPass();
+    bool ReplaceAllowed(const std::string& output);
+    void StartWorker();
+    void SetExtractingLook(bool extracting);
+
+    // The worker's calls, made on the window's thread.
+    JobSettings BeginExtractionUi() override;
+    void SetProgressRange(int maximum) override;
+    void StepProgress() override;
+    void ShowExtractionError(const std::string& message) override;
+    void ShowNoImagesFound() override;
+    void EndExtractionUi() override;
+    void OpenOutputFolder(const std::string& folder) override;
+
+    ExtractionControls controls_;
+    ExtractionState state_;
+    // A child of this control: it frees itself when its job ends, and a
+    // worker still alive at the end goes with the control.
+    QPointer<TConversionProcess> worker_;
+};
+
+} // namespace extract
