@@ -1,5 +1,6 @@
 #include "extract/ExtractionJob.h"
 
+#include "ToolContract.h"
 #include "extract/PageRange.h"
 #include "extract/ScratchFiles.h"
 #include "inspect/ExecuteCMD.h"
@@ -15,9 +16,10 @@ namespace extract {
 namespace {
 
 std::vector<std::string> ToolArguments(int page, const JobSettings& s, const std::string& root) {
-    std::vector<std::string> args{"-f", std::to_string(page), "-l", std::to_string(page)};
+    std::vector<std::string> args{contract::kFirstPageOption, std::to_string(page),
+                                  contract::kLastPageOption, std::to_string(page)};
     if (!s.password.empty()) {
-        args.push_back("-upw");
+        args.push_back(contract::kPasswordOption);
         args.push_back(s.password);
     }
     args.push_back(s.inputPath);
@@ -105,8 +107,8 @@ std::string ExtractionJob::RunTool(int page, int lastPage, const JobSettings& se
     if (page < lastPage && running_) {
         nextPage_ = page + 1;
         nextTool_ = std::make_unique<platform::PreparedTool>(
-            toolFolder_ + kExtractionTool,
-            ToolArguments(nextPage_, settings, workFolder_ + kScratchRoot), toolFolder_);
+            toolFolder_ + contract::kExtractionTool,
+            ToolArguments(nextPage_, settings, workFolder_ + contract::kScratchRoot), toolFolder_);
     }
     pageEndedByStop_ = false;
     std::optional<std::chrono::steady_clock::time_point> stopSeen;
@@ -122,9 +124,10 @@ std::string ExtractionJob::RunTool(int page, int lastPage, const JobSettings& se
     };
     if (tool)
         return tool->Run(std::chrono::milliseconds{0}, giveUp);
-    return inspect::RunConsoleTool(kExtractionTool,
-                                   ToolArguments(page, settings, workFolder_ + kScratchRoot),
-                                   toolFolder_, std::chrono::milliseconds{0}, giveUp);
+    return inspect::RunConsoleTool(
+        contract::kExtractionTool,
+        ToolArguments(page, settings, workFolder_ + contract::kScratchRoot), toolFolder_,
+        std::chrono::milliseconds{0}, giveUp);
 }
 
 bool ExtractionJob::RunPage(int page, int lastPage, const JobSettings& settings,

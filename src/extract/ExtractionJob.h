@@ -13,8 +13,6 @@
 
 namespace extract {
 
-inline constexpr const char* kExtractionTool = "glimmet.bin";
-
 // How long a page may go on after a stop: long enough for an ordinary page
 // to come out whole, short enough that a tool stuck in a damaged image
 // does not hold the job.

@@ -1,5 +1,6 @@
 #include "extract/Formats.h"
 
+#include "ToolContract.h"
 #include "platform/platform.h"
 #include "text/TextRules.h"
 
@@ -35,7 +36,7 @@ OutputFormat ChooseFormat(const std::string& formatText, const std::string& scra
     ImageFormat format = ImageFormat::Tiff;
     std::string extension = formatText;
     if (formatText == "Original") {
-        const bool jpeg = scratchExtension == ".ppm";
+        const bool jpeg = scratchExtension == contract::kBornJpeg;
         format = jpeg ? ImageFormat::Jpeg : ImageFormat::Bmp;
         extension = jpeg ? "JPG" : "BMP";
     } else if (formatText == "BMP") {

@@ -6,15 +6,10 @@
 
 namespace extract {
 
-inline constexpr const char* kScratchRoot = "tmp";
-
-// The kinds of file glimmet.bin writes, by extension.
-inline constexpr const char* kScratchExtensions[] = {".bmp", ".pbm", ".pgm", ".ppm"};
-
 // The scratch images in the tool's numbering order ("tmp-999" before
 // "tmp-1000"), names only. Only ordinary files named as the tool names
-// them ("tmp-", its number, one of its extensions) are taken: anything
-// else in the folder is not the tool's work.
+// them (the scratch root, "-", its number, one of its extensions) are
+// taken: anything else in the folder is not the tool's work.
 std::vector<std::string> ScratchImages(const std::string& workFolder);
 
 // Deletes every ordinary file of the folder; hidden files and sub-folders

@@ -5,13 +5,15 @@
 #include "text/IntegerText.h"
 #include "text/TextRules.h"
 
+#include <cstring>
+
 namespace inspect {
 
 std::vector<std::string> InformationArguments(const std::string& path,
                                               const std::string& password) {
     if (password.empty())
         return {path};
-    return {"-upw", password, path};
+    return {contract::kPasswordOption, password, path};
 }
 
 bool IsPdfName(const std::string& path) {
@@ -22,9 +24,9 @@ bool FindPageCount(const std::vector<std::string>& lines, std::int32_t& pageCoun
     bool found = false;
     for (const std::string& line : lines) {
         const std::string trimmed = text::Trim(line);
-        if (trimmed.rfind("Pages:", 0) != 0)
+        if (trimmed.rfind(contract::kPagesLabel, 0) != 0)
             continue;
-        pageCount = text::StrToInt(text::Trim(trimmed.substr(6)));
+        pageCount = text::StrToInt(text::Trim(trimmed.substr(std::strlen(contract::kPagesLabel))));
         found = true;
     }
     return found;
@@ -37,7 +39,7 @@ InspectionResult InspectDocument(const std::string& path, const InformationTool&
     for (;;) {
         const std::vector<std::string> lines =
             OutputLines(tool(InformationArguments(path, password)));
-        if (!lines.empty() && lines.front() == kIncorrectPassword) {
+        if (!lines.empty() && lines.front() == contract::kIncorrectPassword) {
             if (!text::Trim(password).empty())
                 ui.ShowWrongPassword();
             password.clear();

@@ -2,6 +2,8 @@
 // password for as long as the tool says it is missing or wrong.
 #pragma once
 
+#include "ToolContract.h"
+
 #include <chrono>
 #include <cstdint>
 #include <functional>
@@ -10,8 +12,9 @@
 
 namespace inspect {
 
-inline constexpr const char* kInformationTool = "vellam.bin";
-inline constexpr const char* kIncorrectPassword = "Command Line Error: Incorrect password";
+// The window and arvenzo-extract run the tool by this name.
+using contract::kInformationTool;
+
 inline constexpr std::chrono::seconds kInspectionTimeLimit{60};
 
 // What the inspection needs from the user.
@@ -35,8 +38,8 @@ std::vector<std::string> InformationArguments(const std::string& path, const std
 // True when the document's name ends in ".pdf", in any case.
 bool IsPdfName(const std::string& path);
 
-// The page count of the last "Pages:" line, or false when there is none.
-// A "Pages:" line whose rest is not a number raises text::ConvertError.
+// The page count of the last page-count line, or false when there is none.
+// Such a line whose rest is not a number raises text::ConvertError.
 bool FindPageCount(const std::vector<std::string>& lines, std::int32_t& pageCount);
 
 struct InspectionResult {

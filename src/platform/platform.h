@@ -171,14 +171,13 @@ std::string RunConsoleTool(const std::string& program, const std::vector<std::st
                            const GiveUp& giveUp = {});
 
 // A console tool started ahead of its turn. The environment variable
-// kGoVariable names the descriptor the tool is to wait on: it gets ready
-// (opens its input, say), reads that descriptor until it ends, and only
-// then does its work. Run closes the descriptor and then works as
+// contract::kGoVariable names the descriptor the tool is to wait on: it gets
+// ready (opens its input, say), reads that descriptor until it ends, and
+// only then does its work. Run closes the descriptor and then works as
 // RunConsoleTool does. A tool never given the go is ended when the object
 // goes, before it has done anything. A tool that ignores the variable just
 // runs at once, so prepare only tools that honour it. On Windows the tool is
 // started by Run.
-constexpr const char* kGoVariable = "ARVENZO_GO_FD";
 
 class PreparedTool {
 public:

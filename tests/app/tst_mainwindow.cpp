@@ -1,3 +1,4 @@
+#include "ToolContract.h"
 #include "app/MainWindow.h"
 #include "app/ProgramState.h"
 #include "support/TestSupport.h"
@@ -55,7 +56,7 @@ private slots:
         shell_ = std::make_unique<testing::ShellRecorder>();
         form_ = std::make_unique<app::TMainForm>();
         // Every document these tests choose reads as a three-page PDF.
-        testing::WriteScript(tools_.path(), "vellam.bin", "echo 'Pages: 3'");
+        testing::WriteScript(tools_.path(), contract::kInformationTool, testing::EchoPages(" 3"));
         app::AppFolder = tools_.path().toStdString() + "/";
         form_->show();
         form_->activateWindow();

@@ -1,6 +1,7 @@
 // arvenzo-extract run as a user runs it: as its own process, with the real
 // tools beside it (or stand-ins for the stop), on generated documents.
 
+#include "ToolContract.h"
 #include "extract/ExtractionJob.h"
 #include "support/TestSupport.h"
 
@@ -25,6 +26,12 @@ struct Run {
 
 QStringList FilesIn(const QString& folder) {
     return QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+}
+
+// The real information tool beside a copy of the program.
+bool LinkInformationTool(const QString& tools, const QString& bin) {
+    const QString name = QString("/") + contract::kInformationTool;
+    return QFile::link(tools + name, bin + name);
 }
 
 } // namespace
@@ -290,19 +297,18 @@ sys.exit(os.WEXITSTATUS(status) if os.WIFEXITED(status) else 99)
         const QString tools = QFileInfo(EXTRACT_PATH).absolutePath();
         // The program finds its tools beside its own file, so it is copied.
         QVERIFY(QFile::copy(EXTRACT_PATH, bin.path() + "/arvenzo-extract"));
-        QVERIFY(QFile::link(tools + "/vellam.bin", bin.path() + "/vellam.bin"));
-        QFile glimmet(bin.path() + "/glimmet.bin");
+        QVERIFY(LinkInformationTool(tools, bin.path()));
+        QFile glimmet(bin.path() + "/" + contract::kExtractionTool);
         QVERIFY(glimmet.open(QIODevice::WriteOnly));
         // One 2 x 1 image a page, a second's work each, marking its start;
         // started ahead of its turn, it waits for its go first.
         glimmet.write(
-            QString("#!/bin/sh\n"
-                    "[ -n \"$ARVENZO_GO_FD\" ] && eval \"cat <&$ARVENZO_GO_FD\" >/dev/null\n"
-                    "touch '%1'/page-$2\n"
-                    "sleep 1\n"
-                    "for last; do :; done\n"
-                    "printf 'P6\\n2 1\\n255\\n\\377\\0\\0\\0\\377\\0' > \"$last-000.ppm\"\n")
-                .arg(marks.path())
+            ("#!/bin/sh\n" + testing::AwaitGo() +
+             QString("touch '%1'/page-$2\n"
+                     "sleep 1\n"
+                     "for last; do :; done\n"
+                     "printf 'P6\\n2 1\\n255\\n\\377\\0\\0\\0\\377\\0' > \"%2\"\n")
+                 .arg(marks.path(), testing::ScratchName("$last", 0, contract::kBornJpeg)))
                 .toUtf8());
         glimmet.close();
         QVERIFY(glimmet.setPermissions(glimmet.permissions() | QFileDevice::ExeOwner));
@@ -344,21 +350,20 @@ sys.exit(os.WEXITSTATUS(status) if os.WIFEXITED(status) else 99)
         QTemporaryDir bin, out, marks;
         const QString tools = QFileInfo(EXTRACT_PATH).absolutePath();
         QVERIFY(QFile::copy(EXTRACT_PATH, bin.path() + "/arvenzo-extract"));
-        QVERIFY(QFile::link(tools + "/vellam.bin", bin.path() + "/vellam.bin"));
+        QVERIFY(LinkInformationTool(tools, bin.path()));
         testing::WriteScript(
-            bin.path(), "glimmet.bin",
-            QString("echo $$ > '%1'/tool-$2\n"
-                    "[ -n \"$ARVENZO_GO_FD\" ] && cat <&3 >/dev/null\n"
-                    "for last; do :; done\n"
-                    "if [ $2 = 1 ] && [ %2 = 1 ]; then\n"
-                    "  { printf 'P6\\n2500 2500\\n255\\n'; head -c 18750000 /dev/urandom; }"
-                    " > \"$last-000.ppm\"; exit 0\n"
-                    "fi\n"
-                    "printf 'P6\\n2 1\\n255\\n' > \"$last-000.ppm\"\n"
-                    "sleep 600 & echo $! > '%1'/child\n"
-                    "exec sleep 600")
-                .arg(marks.path())
-                .arg(converting ? 1 : 0));
+            bin.path(), contract::kExtractionTool,
+            QString("echo $$ > '%1'/tool-$2\n").arg(marks.path()) + testing::AwaitGo() +
+                QString("for last; do :; done\n"
+                        "if [ $2 = 1 ] && [ %1 = 1 ]; then\n"
+                        "  { printf 'P6\\n2500 2500\\n255\\n';"
+                        " head -c 18750000 /dev/urandom; } > \"%2\"; exit 0\n"
+                        "fi\n"
+                        "printf 'P6\\n2 1\\n255\\n' > \"%2\"\n"
+                        "sleep 600 & echo $! > '%3'/child\n"
+                        "exec sleep 600")
+                    .arg(QString(converting ? "1" : "0"),
+                         testing::ScratchName("$last", 0, contract::kBornJpeg), marks.path()));
 
         QProcess p;
         p.setChildProcessModifier([] { setpgid(0, 0); });

@@ -1,3 +1,4 @@
+#include "ToolContract.h"
 #include "extract/ImageConversion.h"
 
 #include <FreeImage.h>
@@ -8,6 +9,11 @@
 #include <algorithm>
 
 namespace {
+
+// Scratch file `number` of the given kind, named as the tool names it.
+QString Scratch(int number, const char* kind) {
+    return QString::fromStdString(contract::ScratchName(contract::kScratchRoot, number, kind));
+}
 
 // A scratch image of the given layout, written in `scratchFormat`.
 QString WriteScratch(const QString& dir, const QString& name, int bpp,
@@ -38,12 +44,11 @@ QString WriteScratch(const QString& dir, const QString& name, int bpp,
 
 // The format a scratch file of that name is written in.
 FREE_IMAGE_FORMAT ScratchFormat(const QString& name) {
-    const QString ext = name.section('.', -1);
-    return ext == "pbm"   ? FIF_PBMRAW
-           : ext == "pgm" ? FIF_PGMRAW
-           : ext == "ppm" ? FIF_PPMRAW
-           : ext == "png" ? FIF_PNG
-                          : FIF_BMP;
+    return name.endsWith(contract::kBilevel)    ? FIF_PBMRAW
+           : name.endsWith(contract::kGray)     ? FIF_PGMRAW
+           : name.endsWith(contract::kBornJpeg) ? FIF_PPMRAW
+           : name.endsWith(".png")              ? FIF_PNG
+                                                : FIF_BMP;
 }
 
 } // namespace
@@ -61,14 +66,16 @@ private slots:
         QTest::addColumn<int>("expected"); // FreeImage format found in the output
         QTest::addColumn<QString>("suffix");
         const struct {
-            const char* scratch;
+            QString scratch;
             int bpp;
             FREE_IMAGE_TYPE type;
             FREE_IMAGE_FORMAT writeAs;
-        } layouts[] = {
-            {"tmp-000.pbm", 1, FIT_BITMAP, FIF_PBMRAW},  {"tmp-001.pgm", 8, FIT_BITMAP, FIF_PGMRAW},
-            {"tmp-002.ppm", 24, FIT_BITMAP, FIF_PPMRAW}, {"tmp-003.bmp", 32, FIT_BITMAP, FIF_BMP},
-            {"tmp-004.pgm", 16, FIT_UINT16, FIF_PGMRAW}, {"tmp-005.png", 48, FIT_RGB16, FIF_PNG}};
+        } layouts[] = {{Scratch(0, contract::kBilevel), 1, FIT_BITMAP, FIF_PBMRAW},
+                       {Scratch(1, contract::kGray), 8, FIT_BITMAP, FIF_PGMRAW},
+                       {Scratch(2, contract::kBornJpeg), 24, FIT_BITMAP, FIF_PPMRAW},
+                       {Scratch(3, contract::kColour), 32, FIT_BITMAP, FIF_BMP},
+                       {Scratch(4, contract::kGray), 16, FIT_UINT16, FIF_PGMRAW},
+                       {Scratch(5, ".png"), 48, FIT_RGB16, FIF_PNG}};
         const struct {
             const char* text;
             FREE_IMAGE_FORMAT fif;
@@ -82,14 +89,15 @@ private slots:
             for (const auto& f : formats)
                 QTest::newRow(qPrintable(QString("%1 to %2").arg(l.scratch, f.text)))
                     << l.scratch << l.bpp << int(l.type) << f.text << int(f.fif) << f.suffix;
-        QTest::newRow("original ppm")
-            << "tmp-006.ppm" << 24 << int(FIT_BITMAP) << "Original" << int(FIF_JPEG) << "jpg";
+        QTest::newRow("original ppm") << Scratch(6, contract::kBornJpeg) << 24 << int(FIT_BITMAP)
+                                      << "Original" << int(FIF_JPEG) << "jpg";
         // A gray picture the tool found stored as JPEG: a gray map under
         // the JPEG picture's name.
         QTest::newRow("original gray ppm")
-            << "tmp-008.ppm" << 8 << int(FIT_BITMAP) << "Original" << int(FIF_JPEG) << "jpg";
-        QTest::newRow("original alpha")
-            << "tmp-007.bmp" << 32 << int(FIT_BITMAP) << "Original" << int(FIF_BMP) << "bmp";
+            << Scratch(8, contract::kBornJpeg) << 8 << int(FIT_BITMAP) << "Original"
+            << int(FIF_JPEG) << "jpg";
+        QTest::newRow("original alpha") << Scratch(7, contract::kColour) << 32 << int(FIT_BITMAP)
+                                        << "Original" << int(FIF_BMP) << "bmp";
     }
     void everyLayoutIntoEveryFormat() {
         QFETCH(QString, scratch);
@@ -136,14 +144,18 @@ private slots:
         QTest::addColumn<int>("w");
         QTest::addColumn<int>("h");
         QTest::addColumn<int>("backBpp");
-        QTest::newRow("one pixel of gray") << "tmp-000.pgm" << 8 << int(FIT_BITMAP) << 1 << 1 << 8;
+        QTest::newRow("one pixel of gray")
+            << Scratch(0, contract::kGray) << 8 << int(FIT_BITMAP) << 1 << 1 << 8;
         QTest::newRow("bullet in colour")
-            << "tmp-000.ppm" << 24 << int(FIT_BITMAP) << 10 << 8 << 24;
-        QTest::newRow("rule, 300 by 2") << "tmp-000.ppm" << 24 << int(FIT_BITMAP) << 300 << 2 << 24;
+            << Scratch(0, contract::kBornJpeg) << 24 << int(FIT_BITMAP) << 10 << 8 << 24;
+        QTest::newRow("rule, 300 by 2")
+            << Scratch(0, contract::kBornJpeg) << 24 << int(FIT_BITMAP) << 300 << 2 << 24;
         QTest::newRow("31 high, with alpha")
-            << "tmp-000.bmp" << 32 << int(FIT_BITMAP) << 64 << 31 << 32;
-        QTest::newRow("bilevel") << "tmp-000.pbm" << 1 << int(FIT_BITMAP) << 13 << 9 << 8;
-        QTest::newRow("16-bit gray") << "tmp-000.pgm" << 16 << int(FIT_UINT16) << 7 << 20 << 8;
+            << Scratch(0, contract::kColour) << 32 << int(FIT_BITMAP) << 64 << 31 << 32;
+        QTest::newRow("bilevel") << Scratch(0, contract::kBilevel) << 1 << int(FIT_BITMAP) << 13
+                                 << 9 << 8;
+        QTest::newRow("16-bit gray")
+            << Scratch(0, contract::kGray) << 16 << int(FIT_UINT16) << 7 << 20 << 8;
     }
     void smallPicturesIntoJpeg2000() {
         QFETCH(QString, scratch);
@@ -191,12 +203,15 @@ private slots:
         QByteArray rgb("P6\n# made by hand\n3 2\n255\n");
         for (int i = 0; i < 18; ++i)
             rgb.append(static_cast<char>(i * 14));
-        QTest::newRow("bitmap, 13 wide") << "tmp-000.pbm" << bits << true;
-        QTest::newRow("graymap, 5 wide") << "tmp-000.pgm" << gray << true;
-        QTest::newRow("pixmap with a comment") << "tmp-000.ppm" << rgb << true;
-        QTest::newRow("bitmap cut short") << "tmp-000.pbm" << bits.chopped(1) << false;
-        QTest::newRow("pixmap cut short") << "tmp-000.ppm" << rgb.chopped(3) << false;
-        QTest::newRow("header only") << "tmp-000.pgm" << QByteArray("P5\n5 2\n255\n") << false;
+        QTest::newRow("bitmap, 13 wide") << Scratch(0, contract::kBilevel) << bits << true;
+        QTest::newRow("graymap, 5 wide") << Scratch(0, contract::kGray) << gray << true;
+        QTest::newRow("pixmap with a comment") << Scratch(0, contract::kBornJpeg) << rgb << true;
+        QTest::newRow("bitmap cut short")
+            << Scratch(0, contract::kBilevel) << bits.chopped(1) << false;
+        QTest::newRow("pixmap cut short")
+            << Scratch(0, contract::kBornJpeg) << rgb.chopped(3) << false;
+        QTest::newRow("header only")
+            << Scratch(0, contract::kGray) << QByteArray("P5\n5 2\n255\n") << false;
     }
     void toolScratchFiles() {
         QFETCH(QString, name);
@@ -236,7 +251,7 @@ private slots:
 
     void unreadableScratchFailsAndIsDeleted() {
         QTemporaryDir dir;
-        const QString scratch = dir.filePath("tmp-000.ppm");
+        const QString scratch = dir.filePath(Scratch(0, contract::kBornJpeg));
         QFile f(scratch);
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.write("not an image");
@@ -253,7 +268,7 @@ private slots:
         QVERIFY(old.open(QIODevice::WriteOnly));
         old.write("earlier run");
         old.close();
-        const QString scratch = dir.filePath("tmp-000.ppm");
+        const QString scratch = dir.filePath(Scratch(0, contract::kBornJpeg));
         QFile f(scratch);
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.close();
@@ -270,19 +285,22 @@ private slots:
         QVERIFY(old.open(QIODevice::WriteOnly));
         old.write("earlier run");
         old.close();
-        const QString scratch = WriteScratch(dir.path(), "tmp-000.ppm", 24, FIF_PPMRAW);
+        const QString scratch =
+            WriteScratch(dir.path(), Scratch(0, contract::kBornJpeg), 24, FIF_PPMRAW);
         const extract::ConversionSettings settings{"Original", dir.path().toStdString(), ""};
         QVERIFY(!extract::ConvertExtractedImage(scratch.toStdString(), 1, settings) == false);
         QVERIFY(QFile::exists(dir.filePath("1.jpg")));
         QVERIFY(extract::ConvertExtractedImage(
-            WriteScratch(dir.path(), "tmp-001.pbm", 1, FIF_PBMRAW).toStdString(), 1, settings));
+            WriteScratch(dir.path(), Scratch(1, contract::kBilevel), 1, FIF_PBMRAW).toStdString(),
+            1, settings));
         QCOMPARE(FreeImage_GetFileType(dir.filePath("1.bmp").toLocal8Bit().constData(), 0),
                  FIF_BMP);
     }
 
     void missingFolderFails() {
         QTemporaryDir dir;
-        const QString scratch = WriteScratch(dir.path(), "tmp-000.ppm", 24, FIF_PPMRAW);
+        const QString scratch =
+            WriteScratch(dir.path(), Scratch(0, contract::kBornJpeg), 24, FIF_PPMRAW);
         const extract::ConversionSettings settings{"PNG", dir.filePath("gone").toStdString(), ""};
         QVERIFY(!extract::ConvertExtractedImage(scratch.toStdString(), 1, settings));
         QVERIFY(!QFile::exists(scratch));

@@ -1,3 +1,4 @@
+#include "ToolContract.h"
 #include "extract/Formats.h"
 #include "extract/PageRange.h"
 #include "extract/ScratchFiles.h"
@@ -77,36 +78,31 @@ private slots:
         QTest::addColumn<ImageFormat>("format");
         QTest::addColumn<QString>("extension");
         QTest::addColumn<int>("flags");
-        QTest::newRow("original ppm") << "Original"
-                                      << ".ppm" << ImageFormat::Jpeg << "JPG" << 80;
-        QTest::newRow("original pbm") << "Original"
-                                      << ".pbm" << ImageFormat::Bmp << "BMP" << 0;
-        QTest::newRow("original bmp") << "Original"
-                                      << ".bmp" << ImageFormat::Bmp << "BMP" << 0;
+        QTest::newRow("original, born JPEG")
+            << "Original" << contract::kBornJpeg << ImageFormat::Jpeg << "JPG" << 80;
+        QTest::newRow("original, bilevel")
+            << "Original" << contract::kBilevel << ImageFormat::Bmp << "BMP" << 0;
+        QTest::newRow("original, colour")
+            << "Original" << contract::kColour << ImageFormat::Bmp << "BMP" << 0;
         QTest::newRow("original none") << "Original"
                                        << "" << ImageFormat::Bmp << "BMP" << 0;
-        QTest::newRow("BMP") << "BMP"
-                             << ".ppm" << ImageFormat::Bmp << "BMP" << 0;
-        QTest::newRow("JPEG") << "JPEG"
-                              << ".pbm" << ImageFormat::Jpeg << "JPG" << 80;
-        QTest::newRow("JPEG-2000") << "JPEG-2000"
-                                   << ".ppm" << ImageFormat::Jpeg2000 << "JP2" << 12;
-        QTest::newRow("PNG") << "PNG"
-                             << ".ppm" << ImageFormat::Png << "PNG" << 0;
-        QTest::newRow("TIFF") << "TIFF"
-                              << ".ppm" << ImageFormat::Tiff << "TIFF" << 0;
-        QTest::newRow("typed gif") << "gif"
-                                   << ".ppm" << ImageFormat::Tiff << "gif" << 0;
-        QTest::newRow("typed JPG") << "JPG"
-                                   << ".ppm" << ImageFormat::Tiff << "JPG" << 80;
-        QTest::newRow("typed JP2") << "JP2"
-                                   << ".ppm" << ImageFormat::Tiff << "JP2" << 12;
-        QTest::newRow("blank PNG") << " PNG"
-                                   << ".ppm" << ImageFormat::Tiff << " PNG" << 0;
-        QTest::newRow("case matters") << "original"
-                                      << ".ppm" << ImageFormat::Tiff << "original" << 0;
-        QTest::newRow("empty") << ""
-                               << ".ppm" << ImageFormat::Tiff << "" << 0;
+        QTest::newRow("BMP") << "BMP" << contract::kBornJpeg << ImageFormat::Bmp << "BMP" << 0;
+        QTest::newRow("JPEG") << "JPEG" << contract::kBilevel << ImageFormat::Jpeg << "JPG" << 80;
+        QTest::newRow("JPEG-2000")
+            << "JPEG-2000" << contract::kBornJpeg << ImageFormat::Jpeg2000 << "JP2" << 12;
+        QTest::newRow("PNG") << "PNG" << contract::kBornJpeg << ImageFormat::Png << "PNG" << 0;
+        QTest::newRow("TIFF") << "TIFF" << contract::kBornJpeg << ImageFormat::Tiff << "TIFF" << 0;
+        QTest::newRow("typed gif")
+            << "gif" << contract::kBornJpeg << ImageFormat::Tiff << "gif" << 0;
+        QTest::newRow("typed JPG")
+            << "JPG" << contract::kBornJpeg << ImageFormat::Tiff << "JPG" << 80;
+        QTest::newRow("typed JP2")
+            << "JP2" << contract::kBornJpeg << ImageFormat::Tiff << "JP2" << 12;
+        QTest::newRow("blank PNG")
+            << " PNG" << contract::kBornJpeg << ImageFormat::Tiff << " PNG" << 0;
+        QTest::newRow("case matters")
+            << "original" << contract::kBornJpeg << ImageFormat::Tiff << "original" << 0;
+        QTest::newRow("empty") << "" << contract::kBornJpeg << ImageFormat::Tiff << "" << 0;
     }
     void formats() {
         QFETCH(QString, text);
@@ -199,17 +195,26 @@ private slots:
 
     // Only the tool's own names, in its numbering order.
     void scratchOrderIsNumeric() {
+        using namespace contract;
+        auto named = [](int number, const char* kind) {
+            return ScratchName(kScratchRoot, number, kind);
+        };
+        auto rootAnd = [](const std::string& rest) {
+            return std::string(kScratchRoot) + kNumberSeparator + rest;
+        };
+        const std::vector<std::string> taken{named(0, kBilevel), named(10, kGray),
+                                             named(999, kBornJpeg), named(1000, kColour)};
+        const std::vector<std::string> others{
+            rootAnd("x") + kColour,    "other.bmp",      "." + named(1, kBornJpeg),
+            rootAnd("12") + kBornJpeg, named(1, ".txt"), named(2, kBornJpeg) + ".part",
+            rootAnd("0x1") + kColour};
         QTemporaryDir dir;
-        for (const char* name :
-             {"tmp-1000.bmp", "tmp-999.ppm", "tmp-000.pbm", "tmp-010.pgm", "tmp-x.bmp", "other.bmp",
-              ".tmp-001.ppm", "tmp-12.ppm", "tmp-001.txt", "tmp-002.ppm.part", "tmp-0x1.bmp"}) {
-            QFile f(dir.filePath(name));
-            QVERIFY(f.open(QIODevice::WriteOnly));
-        }
-        const std::vector<std::string> names =
-            extract::ScratchImages(dir.path().toStdString() + "/");
-        QCOMPARE(names, (std::vector<std::string>{"tmp-000.pbm", "tmp-010.pgm", "tmp-999.ppm",
-                                                  "tmp-1000.bmp"}));
+        for (const auto* names : {&taken, &others})
+            for (const std::string& name : *names) {
+                QFile f(dir.filePath(QString::fromStdString(name)));
+                QVERIFY(f.open(QIODevice::WriteOnly));
+            }
+        QCOMPARE(extract::ScratchImages(dir.path().toStdString() + "/"), taken);
     }
 };
 

@@ -1,3 +1,4 @@
+#include "ToolContract.h"
 #include "app/MainWindow.h"
 #include "app/ProgramState.h"
 #include "extract/ExtractionJob.h"
@@ -199,7 +200,7 @@ private slots:
     void leftoversOfACrashedRunAreNotTaken() {
         Session s;
         const QString work = QString::fromStdString(app::WorkFolder);
-        QFile stale(work + "tmp-000.ppm");
+        QFile stale(testing::ScratchName(work + contract::kScratchRoot, 0, contract::kBornJpeg));
         QVERIFY(stale.open(QIODevice::WriteOnly));
         stale.write(QByteArray("P6\n1 1\n255\n") + QByteArray(3, '\0'));
         stale.close();
@@ -270,13 +271,14 @@ private slots:
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.write(QByteArray("P6\n2 2\n255\n") + QByteArray(12, '\x80'));
         f.close();
-        testing::WriteScript(tools.path(), "vellam.bin", "echo 'Pages: 3'");
-        testing::WriteScript(tools.path(), "glimmet.bin",
-                             "[ -n \"$ARVENZO_GO_FD\" ] && cat <&3 >/dev/null\n"
-                             "for a in \"$@\"; do root=$a; done\n"
-                             "if [ \"$2\" = 2 ]; then echo 'Error: page 2 is broken'; exit 1; fi\n"
-                             "cp '" +
-                                 ppm + "' \"$root-000.ppm\"");
+        testing::WriteScript(tools.path(), contract::kInformationTool, testing::EchoPages(" 3"));
+        testing::WriteScript(
+            tools.path(), contract::kExtractionTool,
+            testing::AwaitGo() +
+                "for a in \"$@\"; do root=$a; done\n"
+                "if [ \"$2\" = 2 ]; then echo 'Error: page 2 is broken'; exit 1; fi\n"
+                "cp '" +
+                ppm + "' \"" + testing::ScratchName("$root", 0, contract::kBornJpeg) + "\"");
         Session s(tools.path());
         s.Choose("/d/three.pdf");
         testing::ModalAnswerer answerer;
@@ -290,8 +292,9 @@ private slots:
     void stopLetsThePageFinish() {
         QTemporaryDir tools;
         const QString log = tools.filePath("pages");
-        testing::WriteScript(tools.path(), "vellam.bin", "echo 'Pages: 10'");
-        testing::WriteScript(tools.path(), "glimmet.bin", "sleep 0.4; echo $2 >> '" + log + "'");
+        testing::WriteScript(tools.path(), contract::kInformationTool, testing::EchoPages(" 10"));
+        testing::WriteScript(tools.path(), contract::kExtractionTool,
+                             "sleep 0.4; echo $2 >> '" + log + "'");
         Session s(tools.path());
         s.Choose("/d/ten.pdf");
         s.Start()->click();
@@ -327,12 +330,14 @@ private slots:
     void stopEndsAHungPage() {
         QTemporaryDir tools;
         const QString child = tools.filePath("child");
-        testing::WriteScript(tools.path(), "vellam.bin", "echo 'Pages: 3'");
-        testing::WriteScript(tools.path(), "glimmet.bin",
-                             "[ -n \"$ARVENZO_GO_FD\" ] && cat <&3 >/dev/null\n"
-                             "for a; do root=$a; done\n"
-                             "printf 'P6\\n2 2\\n255\\n' > \"$root-000.ppm\"\n" // cut short
-                             "sleep 600 & echo $! > '" +
+        testing::WriteScript(tools.path(), contract::kInformationTool, testing::EchoPages(" 3"));
+        testing::WriteScript(tools.path(), contract::kExtractionTool,
+                             testing::AwaitGo() +
+                                 "for a; do root=$a; done\n"
+                                 "printf 'P6\\n2 2\\n255\\n' > \"" +
+                                 testing::ScratchName("$root", 0, contract::kBornJpeg) +
+                                 "\"\n" // cut short
+                                 "sleep 600 & echo $! > '" +
                                  child + "'\nexec sleep 600");
         Session s(tools.path());
         s.Choose("/d/three.pdf");
@@ -386,7 +391,9 @@ private slots:
             if (kind == "other")
                 QCOMPARE(::chown(path.constData(), 65534, 65534), 0);
         }
-        const QString marker = (kind == "link" ? linked.path() : planted) + "/tmp-000.ppm";
+        const QString marker = testing::ScratchName((kind == "link" ? linked.path() : planted) +
+                                                        "/" + contract::kScratchRoot,
+                                                    0, contract::kBornJpeg);
         if (kind != "file")
             QVERIFY(QFile::copy(Fixture("multipage"), marker));
         s.form = std::make_unique<app::TMainForm>();
@@ -403,8 +410,8 @@ private slots:
 
     void closingDuringAHungPageEndsPromptly() {
         QTemporaryDir tools;
-        testing::WriteScript(tools.path(), "vellam.bin", "echo 'Pages: 2'");
-        testing::WriteScript(tools.path(), "glimmet.bin", "exec sleep 60");
+        testing::WriteScript(tools.path(), contract::kInformationTool, testing::EchoPages(" 2"));
+        testing::WriteScript(tools.path(), contract::kExtractionTool, "exec sleep 60");
         auto s = std::make_unique<Session>(tools.path());
         s->Choose("/d/two.pdf");
         s->Start()->click();
@@ -418,8 +425,8 @@ private slots:
 
     void shortcutsDeadDuringAJob() {
         QTemporaryDir tools;
-        testing::WriteScript(tools.path(), "vellam.bin", "echo 'Pages: 3'");
-        testing::WriteScript(tools.path(), "glimmet.bin", "sleep 0.3");
+        testing::WriteScript(tools.path(), contract::kInformationTool, testing::EchoPages(" 3"));
+        testing::WriteScript(tools.path(), contract::kExtractionTool, "sleep 0.3");
         Session s(tools.path());
         s.Choose("/d/three.pdf");
         s.Find<QCheckBox>("sCheckBoxOpenAfter")->setChecked(false);
@@ -473,8 +480,8 @@ private slots:
         QFETCH(testing::BoxAction, answer);
         QFETCH(bool, starts);
         QTemporaryDir tools;
-        testing::WriteScript(tools.path(), "vellam.bin", "echo 'Pages: 1'");
-        testing::WriteScript(tools.path(), "glimmet.bin", "exit 0");
+        testing::WriteScript(tools.path(), contract::kInformationTool, testing::EchoPages(" 1"));
+        testing::WriteScript(tools.path(), contract::kExtractionTool, "exit 0");
         Session s(tools.path());
         const QString file = s.outputDir.filePath("taken");
         QFile f(file);

@@ -2,6 +2,7 @@
 // drawing order, as the scratch kind the program expects, and FreeImage reads
 // back exactly the pixels the generator put in.
 
+#include "ToolContract.h"
 #include "image_compare.h"
 #include "platform/platform.h"
 #include "tool_test_support.h"
@@ -23,10 +24,26 @@ using tooltest::Run;
 namespace {
 
 const QString kGlimmet = QStringLiteral(GLIMMET_PATH);
-const QByteArray kIncorrectPassword = "Command Line Error: Incorrect password";
 
 QStringList scratchFiles(const QTemporaryDir& dir) {
     return QDir(dir.path()).entryList(QDir::Files, QDir::Name);
+}
+
+// The scratch root in `dir`, as the program passes it.
+QString root(const QTemporaryDir& dir, const QString& folder = {}) {
+    return dir.filePath(folder + contract::kScratchRoot);
+}
+
+QStringList pages(const QString& first, const QString& last) {
+    return {contract::kFirstPageOption, first, contract::kLastPageOption, last};
+}
+QStringList pages(int first, int last) {
+    return pages(QString::number(first), QString::number(last));
+}
+
+// The files in `dir` whose names begin with `prefix`.
+QStringList named(const QTemporaryDir& dir, const char* prefix) {
+    return QDir(dir.path()).entryList({prefix + QString("*")}, QDir::Files);
 }
 
 } // namespace
@@ -39,17 +56,17 @@ private:
 
     Run extract(const QTemporaryDir& out, const QString& pdf, int first, int last,
                 const QStringList& extra = {}) {
-        return tooltest::runTool(
-            kGlimmet, QStringList{"-f", QString::number(first), "-l", QString::number(last)} +
-                          extra + QStringList{fx.path(pdf), out.filePath("tmp")});
+        return tooltest::runTool(kGlimmet,
+                                 pages(first, last) + extra + QStringList{fx.path(pdf), root(out)});
     }
 
     void checkImages(const QTemporaryDir& out, const QList<ExpectedImage>& want) {
         QStringList files = scratchFiles(out);
         QCOMPARE(files.size(), want.size());
         for (int i = 0; i < want.size(); ++i) {
-            QString expectedName = QString("tmp-%1.%2").arg(i, 3, 10, QChar('0')).arg(want[i].ext);
-            QCOMPARE(files[i], expectedName);
+            const std::string expectedName =
+                contract::ScratchName(contract::kScratchRoot, i, "." + want[i].ext.toStdString());
+            QCOMPARE(files[i], QString::fromStdString(expectedName));
             Decoded got = readBack(out.filePath(files[i]));
             QVERIFY2(got.format != FIF_UNKNOWN, qPrintable(files[i] + " is not recognised"));
             QString diff = pixelDifference(want[i], got);
@@ -113,15 +130,15 @@ private slots:
     void showsOnlyAfterItsGo() {
         QFETCH(bool, run);
         QTemporaryDir out;
-        auto shown = [&] { return QDir(out.path()).entryList({"tmp-*"}, QDir::Files); };
+        auto shown = [&] { return named(out, contract::kScratchRoot); };
         const int images = int(fx.imagesOf("multipage.pdf", 1).size());
         {
-            platform::PreparedTool tool(kGlimmet.toStdString(),
-                                        {"-f", "1", "-l", "1",
-                                         fx.path("multipage.pdf").toStdString(),
-                                         out.filePath("tmp").toStdString()},
-                                        out.path().toStdString());
-            QTRY_COMPARE(QDir(out.path()).entryList({"~*"}, QDir::Files).size(), images);
+            std::vector<std::string> args;
+            const QStringList given = pages(1, 1) << fx.path("multipage.pdf") << root(out);
+            for (const QString& arg : given)
+                args.push_back(arg.toStdString());
+            platform::PreparedTool tool(kGlimmet.toStdString(), args, out.path().toStdString());
+            QTRY_COMPARE(named(out, contract::kWorkingPrefix).size(), images);
             QCOMPARE(shown(), QStringList());
             if (run)
                 QCOMPARE(tool.Run(), std::string());
@@ -140,7 +157,7 @@ private slots:
     void userPassword() {
         QFETCH(QString, password);
         QTemporaryDir out;
-        Run r = extract(out, "user-password.pdf", 1, 4, {"-upw", password});
+        Run r = extract(out, "user-password.pdf", 1, 4, {contract::kPasswordOption, password});
         QCOMPARE(r.output, QByteArray());
         QCOMPARE(r.exitCode, 0);
         QList<ExpectedImage> want;
@@ -163,36 +180,30 @@ private slots:
         QTest::addColumn<QStringList>("args");     // ROOT is added at the end
         QTest::addColumn<QByteArray>("firstLine"); // empty: any complaint will do
         auto at = [this](const char* name) { return fx.path(name); };
-        QTest::newRow("missing file")
-            << QStringList{"-f", "1", "-l", "1", at("nothing.pdf")} << QByteArray();
-        QTest::newRow("not a PDF")
-            << QStringList{"-f", "1", "-l", "1", at("not-a-pdf.pdf")} << QByteArray();
-        QTest::newRow("damaged") << QStringList{"-f", "1", "-l", "1", at("damaged.pdf")}
-                                 << QByteArray();
-        QTest::newRow("page 0") << QStringList{"-f", "0", "-l", "0", at("multipage.pdf")}
-                                << QByteArray();
-        QTest::newRow("page past the end")
-            << QStringList{"-f", "5", "-l", "5", at("multipage.pdf")} << QByteArray();
-        QTest::newRow("last before first")
-            << QStringList{"-f", "3", "-l", "2", at("multipage.pdf")} << QByteArray();
-        QTest::newRow("no password")
-            << QStringList{"-f", "1", "-l", "1", at("user-password.pdf")} << kIncorrectPassword;
+        const QByteArray incorrect = contract::kIncorrectPassword;
+        QTest::newRow("missing file") << (pages(1, 1) << at("nothing.pdf")) << QByteArray();
+        QTest::newRow("not a PDF") << (pages(1, 1) << at("not-a-pdf.pdf")) << QByteArray();
+        QTest::newRow("damaged") << (pages(1, 1) << at("damaged.pdf")) << QByteArray();
+        QTest::newRow("page 0") << (pages(0, 0) << at("multipage.pdf")) << QByteArray();
+        QTest::newRow("page past the end") << (pages(5, 5) << at("multipage.pdf")) << QByteArray();
+        QTest::newRow("last before first") << (pages(3, 2) << at("multipage.pdf")) << QByteArray();
+        QTest::newRow("no password") << (pages(1, 1) << at("user-password.pdf")) << incorrect;
         QTest::newRow("wrong password")
-            << QStringList{"-f", "1", "-l", "1", "-upw", "open", at("user-password.pdf")}
-            << kIncorrectPassword;
+            << (pages(1, 1) << contract::kPasswordOption << "open" << at("user-password.pdf"))
+            << incorrect;
         QTest::newRow("past a /Count that lies")
-            << QStringList{"-f", "2", "-l", "2", at("count-million.pdf")} << QByteArray();
+            << (pages(2, 2) << at("count-million.pdf")) << QByteArray();
         QTest::newRow("page tree without a page")
-            << QStringList{"-f", "1", "-l", "1", at("no-pages.pdf")} << QByteArray();
+            << (pages(1, 1) << at("no-pages.pdf")) << QByteArray();
         QTest::newRow("page not a number")
-            << QStringList{"-f", "one", "-l", "1", at("multipage.pdf")} << QByteArray();
-        QTest::newRow("no root") << QStringList{"-f", "1", "-l", "1"} << QByteArray();
+            << (pages("one", "1") << at("multipage.pdf")) << QByteArray();
+        QTest::newRow("no root") << pages(1, 1) << QByteArray();
     }
     void failuresAreReported() {
         QFETCH(QStringList, args);
         QFETCH(QByteArray, firstLine);
         QTemporaryDir out;
-        Run r = tooltest::runTool(kGlimmet, args << out.filePath("tmp"));
+        Run r = tooltest::runTool(kGlimmet, args << root(out));
         QVERIFY(!r.crashed);
         QVERIFY2(!r.output.trimmed().isEmpty(), "a failure must be reported");
         QVERIFY(r.exitCode != 0);
@@ -286,10 +297,8 @@ private slots:
         QStringList env;
         if (!bound.isEmpty())
             env << "ARVENZO_IMAGE_BYTES=" + bound;
-        Run r = tooltest::runTool(kGlimmet,
-                                  {"-f", QString::number(page), "-l", QString::number(page),
-                                   fx.path(pdf), out.filePath("tmp")},
-                                  {}, env);
+        Run r =
+            tooltest::runTool(kGlimmet, pages(page, page) << fx.path(pdf) << root(out), {}, env);
         QVERIFY(!r.crashed);
         QCOMPARE(r.lines().size(), refused.size());
         for (int i = 0; i < refused.size(); ++i) {
@@ -308,9 +317,8 @@ private slots:
         QTemporaryDir out;
         QElapsedTimer clock;
         clock.start();
-        Run r = tooltest::runTool(kGlimmet,
-                                  {"-f", "1", "-l", "1", fx.path("spin.pdf"), out.filePath("tmp")},
-                                  {}, {"ARVENZO_CPU_SECONDS=1"});
+        Run r = tooltest::runTool(kGlimmet, pages(1, 1) << fx.path("spin.pdf") << root(out), {},
+                                  {"ARVENZO_CPU_SECONDS=1"});
         QVERIFY(!r.crashed);
         QCOMPARE(r.exitCode, 1);
         QCOMPARE(r.lines(),
@@ -329,8 +337,8 @@ private slots:
 
     void unwritableRootIsReported() {
         QTemporaryDir out;
-        Run r = tooltest::runTool(kGlimmet, {"-f", "1", "-l", "1", fx.path("multipage.pdf"),
-                                             out.filePath("no-such-folder/tmp")});
+        Run r = tooltest::runTool(kGlimmet, pages(1, 1) << fx.path("multipage.pdf")
+                                                        << root(out, "no-such-folder/"));
         QCOMPARE(r.lines().size(), 2); // one line for each of the page's two images
         QVERIFY(r.output.contains("no-such-folder"));
         QVERIFY(r.exitCode != 0);
@@ -351,9 +359,10 @@ private slots:
         QVERIFY(f.open(QIODevice::WriteOnly) && f.write("kept") == 4);
         f.close();
         QStringList planted;
-        for (const char* name : {"000", "001"})
-            for (const char* ext : {"bmp", "pbm", "pgm", "ppm"})
-                planted << out.filePath(QString("tmp-%1.%2").arg(name, ext));
+        for (int number : {0, 1})
+            for (const char* ext : contract::kScratchExtensions)
+                planted << QString::fromStdString(
+                    contract::ScratchName(root(out).toStdString(), number, ext));
         for (const QString& name : planted)
             QVERIFY(link ? QFile::link(target, name) : QFile::copy(target, name));
         Run r = extract(out, "multipage.pdf", 1, 1);
@@ -370,15 +379,16 @@ private slots:
     // must not be left behind for the program to convert.
     void fullDiskIsReported() {
         QTemporaryDir out;
-        Run r = tooltest::runTool(
-            kGlimmet, {"-f", "1", "-l", "1", fx.path("images.pdf"), out.filePath("tmp")}, [] {
-                ::signal(SIGXFSZ, SIG_IGN);
-                rlimit limit{3000, 3000};
-                ::setrlimit(RLIMIT_FSIZE, &limit);
-            });
+        Run r = tooltest::runTool(kGlimmet, pages(1, 1) << fx.path("images.pdf") << root(out), [] {
+            ::signal(SIGXFSZ, SIG_IGN);
+            rlimit limit{3000, 3000};
+            ::setrlimit(RLIMIT_FSIZE, &limit);
+        });
         QVERIFY(!r.crashed);
         QCOMPARE(r.lines().size(), 1);
-        QVERIFY2(r.output.contains("tmp-000.ppm"), r.output.constData());
+        const std::string jpeg =
+            contract::ScratchName(contract::kScratchRoot, 0, contract::kBornJpeg);
+        QVERIFY2(r.output.contains(jpeg.c_str()), r.output.constData());
         QVERIFY(r.exitCode != 0);
         QVERIFY(scratchFiles(out).isEmpty());
     }

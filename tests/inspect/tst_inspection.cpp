@@ -1,3 +1,4 @@
+#include "ToolContract.h"
 #include "app/MainWindow.h"
 #include "app/ProgramState.h"
 #include "inspect/DocumentInspection.h"
@@ -14,7 +15,11 @@ namespace {
 
 const QString kHeader = "Couldn't read PDF header info!\r\nProbably this file is damaged!";
 const QString kWrong = "Wrong password, please try it again!";
-const QString kIncorrect = "Command Line Error: Incorrect password\n";
+const QString kIncorrect = contract::kIncorrectPassword;
+const QString kPassword = contract::kPasswordOption;
+
+using testing::EchoPages;
+using testing::PagesLine;
 
 // Answers the prompt with scripted texts (null: cancel) and counts boxes.
 class ScriptedUi : public inspect::InspectionUi {
@@ -45,7 +50,7 @@ inspect::InformationTool Protected(const std::string& password, const std::strin
         calls->push_back(args);
         if (args.size() == 3 && args[1] == password)
             return accepted;
-        return std::string("Command Line Error: Incorrect password\n");
+        return kIncorrect.toStdString() + "\n";
     };
 }
 
@@ -67,21 +72,24 @@ private slots:
         QTest::addColumn<bool>("found");
         QTest::addColumn<int>("pages");
         QTest::addColumn<QStringList>("events");
-        QTest::newRow("plain") << "Title: x\nPages:          12\n" << true << 12 << QStringList{};
-        QTest::newRow("blanks around") << "   Pages:   7   \r\n" << true << 7 << QStringList{};
-        QTest::newRow("last of two wins") << "Pages: 3\nPages: 5\n" << true << 5 << QStringList{};
-        QTest::newRow("apostrophe title") << "Title: Year's report\nPages: 9\n"
-                                          << true << 9 << QStringList{};
+        QTest::newRow("plain") << "Title: x\n" + PagesLine("          12\n") << true << 12
+                               << QStringList{};
+        QTest::newRow("blanks around")
+            << "   " + PagesLine("   7   \r\n") << true << 7 << QStringList{};
+        QTest::newRow("last of two wins")
+            << PagesLine(" 3\n") + PagesLine(" 5\n") << true << 5 << QStringList{};
+        QTest::newRow("apostrophe title")
+            << "Title: Year's report\n" + PagesLine(" 9\n") << true << 9 << QStringList{};
         QTest::newRow("no pages line") << "Syntax Error: broken xref\n"
                                        << false << 0 << QStringList{"header"};
         QTest::newRow("nothing printed") << "" << false << 0 << QStringList{"header"};
         QTest::newRow("ended by the time limit")
             << "'/x/vellam.bin' did not finish within 60 seconds and was ended\n"
             << false << 0 << QStringList{"header"};
-        QTest::newRow("case matters") << "pages: 3\n" << false << 0 << QStringList{"header"};
-        QTest::newRow("incorrect password not first")
-            << "x\nCommand Line Error: Incorrect password\n"
-            << false << 0 << QStringList{"header"};
+        QTest::newRow("case matters")
+            << PagesLine(" 3\n").toLower() << false << 0 << QStringList{"header"};
+        QTest::newRow("incorrect password not first") << "x\n" + kIncorrect + "\n"
+                                                      << false << 0 << QStringList{"header"};
     }
     void pageCount() {
         QFETCH(QString, output);
@@ -103,11 +111,9 @@ private slots:
     void badPageCountRaises_data() {
         QTest::addColumn<QString>("output");
         QTest::addColumn<QString>("message");
-        QTest::newRow("bare") << "Pages:\n"
-                              << "'' is not a valid integer value";
-        QTest::newRow("word") << "Pages: many\n"
-                              << "'many' is not a valid integer value";
-        QTest::newRow("too big") << "Pages: 99999999999\n"
+        QTest::newRow("bare") << PagesLine("\n") << "'' is not a valid integer value";
+        QTest::newRow("word") << PagesLine(" many\n") << "'many' is not a valid integer value";
+        QTest::newRow("too big") << PagesLine(" 99999999999\n")
                                  << "'99999999999' is not a valid integer value";
     }
     void badPageCountRaises() {
@@ -150,13 +156,15 @@ private slots:
         std::vector<std::vector<std::string>> calls;
         std::string documentPassword;
         const auto result = inspect::InspectDocument(
-            "/d/a b.pdf", Protected("s e", "Pages: 2\n", &calls), ui, documentPassword);
+            "/d/a b.pdf", Protected("s e", PagesLine(" 2\n").toStdString(), &calls), ui,
+            documentPassword);
         QCOMPARE(result.found, found);
         QCOMPARE(QString::fromStdString(documentPassword), password);
         QCOMPARE(ui.events, events);
         QCOMPARE(calls.front(), (std::vector<std::string>{"/d/a b.pdf"}));
         if (found)
-            QCOMPARE(calls.back(), (std::vector<std::string>{"-upw", "s e", "/d/a b.pdf"}));
+            QCOMPARE(calls.back(),
+                     (std::vector<std::string>{contract::kPasswordOption, "s e", "/d/a b.pdf"}));
     }
 
     void pdfNames_data() {
@@ -197,8 +205,7 @@ private slots:
         QTest::addColumn<QString>("script");
         QTest::addColumn<QString>("pages"); // empty: the input was reset
         QTest::addColumn<QStringList>("boxes");
-        QTest::newRow("accepted") << "echo 'Pages:          12'"
-                                  << "12" << QStringList{};
+        QTest::newRow("accepted") << EchoPages("          12") << "12" << QStringList{};
         QTest::newRow("damaged") << "echo 'Syntax Error: no trailer'; exit 1"
                                  << "" << QStringList{kHeader};
         QTest::newRow("silent") << "exit 0"
@@ -216,7 +223,7 @@ private slots:
         form.show();
         QVERIFY(QTest::qWaitForWindowActive(&form));
         QTemporaryDir tools;
-        testing::WriteScript(tools.path(), "vellam.bin", script);
+        testing::WriteScript(tools.path(), contract::kInformationTool, script);
         app::AppFolder = tools.path().toStdString() + "/";
         testing::ModalAnswerer answerer;
         for (int i = 0; i < boxes.size(); ++i)
@@ -246,7 +253,7 @@ private slots:
         env.WriteArvenzoRecord();
         app::TMainForm form;
         QTemporaryDir tools;
-        testing::WriteScript(tools.path(), "vellam.bin", "echo 'Pages: 1'");
+        testing::WriteScript(tools.path(), contract::kInformationTool, EchoPages(" 1"));
         app::AppFolder = tools.path().toStdString() + "/";
         form.findChild<QAction*>("AutoSetOutputFolder")->trigger();
         auto* output = form.findChild<toolkit::TDirectoryEdit*>("sDirectoryEditOutput");
@@ -261,7 +268,8 @@ private slots:
         app::TMainForm form;
         QTemporaryDir tools;
         const QString marker = tools.filePath("ran");
-        testing::WriteScript(tools.path(), "vellam.bin", "touch '" + marker + "'; echo 'Pages: 1'");
+        testing::WriteScript(tools.path(), contract::kInformationTool,
+                             "touch '" + marker + "'; " + EchoPages(" 1"));
         app::AppFolder = tools.path().toStdString() + "/";
         form.findChild<toolkit::TFilenameEdit*>("sFilenameEditInput")->setText("/d/a.pdf.txt");
         QCOMPARE(form.findChild<toolkit::TFilenameEdit*>("sFilenameEditInput")->text(), QString());
@@ -274,7 +282,7 @@ private slots:
         QApplication::setApplicationDisplayName("Arvenzo");
         app::TMainForm form;
         QTemporaryDir tools;
-        testing::WriteScript(tools.path(), "vellam.bin", "echo 'Pages:'");
+        testing::WriteScript(tools.path(), contract::kInformationTool, EchoPages(""));
         app::AppFolder = tools.path().toStdString() + "/";
         auto* count = form.findChild<QLineEdit*>("sEditPageCount");
         count->setText("8");
@@ -295,10 +303,10 @@ private slots:
         form.show();
         QTemporaryDir tools;
         // Accepts "x & touch pwned" only if it arrives as one argument.
-        testing::WriteScript(
-            tools.path(), "vellam.bin",
-            "if [ \"$1\" = -upw ] && [ \"$2\" = 'x & touch pwned' ]; then echo 'Pages: 4';"
-            " else echo 'Command Line Error: Incorrect password'; exit 1; fi");
+        testing::WriteScript(tools.path(), contract::kInformationTool,
+                             QString("if [ \"$1\" = %1 ] && [ \"$2\" = 'x & touch pwned' ]; then "
+                                     "%2; else echo '%3'; exit 1; fi")
+                                 .arg(kPassword, EchoPages(" 4"), kIncorrect));
         app::AppFolder = tools.path().toStdString() + "/";
         testing::ModalAnswerer answerer;
         answerer.Next([](QWidget* d) { TypeAndPress(d, "wrong", Qt::Key_Return); });
@@ -317,8 +325,8 @@ private slots:
         env.WriteArvenzoRecord();
         app::TMainForm form;
         QTemporaryDir tools;
-        testing::WriteScript(tools.path(), "vellam.bin",
-                             "echo 'Command Line Error: Incorrect password'");
+        testing::WriteScript(tools.path(), contract::kInformationTool,
+                             QString("echo '%1'").arg(kIncorrect));
         app::AppFolder = tools.path().toStdString() + "/";
         testing::ModalAnswerer answerer;
         answerer.Next([](QWidget* d) { TypeAndPress(d, "abc", Qt::Key_Escape); });

@@ -1,3 +1,4 @@
+#include "ToolContract.h"
 #include "inspect/ExecuteCMD.h"
 #include "platform/platform.h"
 #include "support/TestSupport.h"
@@ -32,9 +33,9 @@ private slots:
     }
 
     void missingToolComplains() {
-        const QString out = Run("vellam.bin");
+        const QString out = Run(contract::kInformationTool);
         QVERIFY(!out.isEmpty());
-        QVERIFY(out.contains("vellam.bin"));
+        QVERIFY(out.contains(contract::kInformationTool));
         QCOMPARE(inspect::OutputLines(out.toStdString()).size(), std::size_t{1});
     }
 
@@ -118,8 +119,8 @@ private slots:
         testing::WriteScript(work.path(), "args", "for a in \"$@\"; do printf '[%s]' \"$a\"; done");
         const std::string folder = work.path().toStdString() + "/";
         const QString out = QString::fromStdString(inspect::RunConsoleTool(
-            "args", {"-upw", argument.toStdString(), "/d/a b.pdf"}, folder));
-        QCOMPARE(out, "[-upw][" + argument + "][/d/a b.pdf]");
+            "args", {contract::kPasswordOption, argument.toStdString(), "/d/a b.pdf"}, folder));
+        QCOMPARE(out, QString("[%1][%2][/d/a b.pdf]").arg(contract::kPasswordOption, argument));
         QVERIFY(!QFile::exists(work.filePath("pwned")));
     }
 
@@ -136,8 +137,8 @@ private slots:
         const QString ready = work.filePath("ready"), worked = work.filePath("worked");
         const QString program =
             testing::WriteScript(work.path(), "prepared",
-                                 "touch '" + ready + "'; cat <&$ARVENZO_GO_FD >/dev/null; touch '" +
-                                     worked + "'; printf '[%s]' \"$1\"");
+                                 "touch '" + ready + "'; cat <&$" + contract::kGoVariable +
+                                     " >/dev/null; touch '" + worked + "'; printf '[%s]' \"$1\"");
         {
             platform::PreparedTool tool(program.toStdString(), {"a b"}, work.path().toStdString());
             QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(ready), 10000);
@@ -158,10 +159,11 @@ private slots:
     // Only a prepared tool is told to wait, even when the program itself was
     // started with the variable set.
     void plainRunIsNotToldToWait() {
-        testing::WriteScript(dir_.path(), "told", "printf '%s' \"${ARVENZO_GO_FD-none}\"");
-        qputenv("ARVENZO_GO_FD", "0");
+        testing::WriteScript(dir_.path(), "told",
+                             QString("printf '%s' \"${%1-none}\"").arg(contract::kGoVariable));
+        qputenv(contract::kGoVariable, "0");
         const QString out = Run("told");
-        qunsetenv("ARVENZO_GO_FD");
+        qunsetenv(contract::kGoVariable);
         QCOMPARE(out, QString("none"));
     }
 

@@ -1,5 +1,6 @@
 #include "support/TestSupport.h"
 
+#include "ToolContract.h"
 #include "platform/platform.h"
 #include "toolkit/MessageBoxes.h"
 
@@ -140,6 +141,22 @@ QString WriteScript(const QString& folder, const QString& name, const QString& b
     file.close();
     file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     return path;
+}
+
+QString PagesLine(const QString& rest) {
+    return contract::kPagesLabel + rest;
+}
+
+QString EchoPages(const QString& rest) {
+    return "echo '" + PagesLine(rest) + "'";
+}
+
+QString AwaitGo() {
+    return QString("[ -n \"$%1\" ] && eval \"cat <&$%1\" >/dev/null\n").arg(contract::kGoVariable);
+}
+
+QString ScratchName(const QString& root, int number, const char* extension) {
+    return QString::fromStdString(contract::ScratchName(root.toStdString(), number, extension));
 }
 
 bool Running(const QString& pidFile) {

@@ -90,6 +90,16 @@ BoxAction CloseBox();
 // Writes a small executable shell script; returns its path.
 QString WriteScript(const QString& folder, const QString& name, const QString& body);
 
+// Stand-ins for the console tools speak their contract. PagesLine is
+// vellam.bin's page-count line, its label followed by `rest` (" 3");
+// EchoPages prints it. AwaitGo begins a stand-in glimmet.bin that, started
+// ahead of its page, waits for its go as the real one does. ScratchName is
+// the name glimmet.bin gives image `number` under `root`.
+QString PagesLine(const QString& rest);
+QString EchoPages(const QString& rest);
+QString AwaitGo();
+QString ScratchName(const QString& root, int number, const char* extension);
+
 // True while the process whose id the file `pidFile` holds runs: neither
 // gone nor waiting to be reaped.
 bool Running(const QString& pidFile);

@@ -1,28 +1,31 @@
 // vellam.bin against the fixture PDFs, read the way the program reads it:
-// the "Pages:" line for the page count, the first line for a missing or
-// wrong password, and nothing else relied upon.
+// the page-count line, the first line for a missing or wrong password, and
+// nothing else relied upon.
 
+#include "ToolContract.h"
 #include "tool_test_support.h"
 
 #include <QRegularExpression>
 #include <QTest>
+#include <cstring>
 
 using tooltest::Run;
 
 namespace {
 
 const QString kVellam = QStringLiteral(VELLAM_PATH);
-const QByteArray kIncorrectPassword = "Command Line Error: Incorrect password";
+const QByteArray kIncorrectPassword = contract::kIncorrectPassword;
+const QString kPassword = contract::kPasswordOption;
 
-// The page counts of every "Pages:" line, as the program finds them.
+// The page counts of every page-count line, as the program finds them.
 QList<int> pageCounts(const Run& r) {
     QList<int> counts;
     for (const QByteArray& line : r.lines()) {
         QByteArray t = line.trimmed();
-        if (!t.startsWith("Pages:"))
+        if (!t.startsWith(contract::kPagesLabel))
             continue;
         bool ok = false;
-        int n = t.mid(6).trimmed().toInt(&ok);
+        int n = t.mid(std::strlen(contract::kPagesLabel)).trimmed().toInt(&ok);
         counts << (ok ? n : -1);
     }
     return counts;
@@ -66,13 +69,14 @@ private slots:
         QTest::newRow("owner password only, none given")
             << "owner-password.pdf" << QStringList{} << 4 << QByteArray("yes")
             << QByteArray("Locked");
-        QTest::newRow("user password") << "user-password.pdf" << QStringList{"-upw", "open sesame"}
-                                       << 4 << QByteArray("yes") << QByteArray("Locked");
+        QTest::newRow("user password")
+            << "user-password.pdf" << QStringList{kPassword, "open sesame"} << 4
+            << QByteArray("yes") << QByteArray("Locked");
         QTest::newRow("owner password opens too")
-            << "user-password.pdf" << QStringList{"-upw", "master key"} << 4 << QByteArray("yes")
+            << "user-password.pdf" << QStringList{kPassword, "master key"} << 4 << QByteArray("yes")
             << QByteArray("Locked");
-        QTest::newRow("password not needed")
-            << "multipage.pdf" << QStringList{"-upw", "x"} << 4 << QByteArray("no") << QByteArray();
+        QTest::newRow("password not needed") << "multipage.pdf" << QStringList{kPassword, "x"} << 4
+                                             << QByteArray("no") << QByteArray();
         QTest::newRow("repaired cross-reference")
             << "repairable.pdf" << QStringList{} << 2 << QByteArray("no") << QByteArray();
         // The pages that are there, whatever the page tree's /Count claims.
@@ -108,7 +112,7 @@ private slots:
         QCOMPARE(field(r, "Subject"), QByteArray("Line one Pages: 99"));
         QCOMPARE(pageCounts(r), QList<int>{12});
         // The count comes before any text a document's author wrote.
-        QVERIFY(r.output.indexOf("Pages:") < r.output.indexOf("Title:"));
+        QVERIFY(r.output.indexOf(contract::kPagesLabel) < r.output.indexOf("Title:"));
     }
 
     void refusedDocuments_data() {
@@ -119,10 +123,10 @@ private slots:
         QTest::newRow("no password")
             << QStringList{at("user-password.pdf")} << kIncorrectPassword << 3;
         QTest::newRow("wrong password")
-            << QStringList{"-upw", "open", at("user-password.pdf")} << kIncorrectPassword << 3;
+            << QStringList{kPassword, "open", at("user-password.pdf")} << kIncorrectPassword << 3;
         QTest::newRow("password with blanks around")
-            << QStringList{"-upw", " open sesame ", at("user-password.pdf")} << kIncorrectPassword
-            << 3;
+            << QStringList{kPassword, " open sesame ", at("user-password.pdf")}
+            << kIncorrectPassword << 3;
         QTest::newRow("missing file") << QStringList{at("nothing.pdf")} << QByteArray() << 1;
         QTest::newRow("not a PDF") << QStringList{at("not-a-pdf.pdf")} << QByteArray() << 1;
         QTest::newRow("damaged") << QStringList{at("damaged.pdf")} << QByteArray() << 1;
@@ -133,7 +137,7 @@ private slots:
         QTest::newRow("two files")
             << QStringList{at("bare.pdf"), at("bare.pdf")} << QByteArray("Usage: ") << 2;
         QTest::newRow("password without value")
-            << QStringList{at("bare.pdf"), "-upw"} << QByteArray("Usage: ") << 2;
+            << QStringList{at("bare.pdf"), kPassword} << QByteArray("Usage: ") << 2;
         QTest::newRow("unknown option")
             << QStringList{"-x", at("bare.pdf")} << QByteArray("Usage: ") << 2;
     }

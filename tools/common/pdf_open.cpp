@@ -1,5 +1,7 @@
 #include "pdf_open.h"
 
+#include "ToolContract.h"
+
 #include <cstdio>
 
 namespace tools {
@@ -42,7 +44,7 @@ OpenResult openForReading(Context& ctx, const std::string& path,
         return OpenResult::Failed;
     }
     if (!unlockPdf(ctx, doc.get(), password)) {
-        std::printf("%s\n", kIncorrectPassword);
+        std::printf("%s\n", contract::kIncorrectPassword);
         return OpenResult::Locked;
     }
     return OpenResult::Ready;

@@ -8,9 +8,6 @@
 
 namespace tools {
 
-// The program looks for exactly this first line to ask for a password.
-inline constexpr const char* kIncorrectPassword = "Command Line Error: Incorrect password";
-
 // Opens a PDF, repairing it if MuPDF can. Throws MuError when the file is
 // missing, is not a PDF, or is damaged beyond repair.
 Document openPdf(Context& ctx, const std::string& path);
@@ -22,8 +19,8 @@ bool unlockPdf(Context& ctx, pdf_document* doc, const std::optional<std::string>
 enum class OpenResult { Ready, Failed, Locked };
 
 // Opens and unlocks `path` as both tools start. On failure it has already
-// said why: the password line on standard output, anything else on standard
-// error.
+// said why: contract::kIncorrectPassword on standard output, anything else
+// on standard error.
 OpenResult openForReading(Context& ctx, const std::string& path,
                           const std::optional<std::string>& password, Document& doc);
 

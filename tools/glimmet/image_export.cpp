@@ -1,5 +1,6 @@
 #include "image_export.h"
 
+#include "ToolContract.h"
 #include "jpeg_direct.h"
 #include "scratch_file.h"
 
@@ -331,22 +332,22 @@ void exportImage(tools::Context& ctx, fz_image* image, ScratchNames& names) {
     bool sameSizeMask = maskImage && maskImage->w == image->w && maskImage->h == image->h;
 
     if (!sameSizeMask && storedAsJpeg(c, image)) {
-        if (writeJpegDirectly(c, image, names.peek(".ppm"))) {
-            names.next(".ppm");
+        if (writeJpegDirectly(c, image, names.peek(contract::kBornJpeg))) {
+            names.next(contract::kBornJpeg);
             if (maskImage)
-                writeCoverage(names.next(".pgm"), decode(ctx, maskImage).get());
+                writeCoverage(names.next(contract::kGray), decode(ctx, maskImage).get());
             return;
         }
     }
 
-    if (writeBilevelDirectly(ctx, image, names.peek(".pbm"))) {
-        names.next(".pbm");
+    if (writeBilevelDirectly(ctx, image, names.peek(contract::kBilevel))) {
+        names.next(contract::kBilevel);
         return;
     }
 
     tools::Pixmap pix = decode(ctx, image);
     if (image->imagemask) {
-        writeBilevel(names.next(".pbm"), pix.get(), true);
+        writeBilevel(names.next(contract::kBilevel), pix.get(), true);
         return;
     }
     DisplayRows rows(ctx, pix.get());
@@ -355,19 +356,19 @@ void exportImage(tools::Context& ctx, fz_image* image, ScratchNames& names) {
         tools::Pixmap mask;
         if (sameSizeMask)
             mask = decode(ctx, maskImage);
-        writeWithAlpha(names.next(".bmp"), rows, mask.get());
+        writeWithAlpha(names.next(contract::kColour), rows, mask.get());
     } else if (storedAsJpeg(c, image))
-        writeJpegPixels(names.next(".ppm"), rows);
+        writeJpegPixels(names.next(contract::kBornJpeg), rows);
     else if (gray && image->bpc == 1)
-        writeBilevel(names.next(".pbm"), pix.get(), false);
+        writeBilevel(names.next(contract::kBilevel), pix.get(), false);
     else if (gray)
-        writeGray(names.next(".pgm"), rows);
+        writeGray(names.next(contract::kGray), rows);
     else
-        writeColour(names.next(".bmp"), rows);
+        writeColour(names.next(contract::kColour), rows);
     pix.reset();
 
     if (maskImage && !sameSizeMask)
-        writeCoverage(names.next(".pgm"), decode(ctx, maskImage).get());
+        writeCoverage(names.next(contract::kGray), decode(ctx, maskImage).get());
 }
 
 } // namespace glimmet

@@ -1,6 +1,7 @@
 // glimmet.bin: writes every image of a range of pages as scratch files for
 // the program to convert. Silent on success; one line per problem otherwise.
 
+#include "ToolContract.h"
 #include "image_bound.h"
 #include "image_export.h"
 #include "page_images.h"
@@ -33,7 +34,9 @@ constexpr std::uint64_t kDecodingRoom = std::uint64_t(128) << 20;
 int usage(const char* why = nullptr) {
     if (why)
         std::fprintf(stderr, "Error: %s\n", why);
-    std::fputs("Usage: glimmet.bin -f FIRST -l LAST [-upw PASSWORD] FILE ROOT\n", stderr);
+    std::fprintf(stderr, "Usage: %s %s FIRST %s LAST [%s PASSWORD] FILE ROOT\n",
+                 contract::kExtractionTool, contract::kFirstPageOption, contract::kLastPageOption,
+                 contract::kPasswordOption);
     return kExitUsage;
 }
 
@@ -59,18 +62,19 @@ std::optional<int> parse(int argc, char** argv, Options& opt) {
     int positional = 0;
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
-        if (arg == "-f" || arg == "-l" || arg == "-upw") {
+        if (arg == contract::kFirstPageOption || arg == contract::kLastPageOption ||
+            arg == contract::kPasswordOption) {
             if (++i == argc)
                 return usage((arg + " needs a value").c_str());
             std::string value = argv[i];
-            if (arg == "-upw") {
+            if (arg == contract::kPasswordOption) {
                 opt.password = value;
                 continue;
             }
             auto number = pageNumber(value);
             if (!number)
                 return usage(("not a page number: '" + value + "'").c_str());
-            (arg == "-f" ? opt.first : opt.last) = number;
+            (arg == contract::kFirstPageOption ? opt.first : opt.last) = number;
         } else if (arg.size() > 1 && arg[0] == '-') {
             return usage(("unknown option " + arg).c_str());
         } else if (positional == 0) {
@@ -89,12 +93,12 @@ std::optional<int> parse(int argc, char** argv, Options& opt) {
 }
 
 // Started ahead of its turn, the tool is handed a descriptor in
-// ARVENZO_GO_FD. It does its page then, but its files keep their working
-// names until the program closes that descriptor: the previous page's
-// images are still being converted, under the same names. None when the
-// tool runs in its turn.
+// contract::kGoVariable. It does its page then, but its files keep their
+// working names until the program closes that descriptor: the previous
+// page's images are still being converted, under the same names. None when
+// the tool runs in its turn.
 std::optional<int> goDescriptor() {
-    const char* named = std::getenv("ARVENZO_GO_FD");
+    const char* named = std::getenv(contract::kGoVariable);
     if (!named)
         return std::nullopt;
     int fd = -1;

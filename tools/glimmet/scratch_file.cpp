@@ -1,5 +1,6 @@
 #include "scratch_file.h"
 
+#include "ToolContract.h"
 #include "run_limits.h"
 
 #include <cerrno>
@@ -174,13 +175,12 @@ ScratchNames::~ScratchNames() {
 std::string ScratchNames::workingName(const std::string& path) {
     const std::size_t slash = path.rfind('/');
     const std::size_t name = slash == std::string::npos ? 0 : slash + 1;
-    return path.substr(0, name) + "~" + std::to_string(getpid()) + "-" + path.substr(name);
+    return path.substr(0, name) + contract::kWorkingPrefix + std::to_string(getpid()) + "-" +
+           path.substr(name);
 }
 
 ScratchFile ScratchNames::peek(const char* extension) {
-    char number[16];
-    std::snprintf(number, sizeof number, "%03d", count_);
-    return {root_ + "-" + number + extension, this};
+    return {contract::ScratchName(root_, count_, extension), this};
 }
 
 ScratchFile ScratchNames::next(const char* extension) {

@@ -24,11 +24,11 @@ struct ScratchFile {
 };
 
 // The scratch files of one run, ROOT-000.ext, ROOT-001.ext, ... Each is
-// written under a working name first ("~", the process number and a hyphen
-// before its own) and takes its
-// own name only when whole, so the program never sees half an image, not
-// even from a tool that was killed. Held back (the tool was started ahead
-// of its turn), whole files keep their working names until release().
+// written under a working name first (contract::kWorkingPrefix, the process
+// number and a hyphen before its own) and takes its own name only when
+// whole, so the program never sees half an image, not even from a tool that
+// was killed. Held back (the tool was started ahead of its turn), whole
+// files keep their working names until release().
 class ScratchNames {
 public:
     explicit ScratchNames(std::string root) : root_(std::move(root)) {}

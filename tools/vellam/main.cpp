@@ -1,6 +1,7 @@
 // vellam.bin: prints what the program needs to know about a PDF before it
 // extracts anything, one "Label: value" field a line.
 
+#include "ToolContract.h"
 #include "pdf_open.h"
 #include "run_limits.h"
 
@@ -18,12 +19,13 @@ constexpr int kExitUsage = 2;
 constexpr int kExitPassword = 3;
 
 int usage() {
-    std::fputs("Usage: vellam.bin [-upw PASSWORD] FILE\n", stderr);
+    std::fprintf(stderr, "Usage: %s [%s PASSWORD] FILE\n", contract::kInformationTool,
+                 contract::kPasswordOption);
     return kExitUsage;
 }
 
 // A value printed on one line: line breaks and other control characters in a
-// title would otherwise start lines of their own, a forged "Pages:" among
+// title would otherwise start lines of their own, a forged page count among
 // them.
 std::string oneLine(std::string text) {
     for (char& ch : text) {
@@ -59,7 +61,7 @@ void printInfo(tools::Context& ctx, pdf_document* doc, int pages) {
     }
     // The page count comes before any free text, so that nothing a document
     // author wrote can stand between the program and this line.
-    field("Pages:", std::to_string(pages));
+    field(contract::kPagesLabel, std::to_string(pages));
     auto encryption = metadata(ctx, doc, FZ_META_ENCRYPTION);
     if (!encryption || *encryption == "None")
         field("Encrypted:", "no");
@@ -92,7 +94,7 @@ int main(int argc, char** argv) {
     std::optional<std::string> file;
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
-        if (arg == "-upw") {
+        if (arg == contract::kPasswordOption) {
             if (++i == argc)
                 return usage();
             password = argv[i];

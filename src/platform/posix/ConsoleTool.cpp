@@ -1,3 +1,4 @@
+#include "ToolContract.h"
 #include "platform/platform.h"
 
 #include <cerrno>
@@ -14,9 +15,6 @@ extern char** environ;
 namespace platform {
 
 namespace {
-
-// The descriptor on which a prepared tool waits for its go.
-constexpr int kGoDescriptor = 3;
 
 class Fd {
 public:
@@ -110,7 +108,7 @@ std::string EndNote(const std::string& program, int status) {
 // The environment without the go variable, plus `extra` when given.
 std::vector<std::string> Environment(const std::string& extra) {
     std::vector<std::string> entries;
-    const std::string prefix = std::string(kGoVariable) + "=";
+    const std::string prefix = std::string(contract::kGoVariable) + "=";
     for (char** entry = environ; *entry; ++entry)
         if (std::strncmp(*entry, prefix.c_str(), prefix.size()) != 0)
             entries.emplace_back(*entry);
@@ -135,7 +133,8 @@ struct Started {
 };
 
 // Starts `program` with its output joined into one pipe. `goEnd`, when
-// given, becomes the tool's descriptor 3, named in the environment.
+// given, becomes the tool's descriptor contract::kGoDescriptor, named in the
+// environment.
 void Start(Started& started, const std::string& program, const std::vector<std::string>& arguments,
            const std::string& workingFolder, int goEnd) {
     int ends[2];
@@ -151,14 +150,16 @@ void Start(Started& started, const std::string& program, const std::vector<std::
     posix_spawn_file_actions_adddup2(actions.Get(), writeEnd.Get(), 1);
     posix_spawn_file_actions_adddup2(actions.Get(), writeEnd.Get(), 2);
     if (goEnd >= 0)
-        posix_spawn_file_actions_adddup2(actions.Get(), goEnd, kGoDescriptor);
+        posix_spawn_file_actions_adddup2(actions.Get(), goEnd, contract::kGoDescriptor);
     if (!workingFolder.empty())
         posix_spawn_file_actions_addchdir_np(actions.Get(), workingFolder.c_str());
 
     std::vector<std::string> args{program};
     args.insert(args.end(), arguments.begin(), arguments.end());
-    std::vector<std::string> env = Environment(
-        goEnd >= 0 ? std::string(kGoVariable) + "=" + std::to_string(kGoDescriptor) : "");
+    std::vector<std::string> env =
+        Environment(goEnd >= 0 ? std::string(contract::kGoVariable) + "=" +
+                                     std::to_string(contract::kGoDescriptor)
+                               : "");
     std::vector<char*> argv = Pointers(args);
     std::vector<char*> envp = Pointers(env);
 

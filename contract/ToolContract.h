@@ -1,0 +1,65 @@
+// What arvenzo and its console tools, vellam.bin and glimmet.bin, agree on:
+// their command lines, the lines the program reads, and what the names of
+// the scratch files mean. Change a value here and both sides follow.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+namespace contract {
+
+// Both tools sit beside the program and run in its folder.
+inline constexpr const char* kInformationTool = "vellam.bin";
+inline constexpr const char* kExtractionTool = "glimmet.bin";
+
+// vellam.bin [-upw PASSWORD] FILE
+// glimmet.bin -f FIRST -l LAST [-upw PASSWORD] FILE ROOT
+// Pages are 1-based and inclusive. The password is one argument, whatever it
+// holds.
+inline constexpr const char* kFirstPageOption = "-f";
+inline constexpr const char* kLastPageOption = "-l";
+inline constexpr const char* kPasswordOption = "-upw";
+
+// The first line of either tool, exactly, when the document needs a user
+// password and none or a wrong one was given: the program then asks for one.
+inline constexpr const char* kIncorrectPassword = "Command Line Error: Incorrect password";
+
+// vellam.bin's page count: a line of this label, blanks and the count.
+inline constexpr const char* kPagesLabel = "Pages:";
+
+// glimmet.bin writes each image as ROOT-NNN.ext, numbered from 000 in
+// drawing order across its run, in three digits or more. The program passes
+// its scratch folder and this root, and takes nothing else from the folder.
+inline constexpr const char* kScratchRoot = "tmp";
+inline constexpr char kNumberSeparator = '-';
+inline constexpr std::size_t kNumberDigits = 3;
+
+// What a scratch file's extension says about its picture. Only a picture
+// the document holds as JPEG comes as .ppm, which is how "Original" knows
+// to keep it a JPEG; every other picture becomes a BMP.
+inline constexpr const char* kBornJpeg = ".ppm"; // RGB pixmap
+inline constexpr const char* kBilevel = ".pbm";
+inline constexpr const char* kGray = ".pgm";
+inline constexpr const char* kColour = ".bmp"; // 24-bit, or 32-bit with its mask as alpha
+inline constexpr const char* kScratchExtensions[] = {kColour, kBilevel, kGray, kBornJpeg};
+
+// A file not yet whole carries this prefix before its name, so the program
+// never takes half an image; what a stopped tool left under it is removed.
+inline constexpr const char* kWorkingPrefix = "~";
+
+// A glimmet.bin started ahead of its page finds in this variable the number
+// of a descriptor to read to its end before its files take their names: the
+// images of the page before are still being converted under the same names.
+// The program hands over kGoDescriptor; the tool goes by the variable.
+inline constexpr const char* kGoVariable = "ARVENZO_GO_FD";
+inline constexpr int kGoDescriptor = 3;
+
+// ROOT-NNN.ext for scratch file `number`.
+inline std::string ScratchName(const std::string& root, int number, const std::string& extension) {
+    std::string digits = std::to_string(number);
+    if (digits.size() < kNumberDigits)
+        digits.insert(0, kNumberDigits - digits.size(), '0');
+    return root + kNumberSeparator + digits + extension;
+}
+
+} // namespace contract
