@@ -224,8 +224,10 @@ int RunListing(const ListingRequest& request, std::ostream& out, std::ostream& e
     const ToolListing listing =
         ParseToolListing(inspect::RunConsoleTool(contract::kExtractionTool, arguments, toolFolder));
 
-    PrintListing(listing.images, request.json, out);
-    out.flush();
+    if (listing.pagesBegun > 0 && !listing.passwordRefused) {
+        PrintListing(listing.images, request.json, out);
+        out.flush();
+    }
     if (listing.passwordRefused) {
         err << kName
             << (request.password.empty() ? "the document needs a password\n"

@@ -36,13 +36,12 @@ const char* encodingOf(fz_context* c, fz_image* image) {
     }
 }
 
-std::string colourSpaceOf(fz_context* c, fz_colorspace* cs) {
+// MuPDF's own name, which for an indexed space or inks names the base too.
+// A soft mask is gray whatever it says; a stencil has no colours.
+std::string colourSpaceOf(fz_context* c, fz_colorspace* cs, bool softMask) {
     if (!cs)
-        return "none";
-    std::string name = listedText(fz_colorspace_name(c, cs));
-    if (fz_colorspace_is_indexed(c, cs) && cs->u.indexed.base)
-        name += " " + listedText(fz_colorspace_name(c, cs->u.indexed.base));
-    return name;
+        return softMask ? "DeviceGray" : "none";
+    return listedText(fz_colorspace_name(c, cs));
 }
 
 // The dictionary of an image's mask, when it has one of its own.
@@ -115,7 +114,9 @@ void listImage(tools::Context& ctx, pdf_document* doc, int page, const PageImage
         long long bytes = 0;
         tools::guarded(c, [&] {
             pdf_obj* dict = isMask ? maskDictionary(c, object.get()) : object.get();
-            colourSpace = colourSpaceOf(c, file.source->colorspace);
+            const bool softMask =
+                isMask && pdf_is_stream(c, pdf_dict_get(c, object.get(), PDF_NAME(SMask)));
+            colourSpace = colourSpaceOf(c, file.source->colorspace, softMask);
             mask = maskText(c, file.mask, dict);
             bytes = storedBytes(c, dict, file.source);
         });
