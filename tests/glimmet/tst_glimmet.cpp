@@ -475,6 +475,63 @@ private slots:
         QVERIFY(listed.lines().endsWith(QByteArray(contract::kListedEnd) +
                                         contract::kListSeparator + QByteArray::number(pages)));
     }
+
+    // What a listing says of each kind: the colour space the document
+    // names, the channels the file gets, the encoding, what becomes of the
+    // mask, and the resolution where the image is first drawn (forms,
+    // patterns and appearances each place it their own way).
+    void listsEachKind_data() {
+        QTest::addColumn<QString>("pdf");
+        QTest::addColumn<int>("page");
+        QTest::addColumn<QStringList>("lines"); // fields from the width on, but the bytes
+        auto row = [](const char* name, const char* pdf, int page, QStringList lines) {
+            QTest::newRow(name) << pdf << page << lines;
+        };
+        row("gray JPEG stays one channel", "images.pdf", 2,
+            {"64|48|DeviceGray|1|8|jpeg|none|115.2|86.4"});
+        row("CMYK JPEG becomes RGB", "images.pdf", 3,
+            {"64|48|DeviceCMYK|3|8|jpeg|none|115.2|86.4"});
+        row("16-bit gray", "images.pdf", 7, {"37|23|DeviceGray|1|8|flate|none|66.6|41.4"});
+        row("inks over gray stay gray", "fidelity.pdf", 7,
+            {"37|23|Separation(DeviceGray,Black)|1|8|flate|none|66.6|41.4"});
+        row("JPEG-2000 with its alpha", "images.pdf", 19,
+            {"37|23|DeviceRGB|4|8|jpx|soft mask|66.6|41.4"});
+        row("CCITT", "images.pdf", 25, {"37|23|DeviceGray|1|1|ccitt|none|66.6|41.4"});
+        row("JBIG2", "fidelity.pdf", 8, {"37|23|DeviceGray|1|1|jbig2|none|66.6|41.4"});
+        row("stencil", "images.pdf", 28, {"37|23|none|1|1|flate|stencil|66.6|41.4"});
+        row("JPEG with a soft mask", "images.pdf", 31,
+            {"64|48|DeviceRGB|4|8|jpeg|soft mask|115.2|86.4"});
+        row("stencil mask", "images.pdf", 32,
+            {"37|23|DeviceRGB|4|8|flate|same-size mask|66.6|41.4"});
+        row("colour key", "images.pdf", 33, {"37|23|DeviceRGB|4|8|flate|colour key|66.6|41.4"});
+        row("mask of another size", "images.pdf", 34,
+            {"37|23|DeviceRGB|3|8|flate|separate mask file|66.6|41.4",
+             "19|11|DeviceGray|1|8|flate|none|34.2|19.8"});
+        row("inline", "images.pdf", 35, {"10|8|DeviceGray|1|8|raw|none|18.0|14.4"});
+        row("form and repeats", "images.pdf", 36,
+            {"37|23|DeviceRGB|3|8|flate|none|66.6|41.4",
+             "37|23|DeviceRGB|3|8|flate|none|66.6|41.4"});
+        row("tiling pattern", "images.pdf", 37, {"37|23|DeviceRGB|3|8|flate|none|133.2|82.8"});
+        row("annotation", "images.pdf", 38, {"37|23|DeviceRGB|3|8|flate|none|53.3|33.1"});
+        row("text only", "images.pdf", 41, {});
+    }
+    void listsEachKind() {
+        QFETCH(QString, pdf);
+        QFETCH(int, page);
+        QFETCH(QStringList, lines);
+        const Run r = tooltest::runTool(kGlimmet, QStringList{contract::kListOption}
+                                                      << pages(page, page) << fx.path(pdf));
+        QCOMPARE(r.exitCode, 0);
+        QStringList got;
+        for (const QList<QByteArray>& row : listedImages(r)) {
+            QCOMPARE(row.value(contract::kListedPageNumber).toInt(), page);
+            QStringList fields;
+            for (int f = contract::kListedWidth; f < contract::kListedBytes; ++f)
+                fields << QString::fromUtf8(row.value(f));
+            got << fields.join('|');
+        }
+        QCOMPARE(got, lines);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestGlimmet)
