@@ -39,8 +39,16 @@ template <class T> std::optional<T> Number(const std::string& text) {
     return value;
 }
 
+// Digits with a decimal point between digits, as JSON takes a number.
 bool IsDecimal(const std::string& text) {
-    return !text.empty() && text.find_first_not_of("0123456789.") == std::string::npos;
+    const std::size_t point = text.find('.');
+    const auto digits = [&](std::size_t from, std::size_t to) {
+        return from < to && std::all_of(text.begin() + static_cast<long>(from),
+                                        text.begin() + static_cast<long>(to),
+                                        [](char c) { return c >= '0' && c <= '9'; });
+    };
+    return point == std::string::npos ? digits(0, text.size())
+                                      : digits(0, point) && digits(point + 1, text.size());
 }
 
 std::optional<ListedImage> ImageLine(const std::vector<std::string>& f) {

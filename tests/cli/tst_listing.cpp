@@ -172,6 +172,9 @@ private slots:
         QTest::newRow("not a number")
             << "Page:\t3\nImage:\t3\tten\t20\tDeviceRGB\t3\t8\tjpeg\tnone\t72.0\t72.0\t5\n"
             << 0 << 1 << false;
+        QTest::newRow("resolution not a number")
+            << "Page:\t3\nImage:\t3\t10\t20\tDeviceRGB\t3\t8\tjpeg\tnone\t72.\tinf\t5\n"
+            << 0 << 1 << false;
         QTest::newRow("image failed")
             << "Page:\t1\nError: page 1, image 1: unknown filter\nListed:\t1\n"
             << 0 << 1 << true;

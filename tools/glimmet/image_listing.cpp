@@ -86,7 +86,8 @@ const char* maskText(fz_context* c, MaskWay way, pdf_obj* dict) {
 // side's length in points.
 double perInch(int pixels, float x, float y) {
     const double points = std::hypot(x, y);
-    return points > 0 ? pixels * 72.0 / points : 0.0;
+    const double resolution = points > 0 ? pixels * 72.0 / points : 0.0;
+    return std::isfinite(resolution) ? resolution : 0.0;
 }
 
 } // namespace
