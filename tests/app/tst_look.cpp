@@ -6,7 +6,6 @@
 #include "support/TestSupport.h"
 #include "toolkit/PathEdits.h"
 
-#include <QAbstractItemView>
 #include <QAccessible>
 #include <QAction>
 #include <QCheckBox>
@@ -83,15 +82,16 @@ Fit TextFit(QWidget* widget) {
     qFatal("no rule for %s", widget->metaObject()->className());
 }
 
+QString Size(QSize size) {
+    return QString("%1x%2").arg(size.width()).arg(size.height());
+}
+
 void VerifyFits(QWidget* widget, const QString& text) {
     const Fit fit = TextFit(widget);
-    const QString what = widget->objectName() + " \"" + text + "\"";
-    QVERIFY2(fit.needed.width() <= fit.room.width() && fit.needed.height() <= fit.room.height(),
-             qPrintable(what + QString(" needs %1x%2, has %3x%4")
-                                   .arg(fit.needed.width())
-                                   .arg(fit.needed.height())
-                                   .arg(fit.room.width())
-                                   .arg(fit.room.height())));
+    QVERIFY2(
+        fit.needed.boundedTo(fit.room.size()) == fit.needed,
+        qPrintable(QString("%1 \"%2\" needs %3, has %4")
+                       .arg(widget->objectName(), text, Size(fit.needed), Size(fit.room.size()))));
 }
 
 // Every item of a list box fits the part that shows the chosen one.
@@ -214,7 +214,7 @@ private slots:
         }
     }
 
-    // A name label stands on its edit's text line and ends before the edit.
+    // A name label stands on its edit's text line and ends clear of the edit.
     void labelsStandOnTheirEditsLine_data() {
         QTest::addColumn<QString>("label");
         QTest::addColumn<QString>("edit");
@@ -238,7 +238,7 @@ private slots:
             InWindow(name, QStyle::alignedRect(name->layoutDirection(), name->alignment(),
                                                name->fontMetrics().size(0, name->text()),
                                                name->contentsRect()));
-        QVERIFY2(text.right() < InWindow(field, field->rect()).left(), "runs into its edit");
+        QVERIFY2(text.right() + 2 < InWindow(field, field->rect()).left(), "touches its edit");
         // The edit's text line: where its cursor stands.
         QWidget* line = field;
         if (auto* path = qobject_cast<toolkit::PathEdit*>(field))
@@ -338,8 +338,6 @@ private slots:
         box->setCurrentIndex(3);
         QCOMPARE(spoken->text(QAccessible::Name), QString("Format"));
         QCOMPARE(spoken->text(QAccessible::Value), QString("JPEG-2000"));
-        QCOMPARE(spoken->childCount(), 1); // the list, read while it is open
-        QCOMPARE(spoken->child(0)->object(), static_cast<QObject*>(box->view()));
     }
 
     // Whatever a person can reach or read has a name a reader can speak.

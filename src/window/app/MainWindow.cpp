@@ -65,13 +65,19 @@ QLabel* AddLabel(QWidget* parent, const QString& caption, int left, int top, con
 }
 
 // A label that names an edit stands on the edit's text line: centred on the
-// same height as the edit, whose text is centred too, in the same face.
+// same height as the edit, whose text is centred too. Where the place before
+// the edit is tight, its face narrows rather than touch the edit.
 QLabel* AddNameLabel(QWidget* parent, const char* name, const QString& caption, int left,
                      QWidget* edit, QWidget* buddy = nullptr) {
+    constexpr int kGap = 3;
     auto* label = new QLabel(caption, parent);
     label->setObjectName(QLatin1String(name));
-    label->setFont(edit->font());
     label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    for (const QFont& face : toolkit::NarrowingFaces(edit->font())) {
+        label->setFont(face);
+        if (label->sizeHint().width() <= edit->x() - left - kGap)
+            break;
+    }
     label->setGeometry(left, edit->y(), label->sizeHint().width(), edit->height());
     label->setBuddy(buddy ? buddy : edit);
     return label;

@@ -7,8 +7,7 @@ namespace toolkit {
 
 void DrawFocusMark(QWidget* widget, const QRect& area) {
     QPainter painter(widget);
-    painter.setPen(
-        QPen(widget->palette().color(QPalette::Active, QPalette::Highlight), 1, Qt::DotLine));
+    painter.setPen(QPen(widget->palette().color(QPalette::Active, QPalette::Highlight), 1));
     painter.drawRect(area.adjusted(0, 0, -1, -1));
 }
 

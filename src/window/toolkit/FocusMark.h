@@ -5,8 +5,8 @@
 
 namespace toolkit {
 
-// A dotted frame in the highlight colour just inside `area`; it reads on
-// white and on gray alike.
+// A frame in the highlight colour just inside `area`; it reads on white, on
+// gray and on the yellow badge alike.
 void DrawFocusMark(QWidget* widget, const QRect& area);
 
 // A push button that marks its focus. The style draws a default button the
