@@ -94,12 +94,16 @@ void VerifyFits(QWidget* widget, const QString& text) {
                        .arg(widget->objectName(), text, Size(fit.needed), Size(fit.room.size()))));
 }
 
-// Every item of a list box fits the part that shows the chosen one.
-void VerifyItemsFit(QComboBox* box) {
+// The part of a list box that shows the chosen item.
+QRect ShownItem(QComboBox* box) {
     QStyleOptionComboBox option;
     option.initFrom(box);
-    const QRect room = box->style()->subControlRect(QStyle::CC_ComboBox, &option,
-                                                    QStyle::SC_ComboBoxEditField, box);
+    return box->style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField,
+                                        box);
+}
+
+void VerifyItemsFit(QComboBox* box) {
+    const QRect room = ShownItem(box);
     for (int i = 0; i < box->count(); ++i)
         QVERIFY2(box->fontMetrics().horizontalAdvance(box->itemText(i)) <= room.width(),
                  qPrintable(box->itemText(i)));
@@ -218,16 +222,13 @@ private slots:
     void labelsStandOnTheirEditsLine_data() {
         QTest::addColumn<QString>("label");
         QTest::addColumn<QString>("edit");
-        QTest::newRow("page count") << "sLabel1"
-                                    << "sEditPageCount";
-        QTest::newRow("page range") << "sLabel2"
-                                    << "sEditPageRange";
-        QTest::newRow("folder") << "sLabel4"
-                                << "sDirectoryEditOutput";
-        QTest::newRow("prefix") << "sLabel6"
-                                << "sEditOutputPrefix";
-        QTest::newRow("format") << "sLabel5"
-                                << "sComboBoxFormat";
+        const char* const rows[][2] = {{"sLabel1", "sEditPageCount"},
+                                       {"sLabel2", "sEditPageRange"},
+                                       {"sLabel4", "sDirectoryEditOutput"},
+                                       {"sLabel6", "sEditOutputPrefix"},
+                                       {"sLabel5", "sComboBoxFormat"}};
+        for (const auto& row : rows)
+            QTest::newRow(row[0]) << row[0] << row[1];
     }
     void labelsStandOnTheirEditsLine() {
         QFETCH(QString, label);
@@ -244,14 +245,9 @@ private slots:
         if (auto* path = qobject_cast<toolkit::PathEdit*>(field))
             line = path->lineEdit();
         QRect cursor = line->inputMethodQuery(Qt::ImCursorRectangle).toRect();
-        if (auto* box = qobject_cast<QComboBox*>(field)) {
-            QStyleOptionComboBox option;
-            option.initFrom(box);
-            const QRect shown = box->style()->subControlRect(QStyle::CC_ComboBox, &option,
-                                                             QStyle::SC_ComboBoxEditField, box);
+        if (auto* box = qobject_cast<QComboBox*>(field))
             cursor = QStyle::alignedRect(Qt::LeftToRight, Qt::AlignLeft | Qt::AlignVCenter,
-                                         QSize(1, box->fontMetrics().height()), shown);
-        }
+                                         QSize(1, box->fontMetrics().height()), ShownItem(box));
         const int lineMiddle = InWindow(line, cursor).center().y();
         QVERIFY2(qAbs(text.center().y() - lineMiddle) <= 1,
                  qPrintable(QString("label middle %1, text line middle %2")
@@ -290,30 +286,15 @@ private slots:
         QTest::addColumn<QString>("part"); // of a path edit: its text or its browse button
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("value");
-        QTest::newRow("format") << "sComboBoxFormat"
-                                << ""
-                                << "Format"
-                                << "Original";
-        QTest::newRow("input") << "sFilenameEditInput"
-                               << "text"
-                               << "Input PDF file"
-                               << "";
-        QTest::newRow("input browse") << "sFilenameEditInput"
-                                      << "browse"
-                                      << "Choose input PDF file"
-                                      << "";
-        QTest::newRow("output") << "sDirectoryEditOutput"
-                                << "text"
-                                << "Output folder"
-                                << "/tmp/out";
-        QTest::newRow("output browse") << "sDirectoryEditOutput"
-                                       << "browse"
-                                       << "Choose output folder"
-                                       << "";
-        QTest::newRow("page range") << "sEditPageRange"
-                                    << ""
-                                    << "Page Range:"
-                                    << "";
+        const char* const rows[][4] = {
+            {"sComboBoxFormat", "", "Format", "Original"},
+            {"sFilenameEditInput", "text", "Input PDF file", ""},
+            {"sFilenameEditInput", "browse", "Choose input PDF file", ""},
+            {"sDirectoryEditOutput", "text", "Output folder", "/tmp/out"},
+            {"sDirectoryEditOutput", "browse", "Choose output folder", ""},
+            {"sEditPageRange", "", "Page Range:", ""}};
+        for (const auto& row : rows)
+            QTest::newRow(row[2]) << row[0] << row[1] << row[2] << row[3];
     }
     void controlsAreNamed() {
         QFETCH(QString, control);
