@@ -4,7 +4,10 @@
 #include "online/ProLauncher.h"
 
 #include <QDir>
+#include <QGuiApplication>
 #include <QTest>
+#include <atomic>
+#include <thread>
 
 using namespace std::chrono_literals;
 using testing::Answer;
@@ -23,6 +26,8 @@ private slots:
     void startsTheInstalledEditionOrDownloads();
     void minimizesAfterStartingTheInstaller();
     void staysSilentWhenTheLookupFails();
+    void showsBusyWhileTheLookupWaits_data();
+    void showsBusyWhileTheLookupWaits();
 
 private:
     void Record(const QByteArray& lines);
@@ -114,6 +119,39 @@ void TestProLauncher::staysSilentWhenTheLookupFails() {
     QCOMPARE(boxes.seen, QStringList());
     QVERIFY(shell_->Targets().empty());
     QVERIFY(!main_->isMinimized());
+}
+
+void TestProLauncher::showsBusyWhileTheLookupWaits_data() {
+    QTest::addColumn<QByteArray>("reply");
+    QTest::addColumn<int>("boxes");
+    QTest::newRow("lookup fails outright") << QByteArray("HTTP/1.1 404 Not Found\r\n\r\n") << 0;
+    QTest::newRow("installer unknown") << QByteArray("HTTP/1.1 200 OK\r\n\r\nfalse") << 1;
+}
+
+void TestProLauncher::showsBusyWhileTheLookupWaits() {
+    QFETCH(QByteArray, reply);
+    QFETCH(int, boxes);
+    LoopbackServer server({Answer{{testing::Piece{reply, 700}}}});
+    // The window's thread is held by the lookup: only another one can look.
+    std::atomic<int> shape{-1};
+    std::thread watcher([&] {
+        for (int i = 0; i < 500 && server.Connections() == 0; ++i)
+            std::this_thread::sleep_for(10ms);
+        std::this_thread::sleep_for(100ms);
+        const QCursor* cursor = QGuiApplication::overrideCursor();
+        shape = cursor ? cursor->shape() : Qt::ArrowCursor;
+    });
+    BoxAnswerer answerer;
+    bool busyUnderBox = false;
+    answerer.onBox = [&] { busyUnderBox = QGuiApplication::overrideCursor() != nullptr; };
+
+    online::StartProVersion(main_.get(), server.Address().toStdString(), 3000ms);
+    watcher.join();
+
+    QCOMPARE(shape.load(), int(Qt::WaitCursor));
+    QCOMPARE(answerer.seen.size(), boxes);
+    QVERIFY(!busyUnderBox); // the download window speaks for itself
+    QVERIFY(!QGuiApplication::overrideCursor());
 }
 
 QTEST_MAIN(TestProLauncher)

@@ -2,6 +2,8 @@
 
 #include "toolkit/ClickableLabel.h"
 #include "toolkit/ErrorReport.h"
+#include "toolkit/FocusMark.h"
+#include "toolkit/Fonts.h"
 #include "toolkit/MessageBoxes.h"
 #include "toolkit/Pictures.h"
 
@@ -17,7 +19,8 @@ std::string AboutDescription;
 std::string AboutLinkText;
 std::string AboutAction;
 
-const char* const kAboutDescription = "This software is free for personal and commercial use.\r\n"
+// Lines short enough for the room right of the logo.
+const char* const kAboutDescription = "Free for personal and commercial use.\r\n"
                                       "It saves every picture of a PDF document\r\n"
                                       "as an ordinary image file.\r\n"
                                       "No registration, no time limit.";
@@ -38,8 +41,7 @@ TAboutDialog::TAboutDialog(QWidget* owner) : QDialog(owner) {
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                    Qt::MSWindowsFixedSizeDialogHint);
     setFixedSize(414, 220);
-    QFont base = font();
-    base.setPointSize(8);
+    const QFont base = toolkit::WindowFont();
     setFont(base);
 
     auto* bevel = new QFrame(this);
@@ -53,18 +55,14 @@ TAboutDialog::TAboutDialog(QWidget* owner) : QDialog(owner) {
     ImageAppLogo->setAccessibleName(QStringLiteral("Arvenzo logo"));
 
     sLabelSoftwareName = AddLink("sLabelSoftwareName", 166, 28);
-    QFont bold = base;
-    bold.setPointSize(9);
-    bold.setBold(true);
-    sLabelSoftwareName->setFont(bold);
+    sLabelSoftwareName->setFont(toolkit::PointFont(base, 9, true));
     sLabel1 = AddLink("sLabel1", 170, 52);
     sLabel2 = AddLink("sLabel2", 170, 70);
     sLabelDescription = AddLink("sLabelDescription", 170, 96);
 
-    sBitBtnOK = new QPushButton(QStringLiteral("OK"), this);
+    sBitBtnOK = new toolkit::MarkedButton(QStringLiteral("OK"), this);
     sBitBtnOK->setObjectName(QStringLiteral("sBitBtnOK"));
     sBitBtnOK->setGeometry(167, 180, 80, 28);
-    sBitBtnOK->setDefault(true);
     connect(sBitBtnOK, &QPushButton::clicked, this,
             [this] { toolkit::Guarded(this, [this] { sBitBtnOKClick(); }); });
 

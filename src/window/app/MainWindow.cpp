@@ -13,8 +13,10 @@
 #include "platform/platform.h"
 #include "prompts/InspectionPrompts.h"
 #include "text/TextRules.h"
+#include "toolkit/ChoiceBox.h"
 #include "toolkit/ClickableLabel.h"
 #include "toolkit/ErrorReport.h"
+#include "toolkit/Fonts.h"
 #include "toolkit/Hints.h"
 #include "toolkit/MessageBoxes.h"
 #include "toolkit/PathEdits.h"
@@ -49,36 +51,35 @@ const QString kInputClearedHint = QStringLiteral("Click here to select input PDF
 const QString kOutputHint = QStringLiteral("Select output folder");
 const QString kOutputEmptyHint = QStringLiteral("Click here to specify the output folder");
 
-QFont PointFont(const QFont& base, int points, bool bold) {
-    QFont font = base;
-    font.setPointSize(points);
-    font.setBold(bold);
-    return font;
-}
-
-// The window was laid out for a narrow 8-point face; faces with the same
-// widths come first, the system's sans-serif after them.
-QFont WindowFont() {
-    QFont font = QApplication::font();
-    font.setFamilies({QStringLiteral("Liberation Sans"), QStringLiteral("Arial"),
-                      QStringLiteral("Nimbus Sans"), QStringLiteral("Tahoma"), font.family()});
-    font.setStyleHint(QFont::SansSerif);
-    font.setPointSize(8);
-    font.setBold(false); // marked as set, so group boxes' bold does not reach their children
-    return font;
-}
-
 template <class W> W* Place(W* widget, int left, int top, int width, int height) {
     widget->setGeometry(left, top, width, height);
     return widget;
 }
 
-QLabel* AddLabel(QWidget* parent, const QString& caption, int left, int top, QWidget* buddy) {
+QLabel* AddLabel(QWidget* parent, const QString& caption, int left, int top, const QFont& font) {
     auto* label = new QLabel(caption, parent);
+    label->setFont(font);
     label->move(left, top);
     label->adjustSize();
-    if (buddy)
-        label->setBuddy(buddy);
+    return label;
+}
+
+// A label that names an edit stands on the edit's text line: centred on the
+// same height as the edit, whose text is centred too. Where the place before
+// the edit is tight, its face narrows rather than touch the edit.
+QLabel* AddNameLabel(QWidget* parent, const char* name, const QString& caption, int left,
+                     QWidget* edit, QWidget* buddy = nullptr) {
+    constexpr int kGap = 3;
+    auto* label = new QLabel(caption, parent);
+    label->setObjectName(QLatin1String(name));
+    label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    for (const QFont& face : toolkit::NarrowingFaces(edit->font())) {
+        label->setFont(face);
+        if (label->sizeHint().width() <= edit->x() - left - kGap)
+            break;
+    }
+    label->setGeometry(left, edit->y(), label->sizeHint().width(), edit->height());
+    label->setBuddy(buddy ? buddy : edit);
     return label;
 }
 
@@ -87,7 +88,7 @@ QGroupBox* AddGroup(QWidget* parent, const char* name, const QString& caption, Q
     group->setObjectName(QLatin1String(name));
     // The caption is bold; what the box holds is not.
     const QFont normal = parent->font();
-    group->setFont(PointFont(normal, normal.pointSize(), true));
+    group->setFont(toolkit::PointFont(normal, normal.pointSize(), true));
     group->setGeometry(at);
     return group;
 }
@@ -147,7 +148,7 @@ void TMainForm::BuildWindow() {
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
                    Qt::MSWindowsFixedSizeDialogHint);
-    setFont(WindowFont());
+    setFont(toolkit::WindowFont());
 
     auto* client = new QWidget(this);
     client->setObjectName(QStringLiteral("ClientArea"));
@@ -176,14 +177,14 @@ void TMainForm::BuildWindow() {
     sBitBtnGetProVersion =
         Place(new QPushButton(QStringLiteral("Start Pro version"), sPanel1), 18, 186, 180, 50);
     sBitBtnGetProVersion->setObjectName(QStringLiteral("sBitBtnGetProVersion"));
-    sBitBtnGetProVersion->setFont(PointFont(font(), 12, false));
+    sBitBtnGetProVersion->setFont(toolkit::PointFont(font(), 12, false));
     sBitBtnGetProVersion->setIcon(toolkit::ProGlyph());
     sBitBtnGetProVersion->setIconSize(QSize(24, 24));
 
     sBitBtnStart =
         Place(new QPushButton(QStringLiteral("Start extraction"), sPanel1), 212, 186, 180, 50);
     sBitBtnStart->setObjectName(QStringLiteral("sBitBtnStart"));
-    sBitBtnStart->setFont(PointFont(font(), 12, false));
+    sBitBtnStart->setFont(toolkit::PointFont(font(), 12, false));
     sBitBtnStart->setIcon(toolkit::StartGlyph());
     sBitBtnStart->setIconSize(QSize(24, 24));
 
@@ -199,7 +200,8 @@ void TMainForm::BuildInputGroup(QWidget* parent) {
     sFilenameEditInput->setObjectName(QStringLiteral("sFilenameEditInput"));
     sFilenameEditInput->setFont(normal);
     sFilenameEditInput->lineEdit()->setFocusPolicy(Qt::NoFocus);
-    sFilenameEditInput->setAccessibleName(QStringLiteral("Input PDF file"));
+    sFilenameEditInput->setSpokenNames(QStringLiteral("Input PDF file"),
+                                       QStringLiteral("Choose input PDF file"));
     toolkit::SetHint(sFilenameEditInput, kInputHint);
 
     sButtonOpenPDF = AddGlyphButton(sGroupBox1, "sButtonOpenPDF", toolkit::DocumentGlyph(),
@@ -212,21 +214,20 @@ void TMainForm::BuildInputGroup(QWidget* parent) {
     sEditPageCount->setReadOnly(true);
     sEditPageCount->setFocusPolicy(Qt::NoFocus);
     sEditPageCount->setCursor(Qt::ArrowCursor);
-    AddLabel(sGroupBox1, QStringLiteral("Page Count:"), 8, 47, sEditPageCount)->setFont(normal);
+    AddNameLabel(sGroupBox1, "sLabel1", QStringLiteral("Page Count:"), 8, sEditPageCount);
 
     sEditPageRange = Place(new QLineEdit(sGroupBox1), 196, 44, 198, 21);
     sEditPageRange->setObjectName(QStringLiteral("sEditPageRange"));
     sEditPageRange->setFont(normal);
-    AddLabel(sGroupBox1, QStringLiteral("Page Range:"), 130, 47, sEditPageRange)->setFont(normal);
+    AddNameLabel(sGroupBox1, "sLabel2", QStringLiteral("Page Range:"), 130, sEditPageRange);
     QLabel* example = AddLabel(sGroupBox1, QStringLiteral("Example: 1-5 (leave it blank for all)"),
-                               200, 68, nullptr);
+                               200, 68, normal);
     example->setObjectName(QStringLiteral("sLabel3"));
-    example->setFont(normal);
 
     sBitBtnPlayVideo =
         Place(new QPushButton(QStringLiteral("Play Video Tutorial"), sGroupBox1), 6, 70, 140, 25);
     sBitBtnPlayVideo->setObjectName(QStringLiteral("sBitBtnPlayVideo"));
-    sBitBtnPlayVideo->setFont(PointFont(normal, normal.pointSize(), true));
+    sBitBtnPlayVideo->setFont(toolkit::PointFont(normal, normal.pointSize(), true));
     sBitBtnPlayVideo->setIcon(toolkit::PlayGlyph());
     sBitBtnPlayVideo->hide();
 }
@@ -239,9 +240,11 @@ void TMainForm::BuildOutputGroup(QWidget* parent) {
     sDirectoryEditOutput = Place(new toolkit::TDirectoryEdit(sGroupBox4), 43, 18, 324, 21);
     sDirectoryEditOutput->setObjectName(QStringLiteral("sDirectoryEditOutput"));
     sDirectoryEditOutput->setFont(normal);
+    sDirectoryEditOutput->setSpokenNames(QStringLiteral("Output folder"),
+                                         QStringLiteral("Choose output folder"));
     toolkit::SetHint(sDirectoryEditOutput, kOutputHint);
-    AddLabel(sGroupBox4, QStringLiteral("Folder:"), 8, 21, sDirectoryEditOutput->lineEdit())
-        ->setFont(normal);
+    AddNameLabel(sGroupBox4, "sLabel4", QStringLiteral("Folder:"), 8, sDirectoryEditOutput,
+                 sDirectoryEditOutput->lineEdit());
 
     sButtonOpenFolder = AddGlyphButton(sGroupBox4, "sButtonOpenFolder", toolkit::FolderGlyph(),
                                        QStringLiteral("Open selected folder"));
@@ -252,9 +255,9 @@ void TMainForm::BuildOutputGroup(QWidget* parent) {
     sEditOutputPrefix->setFont(normal);
     toolkit::SetHint(sEditOutputPrefix,
                      QStringLiteral("Output filename's prefix<br><i>Example:</i> image-"));
-    AddLabel(sGroupBox4, QStringLiteral("Prefix:"), 11, 47, sEditOutputPrefix)->setFont(normal);
+    AddNameLabel(sGroupBox4, "sLabel6", QStringLiteral("Prefix:"), 11, sEditOutputPrefix);
 
-    sComboBoxFormat = Place(new QComboBox(sGroupBox4), 170, 44, 80, 21);
+    sComboBoxFormat = Place(new toolkit::ChoiceBox(sGroupBox4), 170, 44, 80, 21);
     sComboBoxFormat->setObjectName(QStringLiteral("sComboBoxFormat"));
     sComboBoxFormat->setFont(normal);
     // A plain list: a typed name would give files whose names lie about
@@ -265,7 +268,8 @@ void TMainForm::BuildOutputGroup(QWidget* parent) {
     sComboBoxFormat->setCurrentIndex(0);
     sComboBoxFormat->setFocusPolicy(Qt::ClickFocus);
     sComboBoxFormat->setMaxVisibleItems(16);
-    AddLabel(sGroupBox4, QStringLiteral("Format:"), 132, 47, sComboBoxFormat)->setFont(normal);
+    sComboBoxFormat->setAccessibleName(QStringLiteral("Format"));
+    AddNameLabel(sGroupBox4, "sLabel5", QStringLiteral("Format:"), 132, sComboBoxFormat);
 
     sCheckBoxOpenAfter =
         Place(new QCheckBox(QStringLiteral("Open After Extraction"), sGroupBox4), 268, 46, 128, 19);
@@ -278,10 +282,15 @@ void TMainForm::BuildStatusBar(QWidget* parent) {
     sStatusBar1 =
         Place(new QFrame(parent), 0, kClientHeight - kStatusHeight, kClientWidth, kStatusHeight);
     sStatusBar1->setObjectName(QStringLiteral("sStatusBar1"));
+    const int widths[] = {52, 354, 50};
     int left = 0;
-    for (const int width : {52, 354, 50}) {
-        auto* panel = Place(new QFrame(sStatusBar1), left, 1, width - 2, kStatusHeight - 2);
+    for (int i = 0; i < 3; ++i) {
+        // The last panel runs to the right end, where the web label stands.
+        const int width = i == 2 ? kClientWidth - left : widths[i];
+        auto* panel = Place(new QFrame(sStatusBar1), left, 2, width - 2, kStatusHeight - 2);
+        panel->setObjectName(QStringLiteral("StatusPanel%1").arg(i + 1));
         panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        webPanel_ = panel;
         left += width;
     }
 
@@ -301,7 +310,7 @@ void TMainForm::BuildStatusBar(QWidget* parent) {
 
     sLabelFXWebpage = new toolkit::ClickableLabel(sStatusBar1);
     sLabelFXWebpage->setObjectName(QStringLiteral("sLabelFXWebpage"));
-    sLabelFXWebpage->setFont(PointFont(font(), 8, true));
+    sLabelFXWebpage->setFont(toolkit::PointFont(font(), 8, true));
     QPalette black = sLabelFXWebpage->palette();
     black.setColor(QPalette::WindowText, Qt::black);
     sLabelFXWebpage->setPalette(black);
@@ -451,8 +460,19 @@ void TMainForm::showEvent(QShowEvent* event) {
 }
 
 void TMainForm::ResizeMainForm() {
-    sLabelFXWebpage->move(frameGeometry().width() - sLabelFXWebpage->width() - 20,
-                          sLabelFXWebpage->y());
+    const int right = frameGeometry().width() - 20;
+    FitWebLabel(right - (webPanel_->x() + webPanel_->frameWidth()));
+    sLabelFXWebpage->move(right - sLabelFXWebpage->width(), sLabelFXWebpage->y());
+}
+
+void TMainForm::FitWebLabel(int room) {
+    // A long address is drawn narrower rather than across the gauge's panel.
+    for (const QFont& face : toolkit::NarrowingFaces(toolkit::PointFont(font(), 8, true))) {
+        sLabelFXWebpage->setFont(face);
+        sLabelFXWebpage->adjustSize();
+        if (sLabelFXWebpage->width() <= room)
+            return;
+    }
 }
 
 // --- document inspection -----------------------------------------------------

@@ -95,6 +95,7 @@ private:
     void CheckInstallRecord();
     void EmptyWorkFolder();
     void InputReset();
+    void FitWebLabel(int room);
     template <class Handler> void Handle(Handler handler);
 
     // Starts and stops the extraction; made once the controls exist.
@@ -125,6 +126,7 @@ private:
     QPushButton* sBitBtnStart = nullptr;
     toolkit::ClickableLabel* Image1 = nullptr;
     QFrame* sStatusBar1 = nullptr;
+    QFrame* webPanel_ = nullptr; // the status bar's last panel
     toolkit::ClickableLabel* ImageDonate = nullptr;
     QProgressBar* sGaugeProcess = nullptr;
     toolkit::ClickableLabel* sLabelFXWebpage = nullptr;

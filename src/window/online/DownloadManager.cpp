@@ -4,6 +4,7 @@
 #include "online/InstallerLookup.h"
 #include "platform/platform.h"
 #include "toolkit/ErrorReport.h"
+#include "toolkit/Fonts.h"
 #include "toolkit/MessageBoxes.h"
 
 #include <QCloseEvent>
@@ -63,8 +64,7 @@ TDownloadForm::TDownloadForm(QWidget* owner, std::string vendorAddress)
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::MSWindowsFixedSizeDialogHint);
     setFixedSize(382, 106);
-    if (owner)
-        setFont(owner->font());
+    setFont(toolkit::WindowFont());
 
     sPanel1 = Place(new QFrame(this), 0, 0, 382, 106);
     sPanel1->setObjectName(QStringLiteral("sPanel1"));

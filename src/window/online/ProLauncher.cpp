@@ -2,6 +2,7 @@
 
 #include "online/DownloadManager.h"
 #include "platform/platform.h"
+#include "toolkit/BusyCursor.h"
 
 #include <QWidget>
 #include <stdexcept>
@@ -23,7 +24,11 @@ void StartProVersion(QWidget* mainWindow, const std::string& vendorAddress,
         {
             TDownloadForm form(mainWindow, vendorAddress);
             form.SetWaitBound(waitBound);
-            form.StartDownload("Quorrin");
+            {
+                // Nothing is on screen until the vendor has answered.
+                toolkit::BusyCursor busy;
+                form.StartDownload("Quorrin");
+            }
             form.CentreOverOwner();
             result = form.ShowModal();
         }

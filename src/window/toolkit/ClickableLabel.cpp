@@ -1,5 +1,7 @@
 #include "toolkit/ClickableLabel.h"
 
+#include "toolkit/FocusMark.h"
+
 #include <QKeyEvent>
 #include <QMouseEvent>
 
@@ -32,6 +34,14 @@ void ClickableLabel::keyPressEvent(QKeyEvent* event) {
         return;
     }
     QLabel::keyPressEvent(event);
+}
+
+void ClickableLabel::paintEvent(QPaintEvent* event) {
+    QLabel::paintEvent(event);
+    if (!hasFocus())
+        return;
+    // A picture or a link has no frame of its own that could show it.
+    DrawFocusMark(this, rect());
 }
 
 } // namespace toolkit

@@ -1,5 +1,6 @@
 // A label or picture that acts as a link: hand cursor, a click signal, and
-// Enter or Space when it has the keyboard focus.
+// Enter or Space when it has the keyboard focus, which it shows with a
+// frame drawn over its edge.
 #pragma once
 
 #include <QLabel>
@@ -18,6 +19,7 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     bool pressed_ = false;

@@ -69,6 +69,11 @@ void PathEdit::setText(const QString& text) {
         line_->setText(text);
 }
 
+void PathEdit::setSpokenNames(const QString& text, const QString& browse) {
+    line_->setAccessibleName(text);
+    browse_->setAccessibleName(browse);
+}
+
 void PathEdit::pressBrowseButton() {
     RunPicker();
 }

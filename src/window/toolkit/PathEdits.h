@@ -28,6 +28,9 @@ public:
     // What the browse button does, for code that presses it.
     void pressBrowseButton();
 
+    // What a screen reader calls the text and the browse button.
+    void setSpokenNames(const QString& text, const QString& browse);
+
 signals:
     void changed();
     // A click in the text area; the browse button does not raise it.
