@@ -158,7 +158,9 @@ void TerminalReport::ImageConverted(int number, extract::Converted outcome,
 }
 
 void TerminalReport::PageFailed(int, const std::string& toolOutput) {
-    Say(toolOutput);
+    // Said before the page's own line, which waits for its images.
+    EndBar();
+    messages_.Say(toolOutput);
 }
 
 } // namespace cli
