@@ -111,6 +111,9 @@ private slots:
         QTest::newRow("some images not written")
             << QStringList{"@/broken.pdf", "%"} << 1 << -1
             << "Some errors occured during the extraction process!";
+        QTest::newRow("the tool's own line")
+            << QStringList{"-r", "3", "@/broken.pdf", "%"} << 1 << 1
+            << "arvenzo-extract: Error: page 3, image 2 (object 12): cannot decode it:";
         QTest::newRow("no arguments") << QStringList{} << 2 << 0 << "expected INPUT.pdf";
         QTest::newRow("one argument")
             << QStringList{"@/multipage.pdf"} << 2 << 0 << "expected INPUT.pdf";
@@ -243,8 +246,10 @@ private slots:
             << QStringList{"-r", "5-9"} << 2 << 0 << "page range 5-9 " + outside;
         QTest::newRow("end past the end")
             << QStringList{"-r", "3-99"} << 2 << 0 << "page range 3-99 " + outside;
-        QTest::newRow("open end past the end") << QStringList{"-r", "7-"} << 2 << 0 << outside;
-        QTest::newRow("huge") << QStringList{"-r", "99999999999999999999"} << 2 << 0 << outside;
+        QTest::newRow("open end past the end")
+            << QStringList{"-r", "7-"} << 2 << 0 << "page range 7- " + outside;
+        QTest::newRow("huge") << QStringList{"-r", "99999999999999999999"} << 2 << 0
+                              << "page range 99999999999999999999 " + outside;
         QTest::newRow("reversed") << QStringList{"-r", "3-2"} << 2 << 0
                                   << "page range 3-2 is reversed; the document has 4 pages";
         QTest::newRow("a hyphen") << QStringList{"-r", "-"} << 2 << 0
@@ -517,7 +522,7 @@ sys.exit(os.WEXITSTATUS(status) if os.WIFEXITED(status) else 99)
         QTest::newRow("one at a time") << two << QStringList{} << 0;
         QTest::newRow("two at once") << two << QStringList{"-j", "2"} << 0;
         QTest::newRow("three at once, quiet")
-            << two + QStringList{"metadata.pdf"} << QStringList{"--jobs=3", "-q"} << 0;
+            << two + QStringList{"fidelity.pdf"} << QStringList{"--jobs=3", "-q"} << 0;
         QTest::newRow("one with failures")
             << QStringList{"broken.pdf", "multipage.pdf"} << QStringList{"-j2"} << 1;
         QTest::newRow("one missing, the worst")
@@ -593,7 +598,7 @@ sys.exit(os.WEXITSTATUS(status) if os.WIFEXITED(status) else 99)
                      qPrintable(lines[page - 1]));
         QVERIFY(lines[0].contains(" elapsed, ") && lines[0].endsWith(" left"));
         QVERIFY(lines[3].endsWith(" elapsed"));
-        QCOMPARE(lines[4], "6 images written to " + out.path());
+        QCOMPARE(lines[4], "arvenzo-extract: 6 images written to " + out.path());
     }
 
     // Ctrl+C reaches the whole foreground group, the tool included; the
