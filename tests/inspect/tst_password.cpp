@@ -1,5 +1,5 @@
 #include "app/MainWindow.h"
-#include "inspect/PasswordInputQuery.h"
+#include "prompts/PasswordInputQuery.h"
 #include "support/TestSupport.h"
 
 #include <QLabel>

@@ -1,21 +1,15 @@
 // What the online window tests share besides the common test support: a
-// stand-in main window with the controls the online side touches, and an
-// answerer for every message box that comes up.
+// stand-in main window with the controls the online side touches.
 #pragma once
 
 #include "support/TestSupport.h"
-#include "toolkit/MessageBoxes.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
-#include <QTimer>
 #include <QWidget>
-#include <functional>
-#include <utility>
 
 namespace testing {
 
@@ -50,46 +44,6 @@ public:
     QPushButton* play;
     QLabel* example;
     QGroupBox* output;
-};
-
-// Answers every message box that comes up, in turn, with the given button
-// captions ("Yes", "No", "OK"); past the script it answers OK, else No.
-class BoxAnswerer {
-public:
-    explicit BoxAnswerer(QStringList answers = {}) : answers_(std::move(answers)) {
-        QObject::connect(&timer_, &QTimer::timeout, [this] { Look(); });
-        timer_.start(10);
-    }
-
-    // "Title: text" of every box answered so far.
-    QStringList seen;
-    // Runs as each box comes up, before it is answered.
-    std::function<void()> onBox;
-
-private:
-    void Look() {
-        auto* box = qobject_cast<toolkit::TMessageBox*>(QApplication::activeModalWidget());
-        if (!box || !box->isVisible())
-            return;
-        seen.append(box->windowTitle() + ": " + box->text());
-        if (onBox)
-            onBox();
-        QString answer = answers_.isEmpty() ? QString() : answers_.takeFirst();
-        QPushButton* button = nullptr;
-        for (const auto& [caption, value] :
-             {std::pair{"Yes", toolkit::Answer::Yes}, std::pair{"No", toolkit::Answer::No},
-              std::pair{"OK", toolkit::Answer::OK}, std::pair{"Cancel", toolkit::Answer::Cancel}}) {
-            if (answer == caption)
-                button = box->button(value);
-        }
-        if (!button)
-            button = box->button(toolkit::Answer::OK) ? box->button(toolkit::Answer::OK)
-                                                      : box->button(toolkit::Answer::No);
-        button->click();
-    }
-
-    QStringList answers_;
-    QTimer timer_;
 };
 
 } // namespace testing

@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 #include <QWidget>
@@ -93,33 +94,62 @@ void ModalAnswerer::Next(std::function<void(QWidget*)> step) {
     steps_->push_back(std::move(step));
     if (timer_)
         return;
-    timer_ = new QTimer(qApp);
+    timer_ = std::make_unique<QTimer>();
     timer_->setInterval(5);
-    QObject::connect(timer_, &QTimer::timeout, [steps = steps_, seen = seen_, titles = titles_] {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (steps->empty() || !modal || !modal->isVisible() || modal->property("answered").toBool())
-            return;
-        // Give the window a moment to take the focus, as it would for a user.
-        const int waited = modal->property("waited").toInt();
-        if (QApplication::activeWindow() != modal && waited < 100) {
-            modal->setProperty("waited", waited + 1);
-            return;
-        }
-        modal->setProperty("answered", true);
-        if (auto* box = qobject_cast<toolkit::TMessageBox*>(modal))
-            seen->append(box->text());
-        else
-            seen->append(modal->windowTitle());
-        titles->append(modal->windowTitle());
-        const auto step = steps->front();
-        steps->pop_front();
-        step(modal);
-    });
+    QObject::connect(timer_.get(), &QTimer::timeout,
+                     [steps = steps_, seen = seen_, titles = titles_] {
+                         QWidget* modal = QApplication::activeModalWidget();
+                         if (steps->empty() || !modal || !modal->isVisible() ||
+                             modal->property("answered").toBool())
+                             return;
+                         // Give the window a moment to take the focus, as it would for a user.
+                         const int waited = modal->property("waited").toInt();
+                         if (QApplication::activeWindow() != modal && waited < 100) {
+                             modal->setProperty("waited", waited + 1);
+                             return;
+                         }
+                         modal->setProperty("answered", true);
+                         if (auto* box = qobject_cast<toolkit::TMessageBox*>(modal))
+                             seen->append(box->text());
+                         else
+                             seen->append(modal->windowTitle());
+                         titles->append(modal->windowTitle());
+                         const auto step = steps->front();
+                         steps->pop_front();
+                         step(modal);
+                     });
     timer_->start();
 }
 
-ModalAnswerer::~ModalAnswerer() {
-    delete timer_;
+ModalAnswerer::~ModalAnswerer() = default;
+
+BoxAnswerer::BoxAnswerer(QStringList answers)
+    : answers_(std::move(answers)), timer_(std::make_unique<QTimer>()) {
+    QObject::connect(timer_.get(), &QTimer::timeout, [this] { Look(); });
+    timer_->start(10);
+}
+
+BoxAnswerer::~BoxAnswerer() = default;
+
+void BoxAnswerer::Look() {
+    auto* box = qobject_cast<toolkit::TMessageBox*>(QApplication::activeModalWidget());
+    if (!box || !box->isVisible())
+        return;
+    seen.append(box->windowTitle() + ": " + box->text());
+    if (onBox)
+        onBox();
+    const QString answer = answers_.isEmpty() ? QString() : answers_.takeFirst();
+    QPushButton* button = nullptr;
+    for (const auto& [caption, value] :
+         {std::pair{"Yes", toolkit::Answer::Yes}, std::pair{"No", toolkit::Answer::No},
+          std::pair{"OK", toolkit::Answer::OK}, std::pair{"Cancel", toolkit::Answer::Cancel}}) {
+        if (answer == caption)
+            button = box->button(value);
+    }
+    if (!button)
+        button = box->button(toolkit::Answer::OK) ? box->button(toolkit::Answer::OK)
+                                                  : box->button(toolkit::Answer::No);
+    button->click();
 }
 
 BoxAction Click(const QString& button) {

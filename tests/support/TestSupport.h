@@ -6,13 +6,13 @@
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <deque>
 #include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
-class QTimer;
 class QWidget;
 
 namespace testing {
@@ -78,9 +78,31 @@ public:
 private:
     std::shared_ptr<std::deque<std::function<void(QWidget*)>>> steps_ =
         std::make_shared<std::deque<std::function<void(QWidget*)>>>();
-    QTimer* timer_ = nullptr;
+    std::unique_ptr<QTimer> timer_;
     std::shared_ptr<QStringList> seen_ = std::make_shared<QStringList>();
     std::shared_ptr<QStringList> titles_ = std::make_shared<QStringList>();
+};
+
+// Answers every message box that comes up, in turn, with the given button
+// captions ("Yes", "No", "OK", "Cancel"); past the script it answers OK,
+// else No. For code that may raise any number of boxes.
+class BoxAnswerer {
+public:
+    explicit BoxAnswerer(QStringList answers = {});
+    ~BoxAnswerer();
+    BoxAnswerer(const BoxAnswerer&) = delete;
+    BoxAnswerer& operator=(const BoxAnswerer&) = delete;
+
+    // "Title: text" of every box answered so far.
+    QStringList seen;
+    // Runs as each box comes up, before it is answered.
+    std::function<void()> onBox;
+
+private:
+    void Look();
+
+    QStringList answers_;
+    std::unique_ptr<QTimer> timer_;
 };
 
 BoxAction Click(const QString& button);

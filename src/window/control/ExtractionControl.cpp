@@ -1,6 +1,6 @@
-#include "extract/ExtractionControl.h"
+#include "control/ExtractionControl.h"
 
-#include "extract/TConversionProcess.h"
+#include "control/TConversionProcess.h"
 #include "platform/platform.h"
 #include "text/TextRules.h"
 #include "toolkit/MessageBoxes.h"

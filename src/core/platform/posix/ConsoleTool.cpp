@@ -1,5 +1,6 @@
 #include "ToolContract.h"
 #include "platform/platform.h"
+#include "platform/posix/Spawn.h"
 
 #include <cerrno>
 #include <cstring>
@@ -40,36 +41,6 @@ public:
 
 private:
     int fd_;
-};
-
-// The tool runs in a process group of its own: Ctrl+C on the terminal goes
-// to our group only, and the caller decides to stop once the page is done.
-class SpawnAttributes {
-public:
-    SpawnAttributes() {
-        posix_spawnattr_init(&attributes_);
-        posix_spawnattr_setflags(&attributes_, POSIX_SPAWN_SETPGROUP);
-        posix_spawnattr_setpgroup(&attributes_, 0);
-    }
-    ~SpawnAttributes() { posix_spawnattr_destroy(&attributes_); }
-    SpawnAttributes(const SpawnAttributes&) = delete;
-    SpawnAttributes& operator=(const SpawnAttributes&) = delete;
-    posix_spawnattr_t* Get() { return &attributes_; }
-
-private:
-    posix_spawnattr_t attributes_;
-};
-
-class SpawnActions {
-public:
-    SpawnActions() { posix_spawn_file_actions_init(&actions_); }
-    ~SpawnActions() { posix_spawn_file_actions_destroy(&actions_); }
-    SpawnActions(const SpawnActions&) = delete;
-    SpawnActions& operator=(const SpawnActions&) = delete;
-    posix_spawn_file_actions_t* Get() { return &actions_; }
-
-private:
-    posix_spawn_file_actions_t actions_;
 };
 
 std::string Quoted(const std::string& program) {
@@ -145,7 +116,7 @@ void Start(Started& started, const std::string& program, const std::vector<std::
     started.output = Fd(ends[0]);
     Fd writeEnd(ends[1]);
 
-    SpawnActions actions;
+    posix::SpawnActions actions;
     posix_spawn_file_actions_addopen(actions.Get(), 0, "/dev/null", O_RDONLY, 0);
     posix_spawn_file_actions_adddup2(actions.Get(), writeEnd.Get(), 1);
     posix_spawn_file_actions_adddup2(actions.Get(), writeEnd.Get(), 2);
@@ -163,7 +134,9 @@ void Start(Started& started, const std::string& program, const std::vector<std::
     std::vector<char*> argv = Pointers(args);
     std::vector<char*> envp = Pointers(env);
 
-    SpawnAttributes attributes;
+    // The tool runs in a process group of its own: Ctrl+C on the terminal goes
+    // to our group only, and the caller decides to stop once the page is done.
+    posix::SpawnAttributes attributes(POSIX_SPAWN_SETPGROUP);
     const int spawned = posix_spawn(&started.pid, program.c_str(), actions.Get(), attributes.Get(),
                                     argv.data(), envp.data());
     if (spawned != 0) {

@@ -1,6 +1,6 @@
-#include "inspect/InspectionPrompts.h"
+#include "prompts/InspectionPrompts.h"
 
-#include "inspect/PasswordInputQuery.h"
+#include "prompts/PasswordInputQuery.h"
 #include "toolkit/MessageBoxes.h"
 
 namespace inspect {

@@ -1,4 +1,4 @@
-#include "extract/TConversionProcess.h"
+#include "control/TConversionProcess.h"
 
 #include <exception>
 

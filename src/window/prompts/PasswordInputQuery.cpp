@@ -1,4 +1,4 @@
-#include "inspect/PasswordInputQuery.h"
+#include "prompts/PasswordInputQuery.h"
 
 #include "toolkit/MessageBoxes.h"
 
