@@ -2,8 +2,8 @@
 // format, comes out at its size, gray where the document holds it in gray,
 // and with its exact pixels wherever the format is lossless.
 
-#include "image_compare.h"
-#include "tool_test_support.h"
+#include "support/ImageCompare.h"
+#include "support/ToolTests.h"
 
 #include <QDir>
 #include <QProcess>

@@ -3,6 +3,7 @@
 #include "app/ProgramState.h"
 #include "extract/ExtractionJob.h"
 #include "support/TestSupport.h"
+#include "support/ToolTests.h"
 #include "toolkit/PathEdits.h"
 
 #include <FreeImage.h>
@@ -12,7 +13,6 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QLineEdit>
-#include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
@@ -88,16 +88,12 @@ QStringList Numbered(int count, const QString& suffix) {
 
 class ExtractionTest : public QObject {
     Q_OBJECT
-    QTemporaryDir fixtures_;
-    QString Fixture(const QString& name) const { return fixtures_.filePath(name + ".pdf"); }
+    tooltest::Fixtures fixtures_;
+    QString Fixture(const QString& name) const { return fixtures_.path(name + ".pdf"); }
 
 private slots:
     void initTestCase() {
-        QProcess make;
-        make.start(MAKE_FIXTURES_PATH,
-                   {fixtures_.path(), "images", "multipage", "passwords", "flawed"});
-        QVERIFY(make.waitForFinished(120000));
-        QCOMPARE(make.exitCode(), 0);
+        QVERIFY(fixtures_.make(MAKE_FIXTURES_PATH, {"images", "multipage", "passwords", "flawed"}));
         FreeImage_Initialise(FALSE);
     }
     void cleanupTestCase() { FreeImage_DeInitialise(); }

@@ -3,9 +3,9 @@
 // back exactly the pixels the generator put in.
 
 #include "ToolContract.h"
-#include "image_compare.h"
+#include "support/ImageCompare.h"
 #include "platform/platform.h"
-#include "tool_test_support.h"
+#include "support/ToolTests.h"
 
 #include <FreeImage.h>
 #include <QDir>

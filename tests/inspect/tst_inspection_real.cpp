@@ -2,10 +2,10 @@
 #include "app/MainWindow.h"
 #include "app/ProgramState.h"
 #include "support/TestSupport.h"
+#include "support/ToolTests.h"
 #include "toolkit/PathEdits.h"
 
 #include <QLineEdit>
-#include <QProcess>
 #include <QTest>
 
 namespace {
@@ -24,7 +24,7 @@ std::function<void(QWidget*)> Type(const QString& text, Qt::Key key = Qt::Key_Re
 
 class RealInspectionTest : public QObject {
     Q_OBJECT
-    QTemporaryDir fixtures_;
+    tooltest::Fixtures fixtures_;
     std::unique_ptr<testing::TestEnvironment> env_;
     std::unique_ptr<app::TMainForm> form_;
 
@@ -35,11 +35,8 @@ class RealInspectionTest : public QObject {
 
 private slots:
     void initTestCase() {
-        QProcess make;
-        make.start(MAKE_FIXTURES_PATH,
-                   {fixtures_.path(), "multipage", "passwords", "metadata", "damaged"});
-        QVERIFY(make.waitForFinished(120000));
-        QCOMPARE(make.exitCode(), 0);
+        QVERIFY(
+            fixtures_.make(MAKE_FIXTURES_PATH, {"multipage", "passwords", "metadata", "damaged"}));
     }
     void init() {
         env_ = std::make_unique<testing::TestEnvironment>();
@@ -60,7 +57,7 @@ private slots:
     }
     void unprotectedAndApostropheTitle() {
         QFETCH(QString, document);
-        const QString path = fixtures_.filePath(document + ".pdf");
+        const QString path = fixtures_.path(document + ".pdf");
         Input()->setText(path);
         QVERIFY(!Pages().isEmpty());
         QCOMPARE(Input()->text(), path);
@@ -72,7 +69,7 @@ private slots:
         answerer.Next(Type("open says me"));
         answerer.Next(testing::Press(Qt::Key_Return));
         answerer.Next(Type("open sesame"));
-        Input()->setText(fixtures_.filePath("user-password.pdf"));
+        Input()->setText(fixtures_.path("user-password.pdf"));
         QCOMPARE(answerer.Seen(),
                  (QStringList{"Password needed", "Wrong password, please try it again!",
                               "Password needed"}));
@@ -83,14 +80,14 @@ private slots:
     void cancelOnTheFirstPrompt() {
         testing::ModalAnswerer answerer;
         answerer.Next(Type("", Qt::Key_Escape));
-        Input()->setText(fixtures_.filePath("user-password.pdf"));
+        Input()->setText(fixtures_.path("user-password.pdf"));
         QCOMPARE(answerer.Seen(), QStringList{"Password needed"});
         QCOMPARE(Input()->text(), QString());
         QCOMPARE(app::DocumentPassword, std::string());
     }
 
     void ownerPasswordOnlyOpens() {
-        Input()->setText(fixtures_.filePath("owner-password.pdf"));
+        Input()->setText(fixtures_.path("owner-password.pdf"));
         QCOMPARE(Pages(), QString("4"));
     }
 
@@ -104,7 +101,7 @@ private slots:
         QFETCH(QString, path);
         testing::ModalAnswerer answerer;
         answerer.Next(testing::Press(Qt::Key_Return));
-        Input()->setText(fixtures_.filePath(path));
+        Input()->setText(fixtures_.path(path));
         QCOMPARE(answerer.Seen(), QStringList{kHeader});
         QCOMPARE(Input()->text(), QString());
     }
@@ -114,7 +111,7 @@ private slots:
         app::AppFolder = empty.path().toStdString() + "/";
         testing::ModalAnswerer answerer;
         answerer.Next(testing::Press(Qt::Key_Return));
-        Input()->setText(fixtures_.filePath("multipage.pdf"));
+        Input()->setText(fixtures_.path("multipage.pdf"));
         QCOMPARE(answerer.Seen(), QStringList{kHeader});
     }
 };

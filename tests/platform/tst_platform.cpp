@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QTest>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -199,6 +200,33 @@ private slots:
         platform::OpenWithShell("/tmp/x y");
         QCOMPARE(shell.Targets(),
                  (std::vector<std::string>{"http://tessaly.example/", "/tmp/x y"}));
+    }
+
+    // Without a recorder the target goes to xdg-open whole, as one argument,
+    // whatever characters it holds.
+    void desktopOpenerHandsTargetOver_data() {
+        QTest::addColumn<QString>("target");
+        QTest::newRow("folder with spaces") << "/tmp/x y/out folder";
+        QTest::newRow("address") << "http://tessaly.example/arvenzo.html?playvideo";
+        QTest::newRow("shell characters") << "/tmp/$(touch pwned)`id`;'\"&|";
+        QTest::newRow("leading dash") << "-x";
+    }
+    void desktopOpenerHandsTargetOver() {
+        QFETCH(QString, target);
+        QTemporaryDir bin;
+        const QString seen = bin.filePath("seen");
+        testing::WriteScript(bin.path(), "xdg-open",
+                             "printf '%s|%s' \"$#\" \"$1\" > '" + seen + ".part' && mv '" + seen +
+                                 ".part' '" + seen + "'");
+        const QByteArray path = qgetenv("PATH");
+        qputenv("PATH", bin.path().toUtf8() + ":" + path);
+        platform::OpenWithShell(target.toStdString());
+        qputenv("PATH", path);
+        QTRY_VERIFY(QFile::exists(seen));
+        QFile file(seen);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(QString::fromUtf8(file.readAll()), "1|" + target);
+        QVERIFY(!QFile::exists(QDir::current().filePath("pwned")));
     }
 };
 

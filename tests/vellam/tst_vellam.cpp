@@ -3,7 +3,7 @@
 // nothing else relied upon.
 
 #include "ToolContract.h"
-#include "tool_test_support.h"
+#include "support/ToolTests.h"
 
 #include <QRegularExpression>
 #include <QTest>
