@@ -3,8 +3,8 @@
 // back exactly the pixels the generator put in.
 
 #include "ToolContract.h"
-#include "support/ImageCompare.h"
 #include "platform/platform.h"
+#include "support/ImageCompare.h"
 #include "support/ToolTests.h"
 
 #include <FreeImage.h>
