@@ -34,6 +34,51 @@ inline constexpr const char* kScratchRoot = "tmp";
 inline constexpr char kNumberSeparator = '-';
 inline constexpr std::size_t kNumberDigits = 3;
 
+// glimmet.bin -list [-f FIRST] [-l LAST] [-upw PASSWORD] FILE
+// Says what the same run would write, without decoding or writing anything:
+// a kListedPage line as each page begins, a kListedImage line for each
+// scratch file in the order of their numbers, and kListedEnd once every page
+// was walked. Problems come as they do when extracting.
+inline constexpr const char* kListOption = "-list";
+inline constexpr const char* kListedPage = "Page:";
+inline constexpr const char* kListedImage = "Image:";
+inline constexpr const char* kListedEnd = "Listed:";
+inline constexpr char kListSeparator = '\t';
+
+// The fields of a kListedImage line, after its label, in this order.
+// Width, height, components and bits are those of the file written; the
+// colour space, the encoding and the bytes are what the document holds; the
+// resolution is the image's as drawn where it is first drawn, in pixels per
+// inch (0 when it is drawn without extent).
+enum ListedField {
+    kListedPageNumber,
+    kListedWidth,
+    kListedHeight,
+    kListedColourSpace,
+    kListedComponents,
+    kListedBits,
+    kListedEncoding,
+    kListedMask,
+    kListedXResolution,
+    kListedYResolution,
+    kListedBytes,
+    kListedFieldCount
+};
+
+// The encodings a listed image may be held in.
+inline constexpr const char* kEncodings[] = {"jpeg",  "jpx", "jbig2", "ccitt",
+                                             "flate", "lzw", "rle",   "raw"};
+
+// What becomes of an image's mask. A mask of another size than its image is
+// written as a gray file of its own, listed right after the image with no
+// mask of its own.
+inline constexpr const char* kMaskNone = "none";
+inline constexpr const char* kMaskSoft = "soft mask";          // becomes the alpha
+inline constexpr const char* kMaskSameSize = "same-size mask"; // becomes the alpha
+inline constexpr const char* kMaskColourKey = "colour key";    // becomes the alpha
+inline constexpr const char* kMaskStencil = "stencil";         // the image is a mask itself
+inline constexpr const char* kMaskSeparate = "separate mask file";
+
 // What a scratch file's extension says about its picture. Only a picture
 // the document holds as JPEG comes as .ppm, which is how "Original" knows
 // to keep it a JPEG; every other picture becomes a BMP.

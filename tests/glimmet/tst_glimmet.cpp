@@ -46,6 +46,47 @@ QStringList named(const QTemporaryDir& dir, const char* prefix) {
     return QDir(dir.path()).entryList({prefix + QString("*")}, QDir::Files);
 }
 
+// Size and layout of a scratch file, from its header: width, height,
+// channels and bits a channel.
+QList<int> scratchLayout(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray head = file.read(64);
+    if (head.startsWith("BM")) {
+        auto le = [&](int at, int bytes) {
+            qint64 v = 0;
+            for (int i = bytes - 1; i >= 0; --i)
+                v = v << 8 | quint8(head[at + i]);
+            return bytes == 4 ? int(qint32(v)) : int(v);
+        };
+        return {le(18, 4), qAbs(le(22, 4)), le(28, 2) / 8, 8};
+    }
+    const QList<QByteArray> words = head.simplified().split(' ');
+    if (words.size() < 3)
+        return {};
+    const QByteArray magic = words[0];
+    const int channels = magic == "P6" ? 3 : 1;
+    return {words[1].toInt(), words[2].toInt(), channels, magic == "P4" ? 1 : 8};
+}
+
+// The image lines of a listing, each split into its fields after the label.
+QList<QList<QByteArray>> listedImages(const Run& r) {
+    QList<QList<QByteArray>> out;
+    for (const QByteArray& line : r.lines())
+        if (line.startsWith(QByteArray(contract::kListedImage) + contract::kListSeparator))
+            out << line.split(contract::kListSeparator).mid(1);
+    return out;
+}
+
+QList<QByteArray> problems(const Run& r) {
+    QList<QByteArray> out;
+    for (const QByteArray& line : r.lines())
+        if (line.startsWith("Error: "))
+            out << line;
+    return out;
+}
+
 } // namespace
 
 class TestGlimmet : public QObject {
@@ -391,6 +432,105 @@ private slots:
         QVERIFY2(r.output.contains(jpeg.c_str()), r.output.constData());
         QVERIFY(r.exitCode != 0);
         QVERIFY(scratchFiles(out).isEmpty());
+    }
+
+    // What -list says of a whole document against what one run extracting
+    // it writes: the same files in the same order, each of the size and
+    // layout listed, and every failure it can know without decoding.
+    void listingMatchesExtraction_data() {
+        QTest::addColumn<QString>("pdf");
+        QTest::addColumn<int>("pages");
+        QMap<QString, int> documents;
+        for (const auto& [pdf, page] : fx.pages)
+            documents[pdf] = qMax(documents.value(pdf), page);
+        for (auto d = documents.cbegin(); d != documents.cend(); ++d)
+            if (!d.key().startsWith("user-password"))
+                QTest::newRow(qPrintable(d.key())) << d.key() << d.value();
+    }
+    void listingMatchesExtraction() {
+        QFETCH(QString, pdf);
+        QFETCH(int, pages);
+        QTemporaryDir out;
+        const Run extracted = extract(out, pdf, 1, pages);
+        const Run listed =
+            tooltest::runTool(kGlimmet, QStringList{contract::kListOption} << fx.path(pdf));
+        QVERIFY(!listed.crashed);
+        // Damage that only decoding finds fails the extraction alone.
+        for (const QByteArray& line : problems(listed))
+            QVERIFY2(extracted.output.contains(line), line.constData());
+        if (problems(extracted).size() != problems(listed).size())
+            QSKIP("the extraction fails on damage the listing cannot see");
+        QCOMPARE(listed.exitCode, extracted.exitCode);
+        const QStringList files = scratchFiles(out);
+        const QList<QList<QByteArray>> rows = listedImages(listed);
+        QCOMPARE(rows.size(), files.size());
+        for (int i = 0; i < files.size(); ++i) {
+            const QList<QByteArray>& row = rows[i];
+            QCOMPARE(row.size(), int(contract::kListedFieldCount));
+            const QList<int> listedLayout{
+                row[contract::kListedWidth].toInt(), row[contract::kListedHeight].toInt(),
+                row[contract::kListedComponents].toInt(), row[contract::kListedBits].toInt()};
+            QCOMPARE(listedLayout, scratchLayout(out.filePath(files[i])));
+        }
+        QVERIFY(listed.lines().endsWith(QByteArray(contract::kListedEnd) +
+                                        contract::kListSeparator + QByteArray::number(pages)));
+    }
+
+    // What a listing says of each kind: the colour space the document
+    // names, the channels the file gets, the encoding, what becomes of the
+    // mask, and the resolution where the image is first drawn (forms,
+    // patterns and appearances each place it their own way).
+    void listsEachKind_data() {
+        QTest::addColumn<QString>("pdf");
+        QTest::addColumn<int>("page");
+        QTest::addColumn<QStringList>("lines"); // fields from the width on, but the bytes
+        auto row = [](const char* name, const char* pdf, int page, QStringList lines) {
+            QTest::newRow(name) << pdf << page << lines;
+        };
+        row("gray JPEG stays one channel", "images.pdf", 2,
+            {"64|48|DeviceGray|1|8|jpeg|none|115.2|86.4"});
+        row("CMYK JPEG becomes RGB", "images.pdf", 3,
+            {"64|48|DeviceCMYK|3|8|jpeg|none|115.2|86.4"});
+        row("16-bit gray", "images.pdf", 7, {"37|23|DeviceGray|1|8|flate|none|66.6|41.4"});
+        row("inks over gray stay gray", "fidelity.pdf", 7,
+            {"37|23|Separation(DeviceGray,Black)|1|8|flate|none|66.6|41.4"});
+        row("JPEG-2000 with its alpha", "images.pdf", 19,
+            {"37|23|DeviceRGB|4|8|jpx|soft mask|66.6|41.4"});
+        row("CCITT", "images.pdf", 25, {"37|23|DeviceGray|1|1|ccitt|none|66.6|41.4"});
+        row("JBIG2", "fidelity.pdf", 8, {"37|23|DeviceGray|1|1|jbig2|none|66.6|41.4"});
+        row("stencil", "images.pdf", 28, {"37|23|none|1|1|flate|stencil|66.6|41.4"});
+        row("JPEG with a soft mask", "images.pdf", 31,
+            {"64|48|DeviceRGB|4|8|jpeg|soft mask|115.2|86.4"});
+        row("stencil mask", "images.pdf", 32,
+            {"37|23|DeviceRGB|4|8|flate|same-size mask|66.6|41.4"});
+        row("colour key", "images.pdf", 33, {"37|23|DeviceRGB|4|8|flate|colour key|66.6|41.4"});
+        row("mask of another size", "images.pdf", 34,
+            {"37|23|DeviceRGB|3|8|flate|separate mask file|66.6|41.4",
+             "19|11|DeviceGray|1|8|flate|none|34.2|19.8"});
+        row("inline", "images.pdf", 35, {"10|8|DeviceGray|1|8|raw|none|18.0|14.4"});
+        row("form and repeats", "images.pdf", 36,
+            {"37|23|DeviceRGB|3|8|flate|none|66.6|41.4",
+             "37|23|DeviceRGB|3|8|flate|none|66.6|41.4"});
+        row("tiling pattern", "images.pdf", 37, {"37|23|DeviceRGB|3|8|flate|none|133.2|82.8"});
+        row("annotation", "images.pdf", 38, {"37|23|DeviceRGB|3|8|flate|none|53.3|33.1"});
+        row("text only", "images.pdf", 41, {});
+    }
+    void listsEachKind() {
+        QFETCH(QString, pdf);
+        QFETCH(int, page);
+        QFETCH(QStringList, lines);
+        const Run r = tooltest::runTool(kGlimmet, QStringList{contract::kListOption}
+                                                      << pages(page, page) << fx.path(pdf));
+        QCOMPARE(r.exitCode, 0);
+        QStringList got;
+        for (const QList<QByteArray>& row : listedImages(r)) {
+            QCOMPARE(row.value(contract::kListedPageNumber).toInt(), page);
+            QStringList fields;
+            for (int f = contract::kListedWidth; f < contract::kListedBytes; ++f)
+                fields << QString::fromUtf8(row.value(f));
+            got << fields.join('|');
+        }
+        QCOMPARE(got, lines);
     }
 };
 

@@ -99,8 +99,21 @@ tools::Pixmap decode(tools::Context& ctx, fz_image* image) {
     return owned;
 }
 
-bool isGray(fz_context* c, const fz_pixmap* pix) {
-    return pix->colorspace && fz_colorspace_is_gray(c, pix->colorspace);
+// How decoded pixels of a colour space are written: gray and RGB as they
+// are; inks that stand for shades of gray (a Separation or DeviceN over
+// gray) as gray, for they are gray pictures; every other colour space
+// (CMYK, Lab, Separation, DeviceN...) as RGB, the way MuPDF displays it.
+struct Display {
+    bool direct = true;
+    bool grayInks = false;
+};
+
+Display displayOf(fz_context* c, fz_colorspace* cs) {
+    Display d;
+    d.direct = !cs || fz_colorspace_is_gray(c, cs) || fz_colorspace_is_rgb(c, cs);
+    d.grayInks = !d.direct && fz_colorspace_is_device_n(c, cs) && cs->u.separation.base &&
+                 fz_colorspace_is_gray(c, cs->u.separation.base);
+    return d;
 }
 
 // The rows of a decoded image in gray or RGB. Gray and RGB are read as they
@@ -110,13 +123,9 @@ bool isGray(fz_context* c, const fz_pixmap* pix) {
 class DisplayRows {
 public:
     DisplayRows(tools::Context& ctx, const fz_pixmap* pix) : ctx_(ctx), pix_(pix) {
-        fz_context* c = ctx.get();
-        direct_ = !pix->colorspace || isGray(c, pix) || fz_colorspace_is_rgb(c, pix->colorspace);
-        // Inks that stand for shades of gray (a Separation or DeviceN over
-        // gray) are gray pictures, and stay so.
-        grayInks_ = !direct_ && fz_colorspace_is_device_n(c, pix->colorspace) &&
-                    pix->colorspace->u.separation.base &&
-                    fz_colorspace_is_gray(c, pix->colorspace->u.separation.base);
+        const Display display = displayOf(ctx.get(), pix->colorspace);
+        direct_ = display.direct;
+        grayInks_ = display.grayInks;
         colours_ = direct_ ? pix->n - pix->alpha - pix->s : grayInks_ ? 1 : 3;
         if (colours_ != 1 && colours_ != 3)
             throw tools::MuError("unexpected colour layout in the decoded image");
@@ -267,8 +276,7 @@ void writeWithAlpha(const ScratchFile& path, DisplayRows& rows, const fz_pixmap*
 // through a pixmap it would first spread to a byte a pixel, eight times its
 // size. False when the image is not a plain compressed 1-bit gray image or
 // stencil.
-bool writeBilevelDirectly(tools::Context& ctx, fz_image* image, const ScratchFile& path) {
-    fz_context* c = ctx.get();
+bool bilevelDirectly(fz_context* c, fz_image* image) {
     if (image->bpc != 1 || image->n != 1 || image->use_colorkey || image->mask)
         return false;
     bool gray = image->colorspace && fz_colorspace_is_gray(c, image->colorspace);
@@ -284,10 +292,17 @@ bool writeBilevelDirectly(tools::Context& ctx, fz_image* image, const ScratchFil
     case FZ_IMAGE_LZW:
     case FZ_IMAGE_RLD:
     case FZ_IMAGE_JBIG2:
-        break;
+        return true;
     default:
         return false;
     }
+}
+
+bool writeBilevelDirectly(tools::Context& ctx, fz_image* image, const ScratchFile& path) {
+    fz_context* c = ctx.get();
+    if (!bilevelDirectly(c, image))
+        return false;
+    fz_compressed_buffer* cb = fz_compressed_image_buffer(c, image);
 
     // What a sample shows after the Decode array: a gray image is black
     // where the value is dark, a stencil paints (black) where it is not.
@@ -318,17 +333,93 @@ bool writeBilevelDirectly(tools::Context& ctx, fz_image* image, const ScratchFil
     return true;
 }
 
-} // namespace
-
-void exportImage(tools::Context& ctx, fz_image* image, ScratchNames& names) {
-    fz_context* c = ctx.get();
-    fz_image* maskImage = image->mask;
-    for (fz_image* part : {image, maskImage}) {
+void checkBeforeDecoding(fz_context* c, fz_image* image) {
+    for (fz_image* part : {image, image->mask}) {
         if (part) {
             checkJpegMatchesImage(c, part);
             requireWholeJbig2(c, part);
         }
     }
+}
+
+// The pixels an image decodes to, as far as the image says: MuPDF spreads
+// an indexed image to its base, makes a colour key into alpha, and keeps a
+// JPEG-2000 picture as the pixmap it decoded at loading.
+struct DecodedLayout {
+    fz_colorspace* colourSpace = nullptr;
+    bool alpha = false;
+    bool alphaOfItsOwn = false; // held in the picture's own data
+};
+
+DecodedLayout decodedLayout(fz_context* c, fz_image* image) {
+    DecodedLayout d;
+    d.colourSpace = image->colorspace;
+    if (d.colourSpace && fz_colorspace_is_indexed(c, d.colourSpace))
+        d.colourSpace = d.colourSpace->u.indexed.base;
+    if (const fz_pixmap* tile =
+            fz_pixmap_image_tile(c, reinterpret_cast<fz_pixmap_image*>(image))) {
+        d.colourSpace = tile->colorspace;
+        d.alphaOfItsOwn = tile->alpha;
+    }
+    d.alpha = image->use_colorkey || d.alphaOfItsOwn;
+    return d;
+}
+
+PlannedFile planned(const char* extension, fz_image* source, int components, int bits,
+                    MaskWay mask) {
+    return PlannedFile{extension, source->w, source->h, components, bits, source, mask};
+}
+
+} // namespace
+
+std::vector<PlannedFile> planExport(tools::Context& ctx, fz_image* image) {
+    fz_context* c = ctx.get();
+    checkBeforeDecoding(c, image);
+    fz_image* maskImage = image->mask;
+    const bool sameSizeMask = maskImage && maskImage->w == image->w && maskImage->h == image->h;
+    const MaskWay apart = maskImage && !sameSizeMask ? MaskWay::Separate : MaskWay::None;
+    std::vector<PlannedFile> files;
+    auto maskFile = [&] {
+        if (apart == MaskWay::Separate)
+            files.push_back(planned(contract::kGray, maskImage, 1, 8, MaskWay::None));
+        return files;
+    };
+
+    if (!sameSizeMask && decodesJpegDirectly(c, image)) {
+        files.push_back(planned(contract::kBornJpeg, image, image->n, 8, apart));
+        return maskFile();
+    }
+    if (bilevelDirectly(c, image) || image->imagemask) {
+        files.push_back(planned(contract::kBilevel, image, 1, 1,
+                                image->imagemask ? MaskWay::Stencil : MaskWay::None));
+        return files;
+    }
+    const DecodedLayout layout = decodedLayout(c, image);
+    const Display display = displayOf(c, layout.colourSpace);
+    const int colours = display.direct
+                            ? (layout.colourSpace ? fz_colorspace_n(c, layout.colourSpace) : 1)
+                        : display.grayInks ? 1
+                                           : 3;
+    if (sameSizeMask || layout.alpha) {
+        const MaskWay way = sameSizeMask           ? MaskWay::SameSize
+                            : layout.alphaOfItsOwn ? MaskWay::OwnAlpha
+                                                   : MaskWay::ColourKey;
+        files.push_back(planned(contract::kColour, image, 4, 8, way));
+    } else if (storedAsJpeg(c, image))
+        files.push_back(planned(contract::kBornJpeg, image, colours, 8, apart));
+    else if (colours == 1 && image->bpc == 1)
+        files.push_back(planned(contract::kBilevel, image, 1, 1, apart));
+    else if (colours == 1)
+        files.push_back(planned(contract::kGray, image, 1, 8, apart));
+    else
+        files.push_back(planned(contract::kColour, image, 3, 8, apart));
+    return maskFile();
+}
+
+void exportImage(tools::Context& ctx, fz_image* image, ScratchNames& names) {
+    fz_context* c = ctx.get();
+    fz_image* maskImage = image->mask;
+    checkBeforeDecoding(c, image);
     bool sameSizeMask = maskImage && maskImage->w == image->w && maskImage->h == image->h;
 
     if (!sameSizeMask && storedAsJpeg(c, image)) {

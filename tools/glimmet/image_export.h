@@ -4,6 +4,7 @@
 #include "scratch_file.h"
 
 #include <string>
+#include <vector>
 
 namespace glimmet {
 
@@ -18,5 +19,22 @@ namespace glimmet {
 // Throws MuError when MuPDF cannot decode it, WriteError when a file cannot
 // be written.
 void exportImage(tools::Context& ctx, fz_image* image, ScratchNames& names);
+
+// What becomes of an image's mask or alpha in its file.
+enum class MaskWay { None, SameSize, ColourKey, OwnAlpha, Stencil, Separate };
+
+// One scratch file as exportImage writes it.
+struct PlannedFile {
+    const char* extension;
+    int w = 0, h = 0;
+    int components = 0;         // channels in the file, alpha included
+    int bits = 0;               // a channel
+    fz_image* source = nullptr; // the image, or its mask
+    MaskWay mask = MaskWay::None;
+};
+
+// The files exportImage writes for `image`, in order, found without
+// decoding it. Throws MuError where exportImage fails before it decodes.
+std::vector<PlannedFile> planExport(tools::Context& ctx, fz_image* image);
 
 } // namespace glimmet

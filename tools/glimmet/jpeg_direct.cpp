@@ -199,16 +199,21 @@ bool jpegDecodesWhole(fz_context* ctx, fz_image* image) {
     return finish(cinfo, jpeg.errors()) && !jpeg.damaged();
 }
 
-bool writeJpegDirectly(fz_context* ctx, fz_image* image, const ScratchFile& file) {
+bool decodesJpegDirectly(fz_context* ctx, fz_image* image) {
     fz_compressed_buffer* cb = jpegBuffer(ctx, image);
     if (!cb || cb->params.u.jpeg.color_transform != -1)
         return false;
     if (image->imagemask || image->use_decode || image->use_colorkey || !image->colorspace)
         return false;
-    bool gray = fz_colorspace_is_gray(ctx, image->colorspace) && image->n == 1;
-    bool rgb = fz_colorspace_is_rgb(ctx, image->colorspace) && image->n == 3;
-    if (!gray && !rgb)
+    return (fz_colorspace_is_gray(ctx, image->colorspace) && image->n == 1) ||
+           (fz_colorspace_is_rgb(ctx, image->colorspace) && image->n == 3);
+}
+
+bool writeJpegDirectly(fz_context* ctx, fz_image* image, const ScratchFile& file) {
+    if (!decodesJpegDirectly(ctx, image))
         return false;
+    fz_compressed_buffer* cb = jpegBuffer(ctx, image);
+    const bool gray = image->n == 1;
 
     unsigned char* data = nullptr;
     const size_t len = storage(ctx, cb, &data);

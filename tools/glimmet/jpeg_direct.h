@@ -16,6 +16,10 @@ namespace glimmet {
 // is damaged, WriteError when the file cannot be written.
 bool writeJpegDirectly(fz_context* ctx, fz_image* image, const ScratchFile& file);
 
+// Whether writeJpegDirectly takes the image, as far as the document says:
+// it still declines JPEG data of another size than the document's.
+bool decodesJpegDirectly(fz_context* ctx, fz_image* image);
+
 // Throws MuError when the JPEG data of an image stored as JPEG does not hold
 // what the document says: another number of colour components, or another
 // size. MuPDF would read such data as stripes or cut it, without a word.

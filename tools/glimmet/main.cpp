@@ -1,9 +1,11 @@
 // glimmet.bin: writes every image of a range of pages as scratch files for
 // the program to convert. Silent on success; one line per problem otherwise.
+// Asked to list, it says what it would write instead, and writes nothing.
 
 #include "ToolContract.h"
 #include "image_bound.h"
 #include "image_export.h"
+#include "image_listing.h"
 #include "page_images.h"
 #include "pdf_open.h"
 #include "run_limits.h"
@@ -37,6 +39,9 @@ int usage(const char* why = nullptr) {
     std::fprintf(stderr, "Usage: %s %s FIRST %s LAST [%s PASSWORD] FILE ROOT\n",
                  contract::kExtractionTool, contract::kFirstPageOption, contract::kLastPageOption,
                  contract::kPasswordOption);
+    std::fprintf(stderr, "       %s %s [%s FIRST] [%s LAST] [%s PASSWORD] FILE\n",
+                 contract::kExtractionTool, contract::kListOption, contract::kFirstPageOption,
+                 contract::kLastPageOption, contract::kPasswordOption);
     return kExitUsage;
 }
 
@@ -55,6 +60,7 @@ struct Options {
     std::optional<std::string> password;
     std::string file;
     std::string root;
+    bool list = false;
 };
 
 // Returns an exit code when the command line is unusable.
@@ -75,6 +81,8 @@ std::optional<int> parse(int argc, char** argv, Options& opt) {
             if (!number)
                 return usage(("not a page number: '" + value + "'").c_str());
             (arg == contract::kFirstPageOption ? opt.first : opt.last) = number;
+        } else if (arg == contract::kListOption) {
+            opt.list = true;
         } else if (arg.size() > 1 && arg[0] == '-') {
             return usage(("unknown option " + arg).c_str());
         } else if (positional == 0) {
@@ -87,7 +95,7 @@ std::optional<int> parse(int argc, char** argv, Options& opt) {
             return usage();
         }
     }
-    if (positional != 2)
+    if (positional != (opt.list ? 1 : 2))
         return usage();
     return std::nullopt;
 }
@@ -119,6 +127,23 @@ void awaitGo(int fd) {
     close(fd);
 }
 
+void sayImageFailed(int page, size_t index, const glimmet::PageImage& image,
+                    const std::exception& e) {
+    std::string where = "page " + std::to_string(page) + ", image " + std::to_string(index + 1);
+    if (image.objectNumber > 0)
+        where += " (object " + std::to_string(image.objectNumber) + ")";
+    // A listing's lines go before the failure, as they came.
+    std::fflush(stdout);
+    if (dynamic_cast<const tools::MuError*>(&e))
+        std::fprintf(stderr, "Error: %s: cannot decode it: %s\n", where.c_str(), e.what());
+    else
+        std::fprintf(stderr, "Error: %s: %s\n", where.c_str(), e.what());
+}
+
+void sayListed(const char* label, int page) {
+    std::printf("%s%c%d\n", label, contract::kListSeparator, page);
+}
+
 int run(const Options& opt) {
     tools::Context ctx;
     fz_context* c = ctx.get();
@@ -148,17 +173,21 @@ int run(const Options& opt) {
         return kExitFailed;
     }
 
-    const std::optional<int> go = goDescriptor();
+    const std::optional<int> go = opt.list ? std::nullopt : goDescriptor();
     glimmet::ScratchNames names(opt.root);
     if (go)
         names.holdBack();
     bool failed = false;
-    for (int page = first; page < first + static_cast<int>(pageObjects.size()); ++page) {
+    const int end = first + static_cast<int>(pageObjects.size());
+    for (int page = first; page < end; ++page) {
         tools::budgetPage(page);
+        if (opt.list)
+            sayListed(contract::kListedPage, page);
         std::vector<glimmet::PageImage> images;
         try {
             images = glimmet::findPageImages(ctx, doc.get(), pageObjects[page - first].get());
         } catch (const tools::MuError& e) {
+            std::fflush(stdout);
             std::fprintf(stderr, "Error: page %d: cannot read the page or an image on it: %s\n",
                          page, e.what());
             failed = true;
@@ -171,24 +200,24 @@ int run(const Options& opt) {
                 tools::MemoryLimit limit(ctx,
                                          static_cast<std::uint64_t>(bytes) * 2 + kDecodingRoom);
                 tools::Image image = glimmet::loadImage(ctx, doc.get(), images[i]);
-                glimmet::exportImage(ctx, image.get(), names);
-            } catch (const std::exception& e) {
-                std::string where =
-                    "page " + std::to_string(page) + ", image " + std::to_string(i + 1);
-                if (images[i].objectNumber > 0)
-                    where += " (object " + std::to_string(images[i].objectNumber) + ")";
-                if (dynamic_cast<const tools::MuError*>(&e))
-                    std::fprintf(stderr, "Error: %s: cannot decode it: %s\n", where.c_str(),
-                                 e.what());
+                if (opt.list)
+                    glimmet::listImage(ctx, doc.get(), page, images[i], image.get());
                 else
-                    std::fprintf(stderr, "Error: %s: %s\n", where.c_str(), e.what());
+                    glimmet::exportImage(ctx, image.get(), names);
+            } catch (const std::exception& e) {
+                sayImageFailed(page, i, images[i], e);
                 failed = true;
             }
             images[i].image.reset();
             // Decoded pixels are of no use once written; keep memory to one image.
             fz_empty_store(c);
         }
+        // What is listed stays listed should the processor budget end the run.
+        if (opt.list)
+            std::fflush(stdout);
     }
+    if (opt.list)
+        sayListed(contract::kListedEnd, end - 1);
     if (go) {
         awaitGo(*go);
         try {

@@ -19,6 +19,7 @@ struct Drawn {
     PageImage image;
     tools::Object nested;
     tools::Object resources;
+    fz_matrix ctm = fz_identity; // where a nested stream starts
 };
 
 // Image objects MuPDF cannot load (it decodes JPEG-2000 as it loads it), by
@@ -41,6 +42,12 @@ struct StreamWalk {
     const Unloadable* unloadable = nullptr;
     std::vector<Drawn> drawn;
     bool failed = false;
+
+    // The transformation as the stream goes, for where its images land, and
+    // where it started, which its patterns are placed against.
+    fz_matrix start = fz_identity;
+    fz_matrix ctm = fz_identity;
+    std::vector<fz_matrix> saved;
 
     // Marked content: whether each open sequence hides what it holds
     // (optional content switched off). It ends with its stream.
@@ -65,16 +72,32 @@ struct StreamWalk {
         try {
             tools::Image kept =
                 num > 0 ? tools::Image() : tools::Image(ctx, fz_keep_image(ctx, image));
-            return add(Drawn{PageImage{std::move(kept), num, std::move(failure)}, {}, {}});
+            return add(Drawn{PageImage{std::move(kept), num, std::move(failure), ctm}, {}, {}});
         } catch (...) {
             failed = true;
             return false;
         }
     }
-    bool addNested(pdf_obj* stream, pdf_obj* res) noexcept {
+    bool addNested(pdf_obj* stream, pdf_obj* res, fz_matrix at) noexcept {
         return add(Drawn{{},
                          tools::Object(ctx, pdf_keep_obj(ctx, stream)),
-                         tools::Object(ctx, pdf_keep_obj(ctx, res))});
+                         tools::Object(ctx, pdf_keep_obj(ctx, res)),
+                         at});
+    }
+    bool save() noexcept {
+        try {
+            saved.push_back(ctm);
+            return true;
+        } catch (...) {
+            failed = true;
+            return false;
+        }
+    }
+    void restore() noexcept {
+        if (!saved.empty()) {
+            ctm = saved.back();
+            saved.pop_back();
+        }
     }
     bool openMark(bool hides) noexcept {
         try {
@@ -173,18 +196,24 @@ void onInlineImage(fz_context* ctx, pdf_processor* proc, fz_image* image, const 
 
 // A nested stream takes its own resources, else those of the stream that
 // draws it.
-void drawNested(fz_context* ctx, StreamWalk& w, pdf_obj* stream, pdf_obj* ownRes) {
+// drawn from `at`.
+void drawNested(fz_context* ctx, StreamWalk& w, pdf_obj* stream, pdf_obj* ownRes, fz_matrix at) {
     if (!w.hidden() && pdf_is_stream(ctx, stream))
-        check(ctx, w.addNested(stream, ownRes ? ownRes : w.resources));
+        check(ctx, w.addNested(stream, ownRes ? ownRes : w.resources, at));
 }
 
 void onForm(fz_context* ctx, pdf_processor* proc, const char*, pdf_obj* form, pdf_obj*) {
-    drawNested(ctx, walkOf(proc), form, pdf_xobject_resources(ctx, form));
+    StreamWalk& w = walkOf(proc);
+    drawNested(ctx, w, form, pdf_xobject_resources(ctx, form),
+               fz_concat(pdf_xobject_matrix(ctx, form), w.ctm));
 }
 
+// A pattern is placed against the space of the stream that uses it, not
+// against where it is painted.
 void onPattern(fz_context* ctx, pdf_processor* proc, const char*, pdf_pattern* pat, int, float*) {
+    StreamWalk& w = walkOf(proc);
     if (pat && pat->contents)
-        drawNested(ctx, walkOf(proc), pat->contents, pat->resources);
+        drawNested(ctx, w, pat->contents, pat->resources, fz_concat(pat->matrix, w.start));
 }
 
 // A soft mask is a group drawn for its shape; its images are the document's
@@ -192,7 +221,23 @@ void onPattern(fz_context* ctx, pdf_processor* proc, const char*, pdf_pattern* p
 void onSoftMask(fz_context* ctx, pdf_processor* proc, pdf_obj* smask, pdf_obj*, float*, int) {
     // MuPDF hands over the mask's group itself.
     pdf_obj* group = pdf_is_stream(ctx, smask) ? smask : pdf_dict_get(ctx, smask, PDF_NAME(G));
-    drawNested(ctx, walkOf(proc), group, pdf_xobject_resources(ctx, group));
+    StreamWalk& w = walkOf(proc);
+    drawNested(ctx, w, group, pdf_xobject_resources(ctx, group),
+               fz_concat(pdf_xobject_matrix(ctx, group), w.ctm));
+}
+
+void onSave(fz_context* ctx, pdf_processor* proc) {
+    check(ctx, walkOf(proc).save());
+}
+
+void onRestore(fz_context*, pdf_processor* proc) {
+    walkOf(proc).restore();
+}
+
+void onTransform(fz_context*, pdf_processor* proc, float a, float b, float c, float d, float e,
+                 float f) {
+    StreamWalk& w = walkOf(proc);
+    w.ctm = fz_concat(fz_make_matrix(a, b, c, d, e, f), w.ctm);
 }
 
 void onBMC(fz_context* ctx, pdf_processor* proc, const char*) {
@@ -226,6 +271,9 @@ void interpret(fz_context* ctx, pdf_document* doc, pdf_obj* stream, StreamWalk* 
     w->super.op_BMC = onBMC;
     w->super.op_BDC = onBDC;
     w->super.op_EMC = onEMC;
+    w->super.op_q = onSave;
+    w->super.op_Q = onRestore;
+    w->super.op_cm = onTransform;
     fz_try(ctx) {
         shieldOversizeImages(ctx, walk->resources);
         pdf_process_contents(ctx, &w->super, doc, walk->resources, stream, nullptr);
@@ -241,10 +289,12 @@ void interpret(fz_context* ctx, pdf_document* doc, pdf_obj* stream, StreamWalk* 
 
 // One walk of a stream with our callbacks.
 std::vector<Drawn> interpretWalk(tools::Context& ctx, pdf_document* doc, pdf_obj* stream,
-                                 pdf_obj* res, const Unloadable& unloadable) {
+                                 pdf_obj* res, const Unloadable& unloadable, fz_matrix start) {
     StreamWalk walk;
     walk.ctx = ctx.get();
     walk.resources = res;
+    walk.start = start;
+    walk.ctm = start;
     walk.unloadable = &unloadable;
     StreamWalk* w = &walk;
     fz_context* c = ctx.get();
@@ -322,14 +372,14 @@ bool swapUnloadable(tools::Context& ctx, pdf_document* doc, pdf_obj* res, Unload
 // ends MuPDF's walk of the stream; it is then swapped out and the stream
 // walked again, so that the rest of it still counts.
 std::vector<Drawn> walkStream(tools::Context& ctx, pdf_document* doc, pdf_obj* stream, pdf_obj* res,
-                              Unloadable& unloadable) {
+                              Unloadable& unloadable, fz_matrix start) {
     try {
-        return interpretWalk(ctx, doc, stream, res, unloadable);
+        return interpretWalk(ctx, doc, stream, res, unloadable, start);
     } catch (const tools::MuError&) {
         if (!swapUnloadable(ctx, doc, res, unloadable))
             throw;
     }
-    return interpretWalk(ctx, doc, stream, res, unloadable);
+    return interpretWalk(ctx, doc, stream, res, unloadable, start);
 }
 
 // The appearance an annotation shows: its normal appearance, picked by its
@@ -348,6 +398,21 @@ pdf_obj* shownAppearance(fz_context* ctx, pdf_document* doc, pdf_obj* annot) {
     return pdf_is_stream(ctx, ap) ? ap : nullptr;
 }
 
+// An appearance is drawn so that its box, as its matrix turns it, fills the
+// annotation's rectangle.
+fz_matrix appearancePlacement(fz_context* ctx, pdf_obj* annot, pdf_obj* ap) {
+    const fz_matrix own = pdf_xobject_matrix(ctx, ap);
+    const fz_rect box = fz_transform_rect(pdf_xobject_bbox(ctx, ap), own);
+    const fz_rect rect = pdf_dict_get_rect(ctx, annot, PDF_NAME(Rect));
+    const float w = box.x1 - box.x0, h = box.y1 - box.y0;
+    if (w <= 0 || h <= 0)
+        return own;
+    const float sx = (rect.x1 - rect.x0) / w, sy = (rect.y1 - rect.y0) / h;
+    const fz_matrix fit =
+        fz_make_matrix(sx, 0, 0, sy, rect.x0 - box.x0 * sx, rect.y0 - box.y0 * sy);
+    return fz_concat(own, fit);
+}
+
 // The page's own contents, then its annotations' appearances.
 std::vector<Drawn> walkPage(tools::Context& ctx, pdf_document* doc, pdf_obj* page,
                             Unloadable& unloadable) {
@@ -360,7 +425,7 @@ std::vector<Drawn> walkPage(tools::Context& ctx, pdf_document* doc, pdf_obj* pag
     });
     std::vector<Drawn> drawn;
     if (contents)
-        drawn = walkStream(ctx, doc, contents, res, unloadable);
+        drawn = walkStream(ctx, doc, contents, res, unloadable, fz_identity);
     const int annotations = tools::guarded(
         c, [&] { return pdf_array_len(c, pdf_dict_get(c, page, PDF_NAME(Annots))); });
     for (int i = 0; i < annotations; ++i) {
@@ -370,8 +435,14 @@ std::vector<Drawn> walkPage(tools::Context& ctx, pdf_document* doc, pdf_obj* pag
         });
         if (ap) {
             pdf_obj* own = tools::guarded(c, [&] { return pdf_xobject_resources(c, ap); });
-            drawn.push_back(Drawn{
-                {}, tools::Object(c, pdf_keep_obj(c, ap)), tools::Object(c, pdf_keep_obj(c, own))});
+            const fz_matrix at = tools::guarded(c, [&] {
+                return appearancePlacement(
+                    c, pdf_array_get(c, pdf_dict_get(c, page, PDF_NAME(Annots)), i), ap);
+            });
+            drawn.push_back(Drawn{{},
+                                  tools::Object(c, pdf_keep_obj(c, ap)),
+                                  tools::Object(c, pdf_keep_obj(c, own)),
+                                  at});
         }
     }
     return drawn;
@@ -415,7 +486,8 @@ std::vector<PageImage> findPageImages(tools::Context& ctx, pdf_document* doc, pd
         }
         const int num = tools::guarded(c, [&] { return pdf_to_num(c, d.nested.get()); });
         if (seenStreams.insert({num, d.resources.get()}).second)
-            levels.push_back({walkStream(ctx, doc, d.nested.get(), d.resources.get(), unloadable)});
+            levels.push_back(
+                {walkStream(ctx, doc, d.nested.get(), d.resources.get(), unloadable, d.ctm)});
     }
     return found;
 }

@@ -14,6 +14,8 @@ struct PageImage {
     // filter MuPDF does not know (it would read such data as it stands and
     // make garbage of the picture), or data MuPDF cannot even load.
     std::string failure;
+    // Where the image is first drawn: its unit square on the page, in points.
+    fz_matrix placement = fz_identity;
 };
 
 // Every image drawn when the page is displayed, each image object once, in

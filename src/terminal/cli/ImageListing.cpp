@@ -1,0 +1,253 @@
+#include "cli/ImageListing.h"
+
+#include "ToolContract.h"
+#include "cli/ExtractCommand.h"
+#include "inspect/ExecuteCMD.h"
+#include "platform/platform.h"
+#include "text/TextRules.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cstdio>
+#include <optional>
+
+namespace cli {
+
+namespace {
+
+constexpr const char* kName = "arvenzo-extract: ";
+
+std::vector<std::string> Fields(const std::string& line) {
+    std::vector<std::string> fields;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t at = line.find(contract::kListSeparator, start);
+        fields.push_back(
+            line.substr(start, at == std::string::npos ? std::string::npos : at - start));
+        if (at == std::string::npos)
+            return fields;
+        start = at + 1;
+    }
+}
+
+template <class T> std::optional<T> Number(const std::string& text) {
+    T value{};
+    const char* end = text.data() + text.size();
+    const auto [ptr, ec] = std::from_chars(text.data(), end, value);
+    if (text.empty() || ec != std::errc() || ptr != end)
+        return std::nullopt;
+    return value;
+}
+
+// Digits with a decimal point between digits, as JSON takes a number.
+bool IsDecimal(const std::string& text) {
+    const std::size_t point = text.find('.');
+    const auto digits = [&](std::size_t from, std::size_t to) {
+        return from < to && std::all_of(text.begin() + static_cast<long>(from),
+                                        text.begin() + static_cast<long>(to),
+                                        [](char c) { return c >= '0' && c <= '9'; });
+    };
+    return point == std::string::npos ? digits(0, text.size())
+                                      : digits(0, point) && digits(point + 1, text.size());
+}
+
+std::optional<ListedImage> ImageLine(const std::vector<std::string>& f) {
+    using namespace contract;
+    if (f.size() != kListedFieldCount + 1)
+        return std::nullopt;
+    const auto at = [&](ListedField field) -> const std::string& { return f[field + 1]; };
+    ListedImage image;
+    const auto page = Number<int>(at(kListedPageNumber));
+    const auto width = Number<int>(at(kListedWidth));
+    const auto height = Number<int>(at(kListedHeight));
+    const auto components = Number<int>(at(kListedComponents));
+    const auto bits = Number<int>(at(kListedBits));
+    const auto bytes = Number<long long>(at(kListedBytes));
+    if (!page || !width || !height || !components || !bits || !bytes ||
+        !IsDecimal(at(kListedXResolution)) || !IsDecimal(at(kListedYResolution)))
+        return std::nullopt;
+    image.page = *page;
+    image.width = *width;
+    image.height = *height;
+    image.colourSpace = at(kListedColourSpace);
+    image.components = *components;
+    image.bitsPerComponent = *bits;
+    image.encoding = at(kListedEncoding);
+    image.mask = at(kListedMask);
+    image.xResolution = at(kListedXResolution);
+    image.yResolution = at(kListedYResolution);
+    image.bytes = *bytes;
+    return image;
+}
+
+// The text as a JSON string. Bytes that are not UTF-8 become U+FFFD, so
+// that every line stays valid JSON whatever a document names its colours.
+std::string JsonString(const std::string& text) {
+    std::string out = "\"";
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += static_cast<char>(c);
+        } else if (c < 0x20) {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
+            out += escaped;
+        } else if (c < 0x80) {
+            out += static_cast<char>(c);
+        } else {
+            const std::size_t length = c >= 0xf0 && c < 0xf5   ? 4
+                                       : c >= 0xe0             ? 3
+                                       : c >= 0xc2 && c < 0xe0 ? 2
+                                                               : 0;
+            bool whole = length > 0 && i + length <= text.size();
+            for (std::size_t k = 1; whole && k < length; ++k)
+                whole = (static_cast<unsigned char>(text[i + k]) & 0xc0) == 0x80;
+            if (whole) {
+                out.append(text, i, length);
+                i += length - 1;
+            } else {
+                out += "\xef\xbf\xbd";
+            }
+        }
+    }
+    return out + '"';
+}
+
+void PrintJson(const ListedImage& i, std::ostream& out) {
+    out << "{\"page\":" << i.page << ",\"image\":" << i.number << ",\"width\":" << i.width
+        << ",\"height\":" << i.height << ",\"colour_space\":" << JsonString(i.colourSpace)
+        << ",\"components\":" << i.components << ",\"bits_per_component\":" << i.bitsPerComponent
+        << ",\"encoding\":" << JsonString(i.encoding) << ",\"mask\":" << JsonString(i.mask)
+        << ",\"x_ppi\":" << i.xResolution << ",\"y_ppi\":" << i.yResolution
+        << ",\"bytes\":" << i.bytes << "}\n";
+}
+
+void PrintTable(const std::vector<ListedImage>& images, std::ostream& out) {
+    struct Column {
+        const char* title;
+        bool number;
+    };
+    static const Column columns[] = {
+        {"page", true},          {"image", true}, {"width", true}, {"height", true},
+        {"colour space", false}, {"comp", true},  {"bpc", true},   {"encoding", false},
+        {"mask", false},         {"x ppi", true}, {"y ppi", true}, {"bytes", true},
+    };
+    std::vector<std::vector<std::string>> rows;
+    for (const ListedImage& i : images)
+        rows.push_back({std::to_string(i.page), std::to_string(i.number), std::to_string(i.width),
+                        std::to_string(i.height), i.colourSpace, std::to_string(i.components),
+                        std::to_string(i.bitsPerComponent), i.encoding, i.mask, i.xResolution,
+                        i.yResolution, std::to_string(i.bytes)});
+    constexpr std::size_t count = std::size(columns);
+    std::size_t widths[count];
+    for (std::size_t c = 0; c < count; ++c) {
+        widths[c] = std::string(columns[c].title).size();
+        for (const auto& row : rows)
+            widths[c] = std::max(widths[c], row[c].size());
+    }
+    const auto line = [&](const auto& cell) {
+        std::string text;
+        for (std::size_t c = 0; c < count; ++c) {
+            const std::string value = cell(c);
+            const std::string pad(widths[c] - value.size(), ' ');
+            if (c > 0)
+                text += "  ";
+            text += columns[c].number ? pad + value : value + (c + 1 < count ? pad : "");
+        }
+        out << text << '\n';
+    };
+    line([&](std::size_t c) { return std::string(columns[c].title); });
+    for (const auto& row : rows)
+        line([&](std::size_t c) { return row[c]; });
+}
+
+// A tool's problem as the command says it.
+std::string Problem(const std::string& line) {
+    const std::string own = "Error: ";
+    return kName + (line.compare(0, own.size(), own) == 0 ? line.substr(own.size()) : line);
+}
+
+} // namespace
+
+ToolListing ParseToolListing(const std::string& output, int firstNumber) {
+    ToolListing listing;
+    int number = firstNumber;
+    for (const std::string& line : inspect::OutputLines(output)) {
+        const std::vector<std::string> f = Fields(line);
+        if (line == contract::kIncorrectPassword) {
+            listing.passwordRefused = true;
+        } else if (f[0] == contract::kListedPage && f.size() == 2 && Number<int>(f[1])) {
+            ++listing.pagesBegun;
+        } else if (f[0] == contract::kListedEnd && f.size() == 2 && Number<int>(f[1])) {
+            listing.finished = true;
+        } else if (f[0] == contract::kListedImage) {
+            std::optional<ListedImage> image = ImageLine(f);
+            if (!image) {
+                listing.problems.push_back(line);
+                continue;
+            }
+            image->number = number++;
+            listing.images.push_back(std::move(*image));
+        } else {
+            listing.problems.push_back(line);
+        }
+    }
+    return listing;
+}
+
+void PrintListing(const std::vector<ListedImage>& images, bool json, std::ostream& out) {
+    if (!json) {
+        PrintTable(images, out);
+        return;
+    }
+    for (const ListedImage& image : images)
+        PrintJson(image, out);
+}
+
+int RunListing(const ListingRequest& request, std::ostream& out, std::ostream& err) {
+    return RunListing(request, out, err, text::ExtractFilePath(platform::ExecutablePath()));
+}
+
+int RunListing(const ListingRequest& request, std::ostream& out, std::ostream& err,
+               const std::string& toolFolder) {
+    // The tool runs in its own folder, so the path it gets is whole.
+    const std::string document = platform::AbsolutePath(request.document);
+    if (!platform::FileExists(document)) {
+        err << kName << document << " does not exist\n";
+        return kBadInput;
+    }
+    if (request.firstPage < 1 || request.lastPage < request.firstPage) {
+        err << kName << "no pages " << request.firstPage << " to " << request.lastPage << '\n';
+        return kBadInput;
+    }
+    std::vector<std::string> arguments{contract::kListOption, contract::kFirstPageOption,
+                                       std::to_string(request.firstPage), contract::kLastPageOption,
+                                       std::to_string(request.lastPage)};
+    if (!request.password.empty()) {
+        arguments.push_back(contract::kPasswordOption);
+        arguments.push_back(request.password);
+    }
+    arguments.push_back(document);
+    const ToolListing listing =
+        ParseToolListing(inspect::RunConsoleTool(contract::kExtractionTool, arguments, toolFolder));
+
+    if (listing.pagesBegun > 0 && !listing.passwordRefused) {
+        PrintListing(listing.images, request.json, out);
+        out.flush();
+    }
+    if (listing.passwordRefused) {
+        err << kName
+            << (request.password.empty() ? "the document needs a password\n"
+                                         : "the password does not open the document\n");
+        return kBadInput;
+    }
+    for (const std::string& problem : listing.problems)
+        err << Problem(problem) << '\n';
+    // Nothing begun: the document itself, or the pages asked, are at fault.
+    if (listing.pagesBegun == 0)
+        return kBadInput;
+    return listing.finished && listing.problems.empty() ? kAllWritten : kSomeFailed;
+}
+
+} // namespace cli

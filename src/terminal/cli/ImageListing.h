@@ -1,0 +1,59 @@
+// arvenzo-extract's listing: the images a job would write, found by
+// glimmet.bin without decoding or writing any.
+#pragma once
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace cli {
+
+struct ListingRequest {
+    std::string document;
+    std::string password; // none when empty
+    int firstPage = 1;
+    int lastPage = 1;
+    bool json = false;
+};
+
+// One file the job would write, numbered as the job names it.
+struct ListedImage {
+    int page = 0;
+    int number = 0;
+    int width = 0;
+    int height = 0;
+    std::string colourSpace;
+    int components = 0;
+    int bitsPerComponent = 0;
+    std::string encoding;
+    std::string mask;
+    std::string xResolution; // pixels per inch, as the tool gave them
+    std::string yResolution;
+    long long bytes = 0;
+};
+
+// What one listing run of glimmet.bin said.
+struct ToolListing {
+    std::vector<ListedImage> images;
+    std::vector<std::string> problems; // the tool's own lines, in order
+    bool passwordRefused = false;
+    int pagesBegun = 0;
+    bool finished = false; // every page was walked
+};
+
+// Reads glimmet.bin's listing output; its images are numbered from
+// `firstNumber` on. A line the tool could not have meant as an image is a
+// problem.
+ToolListing ParseToolListing(const std::string& output, int firstNumber = 1);
+
+// One row a line: aligned columns under a header, or a JSON object.
+void PrintListing(const std::vector<ListedImage>& images, bool json, std::ostream& out);
+
+// Lists the request's pages with glimmet.bin from `toolFolder` (ending in a
+// separator), or from the program's own folder. Returns the exit code: 0,
+// 1 when a page failed, 2 when the document cannot be read as asked.
+int RunListing(const ListingRequest& request, std::ostream& out, std::ostream& err);
+int RunListing(const ListingRequest& request, std::ostream& out, std::ostream& err,
+               const std::string& toolFolder);
+
+} // namespace cli
