@@ -60,6 +60,8 @@ class TestCli : public QObject {
     Run Exec(const QStringList& args, int timeoutMs = 60000,
              const QString& program = EXTRACT_PATH) {
         QProcess p;
+        // No terminal to ask on, even when the tests run from one.
+        p.setChildProcessModifier([] { setsid(); });
         Start(p, args, program);
         Run r;
         r.finished = p.waitForFinished(timeoutMs);
@@ -559,6 +561,49 @@ sys.exit(os.WEXITSTATUS(status) if os.WIFEXITED(status) else 99)
         }
         if (documents.contains("broken.pdf"))
             QVERIFY2(r.err.contains("arvenzo-extract: broken.pdf: "), qPrintable(r.err));
+    }
+
+    void listing_data() {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<int>("rows"); // lines on standard output
+        QTest::addColumn<QString>("says");
+        QTest::newRow("a table, header and one row an image")
+            << QStringList{"--list", "@/multipage.pdf"} << 0 << 7 << "";
+        QTest::newRow("JSON, pages asked for")
+            << QStringList{"--json", "-r", "3-", "@/multipage.pdf"} << 0 << 4 << "";
+        QTest::newRow("JSON, two documents, each object names its own")
+            << QStringList{"--json", "@/multipage.pdf", "@/multipage.pdf"} << 0 << 12 << "";
+        QTest::newRow("range outside")
+            << QStringList{"--list", "-r", "9", "@/multipage.pdf"} << 2 << 0
+            << "page range 9 is outside the document, which has 4 pages";
+        QTest::newRow("password needed, none given")
+            << QStringList{"--list", "@/user-password.pdf"} << 2 << 0 << "needs a password";
+        QTest::newRow("password given")
+            << QStringList{"--list", "-P", "open sesame", "@/user-password.pdf"} << 0 << 5 << "";
+    }
+
+    // --list writes nothing and needs no output folder; it lists as many
+    // images as the same run writes (exitCodes: 6 for multipage.pdf).
+    void listing() {
+        QFETCH(QStringList, args);
+        QFETCH(int, code);
+        QFETCH(int, rows);
+        QFETCH(QString, says);
+        QTemporaryDir out;
+        const Run r = ExecIn(args, out);
+        QCOMPARE(r.code, code);
+        const QStringList lines = r.out.split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), rows);
+        QVERIFY2(r.err.contains(says), qPrintable(r.err));
+        if (args.contains("--json"))
+            for (const QString& line : lines)
+                QVERIFY2(line.startsWith(args.count("@/multipage.pdf") > 1
+                                             ? "{\"document\":\"multipage.pdf\",\"page\":"
+                                             : "{\"page\":"),
+                         qPrintable(line));
+        QCOMPARE(FilesIn(QDir::currentPath()).filter(QRegularExpression("^\\d+\\.")),
+                 QStringList());
     }
 
     // Each run has its own scratch folder, so runs side by side on the same

@@ -19,7 +19,7 @@ constexpr Option kOptions[] = {
     {'r', "range", true},    {'f', "format", true},      {'p', "prefix", true},
     {'P', "password", true}, {0, "password-file", true}, {'n', "no-clobber", false},
     {'j', "jobs", true},     {'q', "quiet", false},      {'h', "help", false},
-    {'V', "version", false},
+    {'V', "version", false}, {0, "list", false},         {0, "json", false},
 };
 
 const Option* ByShort(char c) {
@@ -73,6 +73,7 @@ bool ReadJobs(const std::string& text, int& jobs) {
 
 std::string HelpText() {
     return "usage: arvenzo-extract [OPTIONS] INPUT.pdf... OUTPUT_FOLDER\n"
+           "       arvenzo-extract --list [--json] [-r PAGES] [-P PASSWORD] INPUT.pdf...\n"
            "\n"
            "Writes the images of PDF documents into OUTPUT_FOLDER, which is made when\n"
            "missing. With more than one document, each document's images go into a\n"
@@ -89,6 +90,10 @@ std::string HelpText() {
            "                            taken is not written\n"
            "  -j, --jobs=N              extract up to N documents at once (default: 1)\n"
            "  -q, --quiet               no progress bar\n"
+           "      --list                list the images a run would write, one row each\n"
+           "                            (page, number, size, colours, encoding, mask,\n"
+           "                            resolution, bytes), writing none\n"
+           "      --json                the same list, one JSON object a line\n"
            "  -h, --help                show this help and exit\n"
            "  -V, --version             show the version and exit\n"
            "\n"
@@ -99,7 +104,8 @@ std::string HelpText() {
            "Examples:\n"
            "  arvenzo-extract report.pdf images\n"
            "  arvenzo-extract -r 3-7 -f png -p fig- report.pdf images\n"
-           "  arvenzo-extract --password-file ~/.pdfpass -j 2 scans/*.pdf images\n";
+           "  arvenzo-extract --password-file ~/.pdfpass -j 2 scans/*.pdf images\n"
+           "  arvenzo-extract --list -r 2-4 report.pdf\n";
 }
 
 std::optional<PageRequest> ReadPageRange(const std::string& text) {
@@ -172,6 +178,10 @@ std::optional<ExtractOptions> ParseCommandLine(const std::vector<std::string>& a
             options.quiet = true;
         else if (name == "no-clobber")
             options.noClobber = true;
+        else if (name == "list")
+            options.list = true;
+        else if (name == "json")
+            options.list = options.json = true;
         else if (name == "help")
             options.help = true;
         else if (name == "version")
@@ -244,6 +254,14 @@ std::optional<ExtractOptions> ParseCommandLine(const std::vector<std::string>& a
     }
     if (options.help || options.version)
         return options;
+    if (options.list) {
+        if (positional.empty()) {
+            error = "expected INPUT.pdf";
+            return std::nullopt;
+        }
+        options.inputs = positional;
+        return options;
+    }
     if (positional.size() < 2) {
         error = "expected INPUT.pdf and OUTPUT_FOLDER";
         return std::nullopt;

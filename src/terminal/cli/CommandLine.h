@@ -25,6 +25,9 @@ struct ExtractOptions {
     int jobs = 1;
     bool help = false;
     bool version = false;
+    // List the images instead of writing them; every argument is a document.
+    bool list = false;
+    bool json = false;
     std::vector<std::string> inputs;
     std::string outputFolder;
 };

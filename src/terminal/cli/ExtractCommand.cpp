@@ -1,6 +1,7 @@
 #include "cli/ExtractCommand.h"
 
 #include "cli/CommandLine.h"
+#include "cli/ImageListing.h"
 #include "cli/Messages.h"
 #include "cli/SeveralDocuments.h"
 #include "cli/TerminalReport.h"
@@ -14,7 +15,9 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <iostream>
 #include <memory>
+#include <sstream>
 
 namespace cli {
 
@@ -74,12 +77,12 @@ std::string Pages(long long n) {
     return std::to_string(n) + (n == 1 ? " page" : " pages");
 }
 
-// The pages to run as the job reads them, or nothing after saying why the
-// request does not fit the document.
-std::optional<std::string> ResolvePages(const PageRequest& request, std::int32_t pageCount,
-                                        const Messages& messages) {
+// The pages asked for, or nothing after saying why the request does not fit
+// the document; every page when none were asked for.
+std::optional<std::pair<int, int>> ResolvePages(const PageRequest& request, std::int32_t pageCount,
+                                                const Messages& messages) {
     if (!request.first && !request.last)
-        return std::string{};
+        return std::pair<int, int>{1, pageCount};
     const long long first = request.first.value_or(1);
     const long long last = request.last.value_or(pageCount);
     if (first < 1 || last < 1 || first > pageCount || last > pageCount) {
@@ -92,7 +95,7 @@ std::optional<std::string> ResolvePages(const PageRequest& request, std::int32_t
                      Pages(pageCount));
         return std::nullopt;
     }
-    return std::to_string(first) + "-" + std::to_string(last);
+    return std::pair<int, int>{static_cast<int>(first), static_cast<int>(last)};
 }
 
 bool HoldsSeparator(const std::string& s) {
@@ -117,7 +120,7 @@ std::optional<std::string> ReadPasswordFile(const std::string& path, const Messa
 }
 
 int RunDocument(const ExtractOptions& options, const std::optional<std::string>& givenPassword,
-                const Messages& messages) {
+                const Messages& messages, std::ostream& listing = std::cout) {
     // The tools run in their own folder, so every path they get is whole.
     const std::string input = platform::AbsolutePath(options.inputs.front());
     const std::string outputFolder = platform::AbsolutePath(options.outputFolder);
@@ -130,7 +133,7 @@ int RunDocument(const ExtractOptions& options, const std::optional<std::string>&
         messages.Say(input + " is not a PDF file");
         return kBadInput;
     }
-    if (platform::FileExists(outputFolder)) {
+    if (!options.list && platform::FileExists(outputFolder)) {
         messages.Say(outputFolder + " is not a folder");
         return kBadInput;
     }
@@ -151,10 +154,13 @@ int RunDocument(const ExtractOptions& options, const std::optional<std::string>&
                          " needs a password: give it with --password-file FILE or -P PASSWORD");
         return kBadInput;
     }
-    const std::optional<std::string> pages =
+    const std::optional<std::pair<int, int>> pages =
         ResolvePages(options.pages, document.pageCount, messages);
     if (!pages)
         return kBadInput;
+    if (options.list)
+        return RunListing({input, password, pages->first, pages->second, options.json}, listing,
+                          std::cerr);
     const std::string folderProblem = platform::CreateFolderPath(outputFolder);
     if (!folderProblem.empty()) {
         messages.Say("cannot create the folder " + outputFolder + ": " + folderProblem);
@@ -175,7 +181,11 @@ int RunDocument(const ExtractOptions& options, const std::optional<std::string>&
     extract::JobSettings settings;
     settings.inputPath = input;
     settings.pageCountText = std::to_string(document.pageCount);
-    settings.pageRangeText = *pages;
+    // Only a range that was asked for: the job's own reading of an empty
+    // one is the whole document.
+    settings.pageRangeText = options.pages.text.empty() ? std::string{}
+                                                        : std::to_string(pages->first) + "-" +
+                                                              std::to_string(pages->second);
     settings.password = password;
     settings.openAfter = true;
     settings.conversion = {options.format, AsFolderText(outputFolder), options.prefix,
@@ -197,6 +207,42 @@ int RunDocument(const ExtractOptions& options, const std::optional<std::string>&
         break;
     }
     return kBadInput;
+}
+
+// Each line of a JSON listing, told which document it is from.
+std::string WithDocument(const std::string& lines, const std::string& document) {
+    std::string name;
+    for (const char c : document) {
+        if (c == '"' || c == '\\')
+            name += '\\';
+        name += c;
+    }
+    std::string out;
+    std::istringstream in(lines);
+    for (std::string line; std::getline(in, line);)
+        out +=
+            (line.rfind("{", 0) == 0 ? "{\"document\":\"" + name + "\"," + line.substr(1) : line) +
+            "\n";
+    return out;
+}
+
+// Several documents listed one after the other; the exit code is the worst.
+int ListDocuments(const ExtractOptions& options, const std::optional<std::string>& password) {
+    int worst = kAllWritten;
+    for (const std::string& input : options.inputs) {
+        ExtractOptions one = options;
+        one.inputs = {input};
+        const std::string name = text::ExtractFileName(input);
+        std::ostringstream rows;
+        const int code = RunDocument(one, password, Messages(stderr, name), rows);
+        if (options.json)
+            std::cout << WithDocument(rows.str(), name);
+        else if (!rows.str().empty())
+            std::cout << name << ":\n" << rows.str();
+        std::cout.flush();
+        worst = std::max(worst, code);
+    }
+    return worst;
 }
 
 } // namespace
@@ -231,6 +277,8 @@ int RunExtractCommand(const std::vector<std::string>& args, std::FILE* out, std:
         if (!password)
             return kBadInput;
     }
+    if (options->list && options->inputs.size() > 1)
+        return ListDocuments(*options, password);
     if (options->inputs.size() > 1)
         return RunSeveralDocuments(*options, messages);
     return RunDocument(*options, password, messages);
