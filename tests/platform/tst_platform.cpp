@@ -118,6 +118,30 @@ private slots:
                  std::string());
     }
 
+    // The prefix's own folder comes last and only once, so a desktop's
+    // folders still win and an install under /usr/local is still found.
+    void installRecordFolders_data() {
+        QTest::addColumn<QByteArray>("variable");
+        QTest::addColumn<QStringList>("expected");
+        const QString own = ARVENZO_SYSCONFDIR "/xdg";
+        QTest::newRow("unset") << QByteArray() << QStringList{"/etc/xdg", own};
+        QTest::newRow("desktop's list") << QByteArray("/a::/b") << QStringList{"/a", "/b", own};
+        QTest::newRow("already listed") << (own + ":/a").toLocal8Bit() << QStringList{own, "/a"};
+    }
+    void installRecordFolders() {
+        QFETCH(QByteArray, variable);
+        QFETCH(QStringList, expected);
+        testing::TestEnvironment env;
+        if (variable.isEmpty())
+            qunsetenv("XDG_CONFIG_DIRS");
+        else
+            qputenv("XDG_CONFIG_DIRS", variable);
+        QStringList folders;
+        for (const std::string& folder : platform::InstallRecordFolders())
+            folders << QString::fromStdString(folder);
+        QCOMPARE(folders, expected);
+    }
+
     void tempFolderFallsBack() {
         testing::TestEnvironment env;
         QCOMPARE(QString::fromStdString(platform::TempFolder()), env.Temp());

@@ -56,6 +56,13 @@ struct MachineValue {
 };
 MachineValue ReadMachineValue(const std::string& keyPath, const std::string& valueName);
 
+#ifndef _WIN32
+// Where install records are looked for, first to last: the folders of
+// XDG_CONFIG_DIRS (else /etc/xdg), then the configuration folder of the
+// prefix the program was built for.
+std::vector<std::string> InstallRecordFolders();
+#endif
+
 // --- environment -----------------------------------------------------------
 
 // The TEMP folder as the system names it, without changing a trailing

@@ -4,6 +4,7 @@
 #include "text/SplitItems.h"
 #include "text/TextRules.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -23,9 +24,7 @@ std::string RecordFileName(const std::string& keyPath) {
 }
 
 std::string FindRecord(const std::string& fileName) {
-    const char* dirs = std::getenv("XDG_CONFIG_DIRS");
-    const std::string list = dirs && *dirs ? dirs : "/etc/xdg";
-    for (const std::string& dir : text::SplitItems(list, ":", "")) {
+    for (const std::string& dir : InstallRecordFolders()) {
         const std::string path = dir + "/" + fileName;
         if (FileExists(path))
             return path;
@@ -48,6 +47,17 @@ std::string Unquote(const std::string& value) {
 }
 
 } // namespace
+
+std::vector<std::string> InstallRecordFolders() {
+    const char* dirs = std::getenv("XDG_CONFIG_DIRS");
+    std::vector<std::string> folders = text::SplitItems(dirs && *dirs ? dirs : "/etc/xdg", ":", "");
+    // The installer writes the record under the prefix the program was built
+    // for, which need not be among the desktop's folders (/usr/local, say).
+    const std::string own = ARVENZO_SYSCONFDIR "/xdg";
+    if (std::find(folders.begin(), folders.end(), own) == folders.end())
+        folders.push_back(own);
+    return folders;
+}
 
 MachineValue ReadMachineValue(const std::string& keyPath, const std::string& valueName) {
     MachineValue result;
