@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -20,6 +21,7 @@ namespace {
 
 struct Run {
     int code = -1;
+    QString out;
     QString err;
     bool finished = false;
 };
@@ -55,16 +57,28 @@ class TestCli : public QObject {
         p.start(program, args);
     }
 
-    Run Exec(const QStringList& args, int timeoutMs = 60000) {
+    Run Exec(const QStringList& args, int timeoutMs = 60000,
+             const QString& program = EXTRACT_PATH) {
         QProcess p;
-        Start(p, args);
+        // No terminal to ask on, even when the tests run from one.
+        p.setChildProcessModifier([] { setsid(); });
+        Start(p, args, program);
         Run r;
         r.finished = p.waitForFinished(timeoutMs);
         if (!r.finished)
             p.kill();
         r.code = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+        r.out = QString::fromUtf8(p.readAllStandardOutput());
         r.err = QString::fromUtf8(p.readAllStandardError());
         return r;
+    }
+
+    // Runs with "@" in the arguments standing for the fixture folder and "%"
+    // for `out`.
+    Run ExecIn(QStringList args, const QTemporaryDir& out, int timeoutMs = 60000) {
+        for (QString& a : args)
+            a.replace("@", fixtures_.path()).replace("%", out.path());
+        return Exec(args, timeoutMs);
     }
 
 private slots:
@@ -95,11 +109,13 @@ private slots:
             << QStringList{"@/multipage.pdf", "%/"} << 0 << 6 << "images written to";
         QTest::newRow("no images") << QStringList{"@/text1000.pdf", "%", "-r", "1-3"} << 0 << 0
                                    << "No images found in selected PDF!";
-        QTest::newRow("help") << QStringList{"--help"} << 0 << 0 << "usage: arvenzo-extract";
         // Each page but the last holds an image that cannot be decoded.
         QTest::newRow("some images not written")
             << QStringList{"@/broken.pdf", "%"} << 1 << -1
             << "Some errors occured during the extraction process!";
+        QTest::newRow("the tool's own line")
+            << QStringList{"-r", "3", "@/broken.pdf", "%"} << 1 << 1
+            << "arvenzo-extract: Error: page 3, image 2 (object 12): cannot decode it:";
         QTest::newRow("no arguments") << QStringList{} << 2 << 0 << "expected INPUT.pdf";
         QTest::newRow("one argument")
             << QStringList{"@/multipage.pdf"} << 2 << 0 << "expected INPUT.pdf";
@@ -112,17 +128,22 @@ private slots:
         QTest::newRow("not a PDF name")
             << QStringList{"@/manifest.txt", "%"} << 2 << 0 << "is not a PDF file";
         QTest::newRow("missing document")
-            << QStringList{"@/absent.pdf", "%"} << 2 << 0 << "is not a PDF file";
-        QTest::newRow("missing output folder")
-            << QStringList{"@/multipage.pdf", "%/absent"} << 2 << 0 << "is not a folder";
+            << QStringList{"@/absent.pdf", "%"} << 2 << 0 << "absent.pdf does not exist";
+        QTest::newRow("missing output folder, parents too")
+            << QStringList{"@/multipage.pdf", "%/a/b"} << 0 << 6 << "6 images written to";
         QTest::newRow("output folder is a file")
             << QStringList{"@/multipage.pdf", "@/bare.pdf"} << 2 << 0 << "is not a folder";
         QTest::newRow("damaged document")
             << QStringList{"@/damaged.pdf", "%"} << 2 << 0 << "Probably this file is damaged!";
-        QTest::newRow("range of a hyphen") << QStringList{"-r", "-", "@/multipage.pdf", "%"} << 2
-                                           << 0 << "List index out of bounds (0)";
-        QTest::newRow("range with a bad number") << QStringList{"-r", "2-x", "@/multipage.pdf", "%"}
-                                                 << 2 << 0 << "'x' is not a valid integer value";
+        QTest::newRow("password file missing")
+            << QStringList{"--password-file", "@/absent.txt", "@/multipage.pdf", "%"} << 2 << 0
+            << "cannot read the password file " + F("absent.txt") + ": No such file";
+        QTest::newRow("prefix with a separator")
+            << QStringList{"-p", "../x-", "@/multipage.pdf", "%"} << 2 << 0
+            << "the prefix '../x-' holds a path separator";
+        QTest::newRow("same document name twice")
+            << QStringList{"@/multipage.pdf", "@/multipage.pdf", "%"} << 2 << 0
+            << "would share the folder";
     }
 
     void exitCodes() {
@@ -131,19 +152,163 @@ private slots:
         QFETCH(int, written);
         QFETCH(QString, says);
         QTemporaryDir out;
-        for (QString& a : args)
-            a.replace("@", fixtures_.path()).replace("%", out.path());
-        const Run r = Exec(args);
+        const Run r = ExecIn(args, out);
         QVERIFY(r.finished);
         QVERIFY2(r.err.contains(says), qPrintable(r.err));
         QCOMPARE(r.code, code);
+        const QString folder = args.size() > 1 && args.last().startsWith("%")
+                                   ? QString(args.last()).replace("%", out.path())
+                                   : out.path();
         if (written >= 0)
-            QCOMPARE(FilesIn(out.path()).size(), written);
+            QCOMPARE(FilesIn(folder).size(), written);
         else
-            QVERIFY(!FilesIn(out.path()).isEmpty());
-        if (args.contains("-p")) // the prefix is trimmed
+            QVERIFY(!FilesIn(folder).isEmpty());
+        if (args.contains("-p") && code == 0) // the prefix is trimmed
             QCOMPARE(FilesIn(out.path()).first(), "pg-1.png");
         QVERIFY(!r.err.contains("Password:"));
+        // Every line but the progress lines says who says it.
+        for (const QString& line : r.err.split('\n', Qt::SkipEmptyParts))
+            QVERIFY2(line.startsWith("arvenzo-extract: ") || line.startsWith("page "),
+                     qPrintable(line));
+        // Nothing lands beside the output folder.
+        QCOMPARE(FilesIn(QFileInfo(out.path()).absolutePath()).filter("x-"), QStringList());
+    }
+
+    void formatNames_data() {
+        QTest::addColumn<QString>("format");
+        QTest::addColumn<QString>("extension"); // empty: refused
+        QTest::addColumn<QByteArray>("magic");
+        const QByteArray png("\x89PNG"), jpeg("\xff\xd8\xff"), jp2("\0\0\0\x0cjP", 6),
+            tiff("II*\0", 4), bmp("BM");
+        QTest::newRow("png") << "png"
+                             << "png" << png;
+        QTest::newRow("PNG") << "PNG"
+                             << "png" << png;
+        QTest::newRow("Jpg") << "Jpg"
+                             << "jpg" << jpeg;
+        QTest::newRow("jpeg") << "jpeg"
+                              << "jpg" << jpeg;
+        QTest::newRow("jp2") << "jp2"
+                             << "jp2" << jp2;
+        QTest::newRow("jpeg2000") << "jpeg2000"
+                                  << "jp2" << jp2;
+        QTest::newRow("Jpeg-2000") << "Jpeg-2000"
+                                   << "jp2" << jp2;
+        QTest::newRow("tif") << "tif"
+                             << "tiff" << tiff;
+        QTest::newRow("TIFF") << "TIFF"
+                              << "tiff" << tiff;
+        QTest::newRow("bmp") << "bmp"
+                             << "bmp" << bmp;
+        QTest::newRow("original, a flate picture") << "original"
+                                                   << "bmp" << bmp;
+        QTest::newRow("gif") << "gif"
+                             << "" << QByteArray();
+        QTest::newRow("png with a blank inside") << "p ng"
+                                                 << "" << QByteArray();
+    }
+
+    // A name given in any case or by its alias writes that format, under
+    // its extension; anything else is refused with the names to use.
+    void formatNames() {
+        QFETCH(QString, format);
+        QFETCH(QString, extension);
+        QFETCH(QByteArray, magic);
+        QTemporaryDir out;
+        const Run r = Exec({"-r", "4", "-f", format, F("multipage.pdf"), out.path()});
+        if (extension.isEmpty()) {
+            QCOMPARE(r.code, 2);
+            QVERIFY2(r.err.contains("unknown format '" + format + "': use original, bmp, jpeg"),
+                     qPrintable(r.err));
+            QCOMPARE(FilesIn(out.path()), QStringList());
+            return;
+        }
+        QCOMPARE(r.code, 0);
+        QCOMPARE(FilesIn(out.path()), QStringList{"1." + extension});
+        QFile file(out.filePath("1." + extension));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QVERIFY2(file.read(magic.size()) == magic, qPrintable(format));
+    }
+
+    void pageRanges_data() {
+        QTest::addColumn<QStringList>("range"); // the arguments that give it
+        QTest::addColumn<int>("code");
+        QTest::addColumn<int>("written"); // pages 1 to 4 hold 2, 0, 3 and 1 images
+        QTest::addColumn<QString>("says");
+        const QString outside = "is outside the document, which has 4 pages";
+        QTest::newRow("N") << QStringList{"-r", "3"} << 0 << 3 << "";
+        QTest::newRow("N-M") << QStringList{"-r", "1-3"} << 0 << 5 << "";
+        QTest::newRow("N-") << QStringList{"-r", "3-"} << 0 << 4 << "";
+        QTest::newRow("-M") << QStringList{"-r", "-2"} << 0 << 2 << "";
+        QTest::newRow("attached") << QStringList{"-r3-4"} << 0 << 4 << "";
+        QTest::newRow("long, with =") << QStringList{"--range=3-4"} << 0 << 4 << "";
+        QTest::newRow("long, separate") << QStringList{"--range", "-1"} << 0 << 2 << "";
+        QTest::newRow("0") << QStringList{"-r", "0"} << 2 << 0 << "page range 0 " + outside;
+        QTest::newRow("past the end")
+            << QStringList{"-r", "5-9"} << 2 << 0 << "page range 5-9 " + outside;
+        QTest::newRow("end past the end")
+            << QStringList{"-r", "3-99"} << 2 << 0 << "page range 3-99 " + outside;
+        QTest::newRow("open end past the end")
+            << QStringList{"-r", "7-"} << 2 << 0 << "page range 7- " + outside;
+        QTest::newRow("huge") << QStringList{"-r", "99999999999999999999"} << 2 << 0
+                              << "page range 99999999999999999999 " + outside;
+        QTest::newRow("reversed") << QStringList{"-r", "3-2"} << 2 << 0
+                                  << "page range 3-2 is reversed; the document has 4 pages";
+        QTest::newRow("a hyphen") << QStringList{"-r", "-"} << 2 << 0
+                                  << "invalid page range '-': use N, N-M, N- or -M";
+        QTest::newRow("not a number")
+            << QStringList{"-r", "2-x"} << 2 << 0 << "invalid page range '2-x'";
+        QTest::newRow("three parts")
+            << QStringList{"-r", "1-2-3"} << 2 << 0 << "invalid page range '1-2-3'";
+        QTest::newRow("negative") << QStringList{"-r", "-2-3"} << 2 << 0
+                                  << "invalid page range '-2-3'";
+    }
+
+    void pageRanges() {
+        QFETCH(QStringList, range);
+        QFETCH(int, code);
+        QFETCH(int, written);
+        QFETCH(QString, says);
+        QTemporaryDir out;
+        const Run r = Exec(range + QStringList{F("multipage.pdf"), out.path()});
+        QCOMPARE(r.code, code);
+        QVERIFY2(r.err.contains("arvenzo-extract: " + says), qPrintable(r.err));
+        QCOMPARE(FilesIn(out.path()).size(), written);
+    }
+
+    // Help and version go to standard output; -q leaves only the messages.
+    void conventions_data() {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QStringList>("out"); // what standard output holds
+        QTest::addColumn<int>("code");
+        QTest::addColumn<int>("errLines");
+        QTest::newRow("--help") << QStringList{"--help"}
+                                << QStringList{"usage: arvenzo-extract [OPTIONS] INPUT.pdf...",
+                                               "--range=PAGES", "Examples:"}
+                                << 0 << 0;
+        QTest::newRow("-h after other options")
+            << QStringList{"-q", "-h"} << QStringList{"--no-clobber"} << 0 << 0;
+        QTest::newRow("--version")
+            << QStringList{"--version"} << QStringList{"arvenzo-extract 1."} << 0 << 0;
+        QTest::newRow("-q") << QStringList{"-q", "@/multipage.pdf", "%"} << QStringList{} << 0 << 1;
+        QTest::newRow("--quiet with -n, one dash")
+            << QStringList{"-qn", "@/multipage.pdf", "%"} << QStringList{} << 0 << 1;
+        QTest::newRow("flag with a value")
+            << QStringList{"--quiet=yes", "@/multipage.pdf", "%"} << QStringList{} << 2 << 2;
+    }
+    void conventions() {
+        QFETCH(QStringList, args);
+        QFETCH(QStringList, out);
+        QFETCH(int, code);
+        QFETCH(int, errLines);
+        QTemporaryDir folder;
+        const Run r = ExecIn(args, folder);
+        QCOMPARE(r.code, code);
+        for (const QString& piece : out)
+            QVERIFY2(r.out.contains(piece), qPrintable(r.out));
+        if (out.isEmpty())
+            QCOMPARE(r.out, QString());
+        QCOMPARE(r.err.split('\n', Qt::SkipEmptyParts).size(), errLines);
     }
 
     void passwordOnCommandLine_data() {
@@ -171,28 +336,63 @@ private slots:
         QCOMPARE(r.err.contains("Wrong password"), !password.isEmpty() && code != 0);
     }
 
+    void passwordWithoutTerminal_data() {
+        QTest::addColumn<bool>("fromFile");
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("says");
+        const QString needed =
+            "user-password.pdf needs a password: give it with --password-file FILE or -P PASSWORD";
+        QTest::newRow("nothing given") << false << QByteArray() << 2 << needed;
+        QTest::newRow("file, first line")
+            << true << QByteArray("open sesame\nmaster key\n") << 0 << "4 images written";
+        QTest::newRow("file, CRLF, no end")
+            << true << QByteArray("open sesame\r\n") << 0 << "4 images written";
+        QTest::newRow("file, wrong")
+            << true << QByteArray("sesame\n") << 2 << "Wrong password, please try it again!";
+        QTest::newRow("file, empty") << true << QByteArray() << 2 << needed;
+    }
+
+    // From cron and the like: no terminal to ask on, so it says what it
+    // needs, or takes the password from a file.
     void passwordWithoutTerminal() {
-        QTemporaryDir out;
+        QFETCH(bool, fromFile);
+        QFETCH(QByteArray, file);
+        QFETCH(int, code);
+        QFETCH(QString, says);
+        QTemporaryDir out, secret;
+        QStringList args{F("user-password.pdf"), out.path()};
+        if (fromFile) {
+            QFile f(secret.filePath("password"));
+            QVERIFY(f.open(QIODevice::WriteOnly) && f.write(file) == file.size());
+            args = QStringList{"--password-file", f.fileName()} + args;
+        }
         QProcess p;
         // Its own session: no controlling terminal to ask on.
         p.setChildProcessModifier([] { setsid(); });
-        Start(p, {F("user-password.pdf"), out.path()});
+        Start(p, args);
         QVERIFY(p.waitForFinished(20000));
-        QCOMPARE(p.exitCode(), 2);
-        QCOMPARE(FilesIn(out.path()), QStringList());
+        const QString err = QString::fromUtf8(p.readAllStandardError());
+        QCOMPARE(p.exitCode(), code);
+        QVERIFY2(err.contains("arvenzo-extract: ") && err.contains(says), qPrintable(err));
+        QCOMPARE(FilesIn(out.path()).size(), code == 0 ? 4 : 0);
     }
 
     void passwordPrompt_data() {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<int>("code");
-        QTest::newRow("right") << "open sesame" << 0;
-        QTest::newRow("wrong") << "sesame" << 2;
+        QTest::addColumn<int>("columns"); // 0: the terminal does not say
+        QTest::newRow("right") << "open sesame" << 0 << 0;
+        QTest::newRow("wrong") << "sesame" << 2 << 0;
+        QTest::newRow("right, narrow terminal") << "open sesame" << 0 << 40;
+        QTest::newRow("right, very narrow terminal") << "open sesame" << 0 << 12;
     }
 
     // On a terminal it asks, with echo off, and the answer opens the document.
     void passwordPrompt() {
         QFETCH(QString, typed);
         QFETCH(int, code);
+        QFETCH(int, columns);
         const QString python = QStandardPaths::findExecutable("python3");
         if (python.isEmpty())
             QSKIP("python3 is needed to drive a pseudo-terminal");
@@ -202,10 +402,11 @@ private slots:
         // prompt, then all the terminal showed, and exits with the
         // program's code.
         const char* driver = R"(
-import os, pty, sys, termios, time
+import fcntl, os, pty, struct, sys, termios, time
 pid, fd = pty.fork()
 if pid == 0:
-    os.execv(sys.argv[1], sys.argv[1:2] + sys.argv[3:])
+    os.execv(sys.argv[1], sys.argv[1:2] + sys.argv[4:])
+fcntl.ioctl(fd, termios.TIOCSWINSZ, struct.pack('HHHH', 24, int(sys.argv[3]), 0, 0))
 seen = b''
 deadline = time.time() + 20
 while b'Password: ' not in seen and time.time() < deadline:
@@ -234,7 +435,8 @@ sys.exit(os.WEXITSTATUS(status) if os.WIFEXITED(status) else 99)
 )";
         QProcess p;
         p.setProcessEnvironment(Environment());
-        p.start(python, {"-c", driver, EXTRACT_PATH, typed, F("user-password.pdf"), out.path()});
+        p.start(python, {"-c", driver, EXTRACT_PATH, typed, QString::number(columns),
+                         F("user-password.pdf"), out.path()});
         QVERIFY(p.waitForFinished(40000));
         const QString shown = QString::fromUtf8(p.readAllStandardOutput());
         QVERIFY2(shown.startsWith("echo=0\n"), qPrintable(shown));
@@ -245,9 +447,163 @@ sys.exit(os.WEXITSTATUS(status) if os.WIFEXITED(status) else 99)
         // A wrong answer is told and asked again.
         QCOMPARE(shown.count("Password: "), code == 0 ? 1 : 2);
         QCOMPARE(shown.contains("Wrong password, please try it again!"), code != 0);
-        if (code == 0) // the bar draws itself over one line on a terminal
+        if (code == 0 && columns == 0) // the bar draws itself over one line on a terminal
             QVERIFY2(shown.contains("\r\x1b[K[########################] page 4 of 4"),
                      qPrintable(shown));
+        // A row as wide as the terminal would wrap, and the next redraw
+        // would leave its second line behind.
+        const QStringList rows = shown.split("\r\x1b[K").mid(1);
+        QVERIFY(code != 0 || !rows.isEmpty());
+        for (const QString& row : rows) {
+            const QString drawn = row.section(QRegularExpression("[\r\n]"), 0, 0);
+            QVERIFY2(drawn.size() < (columns ? columns : 80), qPrintable(drawn));
+        }
+    }
+
+    // The output folder goes while the run is under way: the first image
+    // that cannot be written is named with the system's reason, and no
+    // later page is tried, since each would fail the same way.
+    void outputFolderVanishes() {
+        QTemporaryDir bin, parent, marks;
+        const QString out = parent.path() + "/out";
+        QVERIFY(QFile::copy(EXTRACT_PATH, bin.path() + "/arvenzo-extract"));
+        QVERIFY(LinkInformationTool(QFileInfo(EXTRACT_PATH).absolutePath(), bin.path()));
+        testing::WriteScript(
+            bin.path(), contract::kExtractionTool,
+            testing::AwaitGo() +
+                QString("touch '%1'/page-$2\n"
+                        "[ $2 = 2 ] && rm -rf '%2'\n"
+                        "for last; do :; done\n"
+                        "printf 'P6\\n2 1\\n255\\n\\377\\0\\0\\0\\377\\0' > \"%3\"\n")
+                    .arg(marks.path(), out, testing::ScratchName("$last", 0, contract::kBornJpeg)));
+        const Run r =
+            Exec({"-r", "1-20", F("text1000.pdf"), out}, 60000, bin.path() + "/arvenzo-extract");
+        QCOMPARE(r.code, 1);
+        QVERIFY2(r.err.contains("arvenzo-extract: cannot write " + out +
+                                "/2.jpg: No such file or directory\n"),
+                 qPrintable(r.err));
+        QCOMPARE(r.err.count("cannot write"), 1);
+        QCOMPARE(FilesIn(marks.path()), (QStringList{"page-1", "page-2"}));
+    }
+
+    void noClobber_data() {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<bool>("kept");
+        QTest::newRow("-n") << QStringList{"-n"} << 1 << true;
+        QTest::newRow("--no-clobber") << QStringList{"--no-clobber"} << 1 << true;
+        QTest::newRow("replaced without") << QStringList{} << 0 << false;
+    }
+
+    // A file whose name an image would take is kept, and the run says so.
+    void noClobber() {
+        QFETCH(QStringList, options);
+        QFETCH(int, code);
+        QFETCH(bool, kept);
+        QTemporaryDir out;
+        QFile mine(out.filePath("2.png"));
+        QVERIFY(mine.open(QIODevice::WriteOnly) && mine.write("mine") == 4);
+        mine.close();
+        const Run r =
+            Exec(options + QStringList{"-f", "png", "-r", "1", F("multipage.pdf"), out.path()});
+        QCOMPARE(r.code, code);
+        QCOMPARE(FilesIn(out.path()), (QStringList{"1.png", "2.png"}));
+        QVERIFY(mine.open(QIODevice::ReadOnly));
+        QCOMPARE(mine.readAll() == "mine", kept);
+        QCOMPARE(
+            r.err.contains("arvenzo-extract: not written: " + out.filePath("2.png") + " exists"),
+            kept);
+        QVERIFY2(!r.err.contains("Some errors"), qPrintable(r.err));
+    }
+
+    void severalDocuments_data() {
+        QTest::addColumn<QStringList>("documents");
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<int>("code");
+        const QStringList two{"multipage.pdf", "images.pdf"};
+        QTest::newRow("one at a time") << two << QStringList{} << 0;
+        QTest::newRow("two at once") << two << QStringList{"-j", "2"} << 0;
+        QTest::newRow("three at once, quiet")
+            << two + QStringList{"fidelity.pdf"} << QStringList{"--jobs=3", "-q"} << 0;
+        QTest::newRow("one with failures")
+            << QStringList{"broken.pdf", "multipage.pdf"} << QStringList{"-j2"} << 1;
+        QTest::newRow("one missing, the worst")
+            << QStringList{"broken.pdf", "absent.pdf", "multipage.pdf"} << QStringList{} << 2;
+    }
+
+    // Each document's images go into a folder of its own, the same as a run
+    // of that document alone would write; the exit code is the worst.
+    void severalDocuments() {
+        QFETCH(QStringList, documents);
+        QFETCH(QStringList, options);
+        QFETCH(int, code);
+        QTemporaryDir out;
+        QStringList args = options;
+        for (const QString& d : documents)
+            args << F(d);
+        const Run r = Exec(args << out.path() + "/new", 120000);
+        QCOMPARE(r.code, code);
+        for (const QString& d : documents) {
+            const QString folder = out.path() + "/new/" + QFileInfo(d).completeBaseName();
+            if (!QFile::exists(F(d))) {
+                QVERIFY(r.err.contains("arvenzo-extract: " + d + ": "));
+                QVERIFY(!QFileInfo::exists(folder));
+                continue;
+            }
+            QTemporaryDir alone;
+            QCOMPARE(Exec({"-q", F(d), alone.path()}).code, d == "broken.pdf" ? 1 : 0);
+            QCOMPARE(FilesIn(folder), FilesIn(alone.path()));
+            for (const QString& name : FilesIn(folder)) {
+                QFile a(folder + "/" + name), b(alone.filePath(name));
+                QVERIFY(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
+                QVERIFY2(a.readAll() == b.readAll(), qPrintable(name));
+            }
+        }
+        if (documents.contains("broken.pdf"))
+            QVERIFY2(r.err.contains("arvenzo-extract: broken.pdf: "), qPrintable(r.err));
+    }
+
+    void listing_data() {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<int>("rows"); // lines on standard output
+        QTest::addColumn<QString>("says");
+        QTest::newRow("a table, header and one row an image")
+            << QStringList{"--list", "@/multipage.pdf"} << 0 << 7 << "";
+        QTest::newRow("JSON, pages asked for")
+            << QStringList{"--json", "-r", "3-", "@/multipage.pdf"} << 0 << 4 << "";
+        QTest::newRow("JSON, two documents, each object names its own")
+            << QStringList{"--json", "@/multipage.pdf", "@/multipage.pdf"} << 0 << 12 << "";
+        QTest::newRow("range outside")
+            << QStringList{"--list", "-r", "9", "@/multipage.pdf"} << 2 << 0
+            << "page range 9 is outside the document, which has 4 pages";
+        QTest::newRow("password needed, none given")
+            << QStringList{"--list", "@/user-password.pdf"} << 2 << 0 << "needs a password";
+        QTest::newRow("password given")
+            << QStringList{"--list", "-P", "open sesame", "@/user-password.pdf"} << 0 << 5 << "";
+    }
+
+    // --list writes nothing and needs no output folder; it lists as many
+    // images as the same run writes (exitCodes: 6 for multipage.pdf).
+    void listing() {
+        QFETCH(QStringList, args);
+        QFETCH(int, code);
+        QFETCH(int, rows);
+        QFETCH(QString, says);
+        QTemporaryDir out;
+        const Run r = ExecIn(args, out);
+        QCOMPARE(r.code, code);
+        const QStringList lines = r.out.split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), rows);
+        QVERIFY2(r.err.contains(says), qPrintable(r.err));
+        if (args.contains("--json"))
+            for (const QString& line : lines)
+                QVERIFY2(line.startsWith(args.count("@/multipage.pdf") > 1
+                                             ? "{\"document\":\"multipage.pdf\",\"page\":"
+                                             : "{\"page\":"),
+                         qPrintable(line));
+        QCOMPARE(FilesIn(QDir::currentPath()).filter(QRegularExpression("^\\d+\\.")),
+                 QStringList());
     }
 
     // Each run has its own scratch folder, so runs side by side on the same
@@ -287,7 +643,7 @@ sys.exit(os.WEXITSTATUS(status) if os.WIFEXITED(status) else 99)
                      qPrintable(lines[page - 1]));
         QVERIFY(lines[0].contains(" elapsed, ") && lines[0].endsWith(" left"));
         QVERIFY(lines[3].endsWith(" elapsed"));
-        QCOMPARE(lines[4], "6 images written to " + out.path());
+        QCOMPARE(lines[4], "arvenzo-extract: 6 images written to " + out.path());
     }
 
     // Ctrl+C reaches the whole foreground group, the tool included; the
@@ -323,7 +679,7 @@ sys.exit(os.WEXITSTATUS(status) if os.WIFEXITED(status) else 99)
         QVERIFY(p.waitForFinished(20000));
         const QString err = QString::fromUtf8(p.readAllStandardError());
         QCOMPARE(p.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(p.exitCode(), 1);
+        QCOMPARE(p.exitCode(), 130);
         QVERIFY2(!err.contains("Some errors"), qPrintable(err));
         QCOMPARE(FilesIn(out.path()), (QStringList{"1.jpg", "2.jpg"}));
         QCOMPARE(FilesIn(marks.path()), (QStringList{"page-1", "page-2"}));
@@ -397,7 +753,7 @@ sys.exit(os.WEXITSTATUS(status) if os.WIFEXITED(status) else 99)
         else
             QVERIFY2(clock.elapsed() < 3000, qPrintable(QString::number(clock.elapsed())));
         QCOMPARE(p.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(p.exitCode(), 1);
+        QCOMPARE(p.exitCode(), 130);
         const QStringList written = FilesIn(out.path());
         QCOMPARE(written, converting && !written.isEmpty() ? QStringList{"1.png"} : QStringList{});
         for (const QString& mark : FilesIn(marks.path()))

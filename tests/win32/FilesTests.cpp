@@ -114,3 +114,24 @@ TEST(ScratchFolderStaysInTemp) {
     CHECK(platform::FolderExists(wanted));
     CHECK_EQ(platform::OwnScratchFolder(wanted), wanted);
 }
+
+// What arvenzo-extract's output rests on: a taken name is kept, a folder is
+// made with its parents, and a folder that takes no file says why.
+TEST(OutputFilesKeepTakenNamesAndSayWhy) {
+    support::ScratchFolder folder;
+    support::WriteFile(folder / "new.part", "new");
+    support::WriteFile(folder / "taken.png", "mine");
+    support::WriteFile(folder / "other.part", "other");
+    CHECK(platform::MoveKeeping(folder / "new.part", folder / "1.png") ==
+          platform::MoveResult::Moved);
+    CHECK(platform::MoveKeeping(folder / "other.part", folder / "taken.png") ==
+          platform::MoveResult::NameTaken);
+    CHECK(platform::FileExists(folder / "1.png"));
+    CHECK(!platform::FileExists(folder / "new.part"));
+
+    CHECK_EQ(platform::CreateFolderPath(folder / "a\\b\\c"), std::string());
+    CHECK(platform::FolderExists(folder / "a\\b\\c"));
+    CHECK_EQ(platform::WriteProblem(folder / "a\\b\\c"), std::string());
+    CHECK(!platform::WriteProblem(folder / "missing").empty());
+    CHECK(!platform::CreateFolderPath(folder / "taken.png\\sub").empty());
+}

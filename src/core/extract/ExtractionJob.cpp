@@ -142,19 +142,22 @@ bool ExtractionJob::RunPage(int page, int lastPage, const JobSettings& settings,
     // A page the tool failed on still gives the images it did write: they
     // are the document's, and the next page's run would write over them.
     const bool failed = !text::Trim(pageResult).empty();
-    if (failed)
+    if (failed) {
         errors_ = true;
+        observer_.PageFailed(page, pageResult);
+    }
     for (const std::string& name : ScratchImages(workFolder_)) {
         if (abandon_ && *abandon_)
             break;
         ++imageCounter_;
-        const bool saved =
-            ConvertExtractedImage(workFolder_ + name, imageCounter_, settings.conversion);
-        if (!saved) {
+        std::string target;
+        const Converted outcome =
+            ConvertImage(workFolder_ + name, imageCounter_, settings.conversion, target);
+        if (outcome == Converted::Failed) {
             pageResult = "Extraction error!";
             errors_ = true;
         }
-        observer_.ImageConverted(imageCounter_, saved);
+        observer_.ImageConverted(imageCounter_, outcome, target);
     }
     return !failed;
 }

@@ -40,8 +40,12 @@ public:
     virtual void ShowNoImagesFound() = 0;
     virtual void EndExtractionUi() = 0;
     virtual void OpenOutputFolder(const std::string& folder) = 0;
-    // One image handled; for running counts.
-    virtual void ImageConverted(int /*number*/, bool /*saved*/) {}
+    // One image handled, with the path it was written to or meant for; for
+    // running counts.
+    virtual void ImageConverted(int /*number*/, Converted /*outcome*/,
+                                const std::string& /*target*/) {}
+    // The tool's own lines about a page it failed on.
+    virtual void PageFailed(int /*page*/, const std::string& /*toolOutput*/) {}
 };
 
 enum class JobEnd { Completed, CompletedWithErrors, Stopped, Failed };

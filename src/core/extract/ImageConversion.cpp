@@ -149,6 +149,21 @@ FreeImageSession::~FreeImageSession() {
 
 bool ConvertExtractedImage(const std::string& scratchPath, int imageNumber,
                            const ConversionSettings& settings) {
+    std::string target;
+    return ConvertImage(scratchPath, imageNumber, settings, target) == Converted::Written;
+}
+
+Converted ConvertImage(const std::string& scratchPath, int imageNumber,
+                       const ConversionSettings& settings, std::string& target) {
+    const std::string scratchExtension =
+        text::LowerCase(text::ExtractFileExt(text::ExtractFileName(scratchPath)));
+    const OutputFormat out = ChooseFormat(settings.formatText, scratchExtension);
+    target = OutputFileName(settings.outputFolder, settings.prefix, imageNumber, out.extension);
+    // Nothing to decode for a name that is kept anyway.
+    if (settings.keepExisting && (platform::FileExists(target) || platform::FolderExists(target))) {
+        platform::RemoveFile(scratchPath);
+        return Converted::Kept;
+    }
     const FREE_IMAGE_FORMAT detected = FreeImage_GetFileType(scratchPath.c_str(), 0);
     Bitmap dib;
     bool known = false;
@@ -158,22 +173,30 @@ bool ConvertExtractedImage(const std::string& scratchPath, int imageNumber,
         dib = LoadPnm(scratchPath, known);
     if (!known && detected != FIF_UNKNOWN)
         dib.reset(FreeImage_Load(detected, scratchPath.c_str(), 0));
-    const std::string scratchExtension =
-        text::LowerCase(text::ExtractFileExt(text::ExtractFileName(scratchPath)));
-    const OutputFormat out = ChooseFormat(settings.formatText, scratchExtension);
-    const std::string target =
-        OutputFileName(settings.outputFolder, settings.prefix, imageNumber, out.extension);
     // Written beside the target and moved over it only when complete, so a
     // failed save never costs the file that had the name before.
     const std::string partial =
         text::ExtractFilePath(target) + "." + text::ExtractFileName(target) + ".part";
-    bool saved = Save(static_cast<FREE_IMAGE_FORMAT>(out.format), dib.get(), partial, out.flags);
-    saved = saved && platform::MoveReplacing(partial, target);
-    if (!saved)
+    Converted result =
+        Save(static_cast<FREE_IMAGE_FORMAT>(out.format), dib.get(), partial, out.flags)
+            ? Converted::Written
+            : Converted::Failed;
+    if (result == Converted::Written) {
+        if (!settings.keepExisting) {
+            if (!platform::MoveReplacing(partial, target))
+                result = Converted::Failed;
+        } else {
+            const platform::MoveResult moved = platform::MoveKeeping(partial, target);
+            result = moved == platform::MoveResult::Moved       ? Converted::Written
+                     : moved == platform::MoveResult::NameTaken ? Converted::Kept
+                                                                : Converted::Failed;
+        }
+    }
+    if (result != Converted::Written)
         platform::RemoveFile(partial);
     dib.reset();
     platform::RemoveFile(scratchPath);
-    return saved;
+    return result;
 }
 
 } // namespace extract

@@ -10,7 +10,11 @@ struct ConversionSettings {
     std::string formatText;
     std::string outputFolder;
     std::string prefix;
+    // An output name already taken is left alone instead of replaced.
+    bool keepExisting = false;
 };
+
+enum class Converted { Written, Failed, Kept };
 
 // Keeps FreeImage initialised for as long as it lives: one job.
 class FreeImageSession {
@@ -28,5 +32,10 @@ public:
 // deleted in every case.
 bool ConvertExtractedImage(const std::string& scratchPath, int imageNumber,
                            const ConversionSettings& settings);
+
+// The same, telling a failure from a name kept by `keepExisting`; `target`
+// receives the output file's path either way.
+Converted ConvertImage(const std::string& scratchPath, int imageNumber,
+                       const ConversionSettings& settings, std::string& target);
 
 } // namespace extract

@@ -95,6 +95,20 @@ bool RemoveFile(const std::string& path);
 // Moves `from` to `to`, replacing a file already there.
 bool MoveReplacing(const std::string& from, const std::string& to);
 
+// Moves `from` to `to` only when nothing has that name yet; checked and
+// moved in one step, so a file that appears meanwhile is never replaced.
+enum class MoveResult { Moved, NameTaken, Failed };
+MoveResult MoveKeeping(const std::string& from, const std::string& to);
+
+// Creates `path` and every missing folder above it, with the permissions a
+// new folder of the user's usually gets. Empty when the folder is there
+// afterwards, else the system's reason ("Permission denied").
+std::string CreateFolderPath(const std::string& path);
+
+// Empty when a new file can be created and written in `folder` (tried with
+// a hidden file that is removed at once), else the system's reason.
+std::string WriteProblem(const std::string& folder);
+
 // A file's bytes mapped into memory for reading, for as long as it lives;
 // empty when the file cannot be opened or mapped, or holds nothing. The
 // file must not shrink meanwhile: the program maps only files of its own
@@ -136,6 +150,9 @@ bool RemoveFolder(const std::string& path);
 
 // True when standard error goes to a terminal.
 bool ErrorIsTerminal();
+
+// The width in columns of the terminal on standard error; 0 when unknown.
+int ErrorTerminalWidth();
 
 // Reads one line from the terminal with echo off, after showing `prompt`
 // on standard error; false when there is no terminal or input ended.
@@ -185,6 +202,31 @@ std::string RunConsoleTool(const std::string& program, const std::vector<std::st
 // goes, before it has done anything. A tool that ignores the variable just
 // runs at once, so prepare only tools that honour it. On Windows the tool is
 // started by Run.
+
+// A program run beside this one, sharing its terminal, input and output:
+// a terminal's Ctrl+C reaches it too. `environment` entries ("NAME=value")
+// are added to this process's environment for it.
+class ChildProcess {
+public:
+    ChildProcess(const std::string& program, const std::vector<std::string>& arguments,
+                 const std::vector<std::string>& environment);
+    // Waits for the program if it still runs.
+    ~ChildProcess();
+    ChildProcess(const ChildProcess&) = delete;
+    ChildProcess& operator=(const ChildProcess&) = delete;
+
+    // Empty when it started, else the system's reason.
+    const std::string& StartProblem() const;
+    // True once it has ended, with its exit code (128 + the signal's number
+    // when a signal ended it); never waits.
+    bool Ended(int& code);
+    // Asks it to end (SIGTERM; on Windows it is ended at once).
+    void Terminate();
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};
 
 class PreparedTool {
 public:

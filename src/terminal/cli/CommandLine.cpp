@@ -1,50 +1,274 @@
 #include "cli/CommandLine.h"
 
+#include "text/TextRules.h"
+
+#include <algorithm>
+#include <cstdlib>
+
 namespace cli {
+
+namespace {
+
+struct Option {
+    char shortName; // 0: long only
+    const char* longName;
+    bool takesValue;
+};
+
+constexpr Option kOptions[] = {
+    {'r', "range", true},    {'f', "format", true},      {'p', "prefix", true},
+    {'P', "password", true}, {0, "password-file", true}, {'n', "no-clobber", false},
+    {'j', "jobs", true},     {'q', "quiet", false},      {'h', "help", false},
+    {'V', "version", false}, {0, "list", false},         {0, "json", false},
+};
+
+const Option* ByShort(char c) {
+    for (const Option& o : kOptions)
+        if (o.shortName != 0 && o.shortName == c)
+            return &o;
+    return nullptr;
+}
+
+const Option* ByLong(const std::string& name) {
+    for (const Option& o : kOptions)
+        if (name == o.longName)
+            return &o;
+    return nullptr;
+}
+
+struct FormatName {
+    const char* name;
+    const char* windowName;
+};
+
+constexpr FormatName kFormatNames[] = {
+    {"original", "Original"},   {"bmp", "BMP"},       {"jpeg", "JPEG"},          {"jpg", "JPEG"},
+    {"jpeg-2000", "JPEG-2000"}, {"jp2", "JPEG-2000"}, {"jpeg2000", "JPEG-2000"}, {"png", "PNG"},
+    {"tiff", "TIFF"},           {"tif", "TIFF"},
+};
+
+constexpr const char* kFormatList =
+    "original, bmp, jpeg (jpg), jpeg-2000 (jp2, jpeg2000), png or tiff (tif)";
+
+// A page number; very long ones are kept large rather than wrapped, so they
+// are still outside every document.
+std::optional<long long> ReadPage(const std::string& digits) {
+    if (digits.empty() ||
+        !std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return std::nullopt;
+    if (digits.size() > 12)
+        return 999999999999LL;
+    return std::stoll(digits);
+}
+
+bool ReadJobs(const std::string& text, int& jobs) {
+    const std::optional<long long> n = ReadPage(text);
+    if (!n || *n < 1)
+        return false;
+    jobs = static_cast<int>(std::min<long long>(*n, 64));
+    return true;
+}
+
+} // namespace
+
+std::string HelpText() {
+    return "usage: arvenzo-extract [OPTIONS] INPUT.pdf... OUTPUT_FOLDER\n"
+           "       arvenzo-extract --list [--json] [-r PAGES] [-P PASSWORD] INPUT.pdf...\n"
+           "\n"
+           "Writes the images of PDF documents into OUTPUT_FOLDER, which is made when\n"
+           "missing. With more than one document, each document's images go into a\n"
+           "folder of their own there, named after the document's file.\n"
+           "\n"
+           "  -r, --range=PAGES         pages N, N-M, N- or -M (default: every page)\n"
+           "  -f, --format=FORMAT       original, bmp, jpeg, jpeg-2000, png or tiff, in any\n"
+           "                            case; jpg, jp2, jpeg2000 and tif too\n"
+           "                            (default: original)\n"
+           "  -p, --prefix=PREFIX       file-name prefix of the images (default: none)\n"
+           "  -P, --password=PASSWORD   the documents' user password\n"
+           "      --password-file=FILE  the password, from the first line of FILE\n"
+           "  -n, --no-clobber          never replace a file; an image whose name is\n"
+           "                            taken is not written\n"
+           "  -j, --jobs=N              extract up to N documents at once (default: 1)\n"
+           "  -q, --quiet               no progress bar\n"
+           "      --list                list the images a run would write, one row each\n"
+           "                            (page, number, size, colours, encoding, mask,\n"
+           "                            resolution, bytes), writing none\n"
+           "      --json                the same list, one JSON object a line\n"
+           "  -h, --help                show this help and exit\n"
+           "  -V, --version             show the version and exit\n"
+           "\n"
+           "Without a password option it asks on the terminal when a document needs one.\n"
+           "Exit status: 0 every image written, 1 some not written, 2 bad usage or\n"
+           "input, 130 stopped by Ctrl+C; with several documents, the worst of theirs.\n"
+           "\n"
+           "Examples:\n"
+           "  arvenzo-extract report.pdf images\n"
+           "  arvenzo-extract -r 3-7 -f png -p fig- report.pdf images\n"
+           "  arvenzo-extract --password-file ~/.pdfpass -j 2 scans/*.pdf images\n"
+           "  arvenzo-extract --list -r 2-4 report.pdf\n";
+}
+
+std::optional<PageRequest> ReadPageRange(const std::string& text) {
+    PageRequest request;
+    request.text = text;
+    const std::string r = text::Trim(text);
+    if (r.empty())
+        return request;
+    const std::size_t dash = r.find('-');
+    if (dash == std::string::npos) {
+        request.first = ReadPage(r);
+        request.last = request.first;
+        return request.first ? std::optional<PageRequest>(request) : std::nullopt;
+    }
+    const std::string from = r.substr(0, dash);
+    const std::string to = r.substr(dash + 1);
+    if (from.empty() && to.empty())
+        return std::nullopt;
+    if (!from.empty() && !(request.first = ReadPage(from)))
+        return std::nullopt;
+    if (!to.empty() && !(request.last = ReadPage(to)))
+        return std::nullopt;
+    return request;
+}
+
+std::optional<std::string> ReadFormatName(const std::string& name) {
+    const std::string wanted = text::LowerCase(text::Trim(name));
+    for (const FormatName& f : kFormatNames)
+        if (wanted == f.name)
+            return std::string(f.windowName);
+    return std::nullopt;
+}
 
 std::optional<ExtractOptions> ParseCommandLine(const std::vector<std::string>& args,
                                                std::string& error) {
     ExtractOptions options;
     std::vector<std::string> positional;
+    // Takes one option's value; false with `error` set when it is wrong.
+    const auto take = [&](const Option& o, const std::string& value) {
+        const std::string name = o.longName;
+        if (name == "range") {
+            std::optional<PageRequest> pages = ReadPageRange(value);
+            if (!pages)
+                error = "invalid page range '" + value + "': use N, N-M, N- or -M";
+            else
+                options.pages = *pages;
+            return pages.has_value();
+        }
+        if (name == "format") {
+            std::optional<std::string> format = ReadFormatName(value);
+            if (!format)
+                error = "unknown format '" + value + "': use " + kFormatList;
+            else
+                options.format = *format;
+            return format.has_value();
+        }
+        if (name == "jobs") {
+            const bool ok = ReadJobs(value, options.jobs);
+            if (!ok)
+                error = "invalid number of jobs '" + value + "': use 1 or more";
+            return ok;
+        }
+        if (name == "prefix")
+            options.prefix = value;
+        else if (name == "password")
+            options.password = value;
+        else if (name == "password-file")
+            options.passwordFile = value;
+        else if (name == "quiet")
+            options.quiet = true;
+        else if (name == "no-clobber")
+            options.noClobber = true;
+        else if (name == "list")
+            options.list = true;
+        else if (name == "json")
+            options.list = options.json = true;
+        else if (name == "help")
+            options.help = true;
+        else if (name == "version")
+            options.version = true;
+        return true;
+    };
+
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
-        if (a == "-h" || a == "--help") {
-            error.clear();
-            return std::nullopt;
-        }
-        if (a == "-r" || a == "-f" || a == "-p" || a == "-P") {
-            if (i + 1 >= args.size()) {
-                error = "option " + a + " needs a value";
-                return std::nullopt;
-            }
-            const std::string& value = args[++i];
-            if (a == "-r")
-                options.range = value;
-            else if (a == "-f")
-                options.format = value;
-            else if (a == "-p")
-                options.prefix = value;
-            else
-                options.password = value;
-            continue;
-        }
         if (a == "--") {
             positional.insert(positional.end(), args.begin() + static_cast<long>(i) + 1,
                               args.end());
             break;
         }
+        if (a.rfind("--", 0) == 0) {
+            const std::size_t eq = a.find('=');
+            const std::string name = a.substr(2, eq == std::string::npos ? eq : eq - 2);
+            const Option* o = ByLong(name);
+            if (!o) {
+                error = "unknown option --" + name;
+                return std::nullopt;
+            }
+            std::string value;
+            if (!o->takesValue) {
+                if (eq != std::string::npos) {
+                    error = "option --" + name + " takes no value";
+                    return std::nullopt;
+                }
+            } else if (eq != std::string::npos) {
+                value = a.substr(eq + 1);
+            } else if (i + 1 < args.size()) {
+                value = args[++i];
+            } else {
+                error = "option --" + name + " needs a value";
+                return std::nullopt;
+            }
+            if (!take(*o, value))
+                return std::nullopt;
+            continue;
+        }
         if (a.size() > 1 && a[0] == '-') {
-            error = "unknown option " + a;
-            return std::nullopt;
+            // Flags may share one dash ("-qn"); a value follows its letter
+            // at once ("-r3-5") or as the next argument.
+            for (std::size_t k = 1; k < a.size(); ++k) {
+                const Option* o = ByShort(a[k]);
+                if (!o) {
+                    error = std::string("unknown option -") + a[k];
+                    return std::nullopt;
+                }
+                if (!o->takesValue) {
+                    take(*o, {});
+                    continue;
+                }
+                std::string value;
+                if (k + 1 < a.size()) {
+                    value = a.substr(k + 1);
+                } else if (i + 1 < args.size()) {
+                    value = args[++i];
+                } else {
+                    error = std::string("option -") + a[k] + " needs a value";
+                    return std::nullopt;
+                }
+                if (!take(*o, value))
+                    return std::nullopt;
+                break;
+            }
+            continue;
         }
         positional.push_back(a);
     }
-    if (positional.size() != 2) {
+    if (options.help || options.version)
+        return options;
+    if (options.list) {
+        if (positional.empty()) {
+            error = "expected INPUT.pdf";
+            return std::nullopt;
+        }
+        options.inputs = positional;
+        return options;
+    }
+    if (positional.size() < 2) {
         error = "expected INPUT.pdf and OUTPUT_FOLDER";
         return std::nullopt;
     }
-    options.input = positional[0];
-    options.outputFolder = positional[1];
+    options.outputFolder = positional.back();
+    positional.pop_back();
+    options.inputs = positional;
     return options;
 }
 

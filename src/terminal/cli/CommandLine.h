@@ -7,22 +7,40 @@
 
 namespace cli {
 
+// Pages as asked for: an end left open runs to the document's start or end.
+struct PageRequest {
+    std::optional<long long> first;
+    std::optional<long long> last;
+    std::string text; // as given, for messages
+};
+
 struct ExtractOptions {
-    std::string range;
-    std::string format = "Original";
+    PageRequest pages;
+    std::string format = "Original"; // one of the window's six names
     std::string prefix;
     std::optional<std::string> password;
-    std::string input;
+    std::optional<std::string> passwordFile;
+    bool quiet = false;
+    bool noClobber = false;
+    int jobs = 1;
+    bool help = false;
+    bool version = false;
+    // List the images instead of writing them; every argument is a document.
+    bool list = false;
+    bool json = false;
+    std::vector<std::string> inputs;
     std::string outputFolder;
 };
 
-inline constexpr const char* kUsage =
-    "usage: arvenzo-extract [-r RANGE] [-f FORMAT] [-p PREFIX] [-P PASSWORD] INPUT.pdf "
-    "OUTPUT_FOLDER\n"
-    "  -r RANGE     pages, as in the window: 3, 3-7, 5- (default: all)\n"
-    "  -f FORMAT    Original, BMP, JPEG, JPEG-2000, PNG or TIFF (default: Original)\n"
-    "  -p PREFIX    file-name prefix of the images (default: none)\n"
-    "  -P PASSWORD  the document's user password (asked for when needed and missing)\n";
+// The usage text that --help prints.
+std::string HelpText();
+
+// "N", "N-M", "N-", "-M" or empty (every page); nothing for other text.
+std::optional<PageRequest> ReadPageRange(const std::string& text);
+
+// The window's name for a format name given in any case or by an alias
+// ("jpg", "tif", "jp2"); nothing for an unknown name.
+std::optional<std::string> ReadFormatName(const std::string& name);
 
 // Reads the arguments (without the program name); nothing on bad usage,
 // with `error` saying why.

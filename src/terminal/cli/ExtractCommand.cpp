@@ -1,6 +1,9 @@
 #include "cli/ExtractCommand.h"
 
 #include "cli/CommandLine.h"
+#include "cli/ImageListing.h"
+#include "cli/Messages.h"
+#include "cli/SeveralDocuments.h"
 #include "cli/TerminalReport.h"
 #include "extract/ExtractionJob.h"
 #include "inspect/DocumentInspection.h"
@@ -9,6 +12,12 @@
 #include "text/TextRules.h"
 
 #include <atomic>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <iostream>
+#include <memory>
+#include <sstream>
 
 namespace cli {
 
@@ -18,32 +27,36 @@ namespace {
 // terminal.
 class TerminalPrompts : public inspect::InspectionUi {
 public:
-    TerminalPrompts(std::optional<std::string> given, std::FILE* out)
-        : given_(std::move(given)), out_(out) {}
+    TerminalPrompts(std::optional<std::string> given, const Messages& messages, bool mayAsk)
+        : given_(std::move(given)), triedGiven_(given_.has_value()), messages_(messages),
+          mayAsk_(mayAsk) {}
 
     bool AskPassword(std::string& value) override {
         if (given_) {
             // A password from the command line gets one try.
             value = *given_;
             given_.reset();
+            unanswered_ = value.empty();
             return !value.empty();
         }
         if (triedGiven_)
             return false;
-        return platform::ReadHiddenLine("Password: ", value);
+        unanswered_ = !mayAsk_ || !platform::ReadHiddenLine("Password: ", value);
+        return !unanswered_;
     }
-    void ShowWrongPassword() override {
-        std::fprintf(out_, "Wrong password, please try it again!\n");
-    }
+    void ShowWrongPassword() override { messages_.Say("Wrong password, please try it again!"); }
     void ShowHeaderWarning() override {
-        std::fprintf(out_, "Couldn't read PDF header info!\nProbably this file is damaged!\n");
+        messages_.Say("Couldn't read PDF header info!\nProbably this file is damaged!");
     }
-    void GaveOnCommandLine() { triedGiven_ = given_.has_value(); }
+    // True when a password was needed and nobody could give one.
+    bool Unanswered() const { return unanswered_; }
 
 private:
     std::optional<std::string> given_;
-    bool triedGiven_ = false;
-    std::FILE* out_;
+    bool triedGiven_;
+    const Messages& messages_;
+    bool mayAsk_;
+    bool unanswered_ = false;
 };
 
 std::string WithSeparator(std::string folder) {
@@ -60,42 +73,99 @@ std::string AsFolderText(std::string folder) {
     return folder;
 }
 
-} // namespace
+std::string Pages(long long n) {
+    return std::to_string(n) + (n == 1 ? " page" : " pages");
+}
 
-int RunExtractCommand(const std::vector<std::string>& args, std::FILE* out) {
-    std::string error;
-    std::optional<ExtractOptions> options = ParseCommandLine(args, error);
-    if (!options) {
-        if (!error.empty())
-            std::fprintf(out, "arvenzo-extract: %s\n", error.c_str());
-        std::fprintf(out, "%s", kUsage);
-        return error.empty() ? kAllWritten : kBadInput;
+// The pages asked for, or nothing after saying why the request does not fit
+// the document; every page when none were asked for.
+std::optional<std::pair<int, int>> ResolvePages(const PageRequest& request, std::int32_t pageCount,
+                                                const Messages& messages) {
+    if (!request.first && !request.last)
+        return std::pair<int, int>{1, pageCount};
+    const long long first = request.first.value_or(1);
+    const long long last = request.last.value_or(pageCount);
+    if (first < 1 || last < 1 || first > pageCount || last > pageCount) {
+        messages.Say("page range " + request.text + " is outside the document, which has " +
+                     Pages(pageCount));
+        return std::nullopt;
     }
+    if (first > last) {
+        messages.Say("page range " + request.text + " is reversed; the document has " +
+                     Pages(pageCount));
+        return std::nullopt;
+    }
+    return std::pair<int, int>{static_cast<int>(first), static_cast<int>(last)};
+}
+
+bool HoldsSeparator(const std::string& s) {
+    return s.find('/') != std::string::npos ||
+           s.find(platform::PathSeparator()) != std::string::npos;
+}
+
+// The first line of `path`, without its line end.
+std::optional<std::string> ReadPasswordFile(const std::string& path, const Messages& messages) {
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"),
+                                                         &std::fclose);
+    if (!file) {
+        messages.Say("cannot read the password file " + path + ": " + std::strerror(errno));
+        return std::nullopt;
+    }
+    std::string line;
+    for (int c = std::fgetc(file.get()); c != EOF && c != '\n'; c = std::fgetc(file.get()))
+        line.push_back(static_cast<char>(c));
+    if (!line.empty() && line.back() == '\r')
+        line.pop_back();
+    return line;
+}
+
+int RunDocument(const ExtractOptions& options, const std::optional<std::string>& givenPassword,
+                const Messages& messages, std::ostream& listing = std::cout) {
     // The tools run in their own folder, so every path they get is whole.
-    options->input = platform::AbsolutePath(options->input);
-    options->outputFolder = platform::AbsolutePath(options->outputFolder);
-    if (!inspect::IsPdfName(options->input) || !platform::FileExists(options->input)) {
-        std::fprintf(out, "arvenzo-extract: %s is not a PDF file\n", options->input.c_str());
+    const std::string input = platform::AbsolutePath(options.inputs.front());
+    const std::string outputFolder = platform::AbsolutePath(options.outputFolder);
+    if (!platform::FileExists(input)) {
+        messages.Say(input + (platform::FolderExists(input) ? " is a folder, not a PDF file"
+                                                            : " does not exist"));
         return kBadInput;
     }
-    if (!platform::FolderExists(options->outputFolder)) {
-        std::fprintf(out, "arvenzo-extract: %s is not a folder\n", options->outputFolder.c_str());
+    if (!inspect::IsPdfName(input)) {
+        messages.Say(input + " is not a PDF file");
+        return kBadInput;
+    }
+    if (!options.list && platform::FileExists(outputFolder)) {
+        messages.Say(outputFolder + " is not a folder");
         return kBadInput;
     }
 
     const std::string toolFolder = text::ExtractFilePath(platform::ExecutablePath());
-    TerminalPrompts prompts(options->password, out);
-    prompts.GaveOnCommandLine();
+    TerminalPrompts prompts(givenPassword, messages, std::getenv(kNoPromptVariable) == nullptr);
     std::string password;
     const inspect::InspectionResult document = inspect::InspectDocument(
-        options->input,
+        input,
         [&](const std::vector<std::string>& arguments) {
             return inspect::RunConsoleTool(inspect::kInformationTool, arguments, toolFolder,
                                            inspect::kInspectionTimeLimit);
         },
         prompts, password);
-    if (!document.found)
+    if (!document.found) {
+        if (prompts.Unanswered())
+            messages.Say(input +
+                         " needs a password: give it with --password-file FILE or -P PASSWORD");
         return kBadInput;
+    }
+    const std::optional<std::pair<int, int>> pages =
+        ResolvePages(options.pages, document.pageCount, messages);
+    if (!pages)
+        return kBadInput;
+    if (options.list)
+        return RunListing({input, password, pages->first, pages->second, options.json}, listing,
+                          std::cerr);
+    const std::string folderProblem = platform::CreateFolderPath(outputFolder);
+    if (!folderProblem.empty()) {
+        messages.Say("cannot create the folder " + outputFolder + ": " + folderProblem);
+        return kBadInput;
+    }
 
     // Ctrl+C stops after the page under way, a second one or the end of
     // the session at once; either way the scratch folder goes with the run.
@@ -105,32 +175,113 @@ int RunExtractCommand(const std::vector<std::string>& args, std::FILE* out) {
     const std::string scratch = platform::CreatePrivateFolder("arvenzo-extract");
     if (scratch.empty()) {
         platform::StopOnSignals(nullptr, nullptr);
-        std::fprintf(out, "arvenzo-extract: cannot create a scratch folder\n");
+        messages.Say("cannot create a scratch folder");
         return kBadInput;
     }
     extract::JobSettings settings;
-    settings.inputPath = options->input;
+    settings.inputPath = input;
     settings.pageCountText = std::to_string(document.pageCount);
-    settings.pageRangeText = options->range;
+    // Only a range that was asked for: the job's own reading of an empty
+    // one is the whole document.
+    settings.pageRangeText = options.pages.text.empty() ? std::string{}
+                                                        : std::to_string(pages->first) + "-" +
+                                                              std::to_string(pages->second);
     settings.password = password;
     settings.openAfter = true;
-    settings.conversion = {options->format, AsFolderText(options->outputFolder), options->prefix};
+    settings.conversion = {options.format, AsFolderText(outputFolder), options.prefix,
+                           options.noClobber};
 
-    TerminalReport report(settings, out, platform::ErrorIsTerminal());
+    TerminalReport report(settings, messages, platform::ErrorIsTerminal(), options.quiet, running);
     extract::ExtractionJob job(report, running, toolFolder, WithSeparator(scratch), &endNow);
     const extract::JobEnd end = job.Run();
     platform::RemoveFolder(scratch);
     platform::StopOnSignals(nullptr, nullptr);
     switch (end) {
     case extract::JobEnd::Completed:
-        return kAllWritten;
+        return report.ImagesKept() > 0 ? kSomeFailed : kAllWritten;
     case extract::JobEnd::CompletedWithErrors:
-    case extract::JobEnd::Stopped:
         return kSomeFailed;
+    case extract::JobEnd::Stopped:
+        return report.OutputBroken() ? kSomeFailed : kInterrupted;
     case extract::JobEnd::Failed:
         break;
     }
     return kBadInput;
+}
+
+// Each line of a JSON listing, told which document it is from.
+std::string WithDocument(const std::string& lines, const std::string& document) {
+    std::string name;
+    for (const char c : document) {
+        if (c == '"' || c == '\\')
+            name += '\\';
+        name += c;
+    }
+    std::string out;
+    std::istringstream in(lines);
+    for (std::string line; std::getline(in, line);)
+        out +=
+            (line.rfind("{", 0) == 0 ? "{\"document\":\"" + name + "\"," + line.substr(1) : line) +
+            "\n";
+    return out;
+}
+
+// Several documents listed one after the other; the exit code is the worst.
+int ListDocuments(const ExtractOptions& options, const std::optional<std::string>& password) {
+    int worst = kAllWritten;
+    for (const std::string& input : options.inputs) {
+        ExtractOptions one = options;
+        one.inputs = {input};
+        const std::string name = text::ExtractFileName(input);
+        std::ostringstream rows;
+        const int code = RunDocument(one, password, Messages(stderr, name), rows);
+        if (options.json)
+            std::cout << WithDocument(rows.str(), name);
+        else if (!rows.str().empty())
+            std::cout << name << ":\n" << rows.str();
+        std::cout.flush();
+        worst = std::max(worst, code);
+    }
+    return worst;
+}
+
+} // namespace
+
+int RunExtractCommand(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
+    const char* document = std::getenv(kDocumentVariable);
+    const Messages messages(err, document ? document : "");
+    std::string error;
+    const std::optional<ExtractOptions> options = ParseCommandLine(args, error);
+    if (!options) {
+        messages.Say(error);
+        messages.Say("usage: arvenzo-extract [OPTIONS] INPUT.pdf... OUTPUT_FOLDER "
+                     "(--help tells more)");
+        return kBadInput;
+    }
+    if (options->help) {
+        std::fputs(HelpText().c_str(), out);
+        return kAllWritten;
+    }
+    if (options->version) {
+        std::fputs("arvenzo-extract " ARVENZO_VERSION "\n", out);
+        return kAllWritten;
+    }
+    // The images go into the output folder and nowhere else.
+    if (HoldsSeparator(options->prefix)) {
+        messages.Say("the prefix '" + options->prefix + "' holds a path separator");
+        return kBadInput;
+    }
+    std::optional<std::string> password = options->password;
+    if (options->passwordFile) {
+        password = ReadPasswordFile(*options->passwordFile, messages);
+        if (!password)
+            return kBadInput;
+    }
+    if (options->list && options->inputs.size() > 1)
+        return ListDocuments(*options, password);
+    if (options->inputs.size() > 1)
+        return RunSeveralDocuments(*options, messages);
+    return RunDocument(*options, password, messages);
 }
 
 } // namespace cli

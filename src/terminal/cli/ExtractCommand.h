@@ -7,10 +7,16 @@
 
 namespace cli {
 
-enum ExitCode { kAllWritten = 0, kSomeFailed = 1, kBadInput = 2 };
+enum ExitCode { kAllWritten = 0, kSomeFailed = 1, kBadInput = 2, kInterrupted = 130 };
 
-// Runs the command with `args` (without the program name), reporting on
-// `out`; returns the exit code.
-int RunExtractCommand(const std::vector<std::string>& args, std::FILE* out);
+// Set for a run that is one of several documents: the document's name,
+// which its messages carry, and whether it may ask for a password (runs
+// side by side must not ask on one terminal at once).
+inline constexpr const char* kDocumentVariable = "ARVENZO_EXTRACT_DOCUMENT";
+inline constexpr const char* kNoPromptVariable = "ARVENZO_EXTRACT_NO_PROMPT";
+
+// Runs the command with `args` (without the program name): help and version
+// on `out`, everything else on `err`; returns the exit code.
+int RunExtractCommand(const std::vector<std::string>& args, std::FILE* out, std::FILE* err);
 
 } // namespace cli

@@ -1,6 +1,9 @@
 #include "cli/TerminalReport.h"
 
+#include "platform/platform.h"
 #include "text/TextRules.h"
+
+#include <algorithm>
 
 namespace cli {
 
@@ -13,19 +16,15 @@ std::string Clock(std::chrono::seconds s) {
     return buffer;
 }
 
-// Line breaks of the window's texts, as a terminal wants them.
-std::string Plain(const std::string& message) {
-    std::string out;
-    for (const char c : message)
-        if (c != '\r')
-            out.push_back(c);
-    return out;
-}
+constexpr int kBarWidth = 24;
+constexpr int kNarrowestBar = 8;
 
 } // namespace
 
-TerminalReport::TerminalReport(extract::JobSettings settings, std::FILE* out, bool terminal)
-    : settings_(std::move(settings)), out_(out), terminal_(terminal) {}
+TerminalReport::TerminalReport(extract::JobSettings settings, const Messages& messages,
+                               bool terminal, bool quiet, std::atomic<bool>& running)
+    : settings_(std::move(settings)), messages_(messages), out_(messages.Stream()),
+      terminal_(terminal), quiet_(quiet), running_(running) {}
 
 std::string TerminalReport::ProgressLine(int pagesDone, int pages, int images,
                                          std::chrono::seconds elapsed) {
@@ -37,6 +36,20 @@ std::string TerminalReport::ProgressLine(int pagesDone, int pages, int images,
         line += ", " + Clock(std::chrono::duration_cast<std::chrono::seconds>(left)) + " left";
     }
     return line;
+}
+
+std::string TerminalReport::BarRow(int done, int pages, const std::string& line, int width) {
+    // The last column stays free: a row that fills it wraps on some
+    // terminals, and the next redraw would leave the wrapped part behind.
+    const int room = width - 1;
+    const int lineWidth = static_cast<int>(line.size());
+    const int barWidth = std::min(kBarWidth, room - lineWidth - 3);
+    if (barWidth < kNarrowestBar)
+        return line.substr(0, static_cast<std::size_t>(std::max(room, 0)));
+    const int filled = pages > 0 ? done * barWidth / pages : barWidth;
+    std::string bar(static_cast<std::size_t>(filled), '#');
+    bar.resize(static_cast<std::size_t>(barWidth), '.');
+    return "[" + bar + "] " + line;
 }
 
 extract::JobSettings TerminalReport::BeginExtractionUi() {
@@ -66,6 +79,8 @@ void TerminalReport::DrawPending() {
 }
 
 void TerminalReport::Draw() {
+    if (quiet_)
+        return;
     const auto elapsed =
         std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - start_);
     const int pages = maximum_ / 2;
@@ -76,23 +91,25 @@ void TerminalReport::Draw() {
         std::fflush(out_);
         return;
     }
-    constexpr int kWidth = 24;
-    const int filled = pages > 0 ? done * kWidth / pages : kWidth;
-    std::string bar(static_cast<std::size_t>(filled), '#');
-    bar.resize(kWidth, '.');
-    std::fprintf(out_, "\r\x1b[K[%s] %s", bar.c_str(), line.c_str());
+    // Asked at every redraw: the window may have been resized.
+    const int width = platform::ErrorTerminalWidth();
+    const std::string row = BarRow(done, pages, line, width > 0 ? width : 80);
+    std::fprintf(out_, "\r\x1b[K%s", row.c_str());
     std::fflush(out_);
     barShown_ = true;
 }
 
-void TerminalReport::Say(const std::string& message) {
-    DrawPending();
+void TerminalReport::EndBar() {
     if (barShown_) {
         std::fputc('\n', out_);
         barShown_ = false;
     }
-    std::fprintf(out_, "%s\n", Plain(message).c_str());
-    std::fflush(out_);
+}
+
+void TerminalReport::Say(const std::string& message) {
+    DrawPending();
+    EndBar();
+    messages_.Say(message);
 }
 
 void TerminalReport::ShowExtractionError(const std::string& message) {
@@ -105,10 +122,7 @@ void TerminalReport::ShowNoImagesFound() {
 
 void TerminalReport::EndExtractionUi() {
     DrawPending();
-    if (barShown_) {
-        std::fputc('\n', out_);
-        barShown_ = false;
-    }
+    EndBar();
 }
 
 void TerminalReport::OpenOutputFolder(const std::string& folder) {
@@ -116,8 +130,37 @@ void TerminalReport::OpenOutputFolder(const std::string& folder) {
         folder);
 }
 
-void TerminalReport::ImageConverted(int, bool saved) {
-    (saved ? written_ : failed_) += 1;
+void TerminalReport::ImageConverted(int number, extract::Converted outcome,
+                                    const std::string& target) {
+    switch (outcome) {
+    case extract::Converted::Written:
+        ++written_;
+        return;
+    case extract::Converted::Kept:
+        ++kept_;
+        Say("not written: " + target + " exists");
+        return;
+    case extract::Converted::Failed:
+        break;
+    }
+    if (outputBroken_)
+        return; // said once; the rest of the page fails the same way
+    // A folder that refuses any new file fails every image after this one
+    // too: the run stops instead of trying them all.
+    const std::string problem = platform::WriteProblem(settings_.conversion.outputFolder);
+    if (!problem.empty()) {
+        Say("cannot write " + target + ": " + problem);
+        outputBroken_ = true;
+        running_ = false;
+        return;
+    }
+    Say("cannot write " + target + ": image " + std::to_string(number) + " could not be converted");
+}
+
+void TerminalReport::PageFailed(int, const std::string& toolOutput) {
+    // Said before the page's own line, which waits for its images.
+    EndBar();
+    messages_.Say(toolOutput);
 }
 
 } // namespace cli

@@ -215,6 +215,56 @@ std::string RunConsoleTool(const std::string& program, const std::vector<std::st
     return Collect(started, program, timeout, giveUp);
 }
 
+struct ChildProcess::Impl {
+    pid_t pid = 0;
+    std::string problem;
+};
+
+ChildProcess::ChildProcess(const std::string& program, const std::vector<std::string>& arguments,
+                           const std::vector<std::string>& environment)
+    : impl_(std::make_unique<Impl>()) {
+    std::vector<std::string> argv{program};
+    argv.insert(argv.end(), arguments.begin(), arguments.end());
+    std::vector<std::string> env = Environment({});
+    env.insert(env.end(), environment.begin(), environment.end());
+    std::vector<char*> argvPointers = Pointers(argv);
+    std::vector<char*> envPointers = Pointers(env);
+    const int spawned = posix_spawn(&impl_->pid, program.c_str(), nullptr, nullptr,
+                                    argvPointers.data(), envPointers.data());
+    if (spawned != 0) {
+        impl_->pid = 0;
+        impl_->problem = std::strerror(spawned);
+    }
+}
+
+ChildProcess::~ChildProcess() {
+    int status = 0;
+    if (impl_->pid > 0)
+        while (waitpid(impl_->pid, &status, 0) < 0 && errno == EINTR) {
+        }
+}
+
+const std::string& ChildProcess::StartProblem() const {
+    return impl_->problem;
+}
+
+bool ChildProcess::Ended(int& code) {
+    if (impl_->pid <= 0)
+        return true;
+    int status = 0;
+    const pid_t done = waitpid(impl_->pid, &status, WNOHANG);
+    if (done == 0 || (done < 0 && errno == EINTR))
+        return false;
+    impl_->pid = 0;
+    code = done < 0 ? 1 : WIFSIGNALED(status) ? 128 + WTERMSIG(status) : WEXITSTATUS(status);
+    return true;
+}
+
+void ChildProcess::Terminate() {
+    if (impl_->pid > 0)
+        kill(impl_->pid, SIGTERM);
+}
+
 struct PreparedTool::Impl {
     std::string program;
     Started started;

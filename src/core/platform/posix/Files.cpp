@@ -1,6 +1,8 @@
 #include "platform/platform.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
 #include <fnmatch.h>
@@ -96,6 +98,41 @@ namespace platform {
 
 bool MoveReplacing(const std::string& from, const std::string& to) {
     return rename(from.c_str(), to.c_str()) == 0;
+}
+
+MoveResult MoveKeeping(const std::string& from, const std::string& to) {
+    // A new link fails when the name is taken, where rename would replace.
+    if (link(from.c_str(), to.c_str()) != 0)
+        return errno == EEXIST ? MoveResult::NameTaken : MoveResult::Failed;
+    unlink(from.c_str());
+    return MoveResult::Moved;
+}
+
+std::string CreateFolderPath(const std::string& path) {
+    if (FolderExists(path))
+        return {};
+    const std::size_t cut = path.find_last_of('/');
+    if (cut != std::string::npos && cut > 0) {
+        std::string problem = CreateFolderPath(path.substr(0, cut));
+        if (!problem.empty())
+            return problem;
+    }
+    if (mkdir(path.c_str(), 0777) != 0 && !(errno == EEXIST && FolderExists(path)))
+        return std::strerror(errno);
+    return {};
+}
+
+std::string WriteProblem(const std::string& folder) {
+    std::string name = folder + "/.arvenzo-XXXXXX";
+    const int fd = mkstemp(name.data());
+    if (fd < 0)
+        return std::strerror(errno);
+    // A full disk refuses the first byte, not the name.
+    const bool written = write(fd, "x", 1) == 1;
+    const int error = errno;
+    close(fd);
+    unlink(name.c_str());
+    return written ? std::string{} : std::strerror(error);
 }
 
 namespace {

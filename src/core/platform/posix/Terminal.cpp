@@ -3,6 +3,7 @@
 #include <csignal>
 #include <cstdio>
 #include <fcntl.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -26,6 +27,13 @@ void OnSignal(int signal) {
 
 bool ErrorIsTerminal() {
     return isatty(STDERR_FILENO) == 1;
+}
+
+int ErrorTerminalWidth() {
+    winsize size{};
+    if (ioctl(STDERR_FILENO, TIOCGWINSZ, &size) != 0)
+        return 0;
+    return size.ws_col;
 }
 
 bool ReadHiddenLine(const std::string& prompt, std::string& line) {

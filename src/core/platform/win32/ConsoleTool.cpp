@@ -6,11 +6,7 @@
 
 namespace platform {
 
-namespace {
-
-std::string Quoted(const std::string& program) {
-    return "'" + program + "'";
-}
+namespace win32 {
 
 std::string SystemMessage(DWORD error) {
     char* text = nullptr;
@@ -28,6 +24,16 @@ std::string SystemMessage(DWORD error) {
     if (message.empty())
         message = "system error " + std::to_string(error);
     return message;
+}
+
+} // namespace win32
+
+namespace {
+
+using win32::SystemMessage;
+
+std::string Quoted(const std::string& program) {
+    return "'" + program + "'";
 }
 
 std::string StartFailure(const std::string& program, DWORD error) {
@@ -256,6 +262,70 @@ PreparedTool::~PreparedTool() = default;
 
 std::string PreparedTool::Run(std::chrono::milliseconds timeout, const GiveUp& giveUp) {
     return RunConsoleTool(impl_->program, impl_->arguments, impl_->workingFolder, timeout, giveUp);
+}
+
+struct ChildProcess::Impl {
+    win32::Handle process;
+    std::string problem;
+};
+
+ChildProcess::ChildProcess(const std::string& program, const std::vector<std::string>& arguments,
+                           const std::vector<std::string>& environment)
+    : impl_(std::make_unique<Impl>()) {
+    std::string line = CommandLine(program, arguments);
+    // The child inherits this process's environment with the entries set
+    // for the time of the start; the program itself runs one thread here.
+    std::vector<std::pair<std::string, std::string>> saved;
+    for (const std::string& entry : environment) {
+        const std::size_t eq = entry.find('=');
+        const std::string name = entry.substr(0, eq);
+        std::string old(32768, '\0');
+        const DWORD n = GetEnvironmentVariableA(name.c_str(), old.data(), 32768);
+        old.resize(n < 32768 ? n : 0);
+        saved.emplace_back(name, n ? old : std::string{});
+        SetEnvironmentVariableA(name.c_str(),
+                                eq == std::string::npos ? "" : entry.substr(eq + 1).c_str());
+    }
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION started{};
+    const BOOL ok = CreateProcessA(program.c_str(), line.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                                   nullptr, &startup, &started);
+    const DWORD error = GetLastError();
+    for (const auto& [name, value] : saved)
+        SetEnvironmentVariableA(name.c_str(), value.empty() ? nullptr : value.c_str());
+    if (!ok) {
+        impl_->problem = SystemMessage(error);
+        return;
+    }
+    impl_->process.Reset(started.hProcess);
+    CloseHandle(started.hThread);
+}
+
+ChildProcess::~ChildProcess() {
+    if (impl_->process)
+        WaitForSingleObject(impl_->process.Get(), INFINITE);
+}
+
+const std::string& ChildProcess::StartProblem() const {
+    return impl_->problem;
+}
+
+bool ChildProcess::Ended(int& code) {
+    if (!impl_->process)
+        return true;
+    if (WaitForSingleObject(impl_->process.Get(), 0) != WAIT_OBJECT_0)
+        return false;
+    DWORD exitCode = 1;
+    GetExitCodeProcess(impl_->process.Get(), &exitCode);
+    code = static_cast<int>(exitCode);
+    impl_->process.Reset();
+    return true;
+}
+
+void ChildProcess::Terminate() {
+    if (impl_->process)
+        TerminateProcess(impl_->process.Get(), 130);
 }
 
 } // namespace platform

@@ -75,6 +75,42 @@ bool MoveReplacing(const std::string& from, const std::string& to) {
     return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != FALSE;
 }
 
+MoveResult MoveKeeping(const std::string& from, const std::string& to) {
+    if (MoveFileExA(from.c_str(), to.c_str(), 0))
+        return MoveResult::Moved;
+    const DWORD error = GetLastError();
+    return error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS ? MoveResult::NameTaken
+                                                                       : MoveResult::Failed;
+}
+
+std::string CreateFolderPath(const std::string& path) {
+    if (FolderExists(path))
+        return {};
+    const std::size_t cut = path.find_last_of("\\/");
+    // A drive root ("C:") is there or it is not; it cannot be made.
+    if (cut != std::string::npos && cut > 0 && path[cut - 1] != ':') {
+        std::string problem = CreateFolderPath(path.substr(0, cut));
+        if (!problem.empty())
+            return problem;
+    }
+    if (!CreateDirectoryA(path.c_str(), nullptr) && !FolderExists(path))
+        return win32::SystemMessage(GetLastError());
+    return {};
+}
+
+std::string WriteProblem(const std::string& folder) {
+    const std::string name = folder + "\\.arvenzo-" + std::to_string(GetCurrentProcessId()) + "-" +
+                             std::to_string(GetTickCount64());
+    win32::Handle file(CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                   FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+    if (!file)
+        return win32::SystemMessage(GetLastError());
+    DWORD written = 0;
+    if (!WriteFile(file.Get(), "x", 1, &written, nullptr) || written != 1)
+        return win32::SystemMessage(GetLastError());
+    return {};
+}
+
 MappedFile::MappedFile(const std::string& path) {
     win32::Handle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                    OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));

@@ -2,6 +2,7 @@
 // closes what it opened.
 #pragma once
 
+#include <string>
 #include <windows.h>
 
 namespace platform::win32 {
@@ -82,5 +83,8 @@ public:
 private:
     SRWLOCK& lock_;
 };
+
+// The system's text for an error code, on one line.
+std::string SystemMessage(DWORD error);
 
 } // namespace platform::win32

@@ -1,0 +1,17 @@
+// Several documents in one command: each runs as a command of its own, up
+// to --jobs of them at once, its images in a folder named after it.
+#pragma once
+
+#include "cli/CommandLine.h"
+#include "cli/Messages.h"
+
+namespace cli {
+
+// The folder a document's images get among several: its file name without
+// ".pdf", inside `outputFolder`.
+std::string DocumentFolder(const std::string& outputFolder, const std::string& input);
+
+// Returns the worst exit code of the documents.
+int RunSeveralDocuments(const ExtractOptions& options, const Messages& messages);
+
+} // namespace cli
