@@ -13,12 +13,19 @@ inline constexpr const char* kInformationTool = "vellam.bin";
 inline constexpr const char* kExtractionTool = "glimmet.bin";
 
 // vellam.bin [-upw PASSWORD] FILE
-// glimmet.bin -f FIRST -l LAST [-upw PASSWORD] FILE ROOT
+// glimmet.bin -f FIRST -l LAST [-upw PASSWORD] [-keep KIND] FILE ROOT
 // Pages are 1-based and inclusive. The password is one argument, whatever it
 // holds.
 inline constexpr const char* kFirstPageOption = "-f";
 inline constexpr const char* kLastPageOption = "-l";
 inline constexpr const char* kPasswordOption = "-upw";
+
+// With -keep KIND, a picture the document holds as KIND that shows on its
+// own what the page shows comes as the document's own bytes, under the
+// extension of its kind below; without it, every picture is decoded.
+inline constexpr const char* kKeepOption = "-keep";
+inline constexpr const char* kKeepJpeg = "jpeg";
+inline constexpr const char* kKeepJpx = "jpx";
 
 // The first line of either tool, exactly, when the document needs a user
 // password and none or a wrong one was given: the program then asks for one.
@@ -34,7 +41,7 @@ inline constexpr const char* kScratchRoot = "tmp";
 inline constexpr char kNumberSeparator = '-';
 inline constexpr std::size_t kNumberDigits = 3;
 
-// glimmet.bin -list [-f FIRST] [-l LAST] [-upw PASSWORD] FILE
+// glimmet.bin -list [-f FIRST] [-l LAST] [-upw PASSWORD] [-keep KIND] FILE
 // Says what the same run would write, without decoding or writing anything:
 // a kListedPage line as each page begins, a kListedImage line for each
 // scratch file in the order of their numbers, and kListedEnd once every page
@@ -62,8 +69,14 @@ enum ListedField {
     kListedXResolution,
     kListedYResolution,
     kListedBytes,
+    kListedOutput,
     kListedFieldCount
 };
+
+// kListedOutput: whether the file is the document's own bytes, kept, or a
+// picture the program encodes.
+inline constexpr const char* kOutputKept = "kept";
+inline constexpr const char* kOutputEncoded = "encoded";
 
 // The encodings a listed image may be held in.
 inline constexpr const char* kEncodings[] = {"jpeg",  "jpx", "jbig2", "ccitt",
@@ -80,13 +93,17 @@ inline constexpr const char* kMaskStencil = "stencil";         // the image is a
 inline constexpr const char* kMaskSeparate = "separate mask file";
 
 // What a scratch file's extension says about its picture. Only a picture
-// the document holds as JPEG comes as .ppm, which is how "Original" knows
-// to keep it a JPEG; every other picture becomes a BMP.
+// the document holds as JPEG comes as .ppm or as kept JPEG bytes, which is
+// how "Original" knows to make it a JPEG; every other picture becomes a BMP.
 inline constexpr const char* kBornJpeg = ".ppm"; // RGB pixmap
 inline constexpr const char* kBilevel = ".pbm";
 inline constexpr const char* kGray = ".pgm";
 inline constexpr const char* kColour = ".bmp"; // 24-bit, or 32-bit with its mask as alpha
-inline constexpr const char* kScratchExtensions[] = {kColour, kBilevel, kGray, kBornJpeg};
+// The document's own bytes, asked for with kKeepOption: copied, not encoded.
+inline constexpr const char* kKeptJpeg = ".jpg";
+inline constexpr const char* kKeptJpx = ".jp2"; // a JP2 file
+inline constexpr const char* kScratchExtensions[] = {kColour,   kBilevel,  kGray,
+                                                     kBornJpeg, kKeptJpeg, kKeptJpx};
 
 // A file not yet whole carries this prefix before its name, so the program
 // never takes half an image; what a stopped tool left under it is removed.

@@ -121,6 +121,9 @@ private slots:
             << QStringList{"@/multipage.pdf"} << 2 << 0 << "expected INPUT.pdf";
         QTest::newRow("unknown option")
             << QStringList{"-x", "@/multipage.pdf", "%"} << 2 << 0 << "unknown option -x";
+        QTest::newRow("quality outside 1 to 100")
+            << QStringList{"--quality", "0", "@/multipage.pdf", "%"} << 2 << 0
+            << "invalid JPEG quality '0': use 1 to 100";
         QTest::newRow("option without value")
             << QStringList{"@/multipage.pdf", "%", "-r"} << 2 << 0 << "option -r needs a value";
         QTest::newRow("not a PDF")

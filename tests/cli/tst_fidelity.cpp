@@ -1,11 +1,13 @@
 // Every image of the fixture documents, through arvenzo-extract into every
 // format, comes out at its size, gray where the document holds it in gray,
-// and with its exact pixels wherever the format is lossless.
+// and with its exact pixels wherever the format is lossless; a JPEG or
+// JPEG-2000 picture that stands on its own comes out as its own bytes.
 
 #include "support/ImageCompare.h"
 #include "support/ToolTests.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -17,10 +19,32 @@ class TestFidelity : public QObject {
     tooltest::Fixtures fx;
     QTemporaryDir temp_;
 
+    void Start(QProcess& p, const QStringList& args) {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("TEMP", temp_.path());
+        p.setProcessEnvironment(env);
+        p.setStandardInputFile(QProcess::nullDevice());
+        p.start(EXTRACT_PATH, args);
+    }
+    QByteArray Run(const QStringList& args, int& code) {
+        QProcess p;
+        Start(p, args);
+        if (!p.waitForFinished(120000))
+            return {};
+        code = p.exitCode();
+        return p.readAllStandardOutput();
+    }
+    QString PageOf(const QString& label) const {
+        for (int i = 0; i < fx.pages.size(); ++i)
+            if (fx.pages[i].first == "kept.pdf" && fx.labels[i] == label)
+                return QString::number(fx.pages[i].second);
+        return {};
+    }
+
 private slots:
     void initTestCase() {
         FreeImage_Initialise(FALSE);
-        QVERIFY(fx.make(QStringLiteral(MAKE_FIXTURES_PATH), {"images", "fidelity"}));
+        QVERIFY(fx.make(QStringLiteral(MAKE_FIXTURES_PATH), {"images", "fidelity", "kept"}));
     }
     void cleanupTestCase() { FreeImage_DeInitialise(); }
 
@@ -36,11 +60,7 @@ private slots:
         QFETCH(QString, format);
         QTemporaryDir out;
         QProcess p;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("TEMP", temp_.path());
-        p.setProcessEnvironment(env);
-        p.setStandardInputFile(QProcess::nullDevice());
-        p.start(EXTRACT_PATH, {"-f", format, fx.path(pdf), out.path()});
+        Start(p, {"-f", format, fx.path(pdf), out.path()});
         QVERIFY(p.waitForFinished(120000));
         QVERIFY2(p.exitCode() == 0, p.readAllStandardError().constData());
 
@@ -69,6 +89,93 @@ private slots:
             const QString diff = tooltest::pixelDifference(want[i], got);
             QVERIFY2(diff.isEmpty(), qPrintable(name + ": " + diff));
         }
+    }
+
+    // The written file against the picture's data in the document, and the
+    // listing of the same run against the file.
+    void keepsTheDocumentsOwnBytes_data() {
+        QTest::addColumn<QString>("label");
+        QTest::addColumn<QString>("format");
+        QTest::addColumn<QString>("quality");
+        QTest::addColumn<QString>("outcome"); // kept, encoded or refused
+        auto row = [](const char* name, const char* label, const char* format, const char* quality,
+                      const char* outcome) {
+            QTest::newRow(name) << QString(label) << QString(format) << QString(quality)
+                                << QString(outcome);
+        };
+        row("gray", "gray", "Original", "80", "kept");
+        row("RGB as JPEG, whatever the quality", "rgb", "JPEG", "10", "kept");
+        row("Adobe CMYK, inverted by Decode", "cmyk-adobe", "Original", "80", "kept");
+        row("progressive", "progressive", "Original", "80", "kept");
+        row("Flate over DCT", "flate-over-dct", "JPEG", "80", "kept");
+        row("JPEG-2000 codestream", "jpx-codestream", "JPEG-2000", "80", "kept");
+        row("JPEG-2000 in Original", "jpx-codestream", "Original", "80", "encoded");
+        row("JPEG as PNG", "rgb", "PNG", "80", "encoded");
+        row("inverting Decode", "inverting-decode", "Original", "80", "encoded");
+        row("soft mask", "soft-mask", "JPEG", "80", "encoded");
+        row("Indexed over DCT", "indexed", "Original", "80", "encoded");
+        row("size disagrees", "size-disagrees", "Original", "80", "refused");
+    }
+    void keepsTheDocumentsOwnBytes() {
+        QFETCH(QString, label);
+        QFETCH(QString, format);
+        QFETCH(QString, quality);
+        QFETCH(QString, outcome);
+        const QString page = PageOf(label);
+        QVERIFY(!page.isEmpty());
+        QFile stored(fx.path("kept-" + label + ".bin"));
+        QVERIFY(stored.open(QIODevice::ReadOnly));
+        const QByteArray data = stored.readAll();
+
+        QTemporaryDir out;
+        int code = -1;
+        Run({"-r", page, "-f", format, "--quality", quality, fx.path("kept.pdf"), out.path()},
+            code);
+        const QStringList files = QDir(out.path()).entryList(QDir::Files | QDir::Hidden);
+        int listed = -1;
+        const QList<QByteArray> rows =
+            Run({"--json", "-r", page, "-f", format, fx.path("kept.pdf")}, listed)
+                .split('\n')
+                .filter("{");
+        if (outcome == "refused") {
+            QCOMPARE(code, 1);
+            QCOMPARE(files, QStringList());
+            QCOMPARE(rows.size(), 0);
+            return;
+        }
+        QCOMPARE(code, 0);
+        QCOMPARE(files.size(), 1);
+        QCOMPARE(rows.size(), 1);
+        QVERIFY2(rows[0].contains("\"output\":\"" + outcome.toUtf8() + "\""), rows[0]);
+        QFile written(out.filePath(files[0]));
+        QVERIFY(written.open(QIODevice::ReadOnly));
+        const QByteArray bytes = written.readAll();
+        const tooltest::Decoded got = tooltest::readBack(written.fileName());
+        QCOMPARE(QList<int>({got.w, got.h}), QList<int>({64, 48}));
+        if (outcome == "encoded") {
+            QVERIFY(!bytes.contains(data));
+        } else if (files[0].endsWith(".jp2")) {
+            // A bare codestream gains the boxes of a JP2 file, itself untouched.
+            QVERIFY(bytes.startsWith(QByteArray("\0\0\0\x0cjP  ", 8)));
+            QVERIFY(bytes.endsWith(data));
+        } else {
+            QCOMPARE(files[0], QString("1.jpg"));
+            QVERIFY(bytes == data);
+        }
+    }
+
+    void qualitySetsTheEncoding() {
+        qint64 size[2] = {};
+        for (int i = 0; i < 2; ++i) {
+            QTemporaryDir out;
+            int code = -1;
+            Run({"-r", PageOf("flate"), "-f", "jpeg", "--quality", i ? "95" : "20",
+                 fx.path("kept.pdf"), out.path()},
+                code);
+            QCOMPARE(code, 0);
+            size[i] = QFileInfo(out.filePath("1.jpg")).size();
+        }
+        QVERIFY2(size[0] > 0 && size[0] < size[1], qPrintable(QString::number(size[0])));
     }
 };
 

@@ -26,7 +26,9 @@ struct Listing {
 // Width, height and channels of a written image.
 QList<int> WrittenLayout(const QString& path) {
     const QByteArray name = QFile::encodeName(path);
-    FIBITMAP* bitmap = FreeImage_Load(FreeImage_GetFileType(name.constData(), 0), name.constData());
+    const FREE_IMAGE_FORMAT type = FreeImage_GetFileType(name.constData(), 0);
+    // A kept CMYK JPEG is four channels, whatever viewers make of it.
+    FIBITMAP* bitmap = FreeImage_Load(type, name.constData(), type == FIF_JPEG ? JPEG_CMYK : 0);
     if (!bitmap)
         return {};
     const int bpp = static_cast<int>(FreeImage_GetBPP(bitmap));
@@ -161,7 +163,8 @@ private slots:
         QTest::addColumn<int>("images");
         QTest::addColumn<int>("problems");
         QTest::addColumn<bool>("finished");
-        const QString row = "Image:\t3\t10\t20\tDeviceRGB\t3\t8\tjpeg\tnone\t72.0\t72.0\t500\n";
+        const QString row =
+            "Image:\t3\t10\t20\tDeviceRGB\t3\t8\tjpeg\tnone\t72.0\t72.0\t500\tkept\n";
         QTest::newRow("two pages") << "Page:\t3\n" + row + row + "Page:\t4\nListed:\t4\n"
                                    << 2 << 0 << true;
         QTest::newRow("cut off") << "Page:\t3\n" + row + "glimmet.bin: killed by signal 9\n"
@@ -170,10 +173,13 @@ private slots:
             << "Page:\t3\nImage:\t3\t10\t20\tDeviceRGB\t3\t8\tjpeg\tnone\t72.0\t72.0\nListed:\t3\n"
             << 0 << 1 << true;
         QTest::newRow("not a number")
-            << "Page:\t3\nImage:\t3\tten\t20\tDeviceRGB\t3\t8\tjpeg\tnone\t72.0\t72.0\t5\n"
+            << "Page:\t3\nImage:\t3\tten\t20\tDeviceRGB\t3\t8\tjpeg\tnone\t72.0\t72.0\t5\tkept\n"
             << 0 << 1 << false;
         QTest::newRow("resolution not a number")
-            << "Page:\t3\nImage:\t3\t10\t20\tDeviceRGB\t3\t8\tjpeg\tnone\t72.\tinf\t5\n"
+            << "Page:\t3\nImage:\t3\t10\t20\tDeviceRGB\t3\t8\tjpeg\tnone\t72.\tinf\t5\tkept\n"
+            << 0 << 1 << false;
+        QTest::newRow("neither kept nor encoded")
+            << "Page:\t3\nImage:\t3\t10\t20\tDeviceRGB\t3\t8\tjpeg\tnone\t72.0\t72.0\t5\tyes\n"
             << 0 << 1 << false;
         QTest::newRow("image failed")
             << "Page:\t1\nError: page 1, image 1: unknown filter\nListed:\t1\n"
@@ -206,6 +212,7 @@ private slots:
                            "300.0",
                            "300.0",
                            12345};
+        a.kept = true;
         cli::ListedImage b{12, 2, 8, 8, "DeviceGray", 1, 8, "flate", "none", "72.0", "72.0", 9};
         std::ostringstream table, json;
         cli::PrintListing({a, b}, false, table);
@@ -217,7 +224,7 @@ private slots:
             const int column = lines[0].indexOf(title) + QString(title).size();
             QVERIFY(lines[1].size() >= column && lines[2].size() >= column);
         }
-        QVERIFY(lines[1].endsWith("12345") && lines[2].endsWith("    9"));
+        QVERIFY(lines[1].contains("12345  kept") && lines[2].contains("    9  encoded"));
         QJsonParseError error;
         const QJsonObject o =
             QJsonDocument::fromJson(QByteArray::fromStdString(json.str()), &error).object();
@@ -225,6 +232,8 @@ private slots:
         QCOMPARE(o["colour_space"].toString(), QString("Separation \"Gold\"\uFFFD"));
         QCOMPARE(o["x_ppi"].toDouble(), 300.0);
         QCOMPARE(o["bits_per_component"].toInt(), 8);
+        QCOMPARE(o["output"].toString(), QString(contract::kOutputKept));
+        QVERIFY(lines[2].endsWith("encoded"));
     }
 };
 

@@ -62,6 +62,17 @@ QList<int> scratchLayout(const QString& path) {
         };
         return {le(18, 4), qAbs(le(22, 4)), le(28, 2) / 8, 8};
     }
+    if (!head.startsWith("P")) { // the document's own JPEG or JPEG-2000 bytes
+        const QByteArray name = QFile::encodeName(path);
+        const FREE_IMAGE_FORMAT type = FreeImage_GetFileType(name.constData(), 0);
+        FIBITMAP* kept = FreeImage_Load(type, name.constData(), type == FIF_JPEG ? JPEG_CMYK : 0);
+        if (!kept)
+            return {};
+        const QList<int> layout{int(FreeImage_GetWidth(kept)), int(FreeImage_GetHeight(kept)),
+                                int(FreeImage_GetBPP(kept)) / 8, 8};
+        FreeImage_Unload(kept);
+        return layout;
+    }
     const QList<QByteArray> words = head.simplified().split(' ');
     if (words.size() < 3)
         return {};
@@ -440,20 +451,26 @@ private slots:
     void listingMatchesExtraction_data() {
         QTest::addColumn<QString>("pdf");
         QTest::addColumn<int>("pages");
+        QTest::addColumn<QStringList>("keep");
         QMap<QString, int> documents;
         for (const auto& [pdf, page] : fx.pages)
             documents[pdf] = qMax(documents.value(pdf), page);
         for (auto d = documents.cbegin(); d != documents.cend(); ++d)
             if (!d.key().startsWith("user-password"))
-                QTest::newRow(qPrintable(d.key())) << d.key() << d.value();
+                QTest::newRow(qPrintable(d.key())) << d.key() << d.value() << QStringList();
+        for (const char* pdf : {"images.pdf", "fidelity.pdf", "kept.pdf"})
+            for (const char* kind : {contract::kKeepJpeg, contract::kKeepJpx})
+                QTest::addRow("%s keeping %s", pdf, kind)
+                    << pdf << documents.value(pdf) << QStringList{contract::kKeepOption, kind};
     }
     void listingMatchesExtraction() {
         QFETCH(QString, pdf);
         QFETCH(int, pages);
+        QFETCH(QStringList, keep);
         QTemporaryDir out;
-        const Run extracted = extract(out, pdf, 1, pages);
+        const Run extracted = extract(out, pdf, 1, pages, keep);
         const Run listed =
-            tooltest::runTool(kGlimmet, QStringList{contract::kListOption} << fx.path(pdf));
+            tooltest::runTool(kGlimmet, QStringList{contract::kListOption} << keep << fx.path(pdf));
         QVERIFY(!listed.crashed);
         // Damage that only decoding finds fails the extraction alone.
         for (const QByteArray& line : problems(listed))
@@ -471,6 +488,10 @@ private slots:
                 row[contract::kListedWidth].toInt(), row[contract::kListedHeight].toInt(),
                 row[contract::kListedComponents].toInt(), row[contract::kListedBits].toInt()};
             QCOMPARE(listedLayout, scratchLayout(out.filePath(files[i])));
+            const bool kept =
+                files[i].endsWith(contract::kKeptJpeg) || files[i].endsWith(contract::kKeptJpx);
+            QCOMPARE(row[contract::kListedOutput],
+                     QByteArray(kept ? contract::kOutputKept : contract::kOutputEncoded));
         }
         QVERIFY(listed.lines().endsWith(QByteArray(contract::kListedEnd) +
                                         contract::kListSeparator + QByteArray::number(pages)));

@@ -23,14 +23,17 @@ bool storedAsJpeg(fz_context* c, fz_image* image) {
 }
 
 // Whether a decoder's warning leaves every pixel as the data holds it: stray
-// bytes between JPEG markers, or a JBIG2 text region that refers to no
-// symbols (it draws nothing, and every segment is known to be whole). Any
-// other warning may stand for pixels lost, so it fails the image.
+// bytes between JPEG markers, a JBIG2 text region that refers to no
+// symbols (it draws nothing, and every segment is known to be whole), or
+// JBIG2 data whose end stands for its terminating marker (the region is
+// whole by then). Any other warning may stand for pixels lost, so it fails
+// the image.
 bool costsNoPixel(fz_context* c, fz_image* image, const std::string& warning) {
     if (warning.find("extraneous bytes") != std::string::npos)
         return true;
     return storedAs(c, image, FZ_IMAGE_JBIG2) &&
-           warning.find("refers to no symbol dictionaries") != std::string::npos;
+           (warning.find("refers to no symbol dictionaries") != std::string::npos ||
+            warning.find("assuming terminating marker code") != std::string::npos);
 }
 
 // MuPDF patches damaged image data up (zeros for what it cannot read) and
@@ -372,7 +375,7 @@ PlannedFile planned(const char* extension, fz_image* source, int components, int
 
 } // namespace
 
-std::vector<PlannedFile> planExport(tools::Context& ctx, fz_image* image) {
+std::vector<PlannedFile> planExport(tools::Context& ctx, fz_image* image, const KeptPicture& kept) {
     fz_context* c = ctx.get();
     checkBeforeDecoding(c, image);
     fz_image* maskImage = image->mask;
@@ -385,6 +388,11 @@ std::vector<PlannedFile> planExport(tools::Context& ctx, fz_image* image) {
         return files;
     };
 
+    if (kept) {
+        files.push_back(planned(kept.extension, image, kept.components, 8, apart));
+        files.back().kept = true;
+        return maskFile();
+    }
     if (!sameSizeMask && decodesJpegDirectly(c, image)) {
         files.push_back(planned(contract::kBornJpeg, image, image->n, 8, apart));
         return maskFile();
@@ -416,11 +424,19 @@ std::vector<PlannedFile> planExport(tools::Context& ctx, fz_image* image) {
     return maskFile();
 }
 
-void exportImage(tools::Context& ctx, fz_image* image, ScratchNames& names) {
+void exportImage(tools::Context& ctx, fz_image* image, ScratchNames& names,
+                 const KeptPicture& kept) {
     fz_context* c = ctx.get();
     fz_image* maskImage = image->mask;
     checkBeforeDecoding(c, image);
     bool sameSizeMask = maskImage && maskImage->w == image->w && maskImage->h == image->h;
+
+    if (kept) {
+        writeKeptPicture(c, kept, names.next(kept.extension));
+        if (maskImage) // of another size: a kept picture merges no mask
+            writeCoverage(names.next(contract::kGray), decode(ctx, maskImage).get());
+        return;
+    }
 
     if (!sameSizeMask && storedAsJpeg(c, image)) {
         if (writeJpegDirectly(c, image, names.peek(contract::kBornJpeg))) {

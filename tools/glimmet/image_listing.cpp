@@ -101,9 +101,9 @@ std::string listedText(const char* text) {
 }
 
 void listImage(tools::Context& ctx, pdf_document* doc, int page, const PageImage& found,
-               fz_image* image) {
+               fz_image* image, const KeptPicture& kept) {
     fz_context* c = ctx.get();
-    const std::vector<PlannedFile> files = planExport(ctx, image);
+    const std::vector<PlannedFile> files = planExport(ctx, image, kept);
     tools::Object object;
     if (found.objectNumber > 0)
         object = tools::objectByNumber(c, doc, found.objectNumber);
@@ -133,7 +133,8 @@ void listImage(tools::Context& ctx, pdf_document* doc, int page, const PageImage
                                       encodingOf(c, file.source),
                                       mask,
                                       resolution,
-                                      std::to_string(bytes)};
+                                      std::to_string(bytes),
+                                      file.kept ? contract::kOutputKept : contract::kOutputEncoded};
         lines += contract::kListedImage;
         for (const std::string& field : fields)
             lines += contract::kListSeparator + field;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "kept_picture.h"
 #include "mupdf_context.h"
 #include "page_images.h"
 
@@ -12,7 +13,7 @@ namespace glimmet {
 // it. Decodes nothing; throws MuError where extracting would fail before
 // decoding.
 void listImage(tools::Context& ctx, pdf_document* doc, int page, const PageImage& found,
-               fz_image* image);
+               fz_image* image, const KeptPicture& kept);
 
 // A listed value as it goes on the line: no separator, no line end.
 std::string listedText(const char* text);

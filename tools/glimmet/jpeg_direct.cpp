@@ -2,6 +2,7 @@
 
 #include "scratch_file.h"
 
+#include <cctype>
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
@@ -180,6 +181,27 @@ void checkJpegMatchesImage(fz_context* ctx, fz_image* image) {
                              std::to_string(cinfo->image_height) +
                              " pixels where the document declares " + std::to_string(image->w) +
                              " x " + std::to_string(image->h));
+}
+
+std::optional<JpegHeader> readJpegHeader(const unsigned char* data, size_t len) {
+    Decompressor jpeg(data, len);
+    jpeg_decompress_struct* cinfo = jpeg.info();
+    if (!readHeader(cinfo, jpeg.errors()) || jpeg.damaged())
+        return std::nullopt;
+    JpegHeader header;
+    header.w = static_cast<int>(cinfo->image_width);
+    header.h = static_cast<int>(cinfo->image_height);
+    header.components = cinfo->num_components;
+    header.precision = cinfo->data_precision;
+    header.adobe = cinfo->saw_Adobe_marker;
+    header.adobeYcc = cinfo->saw_Adobe_marker && cinfo->Adobe_transform != 0;
+    header.fromYcc = cinfo->jpeg_color_space == JCS_YCbCr || cinfo->jpeg_color_space == JCS_YCCK;
+    // Writers may pad the stream after the marker.
+    size_t end = len;
+    while (end > 0 && (data[end - 1] == 0 || std::isspace(data[end - 1])))
+        --end;
+    header.endMarker = end >= 2 && data[end - 2] == 0xFF && data[end - 1] == JPEG_EOI;
+    return header;
 }
 
 bool jpegDecodesWhole(fz_context* ctx, fz_image* image) {

@@ -3,6 +3,8 @@
 #include "mupdf_context.h"
 #include "scratch_file.h"
 
+#include <cstddef>
+#include <optional>
 #include <string>
 
 namespace glimmet {
@@ -29,5 +31,17 @@ void checkJpegMatchesImage(fz_context* ctx, fz_image* image);
 // missing end marker is supplied, as every decoder assumes it; data that
 // ends before the last row does not decode whole.
 bool jpegDecodesWhole(fz_context* ctx, fz_image* image);
+
+// What a JPEG's header says, as a viewer that opens the bytes reads it.
+struct JpegHeader {
+    int w = 0, h = 0;
+    int components = 0;
+    int precision = 0;
+    bool adobe = false;     // an Adobe marker, which says the samples of CMYK are inverted
+    bool fromYcc = false;   // a viewer turns the samples from YCbCr (or YCCK) into colours
+    bool adobeYcc = false;  // the Adobe marker's own word on that
+    bool endMarker = false; // the data ends with its end marker
+};
+std::optional<JpegHeader> readJpegHeader(const unsigned char* data, size_t len);
 
 } // namespace glimmet

@@ -6,6 +6,7 @@
 #include "image_bound.h"
 #include "image_export.h"
 #include "image_listing.h"
+#include "kept_picture.h"
 #include "page_images.h"
 #include "pdf_open.h"
 #include "run_limits.h"
@@ -36,12 +37,14 @@ constexpr std::uint64_t kDecodingRoom = std::uint64_t(128) << 20;
 int usage(const char* why = nullptr) {
     if (why)
         std::fprintf(stderr, "Error: %s\n", why);
-    std::fprintf(stderr, "Usage: %s %s FIRST %s LAST [%s PASSWORD] FILE ROOT\n",
+    std::fprintf(stderr, "Usage: %s %s FIRST %s LAST [%s PASSWORD] [%s %s|%s] FILE ROOT\n",
                  contract::kExtractionTool, contract::kFirstPageOption, contract::kLastPageOption,
-                 contract::kPasswordOption);
-    std::fprintf(stderr, "       %s %s [%s FIRST] [%s LAST] [%s PASSWORD] FILE\n",
+                 contract::kPasswordOption, contract::kKeepOption, contract::kKeepJpeg,
+                 contract::kKeepJpx);
+    std::fprintf(stderr, "       %s %s [%s FIRST] [%s LAST] [%s PASSWORD] [%s %s|%s] FILE\n",
                  contract::kExtractionTool, contract::kListOption, contract::kFirstPageOption,
-                 contract::kLastPageOption, contract::kPasswordOption);
+                 contract::kLastPageOption, contract::kPasswordOption, contract::kKeepOption,
+                 contract::kKeepJpeg, contract::kKeepJpx);
     return kExitUsage;
 }
 
@@ -61,6 +64,7 @@ struct Options {
     std::string file;
     std::string root;
     bool list = false;
+    glimmet::KeepKind keep = glimmet::KeepKind::None;
 };
 
 // Returns an exit code when the command line is unusable.
@@ -69,10 +73,19 @@ std::optional<int> parse(int argc, char** argv, Options& opt) {
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
         if (arg == contract::kFirstPageOption || arg == contract::kLastPageOption ||
-            arg == contract::kPasswordOption) {
+            arg == contract::kPasswordOption || arg == contract::kKeepOption) {
             if (++i == argc)
                 return usage((arg + " needs a value").c_str());
             std::string value = argv[i];
+            if (arg == contract::kKeepOption) {
+                if (value == contract::kKeepJpeg)
+                    opt.keep = glimmet::KeepKind::Jpeg;
+                else if (value == contract::kKeepJpx)
+                    opt.keep = glimmet::KeepKind::Jpx;
+                else
+                    return usage(("nothing to keep called '" + value + "'").c_str());
+                continue;
+            }
             if (arg == contract::kPasswordOption) {
                 opt.password = value;
                 continue;
@@ -200,10 +213,12 @@ int run(const Options& opt) {
                 tools::MemoryLimit limit(ctx,
                                          static_cast<std::uint64_t>(bytes) * 2 + kDecodingRoom);
                 tools::Image image = glimmet::loadImage(ctx, doc.get(), images[i]);
+                const glimmet::KeptPicture kept =
+                    glimmet::keptPicture(ctx, doc.get(), images[i], image.get(), opt.keep);
                 if (opt.list)
-                    glimmet::listImage(ctx, doc.get(), page, images[i], image.get());
+                    glimmet::listImage(ctx, doc.get(), page, images[i], image.get(), kept);
                 else
-                    glimmet::exportImage(ctx, image.get(), names);
+                    glimmet::exportImage(ctx, image.get(), names, kept);
             } catch (const std::exception& e) {
                 sayImageFailed(page, i, images[i], e);
                 failed = true;

@@ -225,6 +225,13 @@ void writePgm(const ScratchFile& file, int w, int h, const RowSource& rows) {
 void writePpm(const ScratchFile& file, int w, int h, const RowSource& rows) {
     writePnm(file, "P6", w, h, static_cast<size_t>(w) * 3, rows);
 }
+void writeBytes(const ScratchFile& file, const std::vector<ByteRun>& runs) {
+    Output out(file);
+    for (const ByteRun& run : runs)
+        out.write(run.data, run.size);
+    out.commit();
+}
+
 void writeBmp24(const ScratchFile& file, int w, int h, const RowSource& rows) {
     writeBmp(file, w, h, 3, rows);
 }

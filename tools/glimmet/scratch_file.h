@@ -70,4 +70,11 @@ void writeBmp24(const ScratchFile& file, int w, int h, const RowSource& rows); /
 void writeBmp32(const ScratchFile& file, int w, int h,
                 const RowSource& rows); // BGRA, straight alpha
 
+// A file of bytes as they are, written from runs of memory in turn.
+struct ByteRun {
+    const unsigned char* data;
+    size_t size;
+};
+void writeBytes(const ScratchFile& file, const std::vector<ByteRun>& runs);
+
 } // namespace glimmet

@@ -1,6 +1,7 @@
 #include "extract/ExtractionJob.h"
 
 #include "ToolContract.h"
+#include "extract/Formats.h"
 #include "extract/PageRange.h"
 #include "extract/ScratchFiles.h"
 #include "inspect/ExecuteCMD.h"
@@ -21,6 +22,12 @@ std::vector<std::string> ToolArguments(int page, const JobSettings& s, const std
     if (!s.password.empty()) {
         args.push_back(contract::kPasswordOption);
         args.push_back(s.password);
+    }
+    // Pictures the format can take as the document holds them come as its
+    // own bytes, and are copied instead of encoded a second time.
+    if (const char* kept = KeptEncoding(s.conversion.formatText)) {
+        args.push_back(contract::kKeepOption);
+        args.push_back(kept);
     }
     args.push_back(s.inputPath);
     args.push_back(root);

@@ -8,9 +8,9 @@ namespace extract {
 
 namespace {
 
-int FlagsFor(const std::string& extension) {
+int FlagsFor(const std::string& extension, int jpegQuality) {
     if (extension == "JPG")
-        return 80; // quality
+        return jpegQuality;
     if (extension == "JP2")
         return 12; // compression rate 12:1
     return 0;
@@ -32,11 +32,13 @@ const char* Description(const std::string& format) {
 
 } // namespace
 
-OutputFormat ChooseFormat(const std::string& formatText, const std::string& scratchExtension) {
+OutputFormat ChooseFormat(const std::string& formatText, const std::string& scratchExtension,
+                          int jpegQuality) {
     ImageFormat format = ImageFormat::Tiff;
     std::string extension = formatText;
     if (formatText == "Original") {
-        const bool jpeg = scratchExtension == contract::kBornJpeg;
+        const bool jpeg =
+            scratchExtension == contract::kBornJpeg || scratchExtension == contract::kKeptJpeg;
         format = jpeg ? ImageFormat::Jpeg : ImageFormat::Bmp;
         extension = jpeg ? "JPG" : "BMP";
     } else if (formatText == "BMP") {
@@ -50,7 +52,17 @@ OutputFormat ChooseFormat(const std::string& formatText, const std::string& scra
     } else if (formatText == "PNG") {
         format = ImageFormat::Png;
     }
-    return {format, extension, FlagsFor(extension)};
+    const bool copied = (format == ImageFormat::Jpeg && scratchExtension == contract::kKeptJpeg) ||
+                        (format == ImageFormat::Jpeg2000 && scratchExtension == contract::kKeptJpx);
+    return {format, extension, FlagsFor(extension, jpegQuality), copied};
+}
+
+const char* KeptEncoding(const std::string& formatText) {
+    if (formatText == "Original" || formatText == "JPEG")
+        return contract::kKeepJpeg;
+    if (formatText == "JPEG-2000")
+        return contract::kKeepJpx;
+    return nullptr;
 }
 
 std::string OutputFileName(const std::string& folder, const std::string& prefix, int number,

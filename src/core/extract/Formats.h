@@ -13,11 +13,21 @@ struct OutputFormat {
     ImageFormat format;
     std::string extension; // as the name gets it, before lowercasing
     int flags;
+    bool copied = false; // the scratch file holds the output's bytes already
 };
 
+inline constexpr int kDefaultJpegQuality = 80;
+
 // The format for `formatText` (compared exactly as typed) and a scratch
-// file with the lowercased extension `scratchExtension`.
-OutputFormat ChooseFormat(const std::string& formatText, const std::string& scratchExtension);
+// file with the lowercased extension `scratchExtension`; JPEG files are
+// encoded at `jpegQuality` (1 to 100).
+OutputFormat ChooseFormat(const std::string& formatText, const std::string& scratchExtension,
+                          int jpegQuality = kDefaultJpegQuality);
+
+// Which of the document's own encodings `formatText` keeps as they are, as
+// the image tool's kKeepOption names it; nothing for a format that keeps
+// none.
+const char* KeptEncoding(const std::string& formatText);
 
 // folder + separator + trimmed prefix + number + "." + lowercased extension.
 std::string OutputFileName(const std::string& folder, const std::string& prefix, int number,

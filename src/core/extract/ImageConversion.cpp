@@ -137,6 +137,24 @@ bool Save(FREE_IMAGE_FORMAT fif, FIBITMAP* dib, const std::string& path, int fla
     return adapted && Write(fif, adapted.get(), path, flags);
 }
 
+// Gives a whole partial file the target's name: over what had it, or only
+// when nothing has it yet. The partial file never stays behind.
+Converted Publish(const std::string& partial, const std::string& target, bool keepExisting) {
+    Converted result = Converted::Failed;
+    if (!keepExisting) {
+        if (platform::MoveReplacing(partial, target))
+            result = Converted::Written;
+    } else {
+        const platform::MoveResult moved = platform::MoveKeeping(partial, target);
+        result = moved == platform::MoveResult::Moved       ? Converted::Written
+                 : moved == platform::MoveResult::NameTaken ? Converted::Kept
+                                                            : Converted::Failed;
+    }
+    if (result != Converted::Written)
+        platform::RemoveFile(partial);
+    return result;
+}
+
 } // namespace
 
 FreeImageSession::FreeImageSession() {
@@ -157,44 +175,37 @@ Converted ConvertImage(const std::string& scratchPath, int imageNumber,
                        const ConversionSettings& settings, std::string& target) {
     const std::string scratchExtension =
         text::LowerCase(text::ExtractFileExt(text::ExtractFileName(scratchPath)));
-    const OutputFormat out = ChooseFormat(settings.formatText, scratchExtension);
+    const OutputFormat out =
+        ChooseFormat(settings.formatText, scratchExtension, settings.jpegQuality);
     target = OutputFileName(settings.outputFolder, settings.prefix, imageNumber, out.extension);
     // Nothing to decode for a name that is kept anyway.
     if (settings.keepExisting && (platform::FileExists(target) || platform::FolderExists(target))) {
         platform::RemoveFile(scratchPath);
         return Converted::Kept;
     }
-    const FREE_IMAGE_FORMAT detected = FreeImage_GetFileType(scratchPath.c_str(), 0);
-    Bitmap dib;
-    bool known = false;
-    // FreeImage names every portable map PBM when it looks at one.
-    if (detected == FIF_PBM || detected == FIF_PBMRAW || detected == FIF_PGMRAW ||
-        detected == FIF_PPMRAW)
-        dib = LoadPnm(scratchPath, known);
-    if (!known && detected != FIF_UNKNOWN)
-        dib.reset(FreeImage_Load(detected, scratchPath.c_str(), 0));
     // Written beside the target and moved over it only when complete, so a
     // failed save never costs the file that had the name before.
     const std::string partial =
         text::ExtractFilePath(target) + "." + text::ExtractFileName(target) + ".part";
-    Converted result =
-        Save(static_cast<FREE_IMAGE_FORMAT>(out.format), dib.get(), partial, out.flags)
-            ? Converted::Written
-            : Converted::Failed;
-    if (result == Converted::Written) {
-        if (!settings.keepExisting) {
-            if (!platform::MoveReplacing(partial, target))
-                result = Converted::Failed;
-        } else {
-            const platform::MoveResult moved = platform::MoveKeeping(partial, target);
-            result = moved == platform::MoveResult::Moved       ? Converted::Written
-                     : moved == platform::MoveResult::NameTaken ? Converted::Kept
-                                                                : Converted::Failed;
-        }
+    bool saved = false;
+    if (out.copied) {
+        saved = CopyBytes(scratchPath, partial);
+    } else {
+        const FREE_IMAGE_FORMAT detected = FreeImage_GetFileType(scratchPath.c_str(), 0);
+        Bitmap dib;
+        bool known = false;
+        // FreeImage names every portable map PBM when it looks at one.
+        if (detected == FIF_PBM || detected == FIF_PBMRAW || detected == FIF_PGMRAW ||
+            detected == FIF_PPMRAW)
+            dib = LoadPnm(scratchPath, known);
+        if (!known && detected != FIF_UNKNOWN)
+            dib.reset(FreeImage_Load(detected, scratchPath.c_str(), 0));
+        saved = Save(static_cast<FREE_IMAGE_FORMAT>(out.format), dib.get(), partial, out.flags);
     }
-    if (result != Converted::Written)
+    const Converted result =
+        saved ? Publish(partial, target, settings.keepExisting) : Converted::Failed;
+    if (!saved)
         platform::RemoveFile(partial);
-    dib.reset();
     platform::RemoveFile(scratchPath);
     return result;
 }

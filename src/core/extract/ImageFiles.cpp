@@ -185,4 +185,15 @@ bool SaveImage(FREE_IMAGE_FORMAT fif, FIBITMAP* dib, const std::string& path, in
     return file.close() && saved;
 }
 
+bool CopyBytes(const std::string& from, const std::string& path) {
+    const platform::MappedFile in(from);
+    if (!in.data())
+        return false;
+    BufferedFile file(path, "wb");
+    if (!file.get())
+        return false;
+    const bool written = std::fwrite(in.data(), 1, in.size(), file.get()) == in.size();
+    return file.close() && written;
+}
+
 } // namespace extract

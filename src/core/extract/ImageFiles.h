@@ -23,4 +23,8 @@ Bitmap LoadPnm(const std::string& path, bool& known);
 // not all be written (a full disk, say), which FreeImage does not check.
 bool SaveImage(FREE_IMAGE_FORMAT fif, FIBITMAP* dib, const std::string& path, int flags);
 
+// Writes the bytes of the file `from` as the file `path`; false when it is
+// empty, unreadable, or not all of it could be written.
+bool CopyBytes(const std::string& from, const std::string& path);
+
 } // namespace extract

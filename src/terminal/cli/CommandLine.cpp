@@ -20,6 +20,7 @@ constexpr Option kOptions[] = {
     {'P', "password", true}, {0, "password-file", true}, {'n', "no-clobber", false},
     {'j', "jobs", true},     {'q', "quiet", false},      {'h', "help", false},
     {'V', "version", false}, {0, "list", false},         {0, "json", false},
+    {0, "quality", true},
 };
 
 const Option* ByShort(char c) {
@@ -61,6 +62,14 @@ std::optional<long long> ReadPage(const std::string& digits) {
     return std::stoll(digits);
 }
 
+bool ReadQuality(const std::string& text, int& quality) {
+    const std::optional<long long> n = ReadPage(text);
+    if (!n || *n < 1 || *n > 100)
+        return false;
+    quality = static_cast<int>(*n);
+    return true;
+}
+
 bool ReadJobs(const std::string& text, int& jobs) {
     const std::optional<long long> n = ReadPage(text);
     if (!n || *n < 1)
@@ -73,16 +82,24 @@ bool ReadJobs(const std::string& text, int& jobs) {
 
 std::string HelpText() {
     return "usage: arvenzo-extract [OPTIONS] INPUT.pdf... OUTPUT_FOLDER\n"
-           "       arvenzo-extract --list [--json] [-r PAGES] [-P PASSWORD] INPUT.pdf...\n"
+           "       arvenzo-extract --list [--json] [-r PAGES] [-f FORMAT] [-P PASSWORD] "
+           "INPUT.pdf...\n"
            "\n"
            "Writes the images of PDF documents into OUTPUT_FOLDER, which is made when\n"
            "missing. With more than one document, each document's images go into a\n"
            "folder of their own there, named after the document's file.\n"
            "\n"
+           "original, jpeg and jpeg-2000 keep a picture stored as JPEG (JPEG-2000 for\n"
+           "jpeg-2000) as the document's own bytes whenever those show on their own\n"
+           "what the page shows; every other picture is encoded in the format.\n"
+           "\n"
            "  -r, --range=PAGES         pages N, N-M, N- or -M (default: every page)\n"
            "  -f, --format=FORMAT       original, bmp, jpeg, jpeg-2000, png or tiff, in any\n"
            "                            case; jpg, jp2, jpeg2000 and tif too\n"
            "                            (default: original)\n"
+           "      --quality=N           quality of the JPEG files it encodes, 1 to 100\n"
+           "                            (default: 80); a picture the document holds as\n"
+           "                            JPEG is written as its own bytes, untouched\n"
            "  -p, --prefix=PREFIX       file-name prefix of the images (default: none)\n"
            "  -P, --password=PASSWORD   the documents' user password\n"
            "      --password-file=FILE  the password, from the first line of FILE\n"
@@ -90,9 +107,10 @@ std::string HelpText() {
            "                            taken is not written\n"
            "  -j, --jobs=N              extract up to N documents at once (default: 1)\n"
            "  -q, --quiet               no progress bar\n"
-           "      --list                list the images a run would write, one row each\n"
-           "                            (page, number, size, colours, encoding, mask,\n"
-           "                            resolution, bytes), writing none\n"
+           "      --list                list the images a run in FORMAT would write, one\n"
+           "                            row each (page, number, size, colours, encoding,\n"
+           "                            mask, resolution, bytes, kept or encoded),\n"
+           "                            writing none\n"
            "      --json                the same list, one JSON object a line\n"
            "  -h, --help                show this help and exit\n"
            "  -V, --version             show the version and exit\n"
@@ -161,6 +179,12 @@ std::optional<ExtractOptions> ParseCommandLine(const std::vector<std::string>& a
             else
                 options.format = *format;
             return format.has_value();
+        }
+        if (name == "quality") {
+            const bool ok = ReadQuality(value, options.quality);
+            if (!ok)
+                error = "invalid JPEG quality '" + value + "': use 1 to 100";
+            return ok;
         }
         if (name == "jobs") {
             const bool ok = ReadJobs(value, options.jobs);

@@ -23,6 +23,7 @@ struct ExtractOptions {
     bool quiet = false;
     bool noClobber = false;
     int jobs = 1;
+    int quality = 80; // of the JPEG files encoded, 1 to 100
     bool help = false;
     bool version = false;
     // List the images instead of writing them; every argument is a document.

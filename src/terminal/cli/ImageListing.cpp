@@ -2,6 +2,7 @@
 
 #include "ToolContract.h"
 #include "cli/ExtractCommand.h"
+#include "extract/Formats.h"
 #include "inspect/ExecuteCMD.h"
 #include "platform/platform.h"
 #include "text/TextRules.h"
@@ -63,9 +64,12 @@ std::optional<ListedImage> ImageLine(const std::vector<std::string>& f) {
     const auto components = Number<int>(at(kListedComponents));
     const auto bits = Number<int>(at(kListedBits));
     const auto bytes = Number<long long>(at(kListedBytes));
+    const std::string& output = at(kListedOutput);
     if (!page || !width || !height || !components || !bits || !bytes ||
-        !IsDecimal(at(kListedXResolution)) || !IsDecimal(at(kListedYResolution)))
+        !IsDecimal(at(kListedXResolution)) || !IsDecimal(at(kListedYResolution)) ||
+        (output != kOutputKept && output != kOutputEncoded))
         return std::nullopt;
+    image.kept = output == kOutputKept;
     image.page = *page;
     image.width = *width;
     image.height = *height;
@@ -120,7 +124,8 @@ void PrintJson(const ListedImage& i, std::ostream& out) {
         << ",\"components\":" << i.components << ",\"bits_per_component\":" << i.bitsPerComponent
         << ",\"encoding\":" << JsonString(i.encoding) << ",\"mask\":" << JsonString(i.mask)
         << ",\"x_ppi\":" << i.xResolution << ",\"y_ppi\":" << i.yResolution
-        << ",\"bytes\":" << i.bytes << "}\n";
+        << ",\"bytes\":" << i.bytes << ",\"output\":\""
+        << (i.kept ? contract::kOutputKept : contract::kOutputEncoded) << "\"}\n";
 }
 
 void PrintTable(const std::vector<ListedImage>& images, std::ostream& out) {
@@ -132,13 +137,15 @@ void PrintTable(const std::vector<ListedImage>& images, std::ostream& out) {
         {"page", true},          {"image", true}, {"width", true}, {"height", true},
         {"colour space", false}, {"comp", true},  {"bpc", true},   {"encoding", false},
         {"mask", false},         {"x ppi", true}, {"y ppi", true}, {"bytes", true},
+        {"output", false},
     };
     std::vector<std::vector<std::string>> rows;
     for (const ListedImage& i : images)
         rows.push_back({std::to_string(i.page), std::to_string(i.number), std::to_string(i.width),
                         std::to_string(i.height), i.colourSpace, std::to_string(i.components),
                         std::to_string(i.bitsPerComponent), i.encoding, i.mask, i.xResolution,
-                        i.yResolution, std::to_string(i.bytes)});
+                        i.yResolution, std::to_string(i.bytes),
+                        i.kept ? contract::kOutputKept : contract::kOutputEncoded});
     constexpr std::size_t count = std::size(columns);
     std::size_t widths[count];
     for (std::size_t c = 0; c < count; ++c) {
@@ -227,6 +234,11 @@ int RunListing(const ListingRequest& request, std::ostream& out, std::ostream& e
     if (!request.password.empty()) {
         arguments.push_back(contract::kPasswordOption);
         arguments.push_back(request.password);
+    }
+    // Kept as the job keeps them: the same question to the same tool.
+    if (const char* kept = extract::KeptEncoding(request.format)) {
+        arguments.push_back(contract::kKeepOption);
+        arguments.push_back(kept);
     }
     arguments.push_back(document);
     const ToolListing listing =

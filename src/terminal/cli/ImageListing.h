@@ -14,6 +14,7 @@ struct ListingRequest {
     int firstPage = 1;
     int lastPage = 1;
     bool json = false;
+    std::string format = "Original"; // the run's, which decides what is kept
 };
 
 // One file the job would write, numbered as the job names it.
@@ -30,6 +31,7 @@ struct ListedImage {
     std::string xResolution; // pixels per inch, as the tool gave them
     std::string yResolution;
     long long bytes = 0;
+    bool kept = false; // written as the document's own bytes, not encoded
 };
 
 // What one listing run of glimmet.bin said.

@@ -22,7 +22,8 @@ int Severity(int code) {
 
 std::vector<std::string> DocumentArguments(const ExtractOptions& options, bool quiet,
                                            const std::string& input, const std::string& folder) {
-    std::vector<std::string> args{"--format", options.format, "--prefix", options.prefix};
+    std::vector<std::string> args{"--format",     options.format, "--prefix",
+                                  options.prefix, "--quality",    std::to_string(options.quality)};
     if (!options.pages.text.empty())
         args.insert(args.end(), {"--range", options.pages.text});
     if (options.noClobber)
