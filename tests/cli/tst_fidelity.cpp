@@ -133,8 +133,9 @@ private slots:
             code);
         const QStringList files = QDir(out.path()).entryList(QDir::Files | QDir::Hidden);
         int listed = -1;
-        const QList<QByteArray> rows =
-            Run({"--json", "-r", page, "-f", format, fx.path("kept.pdf")}, listed)
+        const QStringList rows =
+            QString::fromUtf8(
+                Run({"--json", "-r", page, "-f", format, fx.path("kept.pdf")}, listed))
                 .split('\n')
                 .filter("{");
         if (outcome == "refused") {
@@ -146,7 +147,7 @@ private slots:
         QCOMPARE(code, 0);
         QCOMPARE(files.size(), 1);
         QCOMPARE(rows.size(), 1);
-        QVERIFY2(rows[0].contains("\"output\":\"" + outcome.toUtf8() + "\""), rows[0]);
+        QVERIFY2(rows[0].contains("\"output\":\"" + outcome + "\""), qPrintable(rows[0]));
         QFile written(out.filePath(files[0]));
         QVERIFY(written.open(QIODevice::ReadOnly));
         const QByteArray bytes = written.readAll();
