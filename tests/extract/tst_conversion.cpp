@@ -297,6 +297,56 @@ private slots:
                  FIF_BMP);
     }
 
+    // The document's own bytes are copied as they are and take their name
+    // as every encoded file does.
+    void keptBytesAreCopied_data() {
+        QTest::addColumn<QString>("format");
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<bool>("noClobber");
+        QTest::addColumn<int>("outcome");
+        QTest::addColumn<QString>("named");
+        const QByteArray jpeg("\xff\xd8 the document's JPEG \xff\xd9");
+        const auto row = [](const char* name) -> QTestData& { return QTest::newRow(name); };
+        row("Original, over an earlier file") << "Original" << contract::kKeptJpeg << jpeg << false
+                                              << int(extract::Converted::Written) << "1.jpg";
+        row("JPEG, name taken, no-clobber") << "JPEG" << contract::kKeptJpeg << jpeg << true
+                                            << int(extract::Converted::Kept) << "1.jpg";
+        row("JPEG-2000") << "JPEG-2000" << contract::kKeptJpx << QByteArray("jp2 file") << false
+                         << int(extract::Converted::Written) << "1.jp2";
+        row("nothing to copy") << "Original" << contract::kKeptJpeg << QByteArray() << false
+                               << int(extract::Converted::Failed) << "1.jpg";
+    }
+    void keptBytesAreCopied() {
+        QFETCH(QString, format);
+        QFETCH(QString, kind);
+        QFETCH(QByteArray, bytes);
+        QFETCH(bool, noClobber);
+        QFETCH(int, outcome);
+        QFETCH(QString, named);
+        QTemporaryDir dir;
+        QFile old(dir.filePath(named));
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write("earlier run");
+        old.close();
+        QTemporaryDir scratchDir;
+        const QString scratch = scratchDir.filePath(Scratch(0, qPrintable(kind)));
+        QFile f(scratch);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+        f.close();
+        const extract::ConversionSettings settings{format.toStdString(), dir.path().toStdString(),
+                                                   "", noClobber, 5};
+        std::string target;
+        QCOMPARE(int(extract::ConvertImage(scratch.toStdString(), 1, settings, target)), outcome);
+        QCOMPARE(QString::fromStdString(target), dir.filePath(named));
+        QVERIFY(old.open(QIODevice::ReadOnly));
+        QCOMPARE(old.readAll(),
+                 outcome == int(extract::Converted::Written) ? bytes : QByteArray("earlier run"));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{named});
+        QVERIFY(!QFile::exists(scratch));
+    }
+
     void missingFolderFails() {
         QTemporaryDir dir;
         const QString scratch =

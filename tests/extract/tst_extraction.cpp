@@ -93,7 +93,8 @@ class ExtractionTest : public QObject {
 
 private slots:
     void initTestCase() {
-        QVERIFY(fixtures_.make(MAKE_FIXTURES_PATH, {"images", "multipage", "passwords", "flawed"}));
+        QVERIFY(fixtures_.make(MAKE_FIXTURES_PATH,
+                               {"images", "multipage", "passwords", "flawed", "kept"}));
         FreeImage_Initialise(FALSE);
     }
     void cleanupTestCase() { FreeImage_DeInitialise(); }
@@ -150,6 +151,34 @@ private slots:
         s.Choose(Fixture("images"), "1-3");
         QVERIFY(s.RunToEnd());
         QCOMPARE(s.Written(), (QStringList{"img-1.jpg", "img-2.jpg", "img-3.jpg"}));
+    }
+
+    // The window asks for the document's own bytes as the terminal does
+    // (kept.pdf: page 1 a gray JPEG, page 6 a JPEG-2000 codestream).
+    void keepsTheDocumentsOwnBytes_data() {
+        QTest::addColumn<QString>("format");
+        QTest::addColumn<QString>("range");
+        QTest::addColumn<QString>("label");
+        QTest::newRow("Original") << "Original"
+                                  << "1"
+                                  << "gray";
+        QTest::newRow("JPEG-2000") << "JPEG-2000"
+                                   << "6"
+                                   << "jpx-codestream";
+    }
+    void keepsTheDocumentsOwnBytes() {
+        QFETCH(QString, format);
+        QFETCH(QString, range);
+        QFETCH(QString, label);
+        Session s;
+        s.Choose(Fixture("kept"), range, format);
+        QVERIFY(s.RunToEnd());
+        QCOMPARE(s.Written().size(), 1);
+        QFile stored(fixtures_.path("kept-" + label + ".bin")),
+            written(s.Out() + "/" + s.Written()[0]);
+        QVERIFY(stored.open(QIODevice::ReadOnly) && written.open(QIODevice::ReadOnly));
+        const QByteArray data = stored.readAll();
+        QVERIFY(data.size() > 100 && written.readAll().endsWith(data));
     }
 
     void rangeFailures_data() {
