@@ -30,7 +30,7 @@ int main(int argc, char** argv) {
         fz_var(data);
         fz_var(obj);
         fz_try(ctx) {
-            obj = pdf_load_object(ctx, doc, num);
+            obj = pdf_new_indirect(ctx, doc, num, 0);
             if (pdf_is_stream(ctx, obj) &&
                 pdf_name_eq(ctx, pdf_dict_get(ctx, obj, PDF_NAME(Subtype)), PDF_NAME(Image))) {
                 char path[4096];
