@@ -82,8 +82,8 @@ bool ReadJobs(const std::string& text, int& jobs) {
 
 std::string HelpText() {
     return "usage: arvenzo-extract [OPTIONS] INPUT.pdf... OUTPUT_FOLDER\n"
-           "       arvenzo-extract --list [--json] [-r PAGES] [-f FORMAT] [-P PASSWORD] "
-           "INPUT.pdf...\n"
+           "       arvenzo-extract --list [--json] [-r PAGES] [-f FORMAT] [-P PASSWORD]\n"
+           "                       INPUT.pdf...\n"
            "\n"
            "Writes the images of PDF documents into OUTPUT_FOLDER, which is made when\n"
            "missing. With more than one document, each document's images go into a\n"
@@ -98,8 +98,8 @@ std::string HelpText() {
            "                            case; jpg, jp2, jpeg2000 and tif too\n"
            "                            (default: original)\n"
            "      --quality=N           quality of the JPEG files it encodes, 1 to 100\n"
-           "                            (default: 80); a picture the document holds as\n"
-           "                            JPEG is written as its own bytes, untouched\n"
+           "                            (default: 80); a picture kept as the document's\n"
+           "                            own bytes is untouched by it\n"
            "  -p, --prefix=PREFIX       file-name prefix of the images (default: none)\n"
            "  -P, --password=PASSWORD   the documents' user password\n"
            "      --password-file=FILE  the password, from the first line of FILE\n"
