@@ -13,7 +13,8 @@ inline constexpr const char* kInformationTool = "vellam.bin";
 inline constexpr const char* kExtractionTool = "glimmet.bin";
 
 // vellam.bin [-upw PASSWORD] FILE
-// glimmet.bin -f FIRST -l LAST [-upw PASSWORD] [-keep KIND] FILE ROOT
+// glimmet.bin -f FIRST -l LAST [-upw PASSWORD] [-keep KIND] [-unique]
+//             [-min-size WxH] [-tally FILE] FILE ROOT
 // Pages are 1-based and inclusive. The password is one argument, whatever it
 // holds.
 inline constexpr const char* kFirstPageOption = "-f";
@@ -26,6 +27,20 @@ inline constexpr const char* kPasswordOption = "-upw";
 inline constexpr const char* kKeepOption = "-keep";
 inline constexpr const char* kKeepJpeg = "jpeg";
 inline constexpr const char* kKeepJpx = "jpx";
+
+// -unique leaves out a picture written already in the run: the same image
+// object, or other pixels equal to those of one written. -min-size WxH
+// leaves out a picture narrower than W or lower than H. With -tally FILE,
+// what is written is remembered in FILE for the next run over the same
+// document, and each picture left out adds a line: kTallyRepeat or
+// kTallySmall, a blank and 1.
+inline constexpr const char* kUniqueOption = "-unique";
+inline constexpr const char* kMinSizeOption = "-min-size";
+inline constexpr const char* kTallyOption = "-tally";
+inline constexpr const char* kTallyObject = "object";
+inline constexpr const char* kTallyPixels = "pixels";
+inline constexpr const char* kTallyRepeat = "repeat";
+inline constexpr const char* kTallySmall = "small";
 
 // The first line of either tool, exactly, when the document needs a user
 // password and none or a wrong one was given: the program then asks for one.
@@ -42,7 +57,8 @@ inline constexpr char kNumberSeparator = '-';
 inline constexpr std::size_t kNumberDigits = 3;
 
 // glimmet.bin -list [-f FIRST] [-l LAST] [-upw PASSWORD] [-keep KIND] FILE
-// Says what the same run would write, without decoding or writing anything:
+// Says what the same run would write, without decoding (but with -unique,
+// which compares pixels) or writing anything:
 // a kListedPage line as each page begins, a kListedImage line for each
 // scratch file in the order of their numbers, and kListedEnd once every page
 // was walked. Problems come as they do when extracting.
@@ -72,6 +88,12 @@ enum ListedField {
     kListedOutput,
     kListedFieldCount
 };
+
+// A picture left out is listed with one more field: kListedSmall, or
+// kListedRepeat, a blank and the number (from 1, in the run) of the listed
+// file it repeats. It takes no number of its own.
+inline constexpr const char* kListedSmall = "small";
+inline constexpr const char* kListedRepeat = "repeat";
 
 // kListedOutput: whether the file is the document's own bytes, kept, or a
 // picture the program encodes.

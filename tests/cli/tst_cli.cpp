@@ -116,6 +116,20 @@ private slots:
         QTest::newRow("the tool's own line")
             << QStringList{"-r", "3", "@/broken.pdf", "%"} << 1 << 1
             << "arvenzo-extract: Error: page 3, image 2 (object 12): cannot decode it:";
+        // A logo on each of 3 pages, a picture twice, a 2x2 spacer, a 1x40 rule.
+        QTest::newRow("repeats left out") << QStringList{"--unique", "@/repeats.pdf", "%"} << 0 << 5
+                                          << "3 repeats of a picture written left out";
+        QTest::newRow("small ones left out") << QStringList{"--min-size=3", "@/repeats.pdf", "%"}
+                                             << 0 << 6 << "2 pictures smaller than 3x3 left out";
+        QTest::newRow("as large as the minimum stays")
+            << QStringList{"--min-size", "2x2", "@/repeats.pdf", "%"} << 0 << 7
+            << "1 picture smaller than 2x2 left out";
+        QTest::newRow("everything left out")
+            << QStringList{"--min-size=100", "--unique", "@/repeats.pdf", "%"} << 0 << 0
+            << "8 pictures smaller than 100x100 left out";
+        QTest::newRow("minimum size not a size")
+            << QStringList{"--min-size=3x", "@/repeats.pdf", "%"} << 2 << 0
+            << "invalid minimum size '3x': use WxH or N";
         QTest::newRow("no arguments") << QStringList{} << 2 << 0 << "expected INPUT.pdf";
         QTest::newRow("one argument")
             << QStringList{"@/multipage.pdf"} << 2 << 0 << "expected INPUT.pdf";

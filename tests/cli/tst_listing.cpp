@@ -47,11 +47,12 @@ class TestListing : public QObject {
     QString F(const QString& name) const { return fixtures_.filePath(name); }
 
     Listing List(const QString& pdf, int first, int last, bool json = false,
-                 const std::string& password = {}) {
+                 const std::string& password = {}, bool unique = false, int minSide = 0) {
         std::ostringstream out, err;
         Listing l;
-        l.code =
-            cli::RunListing({F(pdf).toStdString(), password, first, last, json}, out, err, kTools);
+        l.code = cli::RunListing({F(pdf).toStdString(), password, first, last, json, "Original",
+                                  unique, minSide, minSide},
+                                 out, err, kTools);
         l.out = out.str();
         l.err = err.str();
         return l;
@@ -71,14 +72,27 @@ private slots:
         QTest::addColumn<QString>("pdf");
         QTest::addColumn<int>("first");
         QTest::addColumn<int>("last");
-        QTest::newRow("every kind of image") << "images.pdf" << 1 << 99;
-        QTest::newRow("transparency and masks") << "fidelity.pdf" << 1 << 99;
-        QTest::newRow("numbered from the range's first page") << "multipage.pdf" << 2 << 4;
+        QTest::addColumn<bool>("unique");
+        QTest::addColumn<int>("minSide");
+        QTest::addColumn<int>("leftOut");
+        QTest::newRow("every kind of image") << "images.pdf" << 1 << 99 << false << 0 << 0;
+        QTest::newRow("transparency and masks") << "fidelity.pdf" << 1 << 99 << false << 0 << 0;
+        QTest::newRow("numbered from the range's first page")
+            << "multipage.pdf" << 2 << 4 << false << 0 << 0;
+        QTest::newRow("repeats by object and by pixels")
+            << "repeats.pdf" << 1 << 3 << true << 0 << 3;
+        QTest::newRow("repeats from the range's first page")
+            << "repeats.pdf" << 2 << 3 << true << 0 << 1;
+        QTest::newRow("small ones") << "repeats.pdf" << 1 << 3 << false << 3 << 2;
+        QTest::newRow("small ones and repeats") << "repeats.pdf" << 1 << 3 << true << 3 << 5;
     }
     void listingMatchesTheJob() {
         QFETCH(QString, pdf);
         QFETCH(int, first);
         QFETCH(int, last);
+        QFETCH(bool, unique);
+        QFETCH(int, minSide);
+        QFETCH(int, leftOut);
         QProcess count;
         count.start(QString::fromStdString(kTools) + contract::kInformationTool, {F(pdf)});
         QVERIFY(count.waitForFinished());
@@ -88,12 +102,17 @@ private slots:
         QVERIFY(pages > 0);
         last = qMin(last, pages);
 
-        const Listing listed = List(pdf, first, last, true);
+        const Listing listed = List(pdf, first, last, true, {}, unique, minSide);
         QCOMPARE(listed.code, 0);
         QTemporaryDir out;
         QProcess job;
         job.setStandardInputFile(QProcess::nullDevice());
-        job.start(EXTRACT_PATH, {"-r", QString("%1-%2").arg(first).arg(last), F(pdf), out.path()});
+        QStringList args{"-r", QString("%1-%2").arg(first).arg(last), F(pdf), out.path()};
+        if (unique)
+            args.prepend("--unique");
+        if (minSide > 0)
+            args.prepend(QString("--min-size=%1").arg(minSide));
+        job.start(EXTRACT_PATH, args);
         QVERIFY(job.waitForFinished(60000));
         QCOMPARE(job.exitCode(), 0);
 
@@ -101,19 +120,31 @@ private slots:
         std::istringstream lines(listed.out);
         std::string line;
         int row = 0;
+        QList<QList<int>> layouts;
         while (std::getline(lines, line)) {
             const QJsonObject image =
                 QJsonDocument::fromJson(QByteArray::fromStdString(line)).object();
+            const QList<int> layout{image["width"].toInt(), image["height"].toInt(),
+                                    image["components"].toInt()};
+            // Left out: no file, and a repeat is of a picture of its own size.
+            if (image["image"].isNull()) {
+                --leftOut;
+                const int of = image["repeat_of"].toInt();
+                QVERIFY(image["left_out"] == "small" ||
+                        (of >= 1 && of <= row && layouts[of - 1] == layout));
+                QVERIFY(image["left_out"] != "small" || layout[0] < minSide || layout[1] < minSide);
+                continue;
+            }
+            layouts.append(layout);
             const int number = image["image"].toInt();
             QCOMPARE(number, ++row);
             const QStringList named = QDir(out.path()).entryList({QString("%1.*").arg(number)});
             QCOMPARE(named.size(), 1);
             written.removeOne(named[0]);
-            QCOMPARE(WrittenLayout(out.filePath(named[0])),
-                     (QList<int>{image["width"].toInt(), image["height"].toInt(),
-                                 image["components"].toInt()}));
+            QCOMPARE(WrittenLayout(out.filePath(named[0])), layout);
         }
         QVERIFY(row > 0);
+        QCOMPARE(leftOut, 0);
         QCOMPARE(written, QStringList());
     }
 
@@ -196,6 +227,37 @@ private slots:
         QCOMPARE(l.finished, finished);
         for (std::size_t i = 0; i < l.images.size(); ++i)
             QCOMPARE(l.images[i].number, int(5 + i));
+    }
+
+    // A left-out image's last field: it takes no number, and a repeat names
+    // the image it repeats in the command's numbering.
+    void readsLeftOutImages_data() {
+        QTest::addColumn<QString>("reasons"); // a row each, "|" between; "-" for none
+        QTest::addColumn<QList<int>>("numbers");
+        QTest::addColumn<QList<int>>("repeatOf");
+        QTest::addColumn<int>("problems");
+        QTest::newRow("small") << "-|small|-" << QList<int>{5, 0, 6} << QList<int>{0, 0, 0} << 0;
+        QTest::newRow("repeat") << "-|-|repeat 2" << QList<int>{5, 6, 0} << QList<int>{0, 0, 6}
+                                << 0;
+        QTest::newRow("repeat of nothing") << "-|repeat 0" << QList<int>{5} << QList<int>{0} << 1;
+        QTest::newRow("unknown reason") << "-|large" << QList<int>{5} << QList<int>{0} << 1;
+    }
+    void readsLeftOutImages() {
+        QFETCH(QString, reasons);
+        QFETCH(QList<int>, numbers);
+        QFETCH(QList<int>, repeatOf);
+        QFETCH(int, problems);
+        QString output = "Page:\t3\n";
+        for (const QString& reason : reasons.split('|'))
+            output += "Image:\t3\t10\t20\tDeviceRGB\t3\t8\tjpeg\tnone\t72.0\t72.0\t5\tkept" +
+                      (reason == "-" ? QString() : "\t" + reason) + "\n";
+        const cli::ToolListing l = cli::ParseToolListing(output.toStdString(), 5);
+        QCOMPARE(int(l.problems.size()), problems);
+        QCOMPARE(int(l.images.size()), numbers.size());
+        for (qsizetype i = 0; i < numbers.size(); ++i) {
+            QCOMPARE(l.images[i].number, numbers[i]);
+            QCOMPARE(l.images[i].repeatOf, repeatOf[i]);
+        }
     }
 
     // The table lines up under its header; JSON escapes what names hold.

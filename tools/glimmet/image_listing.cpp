@@ -100,8 +100,8 @@ std::string listedText(const char* text) {
     return out;
 }
 
-void listImage(tools::Context& ctx, pdf_document* doc, int page, const PageImage& found,
-               fz_image* image, const KeptPicture& kept) {
+int listImage(tools::Context& ctx, pdf_document* doc, int page, const PageImage& found,
+              fz_image* image, const KeptPicture& kept, const std::optional<LeftOut>& leftOut) {
     fz_context* c = ctx.get();
     const std::vector<PlannedFile> files = planExport(ctx, image, kept);
     tools::Object object;
@@ -138,9 +138,15 @@ void listImage(tools::Context& ctx, pdf_document* doc, int page, const PageImage
         lines += contract::kListedImage;
         for (const std::string& field : fields)
             lines += contract::kListSeparator + field;
+        if (leftOut && leftOut->small)
+            lines += contract::kListSeparator + std::string(contract::kListedSmall);
+        else if (leftOut)
+            lines += contract::kListSeparator + std::string(contract::kListedRepeat) + ' ' +
+                     std::to_string(leftOut->repeatOf + (&file - files.data()));
         lines += '\n';
     }
     std::fputs(lines.c_str(), stdout);
+    return leftOut ? 0 : static_cast<int>(files.size());
 }
 
 } // namespace glimmet

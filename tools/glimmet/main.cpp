@@ -9,6 +9,7 @@
 #include "kept_picture.h"
 #include "page_images.h"
 #include "pdf_open.h"
+#include "picture_sieve.h"
 #include "run_limits.h"
 #include "scratch_file.h"
 
@@ -41,6 +42,8 @@ int usage(const char* why = nullptr) {
                  contract::kExtractionTool, contract::kFirstPageOption, contract::kLastPageOption,
                  contract::kPasswordOption, contract::kKeepOption, contract::kKeepJpeg,
                  contract::kKeepJpx);
+    std::fprintf(stderr, "       (either with [%s] [%s WxH] [%s FILE])\n", contract::kUniqueOption,
+                 contract::kMinSizeOption, contract::kTallyOption);
     std::fprintf(stderr, "       %s %s [%s FIRST] [%s LAST] [%s PASSWORD] [%s %s|%s] FILE\n",
                  contract::kExtractionTool, contract::kListOption, contract::kFirstPageOption,
                  contract::kLastPageOption, contract::kPasswordOption, contract::kKeepOption,
@@ -65,6 +68,9 @@ struct Options {
     std::string root;
     bool list = false;
     glimmet::KeepKind keep = glimmet::KeepKind::None;
+    bool unique = false;
+    std::pair<int, int> minSize{0, 0};
+    std::string tally;
 };
 
 // Returns an exit code when the command line is unusable.
@@ -73,7 +79,8 @@ std::optional<int> parse(int argc, char** argv, Options& opt) {
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
         if (arg == contract::kFirstPageOption || arg == contract::kLastPageOption ||
-            arg == contract::kPasswordOption || arg == contract::kKeepOption) {
+            arg == contract::kPasswordOption || arg == contract::kKeepOption ||
+            arg == contract::kMinSizeOption || arg == contract::kTallyOption) {
             if (++i == argc)
                 return usage((arg + " needs a value").c_str());
             std::string value = argv[i];
@@ -86,6 +93,17 @@ std::optional<int> parse(int argc, char** argv, Options& opt) {
                     return usage(("nothing to keep called '" + value + "'").c_str());
                 continue;
             }
+            if (arg == contract::kMinSizeOption) {
+                const auto size = glimmet::readSize(value);
+                if (!size)
+                    return usage(("not a size: '" + value + "'").c_str());
+                opt.minSize = *size;
+                continue;
+            }
+            if (arg == contract::kTallyOption) {
+                opt.tally = value;
+                continue;
+            }
             if (arg == contract::kPasswordOption) {
                 opt.password = value;
                 continue;
@@ -96,6 +114,8 @@ std::optional<int> parse(int argc, char** argv, Options& opt) {
             (arg == contract::kFirstPageOption ? opt.first : opt.last) = number;
         } else if (arg == contract::kListOption) {
             opt.list = true;
+        } else if (arg == contract::kUniqueOption) {
+            opt.unique = true;
         } else if (arg.size() > 1 && arg[0] == '-') {
             return usage(("unknown option " + arg).c_str());
         } else if (positional == 0) {
@@ -190,6 +210,8 @@ int run(const Options& opt) {
     glimmet::ScratchNames names(opt.root);
     if (go)
         names.holdBack();
+    glimmet::PictureSieve sieve(opt.unique, opt.minSize.first, opt.minSize.second, opt.tally);
+    int filesListed = 0;
     bool failed = false;
     const int end = first + static_cast<int>(pageObjects.size());
     for (int page = first; page < end; ++page) {
@@ -213,12 +235,26 @@ int run(const Options& opt) {
                 tools::MemoryLimit limit(ctx,
                                          static_cast<std::uint64_t>(bytes) * 2 + kDecodingRoom);
                 tools::Image image = glimmet::loadImage(ctx, doc.get(), images[i]);
-                const glimmet::KeptPicture kept =
-                    glimmet::keptPicture(ctx, doc.get(), images[i], image.get(), opt.keep);
-                if (opt.list)
-                    glimmet::listImage(ctx, doc.get(), page, images[i], image.get(), kept);
+                std::optional<glimmet::LeftOut> leftOut;
+                if (sieve.active()) {
+                    leftOut = sieve.beforeDecoding(images[i].objectNumber, image->w, image->h);
+                    if (!leftOut)
+                        leftOut = sieve.byContent(ctx, image.get());
+                }
+                if (leftOut)
+                    sieve.leaveOut(*leftOut);
                 else
-                    glimmet::exportImage(ctx, image.get(), names, kept);
+                    sieve.take(images[i].objectNumber, filesListed + 1);
+                // What is left out is never exported, only listed.
+                if (opt.list || !leftOut) {
+                    const glimmet::KeptPicture kept =
+                        glimmet::keptPicture(ctx, doc.get(), images[i], image.get(), opt.keep);
+                    if (opt.list)
+                        filesListed += glimmet::listImage(ctx, doc.get(), page, images[i],
+                                                          image.get(), kept, leftOut);
+                    else
+                        glimmet::exportImage(ctx, image.get(), names, kept);
+                }
             } catch (const std::exception& e) {
                 sayImageFailed(page, i, images[i], e);
                 failed = true;
@@ -241,6 +277,13 @@ int run(const Options& opt) {
             std::fprintf(stderr, "Error: %s\n", e.what());
             failed = true;
         }
+    }
+    // Only once its files are the program's does the run count for the next.
+    try {
+        sieve.save();
+    } catch (const glimmet::WriteError& e) {
+        std::fprintf(stderr, "Error: %s\n", e.what());
+        failed = true;
     }
     return failed ? kExitFailed : kExitOk;
 }

@@ -9,12 +9,15 @@
 #include "text/TextRules.h"
 
 #include <exception>
+#include <fstream>
 #include <optional>
 #include <stdexcept>
 
 namespace extract {
 
 namespace {
+
+std::string TallyPath(const std::string& root);
 
 std::vector<std::string> ToolArguments(int page, const JobSettings& s, const std::string& root) {
     std::vector<std::string> args{contract::kFirstPageOption, std::to_string(page),
@@ -29,9 +32,39 @@ std::vector<std::string> ToolArguments(int page, const JobSettings& s, const std
         args.push_back(contract::kKeepOption);
         args.push_back(kept);
     }
+    if (s.unique)
+        args.push_back(contract::kUniqueOption);
+    if (s.minWidth > 0 || s.minHeight > 0) {
+        args.push_back(contract::kMinSizeOption);
+        args.push_back(std::to_string(s.minWidth) + "x" + std::to_string(s.minHeight));
+    }
+    if (s.unique || s.minWidth > 0 || s.minHeight > 0) {
+        args.push_back(contract::kTallyOption);
+        args.push_back(TallyPath(root));
+    }
     args.push_back(s.inputPath);
     args.push_back(root);
     return args;
+}
+
+// Where the tool runs of one job remember what they wrote and left out; not
+// a name the scratch images take.
+std::string TallyPath(const std::string& root) {
+    return root + ".tally";
+}
+
+// The tally's counts of pictures left out: repeats, then small ones.
+std::pair<int, int> CountLeftOut(const std::string& path) {
+    std::pair<int, int> counts{0, 0};
+    std::ifstream in(path);
+    for (std::string line; std::getline(in, line);) {
+        const std::string kind = line.substr(0, line.find(' '));
+        if (kind == contract::kTallyRepeat)
+            ++counts.first;
+        else if (kind == contract::kTallySmall)
+            ++counts.second;
+    }
+    return counts;
 }
 
 } // namespace
@@ -89,13 +122,19 @@ JobEnd ExtractionJob::RunPages() {
         nextTool_.reset(); // stopped before its page
         RemoveUnfinished(workFolder_);
     }
+    int leftOut = 0;
+    if (settings.unique || settings.minWidth > 0 || settings.minHeight > 0) {
+        const auto [repeats, small] = CountLeftOut(TallyPath(workFolder_ + contract::kScratchRoot));
+        observer_.PicturesLeftOut(repeats, small);
+        leftOut = repeats + small;
+    }
     if (errors_)
         observer_.ShowExtractionError(kSomeErrors);
     if (!running_)
         return JobEnd::Stopped;
     running_ = false;
     if (settings.openAfter && text::Trim(pageResult).empty()) {
-        if (imageCounter_ < 1)
+        if (imageCounter_ < 1 && leftOut == 0)
             observer_.ShowNoImagesFound();
         else
             observer_.OpenOutputFolder(settings.conversion.outputFolder);
@@ -111,7 +150,9 @@ std::string ExtractionJob::RunTool(int page, int lastPage, const JobSettings& se
     }
     // The next page's tool starts now and does its page while this one runs
     // and is converted; its files keep their working names until its go.
-    if (page < lastPage && running_) {
+    // A run that leaves out repeats learns from the run before it what was
+    // written, so the runs go one after the other.
+    if (page < lastPage && running_ && !settings.unique) {
         nextPage_ = page + 1;
         nextTool_ = std::make_unique<platform::PreparedTool>(
             toolFolder_ + contract::kExtractionTool,

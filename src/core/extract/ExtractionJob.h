@@ -26,6 +26,11 @@ struct JobSettings {
     std::string password;
     bool openAfter = true;
     ConversionSettings conversion;
+    // Pictures left out: repeats of one written, and those smaller than
+    // the minimum (0 for none).
+    bool unique = false;
+    int minWidth = 0;
+    int minHeight = 0;
 };
 
 // Where the job runs and what it reports to.
@@ -44,6 +49,8 @@ public:
     // running counts.
     virtual void ImageConverted(int /*number*/, Converted /*outcome*/,
                                 const std::string& /*target*/) {}
+    // How many pictures the run left out, once its pages are done.
+    virtual void PicturesLeftOut(int /*repeats*/, int /*small*/) {}
     // The tool's own lines about a page it failed on.
     virtual void PageFailed(int /*page*/, const std::string& /*toolOutput*/) {}
 };

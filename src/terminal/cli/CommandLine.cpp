@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <tuple>
 
 namespace cli {
 
@@ -20,7 +21,7 @@ constexpr Option kOptions[] = {
     {'P', "password", true}, {0, "password-file", true}, {'n', "no-clobber", false},
     {'j', "jobs", true},     {'q', "quiet", false},      {'h', "help", false},
     {'V', "version", false}, {0, "list", false},         {0, "json", false},
-    {0, "quality", true},
+    {0, "quality", true},    {0, "unique", false},       {0, "min-size", true},
 };
 
 const Option* ByShort(char c) {
@@ -80,6 +81,21 @@ bool ReadJobs(const std::string& text, int& jobs) {
 
 } // namespace
 
+std::optional<std::pair<int, int>> ReadMinimumSize(const std::string& text) {
+    const std::size_t x = text.find_first_of("xX");
+    const auto side = [](const std::string& digits) -> std::optional<int> {
+        const std::optional<long long> n = ReadPage(digits);
+        if (!n || *n > 1000000)
+            return std::nullopt;
+        return static_cast<int>(*n);
+    };
+    const std::optional<int> w = side(text.substr(0, x));
+    const std::optional<int> h = x == std::string::npos ? w : side(text.substr(x + 1));
+    if (!w || !h)
+        return std::nullopt;
+    return std::pair<int, int>{*w, *h};
+}
+
 std::string HelpText() {
     return "usage: arvenzo-extract [OPTIONS] INPUT.pdf... OUTPUT_FOLDER\n"
            "       arvenzo-extract --list [--json] [-r PAGES] [-f FORMAT] [-P PASSWORD]\n"
@@ -105,6 +121,10 @@ std::string HelpText() {
            "      --password-file=FILE  the password, from the first line of FILE\n"
            "  -n, --no-clobber          never replace a file; an image whose name is\n"
            "                            taken is not written\n"
+           "      --unique              write each picture once: one drawn again, or\n"
+           "                            with the same pixels as one written, is left out\n"
+           "      --min-size=WxH        leave out pictures narrower than W or lower than\n"
+           "                            H pixels (N for NxN); the summary counts them\n"
            "  -j, --jobs=N              extract up to N documents at once (default: 1)\n"
            "  -q, --quiet               no progress bar\n"
            "      --list                list the images a run in FORMAT would write, one\n"
@@ -123,6 +143,7 @@ std::string HelpText() {
            "  arvenzo-extract report.pdf images\n"
            "  arvenzo-extract -r 3-7 -f png -p fig- report.pdf images\n"
            "  arvenzo-extract --password-file ~/.pdfpass -j 2 scans/*.pdf images\n"
+           "  arvenzo-extract --unique --min-size=32 report.pdf images\n"
            "  arvenzo-extract --list -r 2-4 report.pdf\n";
 }
 
@@ -186,6 +207,14 @@ std::optional<ExtractOptions> ParseCommandLine(const std::vector<std::string>& a
                 error = "invalid JPEG quality '" + value + "': use 1 to 100";
             return ok;
         }
+        if (name == "min-size") {
+            const std::optional<std::pair<int, int>> size = ReadMinimumSize(value);
+            if (!size)
+                error = "invalid minimum size '" + value + "': use WxH or N";
+            else
+                std::tie(options.minWidth, options.minHeight) = *size;
+            return size.has_value();
+        }
         if (name == "jobs") {
             const bool ok = ReadJobs(value, options.jobs);
             if (!ok)
@@ -202,6 +231,8 @@ std::optional<ExtractOptions> ParseCommandLine(const std::vector<std::string>& a
             options.quiet = true;
         else if (name == "no-clobber")
             options.noClobber = true;
+        else if (name == "unique")
+            options.unique = true;
         else if (name == "list")
             options.list = true;
         else if (name == "json")

@@ -23,7 +23,10 @@ struct ExtractOptions {
     bool quiet = false;
     bool noClobber = false;
     int jobs = 1;
-    int quality = 80; // of the JPEG files encoded, 1 to 100
+    int quality = 80;    // of the JPEG files encoded, 1 to 100
+    bool unique = false; // each picture once
+    int minWidth = 0;    // smaller pictures are left out
+    int minHeight = 0;
     bool help = false;
     bool version = false;
     // List the images instead of writing them; every argument is a document.
@@ -42,6 +45,9 @@ std::optional<PageRequest> ReadPageRange(const std::string& text);
 // The window's name for a format name given in any case or by an alias
 // ("jpg", "tif", "jp2"); nothing for an unknown name.
 std::optional<std::string> ReadFormatName(const std::string& name);
+
+// "WxH" or "N" (N by N); nothing for other text.
+std::optional<std::pair<int, int>> ReadMinimumSize(const std::string& text);
 
 // Reads the arguments (without the program name); nothing on bad usage,
 // with `error` saying why.

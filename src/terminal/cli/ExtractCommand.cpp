@@ -159,9 +159,9 @@ int RunDocument(const ExtractOptions& options, const std::optional<std::string>&
     if (!pages)
         return kBadInput;
     if (options.list)
-        return RunListing(
-            {input, password, pages->first, pages->second, options.json, options.format}, listing,
-            std::cerr);
+        return RunListing({input, password, pages->first, pages->second, options.json,
+                           options.format, options.unique, options.minWidth, options.minHeight},
+                          listing, std::cerr);
     const std::string folderProblem = platform::CreateFolderPath(outputFolder);
     if (!folderProblem.empty()) {
         messages.Say("cannot create the folder " + outputFolder + ": " + folderProblem);
@@ -191,6 +191,9 @@ int RunDocument(const ExtractOptions& options, const std::optional<std::string>&
     settings.openAfter = true;
     settings.conversion = {options.format, AsFolderText(outputFolder), options.prefix,
                            options.noClobber, options.quality};
+    settings.unique = options.unique;
+    settings.minWidth = options.minWidth;
+    settings.minHeight = options.minHeight;
 
     TerminalReport report(settings, messages, platform::ErrorIsTerminal(), options.quiet, running);
     extract::ExtractionJob job(report, running, toolFolder, WithSeparator(scratch), &endNow);

@@ -52,9 +52,25 @@ bool IsDecimal(const std::string& text) {
                                       : digits(0, point) && digits(point + 1, text.size());
 }
 
-std::optional<ListedImage> ImageLine(const std::vector<std::string>& f) {
+// What a left-out image's last field says of it; false for other text.
+bool ReadLeftOut(const std::string& text, ListedImage& image, int firstNumber) {
+    const std::string repeat = std::string(contract::kListedRepeat) + ' ';
+    if (text == contract::kListedSmall) {
+        image.small = true;
+        return true;
+    }
+    if (text.compare(0, repeat.size(), repeat) != 0)
+        return false;
+    const auto of = Number<int>(text.substr(repeat.size()));
+    if (!of || *of < 1)
+        return false;
+    image.repeatOf = firstNumber - 1 + *of;
+    return true;
+}
+
+std::optional<ListedImage> ImageLine(const std::vector<std::string>& f, int firstNumber) {
     using namespace contract;
-    if (f.size() != kListedFieldCount + 1)
+    if (f.size() != kListedFieldCount + 1 && f.size() != kListedFieldCount + 2)
         return std::nullopt;
     const auto at = [&](ListedField field) -> const std::string& { return f[field + 1]; };
     ListedImage image;
@@ -81,6 +97,8 @@ std::optional<ListedImage> ImageLine(const std::vector<std::string>& f) {
     image.xResolution = at(kListedXResolution);
     image.yResolution = at(kListedYResolution);
     image.bytes = *bytes;
+    if (f.size() == kListedFieldCount + 2 && !ReadLeftOut(f.back(), image, firstNumber))
+        return std::nullopt;
     return image;
 }
 
@@ -118,14 +136,28 @@ std::string JsonString(const std::string& text) {
     return out + '"';
 }
 
+// "small", "repeat of 3", or nothing for an image that is written.
+std::string LeftOutText(const ListedImage& i) {
+    if (i.small)
+        return "small";
+    return i.repeatOf > 0 ? "repeat of " + std::to_string(i.repeatOf) : std::string{};
+}
+
 void PrintJson(const ListedImage& i, std::ostream& out) {
-    out << "{\"page\":" << i.page << ",\"image\":" << i.number << ",\"width\":" << i.width
-        << ",\"height\":" << i.height << ",\"colour_space\":" << JsonString(i.colourSpace)
-        << ",\"components\":" << i.components << ",\"bits_per_component\":" << i.bitsPerComponent
+    out << "{\"page\":" << i.page
+        << ",\"image\":" << (i.LeftOut() ? std::string("null") : std::to_string(i.number))
+        << ",\"width\":" << i.width << ",\"height\":" << i.height
+        << ",\"colour_space\":" << JsonString(i.colourSpace) << ",\"components\":" << i.components
+        << ",\"bits_per_component\":" << i.bitsPerComponent
         << ",\"encoding\":" << JsonString(i.encoding) << ",\"mask\":" << JsonString(i.mask)
         << ",\"x_ppi\":" << i.xResolution << ",\"y_ppi\":" << i.yResolution
         << ",\"bytes\":" << i.bytes << ",\"output\":\""
-        << (i.kept ? contract::kOutputKept : contract::kOutputEncoded) << "\"}\n";
+        << (i.kept ? contract::kOutputKept : contract::kOutputEncoded) << '"';
+    if (i.small)
+        out << ",\"left_out\":\"small\"";
+    else if (i.repeatOf > 0)
+        out << ",\"left_out\":\"repeat\",\"repeat_of\":" << i.repeatOf;
+    out << "}\n";
 }
 
 void PrintTable(const std::vector<ListedImage>& images, std::ostream& out) {
@@ -134,20 +166,23 @@ void PrintTable(const std::vector<ListedImage>& images, std::ostream& out) {
         bool number;
     };
     static const Column columns[] = {
-        {"page", true},          {"image", true}, {"width", true}, {"height", true},
-        {"colour space", false}, {"comp", true},  {"bpc", true},   {"encoding", false},
-        {"mask", false},         {"x ppi", true}, {"y ppi", true}, {"bytes", true},
-        {"output", false},
+        {"page", true},          {"image", true},     {"width", true}, {"height", true},
+        {"colour space", false}, {"comp", true},      {"bpc", true},   {"encoding", false},
+        {"mask", false},         {"x ppi", true},     {"y ppi", true}, {"bytes", true},
+        {"output", false},       {"left out", false},
     };
+    // The last column only when something is left out.
+    const bool leftOut =
+        std::any_of(images.begin(), images.end(), [](const ListedImage& i) { return i.LeftOut(); });
     std::vector<std::vector<std::string>> rows;
     for (const ListedImage& i : images)
-        rows.push_back({std::to_string(i.page), std::to_string(i.number), std::to_string(i.width),
-                        std::to_string(i.height), i.colourSpace, std::to_string(i.components),
-                        std::to_string(i.bitsPerComponent), i.encoding, i.mask, i.xResolution,
-                        i.yResolution, std::to_string(i.bytes),
-                        i.kept ? contract::kOutputKept : contract::kOutputEncoded});
-    constexpr std::size_t count = std::size(columns);
-    std::size_t widths[count];
+        rows.push_back({std::to_string(i.page), i.LeftOut() ? "-" : std::to_string(i.number),
+                        std::to_string(i.width), std::to_string(i.height), i.colourSpace,
+                        std::to_string(i.components), std::to_string(i.bitsPerComponent),
+                        i.encoding, i.mask, i.xResolution, i.yResolution, std::to_string(i.bytes),
+                        i.kept ? contract::kOutputKept : contract::kOutputEncoded, LeftOutText(i)});
+    const std::size_t count = std::size(columns) - (leftOut ? 0 : 1);
+    std::vector<std::size_t> widths(count);
     for (std::size_t c = 0; c < count; ++c) {
         widths[c] = std::string(columns[c].title).size();
         for (const auto& row : rows)
@@ -162,6 +197,7 @@ void PrintTable(const std::vector<ListedImage>& images, std::ostream& out) {
                 text += "  ";
             text += columns[c].number ? pad + value : value + (c + 1 < count ? pad : "");
         }
+        text.erase(text.find_last_not_of(' ') + 1);
         out << text << '\n';
     };
     line([&](std::size_t c) { return std::string(columns[c].title); });
@@ -189,12 +225,13 @@ ToolListing ParseToolListing(const std::string& output, int firstNumber) {
         } else if (f[0] == contract::kListedEnd && f.size() == 2 && Number<int>(f[1])) {
             listing.finished = true;
         } else if (f[0] == contract::kListedImage) {
-            std::optional<ListedImage> image = ImageLine(f);
+            std::optional<ListedImage> image = ImageLine(f, firstNumber);
             if (!image) {
                 listing.problems.push_back(line);
                 continue;
             }
-            image->number = number++;
+            if (!image->LeftOut())
+                image->number = number++;
             listing.images.push_back(std::move(*image));
         } else {
             listing.problems.push_back(line);
@@ -239,6 +276,13 @@ int RunListing(const ListingRequest& request, std::ostream& out, std::ostream& e
     if (const char* kept = extract::KeptEncoding(request.format)) {
         arguments.push_back(contract::kKeepOption);
         arguments.push_back(kept);
+    }
+    if (request.unique)
+        arguments.push_back(contract::kUniqueOption);
+    if (request.minWidth > 0 || request.minHeight > 0) {
+        arguments.push_back(contract::kMinSizeOption);
+        arguments.push_back(std::to_string(request.minWidth) + "x" +
+                            std::to_string(request.minHeight));
     }
     arguments.push_back(document);
     const ToolListing listing =

@@ -15,6 +15,9 @@ struct ListingRequest {
     int lastPage = 1;
     bool json = false;
     std::string format = "Original"; // the run's, which decides what is kept
+    bool unique = false;
+    int minWidth = 0;
+    int minHeight = 0;
 };
 
 // One file the job would write, numbered as the job names it.
@@ -32,6 +35,11 @@ struct ListedImage {
     std::string yResolution;
     long long bytes = 0;
     bool kept = false; // written as the document's own bytes, not encoded
+    // Left out, and then numbered 0: smaller than the minimum, or a repeat
+    // of the image of this number.
+    bool small = false;
+    int repeatOf = 0;
+    bool LeftOut() const { return small || repeatOf > 0; }
 };
 
 // What one listing run of glimmet.bin said.

@@ -28,6 +28,11 @@ std::vector<std::string> DocumentArguments(const ExtractOptions& options, bool q
         args.insert(args.end(), {"--range", options.pages.text});
     if (options.noClobber)
         args.push_back("--no-clobber");
+    if (options.unique)
+        args.push_back("--unique");
+    if (options.minWidth > 0 || options.minHeight > 0)
+        args.push_back("--min-size=" + std::to_string(options.minWidth) + "x" +
+                       std::to_string(options.minHeight));
     if (quiet)
         args.push_back("--quiet");
     // A password file is passed on, so its password shows in no process list.

@@ -163,4 +163,16 @@ void TerminalReport::PageFailed(int, const std::string& toolOutput) {
     messages_.Say(toolOutput);
 }
 
+void TerminalReport::PicturesLeftOut(int repeats, int small) {
+    const auto pictures = [](int n) {
+        return std::to_string(n) + (n == 1 ? " picture" : " pictures");
+    };
+    if (settings_.unique)
+        Say((repeats == 1 ? "1 repeat" : std::to_string(repeats) + " repeats") +
+            " of a picture written left out");
+    if (settings_.minWidth > 0 || settings_.minHeight > 0)
+        Say(pictures(small) + " smaller than " + std::to_string(settings_.minWidth) + "x" +
+            std::to_string(settings_.minHeight) + " left out");
+}
+
 } // namespace cli

@@ -26,6 +26,7 @@ public:
     void OpenOutputFolder(const std::string& folder) override;
     void ImageConverted(int number, extract::Converted outcome, const std::string& target) override;
     void PageFailed(int page, const std::string& toolOutput) override;
+    void PicturesLeftOut(int repeats, int small) override;
 
     int ImagesWritten() const { return written_; }
     int ImagesKept() const { return kept_; }

@@ -1,0 +1,127 @@
+#include "picture_sieve.h"
+
+#include "ToolContract.h"
+#include "scratch_file.h"
+
+#include <charconv>
+#include <cstdio>
+#include <fstream>
+#include <memory>
+
+namespace glimmet {
+
+namespace {
+
+std::optional<int> count(std::string_view text) {
+    int value = 0;
+    auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || ec != std::errc() || ptr != text.data() + text.size() || value < 0)
+        return std::nullopt;
+    return value;
+}
+
+// Pixels with their size and layout, so that equal bytes of another shape
+// never pass for the same picture.
+std::string pixelDigest(fz_pixmap* pix) {
+    fz_sha256 state;
+    fz_sha256_init(&state);
+    const int shape[] = {pix->w, pix->h, pix->n, pix->alpha, pix->s};
+    fz_sha256_update(&state, reinterpret_cast<const unsigned char*>(shape), sizeof shape);
+    const std::size_t row = static_cast<std::size_t>(pix->w) * pix->n;
+    for (int y = 0; y < pix->h; ++y)
+        fz_sha256_update(&state, pix->samples + static_cast<std::ptrdiff_t>(y) * pix->stride, row);
+    unsigned char digest[32];
+    fz_sha256_final(&state, digest);
+    static const char hex[] = "0123456789abcdef";
+    std::string text;
+    for (unsigned char b : digest) {
+        text += hex[b >> 4];
+        text += hex[b & 15];
+    }
+    return text;
+}
+
+} // namespace
+
+std::optional<std::pair<int, int>> readSize(const std::string& text) {
+    const std::size_t x = text.find('x');
+    if (x == std::string::npos) {
+        const auto n = count(text);
+        return n ? std::optional(std::pair(*n, *n)) : std::nullopt;
+    }
+    const auto w = count(std::string_view(text).substr(0, x));
+    const auto h = count(std::string_view(text).substr(x + 1));
+    return w && h ? std::optional(std::pair(*w, *h)) : std::nullopt;
+}
+
+PictureSieve::PictureSieve(bool unique, int minWidth, int minHeight, std::string tally)
+    : unique_(unique), minWidth_(minWidth), minHeight_(minHeight), tally_(std::move(tally)) {
+    if (tally_.empty())
+        return;
+    std::ifstream in(tally_);
+    for (std::string line; std::getline(in, line);) {
+        const std::size_t blank = line.find(' ');
+        if (blank == std::string::npos)
+            continue;
+        const std::string kind = line.substr(0, blank), value = line.substr(blank + 1);
+        if (kind == contract::kTallyObject) {
+            if (const auto n = count(value))
+                objects_.emplace(*n, 0);
+        } else if (kind == contract::kTallyPixels) {
+            digests_.emplace(value, 0);
+        }
+    }
+}
+
+std::optional<LeftOut> PictureSieve::beforeDecoding(int objectNumber, int width, int height) const {
+    if (width < minWidth_ || height < minHeight_)
+        return LeftOut{true, 0};
+    if (!unique_ || objectNumber <= 0)
+        return std::nullopt;
+    const auto seen = objects_.find(objectNumber);
+    if (seen == objects_.end())
+        return std::nullopt;
+    return LeftOut{false, seen->second};
+}
+
+std::optional<LeftOut> PictureSieve::byContent(tools::Context& ctx, fz_image* image) {
+    digest_.clear();
+    if (!unique_)
+        return std::nullopt;
+    fz_context* c = ctx.get();
+    tools::Pixmap pix(c, tools::guarded(c, [&] {
+                          return fz_get_pixmap_from_image(c, image, nullptr, nullptr, nullptr,
+                                                          nullptr);
+                      }));
+    digest_ = pixelDigest(pix.get());
+    const auto seen = digests_.find(digest_);
+    if (seen == digests_.end())
+        return std::nullopt;
+    return LeftOut{false, seen->second};
+}
+
+void PictureSieve::take(int objectNumber, int firstFile) {
+    if (!unique_)
+        return;
+    if (objectNumber > 0 && objects_.emplace(objectNumber, firstFile).second)
+        learnt_ += std::string(contract::kTallyObject) + ' ' + std::to_string(objectNumber) + '\n';
+    if (!digest_.empty() && digests_.emplace(digest_, firstFile).second)
+        learnt_ += std::string(contract::kTallyPixels) + ' ' + digest_ + '\n';
+    digest_.clear();
+}
+
+void PictureSieve::leaveOut(const LeftOut& why) {
+    learnt_ += std::string(why.small ? contract::kTallySmall : contract::kTallyRepeat) + " 1\n";
+}
+
+void PictureSieve::save() const {
+    if (tally_.empty() || learnt_.empty())
+        return;
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(tally_.c_str(), "ab"),
+                                                         &std::fclose);
+    if (!file || std::fwrite(learnt_.data(), 1, learnt_.size(), file.get()) != learnt_.size() ||
+        std::fflush(file.get()) != 0)
+        throw WriteError("cannot write " + tally_);
+}
+
+} // namespace glimmet

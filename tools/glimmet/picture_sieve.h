@@ -1,0 +1,54 @@
+#pragma once
+
+#include "mupdf_context.h"
+
+#include <map>
+#include <optional>
+#include <string>
+
+namespace glimmet {
+
+// Why a picture is left out, and for a repeat, the file of this run that
+// holds it (1-based; 0 when an earlier run wrote it).
+struct LeftOut {
+    bool small = false;
+    int repeatOf = 0;
+};
+
+// Decides which pictures a run leaves out: those smaller than a minimum
+// size, and with `unique`, those written already, by object or by their
+// decoded pixels. With a tally file, what earlier runs over the same
+// document wrote is remembered there, and every picture left out is
+// counted in it.
+class PictureSieve {
+public:
+    PictureSieve(bool unique, int minWidth, int minHeight, std::string tally);
+
+    bool active() const { return unique_ || minWidth_ > 0 || minHeight_ > 0; }
+
+    // Known before decoding: too small, or an object already written.
+    std::optional<LeftOut> beforeDecoding(int objectNumber, int width, int height) const;
+    // Decodes the picture to compare its pixels with those written; its
+    // digest is remembered for take().
+    std::optional<LeftOut> byContent(tools::Context& ctx, fz_image* image);
+    // The picture is written as the run's files `firstFile` on.
+    void take(int objectNumber, int firstFile);
+    void leaveOut(const LeftOut& why);
+
+    // Adds what this run learnt to the tally. Throws WriteError.
+    void save() const;
+
+private:
+    bool unique_;
+    int minWidth_, minHeight_;
+    std::string tally_;
+    std::map<int, int> objects_;         // object number -> its first file
+    std::map<std::string, int> digests_; // pixels -> their first file
+    std::string digest_;                 // of the picture byContent() saw last
+    std::string learnt_;                 // tally lines not saved yet
+};
+
+// "WxH" or "N"; nothing for other text.
+std::optional<std::pair<int, int>> readSize(const std::string& text);
+
+} // namespace glimmet
