@@ -191,6 +191,56 @@ private slots:
         QCOMPARE(FilesIn(QFileInfo(out.path()).absolutePath()).filter("x-"), QStringList());
     }
 
+    // Documents named in a list, read from a file or standard input; each
+    // gets its folder, whatever its name holds.
+    void fromList_data() {
+        QTest::addColumn<QByteArray>("list");  // "@" is the fixture folder
+        QTest::addColumn<QStringList>("args"); // "%" the output folder, "LIST" the list
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QStringList>("folders");
+        QTest::newRow("lines, CRLF and blank lines")
+            << QByteArray("@/odd/-lead.pdf\r\n\n@/odd/b c.pdf\n") << QStringList{"--from=LIST", "%"}
+            << 0 << QStringList{"-lead", "b c"};
+        QTest::newRow("NUL-separated on standard input")
+            << QByteArray("@/odd/new\nline.pdf\0@/odd/-lead.pdf\0", 35)
+            << QStringList{"-0", "--from", "-", "%"} << 0 << QStringList{"-lead", "new\nline"};
+        QTest::newRow("one given, one listed")
+            << QByteArray("@/odd/b c.pdf") << QStringList{"--from=LIST", "@/multipage.pdf", "%"}
+            << 0 << QStringList{"b c", "multipage"};
+        QTest::newRow("names none")
+            << QByteArray("\n\n") << QStringList{"--from=LIST", "%"} << 2 << QStringList{};
+        QTest::newRow("no list") << QByteArray() << QStringList{"--from=@/absent.txt", "%"} << 2
+                                 << QStringList{};
+    }
+    void fromList() {
+        QFETCH(QByteArray, list);
+        QFETCH(QStringList, args);
+        QFETCH(int, code);
+        QFETCH(QStringList, folders);
+        QDir().mkpath(F("odd"));
+        for (const char* name : {"-lead.pdf", "b c.pdf", "new\nline.pdf"})
+            QFile::copy(F("multipage.pdf"), F("odd/") + name);
+        QTemporaryDir out;
+        QFile listFile(out.filePath("list"));
+        QVERIFY(listFile.open(QIODevice::WriteOnly));
+        listFile.write(list.replace("@", QFile::encodeName(fixtures_.path())));
+        listFile.close();
+        const QString into = out.filePath("images");
+        for (QString& a : args)
+            a.replace("LIST", listFile.fileName())
+                .replace("@", fixtures_.path())
+                .replace("%", into);
+        QProcess p;
+        p.setProcessEnvironment(Environment());
+        p.setStandardInputFile(listFile.fileName());
+        p.start(EXTRACT_PATH, args);
+        QVERIFY(p.waitForFinished(60000));
+        QCOMPARE(p.exitCode(), code);
+        QCOMPARE(QDir(into).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name), folders);
+        for (const QString& folder : folders)
+            QCOMPARE(FilesIn(into + "/" + folder).size(), 6);
+    }
+
     void formatNames_data() {
         QTest::addColumn<QString>("format");
         QTest::addColumn<QString>("extension"); // empty: refused

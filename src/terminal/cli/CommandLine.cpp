@@ -22,6 +22,7 @@ constexpr Option kOptions[] = {
     {'j', "jobs", true},     {'q', "quiet", false},      {'h', "help", false},
     {'V', "version", false}, {0, "list", false},         {0, "json", false},
     {0, "quality", true},    {0, "unique", false},       {0, "min-size", true},
+    {0, "from", true},       {'0', "null", false},
 };
 
 const Option* ByShort(char c) {
@@ -96,8 +97,26 @@ std::optional<std::pair<int, int>> ReadMinimumSize(const std::string& text) {
     return std::pair<int, int>{*w, *h};
 }
 
+std::vector<std::string> ReadNameList(const std::string& text, bool nulSeparated) {
+    std::vector<std::string> names;
+    const char end = nulSeparated ? '\0' : '\n';
+    for (std::size_t start = 0; start < text.size();) {
+        std::size_t stop = text.find(end, start);
+        if (stop == std::string::npos)
+            stop = text.size();
+        std::string name = text.substr(start, stop - start);
+        if (!nulSeparated && !name.empty() && name.back() == '\r')
+            name.pop_back();
+        if (!name.empty())
+            names.push_back(std::move(name));
+        start = stop + 1;
+    }
+    return names;
+}
+
 std::string HelpText() {
     return "usage: arvenzo-extract [OPTIONS] INPUT.pdf... OUTPUT_FOLDER\n"
+           "       arvenzo-extract [OPTIONS] --from=FILE [INPUT.pdf...] OUTPUT_FOLDER\n"
            "       arvenzo-extract --list [--json] [-r PAGES] [-f FORMAT] [-P PASSWORD]\n"
            "                       INPUT.pdf...\n"
            "\n"
@@ -125,6 +144,10 @@ std::string HelpText() {
            "                            with the same pixels as one written, is left out\n"
            "      --min-size=WxH        leave out pictures narrower than W or lower than\n"
            "                            H pixels (N for NxN); the summary counts them\n"
+           "      --from=FILE           also extract the documents named in FILE, one a\n"
+           "                            line (- for standard input)\n"
+           "  -0, --null                names in FILE end with a NUL, as find -print0\n"
+           "                            writes them\n"
            "  -j, --jobs=N              extract up to N documents at once (default: 1)\n"
            "  -q, --quiet               no progress bar\n"
            "      --list                list the images a run in FORMAT would write, one\n"
@@ -144,6 +167,7 @@ std::string HelpText() {
            "  arvenzo-extract -r 3-7 -f png -p fig- report.pdf images\n"
            "  arvenzo-extract --password-file ~/.pdfpass -j 2 scans/*.pdf images\n"
            "  arvenzo-extract --unique --min-size=32 report.pdf images\n"
+           "  find archive -name '*.pdf' -print0 | arvenzo-extract -0 --from=- images\n"
            "  arvenzo-extract --list -r 2-4 report.pdf\n";
 }
 
@@ -233,6 +257,10 @@ std::optional<ExtractOptions> ParseCommandLine(const std::vector<std::string>& a
             options.noClobber = true;
         else if (name == "unique")
             options.unique = true;
+        else if (name == "from")
+            options.from = value;
+        else if (name == "null")
+            options.nulSeparated = true;
         else if (name == "list")
             options.list = true;
         else if (name == "json")
@@ -310,15 +338,15 @@ std::optional<ExtractOptions> ParseCommandLine(const std::vector<std::string>& a
     if (options.help || options.version)
         return options;
     if (options.list) {
-        if (positional.empty()) {
+        if (positional.empty() && !options.from) {
             error = "expected INPUT.pdf";
             return std::nullopt;
         }
         options.inputs = positional;
         return options;
     }
-    if (positional.size() < 2) {
-        error = "expected INPUT.pdf and OUTPUT_FOLDER";
+    if (positional.size() < (options.from ? 1u : 2u)) {
+        error = options.from ? "expected OUTPUT_FOLDER" : "expected INPUT.pdf and OUTPUT_FOLDER";
         return std::nullopt;
     }
     options.outputFolder = positional.back();

@@ -32,6 +32,10 @@ struct ExtractOptions {
     // List the images instead of writing them; every argument is a document.
     bool list = false;
     bool json = false;
+    // More documents, named in this file ("-": standard input), one a
+    // line or, with `nulSeparated`, each ended by a NUL.
+    std::optional<std::string> from;
+    bool nulSeparated = false;
     std::vector<std::string> inputs;
     std::string outputFolder;
 };
@@ -48,6 +52,10 @@ std::optional<std::string> ReadFormatName(const std::string& name);
 
 // "WxH" or "N" (N by N); nothing for other text.
 std::optional<std::pair<int, int>> ReadMinimumSize(const std::string& text);
+
+// The document names of a --from list: empty names are skipped, and a
+// line's final carriage return is dropped.
+std::vector<std::string> ReadNameList(const std::string& text, bool nulSeparated);
 
 // Reads the arguments (without the program name); nothing on bad usage,
 // with `error` saying why.

@@ -249,6 +249,35 @@ int ListDocuments(const ExtractOptions& options, const std::optional<std::string
     return worst;
 }
 
+// Adds the documents named in the --from list to those given; false after
+// saying why when it cannot be read or names none.
+bool ReadDocumentList(ExtractOptions& options, const Messages& messages) {
+    const bool fromInput = *options.from == "-";
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(
+        fromInput ? stdin : std::fopen(options.from->c_str(), "rb"),
+        fromInput ? +[](std::FILE*) { return 0; } : &std::fclose);
+    const std::string shown = fromInput ? "standard input" : *options.from;
+    if (!file) {
+        messages.Say("cannot read the list of documents " + shown + ": " + std::strerror(errno));
+        return false;
+    }
+    std::string text;
+    char buffer[65536];
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, file.get())) > 0;)
+        text.append(buffer, n);
+    if (std::ferror(file.get())) {
+        messages.Say("cannot read the list of documents " + shown + ": " + std::strerror(errno));
+        return false;
+    }
+    const std::vector<std::string> names = ReadNameList(text, options.nulSeparated);
+    if (names.empty() && options.inputs.empty()) {
+        messages.Say("the list of documents " + shown + " names none");
+        return false;
+    }
+    options.inputs.insert(options.inputs.end(), names.begin(), names.end());
+    return true;
+}
+
 } // namespace
 
 int RunExtractCommand(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
@@ -275,17 +304,20 @@ int RunExtractCommand(const std::vector<std::string>& args, std::FILE* out, std:
         messages.Say("the prefix '" + options->prefix + "' holds a path separator");
         return kBadInput;
     }
-    std::optional<std::string> password = options->password;
-    if (options->passwordFile) {
-        password = ReadPasswordFile(*options->passwordFile, messages);
+    ExtractOptions given = *options;
+    if (given.from && !ReadDocumentList(given, messages))
+        return kBadInput;
+    std::optional<std::string> password = given.password;
+    if (given.passwordFile) {
+        password = ReadPasswordFile(*given.passwordFile, messages);
         if (!password)
             return kBadInput;
     }
-    if (options->list && options->inputs.size() > 1)
-        return ListDocuments(*options, password);
-    if (options->inputs.size() > 1)
-        return RunSeveralDocuments(*options, messages);
-    return RunDocument(*options, password, messages);
+    if (given.list && given.inputs.size() > 1)
+        return ListDocuments(given, password);
+    if (given.inputs.size() > 1)
+        return RunSeveralDocuments(given, messages);
+    return RunDocument(given, password, messages);
 }
 
 } // namespace cli
