@@ -241,6 +241,71 @@ private slots:
             QCOMPARE(FilesIn(into + "/" + folder).size(), 6);
     }
 
+    // The batch recipe of the README: GNU parallel, a document a job, two
+    // slots, a job log. Stopped part way with Ctrl+C and taken up again,
+    // every document's folder ends as a lone run of it leaves its own.
+    void parallelBatch() {
+        const QString parallel = QStandardPaths::findExecutable("parallel");
+        QVERIFY2(!parallel.isEmpty(), "GNU parallel is missing (scripts/deps installs it)");
+        QTemporaryDir batch;
+        QStringList documents;
+        for (const char* name : {"images", "fidelity", "multipage", "repeats"}) {
+            documents << F(QString(name) + ".pdf");
+            const Run lone = Exec({"-q", documents.last(), batch.filePath("lone/") + name});
+            QCOMPARE(lone.code, 0);
+        }
+        QFile list(batch.filePath("batch.list"));
+        QVERIFY(list.open(QIODevice::WriteOnly));
+        list.write(QFile::encodeName(documents.join(QChar(0))) + '\0');
+        list.close();
+        const QString log = batch.filePath("batch.log");
+        const QStringList recipe{"-0",
+                                 "-j2",
+                                 "--joblog",
+                                 log,
+                                 "--resume-failed",
+                                 EXTRACT_PATH,
+                                 "-q",
+                                 "{}",
+                                 batch.filePath("out/{/.}"),
+                                 "::::",
+                                 list.fileName()};
+        QProcess first;
+        first.setChildProcessModifier([] { setsid(); });
+        Start(first, recipe, parallel);
+        QVERIFY(first.waitForStarted());
+        // Stopped once a job is done and others run.
+        QElapsedTimer waited;
+        waited.start();
+        for (;;) {
+            QFile f(log);
+            if (f.open(QIODevice::ReadOnly) && f.readAll().count('\n') >= 2)
+                break;
+            if (waited.elapsed() > 30000)
+                QFAIL("no job finished");
+            QTest::qWait(50);
+        }
+        ::kill(-static_cast<pid_t>(first.processId()), SIGINT);
+        QVERIFY(first.waitForFinished(30000));
+        QFile stopped(log);
+        QVERIFY(stopped.open(QIODevice::ReadOnly));
+        QVERIFY(stopped.readAll().count('\n') < 1 + 4); // the header and the jobs done
+        QProcess again;
+        Start(again, recipe, parallel);
+        QVERIFY(again.waitForFinished(120000));
+        QCOMPARE(again.exitCode(), 0);
+        for (const char* name : {"images", "fidelity", "multipage", "repeats"}) {
+            const QString lone = batch.filePath("lone/") + name;
+            const QString out = batch.filePath("out/") + name;
+            QCOMPARE(FilesIn(out), FilesIn(lone));
+            for (const QString& file : FilesIn(lone)) {
+                QFile a(lone + "/" + file), b(out + "/" + file);
+                QVERIFY(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
+                QVERIFY2(a.readAll() == b.readAll(), qPrintable(out + "/" + file));
+            }
+        }
+    }
+
     void formatNames_data() {
         QTest::addColumn<QString>("format");
         QTest::addColumn<QString>("extension"); // empty: refused
