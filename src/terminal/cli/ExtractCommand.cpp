@@ -247,6 +247,20 @@ int ListDocuments(const ExtractOptions& options, const std::optional<std::string
 
 } // namespace
 
+int CheckedOutput(int code, std::FILE* out, std::FILE* err) {
+    std::cout.flush();
+    errno = 0;
+    const bool flushed = std::fflush(out) == 0;
+    const int reason = flushed ? 0 : errno;
+    if (flushed && !std::ferror(out))
+        return code;
+    const char* document = std::getenv(kDocumentVariable);
+    Messages(err, document ? document : "")
+        .Say(std::string("cannot write to standard output") +
+             (reason ? std::string(": ") + std::strerror(reason) : std::string()));
+    return code == kAllWritten ? kSomeFailed : code;
+}
+
 int RunExtractCommand(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
     const char* document = std::getenv(kDocumentVariable);
     const Messages messages(err, document ? document : "");
