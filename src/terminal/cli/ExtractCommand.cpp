@@ -248,11 +248,12 @@ int ListDocuments(const ExtractOptions& options, const std::optional<std::string
 } // namespace
 
 int CheckedOutput(int code, std::FILE* out, std::FILE* err) {
-    std::cout.flush();
+    // Either flush may be the one that meets the failure and keeps its reason.
     errno = 0;
-    const bool flushed = std::fflush(out) == 0;
-    const int reason = flushed ? 0 : errno;
-    if (flushed && !std::ferror(out))
+    std::cout.flush();
+    std::fflush(out);
+    const int reason = errno;
+    if (!std::ferror(out) && !std::cout.fail())
         return code;
     const char* document = std::getenv(kDocumentVariable);
     Messages(err, document ? document : "")
