@@ -11,6 +11,7 @@
 #include "pdf_open.h"
 #include "run_limits.h"
 #include "scratch_file.h"
+#include "standard_streams.h"
 
 #include <cerrno>
 #include <charconv>
@@ -248,6 +249,7 @@ int run(const Options& opt) {
 } // namespace
 
 int main(int argc, char** argv) {
+    tools::openClosedStandardStreams();
     Options opt;
     if (auto code = parse(argc, argv, opt))
         return *code;

@@ -4,6 +4,7 @@
 #include "ToolContract.h"
 #include "pdf_open.h"
 #include "run_limits.h"
+#include "standard_streams.h"
 
 #include <climits>
 #include <cstdio>
@@ -90,6 +91,7 @@ void printInfo(tools::Context& ctx, pdf_document* doc, int pages) {
 } // namespace
 
 int main(int argc, char** argv) {
+    tools::openClosedStandardStreams();
     std::optional<std::string> password;
     std::optional<std::string> file;
     for (int i = 1; i < argc; ++i) {

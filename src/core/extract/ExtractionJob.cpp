@@ -34,6 +34,33 @@ std::vector<std::string> ToolArguments(int page, const JobSettings& s, const std
     return args;
 }
 
+bool NamesPage(const std::string& line, const std::string& mark) {
+    for (std::size_t at = line.find(mark); at != std::string::npos; at = line.find(mark, at + 1)) {
+        const std::size_t after = at + mark.size();
+        if (after == line.size() || line[after] < '0' || line[after] > '9')
+            return true;
+    }
+    return false;
+}
+
+// The tool's lines about `page`, each naming it: a tool that was killed,
+// timed out or never started is told of without its page.
+std::string WithPage(int page, const std::string& output) {
+    const std::string mark = "page " + std::to_string(page);
+    std::string named;
+    std::size_t start = 0;
+    while (start < output.size()) {
+        std::size_t end = output.find('\n', start);
+        end = end == std::string::npos ? output.size() : end + 1;
+        const std::string line = output.substr(start, end - start);
+        if (!text::Trim(line).empty() && !NamesPage(line, mark))
+            named += mark + ": ";
+        named += line;
+        start = end;
+    }
+    return named;
+}
+
 } // namespace
 
 ExtractionJob::ExtractionJob(ExtractionObserver& observer, std::atomic<bool>& running,
@@ -151,7 +178,7 @@ bool ExtractionJob::RunPage(int page, int lastPage, const JobSettings& settings,
     const bool failed = !text::Trim(pageResult).empty();
     if (failed) {
         errors_ = true;
-        observer_.PageFailed(page, pageResult);
+        observer_.PageFailed(page, WithPage(page, pageResult));
     }
     for (const std::string& name : ScratchImages(workFolder_)) {
         if (abandon_ && *abandon_)

@@ -161,9 +161,23 @@ bool ReadHiddenLine(const std::string& prompt, std::string& line);
 // Until the process ends, an interrupt (Ctrl+C) stores false in `*running`
 // instead of ending the program. A second interrupt, or on POSIX a request
 // to end (SIGTERM, SIGHUP), stores false in `*running` and true in `*now`,
-// so the program can end at once and still clean up. Nulls restore the
-// usual endings.
-void StopOnSignals(std::atomic<bool>* running, std::atomic<bool>* now);
+// so the program can end at once and still clean up. An interrupt that
+// another program sent, rather than the terminal (which sends it to every
+// program of the foreground group), also stores true in `*sent` when given.
+// Nulls restore the usual endings.
+void StopOnSignals(std::atomic<bool>* running, std::atomic<bool>* now,
+                   std::atomic<bool>* sent = nullptr);
+
+// --- standard streams ------------------------------------------------------
+
+// Opens the null device on each of standard input, output and error that
+// is closed, so that no file opened later takes its number and gets the
+// program's messages. Call first thing in main.
+void OpenClosedStandardStreams();
+
+// A write to a pipe nobody reads any more fails with an error instead of
+// ending the program.
+void IgnoreBrokenPipes();
 
 // --- shell -----------------------------------------------------------------
 
@@ -222,6 +236,9 @@ public:
     bool Ended(int& code);
     // Asks it to end (SIGTERM; on Windows it is ended at once).
     void Terminate();
+    // Interrupts it as Ctrl+C would (SIGINT). On Windows Ctrl+C reaches
+    // every program of the console anyway, and this does nothing.
+    void Interrupt();
 
 private:
     struct Impl;

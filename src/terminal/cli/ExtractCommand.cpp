@@ -248,6 +248,21 @@ int ListDocuments(const ExtractOptions& options, const std::optional<std::string
 
 } // namespace
 
+int CheckedOutput(int code, std::FILE* out, std::FILE* err) {
+    // Either flush may be the one that meets the failure and keeps its reason.
+    errno = 0;
+    std::cout.flush();
+    std::fflush(out);
+    const int reason = errno;
+    if (!std::ferror(out) && !std::cout.fail())
+        return code;
+    const char* document = std::getenv(kDocumentVariable);
+    Messages(err, document ? document : "")
+        .Say(std::string("cannot write to standard output") +
+             (reason ? std::string(": ") + std::strerror(reason) : std::string()));
+    return code == kAllWritten ? kSomeFailed : code;
+}
+
 int RunExtractCommand(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
     const char* document = std::getenv(kDocumentVariable);
     const Messages messages(err, document ? document : "");

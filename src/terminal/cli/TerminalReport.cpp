@@ -79,7 +79,7 @@ void TerminalReport::DrawPending() {
 }
 
 void TerminalReport::Draw() {
-    if (quiet_)
+    if (quiet_ || std::ferror(out_))
         return;
     const auto elapsed =
         std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - start_);

@@ -23,6 +23,7 @@ namespace {
 } // namespace
 
 int main(int argc, char* argv[]) {
+    platform::OpenClosedStandardStreams();
     platform::InstanceGuard guard(app::kProductName);
     if (!guard.Acquired()) {
         QApplication refused(argc, argv);

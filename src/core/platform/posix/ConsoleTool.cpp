@@ -265,6 +265,11 @@ void ChildProcess::Terminate() {
         kill(impl_->pid, SIGTERM);
 }
 
+void ChildProcess::Interrupt() {
+    if (impl_->pid > 0)
+        kill(impl_->pid, SIGINT);
+}
+
 struct PreparedTool::Impl {
     std::string program;
     Started started;

@@ -328,4 +328,6 @@ void ChildProcess::Terminate() {
         TerminateProcess(impl_->process.Get(), 130);
 }
 
+void ChildProcess::Interrupt() {}
+
 } // namespace platform
