@@ -1,6 +1,9 @@
 // Turns one scratch image into an output file.
 #pragma once
 
+#include "platform/platform.h"
+
+#include <functional>
 #include <string>
 
 namespace extract {
@@ -34,8 +37,20 @@ bool ConvertExtractedImage(const std::string& scratchPath, int imageNumber,
                            const ConversionSettings& settings);
 
 // The same, telling a failure from a name kept by `keepExisting`; `target`
-// receives the output file's path either way.
+// receives the output file's path either way, and `problem` the system's
+// reason when the file could not be written (empty when the picture could
+// not be converted).
 Converted ConvertImage(const std::string& scratchPath, int imageNumber,
-                       const ConversionSettings& settings, std::string& target);
+                       const ConversionSettings& settings, std::string& target,
+                       std::string* problem = nullptr);
+
+// Writes the output file `target` through `write` into a new working file
+// beside it, which takes the name only once it is whole: a failed write
+// never costs the file that had the name. With `keepExisting` a name taken
+// meanwhile is kept. `problem` receives the system's reason when the file
+// system failed.
+Converted WriteOutputFile(const std::string& target, bool keepExisting,
+                          const std::function<bool(platform::WorkingFile&)>& write,
+                          std::string& problem);
 
 } // namespace extract

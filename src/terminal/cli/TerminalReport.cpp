@@ -22,9 +22,9 @@ constexpr int kNarrowestBar = 8;
 } // namespace
 
 TerminalReport::TerminalReport(extract::JobSettings settings, const Messages& messages,
-                               bool terminal, bool quiet, std::atomic<bool>& running)
+                               bool terminal, bool quiet)
     : settings_(std::move(settings)), messages_(messages), out_(messages.Stream()),
-      terminal_(terminal), quiet_(quiet), running_(running) {}
+      terminal_(terminal), quiet_(quiet) {}
 
 std::string TerminalReport::ProgressLine(int pagesDone, int pages, int images,
                                          std::chrono::seconds elapsed) {
@@ -131,7 +131,7 @@ void TerminalReport::OpenOutputFolder(const std::string& folder) {
 }
 
 void TerminalReport::ImageConverted(int number, extract::Converted outcome,
-                                    const std::string& target) {
+                                    const std::string& target, const std::string& problem) {
     switch (outcome) {
     case extract::Converted::Written:
         ++written_;
@@ -143,15 +143,9 @@ void TerminalReport::ImageConverted(int number, extract::Converted outcome,
     case extract::Converted::Failed:
         break;
     }
-    if (outputBroken_)
-        return; // said once; the rest of the page fails the same way
-    // A folder that refuses any new file fails every image after this one
-    // too: the run stops instead of trying them all.
-    const std::string problem = platform::WriteProblem(settings_.conversion.outputFolder);
+    // The job names an output it cannot write, and stops.
     if (!problem.empty()) {
-        Say("cannot write " + target + ": " + problem);
         outputBroken_ = true;
-        running_ = false;
         return;
     }
     Say("cannot write " + target + ": image " + std::to_string(number) + " could not be converted");
