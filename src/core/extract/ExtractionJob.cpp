@@ -156,7 +156,8 @@ bool ExtractionJob::RunPage(int page, int lastPage, const JobSettings& settings,
         if (abandon_ && *abandon_)
             break;
         ++imageCounter_;
-        std::string target, problem;
+        std::string target;
+        OutputProblem problem;
         const Converted outcome =
             ConvertImage(workFolder_ + name, imageCounter_, settings.conversion, target, &problem);
         if (outcome == Converted::Failed) {
@@ -166,10 +167,10 @@ bool ExtractionJob::RunPage(int page, int lastPage, const JobSettings& settings,
         observer_.ImageConverted(imageCounter_, outcome, target, problem);
         // A full disk or a folder that went fails every later image too:
         // named once, and the job stops.
-        if (!problem.empty()) {
+        if (problem.everyFile) {
             outputBroken_ = true;
             running_ = false;
-            observer_.ShowExtractionError("cannot write " + target + ": " + problem);
+            observer_.ShowExtractionError("cannot write " + target + ": " + problem.reason);
             break;
         }
     }

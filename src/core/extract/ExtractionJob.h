@@ -41,10 +41,11 @@ public:
     virtual void EndExtractionUi() = 0;
     virtual void OpenOutputFolder(const std::string& folder) = 0;
     // One image handled, with the path it was written to or meant for; for
-    // running counts. `problem` is the system's reason when the file could
-    // not be written, which also stops the job.
+    // running counts. `problem` holds what the file system said when the
+    // file could not be written; one that every file would meet stops the
+    // job, which then names it.
     virtual void ImageConverted(int /*number*/, Converted /*outcome*/,
-                                const std::string& /*target*/, const std::string& /*problem*/) {}
+                                const std::string& /*target*/, const OutputProblem& /*problem*/) {}
     // The tool's own lines about a page it failed on.
     virtual void PageFailed(int /*page*/, const std::string& /*toolOutput*/) {}
 };

@@ -156,17 +156,14 @@ bool ConvertExtractedImage(const std::string& scratchPath, int imageNumber,
 
 Converted WriteOutputFile(const std::string& target, bool keepExisting,
                           const std::function<bool(platform::WorkingFile&)>& write,
-                          std::string& problem) {
+                          OutputProblem& problem) {
     // A name of this run's own, created new: a link planted in the folder
     // is never written through, and two runs into one folder never share a
     // file.
     platform::WorkingFile file(text::ExtractFilePath(target), MarkedPrefix(kWorkingFilePrefix));
-    if (!file.Created()) {
-        problem = file.Problem();
-        return Converted::Failed;
-    }
-    if (!write(file)) {
-        problem = file.Problem();
+    // A file that cannot be made or filled says the same of the next.
+    if (!file.Created() || !write(file) || !file.Complete()) {
+        problem = {file.Problem(), !file.Problem().empty()};
         return Converted::Failed;
     }
     switch (file.Publish(target, keepExisting)) {
@@ -177,13 +174,15 @@ Converted WriteOutputFile(const std::string& target, bool keepExisting,
     case platform::WorkingFile::Outcome::Failed:
         break;
     }
-    problem = file.Problem();
+    // Only this name may be at fault (a folder has it, say), unless the
+    // folder went meanwhile.
+    problem = {file.Problem(), !platform::FolderExists(text::ExtractFilePath(target))};
     return Converted::Failed;
 }
 
 Converted ConvertImage(const std::string& scratchPath, int imageNumber,
                        const ConversionSettings& settings, std::string& target,
-                       std::string* problem) {
+                       OutputProblem* problem) {
     const std::string scratchExtension =
         text::LowerCase(text::ExtractFileExt(text::ExtractFileName(scratchPath)));
     const OutputFormat out = ChooseFormat(settings.formatText, scratchExtension);
@@ -202,7 +201,7 @@ Converted ConvertImage(const std::string& scratchPath, int imageNumber,
         dib = LoadPnm(scratchPath, known);
     if (!known && detected != FIF_UNKNOWN)
         dib.reset(FreeImage_Load(detected, scratchPath.c_str(), 0));
-    std::string reason;
+    OutputProblem reason;
     const Converted result = dib ? WriteOutputFile(
                                        target, settings.keepExisting,
                                        [&](platform::WorkingFile& file) {

@@ -189,10 +189,12 @@ public:
     bool Seek(long long offset, int origin);
     long long Tell();
 
+    // Flushes and closes the file; false, with Problem, when anything
+    // written did not reach the disk.
+    bool Complete();
     // Completes the file and names it `target`: replacing what has that
     // name (a link is replaced itself, never followed), or with
-    // `keepExisting` only when nothing has it yet. Failed, with Problem,
-    // when anything written did not reach the disk.
+    // `keepExisting` only when nothing has it yet. Failed, with Problem.
     enum class Outcome { Published, NameTaken, Failed };
     Outcome Publish(const std::string& target, bool keepExisting);
 

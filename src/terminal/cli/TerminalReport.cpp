@@ -131,7 +131,8 @@ void TerminalReport::OpenOutputFolder(const std::string& folder) {
 }
 
 void TerminalReport::ImageConverted(int number, extract::Converted outcome,
-                                    const std::string& target, const std::string& problem) {
+                                    const std::string& target,
+                                    const extract::OutputProblem& problem) {
     switch (outcome) {
     case extract::Converted::Written:
         ++written_;
@@ -143,12 +144,14 @@ void TerminalReport::ImageConverted(int number, extract::Converted outcome,
     case extract::Converted::Failed:
         break;
     }
-    // The job names an output it cannot write, and stops.
-    if (!problem.empty()) {
+    // The job names a folder that takes no file, and stops.
+    if (problem.everyFile)
         outputBroken_ = true;
-        return;
-    }
-    Say("cannot write " + target + ": image " + std::to_string(number) + " could not be converted");
+    else if (!problem.reason.empty())
+        Say("cannot write " + target + ": " + problem.reason);
+    else
+        Say("cannot write " + target + ": image " + std::to_string(number) +
+            " could not be converted");
 }
 
 void TerminalReport::PageFailed(int, const std::string& toolOutput) {

@@ -23,7 +23,7 @@ public:
     void EndExtractionUi() override;
     void OpenOutputFolder(const std::string& folder) override;
     void ImageConverted(int number, extract::Converted outcome, const std::string& target,
-                        const std::string& problem) override;
+                        const extract::OutputProblem& problem) override;
     void PageFailed(int page, const std::string& toolOutput) override;
 
     int ImagesWritten() const { return written_; }

@@ -119,8 +119,14 @@ long long WorkingFile::Tell() {
     return impl_->file ? static_cast<long long>(ftello(impl_->file)) : -1;
 }
 
+bool WorkingFile::Complete() {
+    if (impl_->file)
+        return impl_->Close();
+    return Created() && impl_->problem.empty();
+}
+
 WorkingFile::Outcome WorkingFile::Publish(const std::string& target, bool keepExisting) {
-    if (!impl_->Close())
+    if (!Complete())
         return Outcome::Failed;
     if (!keepExisting) {
         // rename replaces a link at the target itself.

@@ -125,8 +125,14 @@ long long WorkingFile::Tell() {
     return impl_->file ? _ftelli64(impl_->file) : -1;
 }
 
+bool WorkingFile::Complete() {
+    if (impl_->file)
+        return impl_->Close();
+    return Created() && impl_->problem.empty();
+}
+
 WorkingFile::Outcome WorkingFile::Publish(const std::string& target, bool keepExisting) {
-    if (!impl_->Close())
+    if (!Complete())
         return Outcome::Failed;
     if (!keepExisting) {
         if (!MoveFileExA(impl_->path.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING)) {
