@@ -13,8 +13,11 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QLineEdit>
+#include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QScopeGuard>
 #include <QTest>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -245,6 +248,32 @@ private slots:
         QVERIFY(s.RunToEnd());
         QCOMPARE(answerer.Seen(), QStringList{kSomeErrors});
         QCOMPARE(s.Written().size(), 1); // the second image of the page
+        QVERIFY(s.Opened().isEmpty());
+        QCOMPARE(s.Scratch(), QStringList{});
+    }
+
+    // The output disk fills midway: one box names the file and the
+    // system's reason, the job stops, and no working file stays.
+    void outputDiskFills() {
+        if (geteuid() != 0)
+            QSKIP("mounting a small disk needs root");
+        Session s;
+        QCOMPARE(QProcess::execute("mount", {"-t", "tmpfs", "-o", "size=64k", "tmpfs", s.Out()}),
+                 0);
+        const auto unmount = qScopeGuard([&] { QProcess::execute("umount", {s.Out()}); });
+        s.Choose(Fixture("images"), "", "BMP");
+        testing::ModalAnswerer answerer;
+        answerer.Next(testing::Press(Qt::Key_Return));
+        QVERIFY(s.RunToEnd());
+        QCOMPARE(answerer.Seen().size(), 1);
+        QVERIFY2(QRegularExpression("^cannot write " + QRegularExpression::escape(s.Out()) +
+                                    "/img-\\d+\\.bmp: No space left on device$")
+                     .match(answerer.Seen().first())
+                     .hasMatch(),
+                 qPrintable(answerer.Seen().first()));
+        const QStringList written = s.Written();
+        QVERIFY(!written.isEmpty());
+        QCOMPARE(written.filter(QRegularExpression("^\\.")), QStringList());
         QVERIFY(s.Opened().isEmpty());
         QCOMPARE(s.Scratch(), QStringList{});
     }

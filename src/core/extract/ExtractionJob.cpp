@@ -2,6 +2,7 @@
 
 #include "ToolContract.h"
 #include "extract/Formats.h"
+#include "extract/LeftFiles.h"
 #include "extract/PageRange.h"
 #include "extract/ScratchFiles.h"
 #include "inspect/ExecuteCMD.h"
@@ -91,6 +92,7 @@ JobEnd ExtractionJob::Run() {
 
 JobEnd ExtractionJob::RunPages() {
     errors_ = false;
+    outputBroken_ = false;
     imageCounter_ = 0;
     const JobSettings settings = observer_.BeginExtractionUi();
     if (workFolder_.empty())
@@ -103,8 +105,11 @@ JobEnd ExtractionJob::RunPages() {
         throw std::out_of_range("Value must be between 1 and 2147483647");
     observer_.SetProgressRange(static_cast<int>(maximum));
 
-    // Images a crashed earlier run left behind are not this document's.
+    // Images a crashed earlier run left behind are not this document's, nor
+    // are the working files that runs ended by force left in the output
+    // folder.
     EmptyFolder(workFolder_);
+    RemoveLeftByEndedRuns(settings.conversion.outputFolder, kWorkingFilePrefix, false);
     std::string pageResult;
     {
         FreeImageSession freeImage;
@@ -116,7 +121,8 @@ JobEnd ExtractionJob::RunPages() {
         nextTool_.reset(); // stopped before its page
         RemoveUnfinished(workFolder_);
     }
-    if (errors_)
+    // An output that broke has been named already.
+    if (errors_ && !outputBroken_)
         observer_.ShowExtractionError(kSomeErrors);
     if (!running_)
         return JobEnd::Stopped;
@@ -185,13 +191,22 @@ bool ExtractionJob::RunPage(int page, int lastPage, const JobSettings& settings,
             break;
         ++imageCounter_;
         std::string target;
+        OutputProblem problem;
         const Converted outcome =
-            ConvertImage(workFolder_ + name, imageCounter_, settings.conversion, target);
+            ConvertImage(workFolder_ + name, imageCounter_, settings.conversion, target, &problem);
         if (outcome == Converted::Failed) {
             pageResult = "Extraction error!";
             errors_ = true;
         }
-        observer_.ImageConverted(imageCounter_, outcome, target);
+        observer_.ImageConverted(imageCounter_, outcome, target, problem);
+        // A full disk or a folder that went fails every later image too:
+        // named once, and the job stops.
+        if (problem.everyFile) {
+            outputBroken_ = true;
+            running_ = false;
+            observer_.ShowExtractionError("cannot write " + target + ": " + problem.reason);
+            break;
+        }
     }
     return !failed;
 }

@@ -41,9 +41,11 @@ public:
     virtual void EndExtractionUi() = 0;
     virtual void OpenOutputFolder(const std::string& folder) = 0;
     // One image handled, with the path it was written to or meant for; for
-    // running counts.
+    // running counts. `problem` holds what the file system said when the
+    // file could not be written; one that every file would meet stops the
+    // job, which then names it.
     virtual void ImageConverted(int /*number*/, Converted /*outcome*/,
-                                const std::string& /*target*/) {}
+                                const std::string& /*target*/, const OutputProblem& /*problem*/) {}
     // The tool's own lines about a page it failed on.
     virtual void PageFailed(int /*page*/, const std::string& /*toolOutput*/) {}
 };
@@ -59,7 +61,8 @@ class ExtractionJob {
 public:
     // `running` must already be true; clearing it stops the job before its
     // next page, and ends the page being run if it takes longer than
-    // kStopGrace. `toolFolder` holds glimmet.bin; `workFolder` (ending in a
+    // kStopGrace. The job clears it itself when an output file cannot be
+    // written. `toolFolder` holds glimmet.bin; `workFolder` (ending in a
     // separator) receives its images. `abandon` turning true ends even the
     // page that is being run at once.
     ExtractionJob(ExtractionObserver& observer, std::atomic<bool>& running, std::string toolFolder,
@@ -79,6 +82,8 @@ private:
     const std::atomic<bool>* abandon_;
     int imageCounter_ = 0;
     bool errors_ = false;
+    // An output file could not be written: the rest would fail the same way.
+    bool outputBroken_ = false;
     bool pageEndedByStop_ = false;
     // The tool of the next page, started while this page's images are
     // converted and waiting for its go.

@@ -67,7 +67,8 @@ std::vector<std::string> InstallRecordFolders();
 
 // The TEMP folder as the system names it, without changing a trailing
 // separator. On Windows the TEMP variable (empty when unset); on POSIX the
-// first of TEMP, XDG_RUNTIME_DIR, TMPDIR that is set, else "/tmp".
+// first of TEMP, XDG_RUNTIME_DIR, TMPDIR that is set, else "/tmp", made
+// absolute against the current folder.
 std::string TempFolder();
 
 // `path` made absolute against the current folder.
@@ -140,11 +141,78 @@ private:
 // made when missing.
 std::string OwnScratchFolder(const std::string& folder);
 
-// Creates a new folder of the user's own inside the TEMP folder, with a
-// name of its own, for one run; empty when that fails. RemoveFolder takes
-// away an empty folder.
-std::string CreatePrivateFolder(const std::string& namePrefix);
+// Creates a new folder of the user's own inside the TEMP folder, named
+// `namePrefix` and a random tail, for one run. Empty when that fails, with
+// the system's reason in `problem`. RemoveFolder takes away an empty
+// folder.
+std::string CreatePrivateFolder(const std::string& namePrefix, std::string& problem);
 bool RemoveFolder(const std::string& path);
+
+// Whether `path` leads to something, and else why not, with the system's
+// reason ("File name too long").
+struct PathState {
+    enum class Kind { Reached, Missing, TooLong, Refused } kind = Kind::Reached;
+    std::string reason;
+};
+PathState LookUpPath(const std::string& path);
+
+// The names in `folder` that begin with `prefix`, hidden ones too, of the
+// user's own: real folders (never a link) when `folders`, else files and
+// links.
+std::vector<std::string> OwnEntries(const std::string& folder, const std::string& prefix,
+                                    bool folders);
+
+// Removes the folder `path` with the files and links in it; a link is
+// removed itself, never followed. A folder inside keeps it from going.
+bool RemoveFolderWithFiles(const std::string& path);
+
+// A new file in `folder` named `namePrefix` and a short random tail,
+// created so that nothing already there (a link planted under the name)
+// is ever written through, and written through a large buffer. It is
+// removed again unless Publish gives it its final name.
+class WorkingFile {
+public:
+    WorkingFile(const std::string& folder, const std::string& namePrefix);
+    ~WorkingFile();
+    WorkingFile(const WorkingFile&) = delete;
+    WorkingFile& operator=(const WorkingFile&) = delete;
+
+    // False when it could not be made; Problem says why.
+    bool Created() const;
+    const std::string& Path() const;
+    // The system's reason for the first thing that failed; empty so far.
+    const std::string& Problem() const;
+
+    // As std::fwrite, std::fseek and std::ftell do; a failed write is kept
+    // in Problem.
+    bool Write(const void* data, std::size_t size);
+    bool Seek(long long offset, int origin);
+    long long Tell();
+
+    // Flushes and closes the file; false, with Problem, when anything
+    // written did not reach the disk.
+    bool Complete();
+    // Completes the file and names it `target`: replacing what has that
+    // name (a link is replaced itself, never followed), or with
+    // `keepExisting` only when nothing has it yet. Failed, with Problem.
+    enum class Outcome { Published, NameTaken, Failed };
+    Outcome Publish(const std::string& target, bool keepExisting);
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};
+
+// --- this process among others ---------------------------------------------
+
+// This process told apart from every other that runs or ran since the
+// system started (its id and its start time), in a few letters and
+// digits with one "-", for names of its files.
+std::string ProcessMark();
+
+// True only when the process that `mark` names is known to have ended;
+// false when it runs or cannot be told.
+bool ProcessEnded(const std::string& mark);
 
 // --- terminal ----------------------------------------------------------------
 

@@ -6,6 +6,7 @@
 #include "cli/SeveralDocuments.h"
 #include "cli/TerminalReport.h"
 #include "extract/ExtractionJob.h"
+#include "extract/LeftFiles.h"
 #include "inspect/DocumentInspection.h"
 #include "inspect/ExecuteCMD.h"
 #include "platform/platform.h"
@@ -59,6 +60,9 @@ private:
     bool unanswered_ = false;
 };
 
+// What the names of this program's scratch folders begin with.
+constexpr const char* kScratchPrefix = "arvenzo-extract-";
+
 std::string WithSeparator(std::string folder) {
     if (folder.empty() || folder.back() != platform::PathSeparator())
         folder += platform::PathSeparator();
@@ -71,6 +75,23 @@ std::string AsFolderText(std::string folder) {
     while (folder.size() > 1 && folder.back() == platform::PathSeparator())
         folder.pop_back();
     return folder;
+}
+
+// Why an input that is not a file cannot be read, after its path.
+std::string MissingInput(const std::string& input) {
+    if (platform::FolderExists(input))
+        return " is a folder, not a PDF file";
+    const platform::PathState state = platform::LookUpPath(input);
+    switch (state.kind) {
+    case platform::PathState::Kind::TooLong:
+        return ": the path is too long (" + state.reason + ")";
+    case platform::PathState::Kind::Refused:
+        return ": " + state.reason;
+    case platform::PathState::Kind::Reached:
+    case platform::PathState::Kind::Missing:
+        break;
+    }
+    return " does not exist";
 }
 
 std::string Pages(long long n) {
@@ -125,8 +146,7 @@ int RunDocument(const ExtractOptions& options, const std::optional<std::string>&
     const std::string input = platform::AbsolutePath(options.inputs.front());
     const std::string outputFolder = platform::AbsolutePath(options.outputFolder);
     if (!platform::FileExists(input)) {
-        messages.Say(input + (platform::FolderExists(input) ? " is a folder, not a PDF file"
-                                                            : " does not exist"));
+        messages.Say(input + MissingInput(input));
         return kBadInput;
     }
     if (!inspect::IsPdfName(input)) {
@@ -173,10 +193,15 @@ int RunDocument(const ExtractOptions& options, const std::optional<std::string>&
     std::atomic<bool> running{true};
     std::atomic<bool> endNow{false};
     platform::StopOnSignals(&running, &endNow);
-    const std::string scratch = platform::CreatePrivateFolder("arvenzo-extract");
+    // What runs ended by force left there goes first.
+    extract::RemoveLeftByEndedRuns(platform::TempFolder(), kScratchPrefix, true);
+    std::string scratchProblem;
+    const std::string scratch =
+        platform::CreatePrivateFolder(extract::MarkedPrefix(kScratchPrefix), scratchProblem);
     if (scratch.empty()) {
         platform::StopOnSignals(nullptr, nullptr);
-        messages.Say("cannot create a scratch folder");
+        messages.Say("cannot create a scratch folder in " + platform::TempFolder() + ": " +
+                     scratchProblem);
         return kBadInput;
     }
     extract::JobSettings settings;
@@ -192,7 +217,7 @@ int RunDocument(const ExtractOptions& options, const std::optional<std::string>&
     settings.conversion = {options.format, AsFolderText(outputFolder), options.prefix,
                            options.noClobber, options.quality};
 
-    TerminalReport report(settings, messages, platform::ErrorIsTerminal(), options.quiet, running);
+    TerminalReport report(settings, messages, platform::ErrorIsTerminal(), options.quiet);
     extract::ExtractionJob job(report, running, toolFolder, WithSeparator(scratch), &endNow);
     const extract::JobEnd end = job.Run();
     platform::RemoveFolder(scratch);
@@ -212,18 +237,12 @@ int RunDocument(const ExtractOptions& options, const std::optional<std::string>&
 
 // Each line of a JSON listing, told which document it is from.
 std::string WithDocument(const std::string& lines, const std::string& document) {
-    std::string name;
-    for (const char c : document) {
-        if (c == '"' || c == '\\')
-            name += '\\';
-        name += c;
-    }
+    const std::string name = JsonString(document);
     std::string out;
     std::istringstream in(lines);
     for (std::string line; std::getline(in, line);)
-        out +=
-            (line.rfind("{", 0) == 0 ? "{\"document\":\"" + name + "\"," + line.substr(1) : line) +
-            "\n";
+        out += (line.rfind("{", 0) == 0 ? "{\"document\":" + name + "," + line.substr(1) : line) +
+               "\n";
     return out;
 }
 

@@ -6,6 +6,7 @@
 #include "app/RegistryAccess.h"
 #include "control/ExtractionControl.h"
 #include "extract/Formats.h"
+#include "extract/LeftFiles.h"
 #include "inspect/DocumentInspection.h"
 #include "inspect/ExecuteCMD.h"
 #include "online/CheckForNewVersion.h"
@@ -396,12 +397,16 @@ void TMainForm::FormCreate() {
     AppFolder = text::ExtractFilePath(platform::ExecutablePath());
 
     // Another user's folder of that name is left alone: this run then has
-    // one of its own beside it, taken away at the end.
+    // one of its own beside it, taken away at the end. Such folders of
+    // runs that ended by force, and what a killed run left in the shared
+    // one, go now.
+    extract::RemoveLeftByEndedRuns(platform::TempFolder(), std::string(kProductName) + "-", true);
     const std::string wanted = platform::TempFolder() + platform::PathSeparator() + kProductName;
     const std::string scratch = platform::OwnScratchFolder(wanted);
     WorkFolder = scratch.empty() ? std::string{} : WithSeparator(scratch);
     if (!scratch.empty() && scratch != wanted)
         folderOfThisRun_ = scratch;
+    EmptyWorkFolder();
 
     CheckInstallRecord();
 
