@@ -92,7 +92,7 @@ Keine Anmeldung, keine Zeitbegrenzung.</translation>
         <source>%1 is free software under the GNU AGPL,
 version 3 or later, and comes without warranty.</source>
         <translation>%1 ist freie Software unter der GNU AGPL,
-Version 3 oder später, ohne jede Gewährleistung.</translation>
+Version 3 oder später, ohne Gewährleistung.</translation>
     </message>
     <message>
         <source>Read the licence</source>

@@ -123,7 +123,7 @@ version 3 ou ultérieure, sans aucune garantie.</translation>
     </message>
     <message>
         <source>Start Pro version</source>
-        <translation>Lancer la version Pro</translation>
+        <translation>Version Pro</translation>
     </message>
     <message>
         <source>Start extraction</source>

@@ -10,11 +10,13 @@
 #include "support/ToolTests.h"
 #include "toolkit/PathEdits.h"
 
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
 #include <QTest>
+#include <cstring>
 #include <future>
 #include <sys/socket.h>
 #include <sys/un.h>

@@ -65,10 +65,10 @@ TAboutDialog::TAboutDialog(QWidget* owner) : QDialog(owner) {
     // The licence's own link opens the licence, not the website.
     sLabelLicense = new QLabel(this);
     sLabelLicense->setObjectName(QStringLiteral("sLabelLicense"));
-    sLabelLicense->move(170, 158);
+    sLabelLicense->move(22, 158); // below the logo, across the window
     sLabelLicenseLink = new toolkit::ClickableLabel(this);
     sLabelLicenseLink->setObjectName(QStringLiteral("sLabelLicenseLink"));
-    sLabelLicenseLink->move(170, 186);
+    sLabelLicenseLink->move(22, 186);
     QFont underlined = base;
     underlined.setUnderline(true);
     sLabelLicenseLink->setFont(underlined);
