@@ -217,7 +217,7 @@ private slots:
         QTest::addColumn<bool>("stop");
         QTest::addColumn<bool>("openerFails");
         QTest::addColumn<QString>("status"); // "%" stands for the folder, "#" for the count
-        QTest::addColumn<QString>("box");
+        QTest::addColumn<QString>("box");    // answered with its first button
         QTest::newRow("normal end") << "" << false << false << "6 images written to %"
                                     << "";
         QTest::newRow("one image") << "4" << false << false << "1 image written to %"
@@ -225,7 +225,7 @@ private slots:
         QTest::newRow("nothing found") << "2" << false << false << "No images written"
                                        << "No images found in selected PDF!";
         QTest::newRow("stopped") << "" << true << false << "Stopped after # images"
-                                 << "";
+                                 << "Are you sure you want to cancel the extraction?";
         QTest::newRow("no file manager")
             << "" << false << true << "6 images written to %"
             << "The folder could not be opened.\r\n\r\nThe images are in:\r\n%";
@@ -239,10 +239,8 @@ private slots:
         shell_->Refuse(openerFails);
         Choose(fixtures_.path("multipage.pdf"), range);
         testing::ModalAnswerer answerer;
-        if (stop)
-            answerer.Next(testing::Click("Yes"));
         if (!box.isEmpty())
-            answerer.Next(testing::Click("OK"));
+            answerer.Next(testing::Click(stop ? "Yes" : "OK"));
         auto* start = Find<QPushButton>("sBitBtnStart");
         start->click();
         if (stop)
