@@ -58,9 +58,8 @@ void Say(const QString& line) {
 }
 
 // True once there was something to report; a window that took nothing is
-// reported as it is after `patience` has run out.
-bool Report(bool patience) {
-    static bool answered = false; // a box was answered: what follows is reported at once
+// reported as it is once `patience` has run out or a box was `answered`.
+bool Report(bool patience, bool& answered) {
     if (QWidget* box = QApplication::activeModalWidget()) {
         Say(QStringLiteral("box=") + Text(box, "MessageText").replace(QLatin1Char('\n'), u' '));
         QTest::keyClick(box, Qt::Key_Return);
@@ -82,9 +81,10 @@ void StartRobot() {
     if (qgetenv("ARVENZO_TEST_LEAVE") == "report") {
         auto* look = new QTimer(qApp);
         auto started = std::make_shared<QElapsedTimer>();
+        auto answered = std::make_shared<bool>(false);
         started->start();
-        QObject::connect(look, &QTimer::timeout, [look, started] {
-            if (Report(started->elapsed() > 3000))
+        QObject::connect(look, &QTimer::timeout, [look, started, answered] {
+            if (Report(started->elapsed() > 3000, *answered))
                 look->stop();
         });
         look->start(10);
