@@ -314,7 +314,10 @@ private slots:
         QTest::newRow("-h after other options")
             << QStringList{"-q", "-h"} << QStringList{"--no-clobber"} << 0 << 0;
         QTest::newRow("--version")
-            << QStringList{"--version"} << QStringList{"arvenzo-extract 1."} << 0 << 0;
+            << QStringList{"--version"}
+            << QStringList{"arvenzo-extract (Arvenzo) 1.", "\nCopyright (C) 2026 Tessaly.\n",
+                           "\nLicense AGPLv3+: GNU AGPL version 3 or later", "NO WARRANTY"}
+            << 0 << 0;
         QTest::newRow("-q") << QStringList{"-q", "@/multipage.pdf", "%"} << QStringList{} << 0 << 1;
         QTest::newRow("--quiet with -n, one dash")
             << QStringList{"-qn", "@/multipage.pdf", "%"} << QStringList{} << 0 << 1;

@@ -79,7 +79,10 @@ void TestEnvironment::WriteArvenzoRecord(const QString& version, const QString& 
 }
 
 ShellRecorder::ShellRecorder() : targets_(std::make_shared<std::vector<std::string>>()) {
-    platform::SetShellOpener([targets = targets_](const std::string& t) { targets->push_back(t); });
+    platform::SetShellOpener([targets = targets_, refuse = refuse_](const std::string& t) {
+        targets->push_back(t);
+        return !*refuse;
+    });
 }
 
 ShellRecorder::~ShellRecorder() {

@@ -37,16 +37,19 @@ private:
     std::vector<std::pair<QByteArray, QByteArray>> saved_;
 };
 
-// Records what the program hands the desktop shell instead of opening it.
+// Records what the program hands the desktop shell instead of opening it,
+// and answers as a shell that opens everything, or, when told, nothing.
 class ShellRecorder {
 public:
     ShellRecorder();
     ~ShellRecorder();
     const std::vector<std::string>& Targets() const { return *targets_; }
     void Clear() { targets_->clear(); }
+    void Refuse(bool refuse) { *refuse_ = refuse; }
 
 private:
     std::shared_ptr<std::vector<std::string>> targets_;
+    std::shared_ptr<bool> refuse_ = std::make_shared<bool>(false);
 };
 
 // What to do with the next modal window.

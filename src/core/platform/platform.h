@@ -6,6 +6,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -38,6 +39,16 @@ private:
     struct Impl;
     std::unique_ptr<Impl> impl_;
 };
+
+// Where the running copy listens for documents handed to it by a later
+// start: a local-socket path in the user's runtime folder, else in a folder
+// of the user's own under /tmp; on Windows a pipe name. Empty when no place
+// private to the user can be had.
+std::string InstanceAddress(const std::string& name);
+
+// True when the process at the other end of the connected local socket
+// `socket` runs as this process's user.
+bool PeerIsThisUser(std::intptr_t socket);
 
 // --- install record --------------------------------------------------------
 
@@ -250,12 +261,15 @@ void IgnoreBrokenPipes();
 // --- shell -----------------------------------------------------------------
 
 // Hands a file, folder or URL to the desktop shell with the verb "open".
-// The outcome is not examined.
-void OpenWithShell(const std::string& target);
+// False when the shell says it could not: no opener installed, or none for
+// this target. On POSIX that verdict is waited for a moment at most; an
+// opener still busy then counts as having opened it.
+bool OpenWithShell(const std::string& target);
 
 // Replaces what OpenWithShell does (tests record the targets instead of
-// starting programs). An empty function restores the real shell.
-using ShellOpener = std::function<void(const std::string&)>;
+// starting programs, and say what the shell answers). An empty function
+// restores the real shell.
+using ShellOpener = std::function<bool(const std::string&)>;
 void SetShellOpener(ShellOpener opener);
 
 // --- console tools ---------------------------------------------------------

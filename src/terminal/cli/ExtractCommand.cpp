@@ -298,7 +298,13 @@ int RunExtractCommand(const std::vector<std::string>& args, std::FILE* out, std:
         return kAllWritten;
     }
     if (options->version) {
-        std::fputs("arvenzo-extract " ARVENZO_VERSION "\n", out);
+        std::fputs("arvenzo-extract (Arvenzo) " ARVENZO_VERSION "\n"
+                   "Copyright (C) 2026 Tessaly.\n"
+                   "License AGPLv3+: GNU AGPL version 3 or later "
+                   "<https://gnu.org/licenses/agpl.html>.\n"
+                   "This is free software: you are free to change and redistribute it.\n"
+                   "There is NO WARRANTY, to the extent permitted by law.\n",
+                   out);
         return kAllWritten;
     }
     // The images go into the output folder and nowhere else.
