@@ -81,7 +81,8 @@ void TConversionProcess::OpenOutputFolder(const std::string& folder) {
 
 namespace extract {
 
-void TConversionProcess::ImageConverted(int, Converted outcome, const std::string&) {
+void TConversionProcess::ImageConverted(int, Converted outcome, const std::string&,
+                                        const OutputProblem&) {
     if (outcome == Converted::Written)
         ++written_;
 }

@@ -40,7 +40,8 @@ private:
     void ShowNoImagesFound() override;
     void EndExtractionUi() override;
     void OpenOutputFolder(const std::string& folder) override;
-    void ImageConverted(int number, Converted outcome, const std::string& target) override;
+    void ImageConverted(int number, Converted outcome, const std::string& target,
+                        const OutputProblem& problem) override;
 
     template <class Call> void OnWindow(Call call);
 
