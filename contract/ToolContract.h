@@ -99,6 +99,18 @@ inline constexpr const char* kWorkingPrefix = "~";
 inline constexpr const char* kGoVariable = "ARVENZO_GO_FD";
 inline constexpr int kGoDescriptor = 3;
 
+// A glimmet.bin that finds kPageVariable as well works page by page through
+// its whole range. Before a page's files take their names it reads one byte
+// from the go descriptor, which the program writes once it has taken the
+// page before; the end of that descriptor tells the tool to stop. Once the
+// page's files have their names and its problems are printed, the tool
+// writes the page's number and a line end to the page descriptor and reads
+// one byte back before it prints anything more, so that every line it
+// printed before belongs to that page. A tool that ends without saying its
+// page is done leaves the rest of the range to a new run.
+inline constexpr const char* kPageVariable = "ARVENZO_PAGE_FD";
+inline constexpr int kPageDescriptor = 4;
+
 // ROOT-NNN.ext for scratch file `number`.
 inline std::string ScratchName(const std::string& root, int number, const std::string& extension) {
     std::string digits = std::to_string(number);

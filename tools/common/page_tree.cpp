@@ -1,5 +1,6 @@
 #include "page_tree.h"
 
+#include <algorithm>
 #include <unordered_set>
 
 namespace tools {
@@ -64,6 +65,44 @@ std::vector<Object> findPages(Context& ctx, pdf_document* doc, int limit) {
     return pages;
 }
 
+int believedPageCount(Context& ctx, pdf_document* doc) {
+    // Kids beyond this many are not opened: in a flat tree that would cost
+    // what the walk costs.
+    constexpr int kKidsChecked = 64;
+    fz_context* c = ctx.get();
+    return guarded(c, [&] {
+        pdf_obj* root = pdf_dict_getp(c, pdf_trailer(c, doc), "Root/Pages");
+        pdf_obj* count = pdf_dict_get(c, root, PDF_NAME(Count));
+        pdf_obj* kids = pdf_dict_get(c, root, PDF_NAME(Kids));
+        const std::int64_t claimed = pdf_to_int64(c, count);
+        const int listed = pdf_array_len(c, kids);
+        if (pdf_was_repaired(c, doc) || !pdf_is_int(c, count) || claimed < 1 ||
+            claimed > pdf_xref_len(c, doc) || kindOf(c, root) != Kind::Pages || listed < 1 ||
+            listed > claimed)
+            return 0;
+        if (listed > kKidsChecked)
+            return static_cast<int>(claimed);
+        std::int64_t sum = 0;
+        for (int i = 0; i < listed; ++i) {
+            pdf_obj* kid = pdf_array_get(c, kids, i);
+            switch (kindOf(c, kid)) {
+            case Kind::Page:
+                sum += 1;
+                break;
+            case Kind::Pages:
+                if (pdf_to_num(c, kid) == pdf_to_num(c, root))
+                    return 0;
+                sum += std::max<std::int64_t>(
+                    0, pdf_to_int64(c, pdf_dict_get(c, kid, PDF_NAME(Count))));
+                break;
+            case Kind::Other:
+                return 0;
+            }
+        }
+        return sum == claimed ? static_cast<int>(claimed) : 0;
+    });
+}
+
 std::vector<Object> findPageRange(Context& ctx, pdf_document* doc, int first, int last,
                                   int& total) {
     fz_context* c = ctx.get();
@@ -72,7 +111,9 @@ std::vector<Object> findPageRange(Context& ctx, pdf_document* doc, int first, in
         return pdf_to_int64(c, pdf_dict_getp(c, pdf_trailer(c, doc), "Root/Pages/Count"));
     });
     int objects = guarded(c, [&] { return pdf_xref_len(c, doc); });
-    if (claimed >= last && claimed <= objects) {
+    // A lookup walks the tree's kids from the start, so a range is walked
+    // once instead.
+    if (first == last && claimed >= last && claimed <= objects) {
         std::vector<Object> pages;
         try {
             for (int p = first; p <= last; ++p) {
