@@ -24,10 +24,12 @@ std::vector<Object> findPages(Context& ctx, pdf_document* doc, int limit = INT_M
 // of a few kids, what their own counts add up to.
 int believedPageCount(Context& ctx, pdf_document* doc);
 
-// Pages `first` to `last` (1-based, 1 <= first <= last). A single page is
-// looked up through the tree's counts when the root's /Count is believable
-// (no more than the document's objects, and at least `last`); a range, or a
-// page whose lookup fails, is found by walking the tree once. Empty when the document has fewer
+// Pages `first` to `last` (1-based, 1 <= first <= last). When the root's
+// /Count is believable (no more than the document's objects, and at least
+// `last`), page `first` is found through the tree's counts and the range
+// walked from there, which costs next to nothing in a long document;
+// otherwise, or when the counts do not add up, the tree is walked from its
+// start. Empty when the document has fewer
 // pages; `total` is then the number it has. `total` is 0 when the pages were looked up directly.
 std::vector<Object> findPageRange(Context& ctx, pdf_document* doc, int first, int last, int& total);
 
