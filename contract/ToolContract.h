@@ -100,14 +100,17 @@ inline constexpr const char* kGoVariable = "ARVENZO_GO_FD";
 inline constexpr int kGoDescriptor = 3;
 
 // A glimmet.bin that finds kPageVariable as well works page by page through
-// its whole range. Before a page's files take their names it reads one byte
-// from the go descriptor, which the program writes once it has taken the
-// page before; the end of that descriptor tells the tool to stop. Once the
-// page's files have their names and its problems are printed, the tool
-// writes the page's number and a line end to the page descriptor and reads
-// one byte back before it prints anything more, so that every line it
-// printed before belongs to that page. A tool that ends without saying its
-// page is done leaves the rest of the range to a new run.
+// its whole range. The program writes one byte to the go descriptor for
+// each page once it has taken the page before; the tool reads a page's byte
+// before that page's files take their names (a page without files may read
+// it later, but before any later page's files are named), and the end of
+// that descriptor tells it to stop. Once a page's files have their names
+// and its problems are printed, the tool writes a line to the page
+// descriptor: the page's number, the number of files it named, and how many
+// bytes the run has printed on standard output and standard error so far,
+// blank-separated. Those bytes, from the end of the page before, are the
+// page's lines. A tool that ends without saying its page is done leaves the
+// rest of the range to a new run.
 inline constexpr const char* kPageVariable = "ARVENZO_PAGE_FD";
 inline constexpr int kPageDescriptor = 4;
 

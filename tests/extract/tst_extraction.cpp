@@ -397,8 +397,7 @@ private slots:
                                  "if [ $p = " +
                                  QString::number(on) + " ]; then touch '" + hanging + "'; " +
                                  (action.isEmpty() ? ":" : action) + "; fi\neval \"echo $p >&$" +
-                                 contract::kPageVariable + "\"\n" + take(contract::kPageVariable) +
-                                 "p=$((p+1))\ndone");
+                                 contract::kPageVariable + "\"\np=$((p+1))\ndone");
         Session s(tools.path());
         s.Choose("/d/three.pdf");
         testing::ModalAnswerer answerer;

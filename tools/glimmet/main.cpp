@@ -22,6 +22,7 @@
 #include <poll.h>
 #include <string>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 
@@ -129,14 +130,23 @@ void awaitGo(int fd) {
     close(fd);
 }
 
-// Hands the pages of a run over one by one: a page's files wait for their
-// go unless it came before the page began, and the page is said done once
-// they have their names. The end of the go descriptor means the program
-// wants no more pages.
+// Hands the pages of a run over one by one. A page's files wait for the
+// page's go unless it came before the page began; a page without files
+// owes its go, which is taken before any later page's files are named. A
+// page is said done once its files have their names, with how many there
+// are and how many bytes the run has printed so far, so that the program
+// knows which lines are the page's. The end of the go descriptor means the
+// program wants no more pages.
 class PageHandover {
 public:
-    PageHandover(int go, int done) : go_(go), done_(done) {}
+    PageHandover(int go, int done) : go_(go), done_(done) {
+        out_ = std::exchange(stdout, counted(STDOUT_FILENO));
+        err_ = std::exchange(stderr, counted(STDERR_FILENO));
+        std::setvbuf(stderr, nullptr, _IONBF, 0);
+    }
     ~PageHandover() {
+        std::fclose(std::exchange(stdout, out_));
+        std::fclose(std::exchange(stderr, err_));
         close(go_);
         close(done_);
     }
@@ -144,49 +154,79 @@ public:
     PageHandover& operator=(const PageHandover&) = delete;
 
     bool begin(glimmet::ScratchNames& names) {
+        ++owed_;
+        named_ = names.count();
         pollfd ready{go_, POLLIN, 0};
-        given_ = false;
-        if (poll(&ready, 1, 0) > 0) {
+        while (owed_ > 0 && poll(&ready, 1, 0) > 0)
             if (!takeGo())
                 return false;
-            given_ = true;
-        } else {
+        if (owed_ > 0)
             names.holdBack();
-        }
         return true;
     }
 
     bool end(glimmet::ScratchNames& names, int page, bool& failed) {
-        if (!given_ && !takeGo())
-            return false;
+        while (names.holding() && owed_ > 0)
+            if (!takeGo())
+                return false;
         try {
             names.release();
         } catch (const glimmet::WriteError& e) {
             std::fprintf(stderr, "Error: %s\n", e.what());
             failed = true;
         }
-        // The page's lines are all out before it is said done.
         std::fflush(stdout);
-        std::fflush(stderr);
-        const std::string line = std::to_string(page) + "\n";
-        return write(done_, line.data(), line.size()) == static_cast<ssize_t>(line.size()) &&
-               takeByte(done_);
+        const std::string line = std::to_string(page) + " " +
+                                 std::to_string(names.count() - named_) + " " +
+                                 std::to_string(printed_) + "\n";
+        return write(done_, line.data(), line.size()) == static_cast<ssize_t>(line.size());
     }
 
 private:
-    bool takeGo() { return takeByte(go_); }
-
-    static bool takeByte(int fd) {
+    bool takeGo() {
         char byte = 0;
         ssize_t n = 0;
-        while ((n = read(fd, &byte, 1)) < 0 && errno == EINTR) {
+        while ((n = read(go_, &byte, 1)) < 0 && errno == EINTR) {
         }
+        if (n == 1)
+            --owed_;
         return n == 1;
     }
 
+    // A stream on `fd` that counts what goes through it.
+    FILE* counted(int fd) {
+        cookie_io_functions_t io{};
+        io.write = [](void* self, const char* data, size_t size) -> ssize_t {
+            auto& counter = *static_cast<Output*>(self);
+            for (size_t done = 0; done < size;) {
+                const ssize_t n = write(counter.fd, data + done, size - done);
+                if (n < 0 && errno == EINTR)
+                    continue;
+                if (n <= 0)
+                    return done > 0 ? static_cast<ssize_t>(done) : -1;
+                done += static_cast<size_t>(n);
+                *counter.printed += static_cast<unsigned long long>(n);
+            }
+            return static_cast<ssize_t>(size);
+        };
+        Output& output = fd == STDOUT_FILENO ? stdout_ : stderr_;
+        output = {fd, &printed_};
+        return fopencookie(&output, "w", io);
+    }
+
+    struct Output {
+        int fd = -1;
+        unsigned long long* printed = nullptr;
+    };
     int go_;
     int done_;
-    bool given_ = false;
+    int owed_ = 0;
+    int named_ = 0;
+    unsigned long long printed_ = 0;
+    Output stdout_;
+    Output stderr_;
+    FILE* out_ = nullptr;
+    FILE* err_ = nullptr;
 };
 
 void sayImageFailed(int page, size_t index, const glimmet::PageImage& image,

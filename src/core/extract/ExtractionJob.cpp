@@ -118,7 +118,9 @@ std::string ExtractionJob::RunTool(int page, int lastPage, const JobSettings& se
     };
     std::string output;
     // A tool that ended on this page, however, takes nothing of the next.
-    if (!tool_->AwaitPage(output, giveUp) || page == lastPage) {
+    const bool done = tool_->AwaitPage(output, giveUp);
+    namedFiles_ = tool_->NamedFiles();
+    if (!done || page == lastPage) {
         tool_.reset();
         RemoveUnfinished(workFolder_);
     }
@@ -141,7 +143,8 @@ bool ExtractionJob::RunPage(int page, int lastPage, const JobSettings& settings,
         errors_ = true;
         observer_.PageFailed(page, pageResult);
     }
-    for (const std::string& name : ScratchImages(workFolder_)) {
+    for (const std::string& name :
+         namedFiles_ ? ScratchImages(workFolder_) : std::vector<std::string>{}) {
         if (abandon_ && *abandon_)
             break;
         ++imageCounter_;

@@ -80,6 +80,7 @@ private:
     int imageCounter_ = 0;
     bool errors_ = false;
     bool pageEndedByStop_ = false;
+    bool namedFiles_ = true; // the page may have left files to take
     // The tool at work on the range from the page being run: it does the
     // next page while this one's images are converted. A page it ends on
     // leaves the rest of the range to a new one.

@@ -227,6 +227,9 @@ public:
     // a signal, or is ended because `giveUp` answered true. Once it returned
     // false the tool is gone.
     bool AwaitPage(std::string& output, const GiveUp& giveUp = {});
+    // False when the page just done named no file, so there is none of its
+    // own to look for; true when that is not known.
+    bool NamedFiles() const;
 
 private:
     struct Impl;

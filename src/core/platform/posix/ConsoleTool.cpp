@@ -2,7 +2,9 @@
 #include "platform/platform.h"
 #include "platform/posix/Spawn.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <poll.h>
@@ -323,36 +325,50 @@ struct PageTool::Impl {
     std::string program;
     Started started;
     Fd go;    // a byte a page lets its files take their names; the end stops the tool
-    Fd pages; // the tool's "page done" lines, each answered with a byte
+    Fd pages; // the tool's "page done" lines
     std::string marks;
+    std::string printed;       // output not yet handed out
+    std::size_t handedOut = 0; // bytes of output handed out before it
     bool pagesOpen = true;
     bool outputOpen = true;
+    bool namedFiles = true;
 
-    // Takes the first whole line of `marks`, if there is one.
-    bool TakeMark() {
-        const std::size_t end = marks.find('\n');
-        if (end == std::string::npos)
-            return false;
-        marks.erase(0, end + 1);
-        return true;
-    }
-    void Read(std::string& output) {
+    void Read() {
         if (outputOpen)
-            outputOpen = Drain(started.output.Get(), output);
+            outputOpen = Drain(started.output.Get(), printed);
         if (pagesOpen)
             pagesOpen = Drain(pages.Get(), marks);
     }
-    // The page is done: what it printed is all in, and the tool may go on.
-    bool PageDone(std::string& output) {
-        if (outputOpen)
-            outputOpen = Drain(started.output.Get(), output);
-        const char answer = 1;
-        send(pages.Get(), &answer, 1, MSG_NOSIGNAL);
+    // Hands out the page of the first whole line of `marks`, if there is
+    // one: "PAGE FILES PRINTED", PRINTED counting every byte the tool
+    // printed up to the end of the page.
+    bool TakePage(std::string& output) {
+        const std::size_t end = marks.find('\n');
+        if (end == std::string::npos)
+            return false;
+        unsigned long long page = 0, files = 0, upTo = 0;
+        const int fields = std::sscanf(marks.c_str(), "%llu %llu %llu", &page, &files, &upTo);
+        marks.erase(0, end + 1);
+        namedFiles = fields < 2 || files > 0;
+        // The page's lines were printed before it was said done.
+        while (fields == 3 && outputOpen && handedOut + printed.size() < upTo) {
+            pollfd ready{started.output.Get(), POLLIN, 0};
+            poll(&ready, 1, 100);
+            outputOpen = Drain(started.output.Get(), printed);
+        }
+        const std::size_t length = fields == 3 && upTo >= handedOut
+                                       ? std::min<std::size_t>(upTo - handedOut, printed.size())
+                                       : printed.size();
+        output.assign(printed, 0, length);
+        printed.erase(0, length);
+        handedOut += length;
         return true;
     }
     bool Ended(std::string& output, const std::string& note) {
-        Read(output);
-        output += note;
+        Read();
+        output = printed + note;
+        printed.clear();
+        namedFiles = true;
         started.pid = 0;
         return false;
     }
@@ -397,19 +413,29 @@ void PageTool::Go() {
         send(impl_->go.Get(), &go, 1, MSG_NOSIGNAL);
 }
 
+bool PageTool::NamedFiles() const {
+    return impl_->namedFiles;
+}
+
 bool PageTool::AwaitPage(std::string& output, const GiveUp& giveUp) {
     Impl& tool = *impl_;
     output.clear();
+    tool.namedFiles = true;
     if (!tool.started.failure.empty()) {
         output.swap(tool.started.failure);
         return false;
     }
     const pid_t pid = tool.started.pid;
-    if (pid <= 0)
-        return false;
+    if (pid <= 0) {
+        // Ended after it had said so much: what it said is still to be taken.
+        tool.Read();
+        if (tool.TakePage(output))
+            return true;
+        return tool.Ended(output, Quoted(tool.program) + " ended before the page\n");
+    }
     for (;;) {
-        if (tool.TakeMark())
-            return tool.PageDone(output);
+        if (tool.TakePage(output))
+            return true;
         pollfd ready[2];
         nfds_t count = 0;
         if (tool.outputOpen)
@@ -420,18 +446,17 @@ bool PageTool::AwaitPage(std::string& output, const GiveUp& giveUp) {
             poll(ready, count, 100);
         else
             usleep(1000);
-        tool.Read(output);
-        if (tool.TakeMark())
-            return tool.PageDone(output);
+        tool.Read();
+        if (tool.TakePage(output))
+            return true;
         int status = 0;
         const pid_t done = waitpid(pid, &status, WNOHANG);
         if (done == pid) {
             // It may have said its last page was done just before it ended.
-            tool.Read(output);
-            if (tool.TakeMark()) {
-                tool.started.pid = 0;
-                return tool.PageDone(output);
-            }
+            tool.Read();
+            tool.started.pid = 0;
+            if (tool.TakePage(output))
+                return true;
             return tool.Ended(output, EndNote(tool.program, status));
         }
         if (done < 0 && errno != EINTR)

@@ -353,6 +353,10 @@ PageTool::~PageTool() = default;
 
 void PageTool::Go() {}
 
+bool PageTool::NamedFiles() const {
+    return true;
+}
+
 bool PageTool::AwaitPage(std::string& output, const GiveUp& giveUp) {
     output.clear();
     if (impl_->ran)
