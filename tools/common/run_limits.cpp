@@ -49,6 +49,7 @@ struct BudgetLine {
     // while no budget runs.
     rlim_t seconds = 0;
     rlim_t ceiling = RLIM_INFINITY;
+    rlim_t renewedAt = RLIM_INFINITY; // the time used when last renewed
 };
 BudgetLine budgetLine; // read by the signal handler, hence not on any stack
 
@@ -92,12 +93,16 @@ rlim_t processorTimeUsed() {
 }
 
 // The soft limit sends SIGXCPU once the page has had its seconds.
+// Renewed only when the time used has grown by a whole second: a run of
+// many short pages makes no call for most of them.
 void renewBudget() {
-    const BudgetLine& line = budgetLine;
+    BudgetLine& line = budgetLine;
     rlimit limit{};
-    if (line.seconds == 0 || getrlimit(RLIMIT_CPU, &limit) != 0)
+    const rlim_t used = processorTimeUsed();
+    if (line.seconds == 0 || used == line.renewedAt || getrlimit(RLIMIT_CPU, &limit) != 0)
         return;
-    limit.rlim_cur = std::min(processorTimeUsed() + line.seconds, line.ceiling);
+    line.renewedAt = used;
+    limit.rlim_cur = std::min(used + line.seconds, line.ceiling);
     if (limit.rlim_max != RLIM_INFINITY)
         limit.rlim_cur = std::min(limit.rlim_cur, limit.rlim_max);
     setrlimit(RLIMIT_CPU, &limit);
