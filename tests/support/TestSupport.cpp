@@ -185,7 +185,8 @@ QString EchoPages(const QString& rest) {
 }
 
 QString AwaitGo() {
-    return QString("[ -n \"$%1\" ] && eval \"cat <&$%1\" >/dev/null\n").arg(contract::kGoVariable);
+    return QString("[ -n \"$%1\" ] && eval \"dd bs=1 count=1 <&$%1\" >/dev/null 2>&1\n")
+        .arg(contract::kGoVariable);
 }
 
 QString ScratchName(const QString& root, int number, const char* extension) {

@@ -117,8 +117,8 @@ QString WriteScript(const QString& folder, const QString& name, const QString& b
 
 // Stand-ins for the console tools speak their contract. PagesLine is
 // vellam.bin's page-count line, its label followed by `rest` (" 3");
-// EchoPages prints it. AwaitGo begins a stand-in glimmet.bin that, started
-// ahead of its page, waits for its go as the real one does. ScratchName is
+// EchoPages prints it. AwaitGo begins a stand-in glimmet.bin that takes
+// its page's go as the real one does, and then does that page alone. ScratchName is
 // the name glimmet.bin gives image `number` under `root`.
 QString PagesLine(const QString& rest);
 QString EchoPages(const QString& rest);

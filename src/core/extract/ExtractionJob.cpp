@@ -5,7 +5,6 @@
 #include "extract/LeftFiles.h"
 #include "extract/PageRange.h"
 #include "extract/ScratchFiles.h"
-#include "inspect/ExecuteCMD.h"
 #include "text/IntegerText.h"
 #include "text/TextRules.h"
 
@@ -17,9 +16,10 @@ namespace extract {
 
 namespace {
 
-std::vector<std::string> ToolArguments(int page, const JobSettings& s, const std::string& root) {
+std::vector<std::string> ToolArguments(int page, int lastPage, const JobSettings& s,
+                                       const std::string& root) {
     std::vector<std::string> args{contract::kFirstPageOption, std::to_string(page),
-                                  contract::kLastPageOption, std::to_string(page)};
+                                  contract::kLastPageOption, std::to_string(lastPage)};
     if (!s.password.empty()) {
         args.push_back(contract::kPasswordOption);
         args.push_back(s.password);
@@ -83,7 +83,7 @@ JobEnd ExtractionJob::Run() {
         observer_.EndExtractionUi();
         observer_.ShowExtractionError("Unknown error");
     }
-    nextTool_.reset();
+    tool_.reset();
     EmptyFolder(workFolder_);
     running_ = false;
     observer_.EndExtractionUi();
@@ -118,7 +118,7 @@ JobEnd ExtractionJob::RunPages() {
                 break; // stopped: the pages left are skipped
             RunPage(static_cast<int>(page), span.last, settings, pageResult);
         }
-        nextTool_.reset(); // stopped before its page
+        tool_.reset(); // stopped before its next page
         RemoveUnfinished(workFolder_);
     }
     // An output that broke has been named already.
@@ -137,19 +137,13 @@ JobEnd ExtractionJob::RunPages() {
 }
 
 std::string ExtractionJob::RunTool(int page, int lastPage, const JobSettings& settings) {
-    std::unique_ptr<platform::PreparedTool> tool = std::move(nextTool_);
-    if (tool && nextPage_ != page) {
-        tool.reset();
-        RemoveUnfinished(workFolder_);
-    }
-    // The next page's tool starts now and does its page while this one runs
-    // and is converted; its files keep their working names until its go.
-    if (page < lastPage && running_) {
-        nextPage_ = page + 1;
-        nextTool_ = std::make_unique<platform::PreparedTool>(
+    if (!tool_) {
+        const int last = platform::ToolsReportPages() ? lastPage : page;
+        tool_ = std::make_unique<platform::PageTool>(
             toolFolder_ + contract::kExtractionTool,
-            ToolArguments(nextPage_, settings, workFolder_ + contract::kScratchRoot), toolFolder_);
+            ToolArguments(page, last, settings, workFolder_ + contract::kScratchRoot), toolFolder_);
     }
+    tool_->Go();
     pageEndedByStop_ = false;
     std::optional<std::chrono::steady_clock::time_point> stopSeen;
     const platform::GiveUp giveUp = [&] {
@@ -162,12 +156,15 @@ std::string ExtractionJob::RunTool(int page, int lastPage, const JobSettings& se
             stopSeen = now;
         return pageEndedByStop_ = now - *stopSeen >= kStopGrace;
     };
-    if (tool)
-        return tool->Run(std::chrono::milliseconds{0}, giveUp);
-    return inspect::RunConsoleTool(
-        contract::kExtractionTool,
-        ToolArguments(page, settings, workFolder_ + contract::kScratchRoot), toolFolder_,
-        std::chrono::milliseconds{0}, giveUp);
+    std::string output;
+    // A tool that ended on this page, however, takes nothing of the next.
+    const bool done = tool_->AwaitPage(output, giveUp);
+    namedFiles_ = tool_->NamedFiles();
+    if (!done || page == lastPage) {
+        tool_.reset();
+        RemoveUnfinished(workFolder_);
+    }
+    return output;
 }
 
 bool ExtractionJob::RunPage(int page, int lastPage, const JobSettings& settings,
@@ -186,7 +183,8 @@ bool ExtractionJob::RunPage(int page, int lastPage, const JobSettings& settings,
         errors_ = true;
         observer_.PageFailed(page, WithPage(page, pageResult));
     }
-    for (const std::string& name : ScratchImages(workFolder_)) {
+    for (const std::string& name :
+         namedFiles_ ? ScratchImages(workFolder_) : std::vector<std::string>{}) {
         if (abandon_ && *abandon_)
             break;
         ++imageCounter_;

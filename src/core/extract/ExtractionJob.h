@@ -1,5 +1,5 @@
-// One extraction job: glimmet.bin page by page over the range, every image
-// converted, failures gathered and reported at the end. The window and the
+// One extraction job: glimmet.bin through the range a page at a time, every
+// image converted, failures gathered and reported at the end. The window and the
 // command-line program run the same job, each with its own observer.
 #pragma once
 
@@ -85,10 +85,11 @@ private:
     // An output file could not be written: the rest would fail the same way.
     bool outputBroken_ = false;
     bool pageEndedByStop_ = false;
-    // The tool of the next page, started while this page's images are
-    // converted and waiting for its go.
-    std::unique_ptr<platform::PreparedTool> nextTool_;
-    int nextPage_ = 0;
+    bool namedFiles_ = true; // the page may have left files to take
+    // The tool at work on the range from the page being run: it does the
+    // next page while this one's images are converted. A page it ends on
+    // leaves the rest of the range to a new one.
+    std::unique_ptr<platform::PageTool> tool_;
 };
 
 } // namespace extract

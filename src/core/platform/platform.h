@@ -299,6 +299,39 @@ std::string RunConsoleTool(const std::string& program, const std::vector<std::st
 // runs at once, so prepare only tools that honour it. On Windows the tool is
 // started by Run.
 
+// A console tool that works through a range of pages and says as each one
+// is done (see contract::kPageVariable), so that every page stays a unit of
+// its own: its output, its files, its end. Where tools cannot say so
+// (ToolsReportPages() false, on Windows) the caller runs one a page and the
+// tool simply ends after it.
+bool ToolsReportPages();
+
+class PageTool {
+public:
+    PageTool(const std::string& program, const std::vector<std::string>& arguments,
+             const std::string& workingFolder);
+    // Ends the tool and every process it started, if it still runs.
+    ~PageTool();
+    PageTool(const PageTool&) = delete;
+    PageTool& operator=(const PageTool&) = delete;
+
+    // Lets the tool give its next page's files their names.
+    void Go();
+    // Waits until the tool says its page is done (true) or ends without
+    // saying so (false). `output` receives what it printed about the page,
+    // with the lines RunConsoleTool adds when it cannot start, is ended by
+    // a signal, or is ended because `giveUp` answered true. Once it returned
+    // false the tool is gone.
+    bool AwaitPage(std::string& output, const GiveUp& giveUp = {});
+    // False when the page just done named no file, so there is none of its
+    // own to look for; true when that is not known.
+    bool NamedFiles() const;
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};
+
 // A program run beside this one, sharing its terminal, input and output:
 // a terminal's Ctrl+C reaches it too. `environment` entries ("NAME=value")
 // are added to this process's environment for it.
