@@ -138,6 +138,21 @@ inline constexpr const char* kWorkingPrefix = "~";
 inline constexpr const char* kGoVariable = "ARVENZO_GO_FD";
 inline constexpr int kGoDescriptor = 3;
 
+// A glimmet.bin that finds kPageVariable as well works page by page through
+// its whole range. The program writes one byte to the go descriptor for
+// each page once it has taken the page before; the tool reads a page's byte
+// before that page's files take their names (a page without files may read
+// it later, but before any later page's files are named), and the end of
+// that descriptor tells it to stop. Once a page's files have their names
+// and its problems are printed, the tool writes a line to the page
+// descriptor: the page's number, the number of files it named, and how many
+// bytes the run has printed on standard output and standard error so far,
+// blank-separated. Those bytes, from the end of the page before, are the
+// page's lines. A tool that ends without saying its page is done leaves the
+// rest of the range to a new run.
+inline constexpr const char* kPageVariable = "ARVENZO_PAGE_FD";
+inline constexpr int kPageDescriptor = 4;
+
 // ROOT-NNN.ext for scratch file `number`.
 inline std::string ScratchName(const std::string& root, int number, const std::string& extension) {
     std::string digits = std::to_string(number);

@@ -35,19 +35,31 @@ private slots:
     }
 
     void showsTheTexts() {
-        QString caption, name, link;
+        QString caption, name, link, copyright, licence;
         OpenAbout([&](QWidget* about) {
             QTRY_COMPARE(about->windowTitle(), QString("About Arvenzo"));
             caption = about->windowTitle();
             name = about->findChild<QLabel*>("sLabelSoftwareName")->text();
             link = about->findChild<QLabel*>("sLabel2")->text();
-            QVERIFY(about->findChild<QLabel*>("sLabel1")->text().contains("Tessaly"));
-            QCOMPARE(about->size(), QSize(414, 220));
+            copyright = about->findChild<QLabel*>("sLabel1")->text();
+            licence = about->findChild<QLabel*>("sLabelLicense")->text();
+            QCOMPARE(about->size(), QSize(414, 262));
             QTest::keyClick(about, Qt::Key_Escape);
         });
         QCOMPARE(name, QString("Arvenzo 2.5"));
         QCOMPARE(link, QString("http://tessaly.example/"));
+        QCOMPARE(copyright, QString("Copyright \u00a9 2026 Tessaly."));
+        QCOMPARE(licence, QString("Arvenzo is free software under the GNU AGPL,\n"
+                                  "version 3 or later, and comes without warranty."));
         QVERIFY(shell_->Targets().empty());
+    }
+
+    void licenceLinkOpensTheLicence() {
+        OpenAbout([](QWidget* about) {
+            QTest::mouseClick(about->findChild<QWidget*>("sLabelLicenseLink"), Qt::LeftButton);
+        });
+        QCOMPARE(shell_->Targets(),
+                 std::vector<std::string>{"https://www.gnu.org/licenses/agpl-3.0.html"});
     }
 
     void closingOpensNothing_data() {

@@ -1,6 +1,7 @@
 // What a person sees and a screen reader hears: every text whole inside its
 // control, names that say what each control is, a visible focus. CTest runs
-// this at several QT_SCALE_FACTOR values.
+// this at several QT_SCALE_FACTOR values, in each language (LANGUAGE).
+#include "app/Language.h"
 #include "app/MainWindow.h"
 #include "online/DownloadManager.h"
 #include "support/TestSupport.h"
@@ -82,6 +83,10 @@ Fit TextFit(QWidget* widget) {
     qFatal("no rule for %s", widget->metaObject()->className());
 }
 
+QString Tr(const char* context, const char* text) {
+    return QCoreApplication::translate(context, text);
+}
+
 QString Size(QSize size) {
     return QString("%1x%2").arg(size.width()).arg(size.height());
 }
@@ -155,7 +160,8 @@ class LookTest : public QObject {
     void WithAbout(const std::function<void(QWidget*)>& check) {
         testing::ModalAnswerer answerer;
         answerer.Next([&](QWidget* about) {
-            QTRY_COMPARE(about->windowTitle(), QString("About Arvenzo"));
+            QTRY_COMPARE(about->windowTitle(),
+                         Tr("about::TAboutDialog", "About %1").arg("Arvenzo"));
             check(about);
             QTest::keyClick(about, Qt::Key_Escape);
         });
@@ -164,6 +170,12 @@ class LookTest : public QObject {
     }
 
 private slots:
+    void initTestCase() {
+        // The language asked for is the one spoken, English by default.
+        const QString wanted = qEnvironmentVariable("LANGUAGE").left(2);
+        const QString spoken = app::InstallTranslations(*QCoreApplication::instance());
+        QCOMPARE(spoken, wanted == "en" ? QString() : wanted);
+    }
     void init() {
         env_ = std::make_unique<testing::TestEnvironment>();
         env_->WriteArvenzoRecord("12.10.3", "http://tessaly.example/arvenzo.html");
@@ -205,8 +217,8 @@ private slots:
         } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
             QStringList captions{button->text()};
             if (control == "sBitBtnStart") // while and after an extraction
-                captions << "Stop Extraction"
-                         << "Start Extraction";
+                captions << Tr("extract::ExtractionControl", "Stop Extraction")
+                         << Tr("extract::ExtractionControl", "Start Extraction");
             for (const QString& caption : captions) {
                 button->setText(caption);
                 VerifyFits(button, caption);
@@ -259,12 +271,12 @@ private slots:
         WithAbout([](QWidget* about) {
             QWidget* bevel = Named(about, "sBevel1");
             for (const char* name : {"ImageAppLogo", "sLabelSoftwareName", "sLabel1", "sLabel2",
-                                     "sLabelDescription"}) {
+                                     "sLabelDescription", "sLabelLicense", "sLabelLicenseLink"}) {
                 QWidget* widget = Named(about, name);
                 VerifyInside(widget, bevel);
                 VerifyFits(widget, widget->property("text").toString());
             }
-            VerifyFits(Named(about, "sBitBtnOK"), "OK");
+            VerifyFits(Named(about, "sBitBtnOK"), Tr("about::TAboutDialog", "OK"));
         });
     }
 
@@ -276,7 +288,8 @@ private slots:
         download.IdHTTP1WorkBegin(0);
         VerifyFits(status, status->text());
         VerifyInside(status, &download);
-        VerifyFits(download.findChild<QPushButton*>("sBitBtnCancel"), "Cancel");
+        VerifyFits(download.findChild<QPushButton*>("sBitBtnCancel"),
+                   Tr("online::TDownloadForm", "Cancel"));
     }
 
     // Read as a screen reader reads them: each control's accessible
@@ -308,7 +321,7 @@ private slots:
                                       : static_cast<QWidget*>(path->lineEdit());
         }
         QAccessibleInterface* spoken = QAccessible::queryAccessibleInterface(widget);
-        QCOMPARE(spoken->text(QAccessible::Name), name);
+        QCOMPARE(spoken->text(QAccessible::Name), Tr("app::TMainForm", qPrintable(name)));
         QCOMPARE(spoken->text(QAccessible::Value), value);
     }
 
@@ -317,7 +330,7 @@ private slots:
         QAccessibleInterface* spoken = QAccessible::queryAccessibleInterface(box);
         QCOMPARE(spoken->role(), QAccessible::ComboBox);
         box->setCurrentIndex(3);
-        QCOMPARE(spoken->text(QAccessible::Name), QString("Format"));
+        QCOMPARE(spoken->text(QAccessible::Name), Tr("app::TMainForm", "Format"));
         QCOMPARE(spoken->text(QAccessible::Value), QString("JPEG-2000"));
     }
 

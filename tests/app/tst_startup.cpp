@@ -1,5 +1,6 @@
 #include "app/MainWindow.h"
 #include "app/ProgramState.h"
+#include "platform/platform.h"
 #include "support/TestSupport.h"
 
 #include <QAction>
@@ -96,6 +97,30 @@ private slots:
         Touch(work + "late.ppm");
         form.reset();
         QVERIFY(!QFile::exists(work + "late.ppm"));
+    }
+
+    // What windows ended by force left goes at the next start: the scratch
+    // folders of their own, and the files in the shared one. A live
+    // window's folder stays.
+    void leftScratchGoes() {
+        testing::TestEnvironment env;
+        env.WriteArvenzoRecord();
+        const QString shared = env.Temp() + "/Arvenzo";
+        const QString ended = env.Temp() + "/Arvenzo-2hwch-1-abc123"; // no such process
+        const QString live =
+            env.Temp() + "/Arvenzo-" + QString::fromStdString(platform::ProcessMark()) + "-abc123";
+        for (const QString& folder : {shared, ended, live}) {
+            QVERIFY(QDir().mkdir(folder));
+            QVERIFY(QFile::setPermissions(folder,
+                                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+            Touch(folder + "/tmp-000.ppm");
+        }
+        Touch(shared + "/~7-tmp-001.bmp");
+        app::TMainForm form;
+        QCOMPARE(QString::fromStdString(app::WorkFolder), shared + "/");
+        QVERIFY(!QFileInfo::exists(ended));
+        QVERIFY(QFileInfo::exists(live + "/tmp-000.ppm"));
+        QCOMPARE(QDir(shared).entryList(QDir::Files), QStringList());
     }
 };
 

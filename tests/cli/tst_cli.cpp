@@ -3,17 +3,23 @@
 
 #include "ToolContract.h"
 #include "extract/ExtractionJob.h"
+#include "platform/platform.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QScopeGuard>
+#include <QSet>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <algorithm>
 #include <csignal>
 #include <unistd.h>
 
@@ -27,8 +33,24 @@ struct Run {
 };
 
 QStringList FilesIn(const QString& folder) {
-    return QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+    return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
 }
+
+QByteArray Read(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void Write(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
+}
+
+// A working file of a run in an output folder.
+const QRegularExpression kWorking("^\\.arvenzo-");
+
+// A process id no system gives (above the largest it may), as a mark.
+const QString kNoSuchProcess = "2hwch-1";
 
 // The real information tool beside a copy of the program.
 bool LinkInformationTool(const QString& tools, const QString& bin) {
@@ -193,6 +215,28 @@ private slots:
 
     // Documents named in a list, read from a file or standard input; each
     // gets its folder, whatever its name holds.
+    // A run that dies after its first page has told the tally what it wrote:
+    // the run taken up again on the next page leaves out the same repeats.
+    void repeatsKnownAfterACrash() {
+        QTemporaryDir bin, out;
+        QVERIFY(QFile::copy(EXTRACT_PATH, bin.path() + "/arvenzo-extract"));
+        const QString tools = QFileInfo(EXTRACT_PATH).absolutePath();
+        QVERIFY(LinkInformationTool(tools, bin.path()));
+        testing::WriteScript(
+            bin.path(), contract::kExtractionTool,
+            QString("real='%1/%2'\n"
+                    "[ \"$2\" = 1 ] || exec \"$real\" \"$@\"\n"
+                    "fifo='%3/done'; mkfifo \"$fifo\"\n"
+                    "%4=9 \"$real\" \"$@\" 9>\"$fifo\" &\n"
+                    "read -r line < \"$fifo\"; kill -KILL $!; kill -SEGV $$\n")
+                .arg(tools, contract::kExtractionTool, bin.path(), contract::kPageVariable));
+        const Run r = Exec({"--unique", F("repeats.pdf"), out.path()}, 60000,
+                           bin.path() + "/arvenzo-extract");
+        QCOMPARE(r.code, 1);
+        QCOMPARE(FilesIn(out.path()).size(), 5);
+        QVERIFY2(r.err.contains("3 repeats of a picture written left out"), qPrintable(r.err));
+    }
+
     void fromList_data() {
         QTest::addColumn<QByteArray>("list");  // "@" is the fixture folder
         QTest::addColumn<QStringList>("args"); // "%" the output folder, "LIST" the list
@@ -421,7 +465,10 @@ private slots:
         QTest::newRow("-h after other options")
             << QStringList{"-q", "-h"} << QStringList{"--no-clobber"} << 0 << 0;
         QTest::newRow("--version")
-            << QStringList{"--version"} << QStringList{"arvenzo-extract 1."} << 0 << 0;
+            << QStringList{"--version"}
+            << QStringList{"arvenzo-extract (Arvenzo) 1.", "\nCopyright (C) 2026 Tessaly.\n",
+                           "\nLicense AGPLv3+: GNU AGPL version 3 or later", "NO WARRANTY"}
+            << 0 << 0;
         QTest::newRow("-q") << QStringList{"-q", "@/multipage.pdf", "%"} << QStringList{} << 0 << 1;
         QTest::newRow("--quiet with -n, one dash")
             << QStringList{"-qn", "@/multipage.pdf", "%"} << QStringList{} << 0 << 1;
@@ -858,7 +905,7 @@ sys.exit(os.WEXITSTATUS(status) if os.WIFEXITED(status) else 99)
         Start(p, {"-f", "PNG", F("text1000.pdf"), out.path()}, bin.path() + "/arvenzo-extract");
         QVERIFY(p.waitForStarted());
         if (converting) // a fast machine may be done before the file is seen
-            (void)QTest::qWaitFor([&] { return FilesIn(out.path()).join("").endsWith(".part"); },
+            (void)QTest::qWaitFor([&] { return !FilesIn(out.path()).filter(kWorking).isEmpty(); },
                                   20000);
         else
             QVERIFY(
@@ -890,6 +937,281 @@ sys.exit(os.WEXITSTATUS(status) if os.WIFEXITED(status) else 99)
         QCOMPARE(written, converting && !written.isEmpty() ? QStringList{"1.png"} : QStringList{});
         for (const QString& mark : FilesIn(marks.path()))
             QVERIFY2(!testing::Running(marks.filePath(mark)), qPrintable(mark));
+    }
+
+    // The program beside a stand-in glimmet.bin running `script` after its
+    // go ($2 is the page, $last the scratch root); returns the program.
+    QString StandIn(const QTemporaryDir& bin, const QString& script) {
+        [&] {
+            QVERIFY(QFile::copy(EXTRACT_PATH, bin.path() + "/arvenzo-extract"));
+            QVERIFY(LinkInformationTool(QFileInfo(EXTRACT_PATH).absolutePath(), bin.path()));
+        }();
+        testing::WriteScript(bin.path(), contract::kExtractionTool,
+                             testing::AwaitGo() + "for last; do :; done\n" + script);
+        return bin.path() + "/arvenzo-extract";
+    }
+
+    // Every image in `folder` is whole: the same bytes as one of the lone
+    // runs wrote under its name.
+    static void WholeAsAlone(const QString& folder, const QStringList& alone) {
+        for (const QString& name : FilesIn(folder)) {
+            const QByteArray bytes = Read(folder + "/" + name);
+            QVERIFY2(
+                std::any_of(alone.begin(), alone.end(),
+                            [&](const QString& lone) { return Read(lone + "/" + name) == bytes; }),
+                qPrintable(name));
+        }
+    }
+
+    // A link planted in the output folder, under the name a working file
+    // used to have or under an image's own, is never written through.
+    void plantedLinks_data() {
+        QTest::addColumn<QString>("planted");
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<bool>("stays"); // the link itself is left
+        QTest::newRow("working name") << ".1.png.part" << QStringList{} << 0 << true;
+        QTest::newRow("working name, -n") << ".1.png.part" << QStringList{"-n"} << 0 << true;
+        QTest::newRow("image's name") << "1.png" << QStringList{} << 0 << false;
+        QTest::newRow("image's name, -n") << "1.png" << QStringList{"-n"} << 1 << true;
+    }
+    void plantedLinks() {
+        QFETCH(QString, planted);
+        QFETCH(QStringList, options);
+        QFETCH(int, code);
+        QFETCH(bool, stays);
+        QTemporaryDir out, lone, elsewhere;
+        const QString victim = elsewhere.filePath("victim");
+        Write(victim, "keep");
+        QVERIFY(QFile::link(victim, out.filePath(planted)));
+        const QStringList args{"-f", "png", "-r", "1", F("multipage.pdf")};
+        QCOMPARE(Exec(args + QStringList{lone.path()}).code, 0);
+        const Run r = Exec(options + args + QStringList{out.path()});
+        QCOMPARE(r.code, code);
+        QCOMPARE(Read(victim), QByteArray("keep"));
+        QCOMPARE(QFileInfo(out.filePath(planted)).isSymLink(), stays);
+        QCOMPARE(FilesIn(out.path()).filter(kWorking), QStringList());
+        const QStringList files = FilesIn(out.path());
+        QCOMPARE(QSet<QString>(files.begin(), files.end()),
+                 QSet<QString>({"1.png", "2.png", planted}));
+        if (!stays)
+            QCOMPARE(Read(out.filePath("1.png")), Read(lone.filePath("1.png")));
+        QCOMPARE(Read(out.filePath("2.png")), Read(lone.filePath("2.png")));
+        QCOMPARE(r.err.contains("not written: " + out.filePath("1.png") + " exists"), code == 1);
+    }
+
+    // Two runs into one folder at once, over different pages: each gets
+    // its own working files, and every image is one run's picture, whole.
+    void twoRunsIntoOneFolder_data() {
+        QTest::addColumn<QStringList>("options");
+        QTest::newRow("replacing") << QStringList{};
+        QTest::newRow("-n") << QStringList{"-n"};
+    }
+    void twoRunsIntoOneFolder() {
+        QFETCH(QStringList, options);
+        QTemporaryDir bin, out, loneA, loneB;
+        // One large picture a page, its bytes told by the page.
+        const QString program = StandIn(
+            bin, QString("{ printf 'P6\\n1500 1500\\n255\\n'; yes \"page $2\" | head -c 6750000; }"
+                         " > \"%1\"\n")
+                     .arg(testing::ScratchName("$last", 0, contract::kBornJpeg)));
+        const QStringList a{"-f", "bmp", "-r", "1-3", F("text1000.pdf")};
+        const QStringList b{"-f", "bmp", "-r", "4-5", F("text1000.pdf")};
+        QCOMPARE(Exec(a + QStringList{loneA.path()}, 60000, program).code, 0);
+        QCOMPARE(Exec(b + QStringList{loneB.path()}, 60000, program).code, 0);
+        QProcess runA, runB;
+        Start(runA, options + a + QStringList{out.path()}, program);
+        Start(runB, options + b + QStringList{out.path()}, program);
+        QVERIFY(runA.waitForFinished(60000) && runB.waitForFinished(60000));
+        QCOMPARE(FilesIn(out.path()), (QStringList{"1.bmp", "2.bmp", "3.bmp"}));
+        WholeAsAlone(out.path(), {loneA.path(), loneB.path()});
+        // A run that keeps a name the other took says so, and nothing else
+        // fails.
+        for (QProcess* run : {&runA, &runB}) {
+            const QString err = QString::fromUtf8(run->readAllStandardError());
+            QCOMPARE(run->exitCode(), err.contains("not written: ") ? 1 : 0);
+            QVERIFY2(!err.contains("cannot"), qPrintable(err));
+            if (options.isEmpty())
+                QCOMPARE(run->exitCode(), 0);
+        }
+    }
+
+    // The output disk fills midway: the file and the system's reason are
+    // named once, the run stops, and every image it left is whole.
+    void diskFills() {
+        if (geteuid() != 0)
+            QSKIP("mounting a small disk needs root");
+        QTemporaryDir disk, lone;
+        QCOMPARE(QProcess::execute("mount", {"-t", "tmpfs", "-o", "size=3m", "tmpfs", disk.path()}),
+                 0);
+        const auto unmount = qScopeGuard([&] { QProcess::execute("umount", {disk.path()}); });
+        QTemporaryDir bin;
+        const QString program =
+            StandIn(bin, QString("{ printf 'P6\\n800 400\\n255\\n'; yes \"page $2\" | head -c "
+                                 "960000; } > \"%1\"\n")
+                             .arg(testing::ScratchName("$last", 0, contract::kBornJpeg)));
+        const QStringList args{"-f", "bmp", "-r", "1-20", F("text1000.pdf")};
+        QCOMPARE(Exec(args + QStringList{lone.path()}, 60000, program).code, 0);
+        const Run r = Exec(args + QStringList{disk.path()}, 60000, program);
+        QCOMPARE(r.code, 1);
+        QCOMPARE(r.err.count("cannot write"), 1);
+        QVERIFY2(r.err.contains(QRegularExpression("arvenzo-extract: cannot write " +
+                                                   QRegularExpression::escape(disk.path()) +
+                                                   "/\\d\\.bmp: No space left on device\n")),
+                 qPrintable(r.err));
+        QVERIFY2(!r.err.contains("could not be converted"), qPrintable(r.err));
+        QVERIFY(!FilesIn(disk.path()).isEmpty());
+        QCOMPARE(FilesIn(disk.path()).filter(kWorking), QStringList());
+        WholeAsAlone(disk.path(), {lone.path()});
+    }
+
+    // What runs ended by force left, in TEMP and in the output folder, goes
+    // with the next run; a live run's stays, and so do names of others.
+    void leftovers_data() {
+        QTest::addColumn<QString>("mark"); // "" is this live process's
+        QTest::addColumn<bool>("removed");
+        QTest::newRow("no such process") << kNoSuchProcess << true;
+        QTest::newRow("the id of a process started later") << "self-with-another-start" << true;
+        QTest::newRow("a live run") << "" << false;
+        QTest::newRow("no mark") << "none" << false;
+    }
+    void leftovers() {
+        QFETCH(QString, mark);
+        QFETCH(bool, removed);
+        const QString self = QString::fromStdString(platform::ProcessMark());
+        if (mark.isEmpty())
+            mark = self;
+        else if (mark == "self-with-another-start")
+            mark = self + "1";
+        QTemporaryDir out, elsewhere;
+        const QString folder = temp_.filePath("arvenzo-extract-" + mark + "-abc123");
+        const QString working = ".arvenzo-" + mark + "-abc123";
+        QVERIFY(QDir().mkdir(folder));
+        Write(folder + "/tmp-000.ppm", "scratch");
+        Write(elsewhere.filePath("kept"), "kept");
+        QVERIFY(QFile::link(elsewhere.filePath("kept"), folder + "/link"));
+        Write(out.filePath(working), "half");
+        const Run r = Exec({"-f", "png", "-r", "1", F("multipage.pdf"), out.path()});
+        QCOMPARE(r.code, 0);
+        QCOMPARE(QFileInfo::exists(folder), !removed);
+        const QStringList images{"1.png", "2.png"};
+        QCOMPARE(FilesIn(out.path()), removed ? images : QStringList{working} + images);
+        QCOMPARE(Read(elsewhere.filePath("kept")), QByteArray("kept"));
+        if (!removed)
+            QVERIFY(QDir(folder).removeRecursively());
+    }
+
+    // A run killed outright leaves its scratch folder and a working file;
+    // the next run into the same folder takes them away.
+    void killedRunsFilesGo() {
+        QTemporaryDir bin, out;
+        // Page 1 only: a tool started ahead, left without its run, does
+        // nothing more.
+        const QString program =
+            StandIn(bin, QString("[ $2 = 1 ] || exit 0\n"
+                                 "{ printf 'P6\\n2000 2000\\n255\\n'; head -c 12000000 "
+                                 "/dev/zero; } > \"%1\"\n")
+                             .arg(testing::ScratchName("$last", 0, contract::kBornJpeg)));
+        QProcess p;
+        Start(p, {"-f", "jp2", "-r", "1-3", F("text1000.pdf"), out.path()}, program);
+        QVERIFY(QTest::qWaitFor([&] { return !FilesIn(out.path()).filter(kWorking).isEmpty(); },
+                                30000));
+        p.kill();
+        QVERIFY(p.waitForFinished(10000));
+        QVERIFY(!QDir(temp_.path()).isEmpty(QDir::Dirs | QDir::NoDotAndDotDot));
+        const Run r = Exec({"-r", "1", F("multipage.pdf"), out.path()});
+        QCOMPARE(r.code, 0);
+        QCOMPARE(FilesIn(out.path()).filter(kWorking), QStringList());
+    }
+
+    // Names and paths at the edges.
+    void namesAndPaths_data() {
+        QTest::addColumn<QString>("temp"); // "" is the usual one
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QStringList>("files");
+        QTest::addColumn<QString>("says");
+        const QString prefix(249, 'p'); // "<prefix>1.png": 255 bytes, a name's most
+        QTest::newRow("relative TEMP")
+            << "relative" << QStringList{"-f", "png", "-r", "1", "@/multipage.pdf", "%"} << 0
+            << QStringList{"1.png", "2.png"} << "";
+        QTest::newRow("prefix up to the longest name")
+            << "" << QStringList{"-f", "png", "-r", "1", "-p", prefix, "@/multipage.pdf", "%"} << 0
+            << QStringList{prefix + "1.png", prefix + "2.png"} << "";
+        QTest::newRow("TEMP a file")
+            << "file" << QStringList{"@/multipage.pdf", "%"} << 2 << QStringList{}
+            << "cannot create a scratch folder in %T: Not a directory";
+        QTest::newRow("TEMP closed")
+            << "missing" << QStringList{"@/multipage.pdf", "%"} << 2 << QStringList{}
+            << "cannot create a scratch folder in %T: No such file or directory";
+        QTest::newRow("input path too long")
+            << "" << QStringList{"@/" + QString(300, 'd') + ".pdf", "%"} << 2 << QStringList{}
+            << "/" + QString(300, 'd') + ".pdf: the path is too long (File name too long)";
+    }
+    void namesAndPaths() {
+        QFETCH(QString, temp);
+        QFETCH(QStringList, args);
+        QFETCH(int, code);
+        QFETCH(QStringList, files);
+        QFETCH(QString, says);
+        QTemporaryDir out, work;
+        QString tempPath = temp_.path();
+        if (temp == "relative") {
+            QVERIFY(QDir(work.path()).mkdir("scr"));
+            tempPath = "scr";
+        } else if (temp == "file") {
+            tempPath = work.filePath("file");
+            Write(tempPath, "");
+        } else if (temp == "missing") {
+            tempPath = work.filePath("missing");
+        }
+        for (QString& a : args)
+            a.replace("@", fixtures_.path()).replace("%", out.path());
+        QProcess p;
+        QProcessEnvironment env = Environment();
+        env.insert("TEMP", tempPath);
+        p.setProcessEnvironment(env);
+        p.setWorkingDirectory(work.path());
+        p.start(EXTRACT_PATH, args);
+        QVERIFY(p.waitForFinished(60000));
+        const QString err = QString::fromUtf8(p.readAllStandardError());
+        QCOMPARE(p.exitCode(), code);
+        QVERIFY2(err.contains(says.replace("%T", tempPath)), qPrintable(err));
+        QCOMPARE(FilesIn(out.path()), files);
+        if (temp == "relative")
+            QVERIFY(QDir(work.filePath("scr")).isEmpty());
+    }
+
+    // Documents named with a line end or with bytes that are not UTF-8:
+    // every line of the JSON listing still parses and names its document.
+    void jsonListsOddNames() {
+        QTemporaryDir dir;
+        const QByteArray names[] = {"line\nend.pdf", "latin-\xe9.pdf", "surrogate-\xed\xa0\x80.pdf",
+                                    "quote\"\t.pdf"};
+        for (const QByteArray& name : names) {
+            const QByteArray path = QFile::encodeName(dir.path()) + "/" + name;
+            QVERIFY(::symlink(QFile::encodeName(F("multipage.pdf")).constData(),
+                              path.constData()) == 0);
+        }
+        // Through the shell: such names cannot be handed over as text.
+        const Run r =
+            Exec({"-c", "exec \"$0\" --list --json -r 1 \"$1\"/*.pdf", EXTRACT_PATH, dir.path()},
+                 60000, "/bin/sh");
+        for (const QByteArray& name : names) // beyond QDir, which takes names as text
+            ::unlink((QFile::encodeName(dir.path()) + "/" + name).constData());
+        QCOMPARE(r.code, 0);
+        QSet<QString> documents;
+        const QStringList lines = r.out.split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 8);
+        for (const QString& line : lines) {
+            QJsonParseError error;
+            const QJsonDocument json = QJsonDocument::fromJson(line.toUtf8(), &error);
+            QVERIFY2(error.error == QJsonParseError::NoError, qPrintable(line));
+            documents << json.object()["document"].toString();
+        }
+        const QSet<QString> expected{"line\nend.pdf", "latin-\uFFFD.pdf",
+                                     "surrogate-\uFFFD\uFFFD\uFFFD.pdf", "quote\"\t.pdf"};
+        QCOMPARE(documents, expected);
     }
 };
 

@@ -13,8 +13,11 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QLineEdit>
+#include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QScopeGuard>
 #include <QTest>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -94,7 +97,7 @@ class ExtractionTest : public QObject {
 private slots:
     void initTestCase() {
         QVERIFY(fixtures_.make(MAKE_FIXTURES_PATH,
-                               {"images", "multipage", "passwords", "flawed", "kept"}));
+                               {"images", "multipage", "passwords", "flawed", "kept", "bombs"}));
         FreeImage_Initialise(FALSE);
     }
     void cleanupTestCase() { FreeImage_DeInitialise(); }
@@ -249,6 +252,32 @@ private slots:
         QCOMPARE(s.Scratch(), QStringList{});
     }
 
+    // The output disk fills midway: one box names the file and the
+    // system's reason, the job stops, and no working file stays.
+    void outputDiskFills() {
+        if (geteuid() != 0)
+            QSKIP("mounting a small disk needs root");
+        Session s;
+        QCOMPARE(QProcess::execute("mount", {"-t", "tmpfs", "-o", "size=64k", "tmpfs", s.Out()}),
+                 0);
+        const auto unmount = qScopeGuard([&] { QProcess::execute("umount", {s.Out()}); });
+        s.Choose(Fixture("images"), "", "BMP");
+        testing::ModalAnswerer answerer;
+        answerer.Next(testing::Press(Qt::Key_Return));
+        QVERIFY(s.RunToEnd());
+        QCOMPARE(answerer.Seen().size(), 1);
+        QVERIFY2(QRegularExpression("^cannot write " + QRegularExpression::escape(s.Out()) +
+                                    "/img-\\d+\\.bmp: No space left on device$")
+                     .match(answerer.Seen().first())
+                     .hasMatch(),
+                 qPrintable(answerer.Seen().first()));
+        const QStringList written = s.Written();
+        QVERIFY(!written.isEmpty());
+        QCOMPARE(written.filter(QRegularExpression("^\\.")), QStringList());
+        QVERIFY(s.Opened().isEmpty());
+        QCOMPARE(s.Scratch(), QStringList{});
+    }
+
     void passwordDocument() {
         Session s;
         testing::ModalAnswerer answerer;
@@ -383,6 +412,117 @@ private slots:
         QCOMPARE(s.Scratch(), QStringList{});
         QVERIFY(!testing::Running(child));
         QCOMPARE(s.Start()->text(), QString("Start Extraction"));
+    }
+
+    // One run of the tool goes through the range page by page; a page it
+    // dies on is that page's failure alone and a new run goes on from the
+    // next. The stand-in writes one image a page and does `action` on
+    // page `on`; `runs` are the pages the runs began at.
+    void rangeOfPagesInOneRun_data() {
+        QTest::addColumn<int>("on");
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<bool>("stop");
+        QTest::addColumn<int>("images");
+        QTest::addColumn<bool>("failed");
+        QTest::addColumn<QString>("runs");
+        QTest::newRow("crash in the middle") << 2 << "kill -SEGV $$" << false << 3 << true << "1 3";
+        QTest::newRow("failed last page")
+            << 3 << "echo 'Error: page 3 is broken'" << false << 3 << true << "1";
+        QTest::newRow("stop during a long page")
+            << 2 << "exec sleep 600" << true << 1 << false << "1";
+        QTest::newRow("every page sound") << 0 << "" << false << 3 << false << "1";
+    }
+    void rangeOfPagesInOneRun() {
+        QFETCH(int, on);
+        QFETCH(QString, action);
+        QFETCH(bool, stop);
+        QFETCH(int, images);
+        QFETCH(bool, failed);
+        QFETCH(QString, runs);
+        QTemporaryDir tools;
+        const QString log = tools.filePath("runs"), hanging = tools.filePath("hanging");
+        testing::WriteScript(tools.path(), contract::kInformationTool, testing::EchoPages(" 3"));
+        const auto take = [](const char* variable) {
+            return "eval \"dd bs=1 count=1 <&$" + QString(variable) + "\" >/dev/null 2>&1\n";
+        };
+        testing::WriteScript(tools.path(), contract::kExtractionTool,
+                             "for root; do :; done\necho $2 >> '" + log +
+                                 "'\np=$2; n=0\nwhile [ $p -le $4 ]; do\n" +
+                                 take(contract::kGoVariable) +
+                                 "printf 'P6\\n2 2\\n255\\n%012d' 0 > "
+                                 "\"$(printf '%s-%03d.ppm' $root $n)\"\nn=$((n+1))\n"
+                                 "if [ $p = " +
+                                 QString::number(on) + " ]; then touch '" + hanging + "'; " +
+                                 (action.isEmpty() ? ":" : action) + "; fi\neval \"echo $p >&$" +
+                                 contract::kPageVariable + "\"\np=$((p+1))\ndone");
+        Session s(tools.path());
+        s.Choose("/d/three.pdf");
+        testing::ModalAnswerer answerer;
+        answerer.Next(testing::Press(Qt::Key_Return));
+        if (stop) {
+            s.Start()->click();
+            QVERIFY(QTest::qWaitFor([&] { return QFile::exists(hanging); }, 10000));
+            s.Start()->click();
+            QVERIFY(QTest::qWaitFor([&] { return !s.form->WorkerExists(); }, 30000));
+        } else {
+            QVERIFY(s.RunToEnd());
+        }
+        QCOMPARE(s.Written(), Numbered(images, "jpg"));
+        QCOMPARE(answerer.Seen(),
+                 stop     ? QStringList{"Are you sure you want to cancel the extraction?"}
+                 : failed ? QStringList{kSomeErrors}
+                          : QStringList{});
+        QCOMPARE(s.Opened().isEmpty(), stop || on == 3);
+        QCOMPARE(s.Scratch(), QStringList{});
+        QFile started(log);
+        QVERIFY(started.open(QIODevice::ReadOnly));
+        QCOMPARE(QString(started.readAll()).simplified(), runs);
+    }
+
+    // One run for the whole range writes what one run a page writes, file
+    // for file; a page over its processor budget fails alone.
+    void sameFilesAsOneRunAPage_data() {
+        QTest::addColumn<QString>("pdf");
+        QTest::addColumn<QByteArray>("seconds");
+        QTest::addColumn<int>("images");
+        QTest::newRow("pages of 2, 0, 3 and 1 images") << "multipage" << QByteArray() << 6;
+        QTest::newRow("failed pages between sound ones") << "flawed" << QByteArray() << 8;
+        QTest::newRow("pages over the budget") << "spin" << QByteArray("1") << 2;
+    }
+    void sameFilesAsOneRunAPage() {
+        QFETCH(QString, pdf);
+        QFETCH(QByteArray, seconds);
+        QFETCH(int, images);
+        if (!seconds.isEmpty())
+            qputenv("ARVENZO_CPU_SECONDS", seconds);
+        QTemporaryDir perPage;
+        QVERIFY(QFile::link(QString(TOOL_DIR) + "/" + contract::kInformationTool,
+                            perPage.filePath(contract::kInformationTool)));
+        testing::WriteScript(perPage.path(), contract::kExtractionTool,
+                             QString("unset %1 %2\np=$2; shift 4\nexec '%3' -f $p -l $p \"$@\"")
+                                 .arg(contract::kGoVariable, contract::kPageVariable,
+                                      QString(TOOL_DIR) + "/" + contract::kExtractionTool));
+        QList<QStringList> boxes;
+        QList<QList<QByteArray>> written;
+        for (const QString& tools : {QString(TOOL_DIR), perPage.path()}) {
+            Session s(tools);
+            s.Choose(Fixture(pdf), "", "PNG");
+            testing::ModalAnswerer answerer;
+            answerer.Next(testing::Press(Qt::Key_Return));
+            QVERIFY(s.RunToEnd());
+            boxes << answerer.Seen();
+            QList<QByteArray> files;
+            for (const QString& name : s.Written()) {
+                QFile f(QDir(s.Out()).filePath(name));
+                QVERIFY(f.open(QIODevice::ReadOnly));
+                files << name.toUtf8() + ":" + f.readAll();
+            }
+            written << files;
+        }
+        qunsetenv("ARVENZO_CPU_SECONDS");
+        QCOMPARE(written[0].size(), images);
+        QVERIFY(written[0] == written[1]);
+        QCOMPARE(boxes[0], boxes[1]);
     }
 
     // A scratch folder that is not the user's alone is left as it is; the

@@ -333,6 +333,12 @@ private slots:
             << "oversize.pdf" << 2 << QString() << QList<int>{1} << 1;
         QTest::newRow("JPEG-2000 data that says 60000 x 60000")
             << "oversize.pdf" << 3 << QString() << QList<int>{1} << 1;
+        QTest::newRow("JBIG2 page whose stripes grow it to 100000 x 100000")
+            << "oversize.pdf" << 4 << QString() << QList<int>{1} << 1;
+        QTest::newRow("JBIG2 region of 100000 x 100000, behind Flate")
+            << "oversize.pdf" << 5 << QString() << QList<int>{1} << 1;
+        QTest::newRow("JBIG2 globals with a page and a region of 100000 x 100000")
+            << "oversize.pdf" << 6 << QString() << QList<int>{1} << 1;
         QTest::newRow("a bound above the built-in one is ignored")
             << "oversize.pdf" << 1 << "99999999999999" << QList<int>{1} << 1;
         // 11 x 7, 12 x 7 and 13 x 7 gray pixels.

@@ -252,6 +252,29 @@ private slots:
         QCOMPARE(QString::fromUtf8(file.readAll()), "1|" + target);
         QVERIFY(!QFile::exists(QDir::current().filePath("pwned")));
     }
+
+    // A missing or failing opener is told apart from one that opened, or
+    // that is still busy opening.
+    void desktopOpenerVerdict_data() {
+        QTest::addColumn<QString>("script"); // empty: no xdg-open on the path
+        QTest::addColumn<bool>("opened");
+        QTest::newRow("opens") << "exit 0" << true;
+        QTest::newRow("no program for it") << "exit 3" << false;
+        QTest::newRow("still busy") << "/bin/sleep 3" << true;
+        QTest::newRow("not installed") << "" << false;
+    }
+    void desktopOpenerVerdict() {
+        QFETCH(QString, script);
+        QFETCH(bool, opened);
+        QTemporaryDir bin;
+        if (!script.isEmpty())
+            testing::WriteScript(bin.path(), "xdg-open", script);
+        const QByteArray path = qgetenv("PATH");
+        qputenv("PATH", bin.path().toUtf8());
+        const bool result = platform::OpenWithShell("/tmp");
+        qputenv("PATH", path);
+        QCOMPARE(result, opened);
+    }
 };
 
 QTEST_GUILESS_MAIN(PlatformTest)

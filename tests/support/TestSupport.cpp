@@ -79,7 +79,10 @@ void TestEnvironment::WriteArvenzoRecord(const QString& version, const QString& 
 }
 
 ShellRecorder::ShellRecorder() : targets_(std::make_shared<std::vector<std::string>>()) {
-    platform::SetShellOpener([targets = targets_](const std::string& t) { targets->push_back(t); });
+    platform::SetShellOpener([targets = targets_, refuse = refuse_](const std::string& t) {
+        targets->push_back(t);
+        return !*refuse;
+    });
 }
 
 ShellRecorder::~ShellRecorder() {
@@ -182,7 +185,8 @@ QString EchoPages(const QString& rest) {
 }
 
 QString AwaitGo() {
-    return QString("[ -n \"$%1\" ] && eval \"cat <&$%1\" >/dev/null\n").arg(contract::kGoVariable);
+    return QString("[ -n \"$%1\" ] && eval \"dd bs=1 count=1 <&$%1\" >/dev/null 2>&1\n")
+        .arg(contract::kGoVariable);
 }
 
 QString ScratchName(const QString& root, int number, const char* extension) {

@@ -37,16 +37,19 @@ private:
     std::vector<std::pair<QByteArray, QByteArray>> saved_;
 };
 
-// Records what the program hands the desktop shell instead of opening it.
+// Records what the program hands the desktop shell instead of opening it,
+// and answers as a shell that opens everything, or, when told, nothing.
 class ShellRecorder {
 public:
     ShellRecorder();
     ~ShellRecorder();
     const std::vector<std::string>& Targets() const { return *targets_; }
     void Clear() { targets_->clear(); }
+    void Refuse(bool refuse) { *refuse_ = refuse; }
 
 private:
     std::shared_ptr<std::vector<std::string>> targets_;
+    std::shared_ptr<bool> refuse_ = std::make_shared<bool>(false);
 };
 
 // What to do with the next modal window.
@@ -114,8 +117,8 @@ QString WriteScript(const QString& folder, const QString& name, const QString& b
 
 // Stand-ins for the console tools speak their contract. PagesLine is
 // vellam.bin's page-count line, its label followed by `rest` (" 3");
-// EchoPages prints it. AwaitGo begins a stand-in glimmet.bin that, started
-// ahead of its page, waits for its go as the real one does. ScratchName is
+// EchoPages prints it. AwaitGo begins a stand-in glimmet.bin that takes
+// its page's go as the real one does, and then does that page alone. ScratchName is
 // the name glimmet.bin gives image `number` under `root`.
 QString PagesLine(const QString& rest);
 QString EchoPages(const QString& rest);

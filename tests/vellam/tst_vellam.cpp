@@ -82,7 +82,8 @@ private slots:
         // The pages that are there, whatever the page tree's /Count claims.
         const QList<QPair<const char*, int>> lyingTrees = {
             {"count-million.pdf", 1},  {"count-max.pdf", 1}, {"count-2-32.pdf", 1},
-            {"count-negative.pdf", 2}, {"tree-loop.pdf", 2}, {"inner-lie.pdf", 2}};
+            {"count-negative.pdf", 2}, {"tree-loop.pdf", 2}, {"inner-lie.pdf", 2},
+            {"count-short.pdf", 2},    {"count-over.pdf", 1}};
         for (const auto& [pdf, pages] : lyingTrees)
             QTest::newRow(pdf) << pdf << QStringList{} << pages << QByteArray("no") << QByteArray();
     }

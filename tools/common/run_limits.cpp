@@ -44,6 +44,12 @@ struct BudgetLine {
     volatile std::sig_atomic_t page = 0;
     char file[4096] = {};
     volatile std::sig_atomic_t hasFile = 0;
+    // What the budget allows: the seconds of a page, and the most the run
+    // may reach in all (a limit set from outside included). Zero seconds
+    // while no budget runs.
+    rlim_t seconds = 0;
+    rlim_t ceiling = RLIM_INFINITY;
+    rlim_t renewedAt = RLIM_INFINITY; // the time used when last renewed
 };
 BudgetLine budgetLine; // read by the signal handler, hence not on any stack
 
@@ -76,6 +82,32 @@ extern "C" void onBudgetUsedUp(int) {
     _exit(1);
 }
 
+// The processor time used so far, in whole seconds rounded up.
+rlim_t processorTimeUsed() {
+    rusage usage{};
+    if (getrusage(RUSAGE_SELF, &usage) != 0)
+        return 0;
+    const long long micros = (usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1000000LL +
+                             usage.ru_utime.tv_usec + usage.ru_stime.tv_usec;
+    return static_cast<rlim_t>((micros + 999999) / 1000000);
+}
+
+// The soft limit sends SIGXCPU once the page has had its seconds.
+// Renewed only when the time used has grown by a whole second: a run of
+// many short pages makes no call for most of them.
+void renewBudget() {
+    BudgetLine& line = budgetLine;
+    rlimit limit{};
+    const rlim_t used = processorTimeUsed();
+    if (line.seconds == 0 || used == line.renewedAt || getrlimit(RLIMIT_CPU, &limit) != 0)
+        return;
+    line.renewedAt = used;
+    limit.rlim_cur = std::min(used + line.seconds, line.ceiling);
+    if (limit.rlim_max != RLIM_INFINITY)
+        limit.rlim_cur = std::min(limit.rlim_cur, limit.rlim_max);
+    setrlimit(RLIMIT_CPU, &limit);
+}
+
 } // namespace
 
 int processorSeconds() {
@@ -93,7 +125,7 @@ std::uint64_t mupdfMemoryCap() {
     return imageMemoryBound() + (std::uint64_t(512) << 20);
 }
 
-void startProcessorBudget(const std::string& subject) {
+void startProcessorBudget(const std::string& subject, long long pages) {
     const int seconds = processorSeconds();
     BudgetLine& line = budgetLine;
     if (!subject.empty()) {
@@ -110,25 +142,29 @@ void startProcessorBudget(const std::string& subject) {
     sigemptyset(&action.sa_mask);
     sigaction(SIGXCPU, &action, nullptr);
 
-    // The soft limit sends SIGXCPU; the hard one, a little later, ends the
-    // tool should even the handler not get to run. A limit set from outside
-    // that is already lower stays.
+    // The soft limit sends SIGXCPU; the hard one, a little after the last
+    // page's budget, ends the tool should even the handler not get to run.
+    // A limit set from outside that is already lower stays.
     rlimit limit{};
     if (getrlimit(RLIMIT_CPU, &limit) != 0)
         return;
-    rlim_t soft = static_cast<rlim_t>(seconds);
-    rlim_t hard = soft + 5;
+    const rlim_t perPage = static_cast<rlim_t>(seconds);
+    const rlim_t most = RLIM_INFINITY / 2 / perPage;
+    const rlim_t count = pages < 1 ? 1 : std::min(static_cast<rlim_t>(pages), most);
+    rlim_t hard = count < most ? count * perPage + 5 : RLIM_INFINITY;
     if (limit.rlim_max != RLIM_INFINITY)
         hard = std::min(hard, limit.rlim_max);
-    if (limit.rlim_cur != RLIM_INFINITY)
-        soft = std::min(soft, limit.rlim_cur);
-    limit.rlim_cur = std::min(soft, hard);
+    line.ceiling = std::min(hard, limit.rlim_cur);
+    line.seconds = perPage;
+    limit.rlim_cur = line.ceiling;
     limit.rlim_max = hard;
     setrlimit(RLIMIT_CPU, &limit);
+    renewBudget();
 }
 
 void budgetPage(int page) {
     budgetLine.page = page;
+    renewBudget();
 }
 
 void budgetFile(const char* path) {

@@ -27,8 +27,10 @@ std::uint64_t mupdfMemoryCap();
 // Starts the processor budget of this run. When it is used up the tool ends
 // at once with exit code 1 and one line on standard error: "Error: ",
 // `subject` (when not empty), the page it was on (see budgetPage), and why.
-void startProcessorBudget(const std::string& subject);
-// The page the run is on now, for that line; 0 for none.
+// A run of several pages has the budget for each of them (`pages`).
+void startProcessorBudget(const std::string& subject, long long pages = 1);
+// The page the run is on now, for that line; 0 for none. A page gets the
+// whole budget afresh, whatever the pages before it took.
 void budgetPage(int page);
 // The file being written now, removed should the budget run out before it is
 // whole; nullptr once it is closed.

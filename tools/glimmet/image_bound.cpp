@@ -1,5 +1,6 @@
 #include "image_bound.h"
 
+#include "jbig2_bound.h"
 #include "run_limits.h"
 
 #include <algorithm>
@@ -142,21 +143,34 @@ std::string amount(double bytes) {
     return std::to_string(static_cast<std::uint64_t>(bytes)) + " bytes";
 }
 
+std::string tooLarge(double bytes, double bound) {
+    return "refused: decoded it would take " + amount(bytes) + ", more than the " + amount(bound) +
+           " allowed for one image";
+}
+
 } // namespace
 
 double checkImageBound(tools::Context& ctx, pdf_document* doc, const PageImage& found) {
     fz_context* c = ctx.get();
-    double bytes = 0;
-    if (found.image) {
-        bytes = inlineBytes(found.image.get());
-    } else {
-        const tools::Object obj = tools::objectByNumber(c, doc, found.objectNumber);
-        pdf_obj* o = obj.get();
-        bytes = tools::guarded(c, [&] { return decodedBytes(c, o, true); });
-    }
     const double bound = static_cast<double>(tools::imageMemoryBound());
+    if (found.image) {
+        const double bytes = inlineBytes(found.image.get());
+        if (bytes > bound)
+            throw ImageTooLarge(tooLarge(bytes, bound));
+        return bytes;
+    }
+    const tools::Object obj = tools::objectByNumber(c, doc, found.objectNumber);
+    pdf_obj* o = obj.get();
+    const double bytes = tools::guarded(c, [&] { return decodedBytes(c, o, true); });
     if (bytes > bound)
-        throw ImageTooLarge("refused: decoded it would take " + amount(bytes) + ", more than the " +
+        throw ImageTooLarge(tooLarge(bytes, bound));
+    // A bit a pixel to the decoder, but a byte once MuPDF makes pixels of
+    // it, and decoding takes as long as the pixels are many.
+    const Jbig2Bitmap declared = tools::guarded(c, [&] { return jbig2Declared(c, o, false); });
+    if (declared.pixels() > bound)
+        throw ImageTooLarge("refused: its JBIG2 data declares a " + std::string(declared.kind) +
+                            " of " + std::to_string(declared.width) + " x " +
+                            std::to_string(declared.height) + " pixels, more than the " +
                             amount(bound) + " allowed for one image");
     return bytes;
 }
@@ -169,7 +183,8 @@ void shieldOversizeImages(fz_context* ctx, pdf_obj* resources) {
         pdf_obj* xobj = pdf_dict_get_val(ctx, xobjects, i);
         if (!pdf_is_indirect(ctx, xobj) ||
             !pdf_name_eq(ctx, pdf_dict_get(ctx, xobj, PDF_NAME(Subtype)), PDF_NAME(Image)) ||
-            decodedBytes(ctx, xobj, true) <= bound)
+            (decodedBytes(ctx, xobj, true) <= bound &&
+             jbig2Declared(ctx, xobj, true).pixels() <= bound)) // globals decode as it loads
             continue;
         fz_image* known = static_cast<fz_image*>(pdf_find_item(ctx, fz_drop_image_imp, xobj));
         if (known) {

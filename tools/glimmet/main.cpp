@@ -12,6 +12,7 @@
 #include "picture_sieve.h"
 #include "run_limits.h"
 #include "scratch_file.h"
+#include "standard_streams.h"
 
 #include <cerrno>
 #include <charconv>
@@ -21,8 +22,10 @@
 #include <cstdlib>
 #include <cstring>
 #include <optional>
+#include <poll.h>
 #include <string>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 
@@ -137,9 +140,10 @@ std::optional<int> parse(int argc, char** argv, Options& opt) {
 // contract::kGoVariable. It does its page then, but its files keep their
 // working names until the program closes that descriptor: the previous
 // page's images are still being converted, under the same names. None when
-// the tool runs in its turn.
-std::optional<int> goDescriptor() {
-    const char* named = std::getenv(contract::kGoVariable);
+// the tool runs in its turn. contract::kPageVariable likewise names where a
+// run that goes page by page says each page is done.
+std::optional<int> descriptorIn(const char* variable) {
+    const char* named = std::getenv(variable);
     if (!named)
         return std::nullopt;
     int fd = -1;
@@ -159,6 +163,119 @@ void awaitGo(int fd) {
     }
     close(fd);
 }
+
+void saveTally(glimmet::PictureSieve& sieve, bool& failed) {
+    try {
+        sieve.save();
+    } catch (const glimmet::WriteError& e) {
+        std::fprintf(stderr, "Error: %s\n", e.what());
+        failed = true;
+    }
+}
+
+// Hands the pages of a run over one by one. A page's files wait for the
+// page's go unless it came before the page began; a page without files
+// owes its go, which is taken before any later page's files are named. A
+// page is said done once its files have their names, with how many there
+// are and how many bytes the run has printed so far, so that the program
+// knows which lines are the page's. The end of the go descriptor means the
+// program wants no more pages.
+class PageHandover {
+public:
+    PageHandover(int go, int done) : go_(go), done_(done) {
+        out_ = std::exchange(stdout, counted(STDOUT_FILENO));
+        err_ = std::exchange(stderr, counted(STDERR_FILENO));
+        std::setvbuf(stderr, nullptr, _IONBF, 0);
+    }
+    ~PageHandover() {
+        std::fclose(std::exchange(stdout, out_));
+        std::fclose(std::exchange(stderr, err_));
+        close(go_);
+        close(done_);
+    }
+    PageHandover(const PageHandover&) = delete;
+    PageHandover& operator=(const PageHandover&) = delete;
+
+    bool begin(glimmet::ScratchNames& names) {
+        ++owed_;
+        named_ = names.count();
+        pollfd ready{go_, POLLIN, 0};
+        while (owed_ > 0 && poll(&ready, 1, 0) > 0)
+            if (!takeGo())
+                return false;
+        if (owed_ > 0)
+            names.holdBack();
+        return true;
+    }
+
+    // The page's files take their names once the program has said go.
+    bool release(glimmet::ScratchNames& names, bool& failed) {
+        while (names.holding() && owed_ > 0)
+            if (!takeGo())
+                return false;
+        try {
+            names.release();
+        } catch (const glimmet::WriteError& e) {
+            std::fprintf(stderr, "Error: %s\n", e.what());
+            failed = true;
+        }
+        return true;
+    }
+
+    bool report(const glimmet::ScratchNames& names, int page) {
+        std::fflush(stdout);
+        const std::string line = std::to_string(page) + " " +
+                                 std::to_string(names.count() - named_) + " " +
+                                 std::to_string(printed_) + "\n";
+        return write(done_, line.data(), line.size()) == static_cast<ssize_t>(line.size());
+    }
+
+private:
+    bool takeGo() {
+        char byte = 0;
+        ssize_t n = 0;
+        while ((n = read(go_, &byte, 1)) < 0 && errno == EINTR) {
+        }
+        if (n == 1)
+            --owed_;
+        return n == 1;
+    }
+
+    // A stream on `fd` that counts what goes through it.
+    FILE* counted(int fd) {
+        cookie_io_functions_t io{};
+        io.write = [](void* self, const char* data, size_t size) -> ssize_t {
+            auto& counter = *static_cast<Output*>(self);
+            for (size_t done = 0; done < size;) {
+                const ssize_t n = write(counter.fd, data + done, size - done);
+                if (n < 0 && errno == EINTR)
+                    continue;
+                if (n <= 0)
+                    return done > 0 ? static_cast<ssize_t>(done) : -1;
+                done += static_cast<size_t>(n);
+                *counter.printed += static_cast<unsigned long long>(n);
+            }
+            return static_cast<ssize_t>(size);
+        };
+        Output& output = fd == STDOUT_FILENO ? stdout_ : stderr_;
+        output = {fd, &printed_};
+        return fopencookie(&output, "w", io);
+    }
+
+    struct Output {
+        int fd = -1;
+        unsigned long long* printed = nullptr;
+    };
+    int go_;
+    int done_;
+    int owed_ = 0;
+    int named_ = 0;
+    unsigned long long printed_ = 0;
+    Output stdout_;
+    Output stderr_;
+    FILE* out_ = nullptr;
+    FILE* err_ = nullptr;
+};
 
 void sayImageFailed(int page, size_t index, const glimmet::PageImage& image,
                     const std::exception& e) {
@@ -191,42 +308,64 @@ int run(const Options& opt) {
     }
     const int first = opt.first.value_or(1);
     const int last = opt.last.value_or(INT_MAX);
+    std::optional<int> go;
+    if (!opt.list)
+        go = descriptorIn(contract::kGoVariable);
+    std::optional<int> done;
+    if (go && last < INT_MAX)
+        done = descriptorIn(contract::kPageVariable);
     std::vector<tools::Object> pageObjects;
     int pages = 0;
     if (first >= 1 && first <= last) {
         if (!tools::readPages(ctx, doc.get(), opt.file, first, last, pageObjects, pages))
             return kExitFailed;
+        // Page by page, the pages the document has are done and each one
+        // it lacks is a failure of its own.
+        if (done && pageObjects.empty() && pages >= first &&
+            !tools::readPages(ctx, doc.get(), opt.file, first, pages, pageObjects, pages))
+            return kExitFailed;
     }
-    if (pageObjects.empty()) {
+    const auto sayMissing = [&](int from, int to) {
         std::string has =
             pages > 0 ? ", which has " + std::to_string(pages) + (pages == 1 ? " page" : " pages")
                       : "";
-        std::fprintf(stderr, "Error: pages %d to %d are not in %s%s\n", first, last,
-                     opt.file.c_str(), has.c_str());
+        std::fprintf(stderr, "Error: pages %d to %d are not in %s%s\n", from, to, opt.file.c_str(),
+                     has.c_str());
+    };
+    if (pageObjects.empty() && !done) {
+        sayMissing(first, last);
         return kExitFailed;
     }
 
-    const std::optional<int> go = opt.list ? std::nullopt : goDescriptor();
+    std::optional<PageHandover> handover;
+    if (done)
+        handover.emplace(*go, *done);
     glimmet::ScratchNames names(opt.root);
-    if (go)
+    if (go && !done)
         names.holdBack();
     glimmet::PictureSieve sieve(opt.unique, opt.minSize.first, opt.minSize.second, opt.tally);
     int filesListed = 0;
     bool failed = false;
-    const int end = first + static_cast<int>(pageObjects.size());
+    const int end = done ? last + 1 : first + static_cast<int>(pageObjects.size());
     for (int page = first; page < end; ++page) {
+        if (handover && !handover->begin(names))
+            return kExitOk;
         tools::budgetPage(page);
         if (opt.list)
             sayListed(contract::kListedPage, page);
         std::vector<glimmet::PageImage> images;
-        try {
-            images = glimmet::findPageImages(ctx, doc.get(), pageObjects[page - first].get());
-        } catch (const tools::MuError& e) {
-            std::fflush(stdout);
-            std::fprintf(stderr, "Error: page %d: cannot read the page or an image on it: %s\n",
-                         page, e.what());
+        if (page - first >= static_cast<int>(pageObjects.size())) {
+            sayMissing(page, page);
             failed = true;
-        }
+        } else
+            try {
+                images = glimmet::findPageImages(ctx, doc.get(), pageObjects[page - first].get());
+            } catch (const tools::MuError& e) {
+                std::fflush(stdout);
+                std::fprintf(stderr, "Error: page %d: cannot read the page or an image on it: %s\n",
+                             page, e.what());
+                failed = true;
+            }
         for (size_t i = 0; i < images.size(); ++i) {
             try {
                 if (!images[i].failure.empty())
@@ -266,10 +405,19 @@ int run(const Options& opt) {
         // What is listed stays listed should the processor budget end the run.
         if (opt.list)
             std::fflush(stdout);
+        if (handover) {
+            if (!handover->release(names, failed))
+                return kExitOk;
+            // The tally holds the page before the program hears of it, so a
+            // run started after a crash leaves out what this one wrote.
+            saveTally(sieve, failed);
+            if (!handover->report(names, page))
+                return kExitOk;
+        }
     }
     if (opt.list)
         sayListed(contract::kListedEnd, end - 1);
-    if (go) {
+    if (go && !done) {
         awaitGo(*go);
         try {
             names.release();
@@ -279,22 +427,20 @@ int run(const Options& opt) {
         }
     }
     // Only once its files are the program's does the run count for the next.
-    try {
-        sieve.save();
-    } catch (const glimmet::WriteError& e) {
-        std::fprintf(stderr, "Error: %s\n", e.what());
-        failed = true;
-    }
+    saveTally(sieve, failed);
     return failed ? kExitFailed : kExitOk;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
+    tools::openClosedStandardStreams();
     Options opt;
     if (auto code = parse(argc, argv, opt))
         return *code;
-    tools::startProcessorBudget("");
+    const long long pages =
+        opt.last ? static_cast<long long>(*opt.last) - opt.first.value_or(1) + 1 : INT_MAX;
+    tools::startProcessorBudget("", pages);
     tools::budgetPage(opt.first.value_or(1));
     try {
         return run(opt);

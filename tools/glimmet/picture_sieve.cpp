@@ -114,7 +114,7 @@ void PictureSieve::leaveOut(const LeftOut& why) {
     learnt_ += std::string(why.small ? contract::kTallySmall : contract::kTallyRepeat) + " 1\n";
 }
 
-void PictureSieve::save() const {
+void PictureSieve::save() {
     if (tally_.empty() || learnt_.empty())
         return;
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(tally_.c_str(), "ab"),
@@ -122,6 +122,7 @@ void PictureSieve::save() const {
     if (!file || std::fwrite(learnt_.data(), 1, learnt_.size(), file.get()) != learnt_.size() ||
         std::fflush(file.get()) != 0)
         throw WriteError("cannot write " + tally_);
+    learnt_.clear();
 }
 
 } // namespace glimmet

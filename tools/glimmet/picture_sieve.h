@@ -35,8 +35,9 @@ public:
     void take(int objectNumber, int firstFile);
     void leaveOut(const LeftOut& why);
 
-    // Adds what this run learnt to the tally. Throws WriteError.
-    void save() const;
+    // Adds what the run learnt since the last save to the tally. Throws
+    // WriteError.
+    void save();
 
 private:
     bool unique_;

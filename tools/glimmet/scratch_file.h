@@ -40,6 +40,8 @@ public:
     ScratchFile peek(const char* extension); // the next name, not taken yet
 
     void holdBack() { heldBack_ = true; }
+    bool holding() const { return !waiting_.empty(); }
+    int count() const { return count_; }
     // Gives every file held back its own name, in order. Throws WriteError
     // when a name is taken already.
     void release();

@@ -4,6 +4,7 @@
 #include "ToolContract.h"
 #include "pdf_open.h"
 #include "run_limits.h"
+#include "standard_streams.h"
 
 #include <climits>
 #include <cstdio>
@@ -90,6 +91,7 @@ void printInfo(tools::Context& ctx, pdf_document* doc, int pages) {
 } // namespace
 
 int main(int argc, char** argv) {
+    tools::openClosedStandardStreams();
     std::optional<std::string> password;
     std::optional<std::string> file;
     for (int i = 1; i < argc; ++i) {
@@ -121,13 +123,15 @@ int main(int argc, char** argv) {
         case tools::OpenResult::Ready:
             break;
         }
-        // Walked, never taken from the tree's /Count: that can claim a
-        // million pages for a document of one.
-        std::vector<tools::Object> pages;
-        int total = 0;
-        if (!tools::readPages(ctx, doc.get(), *file, 1, INT_MAX, pages, total))
-            return kExitFailed;
-        pages.clear();
+        // The tree's /Count when it holds up, else the pages walked: a
+        // document can claim a million pages and hold one, and walking
+        // every page of a long one costs seconds.
+        int total = tools::believedPageCount(ctx, doc.get());
+        if (total == 0) {
+            std::vector<tools::Object> pages;
+            if (!tools::readPages(ctx, doc.get(), *file, 1, INT_MAX, pages, total))
+                return kExitFailed;
+        }
         printInfo(ctx, doc.get(), total);
         if (std::fflush(stdout) != 0 || std::ferror(stdout))
             return kExitFailed;

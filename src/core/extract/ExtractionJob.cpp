@@ -2,9 +2,9 @@
 
 #include "ToolContract.h"
 #include "extract/Formats.h"
+#include "extract/LeftFiles.h"
 #include "extract/PageRange.h"
 #include "extract/ScratchFiles.h"
-#include "inspect/ExecuteCMD.h"
 #include "text/IntegerText.h"
 #include "text/TextRules.h"
 
@@ -19,9 +19,10 @@ namespace {
 
 std::string TallyPath(const std::string& root);
 
-std::vector<std::string> ToolArguments(int page, const JobSettings& s, const std::string& root) {
+std::vector<std::string> ToolArguments(int page, int lastPage, const JobSettings& s,
+                                       const std::string& root) {
     std::vector<std::string> args{contract::kFirstPageOption, std::to_string(page),
-                                  contract::kLastPageOption, std::to_string(page)};
+                                  contract::kLastPageOption, std::to_string(lastPage)};
     if (!s.password.empty()) {
         args.push_back(contract::kPasswordOption);
         args.push_back(s.password);
@@ -67,6 +68,33 @@ std::pair<int, int> CountLeftOut(const std::string& path) {
     return counts;
 }
 
+bool NamesPage(const std::string& line, const std::string& mark) {
+    for (std::size_t at = line.find(mark); at != std::string::npos; at = line.find(mark, at + 1)) {
+        const std::size_t after = at + mark.size();
+        if (after == line.size() || line[after] < '0' || line[after] > '9')
+            return true;
+    }
+    return false;
+}
+
+// The tool's lines about `page`, each naming it: a tool that was killed,
+// timed out or never started is told of without its page.
+std::string WithPage(int page, const std::string& output) {
+    const std::string mark = "page " + std::to_string(page);
+    std::string named;
+    std::size_t start = 0;
+    while (start < output.size()) {
+        std::size_t end = output.find('\n', start);
+        end = end == std::string::npos ? output.size() : end + 1;
+        const std::string line = output.substr(start, end - start);
+        if (!text::Trim(line).empty() && !NamesPage(line, mark))
+            named += mark + ": ";
+        named += line;
+        start = end;
+    }
+    return named;
+}
+
 } // namespace
 
 ExtractionJob::ExtractionJob(ExtractionObserver& observer, std::atomic<bool>& running,
@@ -88,7 +116,7 @@ JobEnd ExtractionJob::Run() {
         observer_.EndExtractionUi();
         observer_.ShowExtractionError("Unknown error");
     }
-    nextTool_.reset();
+    tool_.reset();
     EmptyFolder(workFolder_);
     running_ = false;
     observer_.EndExtractionUi();
@@ -97,6 +125,7 @@ JobEnd ExtractionJob::Run() {
 
 JobEnd ExtractionJob::RunPages() {
     errors_ = false;
+    outputBroken_ = false;
     imageCounter_ = 0;
     const JobSettings settings = observer_.BeginExtractionUi();
     if (workFolder_.empty())
@@ -109,8 +138,11 @@ JobEnd ExtractionJob::RunPages() {
         throw std::out_of_range("Value must be between 1 and 2147483647");
     observer_.SetProgressRange(static_cast<int>(maximum));
 
-    // Images a crashed earlier run left behind are not this document's.
+    // Images a crashed earlier run left behind are not this document's, nor
+    // are the working files that runs ended by force left in the output
+    // folder.
     EmptyFolder(workFolder_);
+    RemoveLeftByEndedRuns(settings.conversion.outputFolder, kWorkingFilePrefix, false);
     std::string pageResult;
     {
         FreeImageSession freeImage;
@@ -119,7 +151,7 @@ JobEnd ExtractionJob::RunPages() {
                 break; // stopped: the pages left are skipped
             RunPage(static_cast<int>(page), span.last, settings, pageResult);
         }
-        nextTool_.reset(); // stopped before its page
+        tool_.reset(); // stopped before its next page
         RemoveUnfinished(workFolder_);
     }
     int leftOut = 0;
@@ -128,7 +160,8 @@ JobEnd ExtractionJob::RunPages() {
         observer_.PicturesLeftOut(repeats, small);
         leftOut = repeats + small;
     }
-    if (errors_)
+    // An output that broke has been named already.
+    if (errors_ && !outputBroken_)
         observer_.ShowExtractionError(kSomeErrors);
     if (!running_)
         return JobEnd::Stopped;
@@ -143,21 +176,13 @@ JobEnd ExtractionJob::RunPages() {
 }
 
 std::string ExtractionJob::RunTool(int page, int lastPage, const JobSettings& settings) {
-    std::unique_ptr<platform::PreparedTool> tool = std::move(nextTool_);
-    if (tool && nextPage_ != page) {
-        tool.reset();
-        RemoveUnfinished(workFolder_);
-    }
-    // The next page's tool starts now and does its page while this one runs
-    // and is converted; its files keep their working names until its go.
-    // A run that leaves out repeats learns from the run before it what was
-    // written, so the runs go one after the other.
-    if (page < lastPage && running_ && !settings.unique) {
-        nextPage_ = page + 1;
-        nextTool_ = std::make_unique<platform::PreparedTool>(
+    if (!tool_) {
+        const int last = platform::ToolsReportPages() ? lastPage : page;
+        tool_ = std::make_unique<platform::PageTool>(
             toolFolder_ + contract::kExtractionTool,
-            ToolArguments(nextPage_, settings, workFolder_ + contract::kScratchRoot), toolFolder_);
+            ToolArguments(page, last, settings, workFolder_ + contract::kScratchRoot), toolFolder_);
     }
+    tool_->Go();
     pageEndedByStop_ = false;
     std::optional<std::chrono::steady_clock::time_point> stopSeen;
     const platform::GiveUp giveUp = [&] {
@@ -170,12 +195,15 @@ std::string ExtractionJob::RunTool(int page, int lastPage, const JobSettings& se
             stopSeen = now;
         return pageEndedByStop_ = now - *stopSeen >= kStopGrace;
     };
-    if (tool)
-        return tool->Run(std::chrono::milliseconds{0}, giveUp);
-    return inspect::RunConsoleTool(
-        contract::kExtractionTool,
-        ToolArguments(page, settings, workFolder_ + contract::kScratchRoot), toolFolder_,
-        std::chrono::milliseconds{0}, giveUp);
+    std::string output;
+    // A tool that ended on this page, however, takes nothing of the next.
+    const bool done = tool_->AwaitPage(output, giveUp);
+    namedFiles_ = tool_->NamedFiles();
+    if (!done || page == lastPage) {
+        tool_.reset();
+        RemoveUnfinished(workFolder_);
+    }
+    return output;
 }
 
 bool ExtractionJob::RunPage(int page, int lastPage, const JobSettings& settings,
@@ -192,20 +220,30 @@ bool ExtractionJob::RunPage(int page, int lastPage, const JobSettings& settings,
     const bool failed = !text::Trim(pageResult).empty();
     if (failed) {
         errors_ = true;
-        observer_.PageFailed(page, pageResult);
+        observer_.PageFailed(page, WithPage(page, pageResult));
     }
-    for (const std::string& name : ScratchImages(workFolder_)) {
+    for (const std::string& name :
+         namedFiles_ ? ScratchImages(workFolder_) : std::vector<std::string>{}) {
         if (abandon_ && *abandon_)
             break;
         ++imageCounter_;
         std::string target;
+        OutputProblem problem;
         const Converted outcome =
-            ConvertImage(workFolder_ + name, imageCounter_, settings.conversion, target);
+            ConvertImage(workFolder_ + name, imageCounter_, settings.conversion, target, &problem);
         if (outcome == Converted::Failed) {
             pageResult = "Extraction error!";
             errors_ = true;
         }
-        observer_.ImageConverted(imageCounter_, outcome, target);
+        observer_.ImageConverted(imageCounter_, outcome, target, problem);
+        // A full disk or a folder that went fails every later image too:
+        // named once, and the job stops.
+        if (problem.everyFile) {
+            outputBroken_ = true;
+            running_ = false;
+            observer_.ShowExtractionError("cannot write " + target + ": " + problem.reason);
+            break;
+        }
     }
     return !failed;
 }

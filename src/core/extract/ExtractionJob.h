@@ -1,5 +1,5 @@
-// One extraction job: glimmet.bin page by page over the range, every image
-// converted, failures gathered and reported at the end. The window and the
+// One extraction job: glimmet.bin through the range a page at a time, every
+// image converted, failures gathered and reported at the end. The window and the
 // command-line program run the same job, each with its own observer.
 #pragma once
 
@@ -46,9 +46,11 @@ public:
     virtual void EndExtractionUi() = 0;
     virtual void OpenOutputFolder(const std::string& folder) = 0;
     // One image handled, with the path it was written to or meant for; for
-    // running counts.
+    // running counts. `problem` holds what the file system said when the
+    // file could not be written; one that every file would meet stops the
+    // job, which then names it.
     virtual void ImageConverted(int /*number*/, Converted /*outcome*/,
-                                const std::string& /*target*/) {}
+                                const std::string& /*target*/, const OutputProblem& /*problem*/) {}
     // How many pictures the run left out, once its pages are done.
     virtual void PicturesLeftOut(int /*repeats*/, int /*small*/) {}
     // The tool's own lines about a page it failed on.
@@ -66,7 +68,8 @@ class ExtractionJob {
 public:
     // `running` must already be true; clearing it stops the job before its
     // next page, and ends the page being run if it takes longer than
-    // kStopGrace. `toolFolder` holds glimmet.bin; `workFolder` (ending in a
+    // kStopGrace. The job clears it itself when an output file cannot be
+    // written. `toolFolder` holds glimmet.bin; `workFolder` (ending in a
     // separator) receives its images. `abandon` turning true ends even the
     // page that is being run at once.
     ExtractionJob(ExtractionObserver& observer, std::atomic<bool>& running, std::string toolFolder,
@@ -86,11 +89,14 @@ private:
     const std::atomic<bool>* abandon_;
     int imageCounter_ = 0;
     bool errors_ = false;
+    // An output file could not be written: the rest would fail the same way.
+    bool outputBroken_ = false;
     bool pageEndedByStop_ = false;
-    // The tool of the next page, started while this page's images are
-    // converted and waiting for its go.
-    std::unique_ptr<platform::PreparedTool> nextTool_;
-    int nextPage_ = 0;
+    bool namedFiles_ = true; // the page may have left files to take
+    // The tool at work on the range from the page being run: it does the
+    // next page while this one's images are converted. A page it ends on
+    // leaves the rest of the range to a new one.
+    std::unique_ptr<platform::PageTool> tool_;
 };
 
 } // namespace extract

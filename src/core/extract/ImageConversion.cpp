@@ -2,6 +2,7 @@
 
 #include "extract/Formats.h"
 #include "extract/ImageFiles.h"
+#include "extract/LeftFiles.h"
 #include "extract/SmallJpeg2000.h"
 #include "platform/platform.h"
 #include "text/TextRules.h"
@@ -117,42 +118,24 @@ Bitmap Adapted(FREE_IMAGE_FORMAT fif, FIBITMAP* dib) {
     return nullptr;
 }
 
-bool Write(FREE_IMAGE_FORMAT fif, FIBITMAP* dib, const std::string& path, int flags) {
+bool Write(FREE_IMAGE_FORMAT fif, FIBITMAP* dib, platform::WorkingFile& file, int flags) {
     if (fif == FIF_JP2 && TooSmallForFreeImageJpeg2000(dib)) {
         // That writer takes 8-bit samples only.
         if (FreeImage_GetImageType(dib) == FIT_BITMAP)
-            return SaveSmallJpeg2000(dib, path, flags);
+            return SaveSmallJpeg2000(dib, file, flags);
         const Bitmap standard = EightBitSamples(dib);
-        return standard && SaveSmallJpeg2000(standard.get(), path, flags);
+        return standard && SaveSmallJpeg2000(standard.get(), file, flags);
     }
-    return SaveImage(fif, dib, path, flags);
+    return SaveImage(fif, dib, file, flags);
 }
 
-bool Save(FREE_IMAGE_FORMAT fif, FIBITMAP* dib, const std::string& path, int flags) {
+bool Save(FREE_IMAGE_FORMAT fif, FIBITMAP* dib, platform::WorkingFile& file, int flags) {
     if (!dib)
         return false;
     if (Accepts(fif, dib))
-        return Write(fif, dib, path, flags);
+        return Write(fif, dib, file, flags);
     const Bitmap adapted = Adapted(fif, dib);
-    return adapted && Write(fif, adapted.get(), path, flags);
-}
-
-// Gives a whole partial file the target's name: over what had it, or only
-// when nothing has it yet. The partial file never stays behind.
-Converted Publish(const std::string& partial, const std::string& target, bool keepExisting) {
-    Converted result = Converted::Failed;
-    if (!keepExisting) {
-        if (platform::MoveReplacing(partial, target))
-            result = Converted::Written;
-    } else {
-        const platform::MoveResult moved = platform::MoveKeeping(partial, target);
-        result = moved == platform::MoveResult::Moved       ? Converted::Written
-                 : moved == platform::MoveResult::NameTaken ? Converted::Kept
-                                                            : Converted::Failed;
-    }
-    if (result != Converted::Written)
-        platform::RemoveFile(partial);
-    return result;
+    return adapted && Write(fif, adapted.get(), file, flags);
 }
 
 } // namespace
@@ -171,8 +154,35 @@ bool ConvertExtractedImage(const std::string& scratchPath, int imageNumber,
     return ConvertImage(scratchPath, imageNumber, settings, target) == Converted::Written;
 }
 
+Converted WriteOutputFile(const std::string& target, bool keepExisting,
+                          const std::function<bool(platform::WorkingFile&)>& write,
+                          OutputProblem& problem) {
+    // A name of this run's own, created new: a link planted in the folder
+    // is never written through, and two runs into one folder never share a
+    // file.
+    platform::WorkingFile file(text::ExtractFilePath(target), MarkedPrefix(kWorkingFilePrefix));
+    // A file that cannot be made or filled says the same of the next.
+    if (!file.Created() || !write(file) || !file.Complete()) {
+        problem = {file.Problem(), !file.Problem().empty()};
+        return Converted::Failed;
+    }
+    switch (file.Publish(target, keepExisting)) {
+    case platform::WorkingFile::Outcome::Published:
+        return Converted::Written;
+    case platform::WorkingFile::Outcome::NameTaken:
+        return Converted::Kept;
+    case platform::WorkingFile::Outcome::Failed:
+        break;
+    }
+    // Only this name may be at fault (a folder has it, say), unless the
+    // folder went meanwhile.
+    problem = {file.Problem(), !platform::FolderExists(text::ExtractFilePath(target))};
+    return Converted::Failed;
+}
+
 Converted ConvertImage(const std::string& scratchPath, int imageNumber,
-                       const ConversionSettings& settings, std::string& target) {
+                       const ConversionSettings& settings, std::string& target,
+                       OutputProblem* problem) {
     const std::string scratchExtension =
         text::LowerCase(text::ExtractFileExt(text::ExtractFileName(scratchPath)));
     const OutputFormat out =
@@ -183,13 +193,12 @@ Converted ConvertImage(const std::string& scratchPath, int imageNumber,
         platform::RemoveFile(scratchPath);
         return Converted::Kept;
     }
-    // Written beside the target and moved over it only when complete, so a
-    // failed save never costs the file that had the name before.
-    const std::string partial =
-        text::ExtractFilePath(target) + "." + text::ExtractFileName(target) + ".part";
-    bool saved = false;
+    OutputProblem reason;
+    Converted result = Converted::Failed;
     if (out.copied) {
-        saved = CopyBytes(scratchPath, partial);
+        result = WriteOutputFile(
+            target, settings.keepExisting,
+            [&](platform::WorkingFile& file) { return CopyBytes(scratchPath, file); }, reason);
     } else {
         const FREE_IMAGE_FORMAT detected = FreeImage_GetFileType(scratchPath.c_str(), 0);
         Bitmap dib;
@@ -200,12 +209,17 @@ Converted ConvertImage(const std::string& scratchPath, int imageNumber,
             dib = LoadPnm(scratchPath, known);
         if (!known && detected != FIF_UNKNOWN)
             dib.reset(FreeImage_Load(detected, scratchPath.c_str(), 0));
-        saved = Save(static_cast<FREE_IMAGE_FORMAT>(out.format), dib.get(), partial, out.flags);
+        if (dib)
+            result = WriteOutputFile(
+                target, settings.keepExisting,
+                [&](platform::WorkingFile& file) {
+                    return Save(static_cast<FREE_IMAGE_FORMAT>(out.format), dib.get(), file,
+                                out.flags);
+                },
+                reason);
     }
-    const Converted result =
-        saved ? Publish(partial, target, settings.keepExisting) : Converted::Failed;
-    if (!saved)
-        platform::RemoveFile(partial);
+    if (problem)
+        *problem = reason;
     platform::RemoveFile(scratchPath);
     return result;
 }

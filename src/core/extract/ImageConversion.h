@@ -2,7 +2,9 @@
 #pragma once
 
 #include "extract/Formats.h"
+#include "platform/platform.h"
 
+#include <functional>
 #include <string>
 
 namespace extract {
@@ -18,6 +20,14 @@ struct ConversionSettings {
 };
 
 enum class Converted { Written, Failed, Kept };
+
+// Why an output file was not written, when the file system said why.
+struct OutputProblem {
+    std::string reason; // the system's ("No space left on device")
+    // The folder takes no new file at all (full, gone, closed): every later
+    // image would fail the same way.
+    bool everyFile = false;
+};
 
 // Keeps FreeImage initialised for as long as it lives: one job.
 class FreeImageSession {
@@ -38,8 +48,19 @@ bool ConvertExtractedImage(const std::string& scratchPath, int imageNumber,
                            const ConversionSettings& settings);
 
 // The same, telling a failure from a name kept by `keepExisting`; `target`
-// receives the output file's path either way.
+// receives the output file's path either way, and `problem` what the file
+// system said when the file could not be written (no reason when the
+// picture could not be converted).
 Converted ConvertImage(const std::string& scratchPath, int imageNumber,
-                       const ConversionSettings& settings, std::string& target);
+                       const ConversionSettings& settings, std::string& target,
+                       OutputProblem* problem = nullptr);
+
+// Writes the output file `target` through `write` into a new working file
+// beside it, which takes the name only once it is whole: a failed write
+// never costs the file that had the name. With `keepExisting` a name taken
+// meanwhile is kept. `problem` receives what the file system said.
+Converted WriteOutputFile(const std::string& target, bool keepExisting,
+                          const std::function<bool(platform::WorkingFile&)>& write,
+                          OutputProblem& problem);
 
 } // namespace extract

@@ -10,7 +10,6 @@ namespace extract {
 
 namespace {
 
-constexpr std::size_t kBufferSize = 1 << 20;
 constexpr std::size_t kReleaseStep = 4 << 20;
 
 // Reads a binary PNM header from a mapped file.
@@ -63,60 +62,24 @@ void SwappedRow(const std::uint8_t* __restrict in, std::uint8_t* __restrict out,
     }
 }
 
-// A stdio file with a 1 MiB buffer of its own: with stdio's default of
-// 4 KiB every few rows of an image cost a system call.
-class BufferedFile {
-public:
-    BufferedFile(const std::string& path, const char* mode);
-    ~BufferedFile();
-    BufferedFile(const BufferedFile&) = delete;
-    BufferedFile& operator=(const BufferedFile&) = delete;
-
-    std::FILE* get() const { return file_; }
-    // Flushes and closes; true when everything written reached the file.
-    bool close();
-
-private:
-    std::unique_ptr<char[]> buffer_;
-    std::FILE* file_ = nullptr;
-};
-
-BufferedFile::BufferedFile(const std::string& path, const char* mode)
-    : buffer_(std::make_unique_for_overwrite<char[]>(kBufferSize)),
-      file_(std::fopen(path.c_str(), mode)) {
-    // setvbuf takes a size only together with a buffer.
-    if (file_)
-        std::setvbuf(file_, buffer_.get(), _IOFBF, kBufferSize);
-}
-
-BufferedFile::~BufferedFile() {
-    if (file_)
-        std::fclose(file_);
-}
-
-bool BufferedFile::close() {
-    std::FILE* f = file_;
-    file_ = nullptr;
-    if (!f)
-        return false;
-    const bool flushed = std::fflush(f) == 0 && !std::ferror(f);
-    return std::fclose(f) == 0 && flushed;
-}
-
-unsigned DLL_CALLCONV ReadProc(void* buffer, unsigned size, unsigned count, fi_handle handle) {
-    return static_cast<unsigned>(std::fread(buffer, size, count, static_cast<std::FILE*>(handle)));
+// FreeImage reads nothing back while it writes; the file is opened for
+// writing only, so that no seek of the TIFF writer refills a buffer from it.
+unsigned DLL_CALLCONV ReadProc(void*, unsigned, unsigned, fi_handle) {
+    return 0;
 }
 
 unsigned DLL_CALLCONV WriteProc(void* buffer, unsigned size, unsigned count, fi_handle handle) {
-    return static_cast<unsigned>(std::fwrite(buffer, size, count, static_cast<std::FILE*>(handle)));
+    return static_cast<platform::WorkingFile*>(handle)->Write(buffer, std::size_t{size} * count)
+               ? count
+               : 0;
 }
 
 int DLL_CALLCONV SeekProc(fi_handle handle, long offset, int origin) {
-    return std::fseek(static_cast<std::FILE*>(handle), offset, origin);
+    return static_cast<platform::WorkingFile*>(handle)->Seek(offset, origin) ? 0 : -1;
 }
 
 long DLL_CALLCONV TellProc(fi_handle handle) {
-    return std::ftell(static_cast<std::FILE*>(handle));
+    return static_cast<long>(static_cast<platform::WorkingFile*>(handle)->Tell());
 }
 
 } // namespace
@@ -174,26 +137,14 @@ Bitmap LoadPnm(const std::string& path, bool& known) {
     return dib;
 }
 
-bool SaveImage(FREE_IMAGE_FORMAT fif, FIBITMAP* dib, const std::string& path, int flags) {
-    // Write-only: on a stream that may also read, every seek of the TIFF
-    // writer would refill the whole buffer from the file.
-    BufferedFile file(path, "wb");
-    if (!file.get())
-        return false;
+bool SaveImage(FREE_IMAGE_FORMAT fif, FIBITMAP* dib, platform::WorkingFile& file, int flags) {
     FreeImageIO io{ReadProc, WriteProc, SeekProc, TellProc};
-    const bool saved = FreeImage_SaveToHandle(fif, dib, &io, file.get(), flags) != FALSE;
-    return file.close() && saved;
+    return FreeImage_SaveToHandle(fif, dib, &io, &file, flags) != FALSE && file.Problem().empty();
 }
 
-bool CopyBytes(const std::string& from, const std::string& path) {
+bool CopyBytes(const std::string& from, platform::WorkingFile& file) {
     const platform::MappedFile in(from);
-    if (!in.data())
-        return false;
-    BufferedFile file(path, "wb");
-    if (!file.get())
-        return false;
-    const bool written = std::fwrite(in.data(), 1, in.size(), file.get()) == in.size();
-    return file.close() && written;
+    return in.data() && file.Write(in.data(), in.size());
 }
 
 } // namespace extract

@@ -1,6 +1,8 @@
 // Reading the tool's scratch maps through a mapping, and writing output
-// files through a large buffer.
+// files into a working file.
 #pragma once
+
+#include "platform/platform.h"
 
 #include <FreeImage.h>
 #include <memory>
@@ -19,12 +21,13 @@ using Bitmap = std::unique_ptr<FIBITMAP, BitmapDeleter>;
 // bitmap.
 Bitmap LoadPnm(const std::string& path, bool& known);
 
-// FreeImage_Save through a 1 MiB buffer, false also when the data could
-// not all be written (a full disk, say), which FreeImage does not check.
-bool SaveImage(FREE_IMAGE_FORMAT fif, FIBITMAP* dib, const std::string& path, int flags);
+// FreeImage_Save into `file`, false also when the data could not all be
+// written (a full disk, say), which FreeImage does not check; the file
+// then holds the system's reason.
+bool SaveImage(FREE_IMAGE_FORMAT fif, FIBITMAP* dib, platform::WorkingFile& file, int flags);
 
-// Writes the bytes of the file `from` as the file `path`; false when it is
-// empty, unreadable, or not all of it could be written.
-bool CopyBytes(const std::string& from, const std::string& path);
+// Writes the bytes of the file `from` into `file`; false when it is empty,
+// unreadable, or not all of it could be written.
+bool CopyBytes(const std::string& from, platform::WorkingFile& file);
 
 } // namespace extract

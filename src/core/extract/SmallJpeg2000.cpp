@@ -1,6 +1,7 @@
 #include "extract/SmallJpeg2000.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <memory>
 #include <openjpeg.h>
 
@@ -30,6 +31,21 @@ OPJ_UINT32 LevelsFor(unsigned shorterSide) {
     return levels;
 }
 
+// The codec's output stream, into the working file.
+OPJ_SIZE_T WriteTo(void* buffer, OPJ_SIZE_T size, void* file) {
+    return static_cast<platform::WorkingFile*>(file)->Write(buffer, size)
+               ? size
+               : static_cast<OPJ_SIZE_T>(-1);
+}
+
+OPJ_OFF_T SkipIn(OPJ_OFF_T offset, void* file) {
+    return static_cast<platform::WorkingFile*>(file)->Seek(offset, SEEK_CUR) ? offset : -1;
+}
+
+OPJ_BOOL SeekIn(OPJ_OFF_T offset, void* file) {
+    return static_cast<platform::WorkingFile*>(file)->Seek(offset, SEEK_SET) ? OPJ_TRUE : OPJ_FALSE;
+}
+
 } // namespace
 
 bool TooSmallForFreeImageJpeg2000(FIBITMAP* dib) {
@@ -37,7 +53,7 @@ bool TooSmallForFreeImageJpeg2000(FIBITMAP* dib) {
     return shorter < (1u << (kFreeImageLevels - 1));
 }
 
-bool SaveSmallJpeg2000(FIBITMAP* dib, const std::string& path, int rate) {
+bool SaveSmallJpeg2000(FIBITMAP* dib, platform::WorkingFile& file, int rate) {
     const unsigned w = FreeImage_GetWidth(dib);
     const unsigned h = FreeImage_GetHeight(dib);
     const unsigned bpp = FreeImage_GetBPP(dib);
@@ -87,11 +103,16 @@ bool SaveSmallJpeg2000(FIBITMAP* dib, const std::string& path, int rate) {
     if (!opj_setup_encoder(codec.get(), &settings, image.get()))
         return false;
     std::unique_ptr<opj_stream_t, StreamDeleter> stream(
-        opj_stream_create_default_file_stream(path.c_str(), OPJ_FALSE));
+        opj_stream_create(OPJ_J2K_STREAM_CHUNK_SIZE, OPJ_FALSE));
     if (!stream)
         return false;
+    opj_stream_set_user_data(stream.get(), &file, nullptr);
+    opj_stream_set_write_function(stream.get(), WriteTo);
+    opj_stream_set_skip_function(stream.get(), SkipIn);
+    opj_stream_set_seek_function(stream.get(), SeekIn);
     return opj_start_compress(codec.get(), image.get(), stream.get()) &&
-           opj_encode(codec.get(), stream.get()) && opj_end_compress(codec.get(), stream.get());
+           opj_encode(codec.get(), stream.get()) && opj_end_compress(codec.get(), stream.get()) &&
+           file.Problem().empty();
 }
 
 } // namespace extract

@@ -1,8 +1,9 @@
 // JPEG-2000 for pictures too small for FreeImage's writer.
 #pragma once
 
+#include "platform/platform.h"
+
 #include <FreeImage.h>
-#include <string>
 
 namespace extract {
 
@@ -11,8 +12,8 @@ namespace extract {
 // rules) fail there.
 bool TooSmallForFreeImageJpeg2000(FIBITMAP* dib);
 
-// Writes an 8-bit gray, 24-bit or 32-bit bitmap as a JP2 file with as many
-// resolution levels as its size allows, compressed `rate` to 1.
-bool SaveSmallJpeg2000(FIBITMAP* dib, const std::string& path, int rate);
+// Writes an 8-bit gray, 24-bit or 32-bit bitmap into `file` as a JP2 file
+// with as many resolution levels as its size allows, compressed `rate` to 1.
+bool SaveSmallJpeg2000(FIBITMAP* dib, platform::WorkingFile& file, int rate);
 
 } // namespace extract

@@ -6,6 +6,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -39,6 +40,16 @@ private:
     std::unique_ptr<Impl> impl_;
 };
 
+// Where the running copy listens for documents handed to it by a later
+// start: a local-socket path in the user's runtime folder, else in a folder
+// of the user's own under /tmp; on Windows a pipe name. Empty when no place
+// private to the user can be had.
+std::string InstanceAddress(const std::string& name);
+
+// True when the process at the other end of the connected local socket
+// `socket` runs as this process's user.
+bool PeerIsThisUser(std::intptr_t socket);
+
 // --- install record --------------------------------------------------------
 
 // Reads the string value `valueName` of the machine-wide key `keyPath`
@@ -67,7 +78,8 @@ std::vector<std::string> InstallRecordFolders();
 
 // The TEMP folder as the system names it, without changing a trailing
 // separator. On Windows the TEMP variable (empty when unset); on POSIX the
-// first of TEMP, XDG_RUNTIME_DIR, TMPDIR that is set, else "/tmp".
+// first of TEMP, XDG_RUNTIME_DIR, TMPDIR that is set, else "/tmp", made
+// absolute against the current folder.
 std::string TempFolder();
 
 // `path` made absolute against the current folder.
@@ -140,11 +152,78 @@ private:
 // made when missing.
 std::string OwnScratchFolder(const std::string& folder);
 
-// Creates a new folder of the user's own inside the TEMP folder, with a
-// name of its own, for one run; empty when that fails. RemoveFolder takes
-// away an empty folder.
-std::string CreatePrivateFolder(const std::string& namePrefix);
+// Creates a new folder of the user's own inside the TEMP folder, named
+// `namePrefix` and a random tail, for one run. Empty when that fails, with
+// the system's reason in `problem`. RemoveFolder takes away an empty
+// folder.
+std::string CreatePrivateFolder(const std::string& namePrefix, std::string& problem);
 bool RemoveFolder(const std::string& path);
+
+// Whether `path` leads to something, and else why not, with the system's
+// reason ("File name too long").
+struct PathState {
+    enum class Kind { Reached, Missing, TooLong, Refused } kind = Kind::Reached;
+    std::string reason;
+};
+PathState LookUpPath(const std::string& path);
+
+// The names in `folder` that begin with `prefix`, hidden ones too, of the
+// user's own: real folders (never a link) when `folders`, else files and
+// links.
+std::vector<std::string> OwnEntries(const std::string& folder, const std::string& prefix,
+                                    bool folders);
+
+// Removes the folder `path` with the files and links in it; a link is
+// removed itself, never followed. A folder inside keeps it from going.
+bool RemoveFolderWithFiles(const std::string& path);
+
+// A new file in `folder` named `namePrefix` and a short random tail,
+// created so that nothing already there (a link planted under the name)
+// is ever written through, and written through a large buffer. It is
+// removed again unless Publish gives it its final name.
+class WorkingFile {
+public:
+    WorkingFile(const std::string& folder, const std::string& namePrefix);
+    ~WorkingFile();
+    WorkingFile(const WorkingFile&) = delete;
+    WorkingFile& operator=(const WorkingFile&) = delete;
+
+    // False when it could not be made; Problem says why.
+    bool Created() const;
+    const std::string& Path() const;
+    // The system's reason for the first thing that failed; empty so far.
+    const std::string& Problem() const;
+
+    // As std::fwrite, std::fseek and std::ftell do; a failed write is kept
+    // in Problem.
+    bool Write(const void* data, std::size_t size);
+    bool Seek(long long offset, int origin);
+    long long Tell();
+
+    // Flushes and closes the file; false, with Problem, when anything
+    // written did not reach the disk.
+    bool Complete();
+    // Completes the file and names it `target`: replacing what has that
+    // name (a link is replaced itself, never followed), or with
+    // `keepExisting` only when nothing has it yet. Failed, with Problem.
+    enum class Outcome { Published, NameTaken, Failed };
+    Outcome Publish(const std::string& target, bool keepExisting);
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};
+
+// --- this process among others ---------------------------------------------
+
+// This process told apart from every other that runs or ran since the
+// system started (its id and its start time), in a few letters and
+// digits with one "-", for names of its files.
+std::string ProcessMark();
+
+// True only when the process that `mark` names is known to have ended;
+// false when it runs or cannot be told.
+bool ProcessEnded(const std::string& mark);
 
 // --- terminal ----------------------------------------------------------------
 
@@ -161,19 +240,36 @@ bool ReadHiddenLine(const std::string& prompt, std::string& line);
 // Until the process ends, an interrupt (Ctrl+C) stores false in `*running`
 // instead of ending the program. A second interrupt, or on POSIX a request
 // to end (SIGTERM, SIGHUP), stores false in `*running` and true in `*now`,
-// so the program can end at once and still clean up. Nulls restore the
-// usual endings.
-void StopOnSignals(std::atomic<bool>* running, std::atomic<bool>* now);
+// so the program can end at once and still clean up. An interrupt that
+// another program sent, rather than the terminal (which sends it to every
+// program of the foreground group), also stores true in `*sent` when given.
+// Nulls restore the usual endings.
+void StopOnSignals(std::atomic<bool>* running, std::atomic<bool>* now,
+                   std::atomic<bool>* sent = nullptr);
+
+// --- standard streams ------------------------------------------------------
+
+// Opens the null device on each of standard input, output and error that
+// is closed, so that no file opened later takes its number and gets the
+// program's messages. Call first thing in main.
+void OpenClosedStandardStreams();
+
+// A write to a pipe nobody reads any more fails with an error instead of
+// ending the program.
+void IgnoreBrokenPipes();
 
 // --- shell -----------------------------------------------------------------
 
 // Hands a file, folder or URL to the desktop shell with the verb "open".
-// The outcome is not examined.
-void OpenWithShell(const std::string& target);
+// False when the shell says it could not: no opener installed, or none for
+// this target. On POSIX that verdict is waited for a moment at most; an
+// opener still busy then counts as having opened it.
+bool OpenWithShell(const std::string& target);
 
 // Replaces what OpenWithShell does (tests record the targets instead of
-// starting programs). An empty function restores the real shell.
-using ShellOpener = std::function<void(const std::string&)>;
+// starting programs, and say what the shell answers). An empty function
+// restores the real shell.
+using ShellOpener = std::function<bool(const std::string&)>;
 void SetShellOpener(ShellOpener opener);
 
 // --- console tools ---------------------------------------------------------
@@ -203,6 +299,39 @@ std::string RunConsoleTool(const std::string& program, const std::vector<std::st
 // runs at once, so prepare only tools that honour it. On Windows the tool is
 // started by Run.
 
+// A console tool that works through a range of pages and says as each one
+// is done (see contract::kPageVariable), so that every page stays a unit of
+// its own: its output, its files, its end. Where tools cannot say so
+// (ToolsReportPages() false, on Windows) the caller runs one a page and the
+// tool simply ends after it.
+bool ToolsReportPages();
+
+class PageTool {
+public:
+    PageTool(const std::string& program, const std::vector<std::string>& arguments,
+             const std::string& workingFolder);
+    // Ends the tool and every process it started, if it still runs.
+    ~PageTool();
+    PageTool(const PageTool&) = delete;
+    PageTool& operator=(const PageTool&) = delete;
+
+    // Lets the tool give its next page's files their names.
+    void Go();
+    // Waits until the tool says its page is done (true) or ends without
+    // saying so (false). `output` receives what it printed about the page,
+    // with the lines RunConsoleTool adds when it cannot start, is ended by
+    // a signal, or is ended because `giveUp` answered true. Once it returned
+    // false the tool is gone.
+    bool AwaitPage(std::string& output, const GiveUp& giveUp = {});
+    // False when the page just done named no file, so there is none of its
+    // own to look for; true when that is not known.
+    bool NamedFiles() const;
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};
+
 // A program run beside this one, sharing its terminal, input and output:
 // a terminal's Ctrl+C reaches it too. `environment` entries ("NAME=value")
 // are added to this process's environment for it.
@@ -222,6 +351,9 @@ public:
     bool Ended(int& code);
     // Asks it to end (SIGTERM; on Windows it is ended at once).
     void Terminate();
+    // Interrupts it as Ctrl+C would (SIGINT). On Windows Ctrl+C reaches
+    // every program of the console anyway, and this does nothing.
+    void Interrupt();
 
 private:
     struct Impl;

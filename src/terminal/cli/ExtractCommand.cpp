@@ -6,6 +6,7 @@
 #include "cli/SeveralDocuments.h"
 #include "cli/TerminalReport.h"
 #include "extract/ExtractionJob.h"
+#include "extract/LeftFiles.h"
 #include "inspect/DocumentInspection.h"
 #include "inspect/ExecuteCMD.h"
 #include "platform/platform.h"
@@ -59,6 +60,9 @@ private:
     bool unanswered_ = false;
 };
 
+// What the names of this program's scratch folders begin with.
+constexpr const char* kScratchPrefix = "arvenzo-extract-";
+
 std::string WithSeparator(std::string folder) {
     if (folder.empty() || folder.back() != platform::PathSeparator())
         folder += platform::PathSeparator();
@@ -71,6 +75,23 @@ std::string AsFolderText(std::string folder) {
     while (folder.size() > 1 && folder.back() == platform::PathSeparator())
         folder.pop_back();
     return folder;
+}
+
+// Why an input that is not a file cannot be read, after its path.
+std::string MissingInput(const std::string& input) {
+    if (platform::FolderExists(input))
+        return " is a folder, not a PDF file";
+    const platform::PathState state = platform::LookUpPath(input);
+    switch (state.kind) {
+    case platform::PathState::Kind::TooLong:
+        return ": the path is too long (" + state.reason + ")";
+    case platform::PathState::Kind::Refused:
+        return ": " + state.reason;
+    case platform::PathState::Kind::Reached:
+    case platform::PathState::Kind::Missing:
+        break;
+    }
+    return " does not exist";
 }
 
 std::string Pages(long long n) {
@@ -125,8 +146,7 @@ int RunDocument(const ExtractOptions& options, const std::optional<std::string>&
     const std::string input = platform::AbsolutePath(options.inputs.front());
     const std::string outputFolder = platform::AbsolutePath(options.outputFolder);
     if (!platform::FileExists(input)) {
-        messages.Say(input + (platform::FolderExists(input) ? " is a folder, not a PDF file"
-                                                            : " does not exist"));
+        messages.Say(input + MissingInput(input));
         return kBadInput;
     }
     if (!inspect::IsPdfName(input)) {
@@ -173,10 +193,15 @@ int RunDocument(const ExtractOptions& options, const std::optional<std::string>&
     std::atomic<bool> running{true};
     std::atomic<bool> endNow{false};
     platform::StopOnSignals(&running, &endNow);
-    const std::string scratch = platform::CreatePrivateFolder("arvenzo-extract");
+    // What runs ended by force left there goes first.
+    extract::RemoveLeftByEndedRuns(platform::TempFolder(), kScratchPrefix, true);
+    std::string scratchProblem;
+    const std::string scratch =
+        platform::CreatePrivateFolder(extract::MarkedPrefix(kScratchPrefix), scratchProblem);
     if (scratch.empty()) {
         platform::StopOnSignals(nullptr, nullptr);
-        messages.Say("cannot create a scratch folder");
+        messages.Say("cannot create a scratch folder in " + platform::TempFolder() + ": " +
+                     scratchProblem);
         return kBadInput;
     }
     extract::JobSettings settings;
@@ -195,7 +220,7 @@ int RunDocument(const ExtractOptions& options, const std::optional<std::string>&
     settings.minWidth = options.minWidth;
     settings.minHeight = options.minHeight;
 
-    TerminalReport report(settings, messages, platform::ErrorIsTerminal(), options.quiet, running);
+    TerminalReport report(settings, messages, platform::ErrorIsTerminal(), options.quiet);
     extract::ExtractionJob job(report, running, toolFolder, WithSeparator(scratch), &endNow);
     const extract::JobEnd end = job.Run();
     platform::RemoveFolder(scratch);
@@ -215,18 +240,12 @@ int RunDocument(const ExtractOptions& options, const std::optional<std::string>&
 
 // Each line of a JSON listing, told which document it is from.
 std::string WithDocument(const std::string& lines, const std::string& document) {
-    std::string name;
-    for (const char c : document) {
-        if (c == '"' || c == '\\')
-            name += '\\';
-        name += c;
-    }
+    const std::string name = JsonString(document);
     std::string out;
     std::istringstream in(lines);
     for (std::string line; std::getline(in, line);)
-        out +=
-            (line.rfind("{", 0) == 0 ? "{\"document\":\"" + name + "\"," + line.substr(1) : line) +
-            "\n";
+        out += (line.rfind("{", 0) == 0 ? "{\"document\":" + name + "," + line.substr(1) : line) +
+               "\n";
     return out;
 }
 
@@ -280,6 +299,21 @@ bool ReadDocumentList(ExtractOptions& options, const Messages& messages) {
 
 } // namespace
 
+int CheckedOutput(int code, std::FILE* out, std::FILE* err) {
+    // Either flush may be the one that meets the failure and keeps its reason.
+    errno = 0;
+    std::cout.flush();
+    std::fflush(out);
+    const int reason = errno;
+    if (!std::ferror(out) && !std::cout.fail())
+        return code;
+    const char* document = std::getenv(kDocumentVariable);
+    Messages(err, document ? document : "")
+        .Say(std::string("cannot write to standard output") +
+             (reason ? std::string(": ") + std::strerror(reason) : std::string()));
+    return code == kAllWritten ? kSomeFailed : code;
+}
+
 int RunExtractCommand(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
     const char* document = std::getenv(kDocumentVariable);
     const Messages messages(err, document ? document : "");
@@ -296,7 +330,13 @@ int RunExtractCommand(const std::vector<std::string>& args, std::FILE* out, std:
         return kAllWritten;
     }
     if (options->version) {
-        std::fputs("arvenzo-extract " ARVENZO_VERSION "\n", out);
+        std::fputs("arvenzo-extract (Arvenzo) " ARVENZO_VERSION "\n"
+                   "Copyright (C) 2026 Tessaly.\n"
+                   "License AGPLv3+: GNU AGPL version 3 or later "
+                   "<https://gnu.org/licenses/agpl.html>.\n"
+                   "This is free software: you are free to change and redistribute it.\n"
+                   "There is NO WARRANTY, to the extent permitted by law.\n",
+                   out);
         return kAllWritten;
     }
     // The images go into the output folder and nowhere else.

@@ -102,40 +102,6 @@ std::optional<ListedImage> ImageLine(const std::vector<std::string>& f, int firs
     return image;
 }
 
-// The text as a JSON string. Bytes that are not UTF-8 become U+FFFD, so
-// that every line stays valid JSON whatever a document names its colours.
-std::string JsonString(const std::string& text) {
-    std::string out = "\"";
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const auto c = static_cast<unsigned char>(text[i]);
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += static_cast<char>(c);
-        } else if (c < 0x20) {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
-            out += escaped;
-        } else if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else {
-            const std::size_t length = c >= 0xf0 && c < 0xf5   ? 4
-                                       : c >= 0xe0             ? 3
-                                       : c >= 0xc2 && c < 0xe0 ? 2
-                                                               : 0;
-            bool whole = length > 0 && i + length <= text.size();
-            for (std::size_t k = 1; whole && k < length; ++k)
-                whole = (static_cast<unsigned char>(text[i + k]) & 0xc0) == 0x80;
-            if (whole) {
-                out.append(text, i, length);
-                i += length - 1;
-            } else {
-                out += "\xef\xbf\xbd";
-            }
-        }
-    }
-    return out + '"';
-}
-
 // "small", "repeat of 3", or nothing for an image that is written.
 std::string LeftOutText(const ListedImage& i) {
     if (i.small)
@@ -211,7 +177,55 @@ std::string Problem(const std::string& line) {
     return kName + (line.compare(0, own.size(), own) == 0 ? line.substr(own.size()) : line);
 }
 
+// The length of the UTF-8 sequence that begins at `i`, 0 when none does:
+// no overlong forms, no surrogates, nothing past U+10FFFF.
+std::size_t SequenceAt(const std::string& text, std::size_t i) {
+    const auto at = [&](std::size_t k) {
+        return i + k < text.size() ? static_cast<unsigned char>(text[i + k]) : 0u;
+    };
+    const unsigned c = at(0);
+    const std::size_t length = c >= 0xc2 && c < 0xe0   ? 2
+                               : c >= 0xe0 && c < 0xf0 ? 3
+                               : c >= 0xf0 && c < 0xf5 ? 4
+                                                       : 0;
+    if (length == 0)
+        return 0;
+    // The second byte's range narrows where a shorter form or a surrogate
+    // would begin.
+    const unsigned low = c == 0xe0 ? 0xa0 : c == 0xf0 ? 0x90 : 0x80;
+    const unsigned high = c == 0xed ? 0x9f : c == 0xf4 ? 0x8f : 0xbf;
+    if (at(1) < low || at(1) > high)
+        return 0;
+    for (std::size_t k = 2; k < length; ++k)
+        if ((at(k) & 0xc0) != 0x80)
+            return 0;
+    return length;
+}
+
 } // namespace
+
+std::string JsonString(const std::string& text) {
+    std::string out = "\"";
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += static_cast<char>(c);
+        } else if (c < 0x20 || c == 0x7f) {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
+            out += escaped;
+        } else if (c < 0x80) {
+            out += static_cast<char>(c);
+        } else if (const std::size_t length = SequenceAt(text, i)) {
+            out.append(text, i, length);
+            i += length - 1;
+        } else {
+            out += "\\ufffd";
+        }
+    }
+    return out + '"';
+}
 
 ToolListing ParseToolListing(const std::string& output, int firstNumber) {
     ToolListing listing;

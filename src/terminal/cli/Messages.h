@@ -14,6 +14,9 @@ public:
 
     // One message; each of its lines gets the prefix, blank ones are dropped.
     void Say(const std::string& message) const {
+        // Once the stream fails (a pipe nobody reads), the rest goes unsaid.
+        if (std::ferror(out_))
+            return;
         std::size_t start = 0;
         while (start <= message.size()) {
             std::size_t end = message.find('\n', start);

@@ -81,14 +81,17 @@ int RunSeveralDocuments(const ExtractOptions& options, const Messages& messages)
     const bool sideBySide = options.jobs > 1;
     std::atomic<bool> going{true};
     std::atomic<bool> endNow{false};
+    std::atomic<bool> sentToUs{false};
     // Ctrl+C on a terminal reaches every document's run as well: each stops
-    // after its page, and no further document starts.
-    platform::StopOnSignals(&going, &endNow);
+    // after its page, and no further document starts. An interrupt sent to
+    // this process alone is passed on.
+    platform::StopOnSignals(&going, &endNow, &sentToUs);
     std::vector<Running> running;
     std::size_t next = 0;
     int worst = kAllWritten;
     bool terminated = false;
-    while (next < inputs.size() || !running.empty()) {
+    bool passedOn = false;
+    while ((going && next < inputs.size()) || !running.empty()) {
         while (going && next < inputs.size() &&
                running.size() < static_cast<std::size_t>(options.jobs)) {
             std::vector<std::string> environment{std::string(kDocumentVariable) + "=" +
@@ -113,6 +116,10 @@ int RunSeveralDocuments(const ExtractOptions& options, const Messages& messages)
             for (Running& r : running)
                 r.process->Terminate();
             terminated = true;
+        } else if (sentToUs && !passedOn) {
+            for (Running& r : running)
+                r.process->Interrupt();
+            passedOn = true;
         }
         for (auto r = running.begin(); r != running.end();) {
             int code = 0;
@@ -128,6 +135,11 @@ int RunSeveralDocuments(const ExtractOptions& options, const Messages& messages)
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
     platform::StopOnSignals(nullptr, nullptr);
+    if (next < inputs.size()) {
+        const std::size_t left = inputs.size() - next;
+        messages.Say("stopped: " + std::to_string(left) +
+                     (left == 1 ? " document was not started" : " documents were not started"));
+    }
     if (!going && Severity(worst) <= kBadInput)
         return kInterrupted;
     return worst;

@@ -22,9 +22,9 @@ constexpr int kNarrowestBar = 8;
 } // namespace
 
 TerminalReport::TerminalReport(extract::JobSettings settings, const Messages& messages,
-                               bool terminal, bool quiet, std::atomic<bool>& running)
+                               bool terminal, bool quiet)
     : settings_(std::move(settings)), messages_(messages), out_(messages.Stream()),
-      terminal_(terminal), quiet_(quiet), running_(running) {}
+      terminal_(terminal), quiet_(quiet) {}
 
 std::string TerminalReport::ProgressLine(int pagesDone, int pages, int images,
                                          std::chrono::seconds elapsed) {
@@ -79,7 +79,7 @@ void TerminalReport::DrawPending() {
 }
 
 void TerminalReport::Draw() {
-    if (quiet_)
+    if (quiet_ || std::ferror(out_))
         return;
     const auto elapsed =
         std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - start_);
@@ -131,7 +131,8 @@ void TerminalReport::OpenOutputFolder(const std::string& folder) {
 }
 
 void TerminalReport::ImageConverted(int number, extract::Converted outcome,
-                                    const std::string& target) {
+                                    const std::string& target,
+                                    const extract::OutputProblem& problem) {
     switch (outcome) {
     case extract::Converted::Written:
         ++written_;
@@ -143,18 +144,14 @@ void TerminalReport::ImageConverted(int number, extract::Converted outcome,
     case extract::Converted::Failed:
         break;
     }
-    if (outputBroken_)
-        return; // said once; the rest of the page fails the same way
-    // A folder that refuses any new file fails every image after this one
-    // too: the run stops instead of trying them all.
-    const std::string problem = platform::WriteProblem(settings_.conversion.outputFolder);
-    if (!problem.empty()) {
-        Say("cannot write " + target + ": " + problem);
+    // The job names a folder that takes no file, and stops.
+    if (problem.everyFile)
         outputBroken_ = true;
-        running_ = false;
-        return;
-    }
-    Say("cannot write " + target + ": image " + std::to_string(number) + " could not be converted");
+    else if (!problem.reason.empty())
+        Say("cannot write " + target + ": " + problem.reason);
+    else
+        Say("cannot write " + target + ": image " + std::to_string(number) +
+            " could not be converted");
 }
 
 void TerminalReport::PageFailed(int, const std::string& toolOutput) {

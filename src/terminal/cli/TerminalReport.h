@@ -12,10 +12,8 @@ namespace cli {
 
 class TerminalReport : public extract::ExtractionObserver {
 public:
-    // `running` is the job's: an output error that every later image would
-    // repeat clears it.
     TerminalReport(extract::JobSettings settings, const Messages& messages, bool terminal,
-                   bool quiet, std::atomic<bool>& running);
+                   bool quiet);
 
     extract::JobSettings BeginExtractionUi() override;
     void SetProgressRange(int maximum) override;
@@ -24,7 +22,8 @@ public:
     void ShowNoImagesFound() override;
     void EndExtractionUi() override;
     void OpenOutputFolder(const std::string& folder) override;
-    void ImageConverted(int number, extract::Converted outcome, const std::string& target) override;
+    void ImageConverted(int number, extract::Converted outcome, const std::string& target,
+                        const extract::OutputProblem& problem) override;
     void PageFailed(int page, const std::string& toolOutput) override;
     void PicturesLeftOut(int repeats, int small) override;
 
@@ -51,7 +50,6 @@ private:
     std::FILE* out_;
     bool terminal_;
     bool quiet_;
-    std::atomic<bool>& running_;
     int steps_ = 0;
     int maximum_ = 0;
     int written_ = 0;

@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <string>
 
+class QLabel;
 class QPushButton;
 
 namespace toolkit {
@@ -18,10 +19,13 @@ extern std::string AboutSoftwareName;
 extern std::string AboutVersion;
 extern std::string AboutDescription;
 extern std::string AboutLinkText;
-extern std::string AboutAction; // "gotoweb" after a click on a link
+// "gotoweb" after a click on a link, "gotolicense" after one on the licence
+extern std::string AboutAction;
 
-// The statement the main window hands the window.
+// The statement the main window hands the window, before translation.
 extern const char* const kAboutDescription;
+// Where the licence link leads.
+extern const char* const kLicenceAddress;
 
 class TAboutDialog : public QDialog {
     Q_OBJECT
@@ -35,6 +39,7 @@ public:
 
     void FormActivate();
     void LinkClick();
+    void LicenseClick();
     void sBitBtnOKClick();
 
 protected:
@@ -48,6 +53,8 @@ private:
     toolkit::ClickableLabel* sLabel1;
     toolkit::ClickableLabel* sLabel2;
     toolkit::ClickableLabel* sLabelDescription;
+    QLabel* sLabelLicense;
+    toolkit::ClickableLabel* sLabelLicenseLink;
     QPushButton* sBitBtnOK;
 };
 

@@ -6,6 +6,7 @@
 #include "app/RegistryAccess.h"
 #include "control/ExtractionControl.h"
 #include "extract/Formats.h"
+#include "extract/LeftFiles.h"
 #include "inspect/DocumentInspection.h"
 #include "inspect/ExecuteCMD.h"
 #include "online/CheckForNewVersion.h"
@@ -26,6 +27,8 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLayout>
@@ -46,10 +49,18 @@ constexpr int kClientHeight = 266;
 constexpr int kStatusHeight = 24;
 constexpr int kPicturePanelWidth = 85;
 
-const QString kInputHint = QStringLiteral("Select input PDF file");
-const QString kInputClearedHint = QStringLiteral("Click here to select input PDF file");
-const QString kOutputHint = QStringLiteral("Select output folder");
-const QString kOutputEmptyHint = QStringLiteral("Click here to specify the output folder");
+QString InputHint() {
+    return TMainForm::tr("Select input PDF file");
+}
+QString InputClearedHint() {
+    return TMainForm::tr("Click here to select input PDF file");
+}
+QString OutputHint() {
+    return TMainForm::tr("Select output folder");
+}
+QString OutputEmptyHint() {
+    return TMainForm::tr("Click here to specify the output folder");
+}
 
 template <class W> W* Place(W* widget, int left, int top, int width, int height) {
     widget->setGeometry(left, top, width, height);
@@ -165,8 +176,8 @@ void TMainForm::BuildWindow() {
     Image1 = Place(new toolkit::ClickableLabel(Panel1), 6, 7, 73, 230);
     Image1->setObjectName(QStringLiteral("Image1"));
     Image1->setPixmap(toolkit::BannerPicture(QSize(73, 230)));
-    Image1->setAccessibleName(QStringLiteral("I like it!"));
-    toolkit::SetHint(Image1, QStringLiteral("I like it!"));
+    Image1->setAccessibleName(tr("I like it!"));
+    toolkit::SetHint(Image1, tr("I like it!"));
 
     sPanel1 = Place(new QFrame(client), kPicturePanelWidth, 0, kClientWidth - kPicturePanelWidth,
                     kClientHeight - kStatusHeight);
@@ -175,14 +186,13 @@ void TMainForm::BuildWindow() {
     BuildOutputGroup(sPanel1);
 
     sBitBtnGetProVersion =
-        Place(new QPushButton(QStringLiteral("Start Pro version"), sPanel1), 18, 186, 180, 50);
+        Place(new QPushButton(tr("Start Pro version"), sPanel1), 18, 186, 180, 50);
     sBitBtnGetProVersion->setObjectName(QStringLiteral("sBitBtnGetProVersion"));
     sBitBtnGetProVersion->setFont(toolkit::PointFont(font(), 12, false));
     sBitBtnGetProVersion->setIcon(toolkit::ProGlyph());
     sBitBtnGetProVersion->setIconSize(QSize(24, 24));
 
-    sBitBtnStart =
-        Place(new QPushButton(QStringLiteral("Start extraction"), sPanel1), 212, 186, 180, 50);
+    sBitBtnStart = Place(new QPushButton(tr("Start extraction"), sPanel1), 212, 186, 180, 50);
     sBitBtnStart->setObjectName(QStringLiteral("sBitBtnStart"));
     sBitBtnStart->setFont(toolkit::PointFont(font(), 12, false));
     sBitBtnStart->setIcon(toolkit::StartGlyph());
@@ -192,20 +202,18 @@ void TMainForm::BuildWindow() {
 }
 
 void TMainForm::BuildInputGroup(QWidget* parent) {
-    sGroupBox1 =
-        AddGroup(parent, "sGroupBox1", QStringLiteral("Input PDF File"), QRect(6, 8, 400, 88));
+    sGroupBox1 = AddGroup(parent, "sGroupBox1", tr("Input PDF File"), QRect(6, 8, 400, 88));
     const QFont normal = font();
 
     sFilenameEditInput = Place(new toolkit::TFilenameEdit(sGroupBox1), 6, 18, 361, 21);
     sFilenameEditInput->setObjectName(QStringLiteral("sFilenameEditInput"));
     sFilenameEditInput->setFont(normal);
     sFilenameEditInput->lineEdit()->setFocusPolicy(Qt::NoFocus);
-    sFilenameEditInput->setSpokenNames(QStringLiteral("Input PDF file"),
-                                       QStringLiteral("Choose input PDF file"));
-    toolkit::SetHint(sFilenameEditInput, kInputHint);
+    sFilenameEditInput->setSpokenNames(tr("Input PDF file"), tr("Choose input PDF file"));
+    toolkit::SetHint(sFilenameEditInput, InputHint());
 
     sButtonOpenPDF = AddGlyphButton(sGroupBox1, "sButtonOpenPDF", toolkit::DocumentGlyph(),
-                                    QStringLiteral("View selected PDF file"));
+                                    tr("View selected PDF file"));
     Place(sButtonOpenPDF, 370, 18, 24, 21);
 
     sEditPageCount = Place(new QLineEdit(sGroupBox1), 70, 44, 40, 21);
@@ -214,18 +222,18 @@ void TMainForm::BuildInputGroup(QWidget* parent) {
     sEditPageCount->setReadOnly(true);
     sEditPageCount->setFocusPolicy(Qt::NoFocus);
     sEditPageCount->setCursor(Qt::ArrowCursor);
-    AddNameLabel(sGroupBox1, "sLabel1", QStringLiteral("Page Count:"), 8, sEditPageCount);
+    AddNameLabel(sGroupBox1, "sLabel1", tr("Page Count:"), 8, sEditPageCount);
 
     sEditPageRange = Place(new QLineEdit(sGroupBox1), 196, 44, 198, 21);
     sEditPageRange->setObjectName(QStringLiteral("sEditPageRange"));
     sEditPageRange->setFont(normal);
-    AddNameLabel(sGroupBox1, "sLabel2", QStringLiteral("Page Range:"), 130, sEditPageRange);
-    QLabel* example = AddLabel(sGroupBox1, QStringLiteral("Example: 1-5 (leave it blank for all)"),
-                               200, 68, normal);
+    AddNameLabel(sGroupBox1, "sLabel2", tr("Page Range:"), 130, sEditPageRange);
+    QLabel* example =
+        AddLabel(sGroupBox1, tr("Example: 1-5 (leave it blank for all)"), 200, 68, normal);
     example->setObjectName(QStringLiteral("sLabel3"));
 
     sBitBtnPlayVideo =
-        Place(new QPushButton(QStringLiteral("Play Video Tutorial"), sGroupBox1), 6, 70, 140, 25);
+        Place(new QPushButton(tr("Play Video Tutorial"), sGroupBox1), 6, 70, 140, 25);
     sBitBtnPlayVideo->setObjectName(QStringLiteral("sBitBtnPlayVideo"));
     sBitBtnPlayVideo->setFont(toolkit::PointFont(normal, normal.pointSize(), true));
     sBitBtnPlayVideo->setIcon(toolkit::PlayGlyph());
@@ -233,29 +241,26 @@ void TMainForm::BuildInputGroup(QWidget* parent) {
 }
 
 void TMainForm::BuildOutputGroup(QWidget* parent) {
-    sGroupBox4 =
-        AddGroup(parent, "sGroupBox4", QStringLiteral("Output Settings"), QRect(6, 104, 400, 73));
+    sGroupBox4 = AddGroup(parent, "sGroupBox4", tr("Output Settings"), QRect(6, 104, 400, 73));
     const QFont normal = font();
 
     sDirectoryEditOutput = Place(new toolkit::TDirectoryEdit(sGroupBox4), 43, 18, 324, 21);
     sDirectoryEditOutput->setObjectName(QStringLiteral("sDirectoryEditOutput"));
     sDirectoryEditOutput->setFont(normal);
-    sDirectoryEditOutput->setSpokenNames(QStringLiteral("Output folder"),
-                                         QStringLiteral("Choose output folder"));
-    toolkit::SetHint(sDirectoryEditOutput, kOutputHint);
-    AddNameLabel(sGroupBox4, "sLabel4", QStringLiteral("Folder:"), 8, sDirectoryEditOutput,
+    sDirectoryEditOutput->setSpokenNames(tr("Output folder"), tr("Choose output folder"));
+    toolkit::SetHint(sDirectoryEditOutput, OutputHint());
+    AddNameLabel(sGroupBox4, "sLabel4", tr("Folder:"), 8, sDirectoryEditOutput,
                  sDirectoryEditOutput->lineEdit());
 
     sButtonOpenFolder = AddGlyphButton(sGroupBox4, "sButtonOpenFolder", toolkit::FolderGlyph(),
-                                       QStringLiteral("Open selected folder"));
+                                       tr("Open selected folder"));
     Place(sButtonOpenFolder, 370, 18, 24, 21);
 
     sEditOutputPrefix = Place(new QLineEdit(sGroupBox4), 43, 44, 80, 21);
     sEditOutputPrefix->setObjectName(QStringLiteral("sEditOutputPrefix"));
     sEditOutputPrefix->setFont(normal);
-    toolkit::SetHint(sEditOutputPrefix,
-                     QStringLiteral("Output filename's prefix<br><i>Example:</i> image-"));
-    AddNameLabel(sGroupBox4, "sLabel6", QStringLiteral("Prefix:"), 11, sEditOutputPrefix);
+    toolkit::SetHint(sEditOutputPrefix, tr("Output filename's prefix<br><i>Example:</i> image-"));
+    AddNameLabel(sGroupBox4, "sLabel6", tr("Prefix:"), 11, sEditOutputPrefix);
 
     sComboBoxFormat = Place(new toolkit::ChoiceBox(sGroupBox4), 170, 44, 80, 21);
     sComboBoxFormat->setObjectName(QStringLiteral("sComboBoxFormat"));
@@ -268,11 +273,11 @@ void TMainForm::BuildOutputGroup(QWidget* parent) {
     sComboBoxFormat->setCurrentIndex(0);
     sComboBoxFormat->setFocusPolicy(Qt::ClickFocus);
     sComboBoxFormat->setMaxVisibleItems(16);
-    sComboBoxFormat->setAccessibleName(QStringLiteral("Format"));
-    AddNameLabel(sGroupBox4, "sLabel5", QStringLiteral("Format:"), 132, sComboBoxFormat);
+    sComboBoxFormat->setAccessibleName(tr("Format"));
+    AddNameLabel(sGroupBox4, "sLabel5", tr("Format:"), 132, sComboBoxFormat);
 
     sCheckBoxOpenAfter =
-        Place(new QCheckBox(QStringLiteral("Open After Extraction"), sGroupBox4), 268, 46, 128, 19);
+        Place(new QCheckBox(tr("Open After Extraction"), sGroupBox4), 268, 46, 128, 19);
     sCheckBoxOpenAfter->setObjectName(QStringLiteral("sCheckBoxOpenAfter"));
     sCheckBoxOpenAfter->setFont(normal);
     sCheckBoxOpenAfter->setChecked(true);
@@ -297,8 +302,8 @@ void TMainForm::BuildStatusBar(QWidget* parent) {
     ImageDonate = Place(new toolkit::ClickableLabel(sStatusBar1), 4, 5, 42, 16);
     ImageDonate->setObjectName(QStringLiteral("ImageDonate"));
     ImageDonate->setPixmap(toolkit::DonateBadge(QSize(42, 16)));
-    ImageDonate->setAccessibleName(QStringLiteral("Donation"));
-    toolkit::SetHint(ImageDonate, QStringLiteral("Donation"));
+    ImageDonate->setAccessibleName(tr("Donation"));
+    toolkit::SetHint(ImageDonate, tr("Donation"));
 
     sGaugeProcess = Place(new QProgressBar(sStatusBar1), 54, 4, 345, 19);
     sGaugeProcess->setObjectName(QStringLiteral("sGaugeProcess"));
@@ -306,7 +311,13 @@ void TMainForm::BuildStatusBar(QWidget* parent) {
     sGaugeProcess->setValue(0);
     sGaugeProcess->setTextVisible(false);
     sGaugeProcess->setFormat(QStringLiteral("%p%"));
-    sGaugeProcess->setAccessibleName(QStringLiteral("Extraction progress"));
+    sGaugeProcess->setAccessibleName(tr("Extraction progress"));
+
+    sLabelStatus = Place(new QLabel(sStatusBar1), 56, 4, 341, 19);
+    sLabelStatus->setObjectName(QStringLiteral("sLabelStatus"));
+    sLabelStatus->setFont(font());
+    sLabelStatus->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    sLabelStatus->hide();
 
     sLabelFXWebpage = new toolkit::ClickableLabel(sStatusBar1);
     sLabelFXWebpage->setObjectName(QStringLiteral("sLabelFXWebpage"));
@@ -318,40 +329,36 @@ void TMainForm::BuildStatusBar(QWidget* parent) {
 }
 
 void TMainForm::BuildMenu() {
-    FileMenu = menuBar()->addMenu(QStringLiteral("File"));
+    FileMenu = menuBar()->addMenu(tr("File"));
     FileMenu->setObjectName(QStringLiteral("FileMenu"));
-    InputPDF =
-        AddItem(FileMenu, "InputPDF", QStringLiteral("Input PDF file"), QStringLiteral("Ctrl+I"));
-    OutputFolder = AddItem(FileMenu, "OutputFolder", QStringLiteral("Output folder"),
-                           QStringLiteral("Ctrl+O"));
+    InputPDF = AddItem(FileMenu, "InputPDF", tr("Input PDF file"), QStringLiteral("Ctrl+I"));
+    OutputFolder = AddItem(FileMenu, "OutputFolder", tr("Output folder"), QStringLiteral("Ctrl+O"));
     FileMenu->addSeparator()->setObjectName(QStringLiteral("N1"));
-    StartConversion1 = AddItem(FileMenu, "StartConversion1", QStringLiteral("Start extraction"),
-                               QStringLiteral("Ctrl+S"));
+    StartConversion1 =
+        AddItem(FileMenu, "StartConversion1", tr("Start extraction"), QStringLiteral("Ctrl+S"));
     FileMenu->addSeparator()->setObjectName(QStringLiteral("N3"));
-    Exit = AddItem(FileMenu, "Exit", QStringLiteral("Exit"), QStringLiteral("Ctrl+W"));
+    Exit = AddItem(FileMenu, "Exit", tr("Exit"), QStringLiteral("Ctrl+W"));
 
-    EditMenu = menuBar()->addMenu(QStringLiteral("Edit"));
+    EditMenu = menuBar()->addMenu(tr("Edit"));
     EditMenu->setObjectName(QStringLiteral("EditMenu"));
-    AutoSetOutputFolder = AddItem(EditMenu, "AutoSetOutputFolder",
-                                  QStringLiteral("Auto set output folder"), QString());
+    AutoSetOutputFolder =
+        AddItem(EditMenu, "AutoSetOutputFolder", tr("Auto set output folder"), QString());
     AutoSetOutputFolder->setCheckable(true);
     AutoSetOutputFolder->setChecked(true);
 
-    HelpMenu = menuBar()->addMenu(QStringLiteral("Help"));
+    HelpMenu = menuBar()->addMenu(tr("Help"));
     HelpMenu->setObjectName(QStringLiteral("HelpMenu"));
-    Website = AddItem(HelpMenu, "Website", QStringLiteral("Website"), QString());
-    Videotutorial1 =
-        AddItem(HelpMenu, "Videotutorial1", QStringLiteral("Video tutorial"), QString());
+    Website = AddItem(HelpMenu, "Website", tr("Website"), QString());
+    Videotutorial1 = AddItem(HelpMenu, "Videotutorial1", tr("Video tutorial"), QString());
     Videotutorial1->setVisible(false);
-    Feedback1 = AddItem(HelpMenu, "Feedback1", QStringLiteral("Feedback"), QString());
+    Feedback1 = AddItem(HelpMenu, "Feedback1", tr("Feedback"), QString());
     HelpMenu->addSeparator()->setObjectName(QStringLiteral("N4"));
-    GetProVersion1 =
-        AddItem(HelpMenu, "GetProVersion1", QStringLiteral("Start Pro version"), QString());
-    Howtoextracttextcontent1 = AddItem(HelpMenu, "Howtoextracttextcontent1",
-                                       QStringLiteral("How to extract text?"), QString());
+    GetProVersion1 = AddItem(HelpMenu, "GetProVersion1", tr("Start Pro version"), QString());
+    Howtoextracttextcontent1 =
+        AddItem(HelpMenu, "Howtoextracttextcontent1", tr("How to extract text?"), QString());
     HelpMenu->addSeparator()->setObjectName(QStringLiteral("N2"));
-    Donate1 = AddItem(HelpMenu, "Donate1", QStringLiteral("Donate"), QStringLiteral("Ctrl+D"));
-    About1 = AddItem(HelpMenu, "About1", QStringLiteral("About"), QStringLiteral("Ctrl+B"));
+    Donate1 = AddItem(HelpMenu, "Donate1", tr("Donate"), QStringLiteral("Ctrl+D"));
+    About1 = AddItem(HelpMenu, "About1", tr("About"), QStringLiteral("Ctrl+B"));
 }
 
 void TMainForm::WireHandlers() {
@@ -396,12 +403,16 @@ void TMainForm::FormCreate() {
     AppFolder = text::ExtractFilePath(platform::ExecutablePath());
 
     // Another user's folder of that name is left alone: this run then has
-    // one of its own beside it, taken away at the end.
+    // one of its own beside it, taken away at the end. Such folders of
+    // runs that ended by force, and what a killed run left in the shared
+    // one, go now.
+    extract::RemoveLeftByEndedRuns(platform::TempFolder(), std::string(kProductName) + "-", true);
     const std::string wanted = platform::TempFolder() + platform::PathSeparator() + kProductName;
     const std::string scratch = platform::OwnScratchFolder(wanted);
     WorkFolder = scratch.empty() ? std::string{} : WithSeparator(scratch);
     if (!scratch.empty() && scratch != wanted)
         folderOfThisRun_ = scratch;
+    EmptyWorkFolder();
 
     CheckInstallRecord();
 
@@ -428,8 +439,9 @@ void TMainForm::CheckInstallRecord() {
             throw std::runtime_error("Could not determinated the application's\r\nwebsite!"
                                      "\r\n\r\nPlease re-install this software!");
     } catch (const std::exception& e) {
-        toolkit::ShowMessage(nullptr, toolkit::BoxType::Error,
-                             toolkit::FromProgramText(std::string(e.what()) + "\r\n"));
+        toolkit::ShowMessage(
+            nullptr, toolkit::BoxType::Error,
+            toolkit::ProgramMessage(toolkit::FromProgramText(std::string(e.what()) + "\r\n")));
         terminating_ = true;
         QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
     }
@@ -507,14 +519,14 @@ void TMainForm::sFilenameEditInputChange() {
 
 void TMainForm::InputReset() {
     sFilenameEditInput->setText(QString());
-    toolkit::SetHint(sFilenameEditInput, kInputClearedHint);
+    toolkit::SetHint(sFilenameEditInput, InputClearedHint());
     sEditPageCount->clear();
     sEditPageRange->clear();
 }
 
 void TMainForm::sFilenameEditInputClick() {
     sFilenameEditInput->setText(QString());
-    toolkit::SetHint(sFilenameEditInput, kInputClearedHint);
+    toolkit::SetHint(sFilenameEditInput, InputClearedHint());
     sEditPageCount->clear();
     sEditPageRange->clear();
     sBitBtnStart->setFocus();
@@ -531,7 +543,7 @@ void TMainForm::sFilenameEditInputAfterDialog() {
 
 void TMainForm::sDirectoryEditOutputClick() {
     sDirectoryEditOutput->setText(QString());
-    toolkit::SetHint(sDirectoryEditOutput, kOutputEmptyHint);
+    toolkit::SetHint(sDirectoryEditOutput, OutputEmptyHint());
     sBitBtnStart->setFocus();
     sDirectoryEditOutput->pressBrowseButton();
 }
@@ -549,7 +561,7 @@ void TMainForm::sDirectoryEditOutputChange() {
     activateWindow();
     const QString folder = sDirectoryEditOutput->text();
     const bool blank = text::Trim(toolkit::ToProgramText(folder)).empty();
-    toolkit::SetHint(sDirectoryEditOutput, blank ? kOutputEmptyHint : folder);
+    toolkit::SetHint(sDirectoryEditOutput, blank ? OutputEmptyHint() : folder);
     sBitBtnStart->setFocus();
 }
 
@@ -561,6 +573,19 @@ void TMainForm::sButtonOpenPDFClick() {
 void TMainForm::sButtonOpenFolderClick() {
     if (!sDirectoryEditOutput->text().isEmpty())
         platform::OpenWithShell(toolkit::ToProgramText(sDirectoryEditOutput->text()));
+}
+
+void TMainForm::TakeDocument(const QString& path) {
+    const QString shown = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
+    if (WorkerExists() || QApplication::activeModalWidget()) {
+        toolkit::ShowMessage(this, toolkit::BoxType::Warning,
+                             tr("%1 is busy and cannot open this document now:\r\n%2")
+                                 .arg(QString::fromLatin1(kProductName), shown));
+        return;
+    }
+    if (isMinimized())
+        showNormal();
+    sFilenameEditInput->setText(shown);
 }
 
 void TMainForm::AutoSetOutputFolderClick() {
@@ -584,6 +609,7 @@ void TMainForm::BuildExtractionControl() {
     controls.format = sComboBoxFormat;
     controls.openAfter = sCheckBoxOpenAfter;
     controls.gauge = sGaugeProcess;
+    controls.outcome = sLabelStatus;
     controls.start = sBitBtnStart;
     controls.menus = {FileMenu, EditMenu, HelpMenu};
     controls.settings = {sFilenameEditInput, sButtonOpenPDF,    sEditPageCount,
@@ -611,7 +637,8 @@ void TMainForm::sComboBoxFormatChange() {
     const extract::FormatHint hint =
         extract::HintForFormat(toolkit::ToProgramText(sComboBoxFormat->currentText()));
     if (hint.shown)
-        toolkit::SetHint(sComboBoxFormat, toolkit::FromProgramText(hint.text));
+        toolkit::SetHint(sComboBoxFormat,
+                         toolkit::ProgramMessage(toolkit::FromProgramText(hint.text)));
     toolkit::ShowHint(sComboBoxFormat, hint.shown);
 }
 
@@ -619,11 +646,16 @@ void TMainForm::sComboBoxFormatChange() {
 
 void TMainForm::About1Click() {
     about::TAboutDialog dialog(nullptr);
-    dialog.SetAboutInfo(kProductName, AppVersion, about::kAboutDescription,
+    const QString description =
+        QCoreApplication::translate("about::TAboutDialog", about::kAboutDescription);
+    dialog.SetAboutInfo(kProductName, AppVersion, toolkit::ToProgramText(description),
                         "http://" + WebsiteDomain + "/");
     dialog.move(frameGeometry().center() - dialog.rect().center());
-    if (dialog.ShowAboutDialog() == "gotoweb")
+    const std::string action = dialog.ShowAboutDialog();
+    if (action == "gotoweb")
         platform::OpenWithShell(AppWebsite);
+    else if (action == "gotolicense")
+        platform::OpenWithShell(about::kLicenceAddress);
 }
 
 void TMainForm::WebsiteClick() {

@@ -74,6 +74,10 @@ public:
     void sBitBtnGetProClick();
     void GetProVersion1Click();
 
+    // A document named on the command line or handed over by a later start:
+    // taken as if picked, unless the window is busy, which it then says.
+    void TakeDocument(const QString& path);
+
     // True while an extraction worker exists, stopping or not.
     bool WorkerExists() const;
 
@@ -129,6 +133,7 @@ private:
     QFrame* webPanel_ = nullptr; // the status bar's last panel
     toolkit::ClickableLabel* ImageDonate = nullptr;
     QProgressBar* sGaugeProcess = nullptr;
+    QLabel* sLabelStatus = nullptr; // what came of the last job
     toolkit::ClickableLabel* sLabelFXWebpage = nullptr;
 
     QMenu* FileMenu = nullptr;

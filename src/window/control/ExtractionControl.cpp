@@ -3,6 +3,7 @@
 #include "control/TConversionProcess.h"
 #include "platform/platform.h"
 #include "text/TextRules.h"
+#include "toolkit/ErrorReport.h"
 #include "toolkit/MessageBoxes.h"
 #include "toolkit/PathEdits.h"
 #include "toolkit/Pictures.h"
@@ -11,6 +12,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QProgressBar>
@@ -55,7 +57,7 @@ void ExtractionControl::StartOrStop() {
 // extracting look until the job has ended.
 void ExtractionControl::AskToStop() {
     if (toolkit::ShowMessage(controls_.window, toolkit::BoxType::Confirm,
-                             QStringLiteral("Are you sure you want to cancel the extraction?"),
+                             tr("Are you sure you want to cancel the extraction?"),
                              toolkit::ButtonSet::YesNo) == toolkit::Answer::Yes)
         state_.running = false;
 }
@@ -65,12 +67,12 @@ bool ExtractionControl::StartChecksPass() {
     const std::string output = toolkit::ToProgramText(controls_.output->text());
     if (text::Trim(input).empty()) {
         toolkit::ShowMessage(controls_.window, toolkit::BoxType::Warning,
-                             QStringLiteral("Please specify the input PDF file!"));
+                             tr("Please specify the input PDF file!"));
         return false;
     }
     if (text::Trim(output).empty()) {
         toolkit::ShowMessage(controls_.window, toolkit::BoxType::Warning,
-                             QStringLiteral("Please specify the output folder!"));
+                             tr("Please specify the output folder!"));
         return false;
     }
     return ReplaceAllowed(output);
@@ -81,8 +83,8 @@ bool ExtractionControl::StartChecksPass() {
 bool ExtractionControl::ReplaceAllowed(const std::string& output) {
     if (!platform::FileExists(output) || platform::FolderExists(output))
         return true;
-    const QString question = controls_.output->text() +
-                             QStringLiteral(" already exists.\r\n\r\nDo you want to replace it?");
+    const QString question =
+        tr("%1 already exists.\r\n\r\nDo you want to replace it?").arg(controls_.output->text());
     return toolkit::ShowMessage(controls_.window, toolkit::BoxType::Confirm, question,
                                 toolkit::ButtonSet::YesNo) != toolkit::Answer::No;
 }
@@ -94,6 +96,8 @@ void ExtractionControl::StartWorker() {
     worker_ =
         new TConversionProcess(*this, this, state_.running, state_.toolFolder, state_.workFolder);
     worker_->setParent(this);
+    connect(worker_, &TConversionProcess::jobEnded, this,
+            [this](int written, bool stopped) { ShowOutcome(written, stopped); });
     connect(worker_, &QThread::finished, worker_, &QObject::deleteLater);
     worker_->start();
 }
@@ -113,12 +117,35 @@ void ExtractionControl::SetExtractingLook(bool extracting) {
     controls_.gauge->setTextVisible(extracting);
     controls_.gauge->setValue(0);
     controls_.start->setIcon(extracting ? toolkit::StopGlyph() : toolkit::StartGlyph());
-    controls_.start->setText(extracting ? QStringLiteral("Stop Extraction")
-                                        : QStringLiteral("Start Extraction"));
+    controls_.start->setText(extracting ? tr("Stop Extraction") : tr("Start Extraction"));
+}
+
+// The line says what came of the job; a long folder is shortened in its
+// middle, and the whole line is its hint and what a reader speaks.
+void ExtractionControl::ShowOutcome(int written, bool stopped) {
+    QString line;
+    if (stopped)
+        line =
+            written == 1 ? tr("Stopped after 1 image") : tr("Stopped after %n images", "", written);
+    else if (written == 0)
+        line = tr("No images written");
+    else if (written == 1)
+        line = tr("1 image written to %1").arg(outputFolder_);
+    else
+        line = tr("%n images written to %1", "", written).arg(outputFolder_);
+    QLabel* label = controls_.outcome;
+    label->setText(label->fontMetrics().elidedText(line, Qt::ElideMiddle, label->width()));
+    label->setToolTip(line);
+    label->setAccessibleName(line);
+    controls_.gauge->hide();
+    label->show();
 }
 
 JobSettings ExtractionControl::BeginExtractionUi() {
     SetExtractingLook(true);
+    controls_.outcome->hide();
+    controls_.gauge->show();
+    outputFolder_ = controls_.output->text();
     JobSettings settings;
     settings.inputPath = toolkit::ToProgramText(controls_.input->text());
     settings.pageCountText = toolkit::ToProgramText(controls_.pageCount->text());
@@ -142,12 +169,12 @@ void ExtractionControl::StepProgress() {
 
 void ExtractionControl::ShowExtractionError(const std::string& message) {
     toolkit::ShowMessage(controls_.window, toolkit::BoxType::Error,
-                         toolkit::FromProgramText(message));
+                         toolkit::ProgramMessage(toolkit::FromProgramText(message)));
 }
 
 void ExtractionControl::ShowNoImagesFound() {
     toolkit::ShowMessage(controls_.window, toolkit::BoxType::Warning,
-                         QStringLiteral("No images found in selected PDF!"));
+                         tr("No images found in selected PDF!"));
 }
 
 void ExtractionControl::EndExtractionUi() {
@@ -155,7 +182,10 @@ void ExtractionControl::EndExtractionUi() {
 }
 
 void ExtractionControl::OpenOutputFolder(const std::string& folder) {
-    platform::OpenWithShell(folder);
+    if (!platform::OpenWithShell(folder))
+        toolkit::ShowMessage(controls_.window, toolkit::BoxType::Information,
+                             tr("The folder could not be opened.\r\n\r\nThe images are in:\r\n%1")
+                                 .arg(toolkit::FromProgramText(folder)));
 }
 
 } // namespace extract

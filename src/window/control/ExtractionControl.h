@@ -7,12 +7,14 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QString>
 #include <atomic>
 #include <string>
 #include <vector>
 
 class QCheckBox;
 class QComboBox;
+class QLabel;
 class QLineEdit;
 class QMenu;
 class QProgressBar;
@@ -39,6 +41,7 @@ struct ExtractionControls {
     QComboBox* format = nullptr;
     QCheckBox* openAfter = nullptr;
     QProgressBar* gauge = nullptr;
+    QLabel* outcome = nullptr; // stands where the gauge does once a job has ended
     QPushButton* start = nullptr;
     // Switched off while a job runs; the start button stays on to stop it.
     std::vector<QMenu*> menus;
@@ -77,6 +80,7 @@ private:
     bool ReplaceAllowed(const std::string& output);
     void StartWorker();
     void SetExtractingLook(bool extracting);
+    void ShowOutcome(int written, bool stopped);
 
     // The worker's calls, made on the window's thread.
     JobSettings BeginExtractionUi() override;
@@ -92,6 +96,7 @@ private:
     // A child of this control: it frees itself when its job ends, and a
     // worker still alive at the end goes with the control.
     QPointer<TConversionProcess> worker_;
+    QString outputFolder_; // of the job that runs or ran last
 };
 
 } // namespace extract

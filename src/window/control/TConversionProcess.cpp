@@ -18,7 +18,9 @@ void TConversionProcess::Detach() {
 void TConversionProcess::run() {
     // Once the window is gone nobody waits for the page either.
     ExtractionJob job(*this, running_, toolFolder_, workFolder_, &detached_);
-    job.Run();
+    const JobEnd end = job.Run();
+    if (!detached_)
+        emit jobEnded(written_, end == JobEnd::Stopped);
 }
 
 // Runs `call` on the window's thread and waits for it, message boxes
@@ -73,6 +75,16 @@ void TConversionProcess::EndExtractionUi() {
 
 void TConversionProcess::OpenOutputFolder(const std::string& folder) {
     OnWindow([&] { window_.OpenOutputFolder(folder); });
+}
+
+} // namespace extract
+
+namespace extract {
+
+void TConversionProcess::ImageConverted(int, Converted outcome, const std::string&,
+                                        const OutputProblem&) {
+    if (outcome == Converted::Written)
+        ++written_;
 }
 
 } // namespace extract

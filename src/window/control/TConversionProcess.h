@@ -24,6 +24,11 @@ public:
     std::string ErrorText;
     int ProgressMax = 0;
 
+signals:
+    // The job is over, unless the window went first: how many images it
+    // wrote, and whether a stop ended it.
+    void jobEnded(int written, bool stopped);
+
 protected:
     void run() override;
 
@@ -35,6 +40,8 @@ private:
     void ShowNoImagesFound() override;
     void EndExtractionUi() override;
     void OpenOutputFolder(const std::string& folder) override;
+    void ImageConverted(int number, Converted outcome, const std::string& target,
+                        const OutputProblem& problem) override;
 
     template <class Call> void OnWindow(Call call);
 
@@ -44,6 +51,7 @@ private:
     std::atomic<bool> detached_{false};
     std::string toolFolder_;
     std::string workFolder_;
+    int written_ = 0; // read and written on the job's thread only
 };
 
 } // namespace extract

@@ -62,6 +62,7 @@ void TCheckForNewVersionProcess::Execute() {
         if (!IsNewerVersion(setup_.appVersion, newest.toStdString()))
             return;
         UpgradeMessage = UpgradeQuestion(newest.toStdString());
+        UpgradeVersion = OfferedVersion(newest.toStdString());
         // A download window may be open (the pro edition's, started by the
         // user); the question waits until it has closed.
         bool asked = false;
@@ -110,8 +111,10 @@ void TCheckForNewVersionProcess::AskForUpgrade() {
     // its destruction may still serve this call while it waits for a job.
     if (!mainWindow || !mainWindow->isVisible())
         return;
-    if (ShowBox(mainWindow, toolkit::BoxType::Confirm, toolkit::FromProgramText(UpgradeMessage),
-                toolkit::ButtonSet::YesNo) != toolkit::Answer::Yes)
+    const QString question = QCoreApplication::translate("online", kUpgradeQuestion)
+                                 .arg(toolkit::FromProgramText(UpgradeVersion));
+    if (ShowBox(mainWindow, toolkit::BoxType::Confirm, question, toolkit::ButtonSet::YesNo) !=
+        toolkit::Answer::Yes)
         return;
     int result = kDownloadFailed;
     {

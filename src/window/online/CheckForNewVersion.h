@@ -44,6 +44,7 @@ private:
 
     VersionCheckSetup setup_;
     std::string UpgradeMessage;
+    std::string UpgradeVersion; // the version the question offers
 };
 
 // Shows the main window's video button and menu item and makes room for

@@ -59,7 +59,7 @@ TDownloadForm::TDownloadForm(QWidget* owner, std::string vendorAddress)
     : QDialog(owner), vendorAddress_(std::move(vendorAddress)) {
     ++openWindows;
     setObjectName(QStringLiteral("DownloadForm"));
-    setWindowTitle(QStringLiteral("Download Manager"));
+    setWindowTitle(tr("Download Manager"));
     // A title and nothing else: no close box, no system menu.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::MSWindowsFixedSizeDialogHint);
@@ -69,7 +69,7 @@ TDownloadForm::TDownloadForm(QWidget* owner, std::string vendorAddress)
     sPanel1 = Place(new QFrame(this), 0, 0, 382, 106);
     sPanel1->setObjectName(QStringLiteral("sPanel1"));
 
-    sStickyLabelStatus = new QLabel(QStringLiteral("Initializing"), sPanel1);
+    sStickyLabelStatus = new QLabel(tr("Initializing"), sPanel1);
     sStickyLabelStatus->setObjectName(QStringLiteral("sStickyLabelStatus"));
     QFont bold = font();
     bold.setBold(true);
@@ -84,9 +84,9 @@ TDownloadForm::TDownloadForm(QWidget* owner, std::string vendorAddress)
     sGaugeProgress->setObjectName(QStringLiteral("sGaugeProgress"));
     sGaugeProgress->setRange(0, 100);
     sGaugeProgress->setFormat(QStringLiteral("%p%"));
-    sGaugeProgress->setAccessibleName(QStringLiteral("Download progress"));
+    sGaugeProgress->setAccessibleName(tr("Download progress"));
 
-    sBitBtnCancel = Place(new QPushButton(QStringLiteral("Cancel"), sPanel1), 150, 70, 80, 25);
+    sBitBtnCancel = Place(new QPushButton(tr("Cancel"), sPanel1), 150, 70, 80, 25);
     sBitBtnCancel->setObjectName(QStringLiteral("sBitBtnCancel"));
     sBitBtnCancel->setAutoDefault(false);
 
@@ -135,7 +135,7 @@ void TDownloadForm::StartDownload(const std::string& name) {
     } else {
         const InstallerInfo info = ReadLookupReply(reply.toStdString());
         if (info.displayName)
-            setWindowTitle(toolkit::FromProgramText(*info.displayName + " Setup"));
+            setWindowTitle(tr("%1 Setup").arg(toolkit::FromProgramText(*info.displayName)));
         if (info.displayName && info.address)
             InstallerUrl = *info.address;
         else
@@ -181,7 +181,7 @@ void TDownloadForm::TimerHTTPTimer() {
 void TDownloadForm::IdHTTP1WorkBegin(qint64 workCountMax) {
     sGaugeProgress->setRange(0, GaugeValue(workCountMax));
     sGaugeProgress->setValue(0);
-    sStickyLabelStatus->setText(QStringLiteral("Downloading installer"));
+    sStickyLabelStatus->setText(tr("Downloading installer"));
     sBitBtnCancel->setEnabled(true);
     QCoreApplication::processEvents();
 }
@@ -194,9 +194,9 @@ void TDownloadForm::IdHTTP1Work(qint64 workCount) {
 void TDownloadForm::sBitBtnCancelClick() {
     // The transfer waits while the question is open: nothing reads the
     // connection until this returns.
-    const toolkit::Answer answer = ShowBox(parentWidget(), toolkit::BoxType::Confirm,
-                                           QStringLiteral("Are you sure to cancel this download?"),
-                                           toolkit::ButtonSet::YesNo, false);
+    const toolkit::Answer answer =
+        ShowBox(parentWidget(), toolkit::BoxType::Confirm,
+                tr("Are you sure to cancel this download?"), toolkit::ButtonSet::YesNo, false);
     if (answer != toolkit::Answer::Yes)
         return;
     DownloadState = kDownloadCancelled;
@@ -207,8 +207,8 @@ void TDownloadForm::sBitBtnCancelClick() {
 
 void TDownloadForm::FormClose() {
     if (DownloadState == kDownloadFailed)
-        ShowBox(parentWidget(), toolkit::BoxType::Error,
-                QStringLiteral("Installer download error!"), toolkit::ButtonSet::OK, false);
+        ShowBox(parentWidget(), toolkit::BoxType::Error, tr("Installer download error!"),
+                toolkit::ButtonSet::OK, false);
 }
 
 void TDownloadForm::CloseWindow() {

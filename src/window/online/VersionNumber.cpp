@@ -1,5 +1,6 @@
 #include "online/VersionNumber.h"
 
+#include <QtGlobal>
 #include <charconv>
 #include <cmath>
 #include <stdexcept>
@@ -111,9 +112,17 @@ std::string FormatVersionNumber(float value) {
     return (value < 0 && !zero ? "-" : "") + integer + "." + decimals;
 }
 
+const char* const kUpgradeQuestion =
+    QT_TRANSLATE_NOOP("online", "A newer Arvenzo is available!\r\nVersion number: %1\r\n\r\n"
+                                "Would you like to upgrade now?");
+
+std::string OfferedVersion(const std::string& newest) {
+    return FormatVersionNumber(ReadAsFloat(newest));
+}
+
 std::string UpgradeQuestion(const std::string& newest) {
-    return "A newer Arvenzo is available!\r\nVersion number: " +
-           FormatVersionNumber(ReadAsFloat(newest)) + "\r\n\r\nWould you like to upgrade now?";
+    std::string question = kUpgradeQuestion;
+    return question.replace(question.find("%1"), 2, OfferedVersion(newest));
 }
 
 } // namespace online

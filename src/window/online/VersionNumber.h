@@ -22,6 +22,13 @@ bool IsNewerVersion(const std::string& installed, const std::string& newest);
 // leading zeros, ".", two rounded decimals ("1.40", "2.00", ".50").
 std::string FormatVersionNumber(float value);
 
+// The upgrade question before translation; "%1" stands for the version.
+extern const char* const kUpgradeQuestion;
+
+// The version offered by the vendor's answer `newest`, as the question
+// shows it.
+std::string OfferedVersion(const std::string& newest);
+
 // The text of the upgrade question.
 std::string UpgradeQuestion(const std::string& newest);
 

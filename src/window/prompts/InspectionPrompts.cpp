@@ -3,23 +3,34 @@
 #include "prompts/PasswordInputQuery.h"
 #include "toolkit/MessageBoxes.h"
 
+#include <QCoreApplication>
+
 namespace inspect {
 
 bool InspectionPrompts::AskPassword(std::string& value) {
     TMyInputQuery query;
-    return query.ShowQuery("Password needed",
-                           "This PDF is password protected! Please enter the password:\r\n", value);
+    const auto text = [](const char* english) {
+        return toolkit::ToProgramText(
+            QCoreApplication::translate("inspect::InspectionPrompts", english));
+    };
+    return query.ShowQuery(
+        text(QT_TRANSLATE_NOOP("inspect::InspectionPrompts", "Password needed")),
+        text(QT_TRANSLATE_NOOP("inspect::InspectionPrompts",
+                               "This PDF is password protected! Please enter the password:\r\n")),
+        value);
 }
 
 void InspectionPrompts::ShowWrongPassword() {
     toolkit::ShowMessage(owner_, toolkit::BoxType::Error,
-                         QStringLiteral("Wrong password, please try it again!"));
+                         QCoreApplication::translate("inspect::InspectionPrompts",
+                                                     "Wrong password, please try it again!"));
 }
 
 void InspectionPrompts::ShowHeaderWarning() {
-    toolkit::ShowMessage(
-        owner_, toolkit::BoxType::Warning,
-        QStringLiteral("Couldn't read PDF header info!\r\nProbably this file is damaged!"));
+    toolkit::ShowMessage(owner_, toolkit::BoxType::Warning,
+                         QCoreApplication::translate(
+                             "inspect::InspectionPrompts",
+                             "Couldn't read PDF header info!\r\nProbably this file is damaged!"));
 }
 
 } // namespace inspect

@@ -52,9 +52,8 @@ QueryLayout LayoutQuery(const QFont& font, const QString& prompt, int editHeight
 }
 
 PasswordDialog::PasswordDialog(const QString& caption, const QString& prompt, const QString& value)
-    : label_(new QLabel(this)), edit_(new QLineEdit(this)),
-      ok_(new QPushButton(QStringLiteral("OK"), this)),
-      cancel_(new QPushButton(QStringLiteral("Cancel"), this)) {
+    : label_(new QLabel(this)), edit_(new QLineEdit(this)), ok_(new QPushButton(tr("OK"), this)),
+      cancel_(new QPushButton(tr("Cancel"), this)) {
     setObjectName(QStringLiteral("PasswordDialog"));
     setWindowTitle(caption);
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |

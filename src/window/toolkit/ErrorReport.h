@@ -15,6 +15,10 @@ namespace toolkit {
 // in a character after "." in the code table.
 QString GeneralErrorText(const QString& message);
 
+// A message of the program's own, in the user's language where it is one of
+// the fixed ones; anything else (a message naming a file) as it is.
+QString ProgramMessage(const QString& message);
+
 // Shows the application-titled error box with the single button OK.
 void ShowGeneralError(QWidget* owner, const QString& message);
 
@@ -25,7 +29,7 @@ template <class Handler> void Guarded(QWidget* owner, Handler&& handler) noexcep
     } catch (const std::exception& e) {
         ShowGeneralError(owner, QString::fromLocal8Bit(e.what()));
     } catch (...) {
-        ShowGeneralError(owner, QStringLiteral("Unknown error"));
+        ShowGeneralError(owner, QStringLiteral("Unknown error")); // translated there
     }
 }
 

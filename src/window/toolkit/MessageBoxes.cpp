@@ -17,13 +17,13 @@ namespace {
 QString Caption(BoxType type) {
     switch (type) {
     case BoxType::Warning:
-        return QStringLiteral("Warning");
+        return TMessageBox::tr("Warning");
     case BoxType::Error:
-        return QStringLiteral("Error");
+        return TMessageBox::tr("Error");
     case BoxType::Information:
-        return QStringLiteral("Information");
+        return TMessageBox::tr("Information");
     case BoxType::Confirm:
-        return QStringLiteral("Confirm");
+        return TMessageBox::tr("Confirm");
     }
     return {};
 }
@@ -45,13 +45,13 @@ QStyle::StandardPixmap Icon(BoxType type) {
 QString ButtonCaption(Answer answer) {
     switch (answer) {
     case Answer::OK:
-        return QStringLiteral("OK");
+        return TMessageBox::tr("OK");
     case Answer::Cancel:
-        return QStringLiteral("Cancel");
+        return TMessageBox::tr("Cancel");
     case Answer::Yes:
-        return QStringLiteral("Yes");
+        return TMessageBox::tr("Yes");
     case Answer::No:
-        return QStringLiteral("No");
+        return TMessageBox::tr("No");
     }
     return {};
 }

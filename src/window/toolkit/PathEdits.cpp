@@ -19,7 +19,7 @@ namespace {
 constexpr int kButtonWidth = 22;
 
 std::optional<QString> PickFile(QWidget* parent, const QString& start) {
-    QFileDialog dialog(parent, QStringLiteral("Open"));
+    QFileDialog dialog(parent, PathEdit::tr("Open"));
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setNameFilter(TFilenameEdit::Filter());
@@ -37,7 +37,7 @@ std::optional<QString> PickFile(QWidget* parent, const QString& start) {
 std::optional<QString> PickFolder(QWidget* parent, const QString& start) {
     const QString desktop = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
     const QString chosen = QFileDialog::getExistingDirectory(
-        parent, QStringLiteral("Browse for Folder"), start.isEmpty() ? desktop : start);
+        parent, PathEdit::tr("Browse for Folder"), start.isEmpty() ? desktop : start);
     if (chosen.isEmpty())
         return std::nullopt;
     return QDir::toNativeSeparators(chosen);
@@ -54,7 +54,7 @@ PathEdit::PathEdit(QWidget* parent)
     line_->setAcceptDrops(false);
     line_->installEventFilter(this);
     browse_->setText(QStringLiteral("..."));
-    browse_->setAccessibleName(QStringLiteral("Browse"));
+    browse_->setAccessibleName(tr("Browse"));
     browse_->setCursor(Qt::ArrowCursor);
     connect(line_, &QLineEdit::textChanged, this, &PathEdit::changed);
     connect(browse_, &QToolButton::clicked, this, &PathEdit::pressBrowseButton);
@@ -98,9 +98,8 @@ TFilenameEdit::TFilenameEdit(QWidget* parent) : PathEdit(parent), picker_(PickFi
     setAcceptDrops(true);
 }
 
-const QString& TFilenameEdit::Filter() {
-    static const QString filter = QStringLiteral("Portable Document Format (*.pdf)");
-    return filter;
+QString TFilenameEdit::Filter() {
+    return tr("Portable Document Format (*.pdf)");
 }
 
 void TFilenameEdit::RunPicker() {

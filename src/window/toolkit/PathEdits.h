@@ -59,7 +59,7 @@ public:
     explicit TFilenameEdit(QWidget* parent = nullptr);
     void setPicker(Picker picker) { picker_ = std::move(picker); }
 
-    static const QString& Filter();
+    static QString Filter();
 
 protected:
     void RunPicker() override;

@@ -2,12 +2,15 @@
 #include "platform/platform.h"
 #include "platform/posix/Spawn.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -76,16 +79,24 @@ std::string EndNote(const std::string& program, int status) {
     return {};
 }
 
-// The environment without the go variable, plus `extra` when given.
-std::vector<std::string> Environment(const std::string& extra) {
+bool StartsWith(const char* entry, const char* variable) {
+    const std::size_t length = std::strlen(variable);
+    return std::strncmp(entry, variable, length) == 0 && entry[length] == '=';
+}
+
+// The environment without the tools' descriptor variables, plus `extra`.
+std::vector<std::string> Environment(const std::vector<std::string>& extra) {
     std::vector<std::string> entries;
-    const std::string prefix = std::string(contract::kGoVariable) + "=";
     for (char** entry = environ; *entry; ++entry)
-        if (std::strncmp(*entry, prefix.c_str(), prefix.size()) != 0)
+        if (!StartsWith(*entry, contract::kGoVariable) &&
+            !StartsWith(*entry, contract::kPageVariable))
             entries.emplace_back(*entry);
-    if (!extra.empty())
-        entries.push_back(extra);
+    entries.insert(entries.end(), extra.begin(), extra.end());
     return entries;
+}
+
+std::string Variable(const char* name, int descriptor) {
+    return std::string(name) + "=" + std::to_string(descriptor);
 }
 
 std::vector<char*> Pointers(std::vector<std::string>& strings) {
@@ -104,10 +115,10 @@ struct Started {
 };
 
 // Starts `program` with its output joined into one pipe. `goEnd`, when
-// given, becomes the tool's descriptor contract::kGoDescriptor, named in the
-// environment.
+// given, becomes the tool's descriptor contract::kGoDescriptor, and
+// `pageEnd` its contract::kPageDescriptor, each named in the environment.
 void Start(Started& started, const std::string& program, const std::vector<std::string>& arguments,
-           const std::string& workingFolder, int goEnd) {
+           const std::string& workingFolder, int goEnd, int pageEnd = -1) {
     int ends[2];
     if (pipe2(ends, O_CLOEXEC) != 0) {
         started.failure = CannotStart(program, errno);
@@ -120,17 +131,21 @@ void Start(Started& started, const std::string& program, const std::vector<std::
     posix_spawn_file_actions_addopen(actions.Get(), 0, "/dev/null", O_RDONLY, 0);
     posix_spawn_file_actions_adddup2(actions.Get(), writeEnd.Get(), 1);
     posix_spawn_file_actions_adddup2(actions.Get(), writeEnd.Get(), 2);
-    if (goEnd >= 0)
+    std::vector<std::string> variables;
+    if (goEnd >= 0) {
         posix_spawn_file_actions_adddup2(actions.Get(), goEnd, contract::kGoDescriptor);
+        variables.push_back(Variable(contract::kGoVariable, contract::kGoDescriptor));
+    }
+    if (pageEnd >= 0) {
+        posix_spawn_file_actions_adddup2(actions.Get(), pageEnd, contract::kPageDescriptor);
+        variables.push_back(Variable(contract::kPageVariable, contract::kPageDescriptor));
+    }
     if (!workingFolder.empty())
         posix_spawn_file_actions_addchdir_np(actions.Get(), workingFolder.c_str());
 
     std::vector<std::string> args{program};
     args.insert(args.end(), arguments.begin(), arguments.end());
-    std::vector<std::string> env =
-        Environment(goEnd >= 0 ? std::string(contract::kGoVariable) + "=" +
-                                     std::to_string(contract::kGoDescriptor)
-                               : "");
+    std::vector<std::string> env = Environment(variables);
     std::vector<char*> argv = Pointers(args);
     std::vector<char*> envp = Pointers(env);
 
@@ -225,7 +240,7 @@ ChildProcess::ChildProcess(const std::string& program, const std::vector<std::st
     : impl_(std::make_unique<Impl>()) {
     std::vector<std::string> argv{program};
     argv.insert(argv.end(), arguments.begin(), arguments.end());
-    std::vector<std::string> env = Environment({});
+    std::vector<std::string> env = Environment(std::vector<std::string>{});
     env.insert(env.end(), environment.begin(), environment.end());
     std::vector<char*> argvPointers = Pointers(argv);
     std::vector<char*> envPointers = Pointers(env);
@@ -265,6 +280,11 @@ void ChildProcess::Terminate() {
         kill(impl_->pid, SIGTERM);
 }
 
+void ChildProcess::Interrupt() {
+    if (impl_->pid > 0)
+        kill(impl_->pid, SIGINT);
+}
+
 struct PreparedTool::Impl {
     std::string program;
     Started started;
@@ -296,6 +316,161 @@ PreparedTool::~PreparedTool() {
 std::string PreparedTool::Run(std::chrono::milliseconds timeout, const GiveUp& giveUp) {
     impl_->go.Reset();
     return Collect(impl_->started, impl_->program, timeout, giveUp);
+}
+
+} // namespace platform
+
+namespace platform {
+
+bool ToolsReportPages() {
+    return true;
+}
+
+struct PageTool::Impl {
+    std::string program;
+    Started started;
+    Fd go;    // a byte a page lets its files take their names; the end stops the tool
+    Fd pages; // the tool's "page done" lines
+    std::string marks;
+    std::string printed;       // output not yet handed out
+    std::size_t handedOut = 0; // bytes of output handed out before it
+    bool pagesOpen = true;
+    bool outputOpen = true;
+    bool namedFiles = true;
+
+    void Read() {
+        if (outputOpen)
+            outputOpen = Drain(started.output.Get(), printed);
+        if (pagesOpen)
+            pagesOpen = Drain(pages.Get(), marks);
+    }
+    // Hands out the page of the first whole line of `marks`, if there is
+    // one: "PAGE FILES PRINTED", PRINTED counting every byte the tool
+    // printed up to the end of the page.
+    bool TakePage(std::string& output) {
+        const std::size_t end = marks.find('\n');
+        if (end == std::string::npos)
+            return false;
+        unsigned long long page = 0, files = 0, upTo = 0;
+        const int fields = std::sscanf(marks.c_str(), "%llu %llu %llu", &page, &files, &upTo);
+        marks.erase(0, end + 1);
+        namedFiles = fields < 2 || files > 0;
+        // The page's lines were printed before it was said done.
+        while (fields == 3 && outputOpen && handedOut + printed.size() < upTo) {
+            pollfd ready{started.output.Get(), POLLIN, 0};
+            poll(&ready, 1, 100);
+            outputOpen = Drain(started.output.Get(), printed);
+        }
+        const std::size_t length = fields == 3 && upTo >= handedOut
+                                       ? std::min<std::size_t>(upTo - handedOut, printed.size())
+                                       : printed.size();
+        output.assign(printed, 0, length);
+        printed.erase(0, length);
+        handedOut += length;
+        return true;
+    }
+    bool Ended(std::string& output, const std::string& note) {
+        Read();
+        output = printed + note;
+        printed.clear();
+        namedFiles = true;
+        started.pid = 0;
+        return false;
+    }
+};
+
+PageTool::PageTool(const std::string& program, const std::vector<std::string>& arguments,
+                   const std::string& workingFolder)
+    : impl_(std::make_unique<Impl>()) {
+    impl_->program = program;
+    int go[2];
+    int pages[2];
+    if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, go) != 0) {
+        impl_->started.failure = CannotStart(program, errno);
+        return;
+    }
+    impl_->go = Fd(go[0]);
+    Fd toolGo(go[1]);
+    if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, pages) != 0) {
+        impl_->started.failure = CannotStart(program, errno);
+        return;
+    }
+    impl_->pages = Fd(pages[0]);
+    Fd toolPages(pages[1]);
+    Start(impl_->started, program, arguments, workingFolder, toolGo.Get(), toolPages.Get());
+    if (impl_->started.failure.empty()) {
+        fcntl(impl_->started.output.Get(), F_SETFL, O_NONBLOCK);
+        fcntl(impl_->pages.Get(), F_SETFL, O_NONBLOCK);
+    }
+}
+
+PageTool::~PageTool() {
+    impl_->go.Reset();
+    if (impl_->started.pid > 0) {
+        int status = 0;
+        EndGroup(impl_->started.pid, status);
+    }
+}
+
+void PageTool::Go() {
+    const char go = 1;
+    if (impl_->go.Get() >= 0)
+        send(impl_->go.Get(), &go, 1, MSG_NOSIGNAL);
+}
+
+bool PageTool::NamedFiles() const {
+    return impl_->namedFiles;
+}
+
+bool PageTool::AwaitPage(std::string& output, const GiveUp& giveUp) {
+    Impl& tool = *impl_;
+    output.clear();
+    tool.namedFiles = true;
+    if (!tool.started.failure.empty()) {
+        output.swap(tool.started.failure);
+        return false;
+    }
+    const pid_t pid = tool.started.pid;
+    if (pid <= 0) {
+        // Ended after it had said so much: what it said is still to be taken.
+        tool.Read();
+        if (tool.TakePage(output))
+            return true;
+        return tool.Ended(output, Quoted(tool.program) + " ended before the page\n");
+    }
+    for (;;) {
+        if (tool.TakePage(output))
+            return true;
+        pollfd ready[2];
+        nfds_t count = 0;
+        if (tool.outputOpen)
+            ready[count++] = {tool.started.output.Get(), POLLIN, 0};
+        if (tool.pagesOpen)
+            ready[count++] = {tool.pages.Get(), POLLIN, 0};
+        if (count > 0)
+            poll(ready, count, 100);
+        else
+            usleep(1000);
+        tool.Read();
+        if (tool.TakePage(output))
+            return true;
+        int status = 0;
+        const pid_t done = waitpid(pid, &status, WNOHANG);
+        if (done == pid) {
+            // It may have said its last page was done just before it ended.
+            tool.Read();
+            tool.started.pid = 0;
+            if (tool.TakePage(output))
+                return true;
+            return tool.Ended(output, EndNote(tool.program, status));
+        }
+        if (done < 0 && errno != EINTR)
+            return tool.Ended(output, {});
+        if (giveUp && giveUp()) {
+            EndGroup(pid, status);
+            return tool.Ended(output, Quoted(tool.program) + " was ended before it finished\n");
+        }
+    }
 }
 
 } // namespace platform

@@ -11,9 +11,11 @@ char PathSeparator() {
 }
 
 std::string TempFolder() {
+    // A relative folder would mean another folder to the tools, which run
+    // in their own.
     for (const char* name : {"TEMP", "XDG_RUNTIME_DIR", "TMPDIR"})
         if (const char* value = std::getenv(name); value && *value)
-            return value;
+            return AbsolutePath(value);
     return "/tmp";
 }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
@@ -101,7 +102,14 @@ bool MoveReplacing(const std::string& from, const std::string& to) {
 }
 
 MoveResult MoveKeeping(const std::string& from, const std::string& to) {
-    // A new link fails when the name is taken, where rename would replace.
+    if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
+        return MoveResult::Moved;
+    if (errno == EEXIST)
+        return MoveResult::NameTaken;
+    // File systems without that kind of rename: a new link fails when the
+    // name is taken, where a plain rename would replace.
+    if (errno != EINVAL && errno != ENOSYS)
+        return MoveResult::Failed;
     if (link(from.c_str(), to.c_str()) != 0)
         return errno == EEXIST ? MoveResult::NameTaken : MoveResult::Failed;
     unlink(from.c_str());
@@ -152,23 +160,83 @@ std::string OwnScratchFolder(const std::string& folder) {
     mkdir(folder.c_str(), 0700);
     if (PrivateFolder(folder))
         return folder;
-    std::string beside = folder + "-XXXXXX";
+    // Marked as this run's, so that a later run can tell when it is left
+    // over.
+    std::string beside = folder + "-" + ProcessMark() + "-XXXXXX";
     if (!mkdtemp(beside.data()))
         return {};
     return beside;
 }
 
-std::string CreatePrivateFolder(const std::string& namePrefix) {
+std::string CreatePrivateFolder(const std::string& namePrefix, std::string& problem) {
     std::string base = TempFolder();
     if (!base.empty() && base.back() != '/')
         base += '/';
-    std::string pattern = base + namePrefix + "-XXXXXX";
-    if (!mkdtemp(pattern.data()))
+    std::string pattern = base + namePrefix + "XXXXXX";
+    if (!mkdtemp(pattern.data())) {
+        problem = std::strerror(errno);
         return {};
+    }
     return pattern;
 }
 
 bool RemoveFolder(const std::string& path) {
+    return rmdir(path.c_str()) == 0;
+}
+
+PathState LookUpPath(const std::string& path) {
+    struct stat st {};
+    if (stat(path.c_str(), &st) == 0)
+        return {};
+    const int error = errno;
+    const PathState::Kind kind = error == ENOENT         ? PathState::Kind::Missing
+                                 : error == ENAMETOOLONG ? PathState::Kind::TooLong
+                                                         : PathState::Kind::Refused;
+    return {kind, std::strerror(error)};
+}
+
+std::vector<std::string> OwnEntries(const std::string& folder, const std::string& prefix,
+                                    bool folders) {
+    std::vector<std::string> names;
+    const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return names;
+    DIR* dir = fdopendir(fd);
+    if (!dir) {
+        close(fd);
+        return names;
+    }
+    while (const dirent* entry = readdir(dir)) {
+        const std::string name = entry->d_name;
+        struct stat st {};
+        if (name.compare(0, prefix.size(), prefix) != 0 || name == "." || name == ".." ||
+            fstatat(fd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0 || st.st_uid != geteuid())
+            continue;
+        if (S_ISDIR(st.st_mode) == folders)
+            names.push_back(name);
+    }
+    closedir(dir);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+bool RemoveFolderWithFiles(const std::string& path) {
+    // Opened without following a link, and emptied through that handle, so
+    // a folder swapped for a link meanwhile is not what gets emptied.
+    const int fd = open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    DIR* dir = fdopendir(fd);
+    if (!dir) {
+        close(fd);
+        return false;
+    }
+    while (const dirent* entry = readdir(dir)) {
+        const std::string name = entry->d_name;
+        if (name != "." && name != "..")
+            unlinkat(fd, name.c_str(), 0); // a folder inside refuses
+    }
+    closedir(dir);
     return rmdir(path.c_str()) == 0;
 }
 

@@ -3,6 +3,8 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace platform {
@@ -17,7 +19,31 @@ std::string LockPath(const std::string& name) {
     return "/tmp/" + name + "-" + std::to_string(getuid()) + ".lock";
 }
 
+// A folder that is the user's alone: not a link, owned by the user, closed
+// to everyone else.
+bool PrivateFolder(const std::string& path) {
+    struct stat st {};
+    return lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == geteuid() &&
+           (st.st_mode & (S_IRWXG | S_IRWXO)) == 0;
+}
+
 } // namespace
+
+std::string InstanceAddress(const std::string& name) {
+    if (const char* runtime = std::getenv("XDG_RUNTIME_DIR"); runtime && *runtime)
+        return std::string(runtime) + "/" + name + ".socket";
+    // Anyone may make a folder in /tmp: one that is not ours alone is not used.
+    const std::string folder = "/tmp/" + name + "-" + std::to_string(getuid());
+    mkdir(folder.c_str(), 0700);
+    return PrivateFolder(folder) ? folder + "/socket" : std::string{};
+}
+
+bool PeerIsThisUser(std::intptr_t socket) {
+    ucred peer{};
+    socklen_t size = sizeof peer;
+    return getsockopt(static_cast<int>(socket), SOL_SOCKET, SO_PEERCRED, &peer, &size) == 0 &&
+           size == sizeof peer && peer.uid == geteuid();
+}
 
 struct InstanceGuard::Impl {
     int fd = -1;

@@ -1,17 +1,23 @@
 // Owners for what posix_spawn takes, shared by the POSIX platform files.
 #pragma once
 
+#include <csignal>
 #include <spawn.h>
 
 namespace platform::posix {
 
 // `flags` are POSIX_SPAWN_* flags; with POSIX_SPAWN_SETPGROUP the child
-// leads a process group of its own.
+// leads a process group of its own. The child gets the usual ending on a
+// pipe nobody reads, whatever this program chose for itself.
 class SpawnAttributes {
 public:
     explicit SpawnAttributes(short flags) {
         posix_spawnattr_init(&attributes_);
-        posix_spawnattr_setflags(&attributes_, flags);
+        sigset_t usual;
+        sigemptyset(&usual);
+        sigaddset(&usual, SIGPIPE);
+        posix_spawnattr_setsigdefault(&attributes_, &usual);
+        posix_spawnattr_setflags(&attributes_, static_cast<short>(flags | POSIX_SPAWN_SETSIGDEF));
         if (flags & POSIX_SPAWN_SETPGROUP)
             posix_spawnattr_setpgroup(&attributes_, 0);
     }

@@ -1,5 +1,6 @@
 #include "platform/platform.h"
 
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <fcntl.h>
@@ -13,13 +14,18 @@ namespace {
 
 std::atomic<bool>* runningFlag = nullptr;
 std::atomic<bool>* nowFlag = nullptr;
+std::atomic<bool>* sentFlag = nullptr;
 
 // Only lock-free stores: this runs inside a signal handler.
-void OnSignal(int signal) {
+void OnSignal(int signal, siginfo_t* info, void*) {
     if (!runningFlag || !nowFlag)
         return;
     if (signal != SIGINT || !runningFlag->load())
         nowFlag->store(true);
+    // The terminal's Ctrl+C comes from the kernel; kill() from a program
+    // gives a code of zero or below.
+    if (signal == SIGINT && sentFlag && info && info->si_code <= 0)
+        sentFlag->store(true);
     runningFlag->store(false);
 }
 
@@ -72,15 +78,39 @@ bool ReadHiddenLine(const std::string& prompt, std::string& line) {
     return !ended || !line.empty();
 }
 
-void StopOnSignals(std::atomic<bool>* running, std::atomic<bool>* now) {
+void StopOnSignals(std::atomic<bool>* running, std::atomic<bool>* now, std::atomic<bool>* sent) {
     const bool caught = running && now;
     runningFlag = caught ? running : nullptr;
     nowFlag = caught ? now : nullptr;
+    sentFlag = caught ? sent : nullptr;
     struct sigaction action {};
-    action.sa_handler = caught ? OnSignal : SIG_DFL;
+    if (caught) {
+        action.sa_sigaction = OnSignal;
+        action.sa_flags = SA_SIGINFO;
+    } else {
+        action.sa_handler = SIG_DFL;
+    }
     sigemptyset(&action.sa_mask);
     for (const int signal : {SIGINT, SIGTERM, SIGHUP})
         sigaction(signal, &action, nullptr);
+}
+
+void OpenClosedStandardStreams() {
+    for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd) {
+        if (fcntl(fd, F_GETFD) != -1 || errno != EBADF)
+            continue;
+        // The lowest free number is `fd` itself: those below are open.
+        const int opened = open("/dev/null", fd == STDIN_FILENO ? O_RDONLY : O_WRONLY);
+        if (opened >= 0 && opened != fd)
+            close(opened);
+    }
+}
+
+void IgnoreBrokenPipes() {
+    struct sigaction action {};
+    action.sa_handler = SIG_IGN;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGPIPE, &action, nullptr);
 }
 
 } // namespace platform

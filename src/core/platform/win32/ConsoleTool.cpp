@@ -328,4 +328,45 @@ void ChildProcess::Terminate() {
         TerminateProcess(impl_->process.Get(), 130);
 }
 
+void ChildProcess::Interrupt() {}
+
+} // namespace platform
+
+namespace platform {
+
+// Here a tool runs one page at a time: it is started when its page is
+// awaited and its page ends with it.
+bool ToolsReportPages() {
+    return false;
+}
+
+struct PageTool::Impl {
+    std::string program;
+    std::vector<std::string> arguments;
+    std::string workingFolder;
+    bool ran = false;
+};
+
+PageTool::PageTool(const std::string& program, const std::vector<std::string>& arguments,
+                   const std::string& workingFolder)
+    : impl_(std::make_unique<Impl>(Impl{program, arguments, workingFolder})) {}
+
+PageTool::~PageTool() = default;
+
+void PageTool::Go() {}
+
+bool PageTool::NamedFiles() const {
+    return true;
+}
+
+bool PageTool::AwaitPage(std::string& output, const GiveUp& giveUp) {
+    output.clear();
+    if (impl_->ran)
+        return false;
+    impl_->ran = true;
+    output = RunConsoleTool(impl_->program, impl_->arguments, impl_->workingFolder,
+                            std::chrono::milliseconds{0}, giveUp);
+    return false;
+}
+
 } // namespace platform

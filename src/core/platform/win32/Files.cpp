@@ -143,20 +143,71 @@ std::string OwnScratchFolder(const std::string& folder) {
     return folder;
 }
 
-std::string CreatePrivateFolder(const std::string& namePrefix) {
-    std::string base = TempFolder();
+std::string CreatePrivateFolder(const std::string& namePrefix, std::string& problem) {
+    std::string base = AbsolutePath(TempFolder());
     if (!base.empty() && base.back() != '\\')
         base += '\\';
-    // A name nobody else has: the process id and a counter.
+    // A name nobody else has: the prefix carries the process, a counter the
+    // rest.
     for (unsigned attempt = 0; attempt < 1000; ++attempt) {
-        const std::string path = base + namePrefix + "-" + std::to_string(GetCurrentProcessId()) +
-                                 "-" + std::to_string(GetTickCount() + attempt);
+        const std::string path = base + namePrefix + std::to_string(GetTickCount() + attempt);
         if (CreateDirectoryA(path.c_str(), nullptr))
             return path;
         if (GetLastError() != ERROR_ALREADY_EXISTS)
-            return {};
+            break;
     }
+    problem = win32::SystemMessage(GetLastError());
     return {};
+}
+
+PathState LookUpPath(const std::string& path) {
+    if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES)
+        return {};
+    const DWORD error = GetLastError();
+    const PathState::Kind kind = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND
+                                     ? PathState::Kind::Missing
+                                 : error == ERROR_FILENAME_EXCED_RANGE ? PathState::Kind::TooLong
+                                                                       : PathState::Kind::Refused;
+    return {kind, win32::SystemMessage(error)};
+}
+
+// TEMP lies inside the user's profile: what is there is the user's own.
+std::vector<std::string> OwnEntries(const std::string& folder, const std::string& prefix,
+                                    bool folders) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA entry{};
+    win32::FindHandle find(FindFirstFileA(InFolder(folder, prefix + "*").c_str(), &entry));
+    if (!find.Valid())
+        return names;
+    do {
+        const std::string name = entry.cFileName;
+        const bool folder = (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+                            !(entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT);
+        if (name != "." && name != ".." && folder == folders)
+            names.push_back(name);
+    } while (FindNextFileA(find.Get(), &entry));
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+bool RemoveFolderWithFiles(const std::string& path) {
+    if (GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_REPARSE_POINT)
+        return false;
+    WIN32_FIND_DATAA entry{};
+    {
+        win32::FindHandle find(FindFirstFileA(InFolder(path, "*").c_str(), &entry));
+        if (find.Valid()) {
+            do {
+                const std::string inside = InFolder(path, entry.cFileName);
+                // A link to a folder goes itself; a real folder stays.
+                if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+                    DeleteFileA(inside.c_str());
+                else if (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)
+                    RemoveDirectoryA(inside.c_str());
+            } while (FindNextFileA(find.Get(), &entry));
+        }
+    }
+    return RemoveDirectoryA(path.c_str()) != FALSE;
 }
 
 bool RemoveFolder(const std::string& path) {

@@ -5,6 +5,15 @@ namespace platform {
 
 // A named mutex without a namespace prefix lives in the session's own
 // namespace, so the guard covers the copies started within one logon.
+std::string InstanceAddress(const std::string& name) {
+    return name;
+}
+
+// The pipe's access list already keeps it to the user's own logon.
+bool PeerIsThisUser(std::intptr_t) {
+    return true;
+}
+
 struct InstanceGuard::Impl {
     win32::Handle mutex;
 };

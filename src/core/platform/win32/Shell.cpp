@@ -25,22 +25,23 @@ void SetShellOpener(ShellOpener opener) {
     Seam().opener = std::move(opener);
 }
 
-void OpenWithShell(const std::string& target) {
+bool OpenWithShell(const std::string& target) {
     ShellOpener opener;
     {
         win32::ExclusiveLock guard(Seam().lock);
         opener = Seam().opener;
     }
-    if (opener) {
-        opener(target);
-        return;
-    }
+    if (opener)
+        return opener(target);
     // The shell may hand the target to extensions that need COM, and the
     // extraction worker's thread has not set it up.
     const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
-    ShellExecuteA(GetActiveWindow(), "open", target.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    const HINSTANCE result =
+        ShellExecuteA(GetActiveWindow(), "open", target.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
     if (SUCCEEDED(com))
         CoUninitialize();
+    // Above 32 is success; below is the system's error number.
+    return reinterpret_cast<INT_PTR>(result) > 32;
 }
 
 } // namespace platform

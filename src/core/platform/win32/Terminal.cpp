@@ -65,11 +65,19 @@ bool ReadHiddenLine(const std::string& prompt, std::string& line) {
     return !ended || !line.empty();
 }
 
-void StopOnSignals(std::atomic<bool>* running, std::atomic<bool>* now) {
+// Ctrl+C reaches every program of the console, so none is ever sent on.
+void StopOnSignals(std::atomic<bool>* running, std::atomic<bool>* now, std::atomic<bool>*) {
     const bool caught = running && now;
     runningFlag = caught ? running : nullptr;
     nowFlag = caught ? now : nullptr;
     SetConsoleCtrlHandler(OnControl, caught ? TRUE : FALSE);
 }
+
+// A program started without a standard handle gets none, and files it opens
+// never take one's place: there is nothing to fill.
+void OpenClosedStandardStreams() {}
+
+// Windows has no signal for a pipe nobody reads: the write just fails.
+void IgnoreBrokenPipes() {}
 
 } // namespace platform
