@@ -82,14 +82,15 @@ extern "C" void onBudgetUsedUp(int) {
     _exit(1);
 }
 
-// The processor time used so far, in whole seconds rounded up.
+// The processor time used so far, in whole seconds rounded down: rounded
+// up, a page's budget would grow by up to a second.
 rlim_t processorTimeUsed() {
     rusage usage{};
     if (getrusage(RUSAGE_SELF, &usage) != 0)
         return 0;
     const long long micros = (usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1000000LL +
                              usage.ru_utime.tv_usec + usage.ru_stime.tv_usec;
-    return static_cast<rlim_t>((micros + 999999) / 1000000);
+    return static_cast<rlim_t>(micros / 1000000);
 }
 
 // The soft limit sends SIGXCPU once the page has had its seconds.
