@@ -3,9 +3,8 @@
 #include "ToolContract.h"
 #include "extract/Formats.h"
 #include "extract/LeftFiles.h"
-#include "extract/PageRange.h"
 #include "extract/ScratchFiles.h"
-#include "text/IntegerText.h"
+#include "extract/ToolOptions.h"
 #include "text/TextRules.h"
 
 #include <exception>
@@ -17,41 +16,25 @@ namespace extract {
 
 namespace {
 
-std::string TallyPath(const std::string& root);
-
-std::vector<std::string> ToolArguments(int page, int lastPage, const JobSettings& s,
-                                       const std::string& root) {
-    std::vector<std::string> args{contract::kFirstPageOption, std::to_string(page),
-                                  contract::kLastPageOption, std::to_string(lastPage)};
-    if (!s.password.empty()) {
-        args.push_back(contract::kPasswordOption);
-        args.push_back(s.password);
-    }
-    // Pictures the format can take as the document holds them come as its
-    // own bytes, and are copied instead of encoded a second time.
-    if (const char* kept = KeptEncoding(s.conversion.formatText)) {
-        args.push_back(contract::kKeepOption);
-        args.push_back(kept);
-    }
-    if (s.unique)
-        args.push_back(contract::kUniqueOption);
-    if (s.minWidth > 0 || s.minHeight > 0) {
-        args.push_back(contract::kMinSizeOption);
-        args.push_back(std::to_string(s.minWidth) + "x" + std::to_string(s.minHeight));
-    }
-    if (s.unique || s.minWidth > 0 || s.minHeight > 0) {
-        args.push_back(contract::kTallyOption);
-        args.push_back(TallyPath(root));
-    }
-    args.push_back(s.inputPath);
-    args.push_back(root);
-    return args;
-}
-
 // Where the tool runs of one job remember what they wrote and left out; not
 // a name the scratch images take.
 std::string TallyPath(const std::string& root) {
     return root + ".tally";
+}
+
+std::vector<std::string> ToolArguments(int page, int lastPage, const JobRequest& r,
+                                       const std::string& root) {
+    std::vector<std::string> args{contract::kFirstPageOption, std::to_string(page),
+                                  contract::kLastPageOption, std::to_string(lastPage)};
+    AddPictureOptions({r.password, r.conversion.formatText, r.unique, r.minWidth, r.minHeight},
+                      args);
+    if (r.LeavesOut()) {
+        args.push_back(contract::kTallyOption);
+        args.push_back(TallyPath(root));
+    }
+    args.push_back(r.inputPath);
+    args.push_back(root);
+    return args;
 }
 
 // The tally's counts of pictures left out: repeats, then small ones.
@@ -68,39 +51,21 @@ std::pair<int, int> CountLeftOut(const std::string& path) {
     return counts;
 }
 
-bool NamesPage(const std::string& line, const std::string& mark) {
-    for (std::size_t at = line.find(mark); at != std::string::npos; at = line.find(mark, at + 1)) {
-        const std::size_t after = at + mark.size();
-        if (after == line.size() || line[after] < '0' || line[after] > '9')
-            return true;
-    }
-    return false;
+bool Copied(const std::string& scratchName, const ConversionSettings& settings) {
+    const std::string extension = text::LowerCase(text::ExtractFileExt(scratchName));
+    return ChooseFormat(settings.formatText, extension, settings.jpegQuality).copied;
 }
 
-// The tool's lines about `page`, each naming it: a tool that was killed,
-// timed out or never started is told of without its page.
-std::string WithPage(int page, const std::string& output) {
-    const std::string mark = "page " + std::to_string(page);
-    std::string named;
-    std::size_t start = 0;
-    while (start < output.size()) {
-        std::size_t end = output.find('\n', start);
-        end = end == std::string::npos ? output.size() : end + 1;
-        const std::string line = output.substr(start, end - start);
-        if (!text::Trim(line).empty() && !NamesPage(line, mark))
-            named += mark + ": ";
-        named += line;
-        start = end;
-    }
-    return named;
+std::string WriteFailure(const std::string& target, const OutputProblem& problem) {
+    return "cannot write " + target + ": " +
+           (problem.reason.empty() ? "the picture could not be converted" : problem.reason);
 }
 
 } // namespace
 
-ExtractionJob::ExtractionJob(ExtractionObserver& observer, std::atomic<bool>& running,
-                             std::string toolFolder, std::string workFolder,
-                             const std::atomic<bool>* abandon)
-    : observer_(observer), running_(running), toolFolder_(std::move(toolFolder)),
+ExtractionJob::ExtractionJob(JobSink& sink, std::atomic<bool>& running, std::string toolFolder,
+                             std::string workFolder, const std::atomic<bool>* abandon)
+    : sink_(sink), running_(running), toolFolder_(std::move(toolFolder)),
       workFolder_(std::move(workFolder)), abandon_(abandon) {}
 
 JobEnd ExtractionJob::Run() {
@@ -109,78 +74,73 @@ JobEnd ExtractionJob::Run() {
         end = RunPages();
     } catch (const std::exception& e) {
         running_ = false;
-        observer_.EndExtractionUi();
-        observer_.ShowExtractionError(e.what());
+        sink_.Tell(JobFailed{e.what()});
     } catch (...) {
         running_ = false;
-        observer_.EndExtractionUi();
-        observer_.ShowExtractionError("Unknown error");
+        sink_.Tell(JobFailed{"Unknown error"});
     }
     tool_.reset();
     EmptyFolder(workFolder_);
     running_ = false;
-    observer_.EndExtractionUi();
+    sink_.EndJob();
     return end;
 }
 
 JobEnd ExtractionJob::RunPages() {
-    errors_ = false;
+    counts_ = {};
     outputBroken_ = false;
-    imageCounter_ = 0;
-    const JobSettings settings = observer_.BeginExtractionUi();
+    imagesTaken_ = 0;
+    const JobRequest request = sink_.BeginJob();
     if (workFolder_.empty())
         throw std::runtime_error("No private scratch folder could be made for the images.");
-    const std::int32_t pageCount = text::StrToInt(settings.pageCountText);
-    const PageSpan span = ParsePageRange(settings.pageRangeText, pageCount);
-    const long long maximum = (static_cast<long long>(span.last) - span.first + 1) * 2;
-    // A negative page count leaves a range the gauge cannot show.
-    if (maximum < 0 || maximum > INT32_MAX)
-        throw std::out_of_range("Value must be between 1 and 2147483647");
-    observer_.SetProgressRange(static_cast<int>(maximum));
 
     // Images a crashed earlier run left behind are not this document's, nor
     // are the working files that runs ended by force left in the output
     // folder.
     EmptyFolder(workFolder_);
-    RemoveLeftByEndedRuns(settings.conversion.outputFolder, kWorkingFilePrefix, false);
-    std::string pageResult;
+    RemoveLeftByEndedRuns(request.conversion.outputFolder, kWorkingFilePrefix, false);
+    bool lastPageSound = true;
     {
         FreeImageSession freeImage;
-        for (long long page = span.first; page <= span.last; ++page) {
+        for (long long page = request.firstPage; page <= request.lastPage; ++page) {
             if (!running_)
                 break; // stopped: the pages left are skipped
-            RunPage(static_cast<int>(page), span.last, settings, pageResult);
+            lastPageSound = RunPage(static_cast<int>(page), request);
         }
         tool_.reset(); // stopped before its next page
         RemoveUnfinished(workFolder_);
     }
-    int leftOut = 0;
-    if (settings.unique || settings.minWidth > 0 || settings.minHeight > 0) {
-        const auto [repeats, small] = CountLeftOut(TallyPath(workFolder_ + contract::kScratchRoot));
-        observer_.PicturesLeftOut(repeats, small);
-        leftOut = repeats + small;
-    }
-    // An output that broke has been named already.
-    if (errors_ && !outputBroken_)
-        observer_.ShowExtractionError(kSomeErrors);
-    if (!running_)
+    JobFinished finished = Tally(request);
+    // A folder is opened only after a last page that went well.
+    if (!finished.stopped && request.openAfter && lastPageSound)
+        finished.after = imagesTaken_ < 1 && finished.repeats + finished.small == 0
+                             ? AfterJob::NoImagesFound
+                             : AfterJob::OpenFolder;
+    sink_.Tell(finished);
+    if (finished.stopped)
         return JobEnd::Stopped;
     running_ = false;
-    if (settings.openAfter && text::Trim(pageResult).empty()) {
-        if (imageCounter_ < 1 && leftOut == 0)
-            observer_.ShowNoImagesFound();
-        else
-            observer_.OpenOutputFolder(settings.conversion.outputFolder);
-    }
-    return errors_ ? JobEnd::CompletedWithErrors : JobEnd::Completed;
+    return finished.failed > 0 ? JobEnd::CompletedWithErrors : JobEnd::Completed;
 }
 
-std::string ExtractionJob::RunTool(int page, int lastPage, const JobSettings& settings) {
+JobFinished ExtractionJob::Tally(const JobRequest& request) const {
+    JobFinished finished = counts_;
+    if (request.LeavesOut()) {
+        const auto [repeats, small] = CountLeftOut(TallyPath(workFolder_ + contract::kScratchRoot));
+        finished.repeats = repeats;
+        finished.small = small;
+    }
+    finished.stopped = !running_;
+    finished.outputBroken = outputBroken_;
+    return finished;
+}
+
+std::string ExtractionJob::RunTool(int page, const JobRequest& request) {
     if (!tool_) {
-        const int last = platform::ToolsReportPages() ? lastPage : page;
+        const int last = platform::ToolsReportPages() ? request.lastPage : page;
         tool_ = std::make_unique<platform::PageTool>(
             toolFolder_ + contract::kExtractionTool,
-            ToolArguments(page, last, settings, workFolder_ + contract::kScratchRoot), toolFolder_);
+            ToolArguments(page, last, request, workFolder_ + contract::kScratchRoot), toolFolder_);
     }
     tool_->Go();
     pageEndedByStop_ = false;
@@ -199,53 +159,67 @@ std::string ExtractionJob::RunTool(int page, int lastPage, const JobSettings& se
     // A tool that ended on this page, however, takes nothing of the next.
     const bool done = tool_->AwaitPage(output, giveUp);
     namedFiles_ = tool_->NamedFiles();
-    if (!done || page == lastPage) {
+    if (!done || page == request.lastPage) {
         tool_.reset();
         RemoveUnfinished(workFolder_);
     }
     return output;
 }
 
-bool ExtractionJob::RunPage(int page, int lastPage, const JobSettings& settings,
-                            std::string& pageResult) {
-    observer_.StepProgress();
-    pageResult = RunTool(page, lastPage, settings);
-    observer_.StepProgress();
+bool ExtractionJob::RunPage(int page, const JobRequest& request) {
+    sink_.Tell(PageBegun{page});
+    const std::string output = RunTool(page, request);
+    pageFailed_ = false;
     // The stop ended the page: no failure of its own, and nothing more of
     // it is converted.
-    if (pageEndedByStop_)
-        return false;
-    // A page the tool failed on still gives the images it did write: they
-    // are the document's, and the next page's run would write over them.
-    const bool failed = !text::Trim(pageResult).empty();
-    if (failed) {
-        errors_ = true;
-        observer_.PageFailed(page, WithPage(page, pageResult));
+    if (!pageEndedByStop_) {
+        for (const ImageFailure& failure : ToolFailures(page, output))
+            Fail(failure);
+        // A page the tool failed on still gives the images it did write:
+        // they are the document's, and the next page's run would write
+        // over them.
+        if (namedFiles_)
+            ConvertPageImages(page, request);
     }
-    for (const std::string& name :
-         namedFiles_ ? ScratchImages(workFolder_) : std::vector<std::string>{}) {
+    sink_.Tell(PageDone{page});
+    return !pageFailed_ && !pageEndedByStop_;
+}
+
+void ExtractionJob::ConvertPageImages(int page, const JobRequest& request) {
+    for (const std::string& name : ScratchImages(workFolder_)) {
         if (abandon_ && *abandon_)
             break;
-        ++imageCounter_;
+        const int number = ++imagesTaken_;
+        const bool copied = Copied(name, request.conversion);
         std::string target;
         OutputProblem problem;
-        const Converted outcome =
-            ConvertImage(workFolder_ + name, imageCounter_, settings.conversion, target, &problem);
-        if (outcome == Converted::Failed) {
-            pageResult = "Extraction error!";
-            errors_ = true;
+        switch (ConvertImage(workFolder_ + name, number, request.conversion, target, &problem)) {
+        case Converted::Written:
+            ++counts_.written;
+            sink_.Tell(ImageWritten{number, target, copied});
+            break;
+        case Converted::Kept:
+            ++counts_.notReplaced;
+            sink_.Tell(ImageNotReplaced{number, target});
+            break;
+        case Converted::Failed:
+            Fail({page, 0, 0, WriteFailure(target, problem)});
+            break;
         }
-        observer_.ImageConverted(imageCounter_, outcome, target, problem);
         // A full disk or a folder that went fails every later image too:
         // named once, and the job stops.
         if (problem.everyFile) {
             outputBroken_ = true;
             running_ = false;
-            observer_.ShowExtractionError("cannot write " + target + ": " + problem.reason);
             break;
         }
     }
-    return !failed;
+}
+
+void ExtractionJob::Fail(const ImageFailure& failure) {
+    ++counts_.failed;
+    pageFailed_ = true;
+    sink_.Tell(ImageFailed{failure});
 }
 
 } // namespace extract

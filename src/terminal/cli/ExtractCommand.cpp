@@ -204,34 +204,31 @@ int RunDocument(const ExtractOptions& options, const std::optional<std::string>&
                      scratchProblem);
         return kBadInput;
     }
-    extract::JobSettings settings;
-    settings.inputPath = input;
-    settings.pageCountText = std::to_string(document.pageCount);
-    // Only a range that was asked for: the job's own reading of an empty
-    // one is the whole document.
-    settings.pageRangeText = options.pages.text.empty() ? std::string{}
-                                                        : std::to_string(pages->first) + "-" +
-                                                              std::to_string(pages->second);
-    settings.password = password;
-    settings.openAfter = true;
-    settings.conversion = {options.format, AsFolderText(outputFolder), options.prefix,
-                           options.noClobber, options.quality};
-    settings.unique = options.unique;
-    settings.minWidth = options.minWidth;
-    settings.minHeight = options.minHeight;
+    extract::JobRequest request;
+    request.inputPath = input;
+    request.firstPage = pages->first;
+    request.lastPage = pages->second;
+    request.password = password;
+    request.openAfter = true;
+    request.conversion = {options.format, AsFolderText(outputFolder), options.prefix,
+                          options.noClobber, options.quality};
+    request.unique = options.unique;
+    request.minWidth = options.minWidth;
+    request.minHeight = options.minHeight;
 
-    TerminalReport report(settings, messages, platform::ErrorIsTerminal(), options.quiet);
+    TerminalReport report(request, messages, platform::ErrorIsTerminal(), options.quiet);
     extract::ExtractionJob job(report, running, toolFolder, WithSeparator(scratch), &endNow);
     const extract::JobEnd end = job.Run();
     platform::RemoveFolder(scratch);
     platform::StopOnSignals(nullptr, nullptr);
+    const extract::JobFinished& finished = report.Finished();
     switch (end) {
     case extract::JobEnd::Completed:
-        return report.ImagesKept() > 0 ? kSomeFailed : kAllWritten;
+        return finished.notReplaced > 0 ? kSomeFailed : kAllWritten;
     case extract::JobEnd::CompletedWithErrors:
         return kSomeFailed;
     case extract::JobEnd::Stopped:
-        return report.OutputBroken() ? kSomeFailed : kInterrupted;
+        return finished.outputBroken ? kSomeFailed : kInterrupted;
     case extract::JobEnd::Failed:
         break;
     }

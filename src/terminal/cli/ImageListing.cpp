@@ -2,7 +2,7 @@
 
 #include "ToolContract.h"
 #include "cli/ExtractCommand.h"
-#include "extract/Formats.h"
+#include "extract/ToolOptions.h"
 #include "inspect/ExecuteCMD.h"
 #include "platform/platform.h"
 #include "text/TextRules.h"
@@ -282,22 +282,10 @@ int RunListing(const ListingRequest& request, std::ostream& out, std::ostream& e
     std::vector<std::string> arguments{contract::kListOption, contract::kFirstPageOption,
                                        std::to_string(request.firstPage), contract::kLastPageOption,
                                        std::to_string(request.lastPage)};
-    if (!request.password.empty()) {
-        arguments.push_back(contract::kPasswordOption);
-        arguments.push_back(request.password);
-    }
-    // Kept as the job keeps them: the same question to the same tool.
-    if (const char* kept = extract::KeptEncoding(request.format)) {
-        arguments.push_back(contract::kKeepOption);
-        arguments.push_back(kept);
-    }
-    if (request.unique)
-        arguments.push_back(contract::kUniqueOption);
-    if (request.minWidth > 0 || request.minHeight > 0) {
-        arguments.push_back(contract::kMinSizeOption);
-        arguments.push_back(std::to_string(request.minWidth) + "x" +
-                            std::to_string(request.minHeight));
-    }
+    // Asked as the job asks: the same question to the same tool.
+    extract::AddPictureOptions(
+        {request.password, request.format, request.unique, request.minWidth, request.minHeight},
+        arguments);
     arguments.push_back(document);
     const ToolListing listing =
         ParseToolListing(inspect::RunConsoleTool(contract::kExtractionTool, arguments, toolFolder));

@@ -4,6 +4,8 @@
 #include "text/TextRules.h"
 
 #include <algorithm>
+#include <type_traits>
+#include <variant>
 
 namespace cli {
 
@@ -21,9 +23,9 @@ constexpr int kNarrowestBar = 8;
 
 } // namespace
 
-TerminalReport::TerminalReport(extract::JobSettings settings, const Messages& messages,
-                               bool terminal, bool quiet)
-    : settings_(std::move(settings)), messages_(messages), out_(messages.Stream()),
+TerminalReport::TerminalReport(extract::JobRequest request, const Messages& messages, bool terminal,
+                               bool quiet)
+    : request_(std::move(request)), messages_(messages), out_(messages.Stream()),
       terminal_(terminal), quiet_(quiet) {}
 
 std::string TerminalReport::ProgressLine(int pagesDone, int pages, int images,
@@ -52,30 +54,58 @@ std::string TerminalReport::BarRow(int done, int pages, const std::string& line,
     return "[" + bar + "] " + line;
 }
 
-extract::JobSettings TerminalReport::BeginExtractionUi() {
+extract::JobRequest TerminalReport::BeginJob() {
     start_ = std::chrono::steady_clock::now();
-    return settings_;
+    pages_ = std::max(request_.lastPage - request_.firstPage + 1, 0);
+    return request_;
 }
 
-void TerminalReport::SetProgressRange(int maximum) {
-    maximum_ = maximum;
+void TerminalReport::Tell(const extract::JobEvent& event) {
+    std::visit(
+        [this](const auto& e) {
+            using Event = std::decay_t<decltype(e)>;
+            if constexpr (std::is_same_v<Event, extract::PageDone>)
+                PageDone();
+            else if constexpr (std::is_same_v<Event, extract::ImageWritten>)
+                ++written_;
+            else if constexpr (std::is_same_v<Event, extract::ImageNotReplaced>)
+                Say("not written: " + e.path + " exists");
+            else if constexpr (std::is_same_v<Event, extract::ImageFailed>)
+                Failed(e.failure);
+            else if constexpr (std::is_same_v<Event, extract::JobFinished>)
+                Finish(e);
+            else if constexpr (std::is_same_v<Event, extract::JobFailed>)
+                Say(e.message);
+        },
+        event);
 }
 
-void TerminalReport::StepProgress() {
-    ++steps_;
-    // The tool is done with a page at its second step, and its images are
-    // converted before the next page's first: the line waits for them, so
-    // that its count holds them.
-    if (steps_ % 2 == 0)
-        pagePending_ = true;
-    else
-        DrawPending();
+void TerminalReport::EndJob() {
+    EndBar();
 }
 
-void TerminalReport::DrawPending() {
-    if (pagePending_)
-        Draw();
-    pagePending_ = false;
+// The page's line comes once its images are converted, so that its count
+// holds them.
+void TerminalReport::PageDone() {
+    ++pagesDone_;
+    Draw();
+}
+
+void TerminalReport::Failed(const extract::ImageFailure& failure) {
+    Say(extract::NamedFailure(failure));
+}
+
+void TerminalReport::Finish(const extract::JobFinished& finished) {
+    finished_ = finished;
+    SayLeftOut(finished);
+    if (finished.failed > 0)
+        Say(std::to_string(finished.written) + (finished.written == 1 ? " image" : " images") +
+            " written, " + std::to_string(finished.failed) + " failed; see above");
+    if (finished.after == extract::AfterJob::NoImagesFound)
+        Say("No images found in selected PDF!");
+    else if (finished.after == extract::AfterJob::OpenFolder)
+        Say(std::to_string(written_) + (written_ == 1 ? " image" : " images") + " written to " +
+            request_.conversion.outputFolder);
 }
 
 void TerminalReport::Draw() {
@@ -83,9 +113,7 @@ void TerminalReport::Draw() {
         return;
     const auto elapsed =
         std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - start_);
-    const int pages = maximum_ / 2;
-    const int done = steps_ / 2;
-    const std::string line = ProgressLine(done, pages, written_, elapsed);
+    const std::string line = ProgressLine(pagesDone_, pages_, written_, elapsed);
     if (!terminal_) {
         std::fprintf(out_, "%s\n", line.c_str());
         std::fflush(out_);
@@ -93,7 +121,7 @@ void TerminalReport::Draw() {
     }
     // Asked at every redraw: the window may have been resized.
     const int width = platform::ErrorTerminalWidth();
-    const std::string row = BarRow(done, pages, line, width > 0 ? width : 80);
+    const std::string row = BarRow(pagesDone_, pages_, line, width > 0 ? width : 80);
     std::fprintf(out_, "\r\x1b[K%s", row.c_str());
     std::fflush(out_);
     barShown_ = true;
@@ -107,69 +135,22 @@ void TerminalReport::EndBar() {
 }
 
 void TerminalReport::Say(const std::string& message) {
-    DrawPending();
     EndBar();
     messages_.Say(message);
 }
 
-void TerminalReport::ShowExtractionError(const std::string& message) {
-    Say(message);
-}
-
-void TerminalReport::ShowNoImagesFound() {
-    Say("No images found in selected PDF!");
-}
-
-void TerminalReport::EndExtractionUi() {
-    DrawPending();
-    EndBar();
-}
-
-void TerminalReport::OpenOutputFolder(const std::string& folder) {
-    Say(std::to_string(written_) + (written_ == 1 ? " image" : " images") + " written to " +
-        folder);
-}
-
-void TerminalReport::ImageConverted(int number, extract::Converted outcome,
-                                    const std::string& target,
-                                    const extract::OutputProblem& problem) {
-    switch (outcome) {
-    case extract::Converted::Written:
-        ++written_;
-        return;
-    case extract::Converted::Kept:
-        ++kept_;
-        Say("not written: " + target + " exists");
-        return;
-    case extract::Converted::Failed:
-        break;
-    }
-    // The job names a folder that takes no file, and stops.
-    if (problem.everyFile)
-        outputBroken_ = true;
-    else if (!problem.reason.empty())
-        Say("cannot write " + target + ": " + problem.reason);
-    else
-        Say("cannot write " + target + ": image " + std::to_string(number) +
-            " could not be converted");
-}
-
-void TerminalReport::PageFailed(int, const std::string& toolOutput) {
-    // Said before the page's own line, which waits for its images.
-    EndBar();
-    messages_.Say(toolOutput);
-}
-
-void TerminalReport::PicturesLeftOut(int repeats, int small) {
+void TerminalReport::SayLeftOut(const extract::JobFinished& finished) {
+    const int repeats = finished.repeats;
+    const int small = finished.small;
     const auto pictures = [](int n) {
         return std::to_string(n) + (n == 1 ? " picture" : " pictures");
     };
-    if (settings_.unique)
+    if (request_.unique)
         Say((repeats == 1 ? "1 repeat" : std::to_string(repeats) + " repeats") +
             " of a picture written left out");
-    if (settings_.minWidth > 0 || settings_.minHeight > 0)
-        Say(pictures(small) + " smaller than " + std::to_string(settings_.minWidth) + "x" +
-            std::to_string(settings_.minHeight) + " left out");
+    if (request_.minWidth > 0 || request_.minHeight > 0)
+        Say(pictures(small) + " smaller than " + std::to_string(request_.minWidth) + "x" +
+            std::to_string(request_.minHeight) + " left out");
 }
 
 } // namespace cli

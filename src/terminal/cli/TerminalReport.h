@@ -3,34 +3,23 @@
 #pragma once
 
 #include "cli/Messages.h"
-#include "extract/ExtractionJob.h"
+#include "extract/JobSink.h"
 
-#include <atomic>
 #include <chrono>
 
 namespace cli {
 
-class TerminalReport : public extract::ExtractionObserver {
+class TerminalReport : public extract::JobSink {
 public:
-    TerminalReport(extract::JobSettings settings, const Messages& messages, bool terminal,
+    TerminalReport(extract::JobRequest request, const Messages& messages, bool terminal,
                    bool quiet);
 
-    extract::JobSettings BeginExtractionUi() override;
-    void SetProgressRange(int maximum) override;
-    void StepProgress() override;
-    void ShowExtractionError(const std::string& message) override;
-    void ShowNoImagesFound() override;
-    void EndExtractionUi() override;
-    void OpenOutputFolder(const std::string& folder) override;
-    void ImageConverted(int number, extract::Converted outcome, const std::string& target,
-                        const extract::OutputProblem& problem) override;
-    void PageFailed(int page, const std::string& toolOutput) override;
-    void PicturesLeftOut(int repeats, int small) override;
+    extract::JobRequest BeginJob() override;
+    void Tell(const extract::JobEvent& event) override;
+    void EndJob() override;
 
-    int ImagesWritten() const { return written_; }
-    int ImagesKept() const { return kept_; }
-    // True when the run was stopped because the output could not be written.
-    bool OutputBroken() const { return outputBroken_; }
+    // How the job finished; nothing counted when it never got that far.
+    const extract::JobFinished& Finished() const { return finished_; }
 
     // "page 3 of 10, 12 images, 0:03 elapsed, 0:07 left"
     static std::string ProgressLine(int pagesDone, int pages, int images,
@@ -40,23 +29,24 @@ public:
     static std::string BarRow(int done, int pages, const std::string& line, int width);
 
 private:
+    void PageDone();
+    void Failed(const extract::ImageFailure& failure);
+    void Finish(const extract::JobFinished& finished);
+    void SayLeftOut(const extract::JobFinished& finished);
     void Draw();
-    void DrawPending();
     void EndBar();
     void Say(const std::string& message);
 
-    extract::JobSettings settings_;
+    extract::JobRequest request_;
     const Messages& messages_;
     std::FILE* out_;
     bool terminal_;
     bool quiet_;
-    int steps_ = 0;
-    int maximum_ = 0;
+    int pages_ = 0;
+    int pagesDone_ = 0;
     int written_ = 0;
-    int kept_ = 0;
-    bool outputBroken_ = false;
+    extract::JobFinished finished_;
     bool barShown_ = false;
-    bool pagePending_ = false;
     std::chrono::steady_clock::time_point start_;
 };
 

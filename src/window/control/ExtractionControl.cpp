@@ -1,7 +1,9 @@
 #include "control/ExtractionControl.h"
 
 #include "control/TConversionProcess.h"
+#include "extract/PageRange.h"
 #include "platform/platform.h"
+#include "text/IntegerText.h"
 #include "text/TextRules.h"
 #include "toolkit/ErrorReport.h"
 #include "toolkit/MessageBoxes.h"
@@ -18,7 +20,11 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <algorithm>
+#include <cstdint>
+#include <stdexcept>
+#include <type_traits>
 #include <utility>
+#include <variant>
 
 namespace extract {
 
@@ -97,7 +103,7 @@ void ExtractionControl::StartWorker() {
         new TConversionProcess(*this, this, state_.running, state_.toolFolder, state_.workFolder);
     worker_->setParent(this);
     connect(worker_, &TConversionProcess::jobEnded, this,
-            [this](int written, bool stopped) { ShowOutcome(written, stopped); });
+            [this](bool stopped) { ShowOutcome(written_, stopped); });
     connect(worker_, &QThread::finished, worker_, &QObject::deleteLater);
     worker_->start();
 }
@@ -141,25 +147,69 @@ void ExtractionControl::ShowOutcome(int written, bool stopped) {
     label->show();
 }
 
-JobSettings ExtractionControl::BeginExtractionUi() {
+// --- the job's calls ---------------------------------------------------------
+
+JobRequest ExtractionControl::BeginJob() {
+    written_ = 0;
+    failures_.clear();
+    return BeginExtractionUi();
+}
+
+void ExtractionControl::Tell(const JobEvent& event) {
+    std::visit(
+        [this](const auto& e) {
+            using Event = std::decay_t<decltype(e)>;
+            if constexpr (std::is_same_v<Event, PageBegun> || std::is_same_v<Event, PageDone>)
+                StepProgress();
+            else if constexpr (std::is_same_v<Event, ImageWritten>)
+                ++written_;
+            else if constexpr (std::is_same_v<Event, ImageFailed>)
+                failures_.push_back(NamedFailure(e.failure));
+            else if constexpr (std::is_same_v<Event, JobFinished>) {
+                ShowFailures(e);
+                if (e.after == AfterJob::NoImagesFound)
+                    ShowNoImagesFound();
+                else if (e.after == AfterJob::OpenFolder)
+                    OpenOutputFolder(outputPath_);
+            } else if constexpr (std::is_same_v<Event, JobFailed>) {
+                EndExtractionUi();
+                ShowExtractionError(toolkit::ProgramMessage(toolkit::FromProgramText(e.message)));
+            }
+        },
+        event);
+}
+
+void ExtractionControl::EndJob() {
+    EndExtractionUi();
+}
+
+// The pages as the window reads its boxes: a range that does not fit means
+// the whole document, and one the gauge cannot count is refused.
+JobRequest ExtractionControl::BeginExtractionUi() {
     SetExtractingLook(true);
     controls_.outcome->hide();
     controls_.gauge->show();
     outputFolder_ = controls_.output->text();
-    JobSettings settings;
-    settings.inputPath = toolkit::ToProgramText(controls_.input->text());
-    settings.pageCountText = toolkit::ToProgramText(controls_.pageCount->text());
-    settings.pageRangeText = toolkit::ToProgramText(controls_.pageRange->text());
-    settings.password = state_.password;
-    settings.openAfter = controls_.openAfter->isChecked();
-    settings.conversion.formatText = toolkit::ToProgramText(controls_.format->currentText());
-    settings.conversion.outputFolder = toolkit::ToProgramText(controls_.output->text());
-    settings.conversion.prefix = toolkit::ToProgramText(controls_.prefix->text());
-    return settings;
-}
-
-void ExtractionControl::SetProgressRange(int maximum) {
-    controls_.gauge->setMaximum(maximum);
+    outputPath_ = toolkit::ToProgramText(outputFolder_);
+    const std::int32_t pageCount =
+        text::StrToInt(toolkit::ToProgramText(controls_.pageCount->text()));
+    const PageSpan span =
+        ParsePageRange(toolkit::ToProgramText(controls_.pageRange->text()), pageCount);
+    // Each page is two steps of the gauge: begun and done.
+    const long long steps = (static_cast<long long>(span.last) - span.first + 1) * 2;
+    if (steps < 0 || steps > INT32_MAX)
+        throw std::out_of_range("Value must be between 1 and 2147483647");
+    controls_.gauge->setMaximum(static_cast<int>(steps));
+    JobRequest request;
+    request.inputPath = toolkit::ToProgramText(controls_.input->text());
+    request.firstPage = span.first;
+    request.lastPage = span.last;
+    request.password = state_.password;
+    request.openAfter = controls_.openAfter->isChecked();
+    request.conversion.formatText = toolkit::ToProgramText(controls_.format->currentText());
+    request.conversion.outputFolder = outputPath_;
+    request.conversion.prefix = toolkit::ToProgramText(controls_.prefix->text());
+    return request;
 }
 
 void ExtractionControl::StepProgress() {
@@ -167,9 +217,19 @@ void ExtractionControl::StepProgress() {
     gauge->setValue(std::min(gauge->value() + 1, gauge->maximum()));
 }
 
-void ExtractionControl::ShowExtractionError(const std::string& message) {
-    toolkit::ShowMessage(controls_.window, toolkit::BoxType::Error,
-                         toolkit::ProgramMessage(toolkit::FromProgramText(message)));
+// The box names each picture that failed, the first few of them.
+void ExtractionControl::ShowFailures(const JobFinished& finished) {
+    if (finished.failed == 0)
+        return;
+    const std::string list = ListFailures(failures_, "\r\n", [](std::size_t more) {
+        return toolkit::ToProgramText(tr("and %n more", "", static_cast<int>(more)));
+    });
+    ShowExtractionError(tr("Some errors occured during the extraction process!") + "\r\n\r\n" +
+                        toolkit::FromProgramText(list));
+}
+
+void ExtractionControl::ShowExtractionError(const QString& message) {
+    toolkit::ShowMessage(controls_.window, toolkit::BoxType::Error, message);
 }
 
 void ExtractionControl::ShowNoImagesFound() {

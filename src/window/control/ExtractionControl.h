@@ -3,7 +3,7 @@
 // worker with its lifetime.
 #pragma once
 
-#include "extract/ExtractionJob.h"
+#include "extract/JobSink.h"
 
 #include <QObject>
 #include <QPointer>
@@ -57,7 +57,7 @@ struct ExtractionState {
     const std::string& workFolder; // the scratch folder, with a final separator
 };
 
-class ExtractionControl : public QObject, private ExtractionObserver {
+class ExtractionControl : public QObject, private JobSink {
     Q_OBJECT
 public:
     ExtractionControl(ExtractionControls controls, ExtractionState state);
@@ -82,14 +82,18 @@ private:
     void SetExtractingLook(bool extracting);
     void ShowOutcome(int written, bool stopped);
 
-    // The worker's calls, made on the window's thread.
-    JobSettings BeginExtractionUi() override;
-    void SetProgressRange(int maximum) override;
-    void StepProgress() override;
-    void ShowExtractionError(const std::string& message) override;
-    void ShowNoImagesFound() override;
-    void EndExtractionUi() override;
-    void OpenOutputFolder(const std::string& folder) override;
+    // The job's calls, made on the window's thread.
+    JobRequest BeginJob() override;
+    void Tell(const JobEvent& event) override;
+    void EndJob() override;
+
+    JobRequest BeginExtractionUi();
+    void StepProgress();
+    void ShowFailures(const JobFinished& finished);
+    void ShowExtractionError(const QString& message);
+    void ShowNoImagesFound();
+    void EndExtractionUi();
+    void OpenOutputFolder(const std::string& folder);
 
     ExtractionControls controls_;
     ExtractionState state_;
@@ -97,6 +101,9 @@ private:
     // worker still alive at the end goes with the control.
     QPointer<TConversionProcess> worker_;
     QString outputFolder_; // of the job that runs or ran last
+    std::string outputPath_;
+    int written_ = 0;
+    std::vector<std::string> failures_; // each named, in the order they came
 };
 
 } // namespace extract

@@ -1,10 +1,12 @@
 #include "control/TConversionProcess.h"
 
+#include "extract/ExtractionJob.h"
+
 #include <exception>
 
 namespace extract {
 
-TConversionProcess::TConversionProcess(ExtractionObserver& window, QObject* windowContext,
+TConversionProcess::TConversionProcess(JobSink& window, QObject* windowContext,
                                        std::atomic<bool>& running, std::string toolFolder,
                                        std::string workFolder)
     : window_(window), windowContext_(windowContext), running_(running),
@@ -20,7 +22,7 @@ void TConversionProcess::run() {
     ExtractionJob job(*this, running_, toolFolder_, workFolder_, &detached_);
     const JobEnd end = job.Run();
     if (!detached_)
-        emit jobEnded(written_, end == JobEnd::Stopped);
+        emit jobEnded(end == JobEnd::Stopped);
 }
 
 // Runs `call` on the window's thread and waits for it, message boxes
@@ -45,46 +47,18 @@ template <class Call> void TConversionProcess::OnWindow(Call call) {
         std::rethrow_exception(failure);
 }
 
-JobSettings TConversionProcess::BeginExtractionUi() {
-    JobSettings settings;
-    OnWindow([&] { settings = window_.BeginExtractionUi(); });
-    return settings;
+JobRequest TConversionProcess::BeginJob() {
+    JobRequest request;
+    OnWindow([&] { request = window_.BeginJob(); });
+    return request;
 }
 
-void TConversionProcess::SetProgressRange(int maximum) {
-    ProgressMax = maximum;
-    OnWindow([&] { window_.SetProgressRange(maximum); });
+void TConversionProcess::Tell(const JobEvent& event) {
+    OnWindow([&] { window_.Tell(event); });
 }
 
-void TConversionProcess::StepProgress() {
-    OnWindow([&] { window_.StepProgress(); });
-}
-
-void TConversionProcess::ShowExtractionError(const std::string& message) {
-    ErrorText = message;
-    OnWindow([&] { window_.ShowExtractionError(message); });
-}
-
-void TConversionProcess::ShowNoImagesFound() {
-    OnWindow([&] { window_.ShowNoImagesFound(); });
-}
-
-void TConversionProcess::EndExtractionUi() {
-    OnWindow([&] { window_.EndExtractionUi(); });
-}
-
-void TConversionProcess::OpenOutputFolder(const std::string& folder) {
-    OnWindow([&] { window_.OpenOutputFolder(folder); });
-}
-
-} // namespace extract
-
-namespace extract {
-
-void TConversionProcess::ImageConverted(int, Converted outcome, const std::string&,
-                                        const OutputProblem&) {
-    if (outcome == Converted::Written)
-        ++written_;
+void TConversionProcess::EndJob() {
+    OnWindow([&] { window_.EndJob(); });
 }
 
 } // namespace extract

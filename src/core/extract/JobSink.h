@@ -1,0 +1,88 @@
+// What a job is asked to do, and what it tells while it does it. The window
+// and arvenzo-extract each build the request with their own rules and follow
+// the events in their own way.
+#pragma once
+
+#include "extract/Failures.h"
+#include "extract/ImageConversion.h"
+
+#include <string>
+#include <variant>
+
+namespace extract {
+
+struct JobRequest {
+    std::string inputPath;
+    // 1-based and inclusive; a last page before the first means no pages.
+    int firstPage = 1;
+    int lastPage = 0;
+    std::string password;
+    // What follows a job that went well: the folder opened, or a word that
+    // the document holds no images.
+    bool openAfter = true;
+    ConversionSettings conversion;
+    // Pictures left out: repeats of one written, and those smaller than
+    // the minimum (0 for none).
+    bool unique = false;
+    int minWidth = 0;
+    int minHeight = 0;
+
+    bool LeavesOut() const { return unique || minWidth > 0 || minHeight > 0; }
+};
+
+struct PageBegun {
+    int page;
+};
+// Its images are converted too.
+struct PageDone {
+    int page;
+};
+struct ImageWritten {
+    int number; // across the job, from 1
+    std::string path;
+    bool documentBytes; // the document's own bytes, copied, rather than encoded
+};
+// The output name was taken and left alone, as asked.
+struct ImageNotReplaced {
+    int number;
+    std::string path;
+};
+struct ImageFailed {
+    ImageFailure failure;
+};
+
+enum class AfterJob { Nothing, OpenFolder, NoImagesFound };
+
+struct JobFinished {
+    int written = 0;
+    int notReplaced = 0;
+    int failed = 0;
+    // Left out, counted only when the request leaves pictures out.
+    int repeats = 0;
+    int small = 0;
+    bool stopped = false;
+    // The output folder took no more files, and the job ended there.
+    bool outputBroken = false;
+    AfterJob after = AfterJob::Nothing;
+};
+
+// The job could not go on at all; nothing follows but the end.
+struct JobFailed {
+    std::string message;
+};
+
+using JobEvent = std::variant<PageBegun, PageDone, ImageWritten, ImageNotReplaced, ImageFailed,
+                              JobFinished, JobFailed>;
+
+class JobSink {
+public:
+    virtual ~JobSink() = default;
+    // The request, taken as the job starts. What this throws ends the job as
+    // a JobFailed with its message.
+    virtual JobRequest BeginJob() = 0;
+    virtual void Tell(const JobEvent& event) = 0;
+    // Always the last call, however the job went.
+    virtual void EndJob() = 0;
+};
+
+} // namespace extract
