@@ -48,13 +48,20 @@ struct Plain {
     const char* meant;
 };
 
-// First match wins: the more particular words come first.
-constexpr std::array<Plain, 5> kPlainReasons{{
+// What a decoder says, in words a user can act on. First match wins: the
+// more particular words come first.
+constexpr std::array<Plain, 11> kPlainReasons{{
     {"Premature end of JPEG", "the JPEG data is cut short"},
+    {"JPEG data: premature end", "the JPEG data is cut short"},
     {"JPEG data ends early", "the JPEG data is cut short"},
     {"JBIG2 segment ends early", "the JBIG2 data is cut short"},
     {"ends early", "the image data is cut short"},
     {"premature end", "the image data is cut short"},
+    {"Not a JPEG file", "the JPEG data is damaged"},
+    {"JPX header", "the JPEG-2000 data is damaged"},
+    {"unknown filter", "the picture is stored in an encoding this program does not know"},
+    {"read error; treating as end of file", "the compressed data is damaged"},
+    {"zlib error", "the compressed data is damaged"},
 }};
 
 } // namespace
@@ -89,7 +96,9 @@ std::string PlainReason(const std::string& toolReason) {
     for (const Plain& plain : kPlainReasons)
         if (toolReason.find(plain.said) != std::string::npos)
             return plain.meant;
-    return toolReason;
+    // The rest say it plainly enough once the decoder's preamble is gone.
+    const std::string preamble = "cannot decode it: ";
+    return toolReason.rfind(preamble, 0) == 0 ? toolReason.substr(preamble.size()) : toolReason;
 }
 
 std::string ListFailures(const std::vector<std::string>& failures, const std::string& lineEnd,
