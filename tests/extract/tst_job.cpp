@@ -1,0 +1,137 @@
+// The job on its own, with the real tool: a sink that writes down what it
+// is told, in order.
+#include "extract/ExtractionJob.h"
+#include "support/ToolTests.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+class RecordingSink : public extract::JobSink {
+public:
+    RecordingSink(extract::JobRequest request, std::atomic<bool>& running, int stopAt)
+        : request_(std::move(request)), running_(running), stopAt_(stopAt) {}
+
+    extract::JobRequest BeginJob() override { return request_; }
+    void Tell(const extract::JobEvent& event) override {
+        std::visit([this](const auto& e) { Record(e); }, event);
+    }
+    void EndJob() override { lines << "end"; }
+
+    QStringList lines;
+
+private:
+    void Record(const extract::PageBegun& e) {
+        lines << QString("begun %1").arg(e.page);
+        if (e.page == stopAt_)
+            running_ = false;
+    }
+    void Record(const extract::PageDone& e) { lines << QString("done %1").arg(e.page); }
+    void Record(const extract::ImageWritten& e) {
+        lines << QString("written %1%2")
+                     .arg(QString::fromStdString(e.path), e.documentBytes ? " as it is" : "");
+    }
+    void Record(const extract::ImageNotReplaced& e) {
+        lines << "not replaced " + QString::fromStdString(e.path);
+    }
+    void Record(const extract::ImageFailed& e) {
+        lines << "failed " + QString::fromStdString(extract::NamedFailure(e.failure));
+    }
+    void Record(const extract::JobFinished& e) {
+        const char* after[] = {"nothing", "open", "no images"};
+        lines << QString("finished: %1 written, %2 failed%3%4, %5")
+                     .arg(e.written)
+                     .arg(e.failed)
+                     .arg(e.stopped ? ", stopped" : "")
+                     .arg(e.outputBroken ? ", output broken" : "")
+                     .arg(after[static_cast<int>(e.after)]);
+    }
+    void Record(const extract::JobFailed& e) {
+        lines << "job failed: " + QString::fromStdString(e.message);
+    }
+
+    extract::JobRequest request_;
+    std::atomic<bool>& running_;
+    int stopAt_;
+};
+
+} // namespace
+
+Q_DECLARE_METATYPE(extract::JobEnd)
+
+class JobTest : public QObject {
+    Q_OBJECT
+    tooltest::Fixtures fixtures_;
+
+private slots:
+    void initTestCase() {
+        QVERIFY(fixtures_.make(MAKE_FIXTURES_PATH, {"multipage", "kept", "cut-short"}));
+    }
+
+    // "%" in the lines stands for the output folder.
+    void events_data() {
+        QTest::addColumn<QString>("pdf");
+        QTest::addColumn<int>("last");
+        QTest::addColumn<QString>("output"); // below the output folder
+        QTest::addColumn<int>("stopAt");     // the page whose start stops the job
+        QTest::addColumn<extract::JobEnd>("end");
+        QTest::addColumn<QStringList>("lines");
+        QTest::newRow("all good") << "multipage" << 2 << "" << 0 << extract::JobEnd::Completed
+                                  << QStringList{"begun 1",
+                                                 "written %/1.bmp",
+                                                 "written %/2.bmp",
+                                                 "done 1",
+                                                 "begun 2",
+                                                 "done 2",
+                                                 "finished: 2 written, 0 failed, open",
+                                                 "end"};
+        QTest::newRow("the document's own JPEG")
+            << "kept" << 1 << "" << 0 << extract::JobEnd::Completed
+            << QStringList{"begun 1", "written %/1.jpg as it is", "done 1",
+                           "finished: 1 written, 0 failed, open", "end"};
+        QTest::newRow("one picture cut short")
+            << "cut-short" << 1 << "" << 0 << extract::JobEnd::CompletedWithErrors
+            << QStringList{"begun 1",
+                           "failed page 1, image 2 (object 4): the JPEG data is cut short",
+                           "written %/1.bmp",
+                           "done 1",
+                           "finished: 1 written, 1 failed, nothing",
+                           "end"};
+        QTest::newRow("output folder that cannot be written")
+            << "multipage" << 2 << "/gone" << 0 << extract::JobEnd::Stopped
+            << QStringList{"begun 1",
+                           "failed page 1: cannot write %/gone/1.bmp: No such file or directory",
+                           "done 1",
+                           "finished: 0 written, 1 failed, stopped, output broken, nothing", "end"};
+        QTest::newRow("stopped") << "multipage" << 4 << "" << 1 << extract::JobEnd::Stopped
+                                 << QStringList{"begun 1",
+                                                "written %/1.bmp",
+                                                "written %/2.bmp",
+                                                "done 1",
+                                                "finished: 2 written, 0 failed, stopped, nothing",
+                                                "end"};
+    }
+    void events() {
+        QFETCH(QString, pdf);
+        QFETCH(int, last);
+        QFETCH(QString, output);
+        QFETCH(int, stopAt);
+        QFETCH(extract::JobEnd, end);
+        QFETCH(QStringList, lines);
+        QTemporaryDir out, scratch;
+        extract::JobRequest request;
+        request.inputPath = fixtures_.path(pdf + ".pdf").toStdString();
+        request.lastPage = last;
+        request.conversion = {"Original", (out.path() + output).toStdString(), "", false};
+        std::atomic<bool> running{true};
+        RecordingSink sink(request, running, stopAt);
+        extract::ExtractionJob job(sink, running, TOOL_DIR "/", scratch.path().toStdString() + "/");
+        QCOMPARE(job.Run(), end);
+        QCOMPARE(sink.lines, lines.replaceInStrings("%", out.path()));
+        QVERIFY(!running);
+    }
+};
+
+QTEST_GUILESS_MAIN(JobTest)
+#include "tst_job.moc"
