@@ -1,4 +1,5 @@
 #include "ToolContract.h"
+#include "extract/Failures.h"
 #include "extract/Formats.h"
 #include "extract/PageRange.h"
 #include "extract/ScratchFiles.h"
@@ -215,6 +216,58 @@ private slots:
                 QVERIFY(f.open(QIODevice::WriteOnly));
             }
         QCOMPARE(extract::ScratchImages(dir.path().toStdString() + "/"), taken);
+    }
+
+    // What the tool prints about page 3, as the user is told it.
+    void toolFailures_data() {
+        QTest::addColumn<QString>("output");
+        QTest::addColumn<QStringList>("named");
+        QTest::newRow("a picture, plain words")
+            << "Error: page 3, image 2 (object 12): cannot decode it: the image data is damaged: "
+               "Corrupt JPEG data: premature end of data segment\n"
+            << QStringList{"page 3, image 2 (object 12): the JPEG data is cut short"};
+        QTest::newRow("no object, words of its own")
+            << "Error: page 3, image 1: cannot decode it: unknown colour space\n"
+            << QStringList{"page 3, image 1: unknown colour space"};
+        QTest::newRow("the page, then a picture")
+            << "Error: page 3: cannot read the page or an image on it: x\r\n\n"
+               "Error: page 3, image 4 (object 9): refused: too large\n"
+            << QStringList{"page 3: cannot read the page or an image on it: x",
+                           "page 3, image 4 (object 9): refused: too large"};
+        QTest::newRow("a line that names its page")
+            << "Error: page 3 is broken" << QStringList{"page 3 is broken"};
+        QTest::newRow("another page named") << "Error: page 30, image 1: no\n"
+                                            << QStringList{"page 3: page 30, image 1: no"};
+        QTest::newRow("a tool that died")
+            << "'/t/glimmet.bin' was ended by signal 9\n"
+            << QStringList{"page 3: '/t/glimmet.bin' was ended by signal 9"};
+    }
+    void toolFailures() {
+        QFETCH(QString, output);
+        QFETCH(QStringList, named);
+        QStringList got;
+        for (const extract::ImageFailure& f : extract::ToolFailures(3, output.toStdString()))
+            got << QString::fromStdString(extract::NamedFailure(f));
+        QCOMPARE(got, named);
+    }
+
+    void failureList_data() {
+        QTest::addColumn<int>("count");
+        QTest::addColumn<QString>("list");
+        QTest::newRow("none") << 0 << "";
+        QTest::newRow("one") << 1 << "f1";
+        QTest::newRow("ten") << 10 << "f1|f2|f3|f4|f5|f6|f7|f8|f9|f10";
+        QTest::newRow("eleven") << 11 << "f1|f2|f3|f4|f5|f6|f7|f8|f9|f10|and 1 more";
+        QTest::newRow("forty") << 40 << "f1|f2|f3|f4|f5|f6|f7|f8|f9|f10|and 30 more";
+    }
+    void failureList() {
+        QFETCH(int, count);
+        QFETCH(QString, list);
+        std::vector<std::string> failures;
+        for (int i = 1; i <= count; ++i)
+            failures.push_back("f" + std::to_string(i));
+        const auto more = [](std::size_t n) { return "and " + std::to_string(n) + " more"; };
+        QCOMPARE(QString::fromStdString(extract::ListFailures(failures, "|", more)), list);
     }
 };
 
