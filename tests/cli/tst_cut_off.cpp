@@ -258,10 +258,10 @@ private slots:
             << "arvenzo-extract: page 2: '%/glimmet.bin' was ended by signal 9";
         QTest::newRow("a line naming another page")
             << "[ $2 = 3 ] && echo 'Error: page 30: no' && exit 1\n" + OneImage()
-            << QStringList{"1.jpg", "2.jpg"} << "arvenzo-extract: page 3: Error: page 30: no";
+            << QStringList{"1.jpg", "2.jpg"} << "arvenzo-extract: page 3: page 30: no";
         QTest::newRow("a line naming its page as it stands")
             << "[ $2 = 1 ] && echo 'Error: page 1, image 1: no' && exit 1\n" + OneImage()
-            << QStringList{"1.jpg", "2.jpg"} << "arvenzo-extract: Error: page 1, image 1: no";
+            << QStringList{"1.jpg", "2.jpg"} << "arvenzo-extract: page 1, image 1: no";
     }
 
     // A failure the tool could not tell of itself, or told without the
