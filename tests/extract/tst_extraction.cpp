@@ -24,9 +24,10 @@
 
 namespace {
 
-const QString kSomeErrors = "Some errors occured during the extraction process!\r\n\r\n"
-                            "It maybe a permission or I/O error:\r\n"
-                            "Extracting of images from this document is not allowed.";
+// The error box after a job: its first sentence, then what failed.
+QString FailureBox(const QStringList& failures) {
+    return "Some errors occured during the extraction process!\r\n\r\n" + failures.join("\r\n");
+}
 
 // A window set up for one job: its own environment, a recording shell,
 // the real tools, and an empty output folder.
@@ -96,8 +97,8 @@ class ExtractionTest : public QObject {
 
 private slots:
     void initTestCase() {
-        QVERIFY(fixtures_.make(MAKE_FIXTURES_PATH,
-                               {"images", "multipage", "passwords", "flawed", "kept", "bombs"}));
+        QVERIFY(fixtures_.make(MAKE_FIXTURES_PATH, {"images", "multipage", "passwords", "flawed",
+                                                    "kept", "bombs", "cut-short"}));
         FreeImage_Initialise(FALSE);
     }
     void cleanupTestCase() { FreeImage_DeInitialise(); }
@@ -246,7 +247,8 @@ private slots:
         testing::ModalAnswerer answerer;
         answerer.Next(testing::Press(Qt::Key_Return));
         QVERIFY(s.RunToEnd());
-        QCOMPARE(answerer.Seen(), QStringList{kSomeErrors});
+        QCOMPARE(answerer.Seen(), QStringList{FailureBox({"page 1: cannot write " + s.Out() +
+                                                          "/img-1.bmp: " + "Is a directory"})});
         QCOMPARE(s.Written().size(), 1); // the second image of the page
         QVERIFY(s.Opened().isEmpty());
         QCOMPARE(s.Scratch(), QStringList{});
@@ -266,7 +268,8 @@ private slots:
         answerer.Next(testing::Press(Qt::Key_Return));
         QVERIFY(s.RunToEnd());
         QCOMPARE(answerer.Seen().size(), 1);
-        QVERIFY2(QRegularExpression("^cannot write " + QRegularExpression::escape(s.Out()) +
+        QVERIFY2(QRegularExpression("^" + QRegularExpression::escape(FailureBox({"page "})) +
+                                    "\\d+: cannot write " + QRegularExpression::escape(s.Out()) +
                                     "/img-\\d+\\.bmp: No space left on device$")
                      .match(answerer.Seen().first())
                      .hasMatch(),
@@ -298,20 +301,31 @@ private slots:
         QTest::addColumn<QString>("range");
         QTest::addColumn<int>("images");
         QTest::addColumn<bool>("opened");
-        QTest::newRow("failed page in the middle") << "1-3" << 6 << true;
-        QTest::newRow("failed page last") << "3-4" << 4 << false;
-        QTest::newRow("whole document") << "" << 8 << false;
+        QTest::addColumn<QString>("pdf");
+        QTest::addColumn<QStringList>("failures");
+        const QString damaged = "image 2 (object 3): the compressed data is damaged";
+        QTest::newRow("failed page in the middle")
+            << "1-3" << 6 << true << "flawed" << QStringList{"page 2, " + damaged};
+        QTest::newRow("failed page last")
+            << "3-4" << 4 << false << "flawed" << QStringList{"page 4, " + damaged};
+        QTest::newRow("whole document") << "" << 8 << false << "flawed"
+                                        << QStringList{"page 2, " + damaged, "page 4, " + damaged};
+        QTest::newRow("second picture cut short")
+            << "" << 1 << false << "cut-short"
+            << QStringList{"page 1, image 2 (object 4): the JPEG data is cut short"};
     }
     void failedPageKeepsItsImages() {
         QFETCH(QString, range);
         QFETCH(int, images);
         QFETCH(bool, opened);
+        QFETCH(QString, pdf);
+        QFETCH(QStringList, failures);
         Session s;
-        s.Choose(Fixture("flawed"), range, "PNG");
+        s.Choose(Fixture(pdf), range, "PNG");
         testing::ModalAnswerer answerer;
         answerer.Next(testing::Press(Qt::Key_Return));
         QVERIFY(s.RunToEnd());
-        QCOMPARE(answerer.Seen(), QStringList{kSomeErrors});
+        QCOMPARE(answerer.Seen(), QStringList{FailureBox(failures)});
         QCOMPARE(s.Written(), Numbered(images, "png"));
         QCOMPARE(!s.Opened().isEmpty(), opened);
         QCOMPARE(s.Scratch(), QStringList{});
@@ -326,19 +340,23 @@ private slots:
         f.write(QByteArray("P6\n2 2\n255\n") + QByteArray(12, '\x80'));
         f.close();
         testing::WriteScript(tools.path(), contract::kInformationTool, testing::EchoPages(" 3"));
-        testing::WriteScript(
-            tools.path(), contract::kExtractionTool,
-            testing::AwaitGo() +
-                "for a in \"$@\"; do root=$a; done\n"
-                "if [ \"$2\" = 2 ]; then echo 'Error: page 2 is broken'; exit 1; fi\n"
-                "cp '" +
-                ppm + "' \"" + testing::ScratchName("$root", 0, contract::kBornJpeg) + "\"");
+        testing::WriteScript(tools.path(), contract::kExtractionTool,
+                             testing::AwaitGo() +
+                                 "for a in \"$@\"; do root=$a; done\n"
+                                 "if [ \"$2\" = 2 ]; then for i in $(seq 12); do\n"
+                                 "echo \"Error: page 2, image $i: broken\"; done; exit 1; fi\n"
+                                 "cp '" +
+                                 ppm + "' \"" +
+                                 testing::ScratchName("$root", 0, contract::kBornJpeg) + "\"");
         Session s(tools.path());
         s.Choose("/d/three.pdf");
         testing::ModalAnswerer answerer;
         answerer.Next(testing::Press(Qt::Key_Return));
         QVERIFY(s.RunToEnd());
-        QCOMPARE(answerer.Seen(), QStringList{kSomeErrors});
+        QStringList named;
+        for (int i = 1; i <= 10; ++i)
+            named << QString("page 2, image %1: broken").arg(i);
+        QCOMPARE(answerer.Seen(), QStringList{FailureBox(named << "and 2 more")});
         QCOMPARE(s.Written(), (QStringList{"img-1.jpg", "img-2.jpg"}));
         QCOMPARE(s.Opened(), QStringList{s.Out()}); // the last page went well
     }
@@ -423,21 +441,26 @@ private slots:
         QTest::addColumn<QString>("action");
         QTest::addColumn<bool>("stop");
         QTest::addColumn<int>("images");
-        QTest::addColumn<bool>("failed");
+        QTest::addColumn<QString>("failure"); // "%" is the tools' folder
         QTest::addColumn<QString>("runs");
-        QTest::newRow("crash in the middle") << 2 << "kill -SEGV $$" << false << 3 << true << "1 3";
+        QTest::newRow("crash in the middle")
+            << 2 << "kill -SEGV $$" << false << 3
+            << "page 2: '%/glimmet.bin' was ended by signal 11 (Segmentation fault)"
+            << "1 3";
         QTest::newRow("failed last page")
-            << 3 << "echo 'Error: page 3 is broken'" << false << 3 << true << "1";
-        QTest::newRow("stop during a long page")
-            << 2 << "exec sleep 600" << true << 1 << false << "1";
-        QTest::newRow("every page sound") << 0 << "" << false << 3 << false << "1";
+            << 3 << "echo 'Error: page 3 is broken'" << false << 3 << "page 3 is broken"
+            << "1";
+        QTest::newRow("stop during a long page") << 2 << "exec sleep 600" << true << 1 << ""
+                                                 << "1";
+        QTest::newRow("every page sound") << 0 << "" << false << 3 << ""
+                                          << "1";
     }
     void rangeOfPagesInOneRun() {
         QFETCH(int, on);
         QFETCH(QString, action);
         QFETCH(bool, stop);
         QFETCH(int, images);
-        QFETCH(bool, failed);
+        QFETCH(QString, failure);
         QFETCH(QString, runs);
         QTemporaryDir tools;
         const QString log = tools.filePath("runs"), hanging = tools.filePath("hanging");
@@ -469,9 +492,10 @@ private slots:
         }
         QCOMPARE(s.Written(), Numbered(images, "jpg"));
         QCOMPARE(answerer.Seen(),
-                 stop     ? QStringList{"Are you sure you want to cancel the extraction?"}
-                 : failed ? QStringList{kSomeErrors}
-                          : QStringList{});
+                 stop ? QStringList{"Are you sure you want to cancel the extraction?"}
+                 : !failure.isEmpty()
+                     ? QStringList{FailureBox({failure.replace("%", tools.path())})}
+                     : QStringList{});
         QCOMPARE(s.Opened().isEmpty(), stop || on == 3);
         QCOMPARE(s.Scratch(), QStringList{});
         QFile started(log);
