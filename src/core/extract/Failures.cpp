@@ -5,17 +5,13 @@
 #include <array>
 #include <cstdlib>
 #include <regex>
+#include <string_view>
 
 namespace extract {
 
 namespace {
 
-// How the tool names a picture or a page at the start of a line.
-const std::regex
-    kNamedImage(R"(^(?:Error: )?page (\d+), image (\d+)(?: \(object (\d+)\))?: (.*)$)");
-const std::regex kNamedPage(R"(^(?:Error: )?page (\d+): (.*)$)");
-
-const std::string kErrorMark = "Error: ";
+constexpr std::string_view kErrorMark = "Error: ";
 
 bool NamesPage(const std::string& line, int page) {
     const std::string mark = "page " + std::to_string(page);
@@ -32,10 +28,14 @@ int Number(const std::ssub_match& digits) {
 }
 
 ImageFailure ReadLine(int page, const std::string& line) {
+    // How the tool names a picture or a page at the start of a line.
+    const std::regex namedImage(
+        R"(^(?:Error: )?page (\d+), image (\d+)(?: \(object (\d+)\))?: (.*)$)");
+    const std::regex namedPage(R"(^(?:Error: )?page (\d+): (.*)$)");
     std::smatch m;
-    if (std::regex_match(line, m, kNamedImage) && Number(m[1]) == page)
+    if (std::regex_match(line, m, namedImage) && Number(m[1]) == page)
         return {page, Number(m[2]), Number(m[3]), PlainReason(m[4])};
-    if (std::regex_match(line, m, kNamedPage) && Number(m[1]) == page)
+    if (std::regex_match(line, m, namedPage) && Number(m[1]) == page)
         return {page, 0, 0, PlainReason(m[2])};
     // A tool that died, or a line of another shape, is told as it came,
     // under its page unless it names that itself.

@@ -3,6 +3,8 @@
 #include "extract/ExtractionJob.h"
 
 #include <exception>
+#include <optional>
+#include <stdexcept>
 
 namespace extract {
 
@@ -48,9 +50,12 @@ template <class Call> void TConversionProcess::OnWindow(Call call) {
 }
 
 JobRequest TConversionProcess::BeginJob() {
-    JobRequest request;
+    std::optional<JobRequest> request;
     OnWindow([&] { request = window_.BeginJob(); });
-    return request;
+    // The window went before it said what to do: nothing is.
+    if (!request)
+        throw std::runtime_error("The window was closed before the extraction began.");
+    return *request;
 }
 
 void TConversionProcess::Tell(const JobEvent& event) {
