@@ -1,5 +1,6 @@
 // How a job looks on a terminal: a progress bar on standard error that
-// redraws itself, or plain lines when standard error is not a terminal.
+// redraws itself, or plain lines when standard error is not a terminal, and
+// each failure named as it comes.
 #pragma once
 
 #include "cli/Messages.h"

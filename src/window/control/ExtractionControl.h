@@ -100,10 +100,12 @@ private:
     // A child of this control: it frees itself when its job ends, and a
     // worker still alive at the end goes with the control.
     QPointer<TConversionProcess> worker_;
-    QString outputFolder_; // of the job that runs or ran last
+    // Of the job that runs or ran last: its folder as shown and as the
+    // program passes it on, what it wrote and what failed, each named.
+    QString outputFolder_;
     std::string outputPath_;
     int written_ = 0;
-    std::vector<std::string> failures_; // each named, in the order they came
+    std::vector<std::string> failures_;
 };
 
 } // namespace extract
