@@ -248,7 +248,7 @@ private slots:
         answerer.Next(testing::Press(Qt::Key_Return));
         QVERIFY(s.RunToEnd());
         QCOMPARE(answerer.Seen(), QStringList{FailureBox({"page 1: cannot write " + s.Out() +
-                                                          "/img-1.bmp: " + "Is a directory"})});
+                                                          "/img-1.bmp: Is a directory"})});
         QCOMPARE(s.Written().size(), 1); // the second image of the page
         QVERIFY(s.Opened().isEmpty());
         QCOMPARE(s.Scratch(), QStringList{});
@@ -295,8 +295,8 @@ private slots:
     }
 
     // A page with an undecodable image between two sound ones keeps the
-    // sound ones, numbered in order; the error is still reported, and a job
-    // whose last page failed does not open the folder.
+    // sound ones, numbered in order; the box names the picture that failed,
+    // and a job whose last page failed does not open the folder.
     void failedPageKeepsItsImages_data() {
         QTest::addColumn<QString>("range");
         QTest::addColumn<int>("images");
