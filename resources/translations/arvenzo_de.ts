@@ -263,6 +263,17 @@ Version 3 oder später, ohne Gewährleistung.</translation>
 <context>
     <name>extract::ExtractionControl</name>
     <message>
+        <source>Some errors occured during the extraction process!</source>
+        <translation>Bei der Extraktion sind Fehler aufgetreten!</translation>
+    </message>
+    <message numerus="yes">
+        <source>and %n more</source>
+        <translation>
+            <numerusform>und %n weiteres</numerusform>
+            <numerusform>und %n weitere</numerusform>
+        </translation>
+    </message>
+    <message>
         <source>Are you sure you want to cancel the extraction?</source>
         <translation>Möchten Sie die Extraktion wirklich abbrechen?</translation>
     </message>
@@ -443,16 +454,6 @@ Möchten Sie jetzt aktualisieren?</translation>
     <message>
         <source>Unknown error</source>
         <translation>Unbekannter Fehler</translation>
-    </message>
-    <message>
-        <source>Some errors occured during the extraction process!&#13;
-&#13;
-It maybe a permission or I/O error:&#13;
-Extracting of images from this document is not allowed.</source>
-        <translation>Bei der Extraktion sind Fehler aufgetreten!&#13;
-&#13;
-Vielleicht fehlt eine Berechtigung oder ein Ein-/Ausgabefehler liegt vor:&#13;
-Das Extrahieren von Bildern aus diesem Dokument ist nicht erlaubt.</translation>
     </message>
     <message>
         <source>No private scratch folder could be made for the images.</source>

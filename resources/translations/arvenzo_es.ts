@@ -263,6 +263,17 @@ versión 3 o posterior, sin ninguna garantía.</translation>
 <context>
     <name>extract::ExtractionControl</name>
     <message>
+        <source>Some errors occured during the extraction process!</source>
+        <translation>¡Se produjeron errores durante la extracción!</translation>
+    </message>
+    <message numerus="yes">
+        <source>and %n more</source>
+        <translation>
+            <numerusform>y %n más</numerusform>
+            <numerusform>y %n más</numerusform>
+        </translation>
+    </message>
+    <message>
         <source>Are you sure you want to cancel the extraction?</source>
         <translation>¿Seguro que desea detener la extracción?</translation>
     </message>
@@ -443,16 +454,6 @@ Número de versión: %1&#13;
     <message>
         <source>Unknown error</source>
         <translation>Error desconocido</translation>
-    </message>
-    <message>
-        <source>Some errors occured during the extraction process!&#13;
-&#13;
-It maybe a permission or I/O error:&#13;
-Extracting of images from this document is not allowed.</source>
-        <translation>¡Se produjeron errores durante la extracción!&#13;
-&#13;
-Puede ser un error de permisos o de E/S:&#13;
-no se permite extraer las imágenes de este documento.</translation>
     </message>
     <message>
         <source>No private scratch folder could be made for the images.</source>

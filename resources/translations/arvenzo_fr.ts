@@ -263,6 +263,17 @@ version 3 ou ultérieure, sans aucune garantie.</translation>
 <context>
     <name>extract::ExtractionControl</name>
     <message>
+        <source>Some errors occured during the extraction process!</source>
+        <translation>Des erreurs se sont produites pendant l'extraction !</translation>
+    </message>
+    <message numerus="yes">
+        <source>and %n more</source>
+        <translation>
+            <numerusform>et %n autre</numerusform>
+            <numerusform>et %n autres</numerusform>
+        </translation>
+    </message>
+    <message>
         <source>Are you sure you want to cancel the extraction?</source>
         <translation>Voulez-vous vraiment arrêter l&apos;extraction ?</translation>
     </message>
@@ -443,16 +454,6 @@ Voulez-vous la mettre à jour maintenant ?</translation>
     <message>
         <source>Unknown error</source>
         <translation>Erreur inconnue</translation>
-    </message>
-    <message>
-        <source>Some errors occured during the extraction process!&#13;
-&#13;
-It maybe a permission or I/O error:&#13;
-Extracting of images from this document is not allowed.</source>
-        <translation>Des erreurs se sont produites pendant l&apos;extraction !&#13;
-&#13;
-Il s&apos;agit peut-être d&apos;un problème de droits ou d&apos;entrée-sortie :&#13;
-l&apos;extraction des images de ce document n&apos;est pas autorisée.</translation>
     </message>
     <message>
         <source>No private scratch folder could be made for the images.</source>
