@@ -24,9 +24,6 @@ namespace {
     QT_TRANSLATE_NOOP(
         "program", "Forced output image format: <b>TIFF</b> - Tagged Image File Format (*.TIFF)"),
     QT_TRANSLATE_NOOP("program", "Unknown error"),
-    QT_TRANSLATE_NOOP("program", "Some errors occured during the extraction process!\r\n\r\n"
-                                 "It maybe a permission or I/O error:\r\n"
-                                 "Extracting of images from this document is not allowed."),
     QT_TRANSLATE_NOOP("program", "No private scratch folder could be made for the images."),
     QT_TRANSLATE_NOOP("program", "Could not determinated the application's\r\nversion "
                                  "number!\r\n\r\nPlease re-install this software!\r\n"),
