@@ -445,7 +445,7 @@ private slots:
         QVERIFY(!r.crashed);
         QCOMPARE(r.lines().size(), 1);
         const std::string jpeg =
-            contract::ScratchName(contract::kScratchRoot, 0, contract::kBornJpeg);
+            contract::ScratchName(contract::kScratchRoot, 0, contract::kStoredAsJpeg);
         QVERIFY2(r.output.contains(jpeg.c_str()), r.output.constData());
         QVERIFY(r.exitCode != 0);
         QVERIFY(scratchFiles(out).isEmpty());
