@@ -65,11 +65,11 @@ public:
     ExportSink(tools::Context& ctx, ScratchNames& names, PictureSieve& sieve, std::optional<int> go,
                std::optional<int> done);
 
-    bool beginPage(int page) override;
-    bool takesLeftOut() const override { return false; }
-    int nextFile() const override { return names_.count() + 1; }
     void picture(int page, const PageImage& found, const std::vector<PlannedFile>& plan,
                  const KeptPicture& kept, const std::optional<LeftOut>& leftOut) override;
+    bool takesLeftOut() const override { return false; }
+    int nextFile() const override { return names_.count() + 1; }
+    bool beginPage(int page) override;
     bool endPage(int page) override;
     void endRun(int lastPage) override;
 

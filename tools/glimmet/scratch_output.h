@@ -26,9 +26,9 @@ std::string workingName(const std::string& path);
 class ScratchOutput {
 public:
     explicit ScratchOutput(std::string path);
-    ~ScratchOutput();
     ScratchOutput(const ScratchOutput&) = delete;
     ScratchOutput& operator=(const ScratchOutput&) = delete;
+    ~ScratchOutput();
 
     // The name the file takes once whole.
     const std::string& path() const { return path_; }

@@ -230,15 +230,17 @@ void interpret(fz_context* ctx, pdf_document* doc, pdf_obj* stream, Interpretati
     w->doc = doc;
     w->found = found;
     w->super.usage = "View";
+    // What is drawn: images, and the streams that draw more of them.
     w->super.op_Do_image = onImage;
     w->super.op_BI = onInlineImage;
     w->super.op_Do_form = onForm;
-    w->super.op_sc_pattern = onPattern;
-    w->super.op_SC_pattern = onPattern;
+    w->super.op_sc_pattern = w->super.op_SC_pattern = onPattern;
     w->super.op_gs_SMask = onSoftMask;
+    // What hides it: optional content, marked.
     w->super.op_BMC = onBMC;
     w->super.op_BDC = onBDC;
     w->super.op_EMC = onEMC;
+    // Where it lands.
     w->super.op_q = onSave;
     w->super.op_Q = onRestore;
     w->super.op_cm = onTransform;
