@@ -144,10 +144,7 @@ std::vector<Drawn> drawnByPage(tools::Context& ctx, pdf_document* doc, pdf_obj* 
                 return appearancePlacement(
                     c, pdf_array_get(c, pdf_dict_get(c, page, PDF_NAME(Annots)), i), ap);
             });
-            drawn.push_back(Drawn{{},
-                                  tools::Object(c, pdf_keep_obj(c, ap)),
-                                  tools::Object(c, pdf_keep_obj(c, own)),
-                                  at});
+            drawn.push_back(nestedStream(c, ap, own, at));
         }
     }
     return drawn;

@@ -55,12 +55,7 @@ struct Interpretation {
         });
     }
     bool addNested(pdf_obj* stream, pdf_obj* res, fz_matrix at) noexcept {
-        return noted([&] {
-            drawn.push_back(Drawn{{},
-                                  tools::Object(ctx, pdf_keep_obj(ctx, stream)),
-                                  tools::Object(ctx, pdf_keep_obj(ctx, res)),
-                                  at});
-        });
+        return noted([&] { drawn.push_back(nestedStream(ctx, stream, res, at)); });
     }
     bool save() noexcept {
         return noted([&] { saved.push_back(ctm); });
@@ -258,6 +253,16 @@ void interpret(fz_context* ctx, pdf_document* doc, pdf_obj* stream, Interpretati
 }
 
 } // namespace
+
+// Built member by member: GCC 12 takes the empty image of an aggregate
+// initialiser for one used uninitialised.
+Drawn nestedStream(fz_context* ctx, pdf_obj* stream, pdf_obj* resources, fz_matrix at) {
+    Drawn d;
+    d.nested = tools::Object(ctx, pdf_keep_obj(ctx, stream));
+    d.resources = tools::Object(ctx, pdf_keep_obj(ctx, resources));
+    d.ctm = at;
+    return d;
+}
 
 std::vector<Drawn> interpretStream(tools::Context& ctx, pdf_document* doc, pdf_obj* stream,
                                    pdf_obj* resources, const Unloadable& unloadable,

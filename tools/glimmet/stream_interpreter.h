@@ -21,6 +21,10 @@ struct Drawn {
     fz_matrix ctm = fz_identity; // where a nested stream starts
 };
 
+// A stream drawn from `at` with `resources`, each kept for as long as the
+// result lives.
+Drawn nestedStream(fz_context* ctx, pdf_obj* stream, pdf_obj* resources, fz_matrix at);
+
 // Image objects MuPDF cannot load (it decodes JPEG-2000 as it loads it), by
 // their XObject dictionary and name, with the object and the reason. Such an
 // image is swapped for a stand-in and the stream interpreted again, so that it
