@@ -98,6 +98,11 @@ QList<QByteArray> problems(const Run& r) {
     return out;
 }
 
+// What a run over sound pages does: says nothing, and succeeds.
+bool silentSuccess(const Run& r) {
+    return r.output.isEmpty() && r.exitCode == 0;
+}
+
 } // namespace
 
 class TestGlimmet : public QObject {
@@ -152,8 +157,7 @@ private slots:
         QFETCH(int, page);
         QTemporaryDir out;
         Run r = extract(out, pdf, page, page);
-        QCOMPARE(r.output, QByteArray());
-        QCOMPARE(r.exitCode, 0);
+        QVERIFY2(silentSuccess(r), r.output.constData());
         checkImages(out, fx.imagesOf(pdf, page));
     }
 
@@ -161,8 +165,7 @@ private slots:
     void numbersRunOnAcrossPages() {
         QTemporaryDir out;
         Run r = extract(out, "multipage.pdf", 1, 4);
-        QCOMPARE(r.output, QByteArray());
-        QCOMPARE(r.exitCode, 0);
+        QVERIFY2(silentSuccess(r), r.output.constData());
         QList<ExpectedImage> want;
         for (int p = 1; p <= 4; ++p)
             want += fx.imagesOf("multipage.pdf", p);
@@ -210,8 +213,7 @@ private slots:
         QFETCH(QString, password);
         QTemporaryDir out;
         Run r = extract(out, "user-password.pdf", 1, 4, {contract::kPasswordOption, password});
-        QCOMPARE(r.output, QByteArray());
-        QCOMPARE(r.exitCode, 0);
+        QVERIFY2(silentSuccess(r), r.output.constData());
         QList<ExpectedImage> want;
         for (int p = 1; p <= 4; ++p)
             want += fx.imagesOf("user-password.pdf", p);
@@ -221,8 +223,7 @@ private slots:
     void textPageWritesNothing() {
         QTemporaryDir out;
         Run r = extract(out, "text1000.pdf", 500, 500);
-        QCOMPARE(r.output, QByteArray());
-        QCOMPARE(r.exitCode, 0);
+        QVERIFY2(silentSuccess(r), r.output.constData());
         QVERIFY(scratchFiles(out).isEmpty());
     }
 
@@ -313,8 +314,7 @@ private slots:
         QFETCH(int, page);
         QTemporaryDir out;
         Run r = extract(out, pdf, page, page);
-        QCOMPARE(r.output, QByteArray());
-        QCOMPARE(r.exitCode, 0);
+        QVERIFY2(silentSuccess(r), r.output.constData());
         QCOMPARE(scratchFiles(out).size(), 1);
     }
 
@@ -388,8 +388,7 @@ private slots:
     void missingResourceIsNoFailure() {
         QTemporaryDir out;
         Run r = extract(out, "broken.pdf", 6, 6);
-        QCOMPARE(r.output, QByteArray());
-        QCOMPARE(r.exitCode, 0);
+        QVERIFY2(silentSuccess(r), r.output.constData());
         checkImages(out, fx.imagesOf("broken.pdf", 6));
     }
 
