@@ -423,6 +423,36 @@ void writePlanned(tools::Context& ctx, const PlannedFile& file, const KeptPictur
     }
 }
 
+// The file of an image that is decoded first, its layout as the image's
+// dictionary says.
+PlannedFile plannedDecoded(fz_context* c, fz_image* image, bool sameSizeMask, MaskUse apart) {
+    const DecodedLayout layout = decodedLayout(c, image);
+    const Display display = displayOf(c, layout.colourSpace);
+    const int colours = display.direct
+                            ? (layout.colourSpace ? fz_colorspace_n(c, layout.colourSpace) : 1)
+                        : display.grayInks ? 1
+                                           : 3;
+    PlannedFile file{contract::kColour, FileStep::Colour, image->w, image->h, 3, 8, image, apart};
+    if (sameSizeMask || layout.alpha) {
+        file.step = FileStep::WithAlpha;
+        file.components = 4;
+        file.mask = sameSizeMask           ? MaskUse::SameSize
+                    : layout.alphaOfItsOwn ? MaskUse::OwnAlpha
+                                           : MaskUse::ColourKey;
+    } else if (storedAsJpeg(c, image)) {
+        file.extension = contract::kStoredAsJpeg;
+        file.step = FileStep::JpegPixels;
+        file.components = colours;
+    } else if (colours == 1) {
+        const bool bilevel = image->bpc == 1;
+        file.extension = bilevel ? contract::kBilevel : contract::kGray;
+        file.step = bilevel ? FileStep::Bilevel : FileStep::Gray;
+        file.components = 1;
+        file.bits = bilevel ? 1 : 8;
+    }
+    return file;
+}
+
 } // namespace
 
 std::vector<PlannedFile> planExport(tools::Context& ctx, fz_image* image, const KeptPicture& kept) {
@@ -447,25 +477,7 @@ std::vector<PlannedFile> planExport(tools::Context& ctx, fz_image* image, const 
             1, 1, image->imagemask ? MaskUse::Stencil : MaskUse::None);
         return files;
     } else {
-        const DecodedLayout layout = decodedLayout(c, image);
-        const Display display = displayOf(c, layout.colourSpace);
-        const int colours = display.direct
-                                ? (layout.colourSpace ? fz_colorspace_n(c, layout.colourSpace) : 1)
-                            : display.grayInks ? 1
-                                               : 3;
-        if (sameSizeMask || layout.alpha) {
-            const MaskUse use = sameSizeMask           ? MaskUse::SameSize
-                                : layout.alphaOfItsOwn ? MaskUse::OwnAlpha
-                                                       : MaskUse::ColourKey;
-            add(contract::kColour, FileStep::WithAlpha, 4, 8, use);
-        } else if (storedAsJpeg(c, image))
-            add(contract::kStoredAsJpeg, FileStep::JpegPixels, colours, 8, apart);
-        else if (colours == 1 && image->bpc == 1)
-            add(contract::kBilevel, FileStep::Bilevel, 1, 1, apart);
-        else if (colours == 1)
-            add(contract::kGray, FileStep::Gray, 1, 8, apart);
-        else
-            add(contract::kColour, FileStep::Colour, 3, 8, apart);
+        files.push_back(plannedDecoded(c, image, sameSizeMask, apart));
     }
     if (apart == MaskUse::Separate)
         files.push_back({contract::kGray, FileStep::MaskAsGray, maskImage->w, maskImage->h, 1, 8,
