@@ -274,6 +274,7 @@ void putType(std::vector<unsigned char>& out, const char (&name)[5]) {
 // file type, image header and colours, and the codestream's own header.
 std::vector<unsigned char> jp2Boxes(const Codestream& cs, size_t len) {
     std::vector<unsigned char> out;
+    out.reserve(12 + 20 + 8 + 22 + 15 + 8); // the boxes below, whole
     put32(out, 12);
     putType(out, "jP  ");
     put32(out, 0x0D0A870A);
