@@ -244,8 +244,10 @@ void writeJpegAsPnm(fz_context* ctx, fz_image* image, ScratchOutput& out) {
         jpeg.fail();
     int w = static_cast<int>(cinfo->output_width);
     int h = static_cast<int>(cinfo->output_height);
-    if (w != image->w || h != image->h)
+    if (w != image->w || h != image->h) {
         checkJpegMatchesImage(ctx, image); // says how they differ
+        throw tools::MuError("the JPEG data is not of the image's size");
+    }
 
     auto rows = [&](int y, std::uint8_t* row) {
         if (!readRow(cinfo, jpeg.errors(), row) || jpeg.damaged())
