@@ -72,7 +72,8 @@ inline constexpr char kListSeparator = '\t';
 // Width, height, components and bits are those of the file written; the
 // colour space, the encoding and the bytes are what the document holds; the
 // resolution is the image's as drawn where it is first drawn, in pixels per
-// inch (0 when it is drawn without extent).
+// inch (0 when it is drawn without extent). The encoding is one of jpeg, jpx,
+// jbig2, ccitt, flate, lzw, rle and raw.
 enum ListedField {
     kListedPageNumber,
     kListedWidth,
@@ -100,10 +101,6 @@ inline constexpr const char* kListedRepeat = "repeat";
 inline constexpr const char* kOutputKept = "kept";
 inline constexpr const char* kOutputEncoded = "encoded";
 
-// The encodings a listed image may be held in.
-inline constexpr const char* kEncodings[] = {"jpeg",  "jpx", "jbig2", "ccitt",
-                                             "flate", "lzw", "rle",   "raw"};
-
 // What becomes of an image's mask. A mask of another size than its image is
 // written as a gray file of its own, listed right after the image with no
 // mask of its own.
@@ -117,15 +114,15 @@ inline constexpr const char* kMaskSeparate = "separate mask file";
 // What a scratch file's extension says about its picture. Only a picture
 // the document holds as JPEG comes as .ppm or as kept JPEG bytes, which is
 // how "Original" knows to make it a JPEG; every other picture becomes a BMP.
-inline constexpr const char* kBornJpeg = ".ppm"; // RGB pixmap
+inline constexpr const char* kStoredAsJpeg = ".ppm"; // RGB, or a gray map for gray
 inline constexpr const char* kBilevel = ".pbm";
 inline constexpr const char* kGray = ".pgm";
 inline constexpr const char* kColour = ".bmp"; // 24-bit, or 32-bit with its mask as alpha
 // The document's own bytes, asked for with kKeepOption: copied, not encoded.
 inline constexpr const char* kKeptJpeg = ".jpg";
 inline constexpr const char* kKeptJpx = ".jp2"; // a JP2 file
-inline constexpr const char* kScratchExtensions[] = {kColour,   kBilevel,  kGray,
-                                                     kBornJpeg, kKeptJpeg, kKeptJpx};
+inline constexpr const char* kScratchExtensions[] = {kColour,       kBilevel,  kGray,
+                                                     kStoredAsJpeg, kKeptJpeg, kKeptJpx};
 
 // A file not yet whole carries this prefix before its name, so the program
 // never takes half an image; what a stopped tool left under it is removed.

@@ -660,7 +660,8 @@ sys.exit(os.WEXITSTATUS(status) if os.WIFEXITED(status) else 99)
                         "[ $2 = 2 ] && rm -rf '%2'\n"
                         "for last; do :; done\n"
                         "printf 'P6\\n2 1\\n255\\n\\377\\0\\0\\0\\377\\0' > \"%3\"\n")
-                    .arg(marks.path(), out, testing::ScratchName("$last", 0, contract::kBornJpeg)));
+                    .arg(marks.path(), out,
+                         testing::ScratchName("$last", 0, contract::kStoredAsJpeg)));
         const Run r =
             Exec({"-r", "1-20", F("text1000.pdf"), out}, 60000, bin.path() + "/arvenzo-extract");
         QCOMPARE(r.code, 1);
@@ -849,7 +850,7 @@ sys.exit(os.WEXITSTATUS(status) if os.WIFEXITED(status) else 99)
                      "sleep 1\n"
                      "for last; do :; done\n"
                      "printf 'P6\\n2 1\\n255\\n\\377\\0\\0\\0\\377\\0' > \"%2\"\n")
-                 .arg(marks.path(), testing::ScratchName("$last", 0, contract::kBornJpeg)))
+                 .arg(marks.path(), testing::ScratchName("$last", 0, contract::kStoredAsJpeg)))
                 .toUtf8());
         glimmet.close();
         QVERIFY(glimmet.setPermissions(glimmet.permissions() | QFileDevice::ExeOwner));
@@ -904,7 +905,7 @@ sys.exit(os.WEXITSTATUS(status) if os.WIFEXITED(status) else 99)
                         "sleep 600 & echo $! > '%3'/child\n"
                         "exec sleep 600")
                     .arg(QString(converting ? "1" : "0"),
-                         testing::ScratchName("$last", 0, contract::kBornJpeg), marks.path()));
+                         testing::ScratchName("$last", 0, contract::kStoredAsJpeg), marks.path()));
 
         QProcess p;
         p.setChildProcessModifier([] { setpgid(0, 0); });
@@ -1020,7 +1021,7 @@ sys.exit(os.WEXITSTATUS(status) if os.WIFEXITED(status) else 99)
         const QString program = StandIn(
             bin, QString("{ printf 'P6\\n1500 1500\\n255\\n'; yes \"page $2\" | head -c 6750000; }"
                          " > \"%1\"\n")
-                     .arg(testing::ScratchName("$last", 0, contract::kBornJpeg)));
+                     .arg(testing::ScratchName("$last", 0, contract::kStoredAsJpeg)));
         const QStringList a{"-f", "bmp", "-r", "1-3", F("text1000.pdf")};
         const QStringList b{"-f", "bmp", "-r", "4-5", F("text1000.pdf")};
         QCOMPARE(Exec(a + QStringList{loneA.path()}, 60000, program).code, 0);
@@ -1055,7 +1056,7 @@ sys.exit(os.WEXITSTATUS(status) if os.WIFEXITED(status) else 99)
         const QString program =
             StandIn(bin, QString("{ printf 'P6\\n800 400\\n255\\n'; yes \"page $2\" | head -c "
                                  "960000; } > \"%1\"\n")
-                             .arg(testing::ScratchName("$last", 0, contract::kBornJpeg)));
+                             .arg(testing::ScratchName("$last", 0, contract::kStoredAsJpeg)));
         const QStringList args{"-f", "bmp", "-r", "1-20", F("text1000.pdf")};
         QCOMPARE(Exec(args + QStringList{lone.path()}, 60000, program).code, 0);
         const Run r = Exec(args + QStringList{disk.path()}, 60000, program);
@@ -1117,7 +1118,7 @@ sys.exit(os.WEXITSTATUS(status) if os.WIFEXITED(status) else 99)
             StandIn(bin, QString("[ $2 = 1 ] || exit 0\n"
                                  "{ printf 'P6\\n2000 2000\\n255\\n'; head -c 12000000 "
                                  "/dev/zero; } > \"%1\"\n")
-                             .arg(testing::ScratchName("$last", 0, contract::kBornJpeg)));
+                             .arg(testing::ScratchName("$last", 0, contract::kStoredAsJpeg)));
         QProcess p;
         Start(p, {"-f", "jp2", "-r", "1-3", F("text1000.pdf"), out.path()}, program);
         QVERIFY(QTest::qWaitFor([&] { return !FilesIn(out.path()).filter(kWorking).isEmpty(); },

@@ -122,7 +122,7 @@ class TestCutOff : public QObject {
     // A 2 x 1 image for the page in $2, written under the root in $last.
     static QString OneImage() {
         return QString("printf 'P6\\n2 1\\n255\\n\\377\\0\\0\\0\\377\\0' > \"%1\"\n")
-            .arg(testing::ScratchName("$last", 0, contract::kBornJpeg));
+            .arg(testing::ScratchName("$last", 0, contract::kStoredAsJpeg));
     }
 
 private slots:

@@ -44,11 +44,11 @@ QString WriteScratch(const QString& dir, const QString& name, int bpp,
 
 // The format a scratch file of that name is written in.
 FREE_IMAGE_FORMAT ScratchFormat(const QString& name) {
-    return name.endsWith(contract::kBilevel)    ? FIF_PBMRAW
-           : name.endsWith(contract::kGray)     ? FIF_PGMRAW
-           : name.endsWith(contract::kBornJpeg) ? FIF_PPMRAW
-           : name.endsWith(".png")              ? FIF_PNG
-                                                : FIF_BMP;
+    return name.endsWith(contract::kBilevel)        ? FIF_PBMRAW
+           : name.endsWith(contract::kGray)         ? FIF_PGMRAW
+           : name.endsWith(contract::kStoredAsJpeg) ? FIF_PPMRAW
+           : name.endsWith(".png")                  ? FIF_PNG
+                                                    : FIF_BMP;
 }
 
 } // namespace
@@ -72,7 +72,7 @@ private slots:
             FREE_IMAGE_FORMAT writeAs;
         } layouts[] = {{Scratch(0, contract::kBilevel), 1, FIT_BITMAP, FIF_PBMRAW},
                        {Scratch(1, contract::kGray), 8, FIT_BITMAP, FIF_PGMRAW},
-                       {Scratch(2, contract::kBornJpeg), 24, FIT_BITMAP, FIF_PPMRAW},
+                       {Scratch(2, contract::kStoredAsJpeg), 24, FIT_BITMAP, FIF_PPMRAW},
                        {Scratch(3, contract::kColour), 32, FIT_BITMAP, FIF_BMP},
                        {Scratch(4, contract::kGray), 16, FIT_UINT16, FIF_PGMRAW},
                        {Scratch(5, ".png"), 48, FIT_RGB16, FIF_PNG}};
@@ -89,12 +89,12 @@ private slots:
             for (const auto& f : formats)
                 QTest::newRow(qPrintable(QString("%1 to %2").arg(l.scratch, f.text)))
                     << l.scratch << l.bpp << int(l.type) << f.text << int(f.fif) << f.suffix;
-        QTest::newRow("original ppm") << Scratch(6, contract::kBornJpeg) << 24 << int(FIT_BITMAP)
-                                      << "Original" << int(FIF_JPEG) << "jpg";
+        QTest::newRow("original ppm") << Scratch(6, contract::kStoredAsJpeg) << 24
+                                      << int(FIT_BITMAP) << "Original" << int(FIF_JPEG) << "jpg";
         // A gray picture the tool found stored as JPEG: a gray map under
         // the JPEG picture's name.
         QTest::newRow("original gray ppm")
-            << Scratch(8, contract::kBornJpeg) << 8 << int(FIT_BITMAP) << "Original"
+            << Scratch(8, contract::kStoredAsJpeg) << 8 << int(FIT_BITMAP) << "Original"
             << int(FIF_JPEG) << "jpg";
         QTest::newRow("original alpha") << Scratch(7, contract::kColour) << 32 << int(FIT_BITMAP)
                                         << "Original" << int(FIF_BMP) << "bmp";
@@ -147,9 +147,9 @@ private slots:
         QTest::newRow("one pixel of gray")
             << Scratch(0, contract::kGray) << 8 << int(FIT_BITMAP) << 1 << 1 << 8;
         QTest::newRow("bullet in colour")
-            << Scratch(0, contract::kBornJpeg) << 24 << int(FIT_BITMAP) << 10 << 8 << 24;
+            << Scratch(0, contract::kStoredAsJpeg) << 24 << int(FIT_BITMAP) << 10 << 8 << 24;
         QTest::newRow("rule, 300 by 2")
-            << Scratch(0, contract::kBornJpeg) << 24 << int(FIT_BITMAP) << 300 << 2 << 24;
+            << Scratch(0, contract::kStoredAsJpeg) << 24 << int(FIT_BITMAP) << 300 << 2 << 24;
         QTest::newRow("31 high, with alpha")
             << Scratch(0, contract::kColour) << 32 << int(FIT_BITMAP) << 64 << 31 << 32;
         QTest::newRow("bilevel") << Scratch(0, contract::kBilevel) << 1 << int(FIT_BITMAP) << 13
@@ -205,11 +205,12 @@ private slots:
             rgb.append(static_cast<char>(i * 14));
         QTest::newRow("bitmap, 13 wide") << Scratch(0, contract::kBilevel) << bits << true;
         QTest::newRow("graymap, 5 wide") << Scratch(0, contract::kGray) << gray << true;
-        QTest::newRow("pixmap with a comment") << Scratch(0, contract::kBornJpeg) << rgb << true;
+        QTest::newRow("pixmap with a comment")
+            << Scratch(0, contract::kStoredAsJpeg) << rgb << true;
         QTest::newRow("bitmap cut short")
             << Scratch(0, contract::kBilevel) << bits.chopped(1) << false;
         QTest::newRow("pixmap cut short")
-            << Scratch(0, contract::kBornJpeg) << rgb.chopped(3) << false;
+            << Scratch(0, contract::kStoredAsJpeg) << rgb.chopped(3) << false;
         QTest::newRow("header only")
             << Scratch(0, contract::kGray) << QByteArray("P5\n5 2\n255\n") << false;
     }
@@ -251,7 +252,7 @@ private slots:
 
     void unreadableScratchFailsAndIsDeleted() {
         QTemporaryDir dir;
-        const QString scratch = dir.filePath(Scratch(0, contract::kBornJpeg));
+        const QString scratch = dir.filePath(Scratch(0, contract::kStoredAsJpeg));
         QFile f(scratch);
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.write("not an image");
@@ -268,7 +269,7 @@ private slots:
         QVERIFY(old.open(QIODevice::WriteOnly));
         old.write("earlier run");
         old.close();
-        const QString scratch = dir.filePath(Scratch(0, contract::kBornJpeg));
+        const QString scratch = dir.filePath(Scratch(0, contract::kStoredAsJpeg));
         QFile f(scratch);
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.close();
@@ -286,7 +287,7 @@ private slots:
         old.write("earlier run");
         old.close();
         const QString scratch =
-            WriteScratch(dir.path(), Scratch(0, contract::kBornJpeg), 24, FIF_PPMRAW);
+            WriteScratch(dir.path(), Scratch(0, contract::kStoredAsJpeg), 24, FIF_PPMRAW);
         const extract::ConversionSettings settings{"Original", dir.path().toStdString(), ""};
         QVERIFY(!extract::ConvertExtractedImage(scratch.toStdString(), 1, settings) == false);
         QVERIFY(QFile::exists(dir.filePath("1.jpg")));
@@ -350,7 +351,7 @@ private slots:
     void missingFolderFails() {
         QTemporaryDir dir;
         const QString scratch =
-            WriteScratch(dir.path(), Scratch(0, contract::kBornJpeg), 24, FIF_PPMRAW);
+            WriteScratch(dir.path(), Scratch(0, contract::kStoredAsJpeg), 24, FIF_PPMRAW);
         const extract::ConversionSettings settings{"PNG", dir.filePath("gone").toStdString(), ""};
         QVERIFY(!extract::ConvertExtractedImage(scratch.toStdString(), 1, settings));
         QVERIFY(!QFile::exists(scratch));

@@ -80,30 +80,31 @@ private slots:
         QTest::addColumn<QString>("extension");
         QTest::addColumn<int>("flags");
         QTest::newRow("original, born JPEG")
-            << "Original" << contract::kBornJpeg << ImageFormat::Jpeg << "JPG" << 80;
+            << "Original" << contract::kStoredAsJpeg << ImageFormat::Jpeg << "JPG" << 80;
         QTest::newRow("original, bilevel")
             << "Original" << contract::kBilevel << ImageFormat::Bmp << "BMP" << 0;
         QTest::newRow("original, colour")
             << "Original" << contract::kColour << ImageFormat::Bmp << "BMP" << 0;
         QTest::newRow("original none") << "Original"
                                        << "" << ImageFormat::Bmp << "BMP" << 0;
-        QTest::newRow("BMP") << "BMP" << contract::kBornJpeg << ImageFormat::Bmp << "BMP" << 0;
+        QTest::newRow("BMP") << "BMP" << contract::kStoredAsJpeg << ImageFormat::Bmp << "BMP" << 0;
         QTest::newRow("JPEG") << "JPEG" << contract::kBilevel << ImageFormat::Jpeg << "JPG" << 80;
         QTest::newRow("JPEG-2000")
-            << "JPEG-2000" << contract::kBornJpeg << ImageFormat::Jpeg2000 << "JP2" << 12;
-        QTest::newRow("PNG") << "PNG" << contract::kBornJpeg << ImageFormat::Png << "PNG" << 0;
-        QTest::newRow("TIFF") << "TIFF" << contract::kBornJpeg << ImageFormat::Tiff << "TIFF" << 0;
+            << "JPEG-2000" << contract::kStoredAsJpeg << ImageFormat::Jpeg2000 << "JP2" << 12;
+        QTest::newRow("PNG") << "PNG" << contract::kStoredAsJpeg << ImageFormat::Png << "PNG" << 0;
+        QTest::newRow("TIFF") << "TIFF" << contract::kStoredAsJpeg << ImageFormat::Tiff << "TIFF"
+                              << 0;
         QTest::newRow("typed gif")
-            << "gif" << contract::kBornJpeg << ImageFormat::Tiff << "gif" << 0;
+            << "gif" << contract::kStoredAsJpeg << ImageFormat::Tiff << "gif" << 0;
         QTest::newRow("typed JPG")
-            << "JPG" << contract::kBornJpeg << ImageFormat::Tiff << "JPG" << 80;
+            << "JPG" << contract::kStoredAsJpeg << ImageFormat::Tiff << "JPG" << 80;
         QTest::newRow("typed JP2")
-            << "JP2" << contract::kBornJpeg << ImageFormat::Tiff << "JP2" << 12;
+            << "JP2" << contract::kStoredAsJpeg << ImageFormat::Tiff << "JP2" << 12;
         QTest::newRow("blank PNG")
-            << " PNG" << contract::kBornJpeg << ImageFormat::Tiff << " PNG" << 0;
+            << " PNG" << contract::kStoredAsJpeg << ImageFormat::Tiff << " PNG" << 0;
         QTest::newRow("case matters")
-            << "original" << contract::kBornJpeg << ImageFormat::Tiff << "original" << 0;
-        QTest::newRow("empty") << "" << contract::kBornJpeg << ImageFormat::Tiff << "" << 0;
+            << "original" << contract::kStoredAsJpeg << ImageFormat::Tiff << "original" << 0;
+        QTest::newRow("empty") << "" << contract::kStoredAsJpeg << ImageFormat::Tiff << "" << 0;
     }
     void formats() {
         QFETCH(QString, text);
@@ -204,10 +205,10 @@ private slots:
             return std::string(kScratchRoot) + kNumberSeparator + rest;
         };
         const std::vector<std::string> taken{named(0, kBilevel), named(10, kGray),
-                                             named(999, kBornJpeg), named(1000, kColour)};
+                                             named(999, kStoredAsJpeg), named(1000, kColour)};
         const std::vector<std::string> others{
-            rootAnd("x") + kColour,    "other.bmp",      "." + named(1, kBornJpeg),
-            rootAnd("12") + kBornJpeg, named(1, ".txt"), named(2, kBornJpeg) + ".part",
+            rootAnd("x") + kColour,        "other.bmp",      "." + named(1, kStoredAsJpeg),
+            rootAnd("12") + kStoredAsJpeg, named(1, ".txt"), named(2, kStoredAsJpeg) + ".part",
             rootAnd("0x1") + kColour};
         QTemporaryDir dir;
         for (const auto* names : {&taken, &others})

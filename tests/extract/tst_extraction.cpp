@@ -229,7 +229,8 @@ private slots:
     void leftoversOfACrashedRunAreNotTaken() {
         Session s;
         const QString work = QString::fromStdString(app::WorkFolder);
-        QFile stale(testing::ScratchName(work + contract::kScratchRoot, 0, contract::kBornJpeg));
+        QFile stale(
+            testing::ScratchName(work + contract::kScratchRoot, 0, contract::kStoredAsJpeg));
         QVERIFY(stale.open(QIODevice::WriteOnly));
         stale.write(QByteArray("P6\n1 1\n255\n") + QByteArray(3, '\0'));
         stale.close();
@@ -347,7 +348,7 @@ private slots:
                                  "echo \"Error: page 2, image $i: broken\"; done; exit 1; fi\n"
                                  "cp '" +
                                  ppm + "' \"" +
-                                 testing::ScratchName("$root", 0, contract::kBornJpeg) + "\"");
+                                 testing::ScratchName("$root", 0, contract::kStoredAsJpeg) + "\"");
         Session s(tools.path());
         s.Choose("/d/three.pdf");
         testing::ModalAnswerer answerer;
@@ -407,7 +408,7 @@ private slots:
                              testing::AwaitGo() +
                                  "for a; do root=$a; done\n"
                                  "printf 'P6\\n2 2\\n255\\n' > \"" +
-                                 testing::ScratchName("$root", 0, contract::kBornJpeg) +
+                                 testing::ScratchName("$root", 0, contract::kStoredAsJpeg) +
                                  "\"\n" // cut short
                                  "sleep 600 & echo $! > '" +
                                  child + "'\nexec sleep 600");
@@ -582,7 +583,7 @@ private slots:
         }
         const QString marker = testing::ScratchName((kind == "link" ? linked.path() : planted) +
                                                         "/" + contract::kScratchRoot,
-                                                    0, contract::kBornJpeg);
+                                                    0, contract::kStoredAsJpeg);
         if (kind != "file")
             QVERIFY(QFile::copy(Fixture("multipage"), marker));
         s.form = std::make_unique<app::TMainForm>();

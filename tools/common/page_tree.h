@@ -7,8 +7,6 @@
 
 namespace tools {
 
-using Object = Ref<pdf_obj, pdf_drop_obj>;
-
 // The pages of a document in their order, found by walking its page tree.
 // The tree's own /Count entries are not believed: a document can claim a
 // million pages and hold one. Nodes met a second time (a loop, or a kid

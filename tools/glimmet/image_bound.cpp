@@ -1,5 +1,6 @@
 #include "image_bound.h"
 
+#include "big_endian.h"
 #include "jbig2_bound.h"
 #include "run_limits.h"
 
@@ -42,13 +43,6 @@ int components(fz_context* c, pdf_obj* cs, int depth = 0) {
 struct CodestreamSize {
     double w = 0, h = 0, components = 0;
 };
-
-std::uint32_t bigEndian(const unsigned char* p, int bytes) {
-    std::uint32_t v = 0;
-    for (int i = 0; i < bytes; ++i)
-        v = v << 8 | p[i];
-    return v;
-}
 
 // The size a JPEG-2000 stream gives itself in its SIZ marker segment, found
 // in its first bytes (a JP2 file's boxes come before it).

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "page_images.h"
+#include "page_image.h"
 
 #include <stdexcept>
 
@@ -19,11 +19,11 @@ public:
 // say otherwise. Returns that size in bytes.
 double checkImageBound(tools::Context& ctx, pdf_document* doc, const PageImage& found);
 
-// MuPDF loads every image a content stream draws as it walks it, and loads
-// JPEG-2000 by decoding it whole. This marks each image of `resources` that
-// is over the bound as loaded already (a one-pixel stand-in), so that the
-// walk leaves it alone; checkImageBound refuses it afterwards. Runs inside
-// MuPDF's frames.
+// MuPDF loads every image a content stream draws as it interprets it, and
+// loads JPEG-2000 by decoding it whole. This marks each image of `resources`
+// that is over the bound as loaded already (a one-pixel stand-in), so that
+// the interpreter leaves it alone; checkImageBound refuses it afterwards.
+// Runs inside MuPDF's frames.
 void shieldOversizeImages(fz_context* ctx, pdf_obj* resources);
 
 } // namespace glimmet

@@ -1,8 +1,9 @@
 #include "image_export.h"
 
 #include "ToolContract.h"
+#include "big_endian.h"
 #include "jpeg_direct.h"
-#include "scratch_file.h"
+#include "scratch_formats.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -59,10 +60,7 @@ void requireWholeJbig2(fz_context* c, fz_image* image) {
         return;
     unsigned char* data = nullptr;
     const size_t len = fz_buffer_storage(c, cb->buffer, &data);
-    auto be32 = [&](size_t at) {
-        return std::uint32_t(data[at]) << 24 | std::uint32_t(data[at + 1]) << 16 |
-               std::uint32_t(data[at + 2]) << 8 | data[at + 3];
-    };
+    auto be32 = [&](size_t at) { return bigEndian(data + at, 4); };
     size_t at = 0;
     while (at < len) {
         auto cutShort = [&] {
@@ -119,10 +117,9 @@ Display displayOf(fz_context* c, fz_colorspace* cs) {
     return d;
 }
 
-// The rows of a decoded image in gray or RGB. Gray and RGB are read as they
-// are; inks over gray go to gray, every other colour space (CMYK, Lab,
-// Separation, DeviceN...) to RGB, the way MuPDF displays them, a band of rows at a time, so that a
-// large image never needs a second full-size copy.
+// The rows of a decoded image in gray or RGB, as displayOf() says, converted
+// a band of rows at a time, so that a large image never needs a second
+// full-size copy.
 class DisplayRows {
 public:
     DisplayRows(tools::Context& ctx, const fz_pixmap* pix) : ctx_(ctx), pix_(pix) {
@@ -197,18 +194,18 @@ std::uint8_t unpremultiply(unsigned v, unsigned a) {
 
 // A picture stored as JPEG, decoded, under the name that makes the program
 // keep it as JPEG: gray as a gray map, colour as RGB.
-void writeJpegPixels(const ScratchFile& path, DisplayRows& rows) {
+void writeJpegPixels(ScratchOutput& out, DisplayRows& rows) {
     const size_t rowBytes = static_cast<size_t>(rows.width()) * rows.colours();
     auto copy = [&](int y, std::uint8_t* out) { std::memcpy(out, rows.row(y), rowBytes); };
     if (rows.colours() == 1)
-        writePgm(path, rows.width(), rows.height(), copy);
+        writePgm(out, rows.width(), rows.height(), copy);
     else
-        writePpm(path, rows.width(), rows.height(), copy);
+        writePpm(out, rows.width(), rows.height(), copy);
 }
 
-void writeColour(const ScratchFile& path, DisplayRows& rows) {
+void writeColour(ScratchOutput& out, DisplayRows& rows) {
     int w = rows.width();
-    writeBmp24(path, w, rows.height(), [&](int y, std::uint8_t* out) {
+    writeBmp24(out, w, rows.height(), [&](int y, std::uint8_t* out) {
         const std::uint8_t* in = rows.row(y);
         for (int x = 0; x < w; ++x, in += 3, out += 3) {
             out[0] = in[2];
@@ -218,16 +215,16 @@ void writeColour(const ScratchFile& path, DisplayRows& rows) {
     });
 }
 
-void writeGray(const ScratchFile& path, DisplayRows& rows) {
+void writeGray(ScratchOutput& out, DisplayRows& rows) {
     int w = rows.width();
-    writePgm(path, w, rows.height(), [&](int y, std::uint8_t* out) {
+    writePgm(out, w, rows.height(), [&](int y, std::uint8_t* out) {
         std::memcpy(out, rows.row(y), static_cast<size_t>(w));
     });
 }
 
 // A mask's coverage as gray: white where the image shows.
-void writeCoverage(const ScratchFile& path, const fz_pixmap* mask) {
-    writePgm(path, mask->w, mask->h, [&](int y, std::uint8_t* out) {
+void writeCoverage(ScratchOutput& out, const fz_pixmap* mask) {
+    writePgm(out, mask->w, mask->h, [&](int y, std::uint8_t* out) {
         const std::uint8_t* in = mask->samples + y * mask->stride;
         for (int x = 0; x < mask->w; ++x)
             out[x] = in[x * mask->n];
@@ -236,8 +233,8 @@ void writeCoverage(const ScratchFile& path, const fz_pixmap* mask) {
 
 // Black (a set bit) where the page is painted: for a stencil where its
 // coverage is, for a 1-bit gray image where it is dark.
-void writeBilevel(const ScratchFile& path, const fz_pixmap* pix, bool stencil) {
-    writePbm(path, pix->w, pix->h, [&](int y, std::uint8_t* out) {
+void writeBilevel(ScratchOutput& out, const fz_pixmap* pix, bool stencil) {
+    writePbm(out, pix->w, pix->h, [&](int y, std::uint8_t* out) {
         const std::uint8_t* in = pix->samples + y * pix->stride;
         std::memset(out, 0, (static_cast<size_t>(pix->w) + 7) / 8);
         for (int x = 0; x < pix->w; ++x) {
@@ -250,11 +247,11 @@ void writeBilevel(const ScratchFile& path, const fz_pixmap* pix, bool stencil) {
 
 // Colour with straight alpha: the image's own (a colour key, JPEG-2000's
 // alpha) times its mask's coverage.
-void writeWithAlpha(const ScratchFile& path, DisplayRows& rows, const fz_pixmap* mask) {
+void writeWithAlpha(ScratchOutput& out, DisplayRows& rows, const fz_pixmap* mask) {
     int w = rows.width();
     int n = rows.stride();
     bool rgb = rows.colours() == 3;
-    writeBmp32(path, w, rows.height(), [&](int y, std::uint8_t* out) {
+    writeBmp32(out, w, rows.height(), [&](int y, std::uint8_t* out) {
         const std::uint8_t* in = rows.row(y);
         const std::uint8_t* m = mask ? mask->samples + y * mask->stride : nullptr;
         for (int x = 0; x < w; ++x, in += n, out += 4) {
@@ -301,10 +298,8 @@ bool bilevelDirectly(fz_context* c, fz_image* image) {
     }
 }
 
-bool writeBilevelDirectly(tools::Context& ctx, fz_image* image, const ScratchFile& path) {
+void writeBitsAsPbm(tools::Context& ctx, fz_image* image, ScratchOutput& out) {
     fz_context* c = ctx.get();
-    if (!bilevelDirectly(c, image))
-        return false;
     fz_compressed_buffer* cb = fz_compressed_image_buffer(c, image);
 
     // What a sample shows after the Decode array: a gray image is black
@@ -319,7 +314,7 @@ bool writeBilevelDirectly(tools::Context& ctx, fz_image* image, const ScratchFil
     tools::Ref<fz_stream, fz_drop_stream> stream(c, raw);
     const size_t rowBytes = (static_cast<size_t>(image->w) + 7) / 8;
     const int tailBits = image->w % 8;
-    writePbm(path, image->w, image->h, [&](int y, std::uint8_t* row) {
+    writePbm(out, image->w, image->h, [&](int y, std::uint8_t* row) {
         size_t got = tools::guarded(c, [&] { return fz_read(c, raw, row, rowBytes); });
         if (got != rowBytes)
             throw tools::MuError("the image data is damaged: it ends early");
@@ -333,7 +328,6 @@ bool writeBilevelDirectly(tools::Context& ctx, fz_image* image, const ScratchFil
         if (y == image->h - 1)
             requireWhole(c, image, ctx.takeWarnings());
     });
-    return true;
 }
 
 void checkBeforeDecoding(fz_context* c, fz_image* image) {
@@ -368,9 +362,95 @@ DecodedLayout decodedLayout(fz_context* c, fz_image* image) {
     return d;
 }
 
-PlannedFile planned(const char* extension, fz_image* source, int components, int bits,
-                    MaskWay mask) {
-    return PlannedFile{extension, source->w, source->h, components, bits, source, mask};
+// The plan takes the layout from the image's dictionary; pixels that came
+// out otherwise would be written wrong.
+void requirePlannedLayout(const DisplayRows& rows, const PlannedFile& file) {
+    if (file.step != FileStep::WithAlpha && (rows.hasAlpha() || rows.colours() != file.components))
+        throw tools::MuError("the image decodes to other pixels than its dictionary says");
+}
+
+// The file of a decoded image.
+void writeDecoded(tools::Context& ctx, const PlannedFile& file, ScratchNames& names) {
+    fz_image* image = file.source;
+    tools::Pixmap pix = decode(ctx, image);
+    if (file.step == FileStep::Stencil) {
+        names.write(file.extension,
+                    [&](ScratchOutput& out) { writeBilevel(out, pix.get(), true); });
+        return;
+    }
+    DisplayRows rows(ctx, pix.get());
+    requirePlannedLayout(rows, file);
+    tools::Pixmap mask;
+    if (file.mask == MaskUse::SameSize)
+        mask = decode(ctx, image->mask);
+    names.write(file.extension, [&](ScratchOutput& out) {
+        switch (file.step) {
+        case FileStep::WithAlpha:
+            return writeWithAlpha(out, rows, mask.get());
+        case FileStep::JpegPixels:
+            return writeJpegPixels(out, rows);
+        case FileStep::Bilevel:
+            return writeBilevel(out, pix.get(), false);
+        case FileStep::Gray:
+            return writeGray(out, rows);
+        default:
+            return writeColour(out, rows);
+        }
+    });
+}
+
+void writePlanned(tools::Context& ctx, const PlannedFile& file, const KeptPicture& kept,
+                  ScratchNames& names) {
+    fz_context* c = ctx.get();
+    fz_image* image = file.source;
+    switch (file.step) {
+    case FileStep::KeptBytes:
+        return names.write(file.extension,
+                           [&](ScratchOutput& out) { writeKeptPicture(c, kept, out); });
+    case FileStep::JpegAsPnm:
+        return names.write(file.extension,
+                           [&](ScratchOutput& out) { writeJpegAsPnm(c, image, out); });
+    case FileStep::BitsAsPbm:
+        return names.write(file.extension,
+                           [&](ScratchOutput& out) { writeBitsAsPbm(ctx, image, out); });
+    case FileStep::MaskAsGray: {
+        const tools::Pixmap mask = decode(ctx, image);
+        return names.write(file.extension,
+                           [&](ScratchOutput& out) { writeCoverage(out, mask.get()); });
+    }
+    default:
+        return writeDecoded(ctx, file, names);
+    }
+}
+
+// The file of an image that is decoded first, its layout as the image's
+// dictionary says.
+PlannedFile plannedDecoded(fz_context* c, fz_image* image, bool sameSizeMask, MaskUse apart) {
+    const DecodedLayout layout = decodedLayout(c, image);
+    const Display display = displayOf(c, layout.colourSpace);
+    const int colours = display.direct
+                            ? (layout.colourSpace ? fz_colorspace_n(c, layout.colourSpace) : 1)
+                        : display.grayInks ? 1
+                                           : 3;
+    PlannedFile file{contract::kColour, FileStep::Colour, image->w, image->h, 3, 8, image, apart};
+    if (sameSizeMask || layout.alpha) {
+        file.step = FileStep::WithAlpha;
+        file.components = 4;
+        file.mask = sameSizeMask           ? MaskUse::SameSize
+                    : layout.alphaOfItsOwn ? MaskUse::OwnAlpha
+                                           : MaskUse::ColourKey;
+    } else if (storedAsJpeg(c, image)) {
+        file.extension = contract::kStoredAsJpeg;
+        file.step = FileStep::JpegPixels;
+        file.components = colours;
+    } else if (colours == 1) {
+        const bool bilevel = image->bpc == 1;
+        file.extension = bilevel ? contract::kBilevel : contract::kGray;
+        file.step = bilevel ? FileStep::Bilevel : FileStep::Gray;
+        file.components = 1;
+        file.bits = bilevel ? 1 : 8;
+    }
+    return file;
 }
 
 } // namespace
@@ -380,102 +460,35 @@ std::vector<PlannedFile> planExport(tools::Context& ctx, fz_image* image, const 
     checkBeforeDecoding(c, image);
     fz_image* maskImage = image->mask;
     const bool sameSizeMask = maskImage && maskImage->w == image->w && maskImage->h == image->h;
-    const MaskWay apart = maskImage && !sameSizeMask ? MaskWay::Separate : MaskWay::None;
+    const MaskUse apart = maskImage && !sameSizeMask ? MaskUse::Separate : MaskUse::None;
     std::vector<PlannedFile> files;
-    auto maskFile = [&] {
-        if (apart == MaskWay::Separate)
-            files.push_back(planned(contract::kGray, maskImage, 1, 8, MaskWay::None));
-        return files;
+    auto add = [&](const char* extension, FileStep step, int components, int bits, MaskUse mask) {
+        files.push_back({extension, step, image->w, image->h, components, bits, image, mask});
     };
 
     if (kept) {
-        files.push_back(planned(kept.extension, image, kept.components, 8, apart));
+        add(kept.extension, FileStep::KeptBytes, kept.components, 8, apart);
         files.back().kept = true;
-        return maskFile();
-    }
-    if (!sameSizeMask && decodesJpegDirectly(c, image)) {
-        files.push_back(planned(contract::kBornJpeg, image, image->n, 8, apart));
-        return maskFile();
-    }
-    if (bilevelDirectly(c, image) || image->imagemask) {
-        files.push_back(planned(contract::kBilevel, image, 1, 1,
-                                image->imagemask ? MaskWay::Stencil : MaskWay::None));
+    } else if (!sameSizeMask && canWriteJpegAsPnm(c, image)) {
+        add(contract::kStoredAsJpeg, FileStep::JpegAsPnm, image->n, 8, apart);
+    } else if (bilevelDirectly(c, image) || image->imagemask) {
+        // Neither has a mask of its own to write.
+        add(contract::kBilevel, bilevelDirectly(c, image) ? FileStep::BitsAsPbm : FileStep::Stencil,
+            1, 1, image->imagemask ? MaskUse::Stencil : MaskUse::None);
         return files;
+    } else {
+        files.push_back(plannedDecoded(c, image, sameSizeMask, apart));
     }
-    const DecodedLayout layout = decodedLayout(c, image);
-    const Display display = displayOf(c, layout.colourSpace);
-    const int colours = display.direct
-                            ? (layout.colourSpace ? fz_colorspace_n(c, layout.colourSpace) : 1)
-                        : display.grayInks ? 1
-                                           : 3;
-    if (sameSizeMask || layout.alpha) {
-        const MaskWay way = sameSizeMask           ? MaskWay::SameSize
-                            : layout.alphaOfItsOwn ? MaskWay::OwnAlpha
-                                                   : MaskWay::ColourKey;
-        files.push_back(planned(contract::kColour, image, 4, 8, way));
-    } else if (storedAsJpeg(c, image))
-        files.push_back(planned(contract::kBornJpeg, image, colours, 8, apart));
-    else if (colours == 1 && image->bpc == 1)
-        files.push_back(planned(contract::kBilevel, image, 1, 1, apart));
-    else if (colours == 1)
-        files.push_back(planned(contract::kGray, image, 1, 8, apart));
-    else
-        files.push_back(planned(contract::kColour, image, 3, 8, apart));
-    return maskFile();
+    if (apart == MaskUse::Separate)
+        files.push_back({contract::kGray, FileStep::MaskAsGray, maskImage->w, maskImage->h, 1, 8,
+                         maskImage, MaskUse::None});
+    return files;
 }
 
-void exportImage(tools::Context& ctx, fz_image* image, ScratchNames& names,
-                 const KeptPicture& kept) {
-    fz_context* c = ctx.get();
-    fz_image* maskImage = image->mask;
-    checkBeforeDecoding(c, image);
-    bool sameSizeMask = maskImage && maskImage->w == image->w && maskImage->h == image->h;
-
-    if (kept) {
-        writeKeptPicture(c, kept, names.next(kept.extension));
-        if (maskImage) // of another size: a kept picture merges no mask
-            writeCoverage(names.next(contract::kGray), decode(ctx, maskImage).get());
-        return;
-    }
-
-    if (!sameSizeMask && storedAsJpeg(c, image)) {
-        if (writeJpegDirectly(c, image, names.peek(contract::kBornJpeg))) {
-            names.next(contract::kBornJpeg);
-            if (maskImage)
-                writeCoverage(names.next(contract::kGray), decode(ctx, maskImage).get());
-            return;
-        }
-    }
-
-    if (writeBilevelDirectly(ctx, image, names.peek(contract::kBilevel))) {
-        names.next(contract::kBilevel);
-        return;
-    }
-
-    tools::Pixmap pix = decode(ctx, image);
-    if (image->imagemask) {
-        writeBilevel(names.next(contract::kBilevel), pix.get(), true);
-        return;
-    }
-    DisplayRows rows(ctx, pix.get());
-    bool gray = rows.colours() == 1;
-    if (sameSizeMask || rows.hasAlpha()) {
-        tools::Pixmap mask;
-        if (sameSizeMask)
-            mask = decode(ctx, maskImage);
-        writeWithAlpha(names.next(contract::kColour), rows, mask.get());
-    } else if (storedAsJpeg(c, image))
-        writeJpegPixels(names.next(contract::kBornJpeg), rows);
-    else if (gray && image->bpc == 1)
-        writeBilevel(names.next(contract::kBilevel), pix.get(), false);
-    else if (gray)
-        writeGray(names.next(contract::kGray), rows);
-    else
-        writeColour(names.next(contract::kColour), rows);
-    pix.reset();
-
-    if (maskImage && !sameSizeMask)
-        writeCoverage(names.next(contract::kGray), decode(ctx, maskImage).get());
+void exportImage(tools::Context& ctx, const std::vector<PlannedFile>& plan, const KeptPicture& kept,
+                 ScratchNames& names) {
+    for (const PlannedFile& file : plan)
+        writePlanned(ctx, file, kept, names);
 }
 
 } // namespace glimmet

@@ -2,43 +2,57 @@
 
 #include "kept_picture.h"
 #include "mupdf_context.h"
-#include "scratch_file.h"
+#include "scratch_names.h"
 
-#include <string>
 #include <vector>
 
 namespace glimmet {
 
-// Decodes one image and writes it as scratch files, of the kinds the
-// contract names:
+// What becomes of an image's mask or alpha in its file.
+enum class MaskUse { None, SameSize, ColourKey, OwnAlpha, Stencil, Separate };
+
+// How one scratch file is made.
+enum class FileStep {
+    KeptBytes,  // the document's own bytes
+    JpegAsPnm,  // a JPEG decoded row by row straight into a gray or RGB map
+    BitsAsPbm,  // 1-bit data copied into the .pbm as it decompresses
+    Stencil,    // a decoded stencil mask: black where it paints
+    Bilevel,    // decoded 1-bit gray: black where it is dark
+    JpegPixels, // a JPEG's decoded pixels as a gray or RGB map
+    Gray,       // decoded gray
+    Colour,     // decoded colour as RGB
+    WithAlpha,  // decoded colour with its alpha or same-size mask
+    MaskAsGray, // a mask of another size than its image: its coverage
+};
+
+// One scratch file of an image's export, of the kinds the contract names:
 //   kept as its own bytes      -> kKeptJpeg or kKeptJpx, not decoded
-//   stored as JPEG             -> kBornJpeg, RGB (the program keeps these as JPEG)
+//   stored as JPEG             -> kStoredAsJpeg, gray or RGB map
 //   stencil mask, 1-bit gray   -> kBilevel, black where the page shows black
 //   other gray                 -> kGray
 //   other colour               -> kColour, 24-bit
 //   with a mask of its size    -> kColour, 32-bit with straight alpha
 // A mask of another size follows the image as a kGray of its own.
-// Throws MuError when MuPDF cannot decode it, WriteError when a file cannot
-// be written.
-void exportImage(tools::Context& ctx, fz_image* image, ScratchNames& names,
-                 const KeptPicture& kept);
-
-// What becomes of an image's mask or alpha in its file.
-enum class MaskWay { None, SameSize, ColourKey, OwnAlpha, Stencil, Separate };
-
-// One scratch file as exportImage writes it.
 struct PlannedFile {
     const char* extension;
+    FileStep step;
     int w = 0, h = 0;
     int components = 0;         // channels in the file, alpha included
     int bits = 0;               // a channel
     fz_image* source = nullptr; // the image, or its mask
-    MaskWay mask = MaskWay::None;
+    MaskUse mask = MaskUse::None;
     bool kept = false; // the document's own bytes
 };
 
-// The files exportImage writes for `image`, in order, found without
-// decoding it. Throws MuError where exportImage fails before it decodes.
+// The files `image` makes, in order, decided without decoding it: listing
+// says what they are, extracting writes them. Throws MuError where the
+// image is known to fail before it is decoded.
 std::vector<PlannedFile> planExport(tools::Context& ctx, fz_image* image, const KeptPicture& kept);
+
+// Writes the planned files of `image` as scratch files, decoding it as the
+// plan's steps need. Throws MuError when MuPDF cannot decode it or it does
+// not decode as planned, WriteError when a file cannot be written.
+void exportImage(tools::Context& ctx, const std::vector<PlannedFile>& plan, const KeptPicture& kept,
+                 ScratchNames& names);
 
 } // namespace glimmet

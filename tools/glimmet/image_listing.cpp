@@ -2,6 +2,7 @@
 
 #include "ToolContract.h"
 #include "image_export.h"
+#include "tool_run.h"
 
 #include <cmath>
 #include <cstdio>
@@ -41,7 +42,8 @@ const char* encodingOf(fz_context* c, fz_image* image) {
 std::string colourSpaceOf(fz_context* c, fz_colorspace* cs, bool softMask) {
     if (!cs)
         return softMask ? "DeviceGray" : "none";
-    return listedText(fz_colorspace_name(c, cs));
+    const char* name = fz_colorspace_name(c, cs);
+    return tools::oneLine(name ? name : "");
 }
 
 // The dictionary of an image's mask, when it has one of its own.
@@ -63,20 +65,20 @@ long long storedBytes(fz_context* c, pdf_obj* dict, fz_image* image) {
     return cb && cb->buffer ? static_cast<long long>(fz_buffer_storage(c, cb->buffer, &data)) : 0;
 }
 
-const char* maskText(fz_context* c, MaskWay way, pdf_obj* dict) {
-    switch (way) {
-    case MaskWay::None:
+const char* maskText(fz_context* c, MaskUse use, pdf_obj* dict) {
+    switch (use) {
+    case MaskUse::None:
         return contract::kMaskNone;
-    case MaskWay::SameSize:
+    case MaskUse::SameSize:
         return pdf_is_stream(c, pdf_dict_get(c, dict, PDF_NAME(SMask))) ? contract::kMaskSoft
                                                                         : contract::kMaskSameSize;
-    case MaskWay::ColourKey:
+    case MaskUse::ColourKey:
         return contract::kMaskColourKey;
-    case MaskWay::OwnAlpha:
+    case MaskUse::OwnAlpha:
         return contract::kMaskSoft;
-    case MaskWay::Stencil:
+    case MaskUse::Stencil:
         return contract::kMaskStencil;
-    case MaskWay::Separate:
+    case MaskUse::Separate:
         return contract::kMaskSeparate;
     }
     return contract::kMaskNone;
@@ -92,18 +94,10 @@ double perInch(int pixels, float x, float y) {
 
 } // namespace
 
-std::string listedText(const char* text) {
-    std::string out = text ? text : "";
-    for (char& ch : out)
-        if (static_cast<unsigned char>(ch) < 0x20)
-            ch = ' ';
-    return out;
-}
-
 int listImage(tools::Context& ctx, pdf_document* doc, int page, const PageImage& found,
-              fz_image* image, const KeptPicture& kept, const std::optional<LeftOut>& leftOut) {
+              const std::vector<PlannedFile>& files, const std::optional<LeftOut>& leftOut) {
     fz_context* c = ctx.get();
-    const std::vector<PlannedFile> files = planExport(ctx, image, kept);
+    fz_image* image = files.front().source;
     tools::Object object;
     if (found.objectNumber > 0)
         object = tools::objectByNumber(c, doc, found.objectNumber);

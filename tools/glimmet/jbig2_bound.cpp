@@ -1,5 +1,7 @@
 #include "jbig2_bound.h"
 
+#include "big_endian.h"
+
 #include <algorithm>
 #include <iterator>
 
@@ -23,10 +25,6 @@ bool isRegion(int type) {
     return std::find(std::begin(kRegions), std::end(kRegions), type) != std::end(kRegions);
 }
 
-std::uint32_t bigEndian(const unsigned char* p) {
-    return std::uint32_t(p[0]) << 24 | std::uint32_t(p[1]) << 16 | std::uint32_t(p[2]) << 8 | p[3];
-}
-
 void keepLarger(Jbig2Bitmap& largest, const char* kind, std::uint64_t w, std::uint64_t h) {
     const Jbig2Bitmap seen{kind, w, h};
     if (seen.pixels() > largest.pixels())
@@ -47,7 +45,7 @@ bool scanSegment(fz_context* c, fz_stream* stm, std::uint64_t& pageWidth, Jbig2B
     unsigned char head[6];
     if (!readAll(c, stm, head, sizeof head))
         return false;
-    const std::uint32_t number = bigEndian(head);
+    const std::uint32_t number = bigEndian(head, 4);
     const int type = head[4] & 0x3f;
     const bool widePage = (head[4] & 0x40) != 0;
     std::uint64_t referred = head[5] >> 5;
@@ -65,26 +63,26 @@ bool scanSegment(fz_context* c, fz_stream* stm, std::uint64_t& pageWidth, Jbig2B
     unsigned char length[4];
     if (!skipAll(c, stm, skip) || !readAll(c, stm, length, sizeof length))
         return false;
-    const std::uint32_t dataLength = bigEndian(length);
+    const std::uint32_t dataLength = bigEndian(length, 4);
 
     unsigned char data[19] = {};
     const size_t wanted = std::min<std::uint64_t>(dataLength, sizeof data);
     const size_t got = fz_read(c, stm, data, wanted);
     if (type == kPageInformation && got >= 8) {
-        pageWidth = bigEndian(data);
-        std::uint64_t height = bigEndian(data + 4);
+        pageWidth = bigEndian(data, 4);
+        std::uint64_t height = bigEndian(data + 4, 4);
         if (height == kUnknown) { // grown stripe by stripe
             const std::uint64_t stripe = got >= 19 ? (data[17] << 8 | data[18]) & 0x7fff : 0;
             height = got >= 19 && (data[17] & 0x80) && stripe > 0 ? stripe : kLargestStripe;
         }
         keepLarger(largest, "page", pageWidth, height);
     } else if (type == kEndOfStripe && got >= 4) {
-        keepLarger(largest, "page", pageWidth, std::uint64_t(bigEndian(data)) + 1);
+        keepLarger(largest, "page", pageWidth, std::uint64_t(bigEndian(data, 4)) + 1);
     } else if (isRegion(type) && got >= 8) {
-        keepLarger(largest, "region", bigEndian(data), bigEndian(data + 4));
+        keepLarger(largest, "region", bigEndian(data, 4), bigEndian(data + 4, 4));
     } else if (type == kPatternDictionary && got >= 7) {
         // Every pattern side by side in one bitmap.
-        keepLarger(largest, "pattern set", (std::uint64_t(bigEndian(data + 3)) + 1) * data[1],
+        keepLarger(largest, "pattern set", (std::uint64_t(bigEndian(data + 3, 4)) + 1) * data[1],
                    data[2]);
     }
     if (got < wanted || dataLength == kUnknown || type == kEndOfFile)

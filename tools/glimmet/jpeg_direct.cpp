@@ -1,6 +1,6 @@
 #include "jpeg_direct.h"
 
-#include "scratch_file.h"
+#include "scratch_formats.h"
 
 #include <cctype>
 #include <csetjmp>
@@ -221,7 +221,7 @@ bool jpegDecodesWhole(fz_context* ctx, fz_image* image) {
     return finish(cinfo, jpeg.errors()) && !jpeg.damaged();
 }
 
-bool decodesJpegDirectly(fz_context* ctx, fz_image* image) {
+bool canWriteJpegAsPnm(fz_context* ctx, fz_image* image) {
     fz_compressed_buffer* cb = jpegBuffer(ctx, image);
     if (!cb || cb->params.u.jpeg.color_transform != -1)
         return false;
@@ -231,9 +231,7 @@ bool decodesJpegDirectly(fz_context* ctx, fz_image* image) {
            (fz_colorspace_is_rgb(ctx, image->colorspace) && image->n == 3);
 }
 
-bool writeJpegDirectly(fz_context* ctx, fz_image* image, const ScratchFile& file) {
-    if (!decodesJpegDirectly(ctx, image))
-        return false;
+void writeJpegAsPnm(fz_context* ctx, fz_image* image, ScratchOutput& out) {
     fz_compressed_buffer* cb = jpegBuffer(ctx, image);
     const bool gray = image->n == 1;
 
@@ -246,20 +244,21 @@ bool writeJpegDirectly(fz_context* ctx, fz_image* image, const ScratchFile& file
         jpeg.fail();
     int w = static_cast<int>(cinfo->output_width);
     int h = static_cast<int>(cinfo->output_height);
-    if (w != image->w || h != image->h)
-        return false;
+    if (w != image->w || h != image->h) {
+        checkJpegMatchesImage(ctx, image); // says how they differ
+        throw tools::MuError("the JPEG data is not of the image's size");
+    }
 
-    auto rows = [&](int y, std::uint8_t* out) {
-        if (!readRow(cinfo, jpeg.errors(), out) || jpeg.damaged())
+    auto rows = [&](int y, std::uint8_t* row) {
+        if (!readRow(cinfo, jpeg.errors(), row) || jpeg.damaged())
             jpeg.fail();
         if (y == h - 1 && (!finish(cinfo, jpeg.errors()) || jpeg.damaged()))
             jpeg.fail();
     };
     if (gray)
-        writePgm(file, w, h, rows);
+        writePgm(out, w, h, rows);
     else
-        writePpm(file, w, h, rows);
-    return true;
+        writePpm(out, w, h, rows);
 }
 
 } // namespace glimmet

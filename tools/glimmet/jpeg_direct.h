@@ -1,7 +1,7 @@
 #pragma once
 
 #include "mupdf_context.h"
-#include "scratch_file.h"
+#include "scratch_output.h"
 
 #include <cstddef>
 #include <optional>
@@ -10,17 +10,15 @@
 namespace glimmet {
 
 // A plain gray or RGB JPEG, with nothing in the PDF that changes its
-// colours, decodes straight from its bytes into the scratch file, one row at
-// a time: MuPDF's filter chain would only copy every byte once more and
-// hold the whole picture in memory. Gray stays gray: the file is a gray map
-// under the name the tool gives JPEG pictures. False when the image is not
-// of that kind and must take MuPDF's way; throws MuError when the JPEG data
-// is damaged, WriteError when the file cannot be written.
-bool writeJpegDirectly(fz_context* ctx, fz_image* image, const ScratchFile& file);
+// colours, decodes straight from its bytes into a gray or RGB map, one row
+// at a time: MuPDF's filter chain would only copy every byte once more and
+// hold the whole picture in memory. Only for an image canWriteJpegAsPnm()
+// takes; throws MuError when the JPEG data is damaged or not of the
+// image's size, WriteError when the file cannot be written.
+void writeJpegAsPnm(fz_context* ctx, fz_image* image, ScratchOutput& out);
 
-// Whether writeJpegDirectly takes the image, as far as the document says:
-// it still declines JPEG data of another size than the document's.
-bool decodesJpegDirectly(fz_context* ctx, fz_image* image);
+// Whether writeJpegAsPnm takes the image, as far as the document says.
+bool canWriteJpegAsPnm(fz_context* ctx, fz_image* image);
 
 // Throws MuError when the JPEG data of an image stored as JPEG does not hold
 // what the document says: another number of colour components, or another

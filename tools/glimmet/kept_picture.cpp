@@ -1,7 +1,9 @@
 #include "kept_picture.h"
 
 #include "ToolContract.h"
+#include "big_endian.h"
 #include "jpeg_direct.h"
+#include "scratch_formats.h"
 
 #include <cstdint>
 #include <cstring>
@@ -85,13 +87,6 @@ KeptPicture keptJpeg(fz_context* c, fz_image* image) {
     return kept;
 }
 
-std::uint32_t be32(const unsigned char* p) {
-    return std::uint32_t(p[0]) << 24 | std::uint32_t(p[1]) << 16 | std::uint32_t(p[2]) << 8 | p[3];
-}
-std::uint16_t be16(const unsigned char* p) {
-    return static_cast<std::uint16_t>(p[0] << 8 | p[1]);
-}
-
 // What a JPEG-2000 codestream's image and size marker say.
 struct Codestream {
     std::uint32_t w = 0, h = 0;
@@ -100,15 +95,16 @@ struct Codestream {
 };
 
 std::optional<Codestream> readCodestream(const unsigned char* p, size_t len) {
-    if (len < 42 || be16(p) != 0xFF4F || be16(p + 2) != 0xFF51)
+    if (len < 42 || bigEndian(p, 2) != 0xFF4F || bigEndian(p + 2, 2) != 0xFF51)
         return std::nullopt;
     Codestream cs;
-    const std::uint32_t x = be32(p + 8), y = be32(p + 12), x0 = be32(p + 16), y0 = be32(p + 20);
+    const std::uint32_t x = bigEndian(p + 8, 4), y = bigEndian(p + 12, 4),
+                        x0 = bigEndian(p + 16, 4), y0 = bigEndian(p + 20, 4);
     if (x <= x0 || y <= y0)
         return std::nullopt;
     cs.w = x - x0;
     cs.h = y - y0;
-    cs.components = be16(p + 40);
+    cs.components = bigEndian(p + 40, 2);
     if (len < 42 + size_t(cs.components) * 3)
         return std::nullopt;
     for (int i = 0; i < cs.components; ++i) {
@@ -138,19 +134,20 @@ std::optional<std::vector<Box>> readBoxes(const unsigned char* p, size_t len) {
     while (at < len) {
         if (len - at < 8)
             return std::nullopt;
-        std::uint64_t size = be32(p + at);
+        std::uint64_t size = bigEndian(p + at, 4);
         size_t header = 8;
         if (size == 1) {
             if (len - at < 16)
                 return std::nullopt;
-            size = std::uint64_t(be32(p + at + 8)) << 32 | be32(p + at + 12);
+            size = std::uint64_t(bigEndian(p + at + 8, 4)) << 32 | bigEndian(p + at + 12, 4);
             header = 16;
         } else if (size == 0) {
             size = len - at;
         }
         if (size < header || size > len - at)
             return std::nullopt;
-        boxes.push_back({be32(p + at + 4), p + at + header, static_cast<size_t>(size) - header});
+        boxes.push_back(
+            {bigEndian(p + at + 4, 4), p + at + header, static_cast<size_t>(size) - header});
         at += static_cast<size_t>(size);
     }
     return boxes;
@@ -182,7 +179,7 @@ std::optional<Box> plainJp2Codestream(const unsigned char* p, size_t len) {
     if (!colr || colr->len < 3)
         return std::nullopt;
     if (colr->data[0] == 1) {
-        const std::uint32_t space = colr->len >= 7 ? be32(colr->data + 3) : 0;
+        const std::uint32_t space = colr->len >= 7 ? bigEndian(colr->data + 3, 4) : 0;
         if (space != 16 && space != 17 && space != 18) // sRGB, gray, sYCC
             return std::nullopt;
     } else if (colr->data[0] != 2) {
@@ -277,6 +274,7 @@ void putType(std::vector<unsigned char>& out, const char (&name)[5]) {
 // file type, image header and colours, and the codestream's own header.
 std::vector<unsigned char> jp2Boxes(const Codestream& cs, size_t len) {
     std::vector<unsigned char> out;
+    out.reserve(12 + 20 + 8 + 22 + 15 + 8); // the boxes below, whole
     put32(out, 12);
     putType(out, "jP  ");
     put32(out, 0x0D0A870A);
@@ -319,7 +317,7 @@ KeptPicture keptPicture(tools::Context& ctx, pdf_document* doc, const PageImage&
     return {};
 }
 
-void writeKeptPicture(fz_context* c, const KeptPicture& kept, const ScratchFile& file) {
+void writeKeptPicture(fz_context* c, const KeptPicture& kept, ScratchOutput& out) {
     unsigned char* data = nullptr;
     const size_t len = fz_buffer_storage(c, kept.bytes.get(), &data);
     std::vector<ByteRun> runs;
@@ -329,7 +327,7 @@ void writeKeptPicture(fz_context* c, const KeptPicture& kept, const ScratchFile&
         runs.push_back({boxes.data(), boxes.size()});
     }
     runs.push_back({data, len});
-    writeBytes(file, runs);
+    writeBytes(out, runs);
 }
 
 } // namespace glimmet

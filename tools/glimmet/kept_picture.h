@@ -1,8 +1,8 @@
 #pragma once
 
 #include "mupdf_context.h"
-#include "page_images.h"
-#include "scratch_file.h"
+#include "page_image.h"
+#include "scratch_output.h"
 
 namespace glimmet {
 
@@ -30,6 +30,6 @@ KeptPicture keptPicture(tools::Context& ctx, pdf_document* doc, const PageImage&
 
 // Writes the picture's bytes; a bare codestream gets the boxes of a JP2
 // file around it, the codestream itself untouched.
-void writeKeptPicture(fz_context* ctx, const KeptPicture& kept, const ScratchFile& file);
+void writeKeptPicture(fz_context* ctx, const KeptPicture& kept, ScratchOutput& out);
 
 } // namespace glimmet

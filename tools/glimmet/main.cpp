@@ -4,35 +4,23 @@
 
 #include "ToolContract.h"
 #include "image_bound.h"
-#include "image_export.h"
-#include "image_listing.h"
-#include "kept_picture.h"
 #include "page_images.h"
 #include "pdf_open.h"
-#include "picture_sieve.h"
 #include "run_limits.h"
-#include "scratch_file.h"
+#include "run_sinks.h"
 #include "standard_streams.h"
+#include "tool_run.h"
 
-#include <cerrno>
 #include <charconv>
 #include <climits>
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
+#include <memory>
 #include <optional>
-#include <poll.h>
 #include <string>
-#include <unistd.h>
 #include <utility>
 
 namespace {
-
-constexpr int kExitOk = 0;
-constexpr int kExitFailed = 1;
-constexpr int kExitUsage = 2;
-constexpr int kExitPassword = 3;
 
 // What decoding one image may take beyond twice its pixels: its compressed
 // data, colour conversion, the decoder's own tables.
@@ -51,7 +39,7 @@ int usage(const char* why = nullptr) {
                  contract::kExtractionTool, contract::kListOption, contract::kFirstPageOption,
                  contract::kLastPageOption, contract::kPasswordOption, contract::kKeepOption,
                  contract::kKeepJpeg, contract::kKeepJpx);
-    return kExitUsage;
+    return tools::kExitUsage;
 }
 
 std::optional<int> pageNumber(const std::string& text) {
@@ -136,147 +124,6 @@ std::optional<int> parse(int argc, char** argv, Options& opt) {
     return std::nullopt;
 }
 
-// Started ahead of its turn, the tool is handed a descriptor in
-// contract::kGoVariable. It does its page then, but its files keep their
-// working names until the program closes that descriptor: the previous
-// page's images are still being converted, under the same names. None when
-// the tool runs in its turn. contract::kPageVariable likewise names where a
-// run that goes page by page says each page is done.
-std::optional<int> descriptorIn(const char* variable) {
-    const char* named = std::getenv(variable);
-    if (!named)
-        return std::nullopt;
-    int fd = -1;
-    const char* end = named + std::strlen(named);
-    auto [ptr, ec] = std::from_chars(named, end, fd);
-    if (ec != std::errc() || ptr != end || fd < 0)
-        return std::nullopt;
-    return fd;
-}
-
-void awaitGo(int fd) {
-    char ignored[64];
-    for (;;) {
-        const ssize_t n = read(fd, ignored, sizeof ignored);
-        if (n == 0 || (n < 0 && errno != EINTR))
-            break;
-    }
-    close(fd);
-}
-
-void saveTally(glimmet::PictureSieve& sieve, bool& failed) {
-    try {
-        sieve.save();
-    } catch (const glimmet::WriteError& e) {
-        std::fprintf(stderr, "Error: %s\n", e.what());
-        failed = true;
-    }
-}
-
-// Hands the pages of a run over one by one. A page's files wait for the
-// page's go unless it came before the page began; a page without files
-// owes its go, which is taken before any later page's files are named. A
-// page is said done once its files have their names, with how many there
-// are and how many bytes the run has printed so far, so that the program
-// knows which lines are the page's. The end of the go descriptor means the
-// program wants no more pages.
-class PageHandover {
-public:
-    PageHandover(int go, int done) : go_(go), done_(done) {
-        out_ = std::exchange(stdout, counted(STDOUT_FILENO));
-        err_ = std::exchange(stderr, counted(STDERR_FILENO));
-        std::setvbuf(stderr, nullptr, _IONBF, 0);
-    }
-    ~PageHandover() {
-        std::fclose(std::exchange(stdout, out_));
-        std::fclose(std::exchange(stderr, err_));
-        close(go_);
-        close(done_);
-    }
-    PageHandover(const PageHandover&) = delete;
-    PageHandover& operator=(const PageHandover&) = delete;
-
-    bool begin(glimmet::ScratchNames& names) {
-        ++owed_;
-        named_ = names.count();
-        pollfd ready{go_, POLLIN, 0};
-        while (owed_ > 0 && poll(&ready, 1, 0) > 0)
-            if (!takeGo())
-                return false;
-        if (owed_ > 0)
-            names.holdBack();
-        return true;
-    }
-
-    // The page's files take their names once the program has said go.
-    bool release(glimmet::ScratchNames& names, bool& failed) {
-        while (names.holding() && owed_ > 0)
-            if (!takeGo())
-                return false;
-        try {
-            names.release();
-        } catch (const glimmet::WriteError& e) {
-            std::fprintf(stderr, "Error: %s\n", e.what());
-            failed = true;
-        }
-        return true;
-    }
-
-    bool report(const glimmet::ScratchNames& names, int page) {
-        std::fflush(stdout);
-        const std::string line = std::to_string(page) + " " +
-                                 std::to_string(names.count() - named_) + " " +
-                                 std::to_string(printed_) + "\n";
-        return write(done_, line.data(), line.size()) == static_cast<ssize_t>(line.size());
-    }
-
-private:
-    bool takeGo() {
-        char byte = 0;
-        ssize_t n = 0;
-        while ((n = read(go_, &byte, 1)) < 0 && errno == EINTR) {
-        }
-        if (n == 1)
-            --owed_;
-        return n == 1;
-    }
-
-    // A stream on `fd` that counts what goes through it.
-    FILE* counted(int fd) {
-        cookie_io_functions_t io{};
-        io.write = [](void* self, const char* data, size_t size) -> ssize_t {
-            auto& counter = *static_cast<Output*>(self);
-            for (size_t done = 0; done < size;) {
-                const ssize_t n = write(counter.fd, data + done, size - done);
-                if (n < 0 && errno == EINTR)
-                    continue;
-                if (n <= 0)
-                    return done > 0 ? static_cast<ssize_t>(done) : -1;
-                done += static_cast<size_t>(n);
-                *counter.printed += static_cast<unsigned long long>(n);
-            }
-            return static_cast<ssize_t>(size);
-        };
-        Output& output = fd == STDOUT_FILENO ? stdout_ : stderr_;
-        output = {fd, &printed_};
-        return fopencookie(&output, "w", io);
-    }
-
-    struct Output {
-        int fd = -1;
-        unsigned long long* printed = nullptr;
-    };
-    int go_;
-    int done_;
-    int owed_ = 0;
-    int named_ = 0;
-    unsigned long long printed_ = 0;
-    Output stdout_;
-    Output stderr_;
-    FILE* out_ = nullptr;
-    FILE* err_ = nullptr;
-};
-
 void sayImageFailed(int page, size_t index, const glimmet::PageImage& image,
                     const std::exception& e) {
     std::string where = "page " + std::to_string(page) + ", image " + std::to_string(index + 1);
@@ -290,40 +137,56 @@ void sayImageFailed(int page, size_t index, const glimmet::PageImage& image,
         std::fprintf(stderr, "Error: %s: %s\n", where.c_str(), e.what());
 }
 
-void sayListed(const char* label, int page) {
-    std::printf("%s%c%d\n", label, contract::kListSeparator, page);
+// One picture of the page: bounded, loaded, sieved, planned, and handed to
+// the sink. Throws for the picture.
+void takePicture(tools::Context& ctx, pdf_document* doc, const Options& opt, int page,
+                 const glimmet::PageImage& found, glimmet::PictureSieve& sieve,
+                 glimmet::RunSink& sink) {
+    if (!found.failure.empty())
+        throw tools::MuError(found.failure);
+    const double bytes = glimmet::checkImageBound(ctx, doc, found);
+    tools::MemoryLimit limit(ctx, static_cast<std::uint64_t>(bytes) * 2 + kDecodingRoom);
+    tools::Image image = glimmet::loadImage(ctx, doc, found);
+    std::optional<glimmet::LeftOut> leftOut;
+    if (sieve.active()) {
+        leftOut = sieve.beforeDecoding(found.objectNumber, image->w, image->h);
+        if (!leftOut)
+            leftOut = sieve.byContent(ctx, image.get());
+    }
+    if (leftOut)
+        sieve.leaveOut(*leftOut);
+    else
+        sieve.take(found.objectNumber, sink.nextFile());
+    if (leftOut && !sink.takesLeftOut())
+        return;
+    const glimmet::KeptPicture kept = glimmet::keptPicture(ctx, doc, found, image.get(), opt.keep);
+    sink.picture(page, found, glimmet::planExport(ctx, image.get(), kept), kept, leftOut);
 }
 
 int run(const Options& opt) {
     tools::Context ctx;
     fz_context* c = ctx.get();
     tools::Document doc;
-    switch (tools::openForReading(ctx, opt.file, opt.password, doc)) {
-    case tools::OpenResult::Failed:
-        return kExitFailed;
-    case tools::OpenResult::Locked:
-        return kExitPassword;
-    case tools::OpenResult::Ready:
-        break;
-    }
+    if (auto code = tools::openOrExitCode(ctx, opt.file, opt.password, doc))
+        return *code;
     const int first = opt.first.value_or(1);
     const int last = opt.last.value_or(INT_MAX);
     std::optional<int> go;
     if (!opt.list)
-        go = descriptorIn(contract::kGoVariable);
+        go = glimmet::descriptorIn(contract::kGoVariable);
     std::optional<int> done;
     if (go && last < INT_MAX)
-        done = descriptorIn(contract::kPageVariable);
+        done = glimmet::descriptorIn(contract::kPageVariable);
     std::vector<tools::Object> pageObjects;
     int pages = 0;
     if (first >= 1 && first <= last) {
         if (!tools::readPages(ctx, doc.get(), opt.file, first, last, pageObjects, pages))
-            return kExitFailed;
+            return tools::kExitFailed;
         // Page by page, the pages the document has are done and each one
         // it lacks is a failure of its own.
         if (done && pageObjects.empty() && pages >= first &&
             !tools::readPages(ctx, doc.get(), opt.file, first, pages, pageObjects, pages))
-            return kExitFailed;
+            return tools::kExitFailed;
     }
     const auto sayMissing = [&](int from, int to) {
         std::string has =
@@ -334,25 +197,22 @@ int run(const Options& opt) {
     };
     if (pageObjects.empty() && !done) {
         sayMissing(first, last);
-        return kExitFailed;
+        return tools::kExitFailed;
     }
 
-    std::optional<PageHandover> handover;
-    if (done)
-        handover.emplace(*go, *done);
     glimmet::ScratchNames names(opt.root);
-    if (go && !done)
-        names.holdBack();
     glimmet::PictureSieve sieve(opt.unique, opt.minSize.first, opt.minSize.second, opt.tally);
-    int filesListed = 0;
+    std::unique_ptr<glimmet::RunSink> sink;
+    if (opt.list)
+        sink = std::make_unique<glimmet::ListingSink>(ctx, doc.get());
+    else
+        sink = std::make_unique<glimmet::ExportSink>(ctx, names, sieve, go, done);
     bool failed = false;
     const int end = done ? last + 1 : first + static_cast<int>(pageObjects.size());
     for (int page = first; page < end; ++page) {
-        if (handover && !handover->begin(names))
-            return kExitOk;
+        if (!sink->beginPage(page))
+            return tools::kExitOk;
         tools::budgetPage(page);
-        if (opt.list)
-            sayListed(contract::kListedPage, page);
         std::vector<glimmet::PageImage> images;
         if (page - first >= static_cast<int>(pageObjects.size())) {
             sayMissing(page, page);
@@ -368,32 +228,7 @@ int run(const Options& opt) {
             }
         for (size_t i = 0; i < images.size(); ++i) {
             try {
-                if (!images[i].failure.empty())
-                    throw tools::MuError(images[i].failure);
-                const double bytes = glimmet::checkImageBound(ctx, doc.get(), images[i]);
-                tools::MemoryLimit limit(ctx,
-                                         static_cast<std::uint64_t>(bytes) * 2 + kDecodingRoom);
-                tools::Image image = glimmet::loadImage(ctx, doc.get(), images[i]);
-                std::optional<glimmet::LeftOut> leftOut;
-                if (sieve.active()) {
-                    leftOut = sieve.beforeDecoding(images[i].objectNumber, image->w, image->h);
-                    if (!leftOut)
-                        leftOut = sieve.byContent(ctx, image.get());
-                }
-                if (leftOut)
-                    sieve.leaveOut(*leftOut);
-                else
-                    sieve.take(images[i].objectNumber, filesListed + 1);
-                // What is left out is never exported, only listed.
-                if (opt.list || !leftOut) {
-                    const glimmet::KeptPicture kept =
-                        glimmet::keptPicture(ctx, doc.get(), images[i], image.get(), opt.keep);
-                    if (opt.list)
-                        filesListed += glimmet::listImage(ctx, doc.get(), page, images[i],
-                                                          image.get(), kept, leftOut);
-                    else
-                        glimmet::exportImage(ctx, image.get(), names, kept);
-                }
+                takePicture(ctx, doc.get(), opt, page, images[i], sieve, *sink);
             } catch (const std::exception& e) {
                 sayImageFailed(page, i, images[i], e);
                 failed = true;
@@ -402,33 +237,13 @@ int run(const Options& opt) {
             // Decoded pixels are of no use once written; keep memory to one image.
             fz_empty_store(c);
         }
-        // What is listed stays listed should the processor budget end the run.
-        if (opt.list)
-            std::fflush(stdout);
-        if (handover) {
-            if (!handover->release(names, failed))
-                return kExitOk;
-            // The tally holds the page before the program hears of it, so a
-            // run started after a crash leaves out what this one wrote.
-            saveTally(sieve, failed);
-            if (!handover->report(names, page))
-                return kExitOk;
-        }
+        if (!sink->endPage(page))
+            return tools::kExitOk;
     }
-    if (opt.list)
-        sayListed(contract::kListedEnd, end - 1);
-    if (go && !done) {
-        awaitGo(*go);
-        try {
-            names.release();
-        } catch (const glimmet::WriteError& e) {
-            std::fprintf(stderr, "Error: %s\n", e.what());
-            failed = true;
-        }
-    }
+    sink->endRun(end - 1);
     // Only once its files are the program's does the run count for the next.
-    saveTally(sieve, failed);
-    return failed ? kExitFailed : kExitOk;
+    glimmet::saveTally(sieve, failed);
+    return failed || sink->failed() ? tools::kExitFailed : tools::kExitOk;
 }
 
 } // namespace
@@ -442,10 +257,5 @@ int main(int argc, char** argv) {
         opt.last ? static_cast<long long>(*opt.last) - opt.first.value_or(1) + 1 : INT_MAX;
     tools::startProcessorBudget("", pages);
     tools::budgetPage(opt.first.value_or(1));
-    try {
-        return run(opt);
-    } catch (const std::exception& e) {
-        std::fprintf(stderr, "Error: %s: %s\n", opt.file.c_str(), e.what());
-        return kExitFailed;
-    }
+    return tools::runNamingFile(opt.file, [&] { return run(opt); });
 }

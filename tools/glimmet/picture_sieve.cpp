@@ -1,7 +1,7 @@
 #include "picture_sieve.h"
 
 #include "ToolContract.h"
-#include "scratch_file.h"
+#include "scratch_output.h"
 
 #include <charconv>
 #include <cstdio>

@@ -5,6 +5,7 @@
 #include "pdf_open.h"
 #include "run_limits.h"
 #include "standard_streams.h"
+#include "tool_run.h"
 
 #include <climits>
 #include <cstdio>
@@ -14,26 +15,10 @@
 
 namespace {
 
-constexpr int kExitOk = 0;
-constexpr int kExitFailed = 1;
-constexpr int kExitUsage = 2;
-constexpr int kExitPassword = 3;
-
 int usage() {
     std::fprintf(stderr, "Usage: %s [%s PASSWORD] FILE\n", contract::kInformationTool,
                  contract::kPasswordOption);
-    return kExitUsage;
-}
-
-// A value printed on one line: line breaks and other control characters in a
-// title would otherwise start lines of their own, a forged page count among
-// them.
-std::string oneLine(std::string text) {
-    for (char& ch : text) {
-        if (static_cast<unsigned char>(ch) < 0x20 || ch == 0x7f)
-            ch = ' ';
-    }
-    return text;
+    return tools::kExitUsage;
 }
 
 std::optional<std::string> metadata(tools::Context& ctx, pdf_document* doc, const char* key) {
@@ -49,8 +34,9 @@ std::optional<std::string> metadata(tools::Context& ctx, pdf_document* doc, cons
     return value;
 }
 
+// A title on lines of its own could forge a page count.
 void field(const char* label, const std::string& value) {
-    std::printf("%-16s%s\n", label, oneLine(value).c_str());
+    std::printf("%-16s%s\n", label, tools::oneLine(value).c_str());
 }
 
 void printInfo(tools::Context& ctx, pdf_document* doc, int pages) {
@@ -112,17 +98,11 @@ int main(int argc, char** argv) {
         return usage();
 
     tools::startProcessorBudget(*file);
-    try {
+    return tools::runNamingFile(*file, [&] {
         tools::Context ctx;
         tools::Document doc;
-        switch (tools::openForReading(ctx, *file, password, doc)) {
-        case tools::OpenResult::Failed:
-            return kExitFailed;
-        case tools::OpenResult::Locked:
-            return kExitPassword;
-        case tools::OpenResult::Ready:
-            break;
-        }
+        if (auto code = tools::openOrExitCode(ctx, *file, password, doc))
+            return *code;
         // The tree's /Count when it holds up, else the pages walked: a
         // document can claim a million pages and hold one, and walking
         // every page of a long one costs seconds.
@@ -130,14 +110,11 @@ int main(int argc, char** argv) {
         if (total == 0) {
             std::vector<tools::Object> pages;
             if (!tools::readPages(ctx, doc.get(), *file, 1, INT_MAX, pages, total))
-                return kExitFailed;
+                return int(tools::kExitFailed);
         }
         printInfo(ctx, doc.get(), total);
         if (std::fflush(stdout) != 0 || std::ferror(stdout))
-            return kExitFailed;
-        return kExitOk;
-    } catch (const std::exception& e) {
-        std::fprintf(stderr, "Error: %s: %s\n", file->c_str(), e.what());
-        return kExitFailed;
-    }
+            return int(tools::kExitFailed);
+        return int(tools::kExitOk);
+    });
 }

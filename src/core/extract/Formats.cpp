@@ -38,7 +38,7 @@ OutputFormat ChooseFormat(const std::string& formatText, const std::string& scra
     std::string extension = formatText;
     if (formatText == "Original") {
         const bool jpeg =
-            scratchExtension == contract::kBornJpeg || scratchExtension == contract::kKeptJpeg;
+            scratchExtension == contract::kStoredAsJpeg || scratchExtension == contract::kKeptJpeg;
         format = jpeg ? ImageFormat::Jpeg : ImageFormat::Bmp;
         extension = jpeg ? "JPG" : "BMP";
     } else if (formatText == "BMP") {

@@ -1,0 +1,116 @@
+#include "page_handover.h"
+
+#include <cerrno>
+#include <charconv>
+#include <cstdlib>
+#include <cstring>
+#include <poll.h>
+#include <string>
+#include <unistd.h>
+#include <utility>
+
+namespace glimmet {
+
+// Started ahead of its turn, the tool is handed a descriptor in
+// contract::kGoVariable. It does its page then, but its files keep their
+// working names until the program closes that descriptor: the previous
+// page's images are still being converted, under the same names. None when
+// the tool runs in its turn. contract::kPageVariable likewise names where a
+// run that goes page by page says each page is done.
+std::optional<int> descriptorIn(const char* variable) {
+    const char* named = std::getenv(variable);
+    if (!named)
+        return std::nullopt;
+    int fd = -1;
+    const char* end = named + std::strlen(named);
+    auto [ptr, ec] = std::from_chars(named, end, fd);
+    if (ec != std::errc() || ptr != end || fd < 0)
+        return std::nullopt;
+    return fd;
+}
+
+void awaitGo(int fd) {
+    char ignored[64];
+    for (;;) {
+        const ssize_t n = read(fd, ignored, sizeof ignored);
+        if (n == 0 || (n < 0 && errno != EINTR))
+            break;
+    }
+    close(fd);
+}
+
+PageHandover::PageHandover(int go, int done) : go_(go), done_(done) {
+    out_ = std::exchange(stdout, counted(STDOUT_FILENO));
+    err_ = std::exchange(stderr, counted(STDERR_FILENO));
+    std::setvbuf(stderr, nullptr, _IONBF, 0);
+}
+PageHandover::~PageHandover() {
+    std::fclose(std::exchange(stdout, out_));
+    std::fclose(std::exchange(stderr, err_));
+    close(go_);
+    close(done_);
+}
+
+bool PageHandover::begin(ScratchNames& names) {
+    ++owed_;
+    named_ = names.count();
+    pollfd ready{go_, POLLIN, 0};
+    while (owed_ > 0 && poll(&ready, 1, 0) > 0)
+        if (!takeGo())
+            return false;
+    if (owed_ > 0)
+        names.holdBack();
+    return true;
+}
+
+bool PageHandover::release(ScratchNames& names, bool& failed) {
+    while (names.holding() && owed_ > 0)
+        if (!takeGo())
+            return false;
+    try {
+        names.release();
+    } catch (const WriteError& e) {
+        std::fprintf(stderr, "Error: %s\n", e.what());
+        failed = true;
+    }
+    return true;
+}
+
+bool PageHandover::report(const ScratchNames& names, int page) {
+    std::fflush(stdout);
+    const std::string line = std::to_string(page) + " " + std::to_string(names.count() - named_) +
+                             " " + std::to_string(printed_) + "\n";
+    return write(done_, line.data(), line.size()) == static_cast<ssize_t>(line.size());
+}
+
+bool PageHandover::takeGo() {
+    char byte = 0;
+    ssize_t n = 0;
+    while ((n = read(go_, &byte, 1)) < 0 && errno == EINTR) {
+    }
+    if (n == 1)
+        --owed_;
+    return n == 1;
+}
+
+FILE* PageHandover::counted(int fd) {
+    cookie_io_functions_t io{};
+    io.write = [](void* self, const char* data, size_t size) -> ssize_t {
+        auto& counter = *static_cast<Output*>(self);
+        for (size_t done = 0; done < size;) {
+            const ssize_t n = write(counter.fd, data + done, size - done);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0)
+                return done > 0 ? static_cast<ssize_t>(done) : -1;
+            done += static_cast<size_t>(n);
+            *counter.printed += static_cast<unsigned long long>(n);
+        }
+        return static_cast<ssize_t>(size);
+    };
+    Output& output = fd == STDOUT_FILENO ? stdout_ : stderr_;
+    output = {fd, &printed_};
+    return fopencookie(&output, "w", io);
+}
+
+} // namespace glimmet

@@ -1,0 +1,88 @@
+#pragma once
+
+#include "image_export.h"
+#include "kept_picture.h"
+#include "page_handover.h"
+#include "page_image.h"
+#include "picture_sieve.h"
+#include "scratch_names.h"
+
+#include <optional>
+#include <vector>
+
+namespace glimmet {
+
+// What a run does with the pages and pictures its walk comes to: a listing
+// says what they are, an export writes them.
+class RunSink {
+public:
+    virtual ~RunSink() = default;
+
+    // False when the program wants no more pages: the run ends there.
+    virtual bool beginPage(int page) = 0;
+    // Whether pictures left out come to picture() as well.
+    virtual bool takesLeftOut() const = 0;
+    // The number, from 1 in the run, that the next picture's first file takes.
+    virtual int nextFile() const = 0;
+    // One picture and the files it makes. Throws for the picture.
+    virtual void picture(int page, const PageImage& found, const std::vector<PlannedFile>& plan,
+                         const KeptPicture& kept, const std::optional<LeftOut>& leftOut) = 0;
+    // False when the program wants no more pages.
+    virtual bool endPage(int page) = 0;
+    virtual void endRun(int lastPage) = 0;
+
+    // Whether a failure of the sink's own was said on standard error.
+    bool failed() const { return failed_; }
+
+protected:
+    bool failed_ = false;
+};
+
+// Says what each page holds on standard output, writing nothing.
+class ListingSink : public RunSink {
+public:
+    ListingSink(tools::Context& ctx, pdf_document* doc) : ctx_(ctx), doc_(doc) {}
+
+    bool beginPage(int page) override;
+    bool takesLeftOut() const override { return true; }
+    int nextFile() const override { return files_ + 1; }
+    void picture(int page, const PageImage& found, const std::vector<PlannedFile>& plan,
+                 const KeptPicture& kept, const std::optional<LeftOut>& leftOut) override;
+    bool endPage(int page) override;
+    void endRun(int lastPage) override;
+
+private:
+    tools::Context& ctx_;
+    pdf_document* doc_;
+    int files_ = 0;
+};
+
+// Writes each picture as scratch files, handing the pages over to the
+// program as they are done when it asks for that (`handover`), or all at
+// once after its go (`go`) when it started the tool ahead of its turn.
+class ExportSink : public RunSink {
+public:
+    ExportSink(tools::Context& ctx, ScratchNames& names, PictureSieve& sieve, std::optional<int> go,
+               std::optional<int> done);
+
+    void picture(int page, const PageImage& found, const std::vector<PlannedFile>& plan,
+                 const KeptPicture& kept, const std::optional<LeftOut>& leftOut) override;
+    bool takesLeftOut() const override { return false; }
+    int nextFile() const override { return names_.count() + 1; }
+    bool beginPage(int page) override;
+    bool endPage(int page) override;
+    void endRun(int lastPage) override;
+
+private:
+    tools::Context& ctx_;
+    ScratchNames& names_;
+    PictureSieve& sieve_;
+    std::optional<int> go_;
+    std::optional<PageHandover> handover_;
+};
+
+// Adds what the run learnt to its tally; a failure is said on standard
+// error and sets `failed`.
+void saveTally(PictureSieve& sieve, bool& failed);
+
+} // namespace glimmet
