@@ -936,8 +936,8 @@ sys.exit(os.WEXITSTATUS(status) if os.WIFEXITED(status) else 99)
         if (grace)
             QVERIFY2(clock.elapsed() > graceMs - 500 && clock.elapsed() < graceMs + 4000,
                      qPrintable(QString::number(clock.elapsed())));
-        else
-            QVERIFY2(clock.elapsed() < 3000, qPrintable(QString::number(clock.elapsed())));
+        else if (!converting) // the image being encoded is finished first, however slow
+            QVERIFY2(clock.elapsed() < graceMs - 500, qPrintable(QString::number(clock.elapsed())));
         QCOMPARE(p.exitStatus(), QProcess::NormalExit);
         QCOMPARE(p.exitCode(), 130);
         const QStringList written = FilesIn(out.path());
