@@ -1,9 +1,9 @@
-#include "../http/LoopbackServer.h"
-#include "../vendor-service/VendorServiceProcess.h"
 #include "OnlineTestSupport.h"
+#include "net/http/LoopbackServer.h"
 #include "online/CheckForNewVersion.h"
 #include "online/DownloadManager.h"
 #include "online/ProLauncher.h"
+#include "tools/vendor-service/VendorServiceProcess.h"
 
 #include <QDir>
 #include <QElapsedTimer>

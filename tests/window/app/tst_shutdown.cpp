@@ -1,6 +1,6 @@
 // Leaving the program while the version check is stuck with the vendor:
 // the real program, left as a user leaves it, must end at once and cleanly.
-#include "../http/LoopbackServer.h"
+#include "net/http/LoopbackServer.h"
 #include "support/TestSupport.h"
 
 #include <QDir>

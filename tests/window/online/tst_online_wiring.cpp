@@ -1,8 +1,8 @@
 // The main window's online commands, end to end: the real window, the
 // vendor service on loopback.
-#include "../vendor-service/VendorServiceProcess.h"
 #include "app/MainWindow.h"
 #include "support/TestSupport.h"
+#include "tools/vendor-service/VendorServiceProcess.h"
 
 #include <QAction>
 #include <QFile>

@@ -1,7 +1,7 @@
-#include "../http/LoopbackServer.h"
-#include "../vendor-service/VendorServiceProcess.h"
 #include "OnlineTestSupport.h"
+#include "net/http/LoopbackServer.h"
 #include "online/DownloadManager.h"
+#include "tools/vendor-service/VendorServiceProcess.h"
 
 #include <QDir>
 #include <QElapsedTimer>
