@@ -32,10 +32,13 @@ class ExtractionControl;
 
 namespace app {
 
+struct AppContext;
+
 class TMainForm : public QMainWindow {
     Q_OBJECT
 public:
-    explicit TMainForm(QWidget* parent = nullptr);
+    // Fills `context` in at start-up and keeps it; it must outlive the window.
+    explicit TMainForm(AppContext& context, QWidget* parent = nullptr);
     ~TMainForm() override;
 
     // True when start-up found no usable install record and the program is
@@ -100,8 +103,8 @@ private:
     void EmptyWorkFolder();
     void InputReset();
     void FitWebLabel(int room);
-    template <class Handler> void Handle(Handler handler);
 
+    AppContext& context_;
     // Starts and stops the extraction; made once the controls exist.
     std::unique_ptr<extract::ExtractionControl> extraction_;
     QPointer<QThread> versionCheck_;
