@@ -93,8 +93,8 @@ protected:
 
 private:
     void BuildWindow();
-    void BuildInputGroup(QWidget* parent);
-    void BuildOutputGroup(QWidget* parent);
+    void BuildInputGroup();
+    void BuildOutputGroup();
     void BuildStatusBar(QWidget* parent);
     void BuildMenu();
     void BuildExtractionControl();

@@ -25,12 +25,9 @@
 
 namespace app {
 
-namespace {
+using toolkit::Place;
 
-constexpr int kClientWidth = 496;
-constexpr int kClientHeight = 266;
-constexpr int kStatusHeight = 24;
-constexpr int kPicturePanelWidth = 85;
+namespace {
 
 QString InputHint() {
     return TMainForm::tr("Select input PDF file");
@@ -39,7 +36,11 @@ QString OutputHint() {
     return TMainForm::tr("Select output folder");
 }
 
-using toolkit::Place;
+// The client area, its status bar and the picture panel on its left.
+constexpr int kClientWidth = 496;
+constexpr int kClientHeight = 266;
+constexpr int kStatusHeight = 24;
+constexpr int kPicturePanelWidth = 85;
 
 QLabel* AddLabel(QWidget* parent, const QString& caption, int left, int top, const QFont& font) {
     auto* label = new QLabel(caption, parent);
@@ -78,10 +79,20 @@ QGroupBox* AddGroup(QWidget* parent, const char* name, const QString& caption, Q
     return group;
 }
 
-QToolButton* AddGlyphButton(QWidget* parent, const char* name, const QIcon& glyph,
-                            const QString& hint) {
-    auto* button = new QToolButton(parent);
-    button->setObjectName(QLatin1String(name));
+// A path edit in the window's normal face, with what a screen reader calls
+// its parts and its hint.
+void DressPathEdit(toolkit::PathEdit* edit, const QFont& face, const QString& spokenText,
+                   const QString& spokenBrowse, const QString& hint) {
+    edit->setFont(face);
+    edit->setSpokenNames(spokenText, spokenBrowse);
+    toolkit::SetHint(edit, hint);
+}
+
+// The small button at the end of a group's first line that opens what the
+// path edit before it names.
+QToolButton* AddOpenButton(QWidget* group, const char* name, const QIcon& glyph,
+                           const QString& hint) {
+    auto* button = Place(new QToolButton(group), name, 370, 18, 24, 21);
     button->setIcon(glyph);
     button->setIconSize(QSize(16, 16));
     button->setAccessibleName(hint);
@@ -111,34 +122,33 @@ void TMainForm::BuildWindow() {
     client->setFixedSize(kClientWidth, kClientHeight);
     setCentralWidget(client);
 
-    Panel1 = Place(new QFrame(client), 0, 0, kPicturePanelWidth, kClientHeight - kStatusHeight);
-    Panel1->setObjectName(QStringLiteral("Panel1"));
+    Panel1 = Place(new QFrame(client), "Panel1", 0, 0, kPicturePanelWidth,
+                   kClientHeight - kStatusHeight);
     Panel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     Panel1->setAutoFillBackground(true);
     QPalette white = Panel1->palette();
     white.setColor(QPalette::Window, Qt::white);
     Panel1->setPalette(white);
-    Image1 = Place(new toolkit::ClickableLabel(Panel1), 6, 7, 73, 230);
-    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1 = Place(new toolkit::ClickableLabel(Panel1), "Image1", 6, 7, 73, 230);
     Image1->setPixmap(toolkit::BannerPicture(QSize(73, 230)));
     Image1->setAccessibleName(tr("I like it!"));
     toolkit::SetHint(Image1, tr("I like it!"));
 
-    sPanel1 = Place(new QFrame(client), kPicturePanelWidth, 0, kClientWidth - kPicturePanelWidth,
-                    kClientHeight - kStatusHeight);
-    sPanel1->setObjectName(QStringLiteral("sPanel1"));
-    BuildInputGroup(sPanel1);
-    BuildOutputGroup(sPanel1);
+    sPanel1 = Place(new QFrame(client), "sPanel1", kPicturePanelWidth, 0,
+                    kClientWidth - kPicturePanelWidth, kClientHeight - kStatusHeight);
+    sGroupBox1 = AddGroup(sPanel1, "sGroupBox1", tr("Input PDF File"), QRect(6, 8, 400, 88));
+    BuildInputGroup();
+    sGroupBox4 = AddGroup(sPanel1, "sGroupBox4", tr("Output Settings"), QRect(6, 104, 400, 73));
+    BuildOutputGroup();
 
-    sBitBtnGetProVersion =
-        Place(new QPushButton(tr("Start Pro version"), sPanel1), 18, 186, 180, 50);
-    sBitBtnGetProVersion->setObjectName(QStringLiteral("sBitBtnGetProVersion"));
+    sBitBtnGetProVersion = Place(new QPushButton(tr("Start Pro version"), sPanel1),
+                                 "sBitBtnGetProVersion", 18, 186, 180, 50);
     sBitBtnGetProVersion->setFont(toolkit::PointFont(font(), 12, false));
     sBitBtnGetProVersion->setIcon(toolkit::ProGlyph());
     sBitBtnGetProVersion->setIconSize(QSize(24, 24));
 
-    sBitBtnStart = Place(new QPushButton(tr("Start extraction"), sPanel1), 212, 186, 180, 50);
-    sBitBtnStart->setObjectName(QStringLiteral("sBitBtnStart"));
+    sBitBtnStart =
+        Place(new QPushButton(tr("Start extraction"), sPanel1), "sBitBtnStart", 212, 186, 180, 50);
     sBitBtnStart->setFont(toolkit::PointFont(font(), 12, false));
     sBitBtnStart->setIcon(toolkit::StartGlyph());
     sBitBtnStart->setIconSize(QSize(24, 24));
@@ -146,70 +156,55 @@ void TMainForm::BuildWindow() {
     BuildStatusBar(client);
 }
 
-void TMainForm::BuildInputGroup(QWidget* parent) {
-    sGroupBox1 = AddGroup(parent, "sGroupBox1", tr("Input PDF File"), QRect(6, 8, 400, 88));
-    const QFont normal = font();
-
-    sFilenameEditInput = Place(new toolkit::TFilenameEdit(sGroupBox1), 6, 18, 361, 21);
-    sFilenameEditInput->setObjectName(QStringLiteral("sFilenameEditInput"));
-    sFilenameEditInput->setFont(normal);
+// The controls of the groups are in the window's own face; the groups'
+// captions are bold.
+void TMainForm::BuildInputGroup() {
+    sFilenameEditInput =
+        Place(new toolkit::TFilenameEdit(sGroupBox1), "sFilenameEditInput", 6, 18, 361, 21);
+    DressPathEdit(sFilenameEditInput, font(), tr("Input PDF file"), tr("Choose input PDF file"),
+                  InputHint());
     sFilenameEditInput->lineEdit()->setFocusPolicy(Qt::NoFocus);
-    sFilenameEditInput->setSpokenNames(tr("Input PDF file"), tr("Choose input PDF file"));
-    toolkit::SetHint(sFilenameEditInput, InputHint());
+    sButtonOpenPDF = AddOpenButton(sGroupBox1, "sButtonOpenPDF", toolkit::DocumentGlyph(),
+                                   tr("View selected PDF file"));
 
-    sButtonOpenPDF = AddGlyphButton(sGroupBox1, "sButtonOpenPDF", toolkit::DocumentGlyph(),
-                                    tr("View selected PDF file"));
-    Place(sButtonOpenPDF, 370, 18, 24, 21);
-
-    sEditPageCount = Place(new QLineEdit(sGroupBox1), 70, 44, 40, 21);
-    sEditPageCount->setObjectName(QStringLiteral("sEditPageCount"));
-    sEditPageCount->setFont(normal);
+    sEditPageCount = Place(new QLineEdit(sGroupBox1), "sEditPageCount", 70, 44, 40, 21);
+    sEditPageCount->setFont(font());
     sEditPageCount->setReadOnly(true);
     sEditPageCount->setFocusPolicy(Qt::NoFocus);
     sEditPageCount->setCursor(Qt::ArrowCursor);
     AddNameLabel(sGroupBox1, "sLabel1", tr("Page Count:"), 8, sEditPageCount);
 
-    sEditPageRange = Place(new QLineEdit(sGroupBox1), 196, 44, 198, 21);
-    sEditPageRange->setObjectName(QStringLiteral("sEditPageRange"));
-    sEditPageRange->setFont(normal);
+    sEditPageRange = Place(new QLineEdit(sGroupBox1), "sEditPageRange", 196, 44, 198, 21);
+    sEditPageRange->setFont(font());
     AddNameLabel(sGroupBox1, "sLabel2", tr("Page Range:"), 130, sEditPageRange);
     QLabel* example =
-        AddLabel(sGroupBox1, tr("Example: 1-5 (leave it blank for all)"), 200, 68, normal);
+        AddLabel(sGroupBox1, tr("Example: 1-5 (leave it blank for all)"), 200, 68, font());
     example->setObjectName(QStringLiteral("sLabel3"));
 
-    sBitBtnPlayVideo =
-        Place(new QPushButton(tr("Play Video Tutorial"), sGroupBox1), 6, 70, 140, 25);
-    sBitBtnPlayVideo->setObjectName(QStringLiteral("sBitBtnPlayVideo"));
-    sBitBtnPlayVideo->setFont(toolkit::PointFont(normal, normal.pointSize(), true));
+    sBitBtnPlayVideo = Place(new QPushButton(tr("Play Video Tutorial"), sGroupBox1),
+                             "sBitBtnPlayVideo", 6, 70, 140, 25);
+    sBitBtnPlayVideo->setFont(toolkit::PointFont(font(), font().pointSize(), true));
     sBitBtnPlayVideo->setIcon(toolkit::PlayGlyph());
     sBitBtnPlayVideo->hide();
 }
 
-void TMainForm::BuildOutputGroup(QWidget* parent) {
-    sGroupBox4 = AddGroup(parent, "sGroupBox4", tr("Output Settings"), QRect(6, 104, 400, 73));
-    const QFont normal = font();
-
-    sDirectoryEditOutput = Place(new toolkit::TDirectoryEdit(sGroupBox4), 43, 18, 324, 21);
-    sDirectoryEditOutput->setObjectName(QStringLiteral("sDirectoryEditOutput"));
-    sDirectoryEditOutput->setFont(normal);
-    sDirectoryEditOutput->setSpokenNames(tr("Output folder"), tr("Choose output folder"));
-    toolkit::SetHint(sDirectoryEditOutput, OutputHint());
+void TMainForm::BuildOutputGroup() {
+    sDirectoryEditOutput =
+        Place(new toolkit::TDirectoryEdit(sGroupBox4), "sDirectoryEditOutput", 43, 18, 324, 21);
+    DressPathEdit(sDirectoryEditOutput, font(), tr("Output folder"), tr("Choose output folder"),
+                  OutputHint());
     AddNameLabel(sGroupBox4, "sLabel4", tr("Folder:"), 8, sDirectoryEditOutput,
                  sDirectoryEditOutput->lineEdit());
+    sButtonOpenFolder = AddOpenButton(sGroupBox4, "sButtonOpenFolder", toolkit::FolderGlyph(),
+                                      tr("Open selected folder"));
 
-    sButtonOpenFolder = AddGlyphButton(sGroupBox4, "sButtonOpenFolder", toolkit::FolderGlyph(),
-                                       tr("Open selected folder"));
-    Place(sButtonOpenFolder, 370, 18, 24, 21);
-
-    sEditOutputPrefix = Place(new QLineEdit(sGroupBox4), 43, 44, 80, 21);
-    sEditOutputPrefix->setObjectName(QStringLiteral("sEditOutputPrefix"));
-    sEditOutputPrefix->setFont(normal);
+    sEditOutputPrefix = Place(new QLineEdit(sGroupBox4), "sEditOutputPrefix", 43, 44, 80, 21);
+    sEditOutputPrefix->setFont(font());
     toolkit::SetHint(sEditOutputPrefix, tr("Output filename's prefix<br><i>Example:</i> image-"));
     AddNameLabel(sGroupBox4, "sLabel6", tr("Prefix:"), 11, sEditOutputPrefix);
 
-    sComboBoxFormat = Place(new toolkit::ChoiceBox(sGroupBox4), 170, 44, 80, 21);
-    sComboBoxFormat->setObjectName(QStringLiteral("sComboBoxFormat"));
-    sComboBoxFormat->setFont(normal);
+    sComboBoxFormat = Place(new toolkit::ChoiceBox(sGroupBox4), "sComboBoxFormat", 170, 44, 80, 21);
+    sComboBoxFormat->setFont(font());
     // A plain list: a typed name would give files whose names lie about
     // what they hold.
     sComboBoxFormat->addItems({QStringLiteral("Original"), QStringLiteral("BMP"),
@@ -221,17 +216,15 @@ void TMainForm::BuildOutputGroup(QWidget* parent) {
     sComboBoxFormat->setAccessibleName(tr("Format"));
     AddNameLabel(sGroupBox4, "sLabel5", tr("Format:"), 132, sComboBoxFormat);
 
-    sCheckBoxOpenAfter =
-        Place(new QCheckBox(tr("Open After Extraction"), sGroupBox4), 268, 46, 128, 19);
-    sCheckBoxOpenAfter->setObjectName(QStringLiteral("sCheckBoxOpenAfter"));
-    sCheckBoxOpenAfter->setFont(normal);
+    sCheckBoxOpenAfter = Place(new QCheckBox(tr("Open After Extraction"), sGroupBox4),
+                               "sCheckBoxOpenAfter", 268, 46, 128, 19);
+    sCheckBoxOpenAfter->setFont(font());
     sCheckBoxOpenAfter->setChecked(true);
 }
 
 void TMainForm::BuildStatusBar(QWidget* parent) {
-    sStatusBar1 =
-        Place(new QFrame(parent), 0, kClientHeight - kStatusHeight, kClientWidth, kStatusHeight);
-    sStatusBar1->setObjectName(QStringLiteral("sStatusBar1"));
+    sStatusBar1 = Place(new QFrame(parent), "sStatusBar1", 0, kClientHeight - kStatusHeight,
+                        kClientWidth, kStatusHeight);
     const int widths[] = {52, 354, 50};
     int left = 0;
     for (int i = 0; i < 3; ++i) {
@@ -244,22 +237,19 @@ void TMainForm::BuildStatusBar(QWidget* parent) {
         left += width;
     }
 
-    ImageDonate = Place(new toolkit::ClickableLabel(sStatusBar1), 4, 5, 42, 16);
-    ImageDonate->setObjectName(QStringLiteral("ImageDonate"));
+    ImageDonate = Place(new toolkit::ClickableLabel(sStatusBar1), "ImageDonate", 4, 5, 42, 16);
     ImageDonate->setPixmap(toolkit::DonateBadge(QSize(42, 16)));
     ImageDonate->setAccessibleName(tr("Donation"));
     toolkit::SetHint(ImageDonate, tr("Donation"));
 
-    sGaugeProcess = Place(new QProgressBar(sStatusBar1), 54, 4, 345, 19);
-    sGaugeProcess->setObjectName(QStringLiteral("sGaugeProcess"));
+    sGaugeProcess = Place(new QProgressBar(sStatusBar1), "sGaugeProcess", 54, 4, 345, 19);
     sGaugeProcess->setRange(0, 100);
     sGaugeProcess->setValue(0);
     sGaugeProcess->setTextVisible(false);
     sGaugeProcess->setFormat(QStringLiteral("%p%"));
     sGaugeProcess->setAccessibleName(tr("Extraction progress"));
 
-    sLabelStatus = Place(new QLabel(sStatusBar1), 56, 4, 341, 19);
-    sLabelStatus->setObjectName(QStringLiteral("sLabelStatus"));
+    sLabelStatus = Place(new QLabel(sStatusBar1), "sLabelStatus", 56, 4, 341, 19);
     sLabelStatus->setFont(font());
     sLabelStatus->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     sLabelStatus->hide();

@@ -60,8 +60,7 @@ TDownloadForm::TDownloadForm(QWidget* owner, std::string vendorAddress)
     setFixedSize(382, 106);
     setFont(toolkit::WindowFont());
 
-    sPanel1 = Place(new QFrame(this), 0, 0, 382, 106);
-    sPanel1->setObjectName(QStringLiteral("sPanel1"));
+    sPanel1 = Place(new QFrame(this), "sPanel1", 0, 0, 382, 106);
 
     sStickyLabelStatus = new QLabel(tr("Initializing"), sPanel1);
     sStickyLabelStatus->setObjectName(QStringLiteral("sStickyLabelStatus"));
@@ -74,14 +73,12 @@ TDownloadForm::TDownloadForm(QWidget* owner, std::string vendorAddress)
     sStickyLabelStatus->move(21, 20);
     sStickyLabelStatus->setMinimumWidth(340);
 
-    sGaugeProgress = Place(new QProgressBar(sPanel1), 20, 38, 340, 20);
-    sGaugeProgress->setObjectName(QStringLiteral("sGaugeProgress"));
+    sGaugeProgress = Place(new QProgressBar(sPanel1), "sGaugeProgress", 20, 38, 340, 20);
     sGaugeProgress->setRange(0, 100);
     sGaugeProgress->setFormat(QStringLiteral("%p%"));
     sGaugeProgress->setAccessibleName(tr("Download progress"));
 
-    sBitBtnCancel = Place(new QPushButton(tr("Cancel"), sPanel1), 150, 70, 80, 25);
-    sBitBtnCancel->setObjectName(QStringLiteral("sBitBtnCancel"));
+    sBitBtnCancel = Place(new QPushButton(tr("Cancel"), sPanel1), "sBitBtnCancel", 150, 70, 80, 25);
     sBitBtnCancel->setAutoDefault(false);
 
     TimerHTTP = new QTimer(this);
