@@ -1,4 +1,4 @@
-#include "WindowUnderTest.h"
+#include "WindowTests.h"
 #include "about/UnitAboutDialog.h"
 #include "app/MainWindow.h"
 #include "support/TestSupport.h"

@@ -1,7 +1,7 @@
 // Arvenzo on a desktop: started by "Open with", handed documents by later
 // starts, speaking the user's language, and saying what came of each job.
 #include "ToolContract.h"
-#include "WindowUnderTest.h"
+#include "WindowTests.h"
 #include "app/HandOver.h"
 #include "app/Language.h"
 #include "app/MainWindow.h"

@@ -1,7 +1,7 @@
 // What a person sees and a screen reader hears: every text whole inside its
 // control, names that say what each control is, a visible focus. CTest runs
 // this at several QT_SCALE_FACTOR values, in each language (LANGUAGE).
-#include "WindowUnderTest.h"
+#include "WindowTests.h"
 #include "app/Language.h"
 #include "app/MainWindow.h"
 #include "online/DownloadManager.h"
@@ -21,7 +21,6 @@
 #include <QStyleOptionComboBox>
 #include <QTest>
 #include <QToolButton>
-#include <array>
 
 namespace {
 
@@ -32,20 +31,6 @@ QWidget* Named(QWidget* window, const QString& name) {
     if (!found)
         qFatal("no %s", qPrintable(name));
     return found;
-}
-
-// A test table of names: the columns, then a row each, named after the
-// entry in column `title`.
-template <std::size_t N>
-void NameTable(const std::array<const char*, N>& columns,
-               std::initializer_list<std::array<const char*, N>> rows, std::size_t title = 0) {
-    for (const char* column : columns)
-        QTest::addColumn<QString>(column);
-    for (const auto& row : rows) {
-        QTestData& data = QTest::newRow(row[title]);
-        for (const char* entry : row)
-            data << QString(entry);
-    }
 }
 
 QRect InWindow(QWidget* widget, const QRect& rect) {

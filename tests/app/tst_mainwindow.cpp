@@ -1,5 +1,5 @@
 #include "ToolContract.h"
-#include "WindowUnderTest.h"
+#include "WindowTests.h"
 #include "app/MainWindow.h"
 #include "support/TestSupport.h"
 #include "toolkit/ClickableLabel.h"
@@ -198,21 +198,14 @@ private slots:
     }
 
     void confirmedLinks_data() {
-        QTest::addColumn<QString>("trigger");
-        QTest::addColumn<QString>("firstLine");
-        QTest::addColumn<QString>("address");
-        QTest::newRow("feedback") << "Feedback1"
-                                  << "Feedback"
-                                  << "mailto:feedback@tessaly.example";
-        QTest::newRow("sibling") << "Howtoextracttextcontent1"
-                                 << "How to extract text content from PDF files?"
-                                 << "http://tessaly.example/sarnet.html";
-        QTest::newRow("donate") << "Donate1"
-                                << "Donate this FREE software!"
-                                << "http://tessaly.example/donate-free-software.html";
-        QTest::newRow("donate picture") << "ImageDonate"
-                                        << "Donate this FREE software!"
-                                        << "http://tessaly.example/donate-free-software.html";
+        const char* const donate = "Donate this FREE software!";
+        const char* const donation = "http://tessaly.example/donate-free-software.html";
+        NameTable<3>({"trigger", "firstLine", "address"},
+                     {{"Feedback1", "Feedback", "mailto:feedback@tessaly.example"},
+                      {"Howtoextracttextcontent1", "How to extract text content from PDF files?",
+                       "http://tessaly.example/sarnet.html"},
+                      {"Donate1", donate, donation},
+                      {"ImageDonate", donate, donation}});
     }
     void confirmedLinks() {
         QFETCH(QString, trigger);

@@ -199,10 +199,16 @@ void TMainForm::InputReset() {
     sEditPageRange->clear();
 }
 
+// The start button takes the focus before the picker opens, so that the
+// window is ready to start once a path is chosen.
+void TMainForm::BrowseFromStart(toolkit::PathEdit* edit) {
+    sBitBtnStart->setFocus();
+    edit->pressBrowseButton();
+}
+
 void TMainForm::sFilenameEditInputClick() {
     InputReset();
-    sBitBtnStart->setFocus();
-    sFilenameEditInput->pressBrowseButton();
+    BrowseFromStart(sFilenameEditInput);
 }
 
 void TMainForm::InputPDFClick() {
@@ -216,8 +222,7 @@ void TMainForm::sFilenameEditInputAfterDialog() {
 void TMainForm::sDirectoryEditOutputClick() {
     sDirectoryEditOutput->setText(QString());
     toolkit::SetHint(sDirectoryEditOutput, OutputEmptyHint());
-    sBitBtnStart->setFocus();
-    sDirectoryEditOutput->pressBrowseButton();
+    BrowseFromStart(sDirectoryEditOutput);
 }
 
 void TMainForm::OutputFolderClick() {

@@ -22,6 +22,7 @@ class QToolButton;
 
 namespace toolkit {
 class ClickableLabel;
+class PathEdit;
 class TDirectoryEdit;
 class TFilenameEdit;
 } // namespace toolkit
@@ -102,6 +103,7 @@ private:
     void CheckInstallRecord();
     void EmptyWorkFolder();
     void InputReset();
+    void BrowseFromStart(toolkit::PathEdit* edit);
     void FitWebLabel(int room);
 
     AppContext& context_;
