@@ -12,8 +12,7 @@ template <class W> W* Place(W* widget, int left, int top, int width, int height)
     return widget;
 }
 
-template <class W>
-W* Place(W* widget, const char* name, int left, int top, int width, int height) {
+template <class W> W* Place(W* widget, const char* name, int left, int top, int width, int height) {
     widget->setObjectName(QLatin1String(name));
     return Place(widget, left, top, width, height);
 }
