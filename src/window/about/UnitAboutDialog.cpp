@@ -13,12 +13,6 @@
 
 namespace about {
 
-std::string AboutSoftwareName;
-std::string AboutVersion;
-std::string AboutDescription;
-std::string AboutLinkText;
-std::string AboutAction;
-
 // Lines short enough for the room right of the logo.
 const char* const kAboutDescription =
     QT_TRANSLATE_NOOP("about::TAboutDialog", "Free for personal and commercial use.\r\n"
@@ -80,12 +74,6 @@ TAboutDialog::TAboutDialog(QWidget* owner) : QDialog(owner) {
     sBitBtnOK->setGeometry(167, 222, 80, 28);
     connect(sBitBtnOK, &QPushButton::clicked, this,
             [this] { toolkit::Guarded(this, [this] { sBitBtnOKClick(); }); });
-
-    // A new window starts without a pending link click.
-    AboutSoftwareName.clear();
-    AboutVersion.clear();
-    AboutLinkText.clear();
-    AboutAction.clear();
 }
 
 toolkit::ClickableLabel* TAboutDialog::AddLink(const char* name, int left, int top) {
@@ -102,15 +90,15 @@ toolkit::ClickableLabel* TAboutDialog::AddLink(const char* name, int left, int t
 
 void TAboutDialog::SetAboutInfo(const std::string& name, const std::string& version,
                                 const std::string& description, const std::string& linkText) {
-    AboutSoftwareName = name;
-    AboutVersion = version;
-    AboutDescription = description;
-    AboutLinkText = linkText;
+    softwareName_ = name;
+    version_ = version;
+    description_ = description;
+    linkText_ = linkText;
 }
 
-std::string TAboutDialog::ShowAboutDialog() {
+AboutChoice TAboutDialog::ShowAboutDialog() {
     exec();
-    return AboutAction;
+    return choice_;
 }
 
 bool TAboutDialog::event(QEvent* e) {
@@ -121,12 +109,12 @@ bool TAboutDialog::event(QEvent* e) {
 }
 
 void TAboutDialog::FormActivate() {
-    const QString name = toolkit::FromProgramText(AboutSoftwareName);
+    const QString name = toolkit::FromProgramText(softwareName_);
     setWindowTitle(tr("About %1").arg(name));
-    sLabelSoftwareName->setText(toolkit::FromProgramText(AboutSoftwareName + " " + AboutVersion));
+    sLabelSoftwareName->setText(toolkit::FromProgramText(softwareName_ + " " + version_));
     sLabel1->setText(QString::fromUtf8(kCopyright));
-    sLabel2->setText(toolkit::FromProgramText(AboutLinkText));
-    sLabelDescription->setText(Shown(AboutDescription));
+    sLabel2->setText(toolkit::FromProgramText(linkText_));
+    sLabelDescription->setText(Shown(description_));
     sLabelLicense->setText(tr("%1 is free software under the GNU AGPL,\n"
                               "version 3 or later, and comes without warranty.")
                                .arg(name));
@@ -139,12 +127,12 @@ void TAboutDialog::FormActivate() {
 }
 
 void TAboutDialog::LinkClick() {
-    AboutAction = "gotoweb";
+    choice_ = AboutChoice::Website;
     accept();
 }
 
 void TAboutDialog::LicenseClick() {
-    AboutAction = "gotolicense";
+    choice_ = AboutChoice::Licence;
     accept();
 }
 

@@ -14,13 +14,9 @@ class ClickableLabel;
 
 namespace about {
 
-// The window's values, one set for the whole program.
-extern std::string AboutSoftwareName;
-extern std::string AboutVersion;
-extern std::string AboutDescription;
-extern std::string AboutLinkText;
-// "gotoweb" after a click on a link, "gotolicense" after one on the licence
-extern std::string AboutAction;
+// What the user asked for by closing the window: a click on a link asks
+// for the website, one on the licence's link for the licence.
+enum class AboutChoice { Nothing, Website, Licence };
 
 // The statement the main window hands the window, before translation.
 extern const char* const kAboutDescription;
@@ -34,8 +30,8 @@ public:
 
     void SetAboutInfo(const std::string& name, const std::string& version,
                       const std::string& description, const std::string& linkText);
-    // Shows the window modally; the action once it has closed.
-    std::string ShowAboutDialog();
+    // Shows the window modally; what the user chose once it has closed.
+    AboutChoice ShowAboutDialog();
 
     void FormActivate();
     void LinkClick();
@@ -47,6 +43,12 @@ protected:
 
 private:
     toolkit::ClickableLabel* AddLink(const char* name, int left, int top);
+
+    std::string softwareName_;
+    std::string version_;
+    std::string description_;
+    std::string linkText_;
+    AboutChoice choice_ = AboutChoice::Nothing;
 
     toolkit::ClickableLabel* ImageAppLogo;
     toolkit::ClickableLabel* sLabelSoftwareName;

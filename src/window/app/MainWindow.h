@@ -22,6 +22,7 @@ class QToolButton;
 
 namespace toolkit {
 class ClickableLabel;
+class PathEdit;
 class TDirectoryEdit;
 class TFilenameEdit;
 } // namespace toolkit
@@ -32,10 +33,13 @@ class ExtractionControl;
 
 namespace app {
 
+struct AppContext;
+
 class TMainForm : public QMainWindow {
     Q_OBJECT
 public:
-    explicit TMainForm(QWidget* parent = nullptr);
+    // Fills `context` in at start-up and keeps it; it must outlive the window.
+    explicit TMainForm(AppContext& context, QWidget* parent = nullptr);
     ~TMainForm() override;
 
     // True when start-up found no usable install record and the program is
@@ -90,8 +94,8 @@ protected:
 
 private:
     void BuildWindow();
-    void BuildInputGroup(QWidget* parent);
-    void BuildOutputGroup(QWidget* parent);
+    void BuildInputGroup();
+    void BuildOutputGroup();
     void BuildStatusBar(QWidget* parent);
     void BuildMenu();
     void BuildExtractionControl();
@@ -99,9 +103,10 @@ private:
     void CheckInstallRecord();
     void EmptyWorkFolder();
     void InputReset();
+    void BrowseFromStart(toolkit::PathEdit* edit);
     void FitWebLabel(int room);
-    template <class Handler> void Handle(Handler handler);
 
+    AppContext& context_;
     // Starts and stops the extraction; made once the controls exist.
     std::unique_ptr<extract::ExtractionControl> extraction_;
     QPointer<QThread> versionCheck_;

@@ -1,7 +1,7 @@
+#include "app/AppContext.h"
 #include "app/HandOver.h"
 #include "app/Language.h"
 #include "app/MainWindow.h"
-#include "app/ProgramState.h"
 #include "platform/platform.h"
 #include "toolkit/MessageBoxes.h"
 
@@ -69,7 +69,8 @@ int main(int argc, char* argv[]) {
     int result = 0;
     QPointer<QThread> versionCheck;
     {
-        app::TMainForm form;
+        app::AppContext context;
+        app::TMainForm form(context);
         versionCheck = form.VersionCheck();
         app::HandOverServer handOver(Address(),
                                      [&form](const QString& path) { form.TakeDocument(path); });

@@ -116,7 +116,7 @@ void TCheckForNewVersionProcess::AskForUpgrade() {
     if (ShowBox(mainWindow, toolkit::BoxType::Confirm, question, toolkit::ButtonSet::YesNo) !=
         toolkit::Answer::Yes)
         return;
-    int result = kDownloadFailed;
+    DownloadResult result = DownloadResult::Failed;
     {
         TDownloadForm form(mainWindow, setup_.vendorAddress);
         form.SetWaitBound(setup_.waitBound);
@@ -125,7 +125,7 @@ void TCheckForNewVersionProcess::AskForUpgrade() {
         result = form.ShowModal();
     }
     // The installer replaces this program, so it must not keep running.
-    if (result == kDownloadStarted && setup_.endProgram)
+    if (result == DownloadResult::Started && setup_.endProgram)
         setup_.endProgram();
 }
 

@@ -6,6 +6,7 @@
 #include "toolkit/ErrorReport.h"
 #include "toolkit/Fonts.h"
 #include "toolkit/MessageBoxes.h"
+#include "toolkit/Place.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -22,9 +23,7 @@
 
 namespace online {
 
-int DownloadState = kDownloadStarted;
-std::string InstallerUrl;
-std::string SetupPath;
+using toolkit::Place;
 
 namespace {
 int openWindows = 0; // user-interface thread only
@@ -38,11 +37,6 @@ namespace {
 
 const char* const kLookupPath = "/requests/getsmartinstallerinfo.php";
 const char* const kDownloadAgent = "Mozilla/3.0 (compatible; Indy Library)";
-
-template <class W> W* Place(W* widget, int left, int top, int width, int height) {
-    widget->setGeometry(left, top, width, height);
-    return widget;
-}
 
 int GaugeValue(qint64 bytes) {
     return static_cast<int>(std::clamp<qint64>(bytes, 0, std::numeric_limits<int>::max()));
@@ -66,8 +60,7 @@ TDownloadForm::TDownloadForm(QWidget* owner, std::string vendorAddress)
     setFixedSize(382, 106);
     setFont(toolkit::WindowFont());
 
-    sPanel1 = Place(new QFrame(this), 0, 0, 382, 106);
-    sPanel1->setObjectName(QStringLiteral("sPanel1"));
+    sPanel1 = Place(new QFrame(this), "sPanel1", 0, 0, 382, 106);
 
     sStickyLabelStatus = new QLabel(tr("Initializing"), sPanel1);
     sStickyLabelStatus->setObjectName(QStringLiteral("sStickyLabelStatus"));
@@ -80,14 +73,12 @@ TDownloadForm::TDownloadForm(QWidget* owner, std::string vendorAddress)
     sStickyLabelStatus->move(21, 20);
     sStickyLabelStatus->setMinimumWidth(340);
 
-    sGaugeProgress = Place(new QProgressBar(sPanel1), 20, 38, 340, 20);
-    sGaugeProgress->setObjectName(QStringLiteral("sGaugeProgress"));
+    sGaugeProgress = Place(new QProgressBar(sPanel1), "sGaugeProgress", 20, 38, 340, 20);
     sGaugeProgress->setRange(0, 100);
     sGaugeProgress->setFormat(QStringLiteral("%p%"));
     sGaugeProgress->setAccessibleName(tr("Download progress"));
 
-    sBitBtnCancel = Place(new QPushButton(tr("Cancel"), sPanel1), 150, 70, 80, 25);
-    sBitBtnCancel->setObjectName(QStringLiteral("sBitBtnCancel"));
+    sBitBtnCancel = Place(new QPushButton(tr("Cancel"), sPanel1), "sBitBtnCancel", 150, 70, 80, 25);
     sBitBtnCancel->setAutoDefault(false);
 
     TimerHTTP = new QTimer(this);
@@ -122,7 +113,7 @@ void TDownloadForm::FormCreate() {
 }
 
 void TDownloadForm::StartDownload(const std::string& name) {
-    DownloadState = kDownloadStarted;
+    state_ = DownloadResult::Started;
 
     http::Client lookup;
     lookup.SetUserAgent(kFormPostAgent);
@@ -131,27 +122,27 @@ void TDownloadForm::StartDownload(const std::string& name) {
                                              "smartname", QByteArray::fromStdString(name));
 
     if (reply.isEmpty() || reply == "false") {
-        DownloadState = kDownloadFailed;
+        state_ = DownloadResult::Failed;
     } else {
         const InstallerInfo info = ReadLookupReply(reply.toStdString());
         if (info.displayName)
             setWindowTitle(tr("%1 Setup").arg(toolkit::FromProgramText(*info.displayName)));
         if (info.displayName && info.address)
-            InstallerUrl = *info.address;
+            installerUrl_ = *info.address;
         else
-            DownloadState = kDownloadFailed;
+            state_ = DownloadResult::Failed;
     }
 
-    if (DownloadState == kDownloadStarted) {
-        SetupPath = platform::TempFolder() + platform::PathSeparator() + "Setup.exe";
-        RemoveIfPresent(SetupPath);
+    if (state_ == DownloadResult::Started) {
+        setupPath_ = platform::TempFolder() + platform::PathSeparator() + "Setup.exe";
+        RemoveIfPresent(setupPath_);
     }
     TimerHTTP->start();
 }
 
-int TDownloadForm::ShowModal() {
+DownloadResult TDownloadForm::ShowModal() {
     exec();
-    return DownloadState;
+    return state_;
 }
 
 void TDownloadForm::CentreOverOwner() {
@@ -161,20 +152,20 @@ void TDownloadForm::CentreOverOwner() {
 
 void TDownloadForm::TimerHTTPTimer() {
     TimerHTTP->stop();
-    if (DownloadState != kDownloadStarted) {
+    if (state_ != DownloadResult::Started) {
         CloseWindow();
         return;
     }
     try {
-        const QByteArray installer = IdHTTP1.Get(QByteArray::fromStdString(InstallerUrl));
-        SaveInstaller(SetupPath, installer);
+        const QByteArray installer = IdHTTP1.Get(QByteArray::fromStdString(installerUrl_));
+        SaveInstaller(setupPath_, installer);
     } catch (const std::exception&) {
         sBitBtnCancel->setEnabled(false);
-        if (DownloadState != kDownloadCancelled)
-            DownloadState = kDownloadFailed;
+        if (state_ != DownloadResult::Cancelled)
+            state_ = DownloadResult::Failed;
     }
-    if (DownloadState == kDownloadStarted)
-        platform::OpenWithShell(SetupPath);
+    if (state_ == DownloadResult::Started)
+        platform::OpenWithShell(setupPath_);
     CloseWindow();
 }
 
@@ -199,14 +190,14 @@ void TDownloadForm::sBitBtnCancelClick() {
                 tr("Are you sure to cancel this download?"), toolkit::ButtonSet::YesNo, false);
     if (answer != toolkit::Answer::Yes)
         return;
-    DownloadState = kDownloadCancelled;
+    state_ = DownloadResult::Cancelled;
     IdHTTP1.Abandon();
-    RemoveIfPresent(SetupPath);
+    RemoveIfPresent(setupPath_);
     CloseWindow();
 }
 
 void TDownloadForm::FormClose() {
-    if (DownloadState == kDownloadFailed)
+    if (state_ == DownloadResult::Failed)
         ShowBox(parentWidget(), toolkit::BoxType::Error, tr("Installer download error!"),
                 toolkit::ButtonSet::OK, false);
 }
@@ -216,7 +207,7 @@ void TDownloadForm::CloseWindow() {
         return;
     closing_ = true;
     FormClose();
-    done(DownloadState);
+    done(static_cast<int>(state_));
 }
 
 void TDownloadForm::closeEvent(QCloseEvent* event) {

@@ -17,15 +17,12 @@ class QTimer;
 
 namespace online {
 
-// Shared by every download window of the run; only one exists at a time.
-enum DownloadResult { kDownloadStarted = 0, kDownloadCancelled = 1, kDownloadFailed = 2 };
-extern int DownloadState;        // one of DownloadResult
-extern std::string InstallerUrl; // from the last good lookup
-extern std::string SetupPath;    // where the installer is stored
+// How a download window ended: the installer handed to the shell, or not.
+enum class DownloadResult { Started, Cancelled, Failed };
 
 // True while a download window exists. Its transfer serves other work from
-// inside its progress events, and a second window there would share (and
-// spoil) the values above and the file at SetupPath.
+// inside its progress events, and a second window there would spoil the
+// installer file the first one is writing.
 bool DownloadWindowOpen();
 
 class TDownloadForm : public QDialog {
@@ -38,13 +35,20 @@ public:
     // Looks installer `name` up and arms the timer. A lookup request that
     // fails outright raises, and the window must then not be shown.
     void StartDownload(const std::string& name);
-    // Shows the window until it closes itself; returns DownloadState.
-    int ShowModal();
+    // Shows the window until it closes itself; returns how it ended.
+    DownloadResult ShowModal();
     // Centres the window over its owner, as both callers want it.
     void CentreOverOwner();
 
     // Waits for the vendor are bounded; tests shorten the bound.
     void SetWaitBound(std::chrono::milliseconds bound);
+
+    // How the download stands: Started until the lookup or the transfer
+    // fails or the user cancels it.
+    DownloadResult Result() const { return state_; }
+    // From the last good lookup, and where the installer is stored.
+    const std::string& InstallerUrl() const { return installerUrl_; }
+    const std::string& SetupPath() const { return setupPath_; }
 
     // Handlers.
     void FormCreate();
@@ -62,6 +66,9 @@ private:
     void CloseWindow();
 
     std::string vendorAddress_;
+    DownloadResult state_ = DownloadResult::Started;
+    std::string installerUrl_;
+    std::string setupPath_;
     std::chrono::milliseconds waitBound_ = http::Client::kDefaultWaitBound;
     bool closing_ = false; // the window is closing itself; nothing else closes it
 

@@ -20,7 +20,7 @@ void StartProVersion(QWidget* mainWindow, const std::string& vendorAddress,
             platform::OpenWithShell(installed.text);
             return;
         }
-        int result = kDownloadFailed;
+        DownloadResult result = DownloadResult::Failed;
         {
             TDownloadForm form(mainWindow, vendorAddress);
             form.SetWaitBound(waitBound);
@@ -33,7 +33,7 @@ void StartProVersion(QWidget* mainWindow, const std::string& vendorAddress,
             result = form.ShowModal();
         }
         // Unlike an upgrade, the pro edition's installer does not replace us.
-        if (result == kDownloadStarted && mainWindow)
+        if (result == DownloadResult::Started && mainWindow)
             mainWindow->window()->showMinimized();
     } catch (...) {
         // Silent by design: the download window has said whatever it had to.

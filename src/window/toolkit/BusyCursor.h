@@ -2,14 +2,15 @@
 // lives: the wait that follows gives the window no chance to repaint.
 #pragma once
 
+#include <QtGlobal>
+
 namespace toolkit {
 
 class BusyCursor {
 public:
     BusyCursor();
     ~BusyCursor();
-    BusyCursor(const BusyCursor&) = delete;
-    BusyCursor& operator=(const BusyCursor&) = delete;
+    Q_DISABLE_COPY_MOVE(BusyCursor)
 };
 
 } // namespace toolkit

@@ -14,32 +14,24 @@ namespace toolkit {
 
 namespace {
 
-QString Caption(BoxType type) {
-    switch (type) {
-    case BoxType::Warning:
-        return TMessageBox::tr("Warning");
-    case BoxType::Error:
-        return TMessageBox::tr("Error");
-    case BoxType::Information:
-        return TMessageBox::tr("Information");
-    case BoxType::Confirm:
-        return TMessageBox::tr("Confirm");
-    }
-    return {};
-}
+// What a box of each type shows: its title and its icon.
+struct BoxLook {
+    QString caption;
+    QStyle::StandardPixmap icon;
+};
 
-QStyle::StandardPixmap Icon(BoxType type) {
+BoxLook LookOf(BoxType type) {
     switch (type) {
     case BoxType::Warning:
-        return QStyle::SP_MessageBoxWarning;
+        return {TMessageBox::tr("Warning"), QStyle::SP_MessageBoxWarning};
     case BoxType::Error:
-        return QStyle::SP_MessageBoxCritical;
-    case BoxType::Information:
-        return QStyle::SP_MessageBoxInformation;
+        return {TMessageBox::tr("Error"), QStyle::SP_MessageBoxCritical};
     case BoxType::Confirm:
-        return QStyle::SP_MessageBoxQuestion;
+        return {TMessageBox::tr("Confirm"), QStyle::SP_MessageBoxQuestion};
+    case BoxType::Information:
+        break;
     }
-    return QStyle::SP_MessageBoxInformation;
+    return {TMessageBox::tr("Information"), QStyle::SP_MessageBoxInformation};
 }
 
 QString ButtonCaption(Answer answer) {
@@ -78,15 +70,16 @@ bool Has(const std::vector<Answer>& answers, Answer a) {
 
 TMessageBox::TMessageBox(QWidget* owner, BoxType type, const QString& text, ButtonSet buttons)
     : QDialog(owner ? owner->window() : nullptr), text_(text) {
+    const BoxLook look = LookOf(type);
     setObjectName(QStringLiteral("MessageBox"));
-    setWindowTitle(Caption(type));
+    setWindowTitle(look.caption);
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                    Qt::MSWindowsFixedSizeDialogHint);
     setModal(true);
 
     auto* icon = new QLabel(this);
     const int side = style()->pixelMetric(QStyle::PM_MessageBoxIconSize, nullptr, this);
-    icon->setPixmap(style()->standardIcon(Icon(type), nullptr, this).pixmap(side, side));
+    icon->setPixmap(style()->standardIcon(look.icon, nullptr, this).pixmap(side, side));
     icon->setAlignment(Qt::AlignTop);
 
     QString shown = text;

@@ -45,8 +45,9 @@ std::optional<QString> PickFolder(QWidget* parent, const QString& start) {
 
 } // namespace
 
-PathEdit::PathEdit(QWidget* parent)
-    : QWidget(parent), line_(new QLineEdit(this)), browse_(new QToolButton(this)) {
+PathEdit::PathEdit(Picker picker, QWidget* parent)
+    : QWidget(parent), line_(new QLineEdit(this)), browse_(new QToolButton(this)),
+      picker_(std::move(picker)) {
     // Read-only: the user cannot type, paste or cut. No length limit here,
     // since code may set any path and a cut path would name another file.
     line_->setReadOnly(true);
@@ -75,7 +76,12 @@ void PathEdit::setSpokenNames(const QString& text, const QString& browse) {
 }
 
 void PathEdit::pressBrowseButton() {
-    RunPicker();
+    const QString start = PickerStart(lastChosen_);
+    const std::optional<QString> chosen = picker_(this, start);
+    if (chosen)
+        lastChosen_ = *chosen;
+    emit afterDialog();
+    setText(chosen ? *chosen : TextAfterCancel(start));
 }
 
 bool PathEdit::eventFilter(QObject* watched, QEvent* event) {
@@ -94,7 +100,7 @@ void PathEdit::resizeEvent(QResizeEvent* event) {
     browse_->setGeometry(width() - kButtonWidth, 0, kButtonWidth, height());
 }
 
-TFilenameEdit::TFilenameEdit(QWidget* parent) : PathEdit(parent), picker_(PickFile) {
+TFilenameEdit::TFilenameEdit(QWidget* parent) : PathEdit(PickFile, parent) {
     setAcceptDrops(true);
 }
 
@@ -102,15 +108,14 @@ QString TFilenameEdit::Filter() {
     return tr("Portable Document Format (*.pdf)");
 }
 
-void TFilenameEdit::RunPicker() {
+QString TFilenameEdit::PickerStart(const QString& lastChosen) const {
     const QString current = text();
     const bool isFileName = !current.isEmpty() && !QFileInfo(current).fileName().isEmpty();
-    const std::optional<QString> chosen = picker_(this, isFileName ? current : lastChosen_);
-    if (chosen)
-        lastChosen_ = *chosen;
-    emit afterDialog();
-    if (chosen)
-        setText(*chosen);
+    return isFileName ? current : lastChosen;
+}
+
+QString TFilenameEdit::TextAfterCancel(const QString&) const {
+    return text();
 }
 
 void TFilenameEdit::dragEnterEvent(QDragEnterEvent* event) {
@@ -127,19 +132,16 @@ void TFilenameEdit::dropEvent(QDropEvent* event) {
     setText(QDir::toNativeSeparators(urls.constFirst().toLocalFile()));
 }
 
-TDirectoryEdit::TDirectoryEdit(QWidget* parent) : PathEdit(parent), picker_(PickFolder) {}
+TDirectoryEdit::TDirectoryEdit(QWidget* parent) : PathEdit(PickFolder, parent) {}
 
-void TDirectoryEdit::RunPicker() {
-    QString start = text();
-    if (start.isEmpty())
-        start = lastChosen_;
-    if (!QFileInfo(start).isDir())
-        start.clear();
-    const std::optional<QString> chosen = picker_(this, start);
-    if (chosen)
-        lastChosen_ = *chosen;
-    emit afterDialog();
-    setText(chosen ? *chosen : start);
+QString TDirectoryEdit::PickerStart(const QString& lastChosen) const {
+    const QString start = text().isEmpty() ? lastChosen : text();
+    return QFileInfo(start).isDir() ? start : QString();
+}
+
+// A folder that is gone is not kept.
+QString TDirectoryEdit::TextAfterCancel(const QString& start) const {
+    return start;
 }
 
 } // namespace toolkit

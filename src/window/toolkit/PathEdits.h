@@ -16,7 +16,12 @@ namespace toolkit {
 class PathEdit : public QWidget {
     Q_OBJECT
 public:
-    explicit PathEdit(QWidget* parent = nullptr);
+    // Gets the start path; returns the choice, or nothing when the user
+    // cancelled.
+    using Picker = std::function<std::optional<QString>(QWidget* parent, const QString& start)>;
+
+    PathEdit(Picker picker, QWidget* parent);
+    void setPicker(Picker picker) { picker_ = std::move(picker); }
 
     QString text() const;
     // Setting the text it already has raises nothing.
@@ -41,51 +46,42 @@ signals:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
-    virtual void RunPicker() = 0;
+    // Where the picker starts, given the last choice made with it.
+    virtual QString PickerStart(const QString& lastChosen) const = 0;
+    // The text once the user has cancelled a picker that started at `start`.
+    virtual QString TextAfterCancel(const QString& start) const = 0;
 
 private:
     QLineEdit* line_;
     QToolButton* browse_;
+    Picker picker_;
+    QString lastChosen_;
 };
 
 // The input document: a PDF file picker, and files dropped from the desktop.
 class TFilenameEdit : public PathEdit {
     Q_OBJECT
 public:
-    // Gets the start path; returns the chosen file, or nothing when the
-    // user cancelled.
-    using Picker = std::function<std::optional<QString>(QWidget* parent, const QString& start)>;
-
     explicit TFilenameEdit(QWidget* parent = nullptr);
-    void setPicker(Picker picker) { picker_ = std::move(picker); }
 
     static QString Filter();
 
 protected:
-    void RunPicker() override;
+    QString PickerStart(const QString& lastChosen) const override;
+    QString TextAfterCancel(const QString& start) const override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
-
-private:
-    Picker picker_;
-    QString lastChosen_;
 };
 
 // The output folder: a folder picker.
 class TDirectoryEdit : public PathEdit {
     Q_OBJECT
 public:
-    using Picker = std::function<std::optional<QString>(QWidget* parent, const QString& start)>;
-
     explicit TDirectoryEdit(QWidget* parent = nullptr);
-    void setPicker(Picker picker) { picker_ = std::move(picker); }
 
 protected:
-    void RunPicker() override;
-
-private:
-    Picker picker_;
-    QString lastChosen_;
+    QString PickerStart(const QString& lastChosen) const override;
+    QString TextAfterCancel(const QString& start) const override;
 };
 
 } // namespace toolkit

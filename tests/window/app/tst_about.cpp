@@ -1,6 +1,6 @@
+#include "WindowTests.h"
 #include "about/UnitAboutDialog.h"
 #include "app/MainWindow.h"
-#include "app/ProgramState.h"
 #include "support/TestSupport.h"
 
 #include <QAction>
@@ -10,29 +10,20 @@
 class AboutTest : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<testing::TestEnvironment> env_;
-    std::unique_ptr<testing::ShellRecorder> shell_;
-    std::unique_ptr<app::TMainForm> form_;
+    std::unique_ptr<WindowUnderTest> window_;
 
     void OpenAbout(std::function<void(QWidget*)> step) {
         testing::ModalAnswerer answerer;
         answerer.Next(std::move(step));
-        form_->findChild<QAction*>("About1")->trigger();
+        window_->form->findChild<QAction*>("About1")->trigger();
     }
 
 private slots:
     void init() {
-        env_ = std::make_unique<testing::TestEnvironment>();
-        env_->WriteArvenzoRecord("2.5", "http://tessaly.example/arvenzo.html");
-        shell_ = std::make_unique<testing::ShellRecorder>();
-        form_ = std::make_unique<app::TMainForm>();
-        form_->show();
+        window_ = std::make_unique<WindowUnderTest>("2.5");
+        window_->form->show();
     }
-    void cleanup() {
-        form_.reset();
-        shell_.reset();
-        env_.reset();
-    }
+    void cleanup() { window_.reset(); }
 
     void showsTheTexts() {
         QString caption, name, link, copyright, licence;
@@ -51,14 +42,14 @@ private slots:
         QCOMPARE(copyright, QString("Copyright \u00a9 2026 Tessaly."));
         QCOMPARE(licence, QString("Arvenzo is free software under the GNU AGPL,\n"
                                   "version 3 or later, and comes without warranty."));
-        QVERIFY(shell_->Targets().empty());
+        QVERIFY(window_->shell.Targets().empty());
     }
 
     void licenceLinkOpensTheLicence() {
         OpenAbout([](QWidget* about) {
             QTest::mouseClick(about->findChild<QWidget*>("sLabelLicenseLink"), Qt::LeftButton);
         });
-        QCOMPARE(shell_->Targets(),
+        QCOMPARE(window_->shell.Targets(),
                  std::vector<std::string>{"https://www.gnu.org/licenses/agpl-3.0.html"});
     }
 
@@ -73,9 +64,9 @@ private slots:
         QFETCH(testing::BoxAction, action);
         testing::ModalAnswerer answerer;
         answerer.Next(action);
-        form_->findChild<QAction*>("About1")->trigger();
+        window_->form->findChild<QAction*>("About1")->trigger();
         QCOMPARE(answerer.Pending(), 0);
-        QVERIFY(shell_->Targets().empty());
+        QVERIFY(window_->shell.Targets().empty());
     }
 
     void everyLinkOpensTheWebsiteOnce_data() {
@@ -87,15 +78,15 @@ private slots:
     void everyLinkOpensTheWebsiteOnce() {
         QFETCH(QString, link);
         // The page opened is the install record's, not the address shown.
-        app::AppWebsite = "http://elsewhere.example/page";
+        window_->context.website = "http://elsewhere.example/page";
         OpenAbout([&](QWidget* about) {
             QTest::mouseClick(about->findChild<QWidget*>(link), Qt::LeftButton);
         });
-        QCOMPARE(shell_->Targets(), std::vector<std::string>{"http://elsewhere.example/page"});
+        QCOMPARE(window_->shell.Targets(),
+                 std::vector<std::string>{"http://elsewhere.example/page"});
         // The click does not carry over to the next showing.
         OpenAbout([](QWidget* about) { QTest::keyClick(about, Qt::Key_Escape); });
-        QCOMPARE(shell_->Targets().size(), std::size_t{1});
-        QCOMPARE(about::AboutAction, std::string());
+        QCOMPARE(window_->shell.Targets().size(), std::size_t{1});
     }
 };
 

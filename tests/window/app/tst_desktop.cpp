@@ -1,10 +1,10 @@
 // Arvenzo on a desktop: started by "Open with", handed documents by later
 // starts, speaking the user's language, and saying what came of each job.
 #include "ToolContract.h"
+#include "WindowTests.h"
 #include "app/HandOver.h"
 #include "app/Language.h"
 #include "app/MainWindow.h"
-#include "app/ProgramState.h"
 #include "platform/platform.h"
 #include "support/TestSupport.h"
 #include "support/ToolTests.h"
@@ -73,12 +73,10 @@ int SendAs(uid_t uid, const QString& address, const QString& path) {
 class DesktopTest : public QObject {
     Q_OBJECT
     tooltest::Fixtures fixtures_;
-    std::unique_ptr<testing::TestEnvironment> env_;
-    std::unique_ptr<testing::ShellRecorder> shell_;
-    std::unique_ptr<app::TMainForm> form_;
+    std::unique_ptr<WindowUnderTest> window_;
     QTemporaryDir out_;
 
-    template <class T> T* Find(const char* name) { return form_->findChild<T*>(name); }
+    template <class T> T* Find(const char* name) { return window_->form->findChild<T*>(name); }
     toolkit::TFilenameEdit* Input() { return Find<toolkit::TFilenameEdit>("sFilenameEditInput"); }
     QString Status() { return Find<QLabel>("sLabelStatus")->toolTip(); }
     QString Address() { return QString::fromStdString(platform::InstanceAddress("Arvenzo")); }
@@ -93,17 +91,12 @@ class DesktopTest : public QObject {
 private slots:
     void initTestCase() { QVERIFY(fixtures_.make(MAKE_FIXTURES_PATH, {"multipage"})); }
     void init() {
-        env_ = std::make_unique<testing::TestEnvironment>();
-        env_->WriteArvenzoRecord();
-        shell_ = std::make_unique<testing::ShellRecorder>();
-        form_ = std::make_unique<app::TMainForm>();
-        app::AppFolder = QString(TOOL_DIR "/").toStdString();
-        form_->show();
+        window_ = std::make_unique<WindowUnderTest>();
+        window_->context.appFolder = QString(TOOL_DIR "/").toStdString();
+        window_->form->show();
     }
     void cleanup() {
-        form_.reset();
-        shell_.reset();
-        env_.reset();
+        window_.reset();
         QDir(out_.path()).removeRecursively();
         QDir().mkpath(out_.path());
     }
@@ -127,7 +120,7 @@ private slots:
         QFETCH(QString, name);
         QFETCH(bool, relative);
         QFETCH(QStringList, said);
-        form_.reset(); // the program started here is the only window
+        window_->form.reset(); // the program started here is the only window
         QTemporaryDir folder;
         // The program finds its tools beside itself.
         const QString program = folder.filePath("arvenzo");
@@ -170,7 +163,8 @@ private slots:
         QFETCH(QString, sender);
         QFETCH(bool, taken);
         const QString document = fixtures_.path("multipage.pdf");
-        app::HandOverServer server(Address(), [this](const QString& p) { form_->TakeDocument(p); });
+        app::HandOverServer server(Address(),
+                                   [this](const QString& p) { window_->form->TakeDocument(p); });
         QVERIFY(server.Listening());
         QTemporaryDir slow;
         testing::ModalAnswerer answerer;
@@ -178,16 +172,17 @@ private slots:
             // A job whose image tool takes its time on every page.
             testing::WriteScript(slow.path(), contract::kInformationTool, testing::EchoPages(" 3"));
             testing::WriteScript(slow.path(), contract::kExtractionTool, "sleep 5");
-            app::AppFolder = slow.path().toStdString() + "/";
+            window_->context.appFolder = slow.path().toStdString() + "/";
             Choose(slow.filePath("busy.pdf"), "");
             Find<QPushButton>("sBitBtnStart")->click();
-            QTRY_VERIFY(form_->WorkerExists());
+            QTRY_VERIFY(window_->form->WorkerExists());
             answerer.Next(testing::Click("OK"));
         }
         const QString before = Input()->text();
         if (sender == "other user") {
             // Opened up on purpose: only the check of who calls is left.
-            for (const QString& path : {env_->Root(), QFileInfo(Address()).path(), Address()})
+            for (const QString& path :
+                 {window_->env.Root(), QFileInfo(Address()).path(), Address()})
                 QVERIFY(QFile::setPermissions(path, QFile::Permissions(0x7777)));
             QCOMPARE(SendAs(65534, Address(), document), 1);
         } else {
@@ -236,7 +231,7 @@ private slots:
         QFETCH(bool, openerFails);
         QFETCH(QString, status);
         QFETCH(QString, box);
-        shell_->Refuse(openerFails);
+        window_->shell.Refuse(openerFails);
         Choose(fixtures_.path("multipage.pdf"), range);
         testing::ModalAnswerer answerer;
         if (!box.isEmpty())
@@ -245,7 +240,7 @@ private slots:
         start->click();
         if (stop)
             start->click();
-        QVERIFY(QTest::qWaitFor([this] { return !form_->WorkerExists(); }, 60000));
+        QVERIFY(QTest::qWaitFor([this] { return !window_->form->WorkerExists(); }, 60000));
         QTRY_VERIFY(Find<QLabel>("sLabelStatus")->isVisible());
         status.replace("%", out_.path()).replace("#", QString::number(Written()));
         if (stop && Written() == 1)

@@ -1,6 +1,7 @@
 // What a person sees and a screen reader hears: every text whole inside its
 // control, names that say what each control is, a visible focus. CTest runs
 // this at several QT_SCALE_FACTOR values, in each language (LANGUAGE).
+#include "WindowTests.h"
 #include "app/Language.h"
 #include "app/MainWindow.h"
 #include "online/DownloadManager.h"
@@ -150,11 +151,9 @@ void VerifyFocusShows(QWidget* window) {
 class LookTest : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<testing::TestEnvironment> env_;
-    std::unique_ptr<testing::ShellRecorder> shell_;
-    std::unique_ptr<app::TMainForm> form_;
+    std::unique_ptr<WindowUnderTest> window_;
 
-    QWidget* Find(const QString& name) { return Named(form_.get(), name); }
+    QWidget* Find(const QString& name) { return Named(window_->form.get(), name); }
 
     // Runs `check` on the About window while it is up, then closes it.
     void WithAbout(const std::function<void(QWidget*)>& check) {
@@ -165,7 +164,7 @@ class LookTest : public QObject {
             check(about);
             QTest::keyClick(about, Qt::Key_Escape);
         });
-        form_->findChild<QAction*>("About1")->trigger();
+        window_->form->findChild<QAction*>("About1")->trigger();
         QCOMPARE(answerer.Pending(), 0);
     }
 
@@ -177,35 +176,30 @@ private slots:
         QCOMPARE(spoken, wanted == "en" ? QString() : wanted);
     }
     void init() {
-        env_ = std::make_unique<testing::TestEnvironment>();
-        env_->WriteArvenzoRecord("12.10.3", "http://tessaly.example/arvenzo.html");
-        shell_ = std::make_unique<testing::ShellRecorder>();
-        form_ = std::make_unique<app::TMainForm>();
-        form_->show();
-        form_->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(form_.get()));
+        window_ = std::make_unique<WindowUnderTest>("12.10.3");
+        QVERIFY(window_->ShowActive());
     }
-    void cleanup() {
-        form_.reset();
-        shell_.reset();
-        env_.reset();
-    }
+    void cleanup() { window_.reset(); }
 
     void mainWindowTextsFit_data() {
-        QTest::addColumn<QString>("control");
-        QTest::addColumn<QString>("frame"); // what must hold it whole
-        const char* const rows[][2] = {
-            {"sGroupBox1", "sPanel1"},           {"sGroupBox4", "sPanel1"},
-            {"sLabel1", "sGroupBox1"},           {"sLabel2", "sGroupBox1"},
-            {"sLabel3", "sGroupBox1"},           {"sLabel4", "sGroupBox4"},
-            {"sLabel5", "sGroupBox4"},           {"sLabel6", "sGroupBox4"},
-            {"sComboBoxFormat", "sGroupBox4"},   {"sCheckBoxOpenAfter", "sGroupBox4"},
-            {"sBitBtnPlayVideo", "sPanel1"}, // the group grows when it shows
-            {"sBitBtnGetProVersion", "sPanel1"}, {"sBitBtnStart", "sPanel1"},
-            {"ImageDonate", "StatusPanel1"},     {"sGaugeProcess", "StatusPanel2"},
-            {"sLabelFXWebpage", "StatusPanel3"}};
-        for (const auto& row : rows)
-            QTest::newRow(row[0]) << row[0] << row[1];
+        // The frame must hold the control whole.
+        NameTable<2>({"control", "frame"},
+                     {{"sGroupBox1", "sPanel1"},
+                      {"sGroupBox4", "sPanel1"},
+                      {"sLabel1", "sGroupBox1"},
+                      {"sLabel2", "sGroupBox1"},
+                      {"sLabel3", "sGroupBox1"},
+                      {"sLabel4", "sGroupBox4"},
+                      {"sLabel5", "sGroupBox4"},
+                      {"sLabel6", "sGroupBox4"},
+                      {"sComboBoxFormat", "sGroupBox4"},
+                      {"sCheckBoxOpenAfter", "sGroupBox4"},
+                      {"sBitBtnPlayVideo", "sPanel1"}, // the group grows when it shows
+                      {"sBitBtnGetProVersion", "sPanel1"},
+                      {"sBitBtnStart", "sPanel1"},
+                      {"ImageDonate", "StatusPanel1"},
+                      {"sGaugeProcess", "StatusPanel2"},
+                      {"sLabelFXWebpage", "StatusPanel3"}});
     }
     void mainWindowTextsFit() {
         QFETCH(QString, control);
@@ -232,15 +226,11 @@ private slots:
 
     // A name label stands on its edit's text line and ends clear of the edit.
     void labelsStandOnTheirEditsLine_data() {
-        QTest::addColumn<QString>("label");
-        QTest::addColumn<QString>("edit");
-        const char* const rows[][2] = {{"sLabel1", "sEditPageCount"},
-                                       {"sLabel2", "sEditPageRange"},
-                                       {"sLabel4", "sDirectoryEditOutput"},
-                                       {"sLabel6", "sEditOutputPrefix"},
-                                       {"sLabel5", "sComboBoxFormat"}};
-        for (const auto& row : rows)
-            QTest::newRow(row[0]) << row[0] << row[1];
+        NameTable<2>({"label", "edit"}, {{"sLabel1", "sEditPageCount"},
+                                         {"sLabel2", "sEditPageRange"},
+                                         {"sLabel4", "sDirectoryEditOutput"},
+                                         {"sLabel6", "sEditOutputPrefix"},
+                                         {"sLabel5", "sComboBoxFormat"}});
     }
     void labelsStandOnTheirEditsLine() {
         QFETCH(QString, label);
@@ -281,7 +271,7 @@ private slots:
     }
 
     void downloadWindowTextsFit() {
-        online::TDownloadForm download(form_.get(), "127.0.0.1:9");
+        online::TDownloadForm download(window_->form.get(), "127.0.0.1:9");
         download.show();
         auto* status = download.findChild<QLabel*>("sStickyLabelStatus");
         VerifyFits(status, status->text());
@@ -295,19 +285,15 @@ private slots:
     // Read as a screen reader reads them: each control's accessible
     // interface, its name and its value.
     void controlsAreNamed_data() {
-        QTest::addColumn<QString>("control");
-        QTest::addColumn<QString>("part"); // of a path edit: its text or its browse button
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("value");
-        const char* const rows[][4] = {
-            {"sComboBoxFormat", "", "Format", "Original"},
-            {"sFilenameEditInput", "text", "Input PDF file", ""},
-            {"sFilenameEditInput", "browse", "Choose input PDF file", ""},
-            {"sDirectoryEditOutput", "text", "Output folder", "/tmp/out"},
-            {"sDirectoryEditOutput", "browse", "Choose output folder", ""},
-            {"sEditPageRange", "", "Page Range:", ""}};
-        for (const auto& row : rows)
-            QTest::newRow(row[2]) << row[0] << row[1] << row[2] << row[3];
+        // The part of a path edit is its text or its browse button.
+        NameTable<4>({"control", "part", "name", "value"},
+                     {{"sComboBoxFormat", "", "Format", "Original"},
+                      {"sFilenameEditInput", "text", "Input PDF file", ""},
+                      {"sFilenameEditInput", "browse", "Choose input PDF file", ""},
+                      {"sDirectoryEditOutput", "text", "Output folder", "/tmp/out"},
+                      {"sDirectoryEditOutput", "browse", "Choose output folder", ""},
+                      {"sEditPageRange", "", "Page Range:", ""}},
+                     2);
     }
     void controlsAreNamed() {
         QFETCH(QString, control);
@@ -336,12 +322,12 @@ private slots:
 
     // Whatever a person can reach or read has a name a reader can speak.
     void everyControlHasAName() {
-        for (QWidget* widget : form_->findChildren<QWidget*>()) {
+        for (QWidget* widget : window_->form->findChildren<QWidget*>()) {
             const bool control = widget->focusPolicy() != Qt::NoFocus ||
                                  qobject_cast<QAbstractButton*>(widget) ||
                                  qobject_cast<QProgressBar*>(widget);
-            if (!control || !widget->isVisibleTo(form_.get()) || widget->inherits("QMenuBar") ||
-                widget->inherits("QMenu"))
+            if (!control || !widget->isVisibleTo(window_->form.get()) ||
+                widget->inherits("QMenuBar") || widget->inherits("QMenu"))
                 continue;
             QAccessibleInterface* spoken = QAccessible::queryAccessibleInterface(widget);
             QVERIFY2(!spoken->text(QAccessible::Name).isEmpty(),
@@ -350,7 +336,7 @@ private slots:
         }
     }
 
-    void focusIsVisible() { VerifyFocusShows(form_.get()); }
+    void focusIsVisible() { VerifyFocusShows(window_->form.get()); }
 
     void focusIsVisibleInAbout() {
         WithAbout([](QWidget* about) { VerifyFocusShows(about); });

@@ -1,6 +1,6 @@
 #include "ToolContract.h"
+#include "WindowTests.h"
 #include "app/MainWindow.h"
-#include "app/ProgramState.h"
 #include "support/TestSupport.h"
 #include "toolkit/ClickableLabel.h"
 #include "toolkit/PathEdits.h"
@@ -27,13 +27,11 @@ std::optional<QString> Cancelled(QWidget*, const QString&) {
 class MainWindowTest : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<testing::TestEnvironment> env_;
-    std::unique_ptr<testing::ShellRecorder> shell_;
-    std::unique_ptr<app::TMainForm> form_;
+    std::unique_ptr<WindowUnderTest> window_;
     QTemporaryDir tools_;
 
     template <class T> T* Find(const char* name) {
-        T* child = form_->findChild<T*>(name);
+        T* child = window_->form->findChild<T*>(name);
         if (!child)
             qFatal("no %s", name);
         return child;
@@ -44,29 +42,20 @@ class MainWindowTest : public QObject {
     }
     QStringList Opened() const {
         QStringList out;
-        for (const std::string& t : shell_->Targets())
+        for (const std::string& t : window_->shell.Targets())
             out << QString::fromStdString(t);
         return out;
     }
 
 private slots:
     void init() {
-        env_ = std::make_unique<testing::TestEnvironment>();
-        env_->WriteArvenzoRecord("2.0", "http://tessaly.example/arvenzo.html");
-        shell_ = std::make_unique<testing::ShellRecorder>();
-        form_ = std::make_unique<app::TMainForm>();
+        window_ = std::make_unique<WindowUnderTest>();
         // Every document these tests choose reads as a three-page PDF.
         testing::WriteScript(tools_.path(), contract::kInformationTool, testing::EchoPages(" 3"));
-        app::AppFolder = tools_.path().toStdString() + "/";
-        form_->show();
-        form_->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(form_.get()));
+        window_->context.appFolder = tools_.path().toStdString() + "/";
+        QVERIFY(window_->ShowActive());
     }
-    void cleanup() {
-        form_.reset();
-        shell_.reset();
-        env_.reset();
-    }
+    void cleanup() { window_.reset(); }
 
     void layout() {
         QCOMPARE(Find<QWidget>("ClientArea")->size(), QSize(496, 266));
@@ -120,7 +109,7 @@ private slots:
         autoSet->trigger();
         QVERIFY(!autoSet->isChecked());
         QStringList titles;
-        for (QAction* a : form_->menuBar()->actions())
+        for (QAction* a : window_->form->menuBar()->actions())
             titles << a->text();
         QCOMPARE(titles, (QStringList{"File", "Edit", "Help"}));
     }
@@ -146,7 +135,7 @@ private slots:
     void shortcutPickerKeepsDocument() {
         Input()->setText("/d/a.pdf");
         Input()->setPicker(Cancelled);
-        QTest::keyClick(form_.get(), Qt::Key_I, Qt::ControlModifier);
+        QTest::keyClick(window_->form.get(), Qt::Key_I, Qt::ControlModifier);
         QCOMPARE(Input()->text(), QString("/d/a.pdf"));
         Input()->browseButton()->click();
         QCOMPARE(Input()->text(), QString("/d/a.pdf"));
@@ -160,7 +149,7 @@ private slots:
                 return std::nullopt;
             return picks.takeFirst();
         });
-        QTest::keyClick(form_.get(), Qt::Key_O, Qt::ControlModifier);
+        QTest::keyClick(window_->form.get(), Qt::Key_O, Qt::ControlModifier);
         QCOMPARE(Output()->text(), chosen.path());
         QCOMPARE(Output()->toolTip(), chosen.path());
         QTest::mouseClick(Output()->lineEdit(), Qt::LeftButton); // clears, cancelled
@@ -188,11 +177,11 @@ private slots:
     void webLabelKeepsItsRightEnd() {
         auto* label = Find<toolkit::ClickableLabel>("sLabelFXWebpage");
         QCOMPARE(label->text(), QString("tessaly.example"));
-        const int right = form_->frameGeometry().width() - 20;
+        const int right = window_->form->frameGeometry().width() - 20;
         QCOMPARE(label->x() + label->width(), right);
         label->setText("a-much-longer-address.tessaly.example");
         label->adjustSize();
-        form_->ResizeMainForm();
+        window_->form->ResizeMainForm();
         QCOMPARE(label->x() + label->width(), right);
     }
 
@@ -200,7 +189,7 @@ private slots:
         QTest::mouseClick(Find<QWidget>("sLabelFXWebpage"), Qt::LeftButton);
         Find<QAction>("Website")->trigger();
         QTest::mouseClick(Find<QWidget>("Image1"), Qt::LeftButton);
-        app::AppWebsite = "http://tessaly.example/arvenzo.html?ref=1";
+        window_->context.website = "http://tessaly.example/arvenzo.html?ref=1";
         QTest::mouseClick(Find<QWidget>("Image1"), Qt::LeftButton);
         QCOMPARE(Opened(), (QStringList{"http://tessaly.example/arvenzo.html",
                                         "http://tessaly.example/arvenzo.html",
@@ -209,28 +198,21 @@ private slots:
     }
 
     void confirmedLinks_data() {
-        QTest::addColumn<QString>("trigger");
-        QTest::addColumn<QString>("firstLine");
-        QTest::addColumn<QString>("address");
-        QTest::newRow("feedback") << "Feedback1"
-                                  << "Feedback"
-                                  << "mailto:feedback@tessaly.example";
-        QTest::newRow("sibling") << "Howtoextracttextcontent1"
-                                 << "How to extract text content from PDF files?"
-                                 << "http://tessaly.example/sarnet.html";
-        QTest::newRow("donate") << "Donate1"
-                                << "Donate this FREE software!"
-                                << "http://tessaly.example/donate-free-software.html";
-        QTest::newRow("donate picture") << "ImageDonate"
-                                        << "Donate this FREE software!"
-                                        << "http://tessaly.example/donate-free-software.html";
+        const char* const donate = "Donate this FREE software!";
+        const char* const donation = "http://tessaly.example/donate-free-software.html";
+        NameTable<3>({"trigger", "firstLine", "address"},
+                     {{"Feedback1", "Feedback", "mailto:feedback@tessaly.example"},
+                      {"Howtoextracttextcontent1", "How to extract text content from PDF files?",
+                       "http://tessaly.example/sarnet.html"},
+                      {"Donate1", donate, donation},
+                      {"ImageDonate", donate, donation}});
     }
     void confirmedLinks() {
         QFETCH(QString, trigger);
         QFETCH(QString, firstLine);
         QFETCH(QString, address);
         const auto fire = [&] {
-            if (auto* action = form_->findChild<QAction*>(trigger))
+            if (auto* action = window_->form->findChild<QAction*>(trigger))
                 action->trigger();
             else
                 QTest::mouseClick(Find<QWidget>(qPrintable(trigger)), Qt::LeftButton);
@@ -254,7 +236,7 @@ private slots:
     void donationTextHasTheEuroSign() {
         testing::ModalAnswerer answerer;
         answerer.Next(testing::Click("Cancel"));
-        QTest::keyClick(form_.get(), Qt::Key_D, Qt::ControlModifier);
+        QTest::keyClick(window_->form.get(), Qt::Key_D, Qt::ControlModifier);
         QCOMPARE(answerer.Seen().value(0),
                  QString::fromUtf8("Donate this FREE software!\r\n\r\n"
                                    "  If you like Arvenzo you may like to\r\n"
@@ -265,7 +247,7 @@ private slots:
 
     void dropOnlyOnTheInputEdit() {
         QVERIFY(Input()->acceptDrops());
-        QVERIFY(!form_->acceptDrops());
+        QVERIFY(!window_->form->acceptDrops());
         QVERIFY(!Output()->acceptDrops());
     }
 };

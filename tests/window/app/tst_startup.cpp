@@ -1,5 +1,5 @@
+#include "app/AppContext.h"
 #include "app/MainWindow.h"
-#include "app/ProgramState.h"
 #include "platform/platform.h"
 #include "support/TestSupport.h"
 
@@ -45,27 +45,29 @@ private slots:
         testing::ModalAnswerer answerer;
         if (!box.isEmpty())
             answerer.Next(testing::Click("OK"));
-        app::TMainForm form;
+        app::AppContext context;
+        app::TMainForm form(context);
         QCOMPARE(answerer.Seen(), box.isEmpty() ? QStringList{} : QStringList{box});
         QCOMPARE(form.Terminating(), !box.isEmpty());
         if (box.isEmpty()) {
-            QCOMPARE(app::AppVersion, std::string("2.0"));
-            QCOMPARE(app::AppWebsite, std::string("http://w/"));
+            QCOMPARE(context.version, std::string("2.0"));
+            QCOMPARE(context.website, std::string("http://w/"));
         }
         // The rest of start-up still ran.
         QCOMPARE(form.windowTitle(), QString("Arvenzo"));
-        QCOMPARE(app::WebsiteDomain, std::string("tessaly.example"));
-        QCOMPARE(app::FeedbackAddress, std::string("mailto:feedback@tessaly.example"));
+        QCOMPARE(context.websiteDomain, std::string("tessaly.example"));
+        QCOMPARE(context.feedbackAddress, std::string("mailto:feedback@tessaly.example"));
         QCoreApplication::processEvents(); // the queued quit must not linger
     }
 
     void programFolders() {
         testing::TestEnvironment env;
         env.WriteArvenzoRecord();
-        app::TMainForm form;
-        QCOMPARE(QString::fromStdString(app::WorkFolder), env.Temp() + "/Arvenzo/");
+        app::AppContext context;
+        app::TMainForm form(context);
+        QCOMPARE(QString::fromStdString(context.workFolder), env.Temp() + "/Arvenzo/");
         QVERIFY(QFileInfo(env.Temp() + "/Arvenzo").isDir());
-        QCOMPARE(QString::fromStdString(app::AppFolder),
+        QCOMPARE(QString::fromStdString(context.appFolder),
                  QCoreApplication::applicationDirPath() + "/");
     }
 
@@ -73,15 +75,17 @@ private slots:
         testing::TestEnvironment env;
         env.WriteArvenzoRecord();
         qputenv("TEMP", (env.Temp() + "/").toLocal8Bit());
-        app::TMainForm form;
-        QCOMPARE(QString::fromStdString(app::WorkFolder), env.Temp() + "//Arvenzo/");
+        app::AppContext context;
+        app::TMainForm form(context);
+        QCOMPARE(QString::fromStdString(context.workFolder), env.Temp() + "//Arvenzo/");
     }
 
     void exitEmptiesScratchFolder() {
         testing::TestEnvironment env;
         env.WriteArvenzoRecord();
-        auto form = std::make_unique<app::TMainForm>();
-        const QString work = QString::fromStdString(app::WorkFolder);
+        app::AppContext context;
+        auto form = std::make_unique<app::TMainForm>(context);
+        const QString work = QString::fromStdString(context.workFolder);
         for (const char* name : {"tmp-000.ppm", "tmp-001.pbm", "tmp-1000.pgm", ".keep"})
             Touch(work + name);
         QDir(work).mkdir("sub");
@@ -116,8 +120,9 @@ private slots:
             Touch(folder + "/tmp-000.ppm");
         }
         Touch(shared + "/~7-tmp-001.bmp");
-        app::TMainForm form;
-        QCOMPARE(QString::fromStdString(app::WorkFolder), shared + "/");
+        app::AppContext context;
+        app::TMainForm form(context);
+        QCOMPARE(QString::fromStdString(context.workFolder), shared + "/");
         QVERIFY(!QFileInfo::exists(ended));
         QVERIFY(QFileInfo::exists(live + "/tmp-000.ppm"));
         QCOMPARE(QDir(shared).entryList(QDir::Files), QStringList());

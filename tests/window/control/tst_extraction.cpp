@@ -1,6 +1,6 @@
 #include "ToolContract.h"
+#include "app/AppContext.h"
 #include "app/MainWindow.h"
-#include "app/ProgramState.h"
 #include "extract/ExtractionJob.h"
 #include "support/TestSupport.h"
 #include "support/ToolTests.h"
@@ -34,14 +34,15 @@ QString FailureBox(const QStringList& failures) {
 struct Session {
     testing::TestEnvironment env;
     testing::ShellRecorder shell;
+    app::AppContext context;
     QTemporaryDir outputDir;
     std::unique_ptr<app::TMainForm> form;
     int gaugeTop = 0;
 
     explicit Session(const QString& toolDir = TOOL_DIR) {
         env.WriteArvenzoRecord();
-        form = std::make_unique<app::TMainForm>();
-        app::AppFolder = toolDir.toStdString() + "/";
+        form = std::make_unique<app::TMainForm>(context);
+        context.appFolder = toolDir.toStdString() + "/";
         form->show();
         QObject::connect(Gauge(), &QProgressBar::valueChanged,
                          [this](int v) { gaugeTop = std::max(gaugeTop, v); });
@@ -70,7 +71,7 @@ struct Session {
         return QDir(Out()).entryList(QDir::Files | QDir::Hidden, QDir::Name);
     }
     QStringList Scratch() const {
-        return QDir(QString::fromStdString(app::WorkFolder)).entryList(QDir::Files);
+        return QDir(QString::fromStdString(context.workFolder)).entryList(QDir::Files);
     }
     QStringList Opened() const {
         QStringList out;
@@ -228,7 +229,7 @@ private slots:
 
     void leftoversOfACrashedRunAreNotTaken() {
         Session s;
-        const QString work = QString::fromStdString(app::WorkFolder);
+        const QString work = QString::fromStdString(s.context.workFolder);
         QFile stale(
             testing::ScratchName(work + contract::kScratchRoot, 0, contract::kStoredAsJpeg));
         QVERIFY(stale.open(QIODevice::WriteOnly));
@@ -377,7 +378,7 @@ private slots:
         testing::ModalAnswerer answerer;
         answerer.Next(testing::Press(Qt::Key_Escape)); // No: keeps running
         s.Start()->click();
-        QVERIFY(app::ExtractionRunning);
+        QVERIFY(s.context.extractionRunning);
         answerer.Next(testing::Press(Qt::Key_Return)); // Yes
         s.Start()->click();
         QCOMPARE(answerer.Seen(), (QStringList{"Are you sure you want to cancel the extraction?",
@@ -586,9 +587,9 @@ private slots:
                                                     0, contract::kStoredAsJpeg);
         if (kind != "file")
             QVERIFY(QFile::copy(Fixture("multipage"), marker));
-        s.form = std::make_unique<app::TMainForm>();
-        app::AppFolder = QString(TOOL_DIR).toStdString() + "/";
-        const QString work = QString::fromStdString(app::WorkFolder);
+        s.form = std::make_unique<app::TMainForm>(s.context);
+        s.context.appFolder = QString(TOOL_DIR).toStdString() + "/";
+        const QString work = QString::fromStdString(s.context.workFolder);
         QCOMPARE(work == planted + "/", used);
         s.Choose(Fixture("multipage"), "4");
         QVERIFY(s.RunToEnd());
@@ -610,7 +611,7 @@ private slots:
         clock.start();
         s->form.reset();
         QVERIFY2(clock.elapsed() < 5000, qPrintable(QString::number(clock.elapsed())));
-        QVERIFY(!app::ExtractionRunning);
+        QVERIFY(!s->context.extractionRunning);
     }
 
     void shortcutsDeadDuringAJob() {

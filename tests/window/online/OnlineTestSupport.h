@@ -1,5 +1,6 @@
 // What the online window tests share besides the common test support: a
-// stand-in main window with the controls the online side touches.
+// stand-in main window with the controls the online side touches, and the
+// scene each test runs in.
 #pragma once
 
 #include "support/TestSupport.h"
@@ -44,6 +45,16 @@ public:
     QPushButton* play;
     QLabel* example;
     QGroupBox* output;
+};
+
+// What every online window test stands on: a private environment, the
+// stand-in main window on screen, and a shell that records.
+struct OnlineScene {
+    OnlineScene() { main.show(); }
+
+    TestEnvironment env;
+    FakeMainWindow main;
+    ShellRecorder shell;
 };
 
 } // namespace testing

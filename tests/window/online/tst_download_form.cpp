@@ -18,10 +18,10 @@ using testing::Answer;
 using testing::BoxAnswerer;
 using testing::LoopbackServer;
 using testing::Piece;
-using testing::ShellRecorder;
 using testing::VendorServiceProcess;
 
 Q_DECLARE_METATYPE(testing::Answer)
+Q_DECLARE_METATYPE(online::DownloadResult)
 
 namespace {
 
@@ -46,7 +46,7 @@ QByteArray ReadFile(const QString& path) {
 
 // Everything one run of the window shows and leaves behind.
 struct Run {
-    int result = -1;
+    online::DownloadResult result = online::DownloadResult::Failed;
     QString caption;
     QString status;
     int gaugeMaximum = -1;
@@ -78,25 +78,18 @@ private:
     Run Download(const QByteArray& vendor, const std::string& name, QStringList answers = {},
                  std::function<void(online::TDownloadForm&)> during = {});
 
-    QDir Temp() const { return QDir(env_->Temp()); }
+    QDir Temp() const { return QDir(scene_->env.Temp()); }
     QString SetupFile() const { return Temp().filePath("Setup.exe"); }
 
-    std::unique_ptr<testing::TestEnvironment> env_;
-    std::unique_ptr<testing::FakeMainWindow> main_;
-    std::unique_ptr<ShellRecorder> shell_;
+    std::unique_ptr<testing::OnlineScene> scene_;
 };
 
 void TestDownloadForm::init() {
-    env_ = std::make_unique<testing::TestEnvironment>();
-    main_ = std::make_unique<testing::FakeMainWindow>();
-    main_->show();
-    shell_ = std::make_unique<ShellRecorder>();
+    scene_ = std::make_unique<testing::OnlineScene>();
 }
 
 void TestDownloadForm::cleanup() {
-    shell_.reset();
-    main_.reset();
-    env_.reset();
+    scene_.reset();
 }
 
 Run TestDownloadForm::Download(const QByteArray& vendor, const std::string& name,
@@ -104,7 +97,7 @@ Run TestDownloadForm::Download(const QByteArray& vendor, const std::string& name
                                std::function<void(online::TDownloadForm&)> during) {
     BoxAnswerer boxes(std::move(answers));
     Run run;
-    online::TDownloadForm form(main_.get(), vendor.toStdString());
+    online::TDownloadForm form(&scene_->main, vendor.toStdString());
     form.SetWaitBound(500ms);
     form.StartDownload(name);
     form.CentreOverOwner();
@@ -123,11 +116,11 @@ Run TestDownloadForm::Download(const QByteArray& vendor, const std::string& name
 
 void TestDownloadForm::readsTheLookupReply_data() {
     QTest::addColumn<QByteArray>("reply");
-    QTest::addColumn<int>("state");
+    QTest::addColumn<online::DownloadResult>("state");
     QTest::addColumn<QString>("caption");
     QTest::addColumn<QByteArray>("address");
-    const int good = online::kDownloadStarted;
-    const int bad = online::kDownloadFailed;
+    const online::DownloadResult good = online::DownloadResult::Started;
+    const online::DownloadResult bad = online::DownloadResult::Failed;
     QTest::newRow("good") << QByteArray("appname=Quorrin+Pro&installer=http%3A%2F%2Fh%2Fq.exe")
                           << good << "Quorrin Pro Setup" << QByteArray("http://h/q.exe");
     QTest::newRow("false") << QByteArray("false") << bad << "Download Manager" << QByteArray();
@@ -146,26 +139,25 @@ void TestDownloadForm::readsTheLookupReply_data() {
 
 void TestDownloadForm::readsTheLookupReply() {
     QFETCH(QByteArray, reply);
-    QFETCH(int, state);
+    QFETCH(online::DownloadResult, state);
     QFETCH(QString, caption);
     QFETCH(QByteArray, address);
     VendorServiceProcess::Write(SetupFile(), "old installer");
-    online::InstallerUrl = "http://earlier/lookup";
     LoopbackServer server({Answer::Ok(reply)});
-    online::TDownloadForm form(main_.get(), server.Address().toStdString());
+    online::TDownloadForm form(&scene_->main, server.Address().toStdString());
     form.StartDownload("Quorrin");
 
-    QCOMPARE(online::DownloadState, state);
+    QCOMPARE(form.Result(), state);
     QCOMPARE(form.windowTitle(), caption);
     QVERIFY(form.findChild<QTimer*>("TimerHTTP")->isActive());
     QVERIFY(!form.findChild<QPushButton*>("sBitBtnCancel")->isEnabled());
     QVERIFY(server.Requests().front().endsWith("\r\n\r\nsmartname=Quorrin"));
-    if (state == online::kDownloadStarted) {
-        QCOMPARE(QByteArray::fromStdString(online::InstallerUrl), address);
-        QCOMPARE(QString::fromStdString(online::SetupPath), SetupFile());
+    if (state == online::DownloadResult::Started) {
+        QCOMPARE(QByteArray::fromStdString(form.InstallerUrl()), address);
+        QCOMPARE(QString::fromStdString(form.SetupPath()), SetupFile());
         QVERIFY(!QFileInfo::exists(SetupFile())); // the old one goes at once
     } else {
-        QCOMPARE(online::InstallerUrl, std::string("http://earlier/lookup"));
+        QCOMPARE(form.InstallerUrl(), std::string());
         QCOMPARE(ReadFile(SetupFile()), QByteArray("old installer"));
     }
 }
@@ -181,7 +173,7 @@ void TestDownloadForm::raisesWhenTheLookupFailsOutright_data() {
 void TestDownloadForm::raisesWhenTheLookupFailsOutright() {
     QFETCH(Answer, answer);
     LoopbackServer server({answer});
-    online::TDownloadForm form(main_.get(), server.Address().toStdString());
+    online::TDownloadForm form(&scene_->main, server.Address().toStdString());
     form.SetWaitBound(300ms);
     QVERIFY_THROWS_EXCEPTION(http::Error, form.StartDownload("Quorrin"));
     QVERIFY(!form.findChild<QTimer*>("TimerHTTP")->isActive());
@@ -207,13 +199,13 @@ void TestDownloadForm::downloadsSavesAndStarts() {
     VendorServiceProcess::Write(SetupFile(), "old");
     const Run run = Download(service.Address(), "Quorrin");
 
-    QCOMPARE(run.result, int(online::kDownloadStarted));
+    QCOMPARE(run.result, online::DownloadResult::Started);
     QCOMPARE(run.caption, QString("Quorrin Professional Setup"));
     QCOMPARE(run.status, QString("Downloading installer"));
     QCOMPARE(run.gaugeMaximum, gauge);
     QCOMPARE(run.boxes, QStringList());
     QCOMPARE(ReadFile(SetupFile()), Installer(size));
-    QCOMPARE(shell_->Targets(), std::vector<std::string>{SetupFile().toStdString()});
+    QCOMPARE(scene_->shell.Targets(), std::vector<std::string>{SetupFile().toStdString()});
     QVERIFY(service.Log().contains("GET /installers/quorrin.exe -> 200"));
 }
 
@@ -236,22 +228,22 @@ void TestDownloadForm::reportsAFailedDownload() {
     QFETCH(QString, caption);
     LoopbackServer server(answers);
     const Run run = Download(server.Address(), "Quorrin", {"OK"});
-    QCOMPARE(run.result, int(online::kDownloadFailed));
+    QCOMPARE(run.result, online::DownloadResult::Failed);
     QCOMPARE(run.caption, caption);
     QCOMPARE(run.boxes, QStringList{"Error: Installer download error!"});
     QVERIFY(!QFileInfo::exists(SetupFile()));
-    QVERIFY(shell_->Targets().empty());
+    QVERIFY(scene_->shell.Targets().empty());
 }
 
 void TestDownloadForm::cancelsOnlyAfterYes() {
     struct Case {
         QString answer;
-        int result;
+        online::DownloadResult result;
         bool saved;
     };
-    for (const Case& c : {Case{"No", online::kDownloadStarted, true},
-                          Case{"Yes", online::kDownloadCancelled, false}}) {
-        shell_->Clear();
+    for (const Case& c : {Case{"No", online::DownloadResult::Started, true},
+                          Case{"Yes", online::DownloadResult::Cancelled, false}}) {
+        scene_->shell.Clear();
         VendorServiceProcess service("[service]\nrate = 40000\n" + kInstallers,
                                      {{"quorrin.exe", Installer(60000)}});
         bool pressed = false;
@@ -267,7 +259,7 @@ void TestDownloadForm::cancelsOnlyAfterYes() {
         QCOMPARE(run.result, c.result);
         QCOMPARE(run.boxes, QStringList{"Confirm: Are you sure to cancel this download?"});
         QCOMPARE(QFileInfo::exists(SetupFile()), c.saved);
-        QCOMPARE(shell_->Targets().size(), std::size_t(c.saved ? 1 : 0));
+        QCOMPARE(scene_->shell.Targets().size(), std::size_t(c.saved ? 1 : 0));
     }
 }
 
@@ -282,7 +274,7 @@ void TestDownloadForm::givesUpOnASilentServer() {
     clock.start();
     const Run run = Download(vendor.Address(), "Quorrin", {"OK"});
     QVERIFY(clock.elapsed() < 10000);
-    QCOMPARE(run.result, int(online::kDownloadFailed));
+    QCOMPARE(run.result, online::DownloadResult::Failed);
     QCOMPARE(run.status, QString("Downloading installer"));
     QCOMPARE(run.boxes, QStringList{"Error: Installer download error!"});
     QVERIFY(!QFileInfo::exists(SetupFile()));
@@ -300,7 +292,7 @@ void TestDownloadForm::keepsTheWindowOpenAgainstEscapeAndClose() {
         }
     });
     QCOMPARE(tries, 3);
-    QCOMPARE(run.result, int(online::kDownloadStarted));
+    QCOMPARE(run.result, online::DownloadResult::Started);
 }
 
 void TestDownloadForm::savesAsANewFileNeverThroughALink() {

@@ -1,5 +1,6 @@
 // The main window's online commands, end to end: the real window, the
 // vendor service on loopback.
+#include "app/AppContext.h"
 #include "app/MainWindow.h"
 #include "support/TestSupport.h"
 #include "tools/vendor-service/VendorServiceProcess.h"
@@ -31,7 +32,8 @@ void TestOnlineWiring::showsAndPlaysTheVideoTutorial() {
     qputenv("ARVENZO_VENDOR", service.Address());
     testing::ShellRecorder shell;
 
-    app::TMainForm form;
+    app::AppContext context;
+    app::TMainForm form(context);
     form.show();
     auto* play = form.findChild<QPushButton*>("sBitBtnPlayVideo");
     auto* item = form.findChild<QAction*>("Videotutorial1");
@@ -57,7 +59,8 @@ void TestOnlineWiring::startsTheProEditionFromButtonAndMenuAlike() {
     environment.WriteRecord("Quorrin", {"InstallPath=" + pro});
     testing::ShellRecorder shell;
 
-    app::TMainForm form;
+    app::AppContext context;
+    app::TMainForm form(context);
     form.show();
     form.findChild<QPushButton*>("sBitBtnGetProVersion")->click();
     form.findChild<QAction*>("GetProVersion1")->trigger();

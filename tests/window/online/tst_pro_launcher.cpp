@@ -13,7 +13,6 @@ using namespace std::chrono_literals;
 using testing::Answer;
 using testing::BoxAnswerer;
 using testing::LoopbackServer;
-using testing::ShellRecorder;
 using testing::VendorServiceProcess;
 
 class TestProLauncher : public QObject {
@@ -32,29 +31,22 @@ private slots:
 private:
     void Record(const QByteArray& lines);
 
-    QDir Temp() const { return QDir(env_->Temp()); }
+    QDir Temp() const { return QDir(scene_->env.Temp()); }
 
-    std::unique_ptr<testing::TestEnvironment> env_;
-    std::unique_ptr<testing::FakeMainWindow> main_;
-    std::unique_ptr<ShellRecorder> shell_;
+    std::unique_ptr<testing::OnlineScene> scene_;
 };
 
 void TestProLauncher::init() {
-    env_ = std::make_unique<testing::TestEnvironment>();
-    main_ = std::make_unique<testing::FakeMainWindow>();
-    main_->show();
-    shell_ = std::make_unique<ShellRecorder>();
+    scene_ = std::make_unique<testing::OnlineScene>();
 }
 
 void TestProLauncher::cleanup() {
-    shell_.reset();
-    main_.reset();
-    env_.reset();
+    scene_.reset();
 }
 
 void TestProLauncher::Record(const QByteArray& lines) {
     if (!lines.isNull())
-        env_->WriteRecord("Quorrin", {QString::fromLocal8Bit(lines.trimmed())});
+        scene_->env.WriteRecord("Quorrin", {QString::fromLocal8Bit(lines.trimmed())});
 }
 
 void TestProLauncher::startsTheInstalledEditionOrDownloads_data() {
@@ -82,7 +74,7 @@ void TestProLauncher::startsTheInstalledEditionOrDownloads() {
     LoopbackServer server({Answer::Ok("false")});
     BoxAnswerer boxes({"OK"});
 
-    online::StartProVersion(main_.get(), server.Address().toStdString(), 300ms);
+    online::StartProVersion(&scene_->main, server.Address().toStdString(), 300ms);
 
     QCOMPARE(server.Connections(), lookedUp ? 1 : 0);
     if (lookedUp) {
@@ -91,34 +83,34 @@ void TestProLauncher::startsTheInstalledEditionOrDownloads() {
     } else {
         QCOMPARE(boxes.seen, QStringList());
     }
-    QCOMPARE(shell_->Targets().size(), std::size_t(started ? 1 : 0));
+    QCOMPARE(scene_->shell.Targets().size(), std::size_t(started ? 1 : 0));
     if (started) {
         const QString path =
             QString::fromLatin1(record.sliced(record.indexOf('=') + 1).trimmed()).remove('"');
-        QCOMPARE(QString::fromStdString(shell_->Targets().front()), path);
+        QCOMPARE(QString::fromStdString(scene_->shell.Targets().front()), path);
     }
-    QVERIFY(!main_->isMinimized());
+    QVERIFY(!scene_->main.isMinimized());
 }
 
 void TestProLauncher::minimizesAfterStartingTheInstaller() {
     VendorServiceProcess service("[installer Quorrin]\nname = Quorrin\nfile = q.exe\n",
                                  {{"q.exe", "MZ pro"}});
     BoxAnswerer boxes;
-    online::StartProVersion(main_.get(), service.Address().toStdString(), 300ms);
-    QCOMPARE(shell_->Targets(),
+    online::StartProVersion(&scene_->main, service.Address().toStdString(), 300ms);
+    QCOMPARE(scene_->shell.Targets(),
              std::vector<std::string>{Temp().filePath("Setup.exe").toStdString()});
     QCOMPARE(boxes.seen, QStringList());
-    QTRY_VERIFY(main_->isMinimized()); // minimized, not ended
+    QTRY_VERIFY(scene_->main.isMinimized()); // minimized, not ended
 }
 
 void TestProLauncher::staysSilentWhenTheLookupFails() {
     LoopbackServer server({Answer::Of("HTTP/1.1 404 Not Found\r\n\r\n")});
     BoxAnswerer boxes;
-    online::StartProVersion(main_.get(), server.Address().toStdString(), 300ms);
+    online::StartProVersion(&scene_->main, server.Address().toStdString(), 300ms);
     QCOMPARE(server.Connections(), 1);
     QCOMPARE(boxes.seen, QStringList());
-    QVERIFY(shell_->Targets().empty());
-    QVERIFY(!main_->isMinimized());
+    QVERIFY(scene_->shell.Targets().empty());
+    QVERIFY(!scene_->main.isMinimized());
 }
 
 void TestProLauncher::showsBusyWhileTheLookupWaits_data() {
@@ -145,7 +137,7 @@ void TestProLauncher::showsBusyWhileTheLookupWaits() {
     bool busyUnderBox = false;
     answerer.onBox = [&] { busyUnderBox = QGuiApplication::overrideCursor() != nullptr; };
 
-    online::StartProVersion(main_.get(), server.Address().toStdString(), 3000ms);
+    online::StartProVersion(&scene_->main, server.Address().toStdString(), 3000ms);
     watcher.join();
 
     QCOMPARE(shape.load(), int(Qt::WaitCursor));

@@ -15,7 +15,6 @@ using namespace std::chrono_literals;
 using testing::Answer;
 using testing::BoxAnswerer;
 using testing::LoopbackServer;
-using testing::ShellRecorder;
 using testing::VendorServiceProcess;
 
 Q_DECLARE_METATYPE(testing::Answer)
@@ -49,33 +48,26 @@ private:
     // Runs one check to its end.
     void Check(const QByteArray& vendor, const std::string& installed);
 
-    QDir Temp() const { return QDir(env_->Temp()); }
+    QDir Temp() const { return QDir(scene_->env.Temp()); }
 
-    std::unique_ptr<testing::TestEnvironment> env_;
-    std::unique_ptr<testing::FakeMainWindow> main_;
-    std::unique_ptr<ShellRecorder> shell_;
+    std::unique_ptr<testing::OnlineScene> scene_;
     int ended_ = 0;
 };
 
 void TestVersionCheck::init() {
-    env_ = std::make_unique<testing::TestEnvironment>();
-    main_ = std::make_unique<testing::FakeMainWindow>();
-    main_->show();
-    shell_ = std::make_unique<ShellRecorder>();
+    scene_ = std::make_unique<testing::OnlineScene>();
     ended_ = 0;
 }
 
 void TestVersionCheck::cleanup() {
-    shell_.reset();
-    main_.reset();
-    env_.reset();
+    scene_.reset();
 }
 
 void TestVersionCheck::Check(const QByteArray& vendor, const std::string& installed) {
     online::VersionCheckSetup setup;
     setup.appVersion = installed;
     setup.vendorAddress = vendor.toStdString();
-    setup.mainWindow = main_.get();
+    setup.mainWindow = &scene_->main;
     setup.endProgram = [this] { ++ended_; };
     setup.waitBound = 300ms;
     QPointer<online::TCheckForNewVersionProcess> worker =
@@ -131,13 +123,13 @@ void TestVersionCheck::asksOnlyForAHigherVersion() {
     BoxAnswerer boxes({"No"});
     Check(server.Address(), installed.toStdString());
 
-    QCOMPARE(main_->video->isVisible(), videoShown);
-    QCOMPARE(main_->play->isVisibleTo(main_.get()), videoShown);
+    QCOMPARE(scene_->main.video->isVisible(), videoShown);
+    QCOMPARE(scene_->main.play->isVisibleTo(&scene_->main), videoShown);
     QCOMPARE(boxes.seen, shown.isEmpty() ? QStringList() : QStringList{kQuestion.arg(shown)});
     // No leaves everything as it was: nothing downloaded, nothing started.
     QCOMPARE(server.Connections(), 2);
     QCOMPARE(ended_, 0);
-    QVERIFY(shell_->Targets().empty());
+    QVERIFY(scene_->shell.Targets().empty());
 }
 
 void TestVersionCheck::sendsBothPostsOnOneClient() {
@@ -169,8 +161,8 @@ void TestVersionCheck::upgradesAndEndsTheProgram() {
     QCOMPARE(boxes.seen, QStringList{kQuestion.arg("1.40")});
     QCOMPARE(ended_, 1);
     const std::string setup = Temp().filePath("Setup.exe").toStdString();
-    QCOMPARE(shell_->Targets(), std::vector<std::string>{setup});
-    QVERIFY(!main_->video->isVisible());
+    QCOMPARE(scene_->shell.Targets(), std::vector<std::string>{setup});
+    QVERIFY(!scene_->main.video->isVisible());
     QVERIFY(service.Log().contains("smartname=Arvenzo"));
 }
 
@@ -205,7 +197,7 @@ void TestVersionCheck::staysWhenTheUpgradeDoesNotStart() {
     Check(vendor, "1.3");
     QCOMPARE(answers.seen, boxes);
     QCOMPARE(ended_, 0);
-    QVERIFY(shell_->Targets().empty());
+    QVERIFY(scene_->shell.Targets().empty());
 }
 
 void TestVersionCheck::endsAgainstASilentService() {
@@ -218,14 +210,14 @@ void TestVersionCheck::endsAgainstASilentService() {
     Check(server.Address(), "1.3");
     QVERIFY(clock.elapsed() < 10000);
     QCOMPARE(server.Connections(), 2);
-    QVERIFY(!main_->video->isVisible());
+    QVERIFY(!scene_->main.video->isVisible());
     QCOMPARE(boxes.seen, QStringList());
 }
 
 void TestVersionCheck::asksNothingOfAClosedWindow() {
     LoopbackServer server({Answer::Ok("false"), Answer::Ok("1.4")});
     BoxAnswerer boxes({"Yes"});
-    main_->close();
+    scene_->main.close();
     Check(server.Address(), "1.3");
     QCOMPARE(server.Connections(), 2);
     QCOMPARE(boxes.seen, QStringList());
@@ -247,11 +239,11 @@ void TestVersionCheck::waitsForAnOpenDownloadWindow() {
     bool windowOpenAtQuestion = true;
     boxes.onBox = [&] { windowOpenAtQuestion = online::DownloadWindowOpen(); };
 
-    online::VersionCheckSetup setup{"1.3", vendor.Address().toStdString(), main_.get(),
+    online::VersionCheckSetup setup{"1.3", vendor.Address().toStdString(), &scene_->main,
                                     [this] { ++ended_; }, 3s};
     QPointer<online::TCheckForNewVersionProcess> worker =
         online::TCheckForNewVersionProcess::Start(std::move(setup));
-    online::StartProVersion(main_.get(), pro.Address().toStdString(), 300ms);
+    online::StartProVersion(&scene_->main, pro.Address().toStdString(), 300ms);
     QVERIFY(pro.Log().contains("GET /installers/q.exe -> 200"));
     QTRY_VERIFY_WITH_TIMEOUT(worker.isNull(), 15000);
 
@@ -260,13 +252,13 @@ void TestVersionCheck::waitsForAnOpenDownloadWindow() {
 }
 
 void TestVersionCheck::movesTheVideoControlsIntoPlace() {
-    online::ShowVideoTutorial(main_.get());
-    QVERIFY(main_->video->isVisible());
-    QVERIFY(main_->play->isVisible());
-    QCOMPARE(main_->input->geometry(), QRect(6, 4, 400, 102));
-    QCOMPARE(main_->example->pos(), QPoint(200, 70));
-    QCOMPARE(main_->output->pos(), QPoint(6, 108));
-    QCOMPARE(main_->play->geometry(), QRect(6, 70, 140, 25));
+    online::ShowVideoTutorial(&scene_->main);
+    QVERIFY(scene_->main.video->isVisible());
+    QVERIFY(scene_->main.play->isVisible());
+    QCOMPARE(scene_->main.input->geometry(), QRect(6, 4, 400, 102));
+    QCOMPARE(scene_->main.example->pos(), QPoint(200, 70));
+    QCOMPARE(scene_->main.output->pos(), QPoint(6, 108));
+    QCOMPARE(scene_->main.play->geometry(), QRect(6, 70, 140, 25));
 }
 
 void TestVersionCheck::readsTheLocalVendorAddress() {

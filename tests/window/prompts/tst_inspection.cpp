@@ -1,6 +1,6 @@
 #include "ToolContract.h"
+#include "app/AppContext.h"
 #include "app/MainWindow.h"
-#include "app/ProgramState.h"
 #include "inspect/DocumentInspection.h"
 #include "support/TestSupport.h"
 #include "text/IntegerText.h"
@@ -64,6 +64,7 @@ void TypeAndPress(QWidget* dialog, const QString& typed, Qt::Key key) {
 
 class InspectionTest : public QObject {
     Q_OBJECT
+    app::AppContext context_; // one for every window, as in one run of the program
 
 private slots:
     // --- the rules, against canned outputs ---------------------------------
@@ -219,12 +220,12 @@ private slots:
         QFETCH(QStringList, boxes);
         testing::TestEnvironment env;
         env.WriteArvenzoRecord();
-        app::TMainForm form;
+        app::TMainForm form(context_);
         form.show();
         QVERIFY(QTest::qWaitForWindowActive(&form));
         QTemporaryDir tools;
         testing::WriteScript(tools.path(), contract::kInformationTool, script);
-        app::AppFolder = tools.path().toStdString() + "/";
+        context_.appFolder = tools.path().toStdString() + "/";
         testing::ModalAnswerer answerer;
         for (int i = 0; i < boxes.size(); ++i)
             answerer.Next(testing::Press(Qt::Key_Return));
@@ -251,10 +252,10 @@ private slots:
     void windowWithoutAutoSetKeepsTheFolder() {
         testing::TestEnvironment env;
         env.WriteArvenzoRecord();
-        app::TMainForm form;
+        app::TMainForm form(context_);
         QTemporaryDir tools;
         testing::WriteScript(tools.path(), contract::kInformationTool, EchoPages(" 1"));
-        app::AppFolder = tools.path().toStdString() + "/";
+        context_.appFolder = tools.path().toStdString() + "/";
         form.findChild<QAction*>("AutoSetOutputFolder")->trigger();
         auto* output = form.findChild<toolkit::TDirectoryEdit*>("sDirectoryEditOutput");
         output->setText("/keep");
@@ -265,12 +266,12 @@ private slots:
     void windowNotAPdfRunsNothing() {
         testing::TestEnvironment env;
         env.WriteArvenzoRecord();
-        app::TMainForm form;
+        app::TMainForm form(context_);
         QTemporaryDir tools;
         const QString marker = tools.filePath("ran");
         testing::WriteScript(tools.path(), contract::kInformationTool,
                              "touch '" + marker + "'; " + EchoPages(" 1"));
-        app::AppFolder = tools.path().toStdString() + "/";
+        context_.appFolder = tools.path().toStdString() + "/";
         form.findChild<toolkit::TFilenameEdit*>("sFilenameEditInput")->setText("/d/a.pdf.txt");
         QCOMPARE(form.findChild<toolkit::TFilenameEdit*>("sFilenameEditInput")->text(), QString());
         QVERIFY(!QFile::exists(marker));
@@ -280,10 +281,10 @@ private slots:
         testing::TestEnvironment env;
         env.WriteArvenzoRecord();
         QApplication::setApplicationDisplayName("Arvenzo");
-        app::TMainForm form;
+        app::TMainForm form(context_);
         QTemporaryDir tools;
         testing::WriteScript(tools.path(), contract::kInformationTool, EchoPages(""));
-        app::AppFolder = tools.path().toStdString() + "/";
+        context_.appFolder = tools.path().toStdString() + "/";
         auto* count = form.findChild<QLineEdit*>("sEditPageCount");
         count->setText("8");
         testing::ModalAnswerer answerer;
@@ -299,7 +300,7 @@ private slots:
     void windowPasswordRoundTrip() {
         testing::TestEnvironment env;
         env.WriteArvenzoRecord();
-        app::TMainForm form;
+        app::TMainForm form(context_);
         form.show();
         QTemporaryDir tools;
         // Accepts "x & touch pwned" only if it arrives as one argument.
@@ -307,7 +308,7 @@ private slots:
                              QString("if [ \"$1\" = %1 ] && [ \"$2\" = 'x & touch pwned' ]; then "
                                      "%2; else echo '%3'; exit 1; fi")
                                  .arg(kPassword, EchoPages(" 4"), kIncorrect));
-        app::AppFolder = tools.path().toStdString() + "/";
+        context_.appFolder = tools.path().toStdString() + "/";
         testing::ModalAnswerer answerer;
         answerer.Next([](QWidget* d) { TypeAndPress(d, "wrong", Qt::Key_Return); });
         answerer.Next(testing::Press(Qt::Key_Return));
@@ -315,7 +316,7 @@ private slots:
         form.findChild<toolkit::TFilenameEdit*>("sFilenameEditInput")->setText("/d/locked.pdf");
         QCOMPARE(answerer.Seen(), (QStringList{"Password needed", kWrong, "Password needed"}));
         QCOMPARE(form.findChild<QLineEdit*>("sEditPageCount")->text(), QString("4"));
-        QCOMPARE(app::DocumentPassword, std::string("x & touch pwned"));
+        QCOMPARE(context_.documentPassword, std::string("x & touch pwned"));
         QVERIFY(!QFile::exists(tools.filePath("pwned")));
         QVERIFY(!QFile::exists(QDir::current().filePath("pwned")));
     }
@@ -323,17 +324,17 @@ private slots:
     void windowPasswordCancelled() {
         testing::TestEnvironment env;
         env.WriteArvenzoRecord();
-        app::TMainForm form;
+        app::TMainForm form(context_);
         QTemporaryDir tools;
         testing::WriteScript(tools.path(), contract::kInformationTool,
                              QString("echo '%1'").arg(kIncorrect));
-        app::AppFolder = tools.path().toStdString() + "/";
+        context_.appFolder = tools.path().toStdString() + "/";
         testing::ModalAnswerer answerer;
         answerer.Next([](QWidget* d) { TypeAndPress(d, "abc", Qt::Key_Escape); });
         form.findChild<toolkit::TFilenameEdit*>("sFilenameEditInput")->setText("/d/locked.pdf");
         QCOMPARE(answerer.Seen(), QStringList{"Password needed"});
         QCOMPARE(form.findChild<toolkit::TFilenameEdit*>("sFilenameEditInput")->text(), QString());
-        QCOMPARE(app::DocumentPassword, std::string());
+        QCOMPARE(context_.documentPassword, std::string());
     }
 };
 

@@ -1,6 +1,6 @@
 // Inspection against the real vellam.bin on generated documents.
+#include "app/AppContext.h"
 #include "app/MainWindow.h"
-#include "app/ProgramState.h"
 #include "support/TestSupport.h"
 #include "support/ToolTests.h"
 #include "toolkit/PathEdits.h"
@@ -26,6 +26,7 @@ class RealInspectionTest : public QObject {
     Q_OBJECT
     tooltest::Fixtures fixtures_;
     std::unique_ptr<testing::TestEnvironment> env_;
+    app::AppContext context_; // one for every test, as in one run of the program
     std::unique_ptr<app::TMainForm> form_;
 
     QString Pages() const { return form_->findChild<QLineEdit*>("sEditPageCount")->text(); }
@@ -41,8 +42,8 @@ private slots:
     void init() {
         env_ = std::make_unique<testing::TestEnvironment>();
         env_->WriteArvenzoRecord();
-        form_ = std::make_unique<app::TMainForm>();
-        app::AppFolder = std::string(TOOL_DIR) + "/";
+        form_ = std::make_unique<app::TMainForm>(context_);
+        context_.appFolder = std::string(TOOL_DIR) + "/";
         form_->show();
     }
     void cleanup() {
@@ -61,7 +62,7 @@ private slots:
         Input()->setText(path);
         QVERIFY(!Pages().isEmpty());
         QCOMPARE(Input()->text(), path);
-        QCOMPARE(app::DocumentPassword, std::string());
+        QCOMPARE(context_.documentPassword, std::string());
     }
 
     void wrongThenRightPassword() {
@@ -74,7 +75,7 @@ private slots:
                  (QStringList{"Password needed", "Wrong password, please try it again!",
                               "Password needed"}));
         QCOMPARE(Pages(), QString("4"));
-        QCOMPARE(app::DocumentPassword, std::string("open sesame"));
+        QCOMPARE(context_.documentPassword, std::string("open sesame"));
     }
 
     void cancelOnTheFirstPrompt() {
@@ -83,7 +84,7 @@ private slots:
         Input()->setText(fixtures_.path("user-password.pdf"));
         QCOMPARE(answerer.Seen(), QStringList{"Password needed"});
         QCOMPARE(Input()->text(), QString());
-        QCOMPARE(app::DocumentPassword, std::string());
+        QCOMPARE(context_.documentPassword, std::string());
     }
 
     void ownerPasswordOnlyOpens() {
@@ -108,7 +109,7 @@ private slots:
 
     void missingToolGivesTheHeaderWarning() {
         QTemporaryDir empty;
-        app::AppFolder = empty.path().toStdString() + "/";
+        context_.appFolder = empty.path().toStdString() + "/";
         testing::ModalAnswerer answerer;
         answerer.Next(testing::Press(Qt::Key_Return));
         Input()->setText(fixtures_.path("multipage.pdf"));

@@ -1,3 +1,4 @@
+#include "app/AppContext.h"
 #include "app/MainWindow.h"
 #include "prompts/PasswordInputQuery.h"
 #include "support/TestSupport.h"
@@ -98,7 +99,8 @@ private slots:
     void otherWindowsStayUnmasked() {
         testing::TestEnvironment env;
         env.WriteArvenzoRecord();
-        app::TMainForm form;
+        app::AppContext context;
+        app::TMainForm form(context);
         form.show();
         auto* range = form.findChild<QLineEdit*>("sEditPageRange");
         range->setText("1-5");

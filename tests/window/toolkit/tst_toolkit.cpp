@@ -129,18 +129,13 @@ private slots:
         QTest::addColumn<QString>("pick"); // empty: cancelled
         QTest::addColumn<QString>("start");
         QTest::addColumn<QString>("after");
-        QTest::newRow("starts at the text") << "/d/a.pdf"
-                                            << "/d/b.pdf"
-                                            << "/d/a.pdf"
-                                            << "/d/b.pdf";
-        QTest::newRow("cancel keeps the text") << "/d/a.pdf"
-                                               << ""
-                                               << "/d/a.pdf"
-                                               << "/d/a.pdf";
-        QTest::newRow("cancel on empty stays empty") << ""
-                                                     << ""
-                                                     << ""
-                                                     << "";
+        const char* const rows[][5] = {
+            {"starts at the text", "/d/a.pdf", "/d/b.pdf", "/d/a.pdf", "/d/b.pdf"},
+            {"cancel keeps the text", "/d/a.pdf", "", "/d/a.pdf", "/d/a.pdf"},
+            {"cancel on empty stays empty", "", "", "", ""}};
+        for (const auto& row : rows)
+            QTest::newRow(row[0]) << QString(row[1]) << QString(row[2]) << QString(row[3])
+                                  << QString(row[4]);
     }
     void filePicker() {
         QFETCH(QString, text);
