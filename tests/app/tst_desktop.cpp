@@ -5,7 +5,7 @@
 #include "app/Language.h"
 #include "app/MainWindow.h"
 #include "app/ProgramState.h"
-#include "platform/platform.h"
+#include "platform/InstanceGuard.h"
 #include "support/TestSupport.h"
 #include "support/ToolTests.h"
 #include "toolkit/PathEdits.h"

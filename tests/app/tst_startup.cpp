@@ -1,6 +1,6 @@
 #include "app/MainWindow.h"
 #include "app/ProgramState.h"
-#include "platform/platform.h"
+#include "platform/Processes.h"
 #include "support/TestSupport.h"
 
 #include <QAction>

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "extract/ImageConversion.h"
-#include "platform/platform.h"
+#include "platform/ConsoleTool.h"
 
 #include <atomic>
 #include <chrono>

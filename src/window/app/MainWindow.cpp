@@ -11,7 +11,9 @@
 #include "inspect/ExecuteCMD.h"
 #include "online/CheckForNewVersion.h"
 #include "online/ProLauncher.h"
-#include "platform/platform.h"
+#include "platform/Environment.h"
+#include "platform/Files.h"
+#include "platform/Shell.h"
 #include "prompts/InspectionPrompts.h"
 #include "text/TextRules.h"
 #include "toolkit/ChoiceBox.h"
@@ -121,10 +123,6 @@ QAction* AddItem(QMenu* menu, const char* name, const QString& caption, const QS
     if (!shortcut.isEmpty())
         action->setShortcut(QKeySequence(shortcut));
     return action;
-}
-
-std::string WithSeparator(const std::string& folder) {
-    return folder + platform::PathSeparator();
 }
 
 } // namespace
@@ -409,7 +407,7 @@ void TMainForm::FormCreate() {
     extract::RemoveLeftByEndedRuns(platform::TempFolder(), std::string(kProductName) + "-", true);
     const std::string wanted = platform::TempFolder() + platform::PathSeparator() + kProductName;
     const std::string scratch = platform::OwnScratchFolder(wanted);
-    WorkFolder = scratch.empty() ? std::string{} : WithSeparator(scratch);
+    WorkFolder = scratch.empty() ? std::string{} : platform::WithSeparator(scratch);
     if (!scratch.empty() && scratch != wanted)
         folderOfThisRun_ = scratch;
     EmptyWorkFolder();

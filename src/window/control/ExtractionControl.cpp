@@ -1,7 +1,8 @@
 #include "control/ExtractionControl.h"
 
 #include "control/TConversionProcess.h"
-#include "platform/platform.h"
+#include "platform/Files.h"
+#include "platform/Shell.h"
 #include "text/TextRules.h"
 #include "toolkit/ErrorReport.h"
 #include "toolkit/MessageBoxes.h"

@@ -2,7 +2,9 @@
 
 #include "online/Boxes.h"
 #include "online/InstallerLookup.h"
-#include "platform/platform.h"
+#include "platform/Environment.h"
+#include "platform/Files.h"
+#include "platform/Shell.h"
 #include "toolkit/ErrorReport.h"
 #include "toolkit/Fonts.h"
 #include "toolkit/MessageBoxes.h"
