@@ -72,9 +72,10 @@ std::string OwnScratchFolder(const std::string& folder);
 
 // Creates a new folder of the user's own inside the TEMP folder, named
 // `namePrefix` and a random tail, for one run. Empty when that fails, with
-// the system's reason in `problem`. RemoveFolder takes away an empty
-// folder.
+// the system's reason in `problem`.
 std::string CreatePrivateFolder(const std::string& namePrefix, std::string& problem);
+
+// Removes the folder `path` when it is empty.
 bool RemoveFolder(const std::string& path);
 
 // Whether `path` leads to something, and else why not, with the system's
