@@ -1,4 +1,5 @@
 #include "platform/ConsoleTool.h"
+
 #include "platform/Files.h"
 #include "platform/Processes.h"
 #include "platform/win32/Handle.h"
