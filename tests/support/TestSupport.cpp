@@ -1,7 +1,7 @@
 #include "support/TestSupport.h"
 
 #include "ToolContract.h"
-#include "platform/platform.h"
+#include "platform/Shell.h"
 #include "toolkit/MessageBoxes.h"
 
 #include <QAbstractButton>

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "extract/JobSink.h"
-#include "platform/platform.h"
+#include "platform/ConsoleTool.h"
 
 #include <atomic>
 #include <chrono>

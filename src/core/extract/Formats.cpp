@@ -1,7 +1,7 @@
 #include "extract/Formats.h"
 
 #include "ToolContract.h"
-#include "platform/platform.h"
+#include "platform/Environment.h"
 #include "text/TextRules.h"
 
 namespace extract {

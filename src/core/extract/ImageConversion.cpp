@@ -4,7 +4,8 @@
 #include "extract/ImageFiles.h"
 #include "extract/LeftFiles.h"
 #include "extract/SmallJpeg2000.h"
-#include "platform/platform.h"
+#include "platform/Files.h"
+#include "platform/WorkingFile.h"
 #include "text/TextRules.h"
 
 #include <FreeImage.h>

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "extract/Formats.h"
-#include "platform/platform.h"
+#include "platform/WorkingFile.h"
 
 #include <functional>
 #include <string>

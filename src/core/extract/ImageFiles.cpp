@@ -1,6 +1,7 @@
 #include "extract/ImageFiles.h"
 
-#include "platform/platform.h"
+#include "platform/Files.h"
+#include "platform/WorkingFile.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -2,7 +2,7 @@
 // files into a working file.
 #pragma once
 
-#include "platform/platform.h"
+#include "platform/WorkingFile.h"
 
 #include <FreeImage.h>
 #include <memory>

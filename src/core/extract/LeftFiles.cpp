@@ -1,6 +1,8 @@
 #include "extract/LeftFiles.h"
 
-#include "platform/platform.h"
+#include "platform/Environment.h"
+#include "platform/Files.h"
+#include "platform/Processes.h"
 
 namespace extract {
 

@@ -1,7 +1,7 @@
 #include "extract/ScratchFiles.h"
 
 #include "ToolContract.h"
-#include "platform/platform.h"
+#include "platform/Files.h"
 
 #include <algorithm>
 

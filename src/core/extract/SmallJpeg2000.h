@@ -1,7 +1,7 @@
 // JPEG-2000 for pictures too small for FreeImage's writer.
 #pragma once
 
-#include "platform/platform.h"
+#include "platform/WorkingFile.h"
 
 #include <FreeImage.h>
 

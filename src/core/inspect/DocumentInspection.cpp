@@ -1,7 +1,7 @@
 #include "inspect/DocumentInspection.h"
 
 #include "inspect/ExecuteCMD.h"
-#include "platform/platform.h"
+#include "platform/Environment.h"
 #include "text/IntegerText.h"
 #include "text/TextRules.h"
 

@@ -1,6 +1,6 @@
 #include "inspect/ExecuteCMD.h"
 
-#include "platform/platform.h"
+#include "platform/ConsoleTool.h"
 
 namespace inspect {
 

@@ -9,7 +9,9 @@
 #include "extract/LeftFiles.h"
 #include "inspect/DocumentInspection.h"
 #include "inspect/ExecuteCMD.h"
-#include "platform/platform.h"
+#include "platform/Environment.h"
+#include "platform/Files.h"
+#include "platform/Terminal.h"
 #include "text/TextRules.h"
 
 #include <atomic>
@@ -62,12 +64,6 @@ private:
 
 // What the names of this program's scratch folders begin with.
 constexpr const char* kScratchPrefix = "arvenzo-extract-";
-
-std::string WithSeparator(std::string folder) {
-    if (folder.empty() || folder.back() != platform::PathSeparator())
-        folder += platform::PathSeparator();
-    return folder;
-}
 
 // The output folder as the window would hold it: no final separator
 // unless it is the root.
@@ -217,7 +213,7 @@ int RunDocument(const ExtractOptions& options, const std::optional<std::string>&
     request.minHeight = options.minHeight;
 
     TerminalReport report(request, messages, platform::ErrorIsTerminal(), options.quiet);
-    extract::ExtractionJob job(report, running, toolFolder, WithSeparator(scratch), &endNow);
+    extract::ExtractionJob job(report, running, toolFolder, platform::WithSeparator(scratch), &endNow);
     const extract::JobEnd end = job.Run();
     platform::RemoveFolder(scratch);
     platform::StopOnSignals(nullptr, nullptr);

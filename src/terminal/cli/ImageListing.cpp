@@ -4,7 +4,8 @@
 #include "cli/ExtractCommand.h"
 #include "extract/ToolOptions.h"
 #include "inspect/ExecuteCMD.h"
-#include "platform/platform.h"
+#include "platform/Environment.h"
+#include "platform/Files.h"
 #include "text/TextRules.h"
 
 #include <algorithm>

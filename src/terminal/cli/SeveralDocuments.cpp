@@ -1,7 +1,9 @@
 #include "cli/SeveralDocuments.h"
 
 #include "cli/ExtractCommand.h"
-#include "platform/platform.h"
+#include "platform/Environment.h"
+#include "platform/Processes.h"
+#include "platform/Terminal.h"
 #include "text/TextRules.h"
 
 #include <atomic>
@@ -55,10 +57,7 @@ std::string DocumentFolder(const std::string& outputFolder, const std::string& i
     std::string name = text::ExtractFileName(input);
     if (name.size() > 4 && text::LowerCase(name.substr(name.size() - 4)) == ".pdf")
         name.resize(name.size() - 4);
-    std::string folder = outputFolder;
-    if (folder.empty() || folder.back() != platform::PathSeparator())
-        folder += platform::PathSeparator();
-    return folder + name;
+    return platform::WithSeparator(outputFolder) + name;
 }
 
 int RunSeveralDocuments(const ExtractOptions& options, const Messages& messages) {

@@ -1,6 +1,6 @@
 #include "cli/TerminalReport.h"
 
-#include "platform/platform.h"
+#include "platform/Terminal.h"
 #include "text/TextRules.h"
 
 #include <algorithm>

@@ -1,5 +1,5 @@
 #include "cli/ExtractCommand.h"
-#include "platform/platform.h"
+#include "platform/Terminal.h"
 
 #include <cstdio>
 #include <exception>

@@ -1,6 +1,6 @@
 #include "about/Promotion.h"
 
-#include "platform/platform.h"
+#include "platform/Shell.h"
 #include "text/Windows1252.h"
 #include "toolkit/MessageBoxes.h"
 

@@ -1,6 +1,6 @@
 #include "app/HandOver.h"
 
-#include "platform/platform.h"
+#include "platform/InstanceGuard.h"
 #include "toolkit/ErrorReport.h"
 
 #include <QDeadlineTimer>

@@ -13,7 +13,9 @@
 #include "inspect/ExecuteCMD.h"
 #include "online/CheckForNewVersion.h"
 #include "online/ProLauncher.h"
-#include "platform/platform.h"
+#include "platform/Environment.h"
+#include "platform/Files.h"
+#include "platform/Shell.h"
 #include "prompts/InspectionPrompts.h"
 #include "text/TextRules.h"
 #include "toolkit/ClickableLabel.h"
@@ -42,10 +44,6 @@ QString InputClearedHint() {
 }
 QString OutputEmptyHint() {
     return TMainForm::tr("Click here to specify the output folder");
-}
-
-std::string WithSeparator(const std::string& folder) {
-    return folder + platform::PathSeparator();
 }
 
 } // namespace
@@ -80,9 +78,9 @@ void TMainForm::FormCreate() {
     // runs that ended by force, and what a killed run left in the shared
     // one, go now.
     extract::RemoveLeftByEndedRuns(platform::TempFolder(), std::string(kProductName) + "-", true);
-    const std::string wanted = platform::TempFolder() + platform::PathSeparator() + kProductName;
+    const std::string wanted = platform::WithSeparator(platform::TempFolder()) + kProductName;
     const std::string scratch = platform::OwnScratchFolder(wanted);
-    context_.workFolder = scratch.empty() ? std::string{} : WithSeparator(scratch);
+    context_.workFolder = scratch.empty() ? std::string{} : platform::WithSeparator(scratch);
     if (!scratch.empty() && scratch != wanted)
         folderOfThisRun_ = scratch;
     EmptyWorkFolder();

@@ -1,6 +1,6 @@
 #include "app/RegistryAccess.h"
 
-#include "platform/platform.h"
+#include "platform/InstallRecord.h"
 
 namespace app {
 

@@ -2,7 +2,8 @@
 #include "app/HandOver.h"
 #include "app/Language.h"
 #include "app/MainWindow.h"
-#include "platform/platform.h"
+#include "platform/InstanceGuard.h"
+#include "platform/Terminal.h"
 #include "toolkit/MessageBoxes.h"
 
 #include <QApplication>

@@ -2,7 +2,8 @@
 
 #include "control/TConversionProcess.h"
 #include "extract/PageRange.h"
-#include "platform/platform.h"
+#include "platform/Files.h"
+#include "platform/Shell.h"
 #include "text/IntegerText.h"
 #include "text/TextRules.h"
 #include "toolkit/ErrorReport.h"

@@ -2,7 +2,9 @@
 
 #include "online/Boxes.h"
 #include "online/InstallerLookup.h"
-#include "platform/platform.h"
+#include "platform/Environment.h"
+#include "platform/Files.h"
+#include "platform/Shell.h"
 #include "toolkit/ErrorReport.h"
 #include "toolkit/Fonts.h"
 #include "toolkit/MessageBoxes.h"
@@ -134,7 +136,7 @@ void TDownloadForm::StartDownload(const std::string& name) {
     }
 
     if (state_ == DownloadResult::Started) {
-        setupPath_ = platform::TempFolder() + platform::PathSeparator() + "Setup.exe";
+        setupPath_ = platform::WithSeparator(platform::TempFolder()) + "Setup.exe";
         RemoveIfPresent(setupPath_);
     }
     TimerHTTP->start();

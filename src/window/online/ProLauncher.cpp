@@ -1,7 +1,9 @@
 #include "online/ProLauncher.h"
 
 #include "online/DownloadManager.h"
-#include "platform/platform.h"
+#include "platform/Files.h"
+#include "platform/InstallRecord.h"
+#include "platform/Shell.h"
 #include "toolkit/BusyCursor.h"
 
 #include <QWidget>

@@ -1,6 +1,6 @@
 #include "ToolContract.h"
 #include "inspect/ExecuteCMD.h"
-#include "platform/platform.h"
+#include "platform/ConsoleTool.h"
 #include "support/TestSupport.h"
 
 #include <QDir>

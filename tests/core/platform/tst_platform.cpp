@@ -1,4 +1,8 @@
-#include "platform/platform.h"
+#include "platform/Environment.h"
+#include "platform/Files.h"
+#include "platform/InstallRecord.h"
+#include "platform/InstanceGuard.h"
+#include "platform/Shell.h"
 #include "support/TestSupport.h"
 
 #include <QCoreApplication>

@@ -3,7 +3,7 @@
 
 #include "ToolContract.h"
 #include "extract/ExtractionJob.h"
-#include "platform/platform.h"
+#include "platform/Processes.h"
 #include "support/TestSupport.h"
 
 #include <QDir>

@@ -3,7 +3,7 @@
 // back exactly the pixels the generator put in.
 
 #include "ToolContract.h"
-#include "platform/platform.h"
+#include "platform/ConsoleTool.h"
 #include "support/ImageCompare.h"
 #include "support/ToolTests.h"
 

@@ -5,7 +5,7 @@
 #include "app/HandOver.h"
 #include "app/Language.h"
 #include "app/MainWindow.h"
-#include "platform/platform.h"
+#include "platform/InstanceGuard.h"
 #include "support/TestSupport.h"
 #include "support/ToolTests.h"
 #include "toolkit/PathEdits.h"

@@ -1,6 +1,6 @@
 #include "app/AppContext.h"
 #include "app/MainWindow.h"
-#include "platform/platform.h"
+#include "platform/Processes.h"
 #include "support/TestSupport.h"
 
 #include <QAction>

@@ -1,5 +1,7 @@
+#include "platform/ConsoleTool.h"
+
 #include "ToolContract.h"
-#include "platform/platform.h"
+#include "platform/Processes.h"
 #include "platform/posix/Spawn.h"
 
 #include <algorithm>

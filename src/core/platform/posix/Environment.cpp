@@ -1,7 +1,8 @@
-#include "platform/platform.h"
+#include "platform/Environment.h"
 
 #include <climits>
 #include <cstdlib>
+#include <filesystem>
 #include <unistd.h>
 
 namespace platform {
@@ -22,10 +23,9 @@ std::string TempFolder() {
 std::string AbsolutePath(const std::string& path) {
     if (!path.empty() && path[0] == '/')
         return path;
-    char buffer[PATH_MAX];
-    if (!getcwd(buffer, sizeof buffer))
-        return path;
-    return std::string(buffer) + "/" + path;
+    std::error_code error;
+    const std::filesystem::path current = std::filesystem::current_path(error);
+    return error ? path : (current / path).string();
 }
 
 std::string ExecutablePath() {

@@ -1,11 +1,16 @@
-#include "platform/platform.h"
+#include "platform/Files.h"
+
+#include "platform/Environment.h"
+#include "platform/Processes.h"
+#include "platform/common/Paths.h"
+#include "platform/posix/Folders.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <dirent.h>
 #include <fcntl.h>
+#include <filesystem>
 #include <fnmatch.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
@@ -36,25 +41,22 @@ bool CreateFolder(const std::string& path) {
 
 std::vector<std::string> ListFiles(const std::string& folder, const std::string& pattern) {
     std::vector<std::string> names;
-    DIR* dir = opendir(folder.empty() ? "." : folder.c_str());
+    const posix::OpenFolder dir(opendir(folder.empty() ? "." : folder.c_str()));
     if (!dir)
         return names;
     // "*.*" is the Windows way of saying every name, dot or not.
     const std::string glob = pattern == "*.*" ? "*" : pattern;
-    std::string base = folder;
-    if (!base.empty() && base.back() != '/')
-        base += '/';
-    while (const dirent* entry = readdir(dir)) {
+    const std::filesystem::path base(folder);
+    while (const dirent* entry = readdir(dir.get())) {
         const std::string name = entry->d_name;
         if (name.empty() || name[0] == '.')
             continue;
         if (fnmatch(glob.c_str(), name.c_str(), 0) != 0)
             continue;
         struct stat st {};
-        if (lstat((base + name).c_str(), &st) == 0 && S_ISREG(st.st_mode))
+        if (lstat((base / name).c_str(), &st) == 0 && S_ISREG(st.st_mode))
             names.push_back(name);
     }
-    closedir(dir);
     std::sort(names.begin(), names.end());
     return names;
 }
@@ -143,22 +145,31 @@ std::string WriteProblem(const std::string& folder) {
     return written ? std::string{} : std::strerror(error);
 }
 
-namespace {
+namespace posix {
 
-// A real folder of this user's that nobody else may enter or change.
 bool PrivateFolder(const std::string& path) {
     struct stat st {};
     return lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == geteuid() &&
            (st.st_mode & (S_IRWXG | S_IRWXO)) == 0;
 }
 
-} // namespace
+OpenFolder OpenFolderAt(const std::string& path, int flags) {
+    const int fd = open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | flags);
+    if (fd < 0)
+        return {};
+    OpenFolder dir(fdopendir(fd));
+    if (!dir)
+        close(fd);
+    return dir;
+}
+
+} // namespace posix
 
 std::string OwnScratchFolder(const std::string& folder) {
     // Fails harmlessly when something is there already; what is there is
     // judged next.
     mkdir(folder.c_str(), 0700);
-    if (PrivateFolder(folder))
+    if (posix::PrivateFolder(folder))
         return folder;
     // Marked as this run's, so that a later run can tell when it is left
     // over.
@@ -169,10 +180,7 @@ std::string OwnScratchFolder(const std::string& folder) {
 }
 
 std::string CreatePrivateFolder(const std::string& namePrefix, std::string& problem) {
-    std::string base = TempFolder();
-    if (!base.empty() && base.back() != '/')
-        base += '/';
-    std::string pattern = base + namePrefix + "XXXXXX";
+    std::string pattern = (std::filesystem::path(TempFolder()) / (namePrefix + "XXXXXX")).string();
     if (!mkdtemp(pattern.data())) {
         problem = std::strerror(errno);
         return {};
@@ -189,24 +197,17 @@ PathState LookUpPath(const std::string& path) {
     if (stat(path.c_str(), &st) == 0)
         return {};
     const int error = errno;
-    const PathState::Kind kind = error == ENOENT         ? PathState::Kind::Missing
-                                 : error == ENAMETOOLONG ? PathState::Kind::TooLong
-                                                         : PathState::Kind::Refused;
-    return {kind, std::strerror(error)};
+    return common::Unreached(error == ENOENT, error == ENAMETOOLONG, std::strerror(error));
 }
 
 std::vector<std::string> OwnEntries(const std::string& folder, const std::string& prefix,
                                     bool folders) {
     std::vector<std::string> names;
-    const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
+    const posix::OpenFolder dir = posix::OpenFolderAt(folder, 0);
+    if (!dir)
         return names;
-    DIR* dir = fdopendir(fd);
-    if (!dir) {
-        close(fd);
-        return names;
-    }
-    while (const dirent* entry = readdir(dir)) {
+    const int fd = dirfd(dir.get());
+    while (const dirent* entry = readdir(dir.get())) {
         const std::string name = entry->d_name;
         struct stat st {};
         if (name.compare(0, prefix.size(), prefix) != 0 || name == "." || name == ".." ||
@@ -215,7 +216,6 @@ std::vector<std::string> OwnEntries(const std::string& folder, const std::string
         if (S_ISDIR(st.st_mode) == folders)
             names.push_back(name);
     }
-    closedir(dir);
     std::sort(names.begin(), names.end());
     return names;
 }
@@ -223,20 +223,16 @@ std::vector<std::string> OwnEntries(const std::string& folder, const std::string
 bool RemoveFolderWithFiles(const std::string& path) {
     // Opened without following a link, and emptied through that handle, so
     // a folder swapped for a link meanwhile is not what gets emptied.
-    const int fd = open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    DIR* dir = fdopendir(fd);
-    if (!dir) {
-        close(fd);
-        return false;
+    {
+        const posix::OpenFolder dir = posix::OpenFolderAt(path, O_NOFOLLOW);
+        if (!dir)
+            return false;
+        while (const dirent* entry = readdir(dir.get())) {
+            const std::string name = entry->d_name;
+            if (name != "." && name != "..")
+                unlinkat(dirfd(dir.get()), name.c_str(), 0); // a folder inside refuses
+        }
     }
-    while (const dirent* entry = readdir(dir)) {
-        const std::string name = entry->d_name;
-        if (name != "." && name != "..")
-            unlinkat(fd, name.c_str(), 0); // a folder inside refuses
-    }
-    closedir(dir);
     return rmdir(path.c_str()) == 0;
 }
 

@@ -1,11 +1,14 @@
 // The installer's record is an INI file per product under the system's
 // configuration folders: "\Software\Tessaly\Arvenzo" is Tessaly/Arvenzo.conf.
-#include "platform/platform.h"
+#include "platform/InstallRecord.h"
+
+#include "platform/Files.h"
 #include "text/SplitItems.h"
 #include "text/TextRules.h"
 
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -17,15 +20,15 @@ std::string RecordFileName(const std::string& keyPath) {
     std::vector<std::string> parts = text::SplitItems(keyPath, "\\", "");
     if (!parts.empty() && text::LowerCase(parts.front()) == "software")
         parts.erase(parts.begin());
-    std::string name;
+    std::filesystem::path name;
     for (const std::string& part : parts)
-        name += (name.empty() ? "" : "/") + part;
-    return name.empty() ? std::string{} : name + ".conf";
+        name /= part;
+    return name.empty() ? std::string{} : name.string() + ".conf";
 }
 
 std::string FindRecord(const std::string& fileName) {
     for (const std::string& dir : InstallRecordFolders()) {
-        const std::string path = dir + "/" + fileName;
+        const std::string path = (std::filesystem::path(dir) / fileName).string();
         if (FileExists(path))
             return path;
     }

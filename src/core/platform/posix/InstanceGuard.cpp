@@ -1,7 +1,10 @@
-#include "platform/platform.h"
+#include "platform/InstanceGuard.h"
+
+#include "platform/posix/Folders.h"
 
 #include <cstdlib>
 #include <fcntl.h>
+#include <filesystem>
 #include <sys/file.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -13,29 +16,22 @@ namespace {
 
 // One lock file per user: in the user's runtime folder, or in /tmp with the
 // user id in its name so that other users' copies are not affected.
-std::string LockPath(const std::string& name) {
+std::filesystem::path LockPath(const std::string& name) {
     if (const char* runtime = std::getenv("XDG_RUNTIME_DIR"); runtime && *runtime)
-        return std::string(runtime) + "/" + name + ".lock";
-    return "/tmp/" + name + "-" + std::to_string(getuid()) + ".lock";
-}
-
-// A folder that is the user's alone: not a link, owned by the user, closed
-// to everyone else.
-bool PrivateFolder(const std::string& path) {
-    struct stat st {};
-    return lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == geteuid() &&
-           (st.st_mode & (S_IRWXG | S_IRWXO)) == 0;
+        return std::filesystem::path(runtime) / (name + ".lock");
+    return std::filesystem::path("/tmp") / (name + "-" + std::to_string(getuid()) + ".lock");
 }
 
 } // namespace
 
 std::string InstanceAddress(const std::string& name) {
     if (const char* runtime = std::getenv("XDG_RUNTIME_DIR"); runtime && *runtime)
-        return std::string(runtime) + "/" + name + ".socket";
+        return (std::filesystem::path(runtime) / (name + ".socket")).string();
     // Anyone may make a folder in /tmp: one that is not ours alone is not used.
-    const std::string folder = "/tmp/" + name + "-" + std::to_string(getuid());
+    const std::filesystem::path folder =
+        std::filesystem::path("/tmp") / (name + "-" + std::to_string(getuid()));
     mkdir(folder.c_str(), 0700);
-    return PrivateFolder(folder) ? folder + "/socket" : std::string{};
+    return posix::PrivateFolder(folder) ? (folder / "socket").string() : std::string{};
 }
 
 bool PeerIsThisUser(std::intptr_t socket) {
@@ -50,7 +46,7 @@ struct InstanceGuard::Impl {
 };
 
 InstanceGuard::InstanceGuard(const std::string& name) : impl_(std::make_unique<Impl>()) {
-    const std::string path = LockPath(name);
+    const std::filesystem::path path = LockPath(name);
     const int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (fd < 0)
         return;

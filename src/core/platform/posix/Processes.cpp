@@ -1,4 +1,6 @@
-#include "platform/platform.h"
+#include "platform/Processes.h"
+
+#include "platform/common/ProcessMarkText.h"
 
 #include <cerrno>
 #include <charconv>
@@ -10,8 +12,6 @@
 namespace platform {
 
 namespace {
-
-constexpr int kBase = 36;
 
 // Field 22 of /proc/PID/stat, the start in clock ticks after boot; empty
 // when it cannot be read. A process that has ended but not been reaped
@@ -35,18 +35,6 @@ std::string StartTime(const std::string& pid, bool& gone) {
     return fields ? field : std::string{};
 }
 
-std::string InBase(unsigned long long value) {
-    char digits[32];
-    const auto [end, ec] = std::to_chars(digits, digits + sizeof digits, value, kBase);
-    return std::string(digits, end);
-}
-
-bool FromBase(const std::string& text, unsigned long long& value) {
-    const char* end = text.data() + text.size();
-    const auto [ptr, ec] = std::from_chars(text.data(), end, value, kBase);
-    return !text.empty() && ec == std::errc() && ptr == end;
-}
-
 } // namespace
 
 std::string ProcessMark() {
@@ -54,14 +42,12 @@ std::string ProcessMark() {
     unsigned long long start = 0;
     const std::string ticks = StartTime("self", gone);
     std::from_chars(ticks.data(), ticks.data() + ticks.size(), start);
-    return InBase(static_cast<unsigned long long>(getpid())) + "-" + InBase(start);
+    return common::WriteMark(static_cast<unsigned long long>(getpid()), start);
 }
 
 bool ProcessEnded(const std::string& mark) {
-    const std::size_t dash = mark.find('-');
     unsigned long long pid = 0, start = 0;
-    if (dash == std::string::npos || !FromBase(mark.substr(0, dash), pid) ||
-        !FromBase(mark.substr(dash + 1), start) || pid == 0 ||
+    if (!common::ReadMark(mark, pid, start) || pid == 0 ||
         pid > static_cast<unsigned long long>(INT32_MAX))
         return false;
     bool gone = false;

@@ -1,10 +1,9 @@
-#include "platform/platform.h"
+#include "platform/common/DesktopOpener.h"
 #include "platform/posix/Spawn.h"
 
 #include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
-#include <mutex>
 #include <poll.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -14,16 +13,6 @@ extern char** environ;
 namespace platform {
 
 namespace {
-
-struct ShellSeam {
-    std::mutex lock;
-    ShellOpener opener;
-};
-
-ShellSeam& Seam() {
-    static ShellSeam seam;
-    return seam;
-}
 
 // How long the program waits to hear that xdg-open failed. A desktop's own
 // opener hands the target on and leaves within this; one that is still
@@ -45,6 +34,10 @@ int ReadVerdict(int fd) {
     }
     return got > 0 ? std::atoi(text) : -1;
 }
+
+} // namespace
+
+namespace common {
 
 // xdg-open picks the user's own program for the file, folder or address.
 // It runs in a session of its own behind a shell that leaves at once, so
@@ -78,20 +71,6 @@ bool OpenWithDesktop(const std::string& target) {
     return verdict <= 0;
 }
 
-} // namespace
-
-void SetShellOpener(ShellOpener opener) {
-    std::lock_guard guard(Seam().lock);
-    Seam().opener = std::move(opener);
-}
-
-bool OpenWithShell(const std::string& target) {
-    ShellOpener opener;
-    {
-        std::lock_guard guard(Seam().lock);
-        opener = Seam().opener;
-    }
-    return opener ? opener(target) : OpenWithDesktop(target);
-}
+} // namespace common
 
 } // namespace platform

@@ -1,4 +1,4 @@
-#include "platform/platform.h"
+#include "platform/Terminal.h"
 
 #include <cerrno>
 #include <csignal>

@@ -1,4 +1,7 @@
-#include "platform/platform.h"
+#include "platform/ConsoleTool.h"
+
+#include "platform/Files.h"
+#include "platform/Processes.h"
 #include "platform/win32/Handle.h"
 
 #include <algorithm>

@@ -1,4 +1,4 @@
-#include "platform/platform.h"
+#include "platform/Environment.h"
 
 #include <windows.h>
 

@@ -1,5 +1,9 @@
-#include "platform/platform.h"
+#include "platform/Files.h"
+
+#include "platform/Environment.h"
+#include "platform/common/Paths.h"
 #include "platform/win32/Handle.h"
+#include "platform/win32/Paths.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -23,13 +27,17 @@ DWORD TargetAttributes(const std::string& path) {
     return info.dwFileAttributes;
 }
 
+} // namespace
+
+namespace win32 {
+
 std::string InFolder(const std::string& folder, const std::string& name) {
     if (folder.empty() || folder.back() == '\\' || folder.back() == '/' || folder.back() == ':')
         return folder + name;
     return folder + "\\" + name;
 }
 
-} // namespace
+} // namespace win32
 
 bool FileExists(const std::string& path) {
     const DWORD attributes = TargetAttributes(path);
@@ -50,7 +58,7 @@ bool CreateFolder(const std::string& path) {
 std::vector<std::string> ListFiles(const std::string& folder, const std::string& pattern) {
     std::vector<std::string> names;
     WIN32_FIND_DATAA entry{};
-    win32::FindHandle find(FindFirstFileA(InFolder(folder, pattern).c_str(), &entry));
+    win32::FindHandle find(FindFirstFileA(win32::InFolder(folder, pattern).c_str(), &entry));
     if (!find.Valid())
         return names;
     constexpr DWORD skipped = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
@@ -164,11 +172,8 @@ PathState LookUpPath(const std::string& path) {
     if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES)
         return {};
     const DWORD error = GetLastError();
-    const PathState::Kind kind = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND
-                                     ? PathState::Kind::Missing
-                                 : error == ERROR_FILENAME_EXCED_RANGE ? PathState::Kind::TooLong
-                                                                       : PathState::Kind::Refused;
-    return {kind, win32::SystemMessage(error)};
+    return common::Unreached(error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND,
+                             error == ERROR_FILENAME_EXCED_RANGE, win32::SystemMessage(error));
 }
 
 // TEMP lies inside the user's profile: what is there is the user's own.
@@ -176,7 +181,7 @@ std::vector<std::string> OwnEntries(const std::string& folder, const std::string
                                     bool folders) {
     std::vector<std::string> names;
     WIN32_FIND_DATAA entry{};
-    win32::FindHandle find(FindFirstFileA(InFolder(folder, prefix + "*").c_str(), &entry));
+    win32::FindHandle find(FindFirstFileA(win32::InFolder(folder, prefix + "*").c_str(), &entry));
     if (!find.Valid())
         return names;
     do {
@@ -195,10 +200,10 @@ bool RemoveFolderWithFiles(const std::string& path) {
         return false;
     WIN32_FIND_DATAA entry{};
     {
-        win32::FindHandle find(FindFirstFileA(InFolder(path, "*").c_str(), &entry));
+        win32::FindHandle find(FindFirstFileA(win32::InFolder(path, "*").c_str(), &entry));
         if (find.Valid()) {
             do {
-                const std::string inside = InFolder(path, entry.cFileName);
+                const std::string inside = win32::InFolder(path, entry.cFileName);
                 // A link to a folder goes itself; a real folder stays.
                 if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
                     DeleteFileA(inside.c_str());

@@ -1,4 +1,5 @@
-#include "platform/platform.h"
+#include "platform/InstallRecord.h"
+
 #include "platform/win32/Handle.h"
 
 #include <algorithm>

@@ -1,4 +1,5 @@
-#include "platform/platform.h"
+#include "platform/InstanceGuard.h"
+
 #include "platform/win32/Handle.h"
 
 namespace platform {

@@ -1,25 +1,11 @@
-#include "platform/platform.h"
-#include "platform/win32/Handle.h"
+#include "platform/Processes.h"
 
-#include <charconv>
+#include "platform/common/ProcessMarkText.h"
+#include "platform/win32/Handle.h"
 
 namespace platform {
 
 namespace {
-
-constexpr int kBase = 36;
-
-std::string InBase(unsigned long long value) {
-    char digits[32];
-    const auto [end, ec] = std::to_chars(digits, digits + sizeof digits, value, kBase);
-    return std::string(digits, end);
-}
-
-bool FromBase(const std::string& text, unsigned long long& value) {
-    const char* end = text.data() + text.size();
-    const auto [ptr, ec] = std::from_chars(text.data(), end, value, kBase);
-    return !text.empty() && ec == std::errc() && ptr == end;
-}
 
 // When the process started, in hundredths of a second; 0 when unknown.
 unsigned long long StartTime(HANDLE process) {
@@ -34,14 +20,12 @@ unsigned long long StartTime(HANDLE process) {
 } // namespace
 
 std::string ProcessMark() {
-    return InBase(GetCurrentProcessId()) + "-" + InBase(StartTime(GetCurrentProcess()));
+    return common::WriteMark(GetCurrentProcessId(), StartTime(GetCurrentProcess()));
 }
 
 bool ProcessEnded(const std::string& mark) {
-    const std::size_t dash = mark.find('-');
     unsigned long long pid = 0, start = 0;
-    if (dash == std::string::npos || !FromBase(mark.substr(0, dash), pid) ||
-        !FromBase(mark.substr(dash + 1), start) || pid > 0xffffffffull)
+    if (!common::ReadMark(mark, pid, start) || pid > 0xffffffffull)
         return false;
     win32::Handle process(
         OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, static_cast<DWORD>(pid)));

@@ -1,38 +1,12 @@
-#include "platform/platform.h"
+#include "platform/common/DesktopOpener.h"
 #include "platform/win32/Handle.h"
 
 #include <objbase.h>
 #include <shellapi.h>
 
-namespace platform {
+namespace platform::common {
 
-namespace {
-
-struct ShellSeam {
-    SRWLOCK lock = SRWLOCK_INIT;
-    ShellOpener opener;
-};
-
-ShellSeam& Seam() {
-    static ShellSeam seam;
-    return seam;
-}
-
-} // namespace
-
-void SetShellOpener(ShellOpener opener) {
-    win32::ExclusiveLock guard(Seam().lock);
-    Seam().opener = std::move(opener);
-}
-
-bool OpenWithShell(const std::string& target) {
-    ShellOpener opener;
-    {
-        win32::ExclusiveLock guard(Seam().lock);
-        opener = Seam().opener;
-    }
-    if (opener)
-        return opener(target);
+bool OpenWithDesktop(const std::string& target) {
     // The shell may hand the target to extensions that need COM, and the
     // extraction worker's thread has not set it up.
     const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
@@ -44,4 +18,4 @@ bool OpenWithShell(const std::string& target) {
     return reinterpret_cast<INT_PTR>(result) > 32;
 }
 
-} // namespace platform
+} // namespace platform::common

@@ -1,6 +1,7 @@
 #include "Check.h"
 #include "Support.h"
-#include "platform/platform.h"
+#include "platform/ConsoleTool.h"
+#include "platform/Files.h"
 
 #include <thread>
 #include <windows.h>

@@ -1,7 +1,9 @@
 #include "Check.h"
 #include "Support.h"
-#include "platform/platform.h"
+#include "platform/Environment.h"
 
+#include <string>
+#include <utility>
 #include <windows.h>
 
 TEST(TempFolderIsTheVariableUnchanged) {
@@ -28,4 +30,13 @@ TEST(TempFolderIsTheVariableUnchanged) {
         CHECK_EQ(platform::TempFolder(), c.expected);
     }
     SetEnvironmentVariableA("TEMP", savedLength ? saved : nullptr);
+}
+
+TEST(WithSeparatorAddsOneBackslash) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"", "\\"}, {"C:\\", "C:\\"}, {"C:\\out", "C:\\out\\"}, {"C:\\out\\", "C:\\out\\"}};
+    for (const auto& [folder, expected] : cases) {
+        ROW(folder.c_str());
+        CHECK_EQ(platform::WithSeparator(folder), expected);
+    }
 }

@@ -1,6 +1,6 @@
 #include "Check.h"
 #include "Support.h"
-#include "platform/platform.h"
+#include "platform/Files.h"
 
 #include <windows.h>
 

@@ -1,6 +1,7 @@
 #include "Check.h"
 #include "Support.h"
-#include "platform/platform.h"
+#include "platform/Files.h"
+#include "platform/Shell.h"
 
 #include <windows.h>
 

@@ -1,6 +1,7 @@
 #include "Support.h"
 
-#include "platform/platform.h"
+#include "platform/ConsoleTool.h"
+#include "platform/Environment.h"
 
 #include <atomic>
 #include <fstream>

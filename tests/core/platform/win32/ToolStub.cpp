@@ -1,7 +1,8 @@
 // A stand-in console tool for the runner and guard tests. The first argument
 // picks what it does; without one it leaves a mark beside itself, so that a
 // test can see that the shell started it.
-#include "platform/platform.h"
+#include "platform/Environment.h"
+#include "platform/InstanceGuard.h"
 
 #include <cstdio>
 #include <cstdlib>

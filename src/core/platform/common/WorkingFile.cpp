@@ -1,0 +1,117 @@
+#include "platform/Files.h"
+#include "platform/common/WorkingFileImpl.h"
+
+#include <cerrno>
+#include <cstring>
+#include <random>
+
+namespace platform {
+
+namespace {
+
+constexpr std::size_t kBufferSize = 1 << 20;
+
+} // namespace
+
+namespace common {
+
+std::string RandomTail() {
+    static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+    std::random_device source;
+    std::string tail(6, ' ');
+    for (char& c : tail)
+        c = kLetters[source() % (sizeof kLetters - 1)];
+    return tail;
+}
+
+} // namespace common
+
+void WorkingFile::Impl::Fail(const std::string& reason) {
+    if (problem.empty())
+        problem = reason;
+}
+
+void WorkingFile::Impl::Forget(const std::string& reason) {
+    Fail(reason);
+    path.clear();
+}
+
+void WorkingFile::Impl::Abandon(const std::string& reason) {
+    RemoveFile(path);
+    Forget(reason);
+}
+
+void WorkingFile::Impl::Adopt(std::FILE* opened) {
+    file = opened;
+    buffer = std::make_unique_for_overwrite<char[]>(kBufferSize);
+    std::setvbuf(file, buffer.get(), _IOFBF, kBufferSize);
+}
+
+bool WorkingFile::Impl::Close() {
+    std::FILE* f = file;
+    file = nullptr;
+    if (!f)
+        return false;
+    if (std::fflush(f) != 0 || std::ferror(f))
+        Fail(std::strerror(errno));
+    if (std::fclose(f) != 0)
+        Fail(std::strerror(errno));
+    return problem.empty();
+}
+
+WorkingFile::~WorkingFile() {
+    if (impl_->file)
+        std::fclose(impl_->file);
+    if (!impl_->published && !impl_->path.empty())
+        RemoveFile(impl_->path);
+}
+
+bool WorkingFile::Created() const {
+    return !impl_->path.empty();
+}
+
+const std::string& WorkingFile::Path() const {
+    return impl_->path;
+}
+
+const std::string& WorkingFile::Problem() const {
+    return impl_->problem;
+}
+
+bool WorkingFile::Write(const void* data, std::size_t size) {
+    if (!impl_->file || !impl_->problem.empty())
+        return false;
+    if (size > 0 && std::fwrite(data, 1, size, impl_->file) != size) {
+        impl_->Fail(std::strerror(errno));
+        return false;
+    }
+    return true;
+}
+
+bool WorkingFile::Complete() {
+    if (impl_->file)
+        return impl_->Close();
+    return Created() && impl_->problem.empty();
+}
+
+WorkingFile::Outcome WorkingFile::Publish(const std::string& target, bool keepExisting) {
+    if (!Complete())
+        return Outcome::Failed;
+    // Replacing takes a link at the target away itself, never what it leads to.
+    const MoveResult moved = keepExisting                         ? MoveKeeping(impl_->path, target)
+                             : MoveReplacing(impl_->path, target) ? MoveResult::Moved
+                                                                  : MoveResult::Failed;
+    switch (moved) {
+    case MoveResult::Moved:
+        impl_->published = true;
+        return Outcome::Published;
+    case MoveResult::NameTaken:
+        return Outcome::NameTaken;
+    case MoveResult::Failed:
+        break;
+    }
+    impl_->Fail(common::LastProblem());
+    return Outcome::Failed;
+}
+
+} // namespace platform

@@ -1,0 +1,44 @@
+// What a working file holds on every system. Each system opens it, moves
+// it and seeks in it its own way; the rest is shared.
+#pragma once
+
+#include "platform/WorkingFile.h"
+
+#include <cstdio>
+#include <memory>
+#include <string>
+
+namespace platform {
+
+struct WorkingFile::Impl {
+    std::string path;
+    std::string problem;
+    std::FILE* file = nullptr;
+    // stdio's default of 4 KiB would cost a system call every few rows.
+    std::unique_ptr<char[]> buffer;
+    bool published = false;
+
+    // Keeps the first reason only: later failures follow from it.
+    void Fail(const std::string& reason);
+    // The file could not be had: no path, and why.
+    void Forget(const std::string& reason);
+    // The file was made but cannot be written: it goes again.
+    void Abandon(const std::string& reason);
+    // Takes the freshly opened `opened` over and gives it the large buffer.
+    void Adopt(std::FILE* opened);
+    // Flushes and closes; false, with the reason, when not everything
+    // written reached the file.
+    bool Close();
+};
+
+namespace common {
+
+// A short random tail for a new file's name.
+std::string RandomTail();
+
+// The system's reason for the call that just failed.
+std::string LastProblem();
+
+} // namespace common
+
+} // namespace platform
