@@ -213,7 +213,8 @@ int RunDocument(const ExtractOptions& options, const std::optional<std::string>&
     request.minHeight = options.minHeight;
 
     TerminalReport report(request, messages, platform::ErrorIsTerminal(), options.quiet);
-    extract::ExtractionJob job(report, running, toolFolder, platform::WithSeparator(scratch), &endNow);
+    extract::ExtractionJob job(report, running, toolFolder, platform::WithSeparator(scratch),
+                               &endNow);
     const extract::JobEnd end = job.Run();
     platform::RemoveFolder(scratch);
     platform::StopOnSignals(nullptr, nullptr);
