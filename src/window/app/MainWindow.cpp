@@ -78,7 +78,7 @@ void TMainForm::FormCreate() {
     // runs that ended by force, and what a killed run left in the shared
     // one, go now.
     extract::RemoveLeftByEndedRuns(platform::TempFolder(), std::string(kProductName) + "-", true);
-    const std::string wanted = platform::WithSeparator(platform::TempFolder()) + kProductName;
+    const std::string wanted = platform::TempFolder() + platform::PathSeparator() + kProductName;
     const std::string scratch = platform::OwnScratchFolder(wanted);
     context_.workFolder = scratch.empty() ? std::string{} : platform::WithSeparator(scratch);
     if (!scratch.empty() && scratch != wanted)

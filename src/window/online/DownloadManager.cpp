@@ -136,7 +136,7 @@ void TDownloadForm::StartDownload(const std::string& name) {
     }
 
     if (state_ == DownloadResult::Started) {
-        setupPath_ = platform::WithSeparator(platform::TempFolder()) + "Setup.exe";
+        setupPath_ = platform::TempFolder() + platform::PathSeparator() + "Setup.exe";
         RemoveIfPresent(setupPath_);
     }
     TimerHTTP->start();
