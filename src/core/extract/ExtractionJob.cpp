@@ -203,7 +203,7 @@ void ExtractionJob::ConvertPageImages(int page, const JobRequest& request) {
             sink_.Tell(ImageNotReplaced{number, target});
             break;
         case Converted::Failed:
-            Fail({page, 0, 0, WriteFailure(target, problem)});
+            Fail({page, 0, 0, WriteFailure(target, problem)}, number);
             break;
         }
         // A full disk or a folder that went fails every later image too:
@@ -216,10 +216,10 @@ void ExtractionJob::ConvertPageImages(int page, const JobRequest& request) {
     }
 }
 
-void ExtractionJob::Fail(const ImageFailure& failure) {
+void ExtractionJob::Fail(const ImageFailure& failure, int number) {
     ++counts_.failed;
     pageFailed_ = true;
-    sink_.Tell(ImageFailed{failure});
+    sink_.Tell(ImageFailed{failure, number});
 }
 
 } // namespace extract

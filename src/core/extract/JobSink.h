@@ -49,6 +49,9 @@ struct ImageNotReplaced {
 };
 struct ImageFailed {
     ImageFailure failure;
+    // The number the file would have had, when it is the writing that
+    // failed; 0 when the picture never came out of the document.
+    int number = 0;
 };
 
 enum class AfterJob { Nothing, OpenFolder, NoImagesFound };

@@ -14,6 +14,8 @@ struct Option {
     char shortName; // 0: long only
     const char* longName;
     bool takesValue;
+    // Given as --name=VALUE or alone, never with the next argument.
+    bool valueOptional = false;
 };
 
 constexpr Option kOptions[] = {
@@ -22,7 +24,7 @@ constexpr Option kOptions[] = {
     {'j', "jobs", true},     {'q', "quiet", false},      {'h', "help", false},
     {'V', "version", false}, {0, "list", false},         {0, "json", false},
     {0, "quality", true},    {0, "unique", false},       {0, "min-size", true},
-    {0, "from", true},       {'0', "null", false},
+    {0, "from", true},       {'0', "null", false},       {0, "manifest", false, true},
 };
 
 const Option* ByShort(char c) {
@@ -114,6 +116,20 @@ std::vector<std::string> ReadNameList(const std::string& text, bool nulSeparated
     return names;
 }
 
+std::string RunOptionsText(const ExtractOptions& o) {
+    std::string text = "--format=" + o.format + " --quality=" + std::to_string(o.quality) +
+                       " --prefix=" + o.prefix;
+    if (!o.pages.text.empty())
+        text += " --range=" + o.pages.text;
+    if (o.noClobber)
+        text += " --no-clobber";
+    if (o.unique)
+        text += " --unique";
+    if (o.minWidth > 0 || o.minHeight > 0)
+        text += " --min-size=" + std::to_string(o.minWidth) + "x" + std::to_string(o.minHeight);
+    return text;
+}
+
 std::string HelpText() {
     return "usage: arvenzo-extract [OPTIONS] INPUT.pdf... OUTPUT_FOLDER\n"
            "       arvenzo-extract [OPTIONS] --from=FILE [INPUT.pdf...] OUTPUT_FOLDER\n"
@@ -148,6 +164,10 @@ std::string HelpText() {
            "                            line (- for standard input)\n"
            "  -0, --null                names in FILE end with a NUL, as find -print0\n"
            "                            writes them\n"
+           "      --manifest[=FILE]     also write FILE (default: manifest.jsonl in the\n"
+           "                            output folder, or in each document's folder):\n"
+           "                            a JSON line for every picture, with the file it\n"
+           "                            became or why none, and the file's SHA-256\n"
            "  -j, --jobs=N              extract up to N documents at once (default: 1)\n"
            "  -q, --quiet               no progress bar\n"
            "      --list                list the images a run in FORMAT would write, one\n"
@@ -168,6 +188,7 @@ std::string HelpText() {
            "  arvenzo-extract --password-file ~/.pdfpass -j 2 scans/*.pdf images\n"
            "  arvenzo-extract --unique --min-size=32 report.pdf images\n"
            "  find archive -name '*.pdf' -print0 | arvenzo-extract -0 --from=- images\n"
+           "  arvenzo-extract --manifest archive/*.pdf images\n"
            "  arvenzo-extract --list -r 2-4 report.pdf\n";
 }
 
@@ -261,6 +282,8 @@ std::optional<ExtractOptions> ParseCommandLine(const std::vector<std::string>& a
             options.from = value;
         else if (name == "null")
             options.nulSeparated = true;
+        else if (name == "manifest")
+            options.manifest = value;
         else if (name == "list")
             options.list = true;
         else if (name == "json")
@@ -288,7 +311,14 @@ std::optional<ExtractOptions> ParseCommandLine(const std::vector<std::string>& a
                 return std::nullopt;
             }
             std::string value;
-            if (!o->takesValue) {
+            if (o->valueOptional) {
+                if (eq != std::string::npos && eq + 1 == a.size()) {
+                    error = "option --" + name + "= needs a value";
+                    return std::nullopt;
+                }
+                if (eq != std::string::npos)
+                    value = a.substr(eq + 1);
+            } else if (!o->takesValue) {
                 if (eq != std::string::npos) {
                     error = "option --" + name + " takes no value";
                     return std::nullopt;

@@ -36,9 +36,16 @@ struct ExtractOptions {
     // line or, with `nulSeparated`, each ended by a NUL.
     std::optional<std::string> from;
     bool nulSeparated = false;
+    // Write a manifest: to this file, or when empty to manifest.jsonl in
+    // the document's folder.
+    std::optional<std::string> manifest;
     std::vector<std::string> inputs;
     std::string outputFolder;
 };
+
+// The options that decide which files a run writes and how, as one line:
+// two runs with the same line write the same files.
+std::string RunOptionsText(const ExtractOptions& options);
 
 // The usage text that --help prints.
 std::string HelpText();

@@ -2,6 +2,7 @@
 
 #include "cli/CommandLine.h"
 #include "cli/ImageListing.h"
+#include "cli/Manifest.h"
 #include "cli/Messages.h"
 #include "cli/SeveralDocuments.h"
 #include "cli/TerminalReport.h"
@@ -140,6 +141,33 @@ std::optional<std::string> ReadPasswordFile(const std::string& path, const Messa
     return line;
 }
 
+std::string ManifestPath(const ExtractOptions& options, const std::string& outputFolder) {
+    return options.manifest->empty() ? WithSeparator(outputFolder) + kManifestName
+                                     : platform::AbsolutePath(*options.manifest);
+}
+
+// The manifest of a run that went through its pages: the listing's facts of
+// each picture with what the job made of it. False after saying why it
+// could not be written.
+bool WriteRunManifest(const ExtractOptions& options, const extract::JobRequest& request,
+                      const JobOutcomes& outcomes, const std::string& toolFolder,
+                      const Messages& messages) {
+    const ToolListing listing =
+        ListImages({request.inputPath, request.password, request.firstPage, request.lastPage, false,
+                    options.format, options.unique, options.minWidth, options.minHeight},
+                   toolFolder);
+    std::vector<std::string> lines{
+        ManifestHeader(text::ExtractFileName(request.inputPath), RunOptionsText(options))};
+    const std::vector<std::string> rows = ManifestRows(listing.images, outcomes);
+    lines.insert(lines.end(), rows.begin(), rows.end());
+    const std::string path = ManifestPath(options, request.conversion.outputFolder);
+    const std::string problem = WriteManifest(path, lines);
+    if (problem.empty())
+        return true;
+    messages.Say("cannot write the manifest " + path + ": " + problem);
+    return false;
+}
+
 int RunDocument(const ExtractOptions& options, const std::optional<std::string>& givenPassword,
                 const Messages& messages, std::ostream& listing = std::cout) {
     // The tools run in their own folder, so every path they get is whole.
@@ -217,11 +245,18 @@ int RunDocument(const ExtractOptions& options, const std::optional<std::string>&
     request.minHeight = options.minHeight;
 
     TerminalReport report(request, messages, platform::ErrorIsTerminal(), options.quiet);
-    extract::ExtractionJob job(report, running, toolFolder, WithSeparator(scratch), &endNow);
+    OutcomeRecorder outcomes(report);
+    extract::ExtractionJob job(outcomes, running, toolFolder, WithSeparator(scratch), &endNow);
     const extract::JobEnd end = job.Run();
     platform::RemoveFolder(scratch);
     platform::StopOnSignals(nullptr, nullptr);
     const extract::JobFinished& finished = report.Finished();
+    const bool completed =
+        end == extract::JobEnd::Completed || end == extract::JobEnd::CompletedWithErrors;
+    // Only a run that went through its pages has a manifest.
+    if (completed && options.manifest &&
+        !WriteRunManifest(options, request, outcomes.Outcomes(), toolFolder, messages))
+        return kSomeFailed;
     switch (end) {
     case extract::JobEnd::Completed:
         return finished.notReplaced > 0 ? kSomeFailed : kAllWritten;
@@ -349,6 +384,17 @@ int RunExtractCommand(const std::vector<std::string>& args, std::FILE* out, std:
         password = ReadPasswordFile(*given.passwordFile, messages);
         if (!password)
             return kBadInput;
+    }
+    if (given.manifest && given.list) {
+        messages.Say("--manifest goes with extracting, not with --list");
+        return kBadInput;
+    }
+    // One file cannot hold the manifests of several documents.
+    if (given.manifest && !given.manifest->empty() && given.inputs.size() > 1) {
+        messages.Say("--manifest=" + *given.manifest +
+                     " names one file for several documents: give --manifest alone to have "
+                     "one in each document's folder");
+        return kBadInput;
     }
     if (given.list && given.inputs.size() > 1)
         return ListDocuments(given, password);
