@@ -6,10 +6,12 @@
 #include "platform/platform.h"
 #include "support/TestSupport.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
@@ -184,6 +186,9 @@ private slots:
         QTest::newRow("prefix with a separator")
             << QStringList{"-p", "../x-", "@/multipage.pdf", "%"} << 2 << 0
             << "the prefix '../x-' holds a path separator";
+        QTest::newRow("one manifest file for several documents")
+            << QStringList{"--manifest=%/m.jsonl", "@/multipage.pdf", "@/repeats.pdf", "%"} << 2
+            << 0 << "names one file for several documents";
         QTest::newRow("same document name twice")
             << QStringList{"@/multipage.pdf", "@/multipage.pdf", "%"} << 2 << 0
             << "would share the folder";
@@ -354,6 +359,92 @@ private slots:
                 QVERIFY2(a.readAll() == b.readAll(), qPrintable(out + "/" + file));
             }
         }
+    }
+
+    // A manifest line for every picture, in page order: each file it names
+    // is in the folder with that SHA-256, every file of the folder is named
+    // once, and what it says of the pictures is what --json lists.
+    void manifest_data() {
+        QTest::addColumn<QStringList>("args");    // "@" the fixtures, "%" the output folder
+        QTest::addColumn<QStringList>("folders"); // "manifest in folder" pairs, from "%"
+        QTest::addColumn<QString>("counts");
+        QTest::newRow("repeats and small ones")
+            << QStringList{"--manifest", "--unique", "--min-size=3", "@/repeats.pdf", "%"}
+            << QStringList{"manifest.jsonl", "."}
+            << "written 3, failed 0, small 2, repeat 3, kept 0";
+        QTest::newRow("failures keep their line")
+            << QStringList{"--manifest", "@/broken.pdf", "%"} << QStringList{"manifest.jsonl", "."}
+            << "written 10, failed 9, small 0, repeat 0, kept 0";
+        QTest::newRow("kept bytes, manifest elsewhere")
+            << QStringList{"--manifest=%/kept.jsonl", "-f", "jpeg", "@/kept.pdf", "%/img"}
+            << QStringList{"kept.jsonl", "img"}
+            << "written 10, failed 1, small 0, repeat 0, kept 5";
+        QTest::newRow("several documents, one in each folder")
+            << QStringList{"--manifest", "--unique", "@/repeats.pdf", "@/multipage.pdf", "%"}
+            << QStringList{"repeats/manifest.jsonl", "repeats", "multipage/manifest.jsonl",
+                           "multipage"}
+            << "written 11, failed 0, small 0, repeat 3, kept 0";
+    }
+    void manifest() {
+        QFETCH(QStringList, args);
+        QFETCH(QStringList, folders);
+        QFETCH(QString, counts);
+        QTemporaryDir out;
+        const Run r = ExecIn(args, out);
+        QVERIFY2(r.code == 0 || r.code == 1, qPrintable(r.err));
+        QMap<QString, int> seen;
+        for (int m = 0; m < folders.size(); m += 2) {
+            const QString folder = out.filePath(folders[m + 1]);
+            const QList<QByteArray> lines = Read(out.filePath(folders[m])).split('\n');
+            QVERIFY2(lines.size() > 2 && lines.last().isEmpty(), qPrintable(folders[m]));
+            const QJsonObject header = QJsonDocument::fromJson(lines.first()).object();
+            const QString document = header["document"].toString();
+            QVERIFY(header["options"].toString().contains("--format=Original") ||
+                    header["options"].toString().contains("--format=JPEG"));
+            QStringList named;
+            QList<QJsonObject> described;
+            for (const QByteArray& line : lines.mid(1, lines.size() - 2)) {
+                const QJsonObject row = QJsonDocument::fromJson(line).object();
+                QVERIFY2(!row.isEmpty(), line.constData());
+                ++seen[row["status"].toString()];
+                seen["kept"] += row["kept"].toBool();
+                if (!row["width"].isNull())
+                    described << row;
+                if (row["status"] != "written")
+                    continue;
+                const QString file = row["file"].toString();
+                named << file;
+                QCOMPARE(row["sha256"].toString(),
+                         QString(QCryptographicHash::hash(Read(folder + "/" + file),
+                                                          QCryptographicHash::Sha256)
+                                     .toHex()));
+            }
+            QStringList files = FilesIn(folder);
+            files.removeAll("manifest.jsonl");
+            named.sort();
+            QCOMPARE(named, files);
+            // The same pictures with the same facts as the listing of the run.
+            QStringList listArgs{"--json", fixtures_.path() + "/" + document};
+            for (const QString& a : args)
+                if (a == "--unique" || a.startsWith("--min-size") || a == "jpeg")
+                    listArgs << (a == "jpeg" ? "--format=jpeg" : a);
+            const Run listed = Exec(listArgs);
+            const QStringList rows = listed.out.split('\n', Qt::SkipEmptyParts);
+            QCOMPARE(described.size(), rows.size());
+            for (int i = 0; i < rows.size(); ++i) {
+                const QJsonObject l = QJsonDocument::fromJson(rows[i].toUtf8()).object();
+                for (const char* key : {"page", "width", "height", "colour_space", "components",
+                                        "bits_per_component", "encoding"})
+                    QCOMPARE(described[i][key], l[key]);
+            }
+        }
+        QCOMPARE(QString("written %1, failed %2, small %3, repeat %4, kept %5")
+                     .arg(seen["written"])
+                     .arg(seen["failed"])
+                     .arg(seen["small"])
+                     .arg(seen["repeat"])
+                     .arg(seen["kept"]),
+                 counts);
     }
 
     void formatNames_data() {
