@@ -17,6 +17,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <future>
 #include <iostream>
 #include <memory>
 #include <sstream>
@@ -150,12 +151,8 @@ std::string ManifestPath(const ExtractOptions& options, const std::string& outpu
 // each picture with what the job made of it. False after saying why it
 // could not be written.
 bool WriteRunManifest(const ExtractOptions& options, const extract::JobRequest& request,
-                      const JobOutcomes& outcomes, const std::string& toolFolder,
+                      const JobOutcomes& outcomes, const ToolListing& listing,
                       const Messages& messages) {
-    const ToolListing listing =
-        ListImages({request.inputPath, request.password, request.firstPage, request.lastPage, false,
-                    options.format, options.unique, options.minWidth, options.minHeight},
-                   toolFolder);
     std::vector<std::string> lines{
         ManifestHeader(text::ExtractFileName(request.inputPath), RunOptionsText(options))};
     const std::vector<std::string> rows = ManifestRows(listing.images, outcomes);
@@ -244,6 +241,14 @@ int RunDocument(const ExtractOptions& options, const std::optional<std::string>&
     request.minWidth = options.minWidth;
     request.minHeight = options.minHeight;
 
+    // The listing, which decodes nothing, runs beside the job.
+    std::future<ToolListing> pictures;
+    if (options.manifest)
+        pictures = std::async(std::launch::async, [&] {
+            return ListImages({input, password, pages->first, pages->second, false, options.format,
+                               options.unique, options.minWidth, options.minHeight},
+                              toolFolder);
+        });
     TerminalReport report(request, messages, platform::ErrorIsTerminal(), options.quiet);
     OutcomeRecorder outcomes(report);
     extract::ExtractionJob job(outcomes, running, toolFolder, WithSeparator(scratch), &endNow);
@@ -255,7 +260,7 @@ int RunDocument(const ExtractOptions& options, const std::optional<std::string>&
         end == extract::JobEnd::Completed || end == extract::JobEnd::CompletedWithErrors;
     // Only a run that went through its pages has a manifest.
     if (completed && options.manifest &&
-        !WriteRunManifest(options, request, outcomes.Outcomes(), toolFolder, messages))
+        !WriteRunManifest(options, request, outcomes.Outcomes(), pictures.get(), messages))
         return kSomeFailed;
     switch (end) {
     case extract::JobEnd::Completed:
