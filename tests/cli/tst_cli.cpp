@@ -447,6 +447,50 @@ private slots:
                  counts);
     }
 
+    // The files a name pattern gives, or why it is refused before anything
+    // runs.
+    void namePatterns_data() {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QStringList>("files"); // sorted; none when refused
+        QTest::addColumn<QString>("says");
+        QTest::newRow("page, number on it, object, document")
+            << QStringList{"--unique", "--name={doc}-p{page:02}-{i}-o{obj}", "@/repeats.pdf"}
+            << QStringList{"repeats-p01-1-o3.bmp", "repeats-p01-2-o4.bmp", "repeats-p01-3-o5.bmp",
+                           "repeats-p02-1-o6.bmp", "repeats-p03-1-o8.bmp"}
+            << "5 images written";
+        QTest::newRow("running number padded, pages asked for")
+            << QStringList{"-r", "3-4", "--name=img{n:3}", "@/multipage.pdf"}
+            << QStringList{"img001.bmp", "img002.bmp", "img003.bmp", "img004.bmp"}
+            << "4 images written";
+        QTest::newRow("several documents, each in its folder")
+            << QStringList{"--name={doc}_{n}", "@/multipage.pdf", "@/repeats.pdf"}
+            << QStringList{"multipage", "repeats"} << "";
+        QTest::newRow("page alone") << QStringList{"--name=p{page}", "@/multipage.pdf"}
+                                    << QStringList{} << "needs {n}, or both {page} and {i}";
+        QTest::newRow("field not known") << QStringList{"--name={N}", "@/multipage.pdf"}
+                                         << QStringList{} << "holds {N}: use {n}";
+        QTest::newRow("brace left open") << QStringList{"--name={n", "@/multipage.pdf"}
+                                         << QStringList{} << "leaves a brace open";
+        QTest::newRow("a folder in it") << QStringList{"--name=../{n}", "@/multipage.pdf"}
+                                        << QStringList{} << "holds a path separator";
+        QTest::newRow("prefix as well") << QStringList{"-p", "x", "--name={n}", "@/multipage.pdf"}
+                                        << QStringList{} << "give --prefix or --name, not both";
+    }
+    void namePatterns() {
+        QFETCH(QStringList, args);
+        QFETCH(QStringList, files);
+        QFETCH(QString, says);
+        QTemporaryDir out;
+        const Run r = ExecIn(args << "%/x", out);
+        QVERIFY2(r.err.contains(says), qPrintable(r.err));
+        QCOMPARE(r.code, files.isEmpty() ? 2 : 0);
+        const QDir folder(out.filePath("x"));
+        QCOMPARE(folder.entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name),
+                 files);
+        if (args.count("@/repeats.pdf") && args.count("@/multipage.pdf"))
+            QCOMPARE(FilesIn(folder.filePath("repeats")).first(), "repeats_1.bmp");
+    }
+
     void formatNames_data() {
         QTest::addColumn<QString>("format");
         QTest::addColumn<QString>("extension"); // empty: refused

@@ -51,6 +51,13 @@ std::pair<int, int> CountLeftOut(const std::string& path) {
     return counts;
 }
 
+std::string FileName(const JobRequest& r, int number, int page, int onPage) {
+    if (r.naming.Empty())
+        return NumberedName(r.conversion.prefix, number);
+    const int object = r.objectOf && r.naming.UsesObject() ? r.objectOf(page, onPage) : 0;
+    return r.naming.Name({number, page, onPage, DocumentName(r.inputPath), object});
+}
+
 bool Copied(const std::string& scratchName, const ConversionSettings& settings) {
     const std::string extension = text::LowerCase(text::ExtractFileExt(scratchName));
     return ChooseFormat(settings.formatText, extension, settings.jpegQuality).copied;
@@ -186,14 +193,17 @@ bool ExtractionJob::RunPage(int page, const JobRequest& request) {
 }
 
 void ExtractionJob::ConvertPageImages(int page, const JobRequest& request) {
+    int onPage = 0;
     for (const std::string& name : ScratchImages(workFolder_)) {
         if (abandon_ && *abandon_)
             break;
         const int number = ++imagesTaken_;
+        ++onPage;
         const bool copied = Copied(name, request.conversion);
         std::string target;
         OutputProblem problem;
-        switch (ConvertImage(workFolder_ + name, number, request.conversion, target, &problem)) {
+        switch (ConvertImage(workFolder_ + name, FileName(request, number, page, onPage),
+                             request.conversion, target, &problem)) {
         case Converted::Written:
             ++counts_.written;
             sink_.Tell(ImageWritten{number, target, copied});

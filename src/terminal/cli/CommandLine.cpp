@@ -1,5 +1,6 @@
 #include "cli/CommandLine.h"
 
+#include "extract/NamePattern.h"
 #include "text/TextRules.h"
 
 #include <algorithm>
@@ -25,6 +26,7 @@ constexpr Option kOptions[] = {
     {'V', "version", false}, {0, "list", false},         {0, "json", false},
     {0, "quality", true},    {0, "unique", false},       {0, "min-size", true},
     {0, "from", true},       {'0', "null", false},       {0, "manifest", false, true},
+    {0, "name", true},
 };
 
 const Option* ByShort(char c) {
@@ -118,7 +120,7 @@ std::vector<std::string> ReadNameList(const std::string& text, bool nulSeparated
 
 std::string RunOptionsText(const ExtractOptions& o) {
     std::string text = "--format=" + o.format + " --quality=" + std::to_string(o.quality) +
-                       " --prefix=" + o.prefix;
+                       (o.name ? " --name=" + *o.name : " --prefix=" + o.prefix);
     if (!o.pages.text.empty())
         text += " --range=" + o.pages.text;
     if (o.noClobber)
@@ -152,6 +154,11 @@ std::string HelpText() {
            "                            (default: 80); a picture kept as the document's\n"
            "                            own bytes is untouched by it\n"
            "  -p, --prefix=PREFIX       file-name prefix of the images (default: none)\n"
+           "      --name=PATTERN        file names of the images: {n} running number,\n"
+           "                            {page}, {i} the file's number among its page's,\n"
+           "                            {doc} the document's name, {obj} object number;\n"
+           "                            a number zero-padded to a width: {page:03}; it\n"
+           "                            needs {n}, or both {page} and {i}\n"
            "  -P, --password=PASSWORD   the documents' user password\n"
            "      --password-file=FILE  the password, from the first line of FILE\n"
            "  -n, --no-clobber          never replace a file; an image whose name is\n"
@@ -189,6 +196,7 @@ std::string HelpText() {
            "  arvenzo-extract --unique --min-size=32 report.pdf images\n"
            "  find archive -name '*.pdf' -print0 | arvenzo-extract -0 --from=- images\n"
            "  arvenzo-extract --manifest archive/*.pdf images\n"
+           "  arvenzo-extract --name='{doc}-p{page:03}-{i}' report.pdf images\n"
            "  arvenzo-extract --list -r 2-4 report.pdf\n";
 }
 
@@ -259,6 +267,12 @@ std::optional<ExtractOptions> ParseCommandLine(const std::vector<std::string>& a
             else
                 std::tie(options.minWidth, options.minHeight) = *size;
             return size.has_value();
+        }
+        if (name == "name") {
+            const bool ok = extract::NamePattern::Read(value, error).has_value();
+            if (ok)
+                options.name = value;
+            return ok;
         }
         if (name == "jobs") {
             const bool ok = ReadJobs(value, options.jobs);
@@ -367,6 +381,10 @@ std::optional<ExtractOptions> ParseCommandLine(const std::vector<std::string>& a
     }
     if (options.help || options.version)
         return options;
+    if (options.name && !options.prefix.empty()) {
+        error = "give --prefix or --name, not both: --prefix=P is --name=P{n}";
+        return std::nullopt;
+    }
     if (options.list) {
         if (positional.empty() && !options.from) {
             error = "expected INPUT.pdf";

@@ -18,6 +18,7 @@ struct ExtractOptions {
     PageRequest pages;
     std::string format = "Original"; // one of the window's six names
     std::string prefix;
+    std::optional<std::string> name; // a pattern read by extract::NamePattern
     std::optional<std::string> password;
     std::optional<std::string> passwordFile;
     bool quiet = false;

@@ -242,15 +242,26 @@ int RunDocument(const ExtractOptions& options, const std::optional<std::string>&
     request.minHeight = options.minHeight;
 
     // The listing, which decodes nothing, runs beside the job.
-    std::future<ToolListing> pictures;
-    if (options.manifest)
+    std::string unused;
+    request.naming =
+        options.name ? *extract::NamePattern::Read(*options.name, unused) : extract::NamePattern();
+    std::shared_future<ToolListing> pictures;
+    if (options.manifest || request.naming.UsesObject())
         pictures = std::async(std::launch::async, [&] {
             return ListImages({input, password, pages->first, pages->second, false, options.format,
                                options.unique, options.minWidth, options.minHeight},
                               toolFolder);
         });
+    // The job names a file once the pictures of its page that failed are
+    // told.
+    const JobOutcomes* told = nullptr;
+    if (request.naming.UsesObject())
+        request.objectOf = [&](int page, int fileOnPage) {
+            return ObjectOfFile(pictures.get().images, *told, page, fileOnPage);
+        };
     TerminalReport report(request, messages, platform::ErrorIsTerminal(), options.quiet);
     OutcomeRecorder outcomes(report);
+    told = &outcomes.Outcomes();
     extract::ExtractionJob job(outcomes, running, toolFolder, WithSeparator(scratch), &endNow);
     const extract::JobEnd end = job.Run();
     platform::RemoveFolder(scratch);

@@ -181,6 +181,16 @@ std::vector<std::string> ManifestRows(const std::vector<ListedImage>& listed,
     return lines;
 }
 
+int ObjectOfFile(const std::vector<ListedImage>& listed, const JobOutcomes& outcomes, int page,
+                 int fileOnPage) {
+    int taken = 0;
+    for (const ListedImage& l : listed)
+        if (l.page == page && !l.LeftOut() && !outcomes.pictures.count({page, l.onPage}) &&
+            ++taken == fileOnPage)
+            return l.objectNumber;
+    return 0;
+}
+
 std::string WriteManifest(const std::string& path, const std::vector<std::string>& lines) {
     platform::WorkingFile file(text::ExtractFilePath(path),
                                extract::MarkedPrefix(extract::kWorkingFilePrefix));

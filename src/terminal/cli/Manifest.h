@@ -57,6 +57,12 @@ std::string ManifestHeader(const std::string& document, const std::string& optio
 std::vector<std::string> ManifestRows(const std::vector<ListedImage>& listed,
                                       const JobOutcomes& outcomes);
 
+// The object number of the file `fileOnPage` (from 1) the job takes from
+// `page`: of the listing's files of that page, those not left out and not of
+// a picture that failed, in order. 0 when the listing has no such file.
+int ObjectOfFile(const std::vector<ListedImage>& listed, const JobOutcomes& outcomes, int page,
+                 int fileOnPage);
+
 // Writes the lines under a working name beside `path` and only then gives
 // them that name, so a manifest that exists is whole. The system's reason
 // when it could not; empty when written.
