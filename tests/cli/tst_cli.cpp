@@ -21,6 +21,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 #include <algorithm>
 #include <csignal>
 #include <unistd.h>
@@ -489,6 +490,50 @@ private slots:
                  files);
         if (args.count("@/repeats.pdf") && args.count("@/multipage.pdf"))
             QCOMPARE(FilesIn(folder.filePath("repeats")).first(), "repeats_1.bmp");
+    }
+
+    // A batch killed with SIGKILL in the middle of a document, then run
+    // again with --resume: the document done is skipped, the one cut off is
+    // done again from a clean folder, and each folder is what a lone run
+    // leaves.
+    void resumeAfterKill() {
+        QTemporaryDir batch;
+        const QStringList names{"multipage", "images"};
+        QStringList documents;
+        for (const QString& name : names) {
+            documents << F(name + ".pdf");
+            QCOMPARE(
+                Exec({"-q", "--manifest", documents.last(), batch.filePath("lone/") + name}).code,
+                0);
+        }
+        const QString out = batch.filePath("out");
+        const QString cut = out + "/images";
+        QProcess first;
+        first.setChildProcessModifier([] { setsid(); });
+        Start(first, QStringList{"-q", "--manifest"} + documents + QStringList{out});
+        QVERIFY(first.waitForStarted());
+        QElapsedTimer waited;
+        waited.start();
+        while (FilesIn(cut).size() < 3 || QFile::exists(cut + "/manifest.jsonl")) {
+            QVERIFY2(waited.elapsed() < 30000 && first.state() == QProcess::Running,
+                     "the batch was not caught in the middle of a document");
+            QThread::usleep(500);
+        }
+        ::kill(-static_cast<pid_t>(first.processId()), SIGKILL);
+        QVERIFY(first.waitForFinished(30000));
+        QVERIFY(QFile::exists(cut + "/manifest.jsonl.journal"));
+        Write(cut + "/mine.txt", "not the run's"); // left alone
+        const Run again = Exec(QStringList{"-q", "--resume"} + documents + QStringList{out});
+        QCOMPARE(again.code, 0);
+        QVERIFY2(again.err.contains("multipage.pdf was done before"), qPrintable(again.err));
+        QVERIFY(QFile::remove(cut + "/mine.txt"));
+        for (const QString& name : names) {
+            const QString lone = batch.filePath("lone/") + name;
+            QCOMPARE(FilesIn(out + "/" + name), FilesIn(lone));
+            for (const QString& file : FilesIn(lone))
+                QVERIFY2(Read(lone + "/" + file) == Read(out + "/" + name + "/" + file),
+                         qPrintable(name + "/" + file));
+        }
     }
 
     void formatNames_data() {

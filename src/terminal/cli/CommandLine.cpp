@@ -26,7 +26,7 @@ constexpr Option kOptions[] = {
     {'V', "version", false}, {0, "list", false},         {0, "json", false},
     {0, "quality", true},    {0, "unique", false},       {0, "min-size", true},
     {0, "from", true},       {'0', "null", false},       {0, "manifest", false, true},
-    {0, "name", true},
+    {0, "name", true},       {0, "resume", false},
 };
 
 const Option* ByShort(char c) {
@@ -175,6 +175,10 @@ std::string HelpText() {
            "                            output folder, or in each document's folder):\n"
            "                            a JSON line for every picture, with the file it\n"
            "                            became or why none, and the file's SHA-256\n"
+           "      --resume              skip a document whose manifest shows it done with\n"
+           "                            the same options; one whose run ended before\n"
+           "                            its manifest is done again, the files that run\n"
+           "                            wrote removed first (implies --manifest)\n"
            "  -j, --jobs=N              extract up to N documents at once (default: 1)\n"
            "  -q, --quiet               no progress bar\n"
            "      --list                list the images a run in FORMAT would write, one\n"
@@ -195,7 +199,7 @@ std::string HelpText() {
            "  arvenzo-extract --password-file ~/.pdfpass -j 2 scans/*.pdf images\n"
            "  arvenzo-extract --unique --min-size=32 report.pdf images\n"
            "  find archive -name '*.pdf' -print0 | arvenzo-extract -0 --from=- images\n"
-           "  arvenzo-extract --manifest archive/*.pdf images\n"
+           "  arvenzo-extract --resume archive/*.pdf images\n"
            "  arvenzo-extract --name='{doc}-p{page:03}-{i}' report.pdf images\n"
            "  arvenzo-extract --list -r 2-4 report.pdf\n";
 }
@@ -298,6 +302,8 @@ std::optional<ExtractOptions> ParseCommandLine(const std::vector<std::string>& a
             options.nulSeparated = true;
         else if (name == "manifest")
             options.manifest = value;
+        else if (name == "resume")
+            options.resume = true;
         else if (name == "list")
             options.list = true;
         else if (name == "json")
@@ -381,6 +387,8 @@ std::optional<ExtractOptions> ParseCommandLine(const std::vector<std::string>& a
     }
     if (options.help || options.version)
         return options;
+    if (options.resume && !options.manifest)
+        options.manifest = "";
     if (options.name && !options.prefix.empty()) {
         error = "give --prefix or --name, not both: --prefix=P is --name=P{n}";
         return std::nullopt;

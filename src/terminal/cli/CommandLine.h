@@ -40,6 +40,9 @@ struct ExtractOptions {
     // Write a manifest: to this file, or when empty to manifest.jsonl in
     // the document's folder.
     std::optional<std::string> manifest;
+    // Skip a document its manifest shows done with these options; clear away
+    // what a run ended before its manifest wrote. Implies a manifest.
+    bool resume = false;
     std::vector<std::string> inputs;
     std::string outputFolder;
 };

@@ -182,6 +182,13 @@ int RunDocument(const ExtractOptions& options, const std::optional<std::string>&
         messages.Say(outputFolder + " is not a folder");
         return kBadInput;
     }
+    const std::string manifest = options.manifest ? ManifestPath(options, outputFolder) : "";
+    if (options.resume &&
+        ReadManifestHeader(manifest) ==
+            ManifestHeader(text::ExtractFileName(input), RunOptionsText(options))) {
+        messages.Say(input + " was done before: " + manifest + " lists its images");
+        return ManifestTellsFailures(manifest) ? kSomeFailed : kAllWritten;
+    }
 
     const std::string toolFolder = text::ExtractFilePath(platform::ExecutablePath());
     TerminalPrompts prompts(givenPassword, messages, std::getenv(kNoPromptVariable) == nullptr);
@@ -218,6 +225,15 @@ int RunDocument(const ExtractOptions& options, const std::optional<std::string>&
     std::atomic<bool> running{true};
     std::atomic<bool> endNow{false};
     platform::StopOnSignals(&running, &endNow);
+    // The files of a run that ended before its manifest go, and only they.
+    if (options.resume && !FileJournal::ClearAway(manifest + kJournalSuffix, outputFolder)) {
+        platform::StopOnSignals(nullptr, nullptr);
+        messages.Say("cannot remove the files an unfinished run left in " + outputFolder);
+        return kBadInput;
+    }
+    std::optional<FileJournal> journal;
+    if (options.manifest)
+        journal.emplace(manifest + kJournalSuffix);
     // What runs ended by force left there goes first.
     extract::RemoveLeftByEndedRuns(platform::TempFolder(), kScratchPrefix, true);
     std::string scratchProblem;
@@ -260,7 +276,7 @@ int RunDocument(const ExtractOptions& options, const std::optional<std::string>&
             return ObjectOfFile(pictures.get().images, *told, page, fileOnPage);
         };
     TerminalReport report(request, messages, platform::ErrorIsTerminal(), options.quiet);
-    OutcomeRecorder outcomes(report);
+    OutcomeRecorder outcomes(report, journal ? &*journal : nullptr);
     told = &outcomes.Outcomes();
     extract::ExtractionJob job(outcomes, running, toolFolder, WithSeparator(scratch), &endNow);
     const extract::JobEnd end = job.Run();
@@ -270,9 +286,11 @@ int RunDocument(const ExtractOptions& options, const std::optional<std::string>&
     const bool completed =
         end == extract::JobEnd::Completed || end == extract::JobEnd::CompletedWithErrors;
     // Only a run that went through its pages has a manifest.
-    if (completed && options.manifest &&
-        !WriteRunManifest(options, request, outcomes.Outcomes(), pictures.get(), messages))
-        return kSomeFailed;
+    if (completed && options.manifest) {
+        if (!WriteRunManifest(options, request, outcomes.Outcomes(), pictures.get(), messages))
+            return kSomeFailed;
+        journal->Close();
+    }
     switch (end) {
     case extract::JobEnd::Completed:
         return finished.notReplaced > 0 ? kSomeFailed : kAllWritten;

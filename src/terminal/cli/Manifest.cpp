@@ -85,6 +85,46 @@ void Apply(const File& file, Row& row) {
 
 } // namespace
 
+FileJournal::~FileJournal() {
+    if (file_)
+        std::fclose(file_);
+}
+
+void FileJournal::Add(const std::string& fileName) {
+    if (!file_)
+        file_ = std::fopen(path_.c_str(), "ab");
+    if (!file_)
+        return;
+    std::fputs((fileName + "\n").c_str(), file_);
+    std::fflush(file_);
+}
+
+void FileJournal::Close() {
+    if (file_)
+        std::fclose(file_);
+    file_ = nullptr;
+    platform::RemoveFile(path_);
+}
+
+bool FileJournal::ClearAway(const std::string& path, const std::string& folder) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return true;
+    bool cleared = true;
+    for (std::string name; std::getline(in, name);) {
+        // Only a name in the folder, as the journal writes them.
+        if (name.empty() || name.find('/') != std::string::npos ||
+            name.find(platform::PathSeparator()) != std::string::npos || name == "." ||
+            name == "..")
+            continue;
+        const std::string file = folder + platform::PathSeparator() + name;
+        if (platform::FileExists(file) && !platform::RemoveFile(file))
+            cleared = false;
+    }
+    in.close();
+    return platform::RemoveFile(path) && cleared;
+}
+
 void OutcomeRecorder::Tell(const extract::JobEvent& event) {
     std::visit(
         [&](const auto& e) {
@@ -92,6 +132,8 @@ void OutcomeRecorder::Tell(const extract::JobEvent& event) {
             if constexpr (std::is_same_v<E, extract::PageBegun>) {
                 page_ = e.page;
             } else if constexpr (std::is_same_v<E, extract::ImageWritten>) {
+                if (journal_)
+                    journal_->Add(text::ExtractFileName(e.path));
                 outcomes_.files[page_].push_back(
                     {File::Kind::Written, e.path, e.documentBytes, {}});
             } else if constexpr (std::is_same_v<E, extract::ImageNotReplaced>) {
@@ -201,6 +243,15 @@ std::string WriteManifest(const std::string& path, const std::vector<std::string
         file.Publish(path, false) == platform::WorkingFile::Outcome::Published)
         return {};
     return file.Problem().empty() ? "it could not be written" : file.Problem();
+}
+
+bool ManifestTellsFailures(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    for (std::string line; std::getline(in, line);)
+        if (line.find(",\"status\":\"failed\"") != std::string::npos ||
+            line.find(",\"status\":\"not replaced\"") != std::string::npos)
+            return true;
+    return false;
 }
 
 std::string ReadManifestHeader(const std::string& path) {

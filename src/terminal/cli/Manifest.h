@@ -6,6 +6,7 @@
 #include "cli/ImageListing.h"
 #include "extract/JobSink.h"
 
+#include <cstdio>
 #include <map>
 #include <string>
 #include <utility>
@@ -30,10 +31,35 @@ struct JobOutcomes {
     std::map<int, std::string> pages;
 };
 
+// The names of the files a run has written so far, one a line beside its
+// manifest, so that a run ended before its manifest can be cleared away:
+// its files and nothing else.
+class FileJournal {
+public:
+    explicit FileJournal(std::string path) : path_(std::move(path)) {}
+    ~FileJournal();
+    FileJournal(const FileJournal&) = delete;
+    FileJournal& operator=(const FileJournal&) = delete;
+
+    // Notes the file, on the disk before this returns.
+    void Add(const std::string& fileName);
+    // The run is accounted for by its manifest: the journal goes.
+    void Close();
+
+    // Removes from `folder` the files a journal at `path` names, then the
+    // journal; false when a file could not be removed.
+    static bool ClearAway(const std::string& path, const std::string& folder);
+
+private:
+    std::string path_;
+    std::FILE* file_ = nullptr;
+};
+
 // Passes a job's events on to `inner` and keeps what became of each file.
 class OutcomeRecorder : public extract::JobSink {
 public:
-    explicit OutcomeRecorder(extract::JobSink& inner) : inner_(inner) {}
+    explicit OutcomeRecorder(extract::JobSink& inner, FileJournal* journal = nullptr)
+        : inner_(inner), journal_(journal) {}
 
     extract::JobRequest BeginJob() override { return inner_.BeginJob(); }
     void Tell(const extract::JobEvent& event) override;
@@ -43,6 +69,7 @@ public:
 
 private:
     extract::JobSink& inner_;
+    FileJournal* journal_;
     JobOutcomes outcomes_;
     int page_ = 0;
 };
@@ -67,6 +94,10 @@ int ObjectOfFile(const std::vector<ListedImage>& listed, const JobOutcomes& outc
 // them that name, so a manifest that exists is whole. The system's reason
 // when it could not; empty when written.
 std::string WriteManifest(const std::string& path, const std::vector<std::string>& lines);
+
+// True when the manifest at `path` names a picture that failed or a file
+// not replaced.
+bool ManifestTellsFailures(const std::string& path);
 
 // The header of the manifest at `path`; empty when there is none or it
 // cannot be read.

@@ -35,6 +35,8 @@ std::vector<std::string> DocumentArguments(const ExtractOptions& options, bool q
                        std::to_string(options.minHeight));
     if (options.manifest)
         args.push_back("--manifest");
+    if (options.resume)
+        args.push_back("--resume");
     if (options.name)
         args.push_back("--name=" + *options.name);
     if (quiet)
