@@ -153,11 +153,17 @@ std::string ManifestPath(const ExtractOptions& options, const std::string& outpu
 bool WriteRunManifest(const ExtractOptions& options, const extract::JobRequest& request,
                       const JobOutcomes& outcomes, const ToolListing& listing,
                       const Messages& messages) {
+    const std::string path = ManifestPath(options, request.conversion.outputFolder);
+    // A manifest that exists holds every picture, or it is not written.
+    if (!listing.finished) {
+        messages.Say("cannot write the manifest " + path +
+                     ": the pictures of the pages could not all be listed");
+        return false;
+    }
     std::vector<std::string> lines{
         ManifestHeader(text::ExtractFileName(request.inputPath), RunOptionsText(options))};
     const std::vector<std::string> rows = ManifestRows(listing.images, outcomes);
     lines.insert(lines.end(), rows.begin(), rows.end());
-    const std::string path = ManifestPath(options, request.conversion.outputFolder);
     const std::string problem = WriteManifest(path, lines);
     if (problem.empty())
         return true;
@@ -420,7 +426,7 @@ int RunExtractCommand(const std::vector<std::string>& args, std::FILE* out, std:
             return kBadInput;
     }
     if (given.manifest && given.list) {
-        messages.Say("--manifest goes with extracting, not with --list");
+        messages.Say("--manifest and --resume go with extracting, not with --list");
         return kBadInput;
     }
     // One file cannot hold the manifests of several documents.
