@@ -536,6 +536,39 @@ private slots:
         }
     }
 
+    // --resume skips a document only for a manifest of the same options,
+    // and a document skipped keeps the status its manifest tells.
+    void resumeSkips_data() {
+        QTest::addColumn<QStringList>("first");
+        QTest::addColumn<QStringList>("then");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("says");
+        QTest::newRow("same options: skipped")
+            << QStringList{"--manifest", "--unique", "@/repeats.pdf"}
+            << QStringList{"--resume", "--unique", "@/repeats.pdf"} << 0 << "was done before";
+        QTest::newRow("other options: done again")
+            << QStringList{"--manifest", "@/repeats.pdf"}
+            << QStringList{"--resume", "--unique", "@/repeats.pdf"} << 0 << "5 images written";
+        QTest::newRow("failures told again")
+            << QStringList{"--manifest", "@/broken.pdf"} << QStringList{"--resume", "@/broken.pdf"}
+            << 1 << "was done before";
+    }
+    void resumeSkips() {
+        QFETCH(QStringList, first);
+        QFETCH(QStringList, then);
+        QFETCH(int, code);
+        QFETCH(QString, says);
+        QTemporaryDir out;
+        ExecIn(first << "%", out);
+        const Run r = ExecIn(then << "%", out);
+        QCOMPARE(r.code, code);
+        QVERIFY2(r.err.contains(says), qPrintable(r.err));
+        const QJsonObject header =
+            QJsonDocument::fromJson(Read(out.filePath("manifest.jsonl")).split('\n').first())
+                .object();
+        QCOMPARE(header["options"].toString().contains("--unique"), then.contains("--unique"));
+    }
+
     void formatNames_data() {
         QTest::addColumn<QString>("format");
         QTest::addColumn<QString>("extension"); // empty: refused
