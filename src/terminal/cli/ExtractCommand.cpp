@@ -267,12 +267,14 @@ int RunDocument(const ExtractOptions& options, const std::optional<std::string>&
     std::string unused;
     request.naming =
         options.name ? *extract::NamePattern::Read(*options.name, unused) : extract::NamePattern();
+    // A job that does not finish has no use for the listing.
+    std::atomic<bool> abandonListing{false};
     std::shared_future<ToolListing> pictures;
     if (options.manifest || request.naming.UsesObject())
         pictures = std::async(std::launch::async, [&] {
             return ListImages({input, password, pages->first, pages->second, false, options.format,
                                options.unique, options.minWidth, options.minHeight},
-                              toolFolder);
+                              toolFolder, [&] { return endNow || abandonListing; });
         });
     // The job names a file once the pictures of its page that failed are
     // told.
@@ -291,6 +293,7 @@ int RunDocument(const ExtractOptions& options, const std::optional<std::string>&
     const extract::JobFinished& finished = report.Finished();
     const bool completed =
         end == extract::JobEnd::Completed || end == extract::JobEnd::CompletedWithErrors;
+    abandonListing = !completed;
     // Only a run that went through its pages has a manifest.
     if (completed && options.manifest) {
         if (!WriteRunManifest(options, request, outcomes.Outcomes(), pictures.get(), messages))

@@ -267,7 +267,8 @@ void PrintListing(const std::vector<ListedImage>& images, bool json, std::ostrea
         PrintJson(image, out);
 }
 
-ToolListing ListImages(const ListingRequest& request, const std::string& toolFolder) {
+ToolListing ListImages(const ListingRequest& request, const std::string& toolFolder,
+                       const std::function<bool()>& giveUp) {
     std::vector<std::string> arguments{contract::kListOption, contract::kFirstPageOption,
                                        std::to_string(request.firstPage), contract::kLastPageOption,
                                        std::to_string(request.lastPage)};
@@ -276,8 +277,8 @@ ToolListing ListImages(const ListingRequest& request, const std::string& toolFol
         {request.password, request.format, request.unique, request.minWidth, request.minHeight},
         arguments);
     arguments.push_back(request.document);
-    return ParseToolListing(
-        inspect::RunConsoleTool(contract::kExtractionTool, arguments, toolFolder));
+    return ParseToolListing(inspect::RunConsoleTool(
+        contract::kExtractionTool, arguments, toolFolder, std::chrono::milliseconds{0}, giveUp));
 }
 
 int RunListing(const ListingRequest& request, std::ostream& out, std::ostream& err) {

@@ -2,6 +2,7 @@
 // glimmet.bin without decoding or writing any.
 #pragma once
 
+#include <functional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -65,8 +66,10 @@ std::string JsonString(const std::string& text);
 // One row a line: aligned columns under a header, or a JSON object.
 void PrintListing(const std::vector<ListedImage>& images, bool json, std::ostream& out);
 
-// What glimmet.bin lists for the request's pages, run from `toolFolder`.
-ToolListing ListImages(const ListingRequest& request, const std::string& toolFolder);
+// What glimmet.bin lists for the request's pages, run from `toolFolder`;
+// `giveUp` answering true ends the tool.
+ToolListing ListImages(const ListingRequest& request, const std::string& toolFolder,
+                       const std::function<bool()>& giveUp = {});
 
 // Lists the request's pages with glimmet.bin from `toolFolder` (ending in a
 // separator), or from the program's own folder. Returns the exit code: 0,
