@@ -73,7 +73,9 @@ inline constexpr char kListSeparator = '\t';
 // colour space, the encoding and the bytes are what the document holds; the
 // resolution is the image's as drawn where it is first drawn, in pixels per
 // inch (0 when it is drawn without extent). The encoding is one of jpeg, jpx,
-// jbig2, ccitt, flate, lzw, rle and raw.
+// jbig2, ccitt, flate, lzw, rle and raw. The object number is 0 for an
+// inline image; the picture's number on its page counts from 1 in drawing
+// order, as a failure names it, and is shared by an image and its mask file.
 enum ListedField {
     kListedPageNumber,
     kListedWidth,
@@ -87,6 +89,8 @@ enum ListedField {
     kListedYResolution,
     kListedBytes,
     kListedOutput,
+    kListedObject,
+    kListedOnPage,
     kListedFieldCount
 };
 

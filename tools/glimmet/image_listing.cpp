@@ -128,7 +128,9 @@ int listImage(tools::Context& ctx, pdf_document* doc, int page, const PageImage&
                                       mask,
                                       resolution,
                                       std::to_string(bytes),
-                                      file.kept ? contract::kOutputKept : contract::kOutputEncoded};
+                                      file.kept ? contract::kOutputKept : contract::kOutputEncoded,
+                                      std::to_string(found.objectNumber),
+                                      std::to_string(found.numberOnPage)};
         lines += contract::kListedImage;
         for (const std::string& field : fields)
             lines += contract::kListSeparator + field;

@@ -16,6 +16,7 @@ struct PageImage {
     std::string failure;
     // Where the image is first drawn: its unit square on the page, in points.
     fz_matrix placement = fz_identity;
+    int numberOnPage = 0; // from 1, in drawing order, once the page is walked
 };
 
 } // namespace glimmet

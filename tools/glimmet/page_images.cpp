@@ -182,8 +182,10 @@ std::vector<PageImage> findPageImages(tools::Context& ctx, pdf_document* doc, pd
         Drawn d = std::move(levels.back().drawn[levels.back().next++]);
         if (!d.nested) {
             const int num = d.image.objectNumber;
-            if (num <= 0 || seenImages.insert(num).second)
+            if (num <= 0 || seenImages.insert(num).second) {
+                d.image.numberOnPage = static_cast<int>(found.size()) + 1;
                 found.push_back(std::move(d.image));
+            }
             continue;
         }
         const int num = tools::guarded(c, [&] { return pdf_to_num(c, d.nested.get()); });

@@ -51,6 +51,13 @@ std::pair<int, int> CountLeftOut(const std::string& path) {
     return counts;
 }
 
+std::string FileName(const JobRequest& r, int number, int page, int onPage) {
+    if (r.naming.Empty())
+        return NumberedName(r.conversion.prefix, number);
+    const int object = r.objectOf && r.naming.UsesObject() ? r.objectOf(page, onPage) : 0;
+    return r.naming.Name({number, page, onPage, DocumentName(r.inputPath), object});
+}
+
 bool Copied(const std::string& scratchName, const ConversionSettings& settings) {
     const std::string extension = text::LowerCase(text::ExtractFileExt(scratchName));
     return ChooseFormat(settings.formatText, extension, settings.jpegQuality).copied;
@@ -186,14 +193,17 @@ bool ExtractionJob::RunPage(int page, const JobRequest& request) {
 }
 
 void ExtractionJob::ConvertPageImages(int page, const JobRequest& request) {
+    int onPage = 0;
     for (const std::string& name : ScratchImages(workFolder_)) {
         if (abandon_ && *abandon_)
             break;
         const int number = ++imagesTaken_;
+        ++onPage;
         const bool copied = Copied(name, request.conversion);
         std::string target;
         OutputProblem problem;
-        switch (ConvertImage(workFolder_ + name, number, request.conversion, target, &problem)) {
+        switch (ConvertImage(workFolder_ + name, FileName(request, number, page, onPage),
+                             request.conversion, target, &problem)) {
         case Converted::Written:
             ++counts_.written;
             sink_.Tell(ImageWritten{number, target, copied});
@@ -203,7 +213,7 @@ void ExtractionJob::ConvertPageImages(int page, const JobRequest& request) {
             sink_.Tell(ImageNotReplaced{number, target});
             break;
         case Converted::Failed:
-            Fail({page, 0, 0, WriteFailure(target, problem)});
+            Fail({page, 0, 0, WriteFailure(target, problem)}, number);
             break;
         }
         // A full disk or a folder that went fails every later image too:
@@ -216,10 +226,10 @@ void ExtractionJob::ConvertPageImages(int page, const JobRequest& request) {
     }
 }
 
-void ExtractionJob::Fail(const ImageFailure& failure) {
+void ExtractionJob::Fail(const ImageFailure& failure, int number) {
     ++counts_.failed;
     pageFailed_ = true;
-    sink_.Tell(ImageFailed{failure});
+    sink_.Tell(ImageFailed{failure, number});
 }
 
 } // namespace extract

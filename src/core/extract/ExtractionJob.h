@@ -39,7 +39,7 @@ private:
     bool RunPage(int page, const JobRequest& request);
     std::string RunTool(int page, const JobRequest& request);
     void ConvertPageImages(int page, const JobRequest& request);
-    void Fail(const ImageFailure& failure);
+    void Fail(const ImageFailure& failure, int number = 0);
     JobFinished Tally(const JobRequest& request) const;
 
     JobSink& sink_;

@@ -65,10 +65,18 @@ const char* KeptEncoding(const std::string& formatText) {
     return nullptr;
 }
 
+std::string NumberedName(const std::string& prefix, int number) {
+    return text::Trim(prefix) + std::to_string(number);
+}
+
+std::string NamedFile(const std::string& folder, const std::string& name,
+                      const std::string& extension) {
+    return folder + platform::PathSeparator() + name + "." + text::LowerCase(extension);
+}
+
 std::string OutputFileName(const std::string& folder, const std::string& prefix, int number,
                            const std::string& extension) {
-    return folder + platform::PathSeparator() + text::Trim(prefix) + std::to_string(number) + "." +
-           text::LowerCase(extension);
+    return NamedFile(folder, NumberedName(prefix, number), extension);
 }
 
 FormatHint HintForFormat(const std::string& formatText) {

@@ -30,6 +30,11 @@ OutputFormat ChooseFormat(const std::string& formatText, const std::string& scra
 const char* KeptEncoding(const std::string& formatText);
 
 // folder + separator + trimmed prefix + number + "." + lowercased extension.
+// The prefix, trimmed, and the number: a file's name without extension.
+std::string NumberedName(const std::string& prefix, int number);
+// The file of that name in `folder`, with the extension in lower case.
+std::string NamedFile(const std::string& folder, const std::string& name,
+                      const std::string& extension);
 std::string OutputFileName(const std::string& folder, const std::string& prefix, int number,
                            const std::string& extension);
 

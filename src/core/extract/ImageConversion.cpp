@@ -152,7 +152,8 @@ FreeImageSession::~FreeImageSession() {
 bool ConvertExtractedImage(const std::string& scratchPath, int imageNumber,
                            const ConversionSettings& settings) {
     std::string target;
-    return ConvertImage(scratchPath, imageNumber, settings, target) == Converted::Written;
+    return ConvertImage(scratchPath, NumberedName(settings.prefix, imageNumber), settings,
+                        target) == Converted::Written;
 }
 
 Converted WriteOutputFile(const std::string& target, bool keepExisting,
@@ -181,14 +182,14 @@ Converted WriteOutputFile(const std::string& target, bool keepExisting,
     return Converted::Failed;
 }
 
-Converted ConvertImage(const std::string& scratchPath, int imageNumber,
+Converted ConvertImage(const std::string& scratchPath, const std::string& name,
                        const ConversionSettings& settings, std::string& target,
                        OutputProblem* problem) {
     const std::string scratchExtension =
         text::LowerCase(text::ExtractFileExt(text::ExtractFileName(scratchPath)));
     const OutputFormat out =
         ChooseFormat(settings.formatText, scratchExtension, settings.jpegQuality);
-    target = OutputFileName(settings.outputFolder, settings.prefix, imageNumber, out.extension);
+    target = NamedFile(settings.outputFolder, name, out.extension);
     // Nothing to decode for a name that is kept anyway.
     if (settings.keepExisting && (platform::FileExists(target) || platform::FolderExists(target))) {
         platform::RemoveFile(scratchPath);

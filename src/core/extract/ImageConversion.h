@@ -47,11 +47,12 @@ public:
 bool ConvertExtractedImage(const std::string& scratchPath, int imageNumber,
                            const ConversionSettings& settings);
 
-// The same, telling a failure from a name kept by `keepExisting`; `target`
+// The same into the file `name` (without extension), telling a failure
+// from a name kept by `keepExisting`; `target`
 // receives the output file's path either way, and `problem` what the file
 // system said when the file could not be written (no reason when the
 // picture could not be converted).
-Converted ConvertImage(const std::string& scratchPath, int imageNumber,
+Converted ConvertImage(const std::string& scratchPath, const std::string& name,
                        const ConversionSettings& settings, std::string& target,
                        OutputProblem* problem = nullptr);
 

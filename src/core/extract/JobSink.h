@@ -5,7 +5,9 @@
 
 #include "extract/Failures.h"
 #include "extract/ImageConversion.h"
+#include "extract/NamePattern.h"
 
+#include <functional>
 #include <string>
 #include <variant>
 
@@ -21,6 +23,11 @@ struct JobRequest {
     // the document holds no images.
     bool openAfter = true;
     ConversionSettings conversion;
+    // The files' names; without a pattern, the prefix and the running number.
+    NamePattern naming;
+    // The object number of the file `fileOnPage` (from 1) of `page`, for a
+    // pattern that names it.
+    std::function<int(int page, int fileOnPage)> objectOf;
     // Pictures left out: repeats of one written, and those smaller than
     // the minimum (0 for none).
     bool unique = false;
@@ -49,6 +56,9 @@ struct ImageNotReplaced {
 };
 struct ImageFailed {
     ImageFailure failure;
+    // The number the file would have had, when it is the writing that
+    // failed; 0 when the picture never came out of the document.
+    int number = 0;
 };
 
 enum class AfterJob { Nothing, OpenFolder, NoImagesFound };

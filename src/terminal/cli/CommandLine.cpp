@@ -1,5 +1,6 @@
 #include "cli/CommandLine.h"
 
+#include "extract/NamePattern.h"
 #include "text/TextRules.h"
 
 #include <algorithm>
@@ -14,6 +15,8 @@ struct Option {
     char shortName; // 0: long only
     const char* longName;
     bool takesValue;
+    // Given as --name=VALUE or alone, never with the next argument.
+    bool valueOptional = false;
 };
 
 constexpr Option kOptions[] = {
@@ -22,7 +25,8 @@ constexpr Option kOptions[] = {
     {'j', "jobs", true},     {'q', "quiet", false},      {'h', "help", false},
     {'V', "version", false}, {0, "list", false},         {0, "json", false},
     {0, "quality", true},    {0, "unique", false},       {0, "min-size", true},
-    {0, "from", true},       {'0', "null", false},
+    {0, "from", true},       {'0', "null", false},       {0, "manifest", false, true},
+    {0, "name", true},       {0, "resume", false},
 };
 
 const Option* ByShort(char c) {
@@ -114,6 +118,20 @@ std::vector<std::string> ReadNameList(const std::string& text, bool nulSeparated
     return names;
 }
 
+std::string RunOptionsText(const ExtractOptions& o) {
+    std::string text = "--format=" + o.format + " --quality=" + std::to_string(o.quality) +
+                       (o.name ? " --name=" + *o.name : " --prefix=" + o.prefix);
+    if (!o.pages.text.empty())
+        text += " --range=" + o.pages.text;
+    if (o.noClobber)
+        text += " --no-clobber";
+    if (o.unique)
+        text += " --unique";
+    if (o.minWidth > 0 || o.minHeight > 0)
+        text += " --min-size=" + std::to_string(o.minWidth) + "x" + std::to_string(o.minHeight);
+    return text;
+}
+
 std::string HelpText() {
     return "usage: arvenzo-extract [OPTIONS] INPUT.pdf... OUTPUT_FOLDER\n"
            "       arvenzo-extract [OPTIONS] --from=FILE [INPUT.pdf...] OUTPUT_FOLDER\n"
@@ -136,6 +154,11 @@ std::string HelpText() {
            "                            (default: 80); a picture kept as the document's\n"
            "                            own bytes is untouched by it\n"
            "  -p, --prefix=PREFIX       file-name prefix of the images (default: none)\n"
+           "      --name=PATTERN        file names of the images: {n} running number,\n"
+           "                            {page}, {i} the file's number among its page's,\n"
+           "                            {doc} the document's name, {obj} object number;\n"
+           "                            a number zero-padded to a width: {page:03}; it\n"
+           "                            needs {n}, or both {page} and {i}\n"
            "  -P, --password=PASSWORD   the documents' user password\n"
            "      --password-file=FILE  the password, from the first line of FILE\n"
            "  -n, --no-clobber          never replace a file; an image whose name is\n"
@@ -148,6 +171,14 @@ std::string HelpText() {
            "                            line (- for standard input)\n"
            "  -0, --null                names in FILE end with a NUL, as find -print0\n"
            "                            writes them\n"
+           "      --manifest[=FILE]     also write FILE (default: manifest.jsonl in the\n"
+           "                            output folder, or in each document's folder):\n"
+           "                            a JSON line for every picture, with the file it\n"
+           "                            became or why none, and the file's SHA-256\n"
+           "      --resume              skip a document whose manifest shows it done with\n"
+           "                            the same options; one whose run ended before\n"
+           "                            its manifest is done again, the files that run\n"
+           "                            wrote removed first (implies --manifest)\n"
            "  -j, --jobs=N              extract up to N documents at once (default: 1)\n"
            "  -q, --quiet               no progress bar\n"
            "      --list                list the images a run in FORMAT would write, one\n"
@@ -168,6 +199,8 @@ std::string HelpText() {
            "  arvenzo-extract --password-file ~/.pdfpass -j 2 scans/*.pdf images\n"
            "  arvenzo-extract --unique --min-size=32 report.pdf images\n"
            "  find archive -name '*.pdf' -print0 | arvenzo-extract -0 --from=- images\n"
+           "  arvenzo-extract --resume archive/*.pdf images\n"
+           "  arvenzo-extract --name='{doc}-p{page:03}-{i}' report.pdf images\n"
            "  arvenzo-extract --list -r 2-4 report.pdf\n";
 }
 
@@ -239,6 +272,12 @@ std::optional<ExtractOptions> ParseCommandLine(const std::vector<std::string>& a
                 std::tie(options.minWidth, options.minHeight) = *size;
             return size.has_value();
         }
+        if (name == "name") {
+            const bool ok = extract::NamePattern::Read(value, error).has_value();
+            if (ok)
+                options.name = value;
+            return ok;
+        }
         if (name == "jobs") {
             const bool ok = ReadJobs(value, options.jobs);
             if (!ok)
@@ -261,6 +300,10 @@ std::optional<ExtractOptions> ParseCommandLine(const std::vector<std::string>& a
             options.from = value;
         else if (name == "null")
             options.nulSeparated = true;
+        else if (name == "manifest")
+            options.manifest = value;
+        else if (name == "resume")
+            options.resume = true;
         else if (name == "list")
             options.list = true;
         else if (name == "json")
@@ -288,7 +331,14 @@ std::optional<ExtractOptions> ParseCommandLine(const std::vector<std::string>& a
                 return std::nullopt;
             }
             std::string value;
-            if (!o->takesValue) {
+            if (o->valueOptional) {
+                if (eq != std::string::npos && eq + 1 == a.size()) {
+                    error = "option --" + name + "= needs a value";
+                    return std::nullopt;
+                }
+                if (eq != std::string::npos)
+                    value = a.substr(eq + 1);
+            } else if (!o->takesValue) {
                 if (eq != std::string::npos) {
                     error = "option --" + name + " takes no value";
                     return std::nullopt;
@@ -337,6 +387,12 @@ std::optional<ExtractOptions> ParseCommandLine(const std::vector<std::string>& a
     }
     if (options.help || options.version)
         return options;
+    if (options.resume && !options.manifest)
+        options.manifest = "";
+    if (options.name && !options.prefix.empty()) {
+        error = "give --prefix or --name, not both: --prefix=P is --name=P{n}";
+        return std::nullopt;
+    }
     if (options.list) {
         if (positional.empty() && !options.from) {
             error = "expected INPUT.pdf";

@@ -18,6 +18,7 @@ struct ExtractOptions {
     PageRequest pages;
     std::string format = "Original"; // one of the window's six names
     std::string prefix;
+    std::optional<std::string> name; // a pattern read by extract::NamePattern
     std::optional<std::string> password;
     std::optional<std::string> passwordFile;
     bool quiet = false;
@@ -36,9 +37,19 @@ struct ExtractOptions {
     // line or, with `nulSeparated`, each ended by a NUL.
     std::optional<std::string> from;
     bool nulSeparated = false;
+    // Write a manifest: to this file, or when empty to manifest.jsonl in
+    // the document's folder.
+    std::optional<std::string> manifest;
+    // Skip a document its manifest shows done with these options; clear away
+    // what a run ended before its manifest wrote. Implies a manifest.
+    bool resume = false;
     std::vector<std::string> inputs;
     std::string outputFolder;
 };
+
+// The options that decide which files a run writes and how, as one line:
+// two runs with the same line write the same files.
+std::string RunOptionsText(const ExtractOptions& options);
 
 // The usage text that --help prints.
 std::string HelpText();

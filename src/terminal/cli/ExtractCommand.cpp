@@ -2,6 +2,7 @@
 
 #include "cli/CommandLine.h"
 #include "cli/ImageListing.h"
+#include "cli/Manifest.h"
 #include "cli/Messages.h"
 #include "cli/SeveralDocuments.h"
 #include "cli/TerminalReport.h"
@@ -18,6 +19,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <future>
 #include <iostream>
 #include <memory>
 #include <sstream>
@@ -136,6 +138,35 @@ std::optional<std::string> ReadPasswordFile(const std::string& path, const Messa
     return line;
 }
 
+std::string ManifestPath(const ExtractOptions& options, const std::string& outputFolder) {
+    return options.manifest->empty() ? platform::WithSeparator(outputFolder) + kManifestName
+                                     : platform::AbsolutePath(*options.manifest);
+}
+
+// The manifest of a run that went through its pages: the listing's facts of
+// each picture with what the job made of it. False after saying why it
+// could not be written.
+bool WriteRunManifest(const ExtractOptions& options, const extract::JobRequest& request,
+                      const JobOutcomes& outcomes, const ToolListing& listing,
+                      const Messages& messages) {
+    const std::string path = ManifestPath(options, request.conversion.outputFolder);
+    // A manifest that exists holds every picture, or it is not written.
+    if (!listing.finished) {
+        messages.Say("cannot write the manifest " + path +
+                     ": the pictures of the pages could not all be listed");
+        return false;
+    }
+    std::vector<std::string> lines{
+        ManifestHeader(text::ExtractFileName(request.inputPath), RunOptionsText(options))};
+    const std::vector<std::string> rows = ManifestRows(listing.images, outcomes);
+    lines.insert(lines.end(), rows.begin(), rows.end());
+    const std::string problem = WriteManifest(path, lines);
+    if (problem.empty())
+        return true;
+    messages.Say("cannot write the manifest " + path + ": " + problem);
+    return false;
+}
+
 int RunDocument(const ExtractOptions& options, const std::optional<std::string>& givenPassword,
                 const Messages& messages, std::ostream& listing = std::cout) {
     // The tools run in their own folder, so every path they get is whole.
@@ -152,6 +183,13 @@ int RunDocument(const ExtractOptions& options, const std::optional<std::string>&
     if (!options.list && platform::FileExists(outputFolder)) {
         messages.Say(outputFolder + " is not a folder");
         return kBadInput;
+    }
+    const std::string manifest = options.manifest ? ManifestPath(options, outputFolder) : "";
+    if (options.resume &&
+        ReadManifestHeader(manifest) ==
+            ManifestHeader(text::ExtractFileName(input), RunOptionsText(options))) {
+        messages.Say(input + " was done before: " + manifest + " lists its images");
+        return ManifestTellsFailures(manifest) ? kSomeFailed : kAllWritten;
     }
 
     const std::string toolFolder = text::ExtractFilePath(platform::ExecutablePath());
@@ -189,6 +227,15 @@ int RunDocument(const ExtractOptions& options, const std::optional<std::string>&
     std::atomic<bool> running{true};
     std::atomic<bool> endNow{false};
     platform::StopOnSignals(&running, &endNow);
+    // The files of a run that ended before its manifest go, and only they.
+    if (options.resume && !FileJournal::ClearAway(manifest + kJournalSuffix, outputFolder)) {
+        platform::StopOnSignals(nullptr, nullptr);
+        messages.Say("cannot remove the files an unfinished run left in " + outputFolder);
+        return kBadInput;
+    }
+    std::optional<FileJournal> journal;
+    if (options.manifest)
+        journal.emplace(manifest + kJournalSuffix);
     // What runs ended by force left there goes first.
     extract::RemoveLeftByEndedRuns(platform::TempFolder(), kScratchPrefix, true);
     std::string scratchProblem;
@@ -212,13 +259,44 @@ int RunDocument(const ExtractOptions& options, const std::optional<std::string>&
     request.minWidth = options.minWidth;
     request.minHeight = options.minHeight;
 
+    // The listing, which decodes nothing, runs beside the job.
+    std::string unused;
+    request.naming =
+        options.name ? *extract::NamePattern::Read(*options.name, unused) : extract::NamePattern();
+    // A job that does not finish has no use for the listing.
+    std::atomic<bool> abandonListing{false};
+    std::shared_future<ToolListing> pictures;
+    if (options.manifest || request.naming.UsesObject())
+        pictures = std::async(std::launch::async, [&] {
+            return ListImages({input, password, pages->first, pages->second, false, options.format,
+                               options.unique, options.minWidth, options.minHeight},
+                              toolFolder, [&] { return endNow || abandonListing; });
+        });
+    // The job names a file once the pictures of its page that failed are
+    // told.
+    const JobOutcomes* told = nullptr;
+    if (request.naming.UsesObject())
+        request.objectOf = [&](int page, int fileOnPage) {
+            return ObjectOfFile(pictures.get().images, *told, page, fileOnPage);
+        };
     TerminalReport report(request, messages, platform::ErrorIsTerminal(), options.quiet);
-    extract::ExtractionJob job(report, running, toolFolder, platform::WithSeparator(scratch),
+    OutcomeRecorder outcomes(report, journal ? &*journal : nullptr);
+    told = &outcomes.Outcomes();
+    extract::ExtractionJob job(outcomes, running, toolFolder, platform::WithSeparator(scratch),
                                &endNow);
     const extract::JobEnd end = job.Run();
     platform::RemoveFolder(scratch);
     platform::StopOnSignals(nullptr, nullptr);
     const extract::JobFinished& finished = report.Finished();
+    const bool completed =
+        end == extract::JobEnd::Completed || end == extract::JobEnd::CompletedWithErrors;
+    abandonListing = !completed;
+    // Only a run that went through its pages has a manifest.
+    if (completed && options.manifest) {
+        if (!WriteRunManifest(options, request, outcomes.Outcomes(), pictures.get(), messages))
+            return kSomeFailed;
+        journal->Close();
+    }
     switch (end) {
     case extract::JobEnd::Completed:
         return finished.notReplaced > 0 ? kSomeFailed : kAllWritten;
@@ -346,6 +424,17 @@ int RunExtractCommand(const std::vector<std::string>& args, std::FILE* out, std:
         password = ReadPasswordFile(*given.passwordFile, messages);
         if (!password)
             return kBadInput;
+    }
+    if (given.manifest && given.list) {
+        messages.Say("--manifest and --resume go with extracting, not with --list");
+        return kBadInput;
+    }
+    // One file cannot hold the manifests of several documents.
+    if (given.manifest && !given.manifest->empty() && given.inputs.size() > 1) {
+        messages.Say("--manifest=" + *given.manifest +
+                     " names one file for several documents: give --manifest alone to have "
+                     "one in each document's folder");
+        return kBadInput;
     }
     if (given.list && given.inputs.size() > 1)
         return ListDocuments(given, password);

@@ -14,6 +14,10 @@ enum ExitCode { kAllWritten = 0, kSomeFailed = 1, kBadInput = 2, kInterrupted = 
 // side by side must not ask on one terminal at once).
 inline constexpr const char* kDocumentVariable = "ARVENZO_EXTRACT_DOCUMENT";
 inline constexpr const char* kNoPromptVariable = "ARVENZO_EXTRACT_NO_PROMPT";
+// The manifest's name in a document's folder when --manifest names no file.
+inline constexpr const char* kManifestName = "manifest.jsonl";
+// Beside the manifest while its run writes files: their names.
+inline constexpr const char* kJournalSuffix = ".journal";
 
 // Runs the command with `args` (without the program name): help and version
 // on `out`, everything else on `err`; returns the exit code.

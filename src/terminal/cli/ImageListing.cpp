@@ -81,8 +81,10 @@ std::optional<ListedImage> ImageLine(const std::vector<std::string>& f, int firs
     const auto components = Number<int>(at(kListedComponents));
     const auto bits = Number<int>(at(kListedBits));
     const auto bytes = Number<long long>(at(kListedBytes));
+    const auto object = Number<int>(at(kListedObject));
+    const auto onPage = Number<int>(at(kListedOnPage));
     const std::string& output = at(kListedOutput);
-    if (!page || !width || !height || !components || !bits || !bytes ||
+    if (!page || !width || !height || !components || !bits || !bytes || !object || !onPage ||
         !IsDecimal(at(kListedXResolution)) || !IsDecimal(at(kListedYResolution)) ||
         (output != kOutputKept && output != kOutputEncoded))
         return std::nullopt;
@@ -98,6 +100,8 @@ std::optional<ListedImage> ImageLine(const std::vector<std::string>& f, int firs
     image.xResolution = at(kListedXResolution);
     image.yResolution = at(kListedYResolution);
     image.bytes = *bytes;
+    image.objectNumber = *object;
+    image.onPage = *onPage;
     if (f.size() == kListedFieldCount + 2 && !ReadLeftOut(f.back(), image, firstNumber))
         return std::nullopt;
     return image;
@@ -264,6 +268,20 @@ void PrintListing(const std::vector<ListedImage>& images, bool json, std::ostrea
         PrintJson(image, out);
 }
 
+ToolListing ListImages(const ListingRequest& request, const std::string& toolFolder,
+                       const std::function<bool()>& giveUp) {
+    std::vector<std::string> arguments{contract::kListOption, contract::kFirstPageOption,
+                                       std::to_string(request.firstPage), contract::kLastPageOption,
+                                       std::to_string(request.lastPage)};
+    // Asked as the job asks: the same question to the same tool.
+    extract::AddPictureOptions(
+        {request.password, request.format, request.unique, request.minWidth, request.minHeight},
+        arguments);
+    arguments.push_back(request.document);
+    return ParseToolListing(inspect::RunConsoleTool(
+        contract::kExtractionTool, arguments, toolFolder, std::chrono::milliseconds{0}, giveUp));
+}
+
 int RunListing(const ListingRequest& request, std::ostream& out, std::ostream& err) {
     return RunListing(request, out, err, text::ExtractFilePath(platform::ExecutablePath()));
 }
@@ -280,16 +298,10 @@ int RunListing(const ListingRequest& request, std::ostream& out, std::ostream& e
         err << kName << "no pages " << request.firstPage << " to " << request.lastPage << '\n';
         return kBadInput;
     }
-    std::vector<std::string> arguments{contract::kListOption, contract::kFirstPageOption,
-                                       std::to_string(request.firstPage), contract::kLastPageOption,
-                                       std::to_string(request.lastPage)};
-    // Asked as the job asks: the same question to the same tool.
-    extract::AddPictureOptions(
-        {request.password, request.format, request.unique, request.minWidth, request.minHeight},
-        arguments);
-    arguments.push_back(document);
     const ToolListing listing =
-        ParseToolListing(inspect::RunConsoleTool(contract::kExtractionTool, arguments, toolFolder));
+        ListImages({document, request.password, request.firstPage, request.lastPage, request.json,
+                    request.format, request.unique, request.minWidth, request.minHeight},
+                   toolFolder);
 
     if (listing.pagesBegun > 0 && !listing.passwordRefused) {
         PrintListing(listing.images, request.json, out);

@@ -2,6 +2,7 @@
 // glimmet.bin without decoding or writing any.
 #pragma once
 
+#include <functional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -34,7 +35,9 @@ struct ListedImage {
     std::string xResolution; // pixels per inch, as the tool gave them
     std::string yResolution;
     long long bytes = 0;
-    bool kept = false; // written as the document's own bytes, not encoded
+    bool kept = false;    // written as the document's own bytes, not encoded
+    int objectNumber = 0; // 0 for an inline image
+    int onPage = 0;       // the picture's number on its page, from 1
     // Left out, and then numbered 0: smaller than the minimum, or a repeat
     // of the image of this number.
     bool small = false;
@@ -62,6 +65,11 @@ std::string JsonString(const std::string& text);
 
 // One row a line: aligned columns under a header, or a JSON object.
 void PrintListing(const std::vector<ListedImage>& images, bool json, std::ostream& out);
+
+// What glimmet.bin lists for the request's pages, run from `toolFolder`;
+// `giveUp` answering true ends the tool.
+ToolListing ListImages(const ListingRequest& request, const std::string& toolFolder,
+                       const std::function<bool()>& giveUp = {});
 
 // Lists the request's pages with glimmet.bin from `toolFolder` (ending in a
 // separator), or from the program's own folder. Returns the exit code: 0,

@@ -35,6 +35,12 @@ std::vector<std::string> DocumentArguments(const ExtractOptions& options, bool q
     if (options.minWidth > 0 || options.minHeight > 0)
         args.push_back("--min-size=" + std::to_string(options.minWidth) + "x" +
                        std::to_string(options.minHeight));
+    if (options.manifest)
+        args.push_back("--manifest");
+    if (options.resume)
+        args.push_back("--resume");
+    if (options.name)
+        args.push_back("--name=" + *options.name);
     if (quiet)
         args.push_back("--quiet");
     // A password file is passed on, so its password shows in no process list.

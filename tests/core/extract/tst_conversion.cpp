@@ -339,7 +339,7 @@ private slots:
         const extract::ConversionSettings settings{format.toStdString(), dir.path().toStdString(),
                                                    "", noClobber, 5};
         std::string target;
-        QCOMPARE(int(extract::ConvertImage(scratch.toStdString(), 1, settings, target)), outcome);
+        QCOMPARE(int(extract::ConvertImage(scratch.toStdString(), "1", settings, target)), outcome);
         QCOMPARE(QString::fromStdString(target), dir.filePath(named));
         QVERIFY(old.open(QIODevice::ReadOnly));
         QCOMPARE(old.readAll(),

@@ -6,10 +6,12 @@
 #include "platform/Processes.h"
 #include "support/TestSupport.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
@@ -19,6 +21,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 #include <algorithm>
 #include <csignal>
 #include <unistd.h>
@@ -184,6 +187,9 @@ private slots:
         QTest::newRow("prefix with a separator")
             << QStringList{"-p", "../x-", "@/multipage.pdf", "%"} << 2 << 0
             << "the prefix '../x-' holds a path separator";
+        QTest::newRow("one manifest file for several documents")
+            << QStringList{"--manifest=%/m.jsonl", "@/multipage.pdf", "@/repeats.pdf", "%"} << 2
+            << 0 << "names one file for several documents";
         QTest::newRow("same document name twice")
             << QStringList{"@/multipage.pdf", "@/multipage.pdf", "%"} << 2 << 0
             << "would share the folder";
@@ -354,6 +360,213 @@ private slots:
                 QVERIFY2(a.readAll() == b.readAll(), qPrintable(out + "/" + file));
             }
         }
+    }
+
+    // A manifest line for every picture, in page order: each file it names
+    // is in the folder with that SHA-256, every file of the folder is named
+    // once, and what it says of the pictures is what --json lists.
+    void manifest_data() {
+        QTest::addColumn<QStringList>("args");    // "@" the fixtures, "%" the output folder
+        QTest::addColumn<QStringList>("folders"); // "manifest in folder" pairs, from "%"
+        QTest::addColumn<QString>("counts");
+        QTest::newRow("repeats and small ones")
+            << QStringList{"--manifest", "--unique", "--min-size=3", "@/repeats.pdf", "%"}
+            << QStringList{"manifest.jsonl", "."}
+            << "written 3, failed 0, small 2, repeat 3, kept 0";
+        QTest::newRow("failures keep their line")
+            << QStringList{"--manifest", "@/broken.pdf", "%"} << QStringList{"manifest.jsonl", "."}
+            << "written 10, failed 9, small 0, repeat 0, kept 0";
+        QTest::newRow("kept bytes, manifest elsewhere")
+            << QStringList{"--manifest=%/kept.jsonl", "-f", "jpeg", "@/kept.pdf", "%/img"}
+            << QStringList{"kept.jsonl", "img"}
+            << "written 10, failed 1, small 0, repeat 0, kept 5";
+        QTest::newRow("several documents, one in each folder")
+            << QStringList{"--manifest", "--unique", "@/repeats.pdf", "@/multipage.pdf", "%"}
+            << QStringList{"repeats/manifest.jsonl", "repeats", "multipage/manifest.jsonl",
+                           "multipage"}
+            << "written 11, failed 0, small 0, repeat 3, kept 0";
+    }
+    void manifest() {
+        QFETCH(QStringList, args);
+        QFETCH(QStringList, folders);
+        QFETCH(QString, counts);
+        QTemporaryDir out;
+        const Run r = ExecIn(args, out);
+        QVERIFY2(r.code == 0 || r.code == 1, qPrintable(r.err));
+        QMap<QString, int> seen;
+        for (int m = 0; m < folders.size(); m += 2) {
+            const QString folder = out.filePath(folders[m + 1]);
+            const QList<QByteArray> lines = Read(out.filePath(folders[m])).split('\n');
+            QVERIFY2(lines.size() > 2 && lines.last().isEmpty(), qPrintable(folders[m]));
+            const QJsonObject header = QJsonDocument::fromJson(lines.first()).object();
+            const QString document = header["document"].toString();
+            QVERIFY(header["options"].toString().contains("--format=Original") ||
+                    header["options"].toString().contains("--format=JPEG"));
+            QStringList named;
+            QList<QJsonObject> described;
+            for (const QByteArray& line : lines.mid(1, lines.size() - 2)) {
+                const QJsonObject row = QJsonDocument::fromJson(line).object();
+                QVERIFY2(!row.isEmpty(), line.constData());
+                ++seen[row["status"].toString()];
+                seen["kept"] += row["kept"].toBool();
+                if (!row["width"].isNull())
+                    described << row;
+                if (row["status"] != "written")
+                    continue;
+                const QString file = row["file"].toString();
+                named << file;
+                QCOMPARE(row["sha256"].toString(),
+                         QString(QCryptographicHash::hash(Read(folder + "/" + file),
+                                                          QCryptographicHash::Sha256)
+                                     .toHex()));
+            }
+            QStringList files = FilesIn(folder);
+            files.removeAll("manifest.jsonl");
+            named.sort();
+            QCOMPARE(named, files);
+            // The same pictures with the same facts as the listing of the run.
+            QStringList listArgs{"--json", fixtures_.path() + "/" + document};
+            for (const QString& a : args)
+                if (a == "--unique" || a.startsWith("--min-size") || a == "jpeg")
+                    listArgs << (a == "jpeg" ? "--format=jpeg" : a);
+            const Run listed = Exec(listArgs);
+            const QStringList rows = listed.out.split('\n', Qt::SkipEmptyParts);
+            QCOMPARE(described.size(), rows.size());
+            for (int i = 0; i < rows.size(); ++i) {
+                const QJsonObject l = QJsonDocument::fromJson(rows[i].toUtf8()).object();
+                for (const char* key : {"page", "width", "height", "colour_space", "components",
+                                        "bits_per_component", "encoding"})
+                    QCOMPARE(described[i][key], l[key]);
+            }
+        }
+        QCOMPARE(QString("written %1, failed %2, small %3, repeat %4, kept %5")
+                     .arg(seen["written"])
+                     .arg(seen["failed"])
+                     .arg(seen["small"])
+                     .arg(seen["repeat"])
+                     .arg(seen["kept"]),
+                 counts);
+    }
+
+    // The files a name pattern gives, or why it is refused before anything
+    // runs.
+    void namePatterns_data() {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QStringList>("files"); // sorted; none when refused
+        QTest::addColumn<QString>("says");
+        QTest::newRow("page, number on it, object, document")
+            << QStringList{"--unique", "--name={doc}-p{page:02}-{i}-o{obj}", "@/repeats.pdf"}
+            << QStringList{"repeats-p01-1-o3.bmp", "repeats-p01-2-o4.bmp", "repeats-p01-3-o5.bmp",
+                           "repeats-p02-1-o6.bmp", "repeats-p03-1-o8.bmp"}
+            << "5 images written";
+        QTest::newRow("running number padded, pages asked for")
+            << QStringList{"-r", "3-4", "--name=img{n:3}", "@/multipage.pdf"}
+            << QStringList{"img001.bmp", "img002.bmp", "img003.bmp", "img004.bmp"}
+            << "4 images written";
+        QTest::newRow("several documents, each in its folder")
+            << QStringList{"--name={doc}_{n}", "@/multipage.pdf", "@/repeats.pdf"}
+            << QStringList{"multipage", "repeats"} << "";
+        QTest::newRow("page alone") << QStringList{"--name=p{page}", "@/multipage.pdf"}
+                                    << QStringList{} << "needs {n}, or both {page} and {i}";
+        QTest::newRow("field not known") << QStringList{"--name={N}", "@/multipage.pdf"}
+                                         << QStringList{} << "holds {N}: use {n}";
+        QTest::newRow("brace left open") << QStringList{"--name={n", "@/multipage.pdf"}
+                                         << QStringList{} << "leaves a brace open";
+        QTest::newRow("a folder in it") << QStringList{"--name=../{n}", "@/multipage.pdf"}
+                                        << QStringList{} << "holds a path separator";
+        QTest::newRow("prefix as well") << QStringList{"-p", "x", "--name={n}", "@/multipage.pdf"}
+                                        << QStringList{} << "give --prefix or --name, not both";
+    }
+    void namePatterns() {
+        QFETCH(QStringList, args);
+        QFETCH(QStringList, files);
+        QFETCH(QString, says);
+        QTemporaryDir out;
+        const Run r = ExecIn(args << "%/x", out);
+        QVERIFY2(r.err.contains(says), qPrintable(r.err));
+        QCOMPARE(r.code, files.isEmpty() ? 2 : 0);
+        const QDir folder(out.filePath("x"));
+        QCOMPARE(folder.entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name),
+                 files);
+        if (args.count("@/repeats.pdf") && args.count("@/multipage.pdf"))
+            QCOMPARE(FilesIn(folder.filePath("repeats")).first(), "repeats_1.bmp");
+    }
+
+    // A batch killed with SIGKILL in the middle of a document, then run
+    // again with --resume: the document done is skipped, the one cut off is
+    // done again from a clean folder, and each folder is what a lone run
+    // leaves.
+    void resumeAfterKill() {
+        QTemporaryDir batch;
+        const QStringList names{"multipage", "images"};
+        QStringList documents;
+        for (const QString& name : names) {
+            documents << F(name + ".pdf");
+            QCOMPARE(
+                Exec({"-q", "--manifest", documents.last(), batch.filePath("lone/") + name}).code,
+                0);
+        }
+        const QString out = batch.filePath("out");
+        const QString cut = out + "/images";
+        QProcess first;
+        first.setChildProcessModifier([] { setsid(); });
+        Start(first, QStringList{"-q", "--manifest"} + documents + QStringList{out});
+        QVERIFY(first.waitForStarted());
+        QElapsedTimer waited;
+        waited.start();
+        while (FilesIn(cut).size() < 3 || QFile::exists(cut + "/manifest.jsonl")) {
+            QVERIFY2(waited.elapsed() < 30000 && first.state() == QProcess::Running,
+                     "the batch was not caught in the middle of a document");
+            QThread::usleep(500);
+        }
+        ::kill(-static_cast<pid_t>(first.processId()), SIGKILL);
+        QVERIFY(first.waitForFinished(30000));
+        QVERIFY(QFile::exists(cut + "/manifest.jsonl.journal"));
+        Write(cut + "/mine.txt", "not the run's"); // left alone
+        const Run again = Exec(QStringList{"-q", "--resume"} + documents + QStringList{out});
+        QCOMPARE(again.code, 0);
+        QVERIFY2(again.err.contains("multipage.pdf was done before"), qPrintable(again.err));
+        QVERIFY(QFile::remove(cut + "/mine.txt"));
+        for (const QString& name : names) {
+            const QString lone = batch.filePath("lone/") + name;
+            QCOMPARE(FilesIn(out + "/" + name), FilesIn(lone));
+            for (const QString& file : FilesIn(lone))
+                QVERIFY2(Read(lone + "/" + file) == Read(out + "/" + name + "/" + file),
+                         qPrintable(name + "/" + file));
+        }
+    }
+
+    // --resume skips a document only for a manifest of the same options,
+    // and a document skipped keeps the status its manifest tells.
+    void resumeSkips_data() {
+        QTest::addColumn<QStringList>("first");
+        QTest::addColumn<QStringList>("then");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("says");
+        QTest::newRow("same options: skipped")
+            << QStringList{"--manifest", "--unique", "@/repeats.pdf"}
+            << QStringList{"--resume", "--unique", "@/repeats.pdf"} << 0 << "was done before";
+        QTest::newRow("other options: done again")
+            << QStringList{"--manifest", "@/repeats.pdf"}
+            << QStringList{"--resume", "--unique", "@/repeats.pdf"} << 0 << "5 images written";
+        QTest::newRow("failures told again")
+            << QStringList{"--manifest", "@/broken.pdf"} << QStringList{"--resume", "@/broken.pdf"}
+            << 1 << "was done before";
+    }
+    void resumeSkips() {
+        QFETCH(QStringList, first);
+        QFETCH(QStringList, then);
+        QFETCH(int, code);
+        QFETCH(QString, says);
+        QTemporaryDir out;
+        ExecIn(first << "%", out);
+        const Run r = ExecIn(then << "%", out);
+        QCOMPARE(r.code, code);
+        QVERIFY2(r.err.contains(says), qPrintable(r.err));
+        const QJsonObject header =
+            QJsonDocument::fromJson(Read(out.filePath("manifest.jsonl")).split('\n').first())
+                .object();
+        QCOMPARE(header["options"].toString().contains("--unique"), then.contains("--unique"));
     }
 
     void formatNames_data() {

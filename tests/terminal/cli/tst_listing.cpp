@@ -195,22 +195,25 @@ private slots:
         QTest::addColumn<int>("problems");
         QTest::addColumn<bool>("finished");
         const QString row =
-            "Image:\t3\t10\t20\tDeviceRGB\t3\t8\tjpeg\tnone\t72.0\t72.0\t500\tkept\n";
+            "Image:\t3\t10\t20\tDeviceRGB\t3\t8\tjpeg\tnone\t72.0\t72.0\t500\tkept\t7\t1\n";
         QTest::newRow("two pages") << "Page:\t3\n" + row + row + "Page:\t4\nListed:\t4\n"
                                    << 2 << 0 << true;
         QTest::newRow("cut off") << "Page:\t3\n" + row + "glimmet.bin: killed by signal 9\n"
                                  << 1 << 1 << false;
         QTest::newRow("field missing")
-            << "Page:\t3\nImage:\t3\t10\t20\tDeviceRGB\t3\t8\tjpeg\tnone\t72.0\t72.0\nListed:\t3\n"
+            << "Page:\t3\nImage:\t3\t10\t20\tDeviceRGB\t3\t8\tjpeg\tnone\t72.0\t72."
+               "0\t5\tkept\t7\nListed:\t3\n"
             << 0 << 1 << true;
         QTest::newRow("not a number")
-            << "Page:\t3\nImage:\t3\tten\t20\tDeviceRGB\t3\t8\tjpeg\tnone\t72.0\t72.0\t5\tkept\n"
+            << "Page:\t3\nImage:\t3\tten\t20\tDeviceRGB\t3\t8\tjpeg\tnone\t72.0\t72."
+               "0\t5\tkept\t7\t1\n"
             << 0 << 1 << false;
         QTest::newRow("resolution not a number")
-            << "Page:\t3\nImage:\t3\t10\t20\tDeviceRGB\t3\t8\tjpeg\tnone\t72.\tinf\t5\tkept\n"
+            << "Page:\t3\nImage:\t3\t10\t20\tDeviceRGB\t3\t8\tjpeg\tnone\t72.\tinf\t5\tkept\t7\t1\n"
             << 0 << 1 << false;
         QTest::newRow("neither kept nor encoded")
-            << "Page:\t3\nImage:\t3\t10\t20\tDeviceRGB\t3\t8\tjpeg\tnone\t72.0\t72.0\t5\tyes\n"
+            << "Page:\t3\nImage:\t3\t10\t20\tDeviceRGB\t3\t8\tjpeg\tnone\t72.0\t72."
+               "0\t5\tyes\t7\t1\n"
             << 0 << 1 << false;
         QTest::newRow("image failed")
             << "Page:\t1\nError: page 1, image 1: unknown filter\nListed:\t1\n"
@@ -249,7 +252,7 @@ private slots:
         QFETCH(int, problems);
         QString output = "Page:\t3\n";
         for (const QString& reason : reasons.split('|'))
-            output += "Image:\t3\t10\t20\tDeviceRGB\t3\t8\tjpeg\tnone\t72.0\t72.0\t5\tkept" +
+            output += "Image:\t3\t10\t20\tDeviceRGB\t3\t8\tjpeg\tnone\t72.0\t72.0\t5\tkept\t7\t1" +
                       (reason == "-" ? QString() : "\t" + reason) + "\n";
         const cli::ToolListing l = cli::ParseToolListing(output.toStdString(), 5);
         QCOMPARE(int(l.problems.size()), problems);

@@ -1,0 +1,266 @@
+#include "cli/Manifest.h"
+
+#include "cli/Sha256.h"
+#include "extract/LeftFiles.h"
+#include "platform/Environment.h"
+#include "platform/Files.h"
+#include "platform/WorkingFile.h"
+#include "text/TextRules.h"
+
+#include <algorithm>
+#include <climits>
+#include <fstream>
+#include <optional>
+#include <set>
+#include <type_traits>
+
+namespace cli {
+
+namespace {
+
+using File = JobOutcomes::File;
+
+// One picture's line before it is written out.
+struct Row {
+    Row(int p, int n, int o, std::string s = {})
+        : page(p), onPage(n), object(o), status(std::move(s)) {}
+    int page = 0;
+    int onPage = 0; // 0: not known
+    int object = 0;
+    std::string status;
+    std::optional<std::string> file; // its name in the folder
+    std::string reason;              // of a failure
+    std::optional<std::string> repeatOf;
+    const ListedImage* listed = nullptr;
+    std::optional<bool> kept;
+    std::optional<std::string> sha256;
+};
+
+std::string Nullable(const std::optional<std::string>& text) {
+    return text ? JsonString(*text) : "null";
+}
+
+std::string Number(int value, bool known) {
+    return known ? std::to_string(value) : "null";
+}
+
+std::string Json(const Row& r) {
+    const ListedImage* l = r.listed;
+    std::string out = "{\"file\":" + Nullable(r.file) + ",\"status\":" + JsonString(r.status);
+    if (!r.reason.empty())
+        out += ",\"reason\":" + JsonString(r.reason);
+    if (r.status == "repeat")
+        out += ",\"repeat_of\":" + Nullable(r.repeatOf);
+    out += ",\"page\":" + std::to_string(r.page) +
+           ",\"image_on_page\":" + Number(r.onPage, r.onPage > 0) +
+           ",\"object\":" + Number(r.object, r.object > 0 || l);
+    out += ",\"width\":" + Number(l ? l->width : 0, l) +
+           ",\"height\":" + Number(l ? l->height : 0, l) +
+           ",\"colour_space\":" + (l ? JsonString(l->colourSpace) : "null") +
+           ",\"components\":" + Number(l ? l->components : 0, l) +
+           ",\"bits_per_component\":" + Number(l ? l->bitsPerComponent : 0, l) +
+           ",\"encoding\":" + (l ? JsonString(l->encoding) : "null");
+    out += ",\"kept\":" + (r.kept ? std::string(*r.kept ? "true" : "false") : "null") +
+           ",\"sha256\":" + Nullable(r.sha256) + "}";
+    return out;
+}
+
+// The row of a file the job took.
+void Apply(const File& file, Row& row) {
+    switch (file.kind) {
+    case File::Kind::Written:
+        row.status = "written";
+        row.file = text::ExtractFileName(file.path);
+        row.kept = file.documentBytes;
+        row.sha256 = FileSha256(file.path);
+        break;
+    case File::Kind::NotReplaced:
+        row.status = "not replaced";
+        row.file = text::ExtractFileName(file.path);
+        break;
+    case File::Kind::Failed:
+        row.status = "failed";
+        row.reason = file.reason;
+        break;
+    }
+}
+
+} // namespace
+
+FileJournal::~FileJournal() {
+    if (file_)
+        std::fclose(file_);
+}
+
+void FileJournal::Add(const std::string& fileName) {
+    if (!file_)
+        file_ = std::fopen(path_.c_str(), "ab");
+    if (!file_)
+        return;
+    std::fputs((fileName + "\n").c_str(), file_);
+    std::fflush(file_);
+}
+
+void FileJournal::Close() {
+    if (file_)
+        std::fclose(file_);
+    file_ = nullptr;
+    platform::RemoveFile(path_);
+}
+
+bool FileJournal::ClearAway(const std::string& path, const std::string& folder) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return true;
+    bool cleared = true;
+    for (std::string name; std::getline(in, name);) {
+        // Only a name in the folder, as the journal writes them.
+        if (name.empty() || name.find('/') != std::string::npos ||
+            name.find(platform::PathSeparator()) != std::string::npos || name == "." ||
+            name == "..")
+            continue;
+        const std::string file = folder + platform::PathSeparator() + name;
+        if (platform::FileExists(file) && !platform::RemoveFile(file))
+            cleared = false;
+    }
+    in.close();
+    return platform::RemoveFile(path) && cleared;
+}
+
+void OutcomeRecorder::Tell(const extract::JobEvent& event) {
+    std::visit(
+        [&](const auto& e) {
+            using E = std::decay_t<decltype(e)>;
+            if constexpr (std::is_same_v<E, extract::PageBegun>) {
+                page_ = e.page;
+            } else if constexpr (std::is_same_v<E, extract::ImageWritten>) {
+                if (journal_)
+                    journal_->Add(text::ExtractFileName(e.path));
+                outcomes_.files[page_].push_back(
+                    {File::Kind::Written, e.path, e.documentBytes, {}});
+            } else if constexpr (std::is_same_v<E, extract::ImageNotReplaced>) {
+                outcomes_.files[page_].push_back({File::Kind::NotReplaced, e.path, false, {}});
+            } else if constexpr (std::is_same_v<E, extract::ImageFailed>) {
+                const extract::ImageFailure& f = e.failure;
+                if (e.number > 0)
+                    outcomes_.files[page_].push_back({File::Kind::Failed, {}, false, f.reason});
+                else if (f.imageOnPage > 0)
+                    outcomes_.pictures.emplace(std::pair{f.page, f.imageOnPage}, f);
+                else
+                    outcomes_.pages.emplace(f.page, f.reason);
+            }
+        },
+        event);
+    inner_.Tell(event);
+}
+
+std::string ManifestHeader(const std::string& document, const std::string& options) {
+    return "{\"document\":" + JsonString(document) + ",\"options\":" + JsonString(options) + "}";
+}
+
+std::vector<std::string> ManifestRows(const std::vector<ListedImage>& listed,
+                                      const JobOutcomes& outcomes) {
+    std::vector<Row> rows;
+    std::map<int, std::size_t> taken;     // files of each page matched so far
+    std::map<int, std::string> names;     // a listed number's file
+    std::set<std::pair<int, int>> failed; // picture failures matched
+    std::set<int> pagesNamed;             // page failures matched
+    for (const ListedImage& l : listed) {
+        Row row{l.page, l.onPage, l.objectNumber};
+        row.listed = &l;
+        const auto failure = outcomes.pictures.find({l.page, l.onPage});
+        if (l.small) {
+            row.status = "small";
+        } else if (l.repeatOf > 0) {
+            row.status = "repeat";
+            if (const auto of = names.find(l.repeatOf); of != names.end())
+                row.repeatOf = of->second;
+        } else if (failure != outcomes.pictures.end()) {
+            row.status = "failed";
+            row.reason = failure->second.reason;
+            failed.insert(failure->first);
+        } else if (const auto files = outcomes.files.find(l.page);
+                   files != outcomes.files.end() && taken[l.page] < files->second.size()) {
+            Apply(files->second[taken[l.page]++], row);
+            if (row.file && row.status == "written")
+                names[l.number] = *row.file;
+        } else {
+            // The page's run ended before this picture came out of it.
+            const auto page = outcomes.pages.find(l.page);
+            row.status = "failed";
+            row.reason = page != outcomes.pages.end() ? page->second : "no file came of it";
+            pagesNamed.insert(l.page);
+        }
+        rows.push_back(std::move(row));
+    }
+    // What the listing did not see still has its line: pictures that
+    // failed on their own, pages that could not be read, files beyond it.
+    for (const auto& [key, failure] : outcomes.pictures)
+        if (!failed.count(key)) {
+            Row row{key.first, key.second, failure.objectNumber, "failed"};
+            row.reason = failure.reason;
+            rows.push_back(std::move(row));
+        }
+    for (const auto& [page, reason] : outcomes.pages)
+        if (!pagesNamed.count(page)) {
+            Row row{page, 0, 0, "failed"};
+            row.reason = reason;
+            rows.push_back(std::move(row));
+        }
+    for (const auto& [page, files] : outcomes.files)
+        for (std::size_t i = taken[page]; i < files.size(); ++i) {
+            Row row{page, 0, 0};
+            Apply(files[i], row);
+            rows.push_back(std::move(row));
+        }
+    std::stable_sort(rows.begin(), rows.end(), [](const Row& a, const Row& b) {
+        const auto key = [](const Row& r) {
+            return std::pair{r.page, r.onPage > 0 ? r.onPage : INT_MAX};
+        };
+        return key(a) < key(b);
+    });
+    std::vector<std::string> lines;
+    for (const Row& row : rows)
+        lines.push_back(Json(row));
+    return lines;
+}
+
+int ObjectOfFile(const std::vector<ListedImage>& listed, const JobOutcomes& outcomes, int page,
+                 int fileOnPage) {
+    int taken = 0;
+    for (const ListedImage& l : listed)
+        if (l.page == page && !l.LeftOut() && !outcomes.pictures.count({page, l.onPage}) &&
+            ++taken == fileOnPage)
+            return l.objectNumber;
+    return 0;
+}
+
+std::string WriteManifest(const std::string& path, const std::vector<std::string>& lines) {
+    platform::WorkingFile file(text::ExtractFilePath(path),
+                               extract::MarkedPrefix(extract::kWorkingFilePrefix));
+    bool written = file.Created();
+    for (std::size_t i = 0; written && i < lines.size(); ++i)
+        written = file.Write(lines[i].data(), lines[i].size()) && file.Write("\n", 1);
+    if (written && file.Complete() &&
+        file.Publish(path, false) == platform::WorkingFile::Outcome::Published)
+        return {};
+    return file.Problem().empty() ? "it could not be written" : file.Problem();
+}
+
+bool ManifestTellsFailures(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    for (std::string line; std::getline(in, line);)
+        if (line.find(",\"status\":\"failed\"") != std::string::npos ||
+            line.find(",\"status\":\"not replaced\"") != std::string::npos)
+            return true;
+    return false;
+}
+
+std::string ReadManifestHeader(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::string line;
+    std::getline(in, line);
+    return line;
+}
+
+} // namespace cli

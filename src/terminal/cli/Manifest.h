@@ -1,0 +1,106 @@
+// The manifest of a run: a JSON line naming the document and the options,
+// then one for every picture of the pages, saying which file it became or
+// why none, with what the document holds of it and the file's SHA-256.
+#pragma once
+
+#include "cli/ImageListing.h"
+#include "extract/JobSink.h"
+
+#include <cstdio>
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace cli {
+
+// What became of each file and picture of a job, as its events told.
+struct JobOutcomes {
+    struct File {
+        enum class Kind { Written, NotReplaced, Failed } kind;
+        std::string path;
+        bool documentBytes = false;
+        std::string reason; // of a failure
+    };
+    // By page, in the order the job took them.
+    std::map<int, std::vector<File>> files;
+    // Pictures that never came out of the document, by page and number on
+    // the page.
+    std::map<std::pair<int, int>, extract::ImageFailure> pictures;
+    // A page's failure that names no picture.
+    std::map<int, std::string> pages;
+};
+
+// The names of the files a run has written so far, one a line beside its
+// manifest, so that a run ended before its manifest can be cleared away:
+// its files and nothing else.
+class FileJournal {
+public:
+    explicit FileJournal(std::string path) : path_(std::move(path)) {}
+    ~FileJournal();
+    FileJournal(const FileJournal&) = delete;
+    FileJournal& operator=(const FileJournal&) = delete;
+
+    // Notes the file, on the disk before this returns.
+    void Add(const std::string& fileName);
+    // The run is accounted for by its manifest: the journal goes.
+    void Close();
+
+    // Removes from `folder` the files a journal at `path` names, then the
+    // journal; false when a file could not be removed.
+    static bool ClearAway(const std::string& path, const std::string& folder);
+
+private:
+    std::string path_;
+    std::FILE* file_ = nullptr;
+};
+
+// Passes a job's events on to `inner` and keeps what became of each file.
+class OutcomeRecorder : public extract::JobSink {
+public:
+    explicit OutcomeRecorder(extract::JobSink& inner, FileJournal* journal = nullptr)
+        : inner_(inner), journal_(journal) {}
+
+    extract::JobRequest BeginJob() override { return inner_.BeginJob(); }
+    void Tell(const extract::JobEvent& event) override;
+    void EndJob() override { inner_.EndJob(); }
+
+    const JobOutcomes& Outcomes() const { return outcomes_; }
+
+private:
+    extract::JobSink& inner_;
+    FileJournal* journal_;
+    JobOutcomes outcomes_;
+    int page_ = 0;
+};
+
+// The first line: which document, asked with which options. A later run
+// with the same line would write the same files.
+std::string ManifestHeader(const std::string& document, const std::string& options);
+
+// The lines of the manifest after the header, one a picture in page order:
+// what the listing says of it matched with what the job did. A file is
+// named relative to its folder.
+std::vector<std::string> ManifestRows(const std::vector<ListedImage>& listed,
+                                      const JobOutcomes& outcomes);
+
+// The object number of the file `fileOnPage` (from 1) the job takes from
+// `page`: of the listing's files of that page, those not left out and not of
+// a picture that failed, in order. 0 when the listing has no such file.
+int ObjectOfFile(const std::vector<ListedImage>& listed, const JobOutcomes& outcomes, int page,
+                 int fileOnPage);
+
+// Writes the lines under a working name beside `path` and only then gives
+// them that name, so a manifest that exists is whole. The system's reason
+// when it could not; empty when written.
+std::string WriteManifest(const std::string& path, const std::vector<std::string>& lines);
+
+// True when the manifest at `path` names a picture that failed or a file
+// not replaced.
+bool ManifestTellsFailures(const std::string& path);
+
+// The header of the manifest at `path`; empty when there is none or it
+// cannot be read.
+std::string ReadManifestHeader(const std::string& path);
+
+} // namespace cli
