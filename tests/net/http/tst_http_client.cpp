@@ -18,6 +18,16 @@ namespace {
 
 const QByteArray kPostAgent = "Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.1)";
 
+// A whole reply whose body comes in `chunks` pieces of 10,000 bytes, each
+// after a pause, so that progress is reported between them.
+Answer SlowReply(int chunks, int pauseMs) {
+    QList<Piece> pieces{Piece{
+        "HTTP/1.1 200 OK\r\nContent-Length: " + QByteArray::number(chunks * 10000) + "\r\n\r\n"}};
+    for (int i = 0; i < chunks; ++i)
+        pieces.append(Piece{QByteArray(10000, 'a'), pauseMs});
+    return Answer{pieces};
+}
+
 Error::Kind FailureOf(const std::function<void()>& call) {
     try {
         call();
@@ -237,10 +247,7 @@ void TestHttpClient::reportsTransferBeginAndProgress() {
 }
 
 void TestHttpClient::abandonsFromInsideProgress() {
-    QList<Piece> pieces{Piece{"HTTP/1.1 200 OK\r\nContent-Length: 100000\r\n\r\n"}};
-    for (int i = 0; i < 10; ++i)
-        pieces.append(Piece{QByteArray(10000, 'a'), 20});
-    LoopbackServer server({Answer{pieces}});
+    LoopbackServer server({SlowReply(10, 20)});
     http::Client client;
     qint64 last = 0;
     client.OnProgress([&](qint64 received) {
@@ -258,10 +265,7 @@ void TestHttpClient::abandonsFromInsideProgress() {
 }
 
 void TestHttpClient::servesEventsInsideProgress() {
-    QList<Piece> pieces{Piece{"HTTP/1.1 200 OK\r\nContent-Length: 40000\r\n\r\n"}};
-    for (int i = 0; i < 4; ++i)
-        pieces.append(Piece{QByteArray(10000, 'a'), 100});
-    LoopbackServer server({Answer{pieces}});
+    LoopbackServer server({SlowReply(4, 100)});
     http::Client client;
     int ticks = 0;
     QTimer timer;
