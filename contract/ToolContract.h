@@ -42,6 +42,14 @@ inline constexpr const char* kTallyPixels = "pixels";
 inline constexpr const char* kTallyRepeat = "repeat";
 inline constexpr const char* kTallySmall = "small";
 
+// With -facts FILE, an extracting run also appends to FILE, page by page
+// once the page is written, the lines a listing would print for it
+// (kListedPage, kListedImage for every picture, left out or not), and
+// kListedEnd when it reaches its last page. A repeat names the file by its
+// number in the whole job: a run after another counts on from the files
+// the FILE lists already, and the tally keeps each picture's file number.
+inline constexpr const char* kFactsOption = "-facts";
+
 // The first line of either tool, exactly, when the document needs a user
 // password and none or a wrong one was given: the program then asks for one.
 inline constexpr const char* kIncorrectPassword = "Command Line Error: Incorrect password";

@@ -95,14 +95,14 @@ double perInch(int pixels, float x, float y) {
 } // namespace
 
 int listImage(tools::Context& ctx, pdf_document* doc, int page, const PageImage& found,
-              const std::vector<PlannedFile>& files, const std::optional<LeftOut>& leftOut) {
+              const std::vector<PlannedFile>& files, const std::optional<LeftOut>& leftOut,
+              std::string& lines) {
     fz_context* c = ctx.get();
     fz_image* image = files.front().source;
     tools::Object object;
     if (found.objectNumber > 0)
         object = tools::objectByNumber(c, doc, found.objectNumber);
     const fz_matrix& at = found.placement;
-    std::string lines;
     for (const PlannedFile& file : files) {
         const bool isMask = file.source != image;
         std::string colourSpace, mask;
@@ -141,7 +141,6 @@ int listImage(tools::Context& ctx, pdf_document* doc, int page, const PageImage&
                      std::to_string(leftOut->repeatOf + (&file - files.data()));
         lines += '\n';
     }
-    std::fputs(lines.c_str(), stdout);
     return leftOut ? 0 : static_cast<int>(files.size());
 }
 

@@ -6,15 +6,17 @@
 #include "picture_sieve.h"
 
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace glimmet {
 
-// Prints the contract::kListedImage lines of one image found on `page`: one
+// Appends to `lines` the contract::kListedImage lines of one image found on `page`: one
 // for each file of its plan (never empty), with what the document says of
 // it. Decodes nothing. A picture left out is listed as such. Returns how
 // many files it takes: none when left out.
 int listImage(tools::Context& ctx, pdf_document* doc, int page, const PageImage& found,
-              const std::vector<PlannedFile>& files, const std::optional<LeftOut>& leftOut);
+              const std::vector<PlannedFile>& files, const std::optional<LeftOut>& leftOut,
+              std::string& lines);
 
 } // namespace glimmet

@@ -33,8 +33,9 @@ int usage(const char* why = nullptr) {
                  contract::kExtractionTool, contract::kFirstPageOption, contract::kLastPageOption,
                  contract::kPasswordOption, contract::kKeepOption, contract::kKeepJpeg,
                  contract::kKeepJpx);
-    std::fprintf(stderr, "       (either with [%s] [%s WxH] [%s FILE])\n", contract::kUniqueOption,
-                 contract::kMinSizeOption, contract::kTallyOption);
+    std::fprintf(stderr, "       (either with [%s] [%s WxH] [%s FILE]; the first with [%s FILE])\n",
+                 contract::kUniqueOption, contract::kMinSizeOption, contract::kTallyOption,
+                 contract::kFactsOption);
     std::fprintf(stderr, "       %s %s [%s FIRST] [%s LAST] [%s PASSWORD] [%s %s|%s] FILE\n",
                  contract::kExtractionTool, contract::kListOption, contract::kFirstPageOption,
                  contract::kLastPageOption, contract::kPasswordOption, contract::kKeepOption,
@@ -62,6 +63,7 @@ struct Options {
     bool unique = false;
     std::pair<int, int> minSize{0, 0};
     std::string tally;
+    std::string facts;
 };
 
 // Returns an exit code when the command line is unusable.
@@ -71,7 +73,8 @@ std::optional<int> parse(int argc, char** argv, Options& opt) {
         std::string arg = argv[i];
         if (arg == contract::kFirstPageOption || arg == contract::kLastPageOption ||
             arg == contract::kPasswordOption || arg == contract::kKeepOption ||
-            arg == contract::kMinSizeOption || arg == contract::kTallyOption) {
+            arg == contract::kMinSizeOption || arg == contract::kTallyOption ||
+            arg == contract::kFactsOption) {
             if (++i == argc)
                 return usage((arg + " needs a value").c_str());
             std::string value = argv[i];
@@ -93,6 +96,10 @@ std::optional<int> parse(int argc, char** argv, Options& opt) {
             }
             if (arg == contract::kTallyOption) {
                 opt.tally = value;
+                continue;
+            }
+            if (arg == contract::kFactsOption) {
+                opt.facts = value;
                 continue;
             }
             if (arg == contract::kPasswordOption) {
@@ -206,7 +213,8 @@ int run(const Options& opt) {
     if (opt.list)
         sink = std::make_unique<glimmet::ListingSink>(ctx, doc.get());
     else
-        sink = std::make_unique<glimmet::ExportSink>(ctx, names, sieve, go, done);
+        sink = std::make_unique<glimmet::ExportSink>(ctx, doc.get(), names, sieve, go, done,
+                                                     opt.facts);
     bool failed = false;
     const int end = done ? last + 1 : first + static_cast<int>(pageObjects.size());
     for (int page = first; page < end; ++page) {

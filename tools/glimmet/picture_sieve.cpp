@@ -63,12 +63,20 @@ PictureSieve::PictureSieve(bool unique, int minWidth, int minHeight, std::string
         const std::size_t blank = line.find(' ');
         if (blank == std::string::npos)
             continue;
-        const std::string kind = line.substr(0, blank), value = line.substr(blank + 1);
+        // The file number after the key is the picture's first file, when
+        // the run that wrote it knew it.
+        const std::string kind = line.substr(0, blank);
+        std::string value = line.substr(blank + 1);
+        int file = 0;
+        if (const std::size_t second = value.find(' '); second != std::string::npos) {
+            file = count(std::string_view(value).substr(second + 1)).value_or(0);
+            value.resize(second);
+        }
         if (kind == contract::kTallyObject) {
             if (const auto n = count(value))
-                objects_.emplace(*n, 0);
+                objects_.emplace(*n, file);
         } else if (kind == contract::kTallyPixels) {
-            digests_.emplace(value, 0);
+            digests_.emplace(value, file);
         }
     }
 }
@@ -104,9 +112,11 @@ void PictureSieve::take(int objectNumber, int firstFile) {
     if (!unique_)
         return;
     if (objectNumber > 0 && objects_.emplace(objectNumber, firstFile).second)
-        learnt_ += std::string(contract::kTallyObject) + ' ' + std::to_string(objectNumber) + '\n';
+        learnt_ += std::string(contract::kTallyObject) + ' ' + std::to_string(objectNumber) + ' ' +
+                   std::to_string(firstFile) + '\n';
     if (!digest_.empty() && digests_.emplace(digest_, firstFile).second)
-        learnt_ += std::string(contract::kTallyPixels) + ' ' + digest_ + '\n';
+        learnt_ += std::string(contract::kTallyPixels) + ' ' + digest_ + ' ' +
+                   std::to_string(firstFile) + '\n';
     digest_.clear();
 }
 

@@ -9,7 +9,7 @@
 namespace glimmet {
 
 // Why a picture is left out, and for a repeat, the file of this run that
-// holds it (1-based; 0 when an earlier run wrote it).
+// holds it (1-based in the job; 0 when the run that wrote it did not say).
 struct LeftOut {
     bool small = false;
     int repeatOf = 0;

@@ -3,14 +3,36 @@
 #include "ToolContract.h"
 #include "image_listing.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <fstream>
+#include <memory>
+#include <string>
 
 namespace glimmet {
 
 namespace {
 
+std::string listed(const char* label, int page) {
+    return label + std::string(1, contract::kListSeparator) + std::to_string(page) + '\n';
+}
+
 void sayListed(const char* label, int page) {
-    std::printf("%s%c%d\n", label, contract::kListSeparator, page);
+    std::fputs(listed(label, page).c_str(), stdout);
+}
+
+// The files earlier runs of the job listed: image lines with no mark of a
+// picture left out.
+int filesListed(const std::string& facts) {
+    std::ifstream in(facts);
+    int files = 0;
+    for (std::string line; std::getline(in, line);) {
+        if (line.rfind(contract::kListedImage + std::string(1, contract::kListSeparator), 0) != 0)
+            continue;
+        const auto fields = std::count(line.begin(), line.end(), contract::kListSeparator);
+        files += fields == contract::kListedFieldCount ? 1 : 0;
+    }
+    return files;
 }
 
 } // namespace
@@ -31,7 +53,9 @@ bool ListingSink::beginPage(int page) {
 
 void ListingSink::picture(int page, const PageImage& found, const std::vector<PlannedFile>& plan,
                           const KeptPicture&, const std::optional<LeftOut>& leftOut) {
-    files_ += listImage(ctx_, doc_, page, found, plan, leftOut);
+    std::string lines;
+    files_ += listImage(ctx_, doc_, page, found, plan, leftOut, lines);
+    std::fputs(lines.c_str(), stdout);
 }
 
 // What is listed stays listed should the processor budget end the run.
@@ -44,36 +68,74 @@ void ListingSink::endRun(int lastPage) {
     sayListed(contract::kListedEnd, lastPage);
 }
 
-ExportSink::ExportSink(tools::Context& ctx, ScratchNames& names, PictureSieve& sieve,
-                       std::optional<int> go, std::optional<int> done)
-    : ctx_(ctx), names_(names), sieve_(sieve), go_(go) {
+ExportSink::ExportSink(tools::Context& ctx, pdf_document* doc, ScratchNames& names,
+                       PictureSieve& sieve, std::optional<int> go, std::optional<int> done,
+                       std::string facts)
+    : ctx_(ctx), doc_(doc), names_(names), sieve_(sieve), go_(go), facts_(std::move(facts)) {
     if (done)
         handover_.emplace(*go, *done);
     else if (go)
         names_.holdBack();
 }
 
-bool ExportSink::beginPage(int) {
-    return !handover_ || handover_->begin(names_);
+bool ExportSink::beginPage(int page) {
+    if (handover_ && !handover_->begin(names_))
+        return false;
+    if (facts_.empty())
+        return true;
+    // Counted once the program let the run begin: runs before it are over.
+    if (!counted_) {
+        filesBefore_ = filesListed(facts_);
+        counted_ = true;
+    }
+    pageFacts_ += listed(contract::kListedPage, page);
+    return true;
 }
 
-void ExportSink::picture(int, const PageImage&, const std::vector<PlannedFile>& plan,
-                         const KeptPicture& kept, const std::optional<LeftOut>&) {
-    exportImage(ctx_, plan, kept, names_);
+void ExportSink::picture(int page, const PageImage& found, const std::vector<PlannedFile>& plan,
+                         const KeptPicture& kept, const std::optional<LeftOut>& leftOut) {
+    // The facts come after the files, so a picture that fails has none.
+    if (!leftOut)
+        exportImage(ctx_, plan, kept, names_);
+    if (!facts_.empty())
+        listImage(ctx_, doc_, page, found, plan, leftOut, pageFacts_);
+}
+
+bool ExportSink::writeFacts() {
+    if (facts_.empty() || pageFacts_.empty())
+        return true;
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(facts_.c_str(), "ab"),
+                                                         &std::fclose);
+    if (!file ||
+        std::fwrite(pageFacts_.data(), 1, pageFacts_.size(), file.get()) != pageFacts_.size() ||
+        std::fflush(file.get()) != 0) {
+        std::fprintf(stderr, "Error: cannot write %s\n", facts_.c_str());
+        failed_ = true;
+        return false;
+    }
+    pageFacts_.clear();
+    return true;
 }
 
 bool ExportSink::endPage(int page) {
-    if (!handover_)
+    if (!handover_) {
+        writeFacts();
         return true;
+    }
     if (!handover_->release(names_, failed_))
         return false;
+    writeFacts();
     // The tally holds the page before the program hears of it, so a run
     // started after a crash leaves out what this one wrote.
     saveTally(sieve_, failed_);
     return handover_->report(names_, page);
 }
 
-void ExportSink::endRun(int) {
+void ExportSink::endRun(int lastPage) {
+    if (!facts_.empty()) {
+        pageFacts_ += listed(contract::kListedEnd, lastPage);
+        writeFacts();
+    }
     if (!go_ || handover_)
         return;
     awaitGo(*go_);

@@ -8,6 +8,7 @@
 #include "scratch_names.h"
 
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace glimmet {
@@ -60,25 +61,35 @@ private:
 // Writes each picture as scratch files, handing the pages over to the
 // program as they are done when it asks for that (`handover`), or all at
 // once after its go (`go`) when it started the tool ahead of its turn.
+// With a facts file, each page's listing lines go there too.
 class ExportSink : public RunSink {
 public:
-    ExportSink(tools::Context& ctx, ScratchNames& names, PictureSieve& sieve, std::optional<int> go,
-               std::optional<int> done);
+    ExportSink(tools::Context& ctx, pdf_document* doc, ScratchNames& names, PictureSieve& sieve,
+               std::optional<int> go, std::optional<int> done, std::string facts);
 
     void picture(int page, const PageImage& found, const std::vector<PlannedFile>& plan,
                  const KeptPicture& kept, const std::optional<LeftOut>& leftOut) override;
-    bool takesLeftOut() const override { return false; }
-    int nextFile() const override { return names_.count() + 1; }
+    bool takesLeftOut() const override { return !facts_.empty(); }
+    int nextFile() const override { return filesBefore_ + names_.count() + 1; }
     bool beginPage(int page) override;
     bool endPage(int page) override;
     void endRun(int lastPage) override;
 
 private:
+    // Appends the page's facts to the file; false, said on standard error,
+    // when it cannot.
+    bool writeFacts();
+
     tools::Context& ctx_;
+    pdf_document* doc_;
     ScratchNames& names_;
     PictureSieve& sieve_;
     std::optional<int> go_;
     std::optional<PageHandover> handover_;
+    std::string facts_;
+    bool counted_ = false;
+    int filesBefore_ = 0;   // listed in the facts by earlier runs
+    std::string pageFacts_; // not written yet
 };
 
 // Adds what the run learnt to its tally; a failure is said on standard

@@ -9,6 +9,7 @@
 
 #include <exception>
 #include <fstream>
+#include <iterator>
 #include <optional>
 #include <stdexcept>
 
@@ -22,6 +23,11 @@ std::string TallyPath(const std::string& root) {
     return root + ".tally";
 }
 
+// Where the tool runs of one job write the listing lines of their pages.
+std::string FactsPath(const std::string& root) {
+    return root + ".facts";
+}
+
 std::vector<std::string> ToolArguments(int page, int lastPage, const JobRequest& r,
                                        const std::string& root) {
     std::vector<std::string> args{contract::kFirstPageOption, std::to_string(page),
@@ -31,6 +37,10 @@ std::vector<std::string> ToolArguments(int page, int lastPage, const JobRequest&
     if (r.LeavesOut()) {
         args.push_back(contract::kTallyOption);
         args.push_back(TallyPath(root));
+    }
+    if (r.wantsFacts) {
+        args.push_back(contract::kFactsOption);
+        args.push_back(FactsPath(root));
     }
     args.push_back(r.inputPath);
     args.push_back(root);
@@ -136,6 +146,10 @@ JobFinished ExtractionJob::Tally(const JobRequest& request) const {
         const auto [repeats, small] = CountLeftOut(TallyPath(workFolder_ + contract::kScratchRoot));
         finished.repeats = repeats;
         finished.small = small;
+    }
+    if (request.wantsFacts) {
+        std::ifstream in(FactsPath(workFolder_ + contract::kScratchRoot), std::ios::binary);
+        finished.facts.assign(std::istreambuf_iterator<char>(in), {});
     }
     finished.stopped = !running_;
     finished.outputBroken = outputBroken_;

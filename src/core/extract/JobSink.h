@@ -34,6 +34,10 @@ struct JobRequest {
     int minWidth = 0;
     int minHeight = 0;
 
+    // The tool runs say what the document holds of each picture, as a
+    // listing would, in JobFinished::facts.
+    bool wantsFacts = false;
+
     bool LeavesOut() const { return unique || minWidth > 0 || minHeight > 0; }
 };
 
@@ -74,6 +78,8 @@ struct JobFinished {
     // The output folder took no more files, and the job ended there.
     bool outputBroken = false;
     AfterJob after = AfterJob::Nothing;
+    // The tool runs' listing lines, when the request wanted them.
+    std::string facts;
 };
 
 // The job could not go on at all; nothing follows but the end.

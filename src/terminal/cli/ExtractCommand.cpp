@@ -259,18 +259,23 @@ int RunDocument(const ExtractOptions& options, const std::optional<std::string>&
     request.minWidth = options.minWidth;
     request.minHeight = options.minHeight;
 
-    // The listing, which decodes nothing, runs beside the job.
     std::string unused;
     request.naming =
         options.name ? *extract::NamePattern::Read(*options.name, unused) : extract::NamePattern();
+    // Names that hold the object number need each page's pictures before
+    // the job's tool has handed the page over: a listing, which decodes
+    // nothing, runs beside the job. Otherwise the job's own tool runs say
+    // what each picture is.
+    const ListingRequest listed{
+        input,          password,       pages->first,     pages->second,    false,
+        options.format, options.unique, options.minWidth, options.minHeight};
+    request.wantsFacts = options.manifest && !request.naming.UsesObject();
     // A job that does not finish has no use for the listing.
     std::atomic<bool> abandonListing{false};
     std::shared_future<ToolListing> pictures;
-    if (options.manifest || request.naming.UsesObject())
+    if (request.naming.UsesObject())
         pictures = std::async(std::launch::async, [&] {
-            return ListImages({input, password, pages->first, pages->second, false, options.format,
-                               options.unique, options.minWidth, options.minHeight},
-                              toolFolder, [&] { return endNow || abandonListing; });
+            return ListImages(listed, toolFolder, [&] { return endNow || abandonListing; });
         });
     // The job names a file once the pictures of its page that failed are
     // told.
@@ -293,7 +298,17 @@ int RunDocument(const ExtractOptions& options, const std::optional<std::string>&
     abandonListing = !completed;
     // Only a run that went through its pages has a manifest.
     if (completed && options.manifest) {
-        if (!WriteRunManifest(options, request, outcomes.Outcomes(), pictures.get(), messages))
+        ToolListing facts;
+        if (!request.wantsFacts)
+            facts = pictures.get();
+        else {
+            facts = ParseToolListing(finished.facts);
+            // A picture that failed, or a tool that ended early, left its
+            // page's facts short: those come from a listing of their own.
+            if (end != extract::JobEnd::Completed || !facts.finished || !facts.problems.empty())
+                facts = ListImages(listed, toolFolder, [&] { return bool(endNow); });
+        }
+        if (!WriteRunManifest(options, request, outcomes.Outcomes(), facts, messages))
             return kSomeFailed;
         journal->Close();
     }

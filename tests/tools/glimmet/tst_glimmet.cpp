@@ -491,8 +491,10 @@ private slots:
         QFETCH(QString, pdf);
         QFETCH(int, pages);
         QFETCH(QStringList, keep);
-        QTemporaryDir out;
-        const Run extracted = extract(out, pdf, 1, pages, keep);
+        QTemporaryDir out, side;
+        const QString facts = side.filePath("facts");
+        const Run extracted =
+            extract(out, pdf, 1, pages, keep + QStringList{contract::kFactsOption, facts});
         const Run listed =
             tooltest::runTool(kGlimmet, QStringList{contract::kListOption} << keep << fx.path(pdf));
         QVERIFY(!listed.crashed);
@@ -519,6 +521,12 @@ private slots:
         }
         QVERIFY(listed.lines().endsWith(QByteArray(contract::kListedEnd) +
                                         contract::kListSeparator + QByteArray::number(pages)));
+        // A run that wrote every picture says of them what the listing says.
+        QFile written(facts);
+        if (problems(extracted).isEmpty() && written.open(QIODevice::ReadOnly))
+            QCOMPARE(written.readAll(), listed.output);
+        else
+            QVERIFY(!problems(extracted).isEmpty());
     }
 
     // What a listing says of each kind: the colour space the document
