@@ -285,7 +285,11 @@ int RunDocument(const ExtractOptions& options, const std::optional<std::string>&
             return ObjectOfFile(pictures.get().images, *told, page, fileOnPage);
         };
     TerminalReport report(request, messages, platform::ErrorIsTerminal(), options.quiet);
-    OutcomeRecorder outcomes(report, journal ? &*journal : nullptr);
+    // The files written are hashed for the manifest while the job goes on.
+    std::optional<FileHasher> hasher;
+    if (options.manifest)
+        hasher.emplace();
+    OutcomeRecorder outcomes(report, journal ? &*journal : nullptr, hasher ? &*hasher : nullptr);
     told = &outcomes.Outcomes();
     extract::ExtractionJob job(outcomes, running, toolFolder, platform::WithSeparator(scratch),
                                &endNow);

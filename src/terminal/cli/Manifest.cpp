@@ -72,7 +72,7 @@ void Apply(const File& file, Row& row) {
         row.status = "written";
         row.file = text::ExtractFileName(file.path);
         row.kept = file.documentBytes;
-        row.sha256 = FileSha256(file.path);
+        row.sha256 = file.digest.valid() ? file.digest.get() : FileSha256(file.path);
         break;
     case File::Kind::NotReplaced:
         row.status = "not replaced";
@@ -136,14 +136,17 @@ void OutcomeRecorder::Tell(const extract::JobEvent& event) {
             } else if constexpr (std::is_same_v<E, extract::ImageWritten>) {
                 if (journal_)
                     journal_->Add(text::ExtractFileName(e.path));
-                outcomes_.files[page_].push_back(
-                    {File::Kind::Written, e.path, e.documentBytes, {}});
+                outcomes_.files[page_].push_back({File::Kind::Written,
+                                                  e.path,
+                                                  e.documentBytes,
+                                                  {},
+                                                  hasher_ ? hasher_->Queue(e.path) : FileDigest()});
             } else if constexpr (std::is_same_v<E, extract::ImageNotReplaced>) {
-                outcomes_.files[page_].push_back({File::Kind::NotReplaced, e.path, false, {}});
+                outcomes_.files[page_].push_back({File::Kind::NotReplaced, e.path, false, {}, {}});
             } else if constexpr (std::is_same_v<E, extract::ImageFailed>) {
                 const extract::ImageFailure& f = e.failure;
                 if (e.number > 0)
-                    outcomes_.files[page_].push_back({File::Kind::Failed, {}, false, f.reason});
+                    outcomes_.files[page_].push_back({File::Kind::Failed, {}, false, f.reason, {}});
                 else if (f.imageOnPage > 0)
                     outcomes_.pictures.emplace(std::pair{f.page, f.imageOnPage}, f);
                 else

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "cli/ImageListing.h"
+#include "cli/Sha256.h"
 #include "extract/JobSink.h"
 
 #include <cstdio>
@@ -21,6 +22,7 @@ struct JobOutcomes {
         std::string path;
         bool documentBytes = false;
         std::string reason; // of a failure
+        FileDigest digest;  // of a file written, when it was hashed as it came
     };
     // By page, in the order the job took them.
     std::map<int, std::vector<File>> files;
@@ -58,8 +60,9 @@ private:
 // Passes a job's events on to `inner` and keeps what became of each file.
 class OutcomeRecorder : public extract::JobSink {
 public:
-    explicit OutcomeRecorder(extract::JobSink& inner, FileJournal* journal = nullptr)
-        : inner_(inner), journal_(journal) {}
+    explicit OutcomeRecorder(extract::JobSink& inner, FileJournal* journal = nullptr,
+                             FileHasher* hasher = nullptr)
+        : inner_(inner), journal_(journal), hasher_(hasher) {}
 
     extract::JobRequest BeginJob() override { return inner_.BeginJob(); }
     void Tell(const extract::JobEvent& event) override;
@@ -70,6 +73,7 @@ public:
 private:
     extract::JobSink& inner_;
     FileJournal* journal_;
+    FileHasher* hasher_;
     JobOutcomes outcomes_;
     int page_ = 0;
 };

@@ -117,4 +117,41 @@ std::optional<std::string> FileSha256(const std::string& path) {
     return digest.Hex();
 }
 
+FileHasher::FileHasher() : worker_([this] { Work(); }) {}
+
+FileHasher::~FileHasher() {
+    {
+        const std::lock_guard lock(mutex_);
+        closing_ = true;
+    }
+    wake_.notify_one();
+    worker_.join();
+}
+
+FileDigest FileHasher::Queue(std::string path) {
+    std::promise<std::optional<std::string>> digest;
+    FileDigest result = digest.get_future().share();
+    {
+        const std::lock_guard lock(mutex_);
+        queue_.emplace_back(std::move(path), std::move(digest));
+    }
+    wake_.notify_one();
+    return result;
+}
+
+void FileHasher::Work() {
+    for (;;) {
+        std::pair<std::string, std::promise<std::optional<std::string>>> next;
+        {
+            std::unique_lock lock(mutex_);
+            wake_.wait(lock, [this] { return closing_ || !queue_.empty(); });
+            if (queue_.empty())
+                return;
+            next = std::move(queue_.front());
+            queue_.pop_front();
+        }
+        next.second.set_value(FileSha256(next.first));
+    }
+}
+
 } // namespace cli

@@ -1,9 +1,15 @@
 // SHA-256 digests of the files a run writes, for its manifest.
 #pragma once
 
+#include <condition_variable>
 #include <cstdint>
+#include <deque>
+#include <future>
+#include <mutex>
 #include <optional>
 #include <string>
+#include <thread>
+#include <utility>
 
 namespace cli {
 
@@ -25,5 +31,30 @@ private:
 
 // The digest of the file's bytes; nothing when it cannot be read.
 std::optional<std::string> FileSha256(const std::string& path);
+
+using FileDigest = std::shared_future<std::optional<std::string>>;
+
+// Hashes files one after another on a thread of its own, while the job
+// goes on writing the next ones.
+class FileHasher {
+public:
+    FileHasher();
+    // Hashes what is queued still, then ends the thread.
+    ~FileHasher();
+    FileHasher(const FileHasher&) = delete;
+    FileHasher& operator=(const FileHasher&) = delete;
+
+    // The digest of the file as it is once its turn comes.
+    FileDigest Queue(std::string path);
+
+private:
+    void Work();
+
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    std::deque<std::pair<std::string, std::promise<std::optional<std::string>>>> queue_;
+    bool closing_ = false;
+    std::thread worker_; // last, so it starts with everything it uses
+};
 
 } // namespace cli
