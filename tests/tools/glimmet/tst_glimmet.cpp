@@ -529,6 +529,42 @@ private slots:
             QVERIFY(!problems(extracted).isEmpty());
     }
 
+    // A job whose tool runs again from a later page (after a crash, or one
+    // run a page) ends with the facts one listing of the whole range gives:
+    // files numbered on across runs, repeats naming the earlier run's file.
+    void factsNumberOnAcrossRuns_data() {
+        QTest::addColumn<QList<int>>("starts");
+        QTest::newRow("one run") << QList<int>{1};
+        QTest::newRow("again from page 2") << QList<int>{1, 2};
+        QTest::newRow("again from page 3") << QList<int>{1, 3};
+        QTest::newRow("a run a page") << QList<int>{1, 2, 3};
+    }
+    void factsNumberOnAcrossRuns() {
+        QFETCH(QList<int>, starts);
+        const QStringList sieve{contract::kUniqueOption, contract::kMinSizeOption, "3"};
+        QTemporaryDir side;
+        const QString facts = side.filePath("facts");
+        for (int r = 0; r < starts.size(); ++r) {
+            QTemporaryDir out; // the program takes each run's files away
+            const int last = r + 1 < starts.size() ? starts[r + 1] - 1 : 3;
+            const Run run =
+                extract(out, "repeats.pdf", starts[r], last,
+                        sieve + QStringList{contract::kTallyOption, side.filePath("tally"),
+                                            contract::kFactsOption, facts});
+            QVERIFY2(silentSuccess(run), run.output.constData());
+        }
+        const Run listed = tooltest::runTool(kGlimmet, QStringList{contract::kListOption} + sieve +
+                                                           QStringList{fx.path("repeats.pdf")});
+        QFile written(facts);
+        QVERIFY(written.open(QIODevice::ReadOnly));
+        const auto withoutEnds = [](const QByteArray& text) {
+            QList<QByteArray> lines = text.split('\n');
+            lines.removeIf([](const QByteArray& l) { return l.startsWith(contract::kListedEnd); });
+            return lines;
+        };
+        QCOMPARE(withoutEnds(written.readAll()), withoutEnds(listed.output));
+    }
+
     // What a listing says of each kind: the colour space the document
     // names, the channels the file gets, the encoding, what becomes of the
     // mask, and the resolution where the image is first drawn (forms,
