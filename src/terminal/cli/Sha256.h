@@ -39,10 +39,9 @@ using FileDigest = std::shared_future<std::optional<std::string>>;
 class FileHasher {
 public:
     FileHasher();
-    // Hashes what is queued still, then ends the thread.
+    // Hashes what is queued still, then ends the thread. Its thread and
+    // lock already make it neither copied nor moved.
     ~FileHasher();
-    FileHasher(const FileHasher&) = delete;
-    FileHasher& operator=(const FileHasher&) = delete;
 
     // The digest of the file as it is once its turn comes.
     FileDigest Queue(std::string path);
