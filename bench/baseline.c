@@ -3,6 +3,7 @@
  * with the writer flags the job uses, and no scratch files in between.
  *
  *   baseline FORMAT INPUT.pdf OUTPUT_FOLDER
+ *   baseline --in-memory FORMAT INPUT.pdf OUTPUT_FOLDER
  *
  * FORMAT is Original (JPEG for a JPEG image, BMP for the rest), BMP, JPEG,
  * JPEG-2000, PNG or TIFF. Bilevel images stay 1-bit where the writer takes
@@ -60,10 +61,15 @@ int main(int argc, char** argv) {
     const char *format, *folder;
     fz_context* ctx;
     pdf_document* doc = NULL;
-    int count = 0, failed = 0, num, len;
+    int count = 0, failed = 0, num, len, in_memory = 0;
     size_t largest = 0;
+    if (argc == 5 && !strcmp(argv[1], "--in-memory")) {
+        in_memory = 1;
+        ++argv;
+        --argc;
+    }
     if (argc != 4) {
-        fprintf(stderr, "usage: baseline FORMAT INPUT.pdf OUTPUT_FOLDER\n");
+        fprintf(stderr, "usage: baseline [--in-memory] FORMAT INPUT.pdf OUTPUT_FOLDER\n");
         return 2;
     }
     format = argv[1];
@@ -76,7 +82,19 @@ int main(int argc, char** argv) {
     fz_var(num);
     fz_register_document_handlers(ctx);
     FreeImage_Initialise(FALSE);
-    fz_try(ctx) doc = pdf_open_document(ctx, argv[2]);
+    /* With --in-memory the whole file is read first, so that no reading
+     * of it counts; otherwise through MuPDF's own file stream. */
+    fz_try(ctx) {
+        if (!in_memory) {
+            doc = pdf_open_document(ctx, argv[2]);
+            break;
+        }
+        fz_buffer* data = fz_read_file(ctx, argv[2]);
+        fz_stream* stm = fz_open_buffer(ctx, data);
+        fz_drop_buffer(ctx, data);
+        doc = pdf_open_document_with_stream(ctx, stm);
+        fz_drop_stream(ctx, stm);
+    }
     fz_catch(ctx) return 2;
     len = pdf_xref_len(ctx, doc);
     for (num = 1; num < len; ++num) {

@@ -26,12 +26,16 @@ template <class T> T loweredBy(const char* variable, T ceiling) {
     return std::min(value, ceiling);
 }
 
+// Asked once a run: every page's images ask, and each asking is a system call.
 std::uint64_t physicalMemory() {
-    long pages = sysconf(_SC_PHYS_PAGES);
-    long pageSize = sysconf(_SC_PAGESIZE);
-    if (pages <= 0 || pageSize <= 0)
-        return 0;
-    return std::uint64_t(pages) * std::uint64_t(pageSize);
+    static const std::uint64_t memory = [] {
+        long pages = sysconf(_SC_PHYS_PAGES);
+        long pageSize = sysconf(_SC_PAGESIZE);
+        if (pages <= 0 || pageSize <= 0)
+            return std::uint64_t(0);
+        return std::uint64_t(pages) * std::uint64_t(pageSize);
+    }();
+    return memory;
 }
 
 // The signal handler may only write and end, so its line is made up front;

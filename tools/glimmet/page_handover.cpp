@@ -1,5 +1,6 @@
 #include "page_handover.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cstdlib>
@@ -83,14 +84,17 @@ bool PageHandover::report(const ScratchNames& names, int page) {
     return write(done_, line.data(), line.size()) == static_cast<ssize_t>(line.size());
 }
 
+// Takes what is there of the goes owed, never more: the program sends
+// them in bursts.
 bool PageHandover::takeGo() {
-    char byte = 0;
+    char bytes[256];
+    const auto wanted = static_cast<std::size_t>(std::min<int>(owed_, sizeof bytes));
     ssize_t n = 0;
-    while ((n = read(go_, &byte, 1)) < 0 && errno == EINTR) {
+    while ((n = read(go_, bytes, wanted)) < 0 && errno == EINTR) {
     }
-    if (n == 1)
-        --owed_;
-    return n == 1;
+    if (n > 0)
+        owed_ -= static_cast<int>(n);
+    return n > 0;
 }
 
 FILE* PageHandover::counted(int fd) {

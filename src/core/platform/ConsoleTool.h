@@ -40,7 +40,8 @@ public:
     // Ends the tool and every process it started, if it still runs.
     ~PageTool();
 
-    // Lets the tool give its next page's files their names.
+    // Lets the tool give its next page's files their names. Said to the
+    // tool once AwaitPage has to wait for it.
     void Go();
     // Waits until the tool says its page is done (true) or ends without
     // saying so (false). `output` receives what it printed about the page,

@@ -333,6 +333,7 @@ struct PageTool::Impl {
     Started started;
     Fd go;    // a byte a page lets its files take their names; the end stops the tool
     Fd pages; // the tool's "page done" lines
+    int goes = 0; // go bytes given but not yet sent
     std::string marks;
     std::string printed;       // output not yet handed out
     std::size_t handedOut = 0; // bytes of output handed out before it
@@ -370,6 +371,16 @@ struct PageTool::Impl {
         printed.erase(0, length);
         handedOut += length;
         return true;
+    }
+    // The go bytes held back go out together, before the program waits:
+    // while lines of pages without files are at hand, a byte each would
+    // cost a system call each.
+    void SendGoes() {
+        if (goes == 0 || go.Get() < 0)
+            return;
+        const std::string bytes(static_cast<std::size_t>(goes), '\1');
+        goes = 0;
+        send(go.Get(), bytes.data(), bytes.size(), MSG_NOSIGNAL);
     }
     bool Ended(std::string& output, const std::string& note) {
         Read();
@@ -415,9 +426,7 @@ PageTool::~PageTool() {
 }
 
 void PageTool::Go() {
-    const char go = 1;
-    if (impl_->go.Get() >= 0)
-        send(impl_->go.Get(), &go, 1, MSG_NOSIGNAL);
+    ++impl_->goes;
 }
 
 bool PageTool::NamedFiles() const {
@@ -443,6 +452,7 @@ bool PageTool::AwaitPage(std::string& output, const GiveUp& giveUp) {
     for (;;) {
         if (tool.TakePage(output))
             return true;
+        tool.SendGoes();
         pollfd ready[2];
         nfds_t count = 0;
         if (tool.outputOpen)
