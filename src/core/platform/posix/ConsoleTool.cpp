@@ -331,8 +331,8 @@ bool ToolsReportPages() {
 struct PageTool::Impl {
     std::string program;
     Started started;
-    Fd go;    // a byte a page lets its files take their names; the end stops the tool
-    Fd pages; // the tool's "page done" lines
+    Fd go;        // a byte a page lets its files take their names; the end stops the tool
+    Fd pages;     // the tool's "page done" lines
     int goes = 0; // go bytes given but not yet sent
     std::string marks;
     std::string printed;       // output not yet handed out
