@@ -161,6 +161,10 @@ inline constexpr int kGoDescriptor = 3;
 // rest of the range to a new run.
 inline constexpr const char* kPageVariable = "ARVENZO_PAGE_FD";
 inline constexpr int kPageDescriptor = 4;
+// The program may hold bytes back while pages come without files; a tool
+// that has to wait for one writes this line to the page descriptor first,
+// and the program sends what it holds.
+inline constexpr const char* kGoWanted = "go?";
 
 // ROOT-NNN.ext for scratch file `number`.
 inline std::string ScratchName(const std::string& root, int number, const std::string& extension) {

@@ -1,5 +1,7 @@
 #include "page_handover.h"
 
+#include "ToolContract.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
@@ -65,9 +67,13 @@ bool PageHandover::begin(ScratchNames& names) {
 }
 
 bool PageHandover::release(ScratchNames& names, bool& failed) {
-    while (names.holding() && owed_ > 0)
+    while (names.holding() && owed_ > 0) {
+        pollfd ready{go_, POLLIN, 0};
+        if (poll(&ready, 1, 0) <= 0 && !askForGo())
+            return false;
         if (!takeGo())
             return false;
+    }
     try {
         names.release();
     } catch (const WriteError& e) {
@@ -81,6 +87,11 @@ bool PageHandover::report(const ScratchNames& names, int page) {
     std::fflush(stdout);
     const std::string line = std::to_string(page) + " " + std::to_string(names.count() - named_) +
                              " " + std::to_string(printed_) + "\n";
+    return write(done_, line.data(), line.size()) == static_cast<ssize_t>(line.size());
+}
+
+bool PageHandover::askForGo() {
+    const std::string line = std::string(contract::kGoWanted) + "\n";
     return write(done_, line.data(), line.size()) == static_cast<ssize_t>(line.size());
 }
 

@@ -41,6 +41,8 @@ public:
 
 private:
     bool takeGo();
+    // Tells the program a go is awaited; false when it no longer listens.
+    bool askForGo();
     // A stream on `fd` that counts what goes through it.
     FILE* counted(int fd);
 

@@ -167,6 +167,7 @@ std::string ExtractionJob::RunTool(int page, const JobRequest& request) {
     pageEndedByStop_ = false;
     std::optional<std::chrono::steady_clock::time_point> stopSeen;
     const platform::GiveUp giveUp = [&] {
+        sink_.Waiting();
         if (abandon_ && *abandon_)
             return pageEndedByStop_ = true;
         if (running_)

@@ -97,6 +97,10 @@ public:
     // a JobFailed with its message.
     virtual JobRequest BeginJob() = 0;
     virtual void Tell(const JobEvent& event) = 0;
+    // Called every few milliseconds while the job waits on the tool, and
+    // after each page it is told: a sink that holds back its redraws shows
+    // them here.
+    virtual void Waiting() {}
     // Always the last call, however the job went.
     virtual void EndJob() = 0;
 };

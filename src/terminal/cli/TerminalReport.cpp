@@ -18,6 +18,7 @@ std::string Clock(std::chrono::seconds s) {
     return buffer;
 }
 
+constexpr auto kRedraw = std::chrono::milliseconds(100);
 constexpr int kBarWidth = 24;
 constexpr int kNarrowestBar = 8;
 
@@ -80,7 +81,13 @@ void TerminalReport::Tell(const extract::JobEvent& event) {
         event);
 }
 
+void TerminalReport::Waiting() {
+    if (drawOwed_ && std::chrono::steady_clock::now() - shownAt_ >= kRedraw)
+        Show();
+}
+
 void TerminalReport::EndJob() {
+    Show();
     EndBar();
 }
 
@@ -108,17 +115,39 @@ void TerminalReport::Finish(const extract::JobFinished& finished) {
             request_.conversion.outputFolder);
 }
 
+// The last page is shown at once; the others once kRedraw has passed,
+// here or while the job waits.
 void TerminalReport::Draw() {
-    if (quiet_ || std::ferror(out_))
+    if (quiet_)
         return;
-    const auto elapsed =
-        std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - start_);
-    const std::string line = ProgressLine(pagesDone_, pages_, written_, elapsed);
+    const auto now = std::chrono::steady_clock::now();
     if (!terminal_) {
-        std::fprintf(out_, "%s\n", line.c_str());
-        std::fflush(out_);
+        const auto elapsed = std::chrono::duration_cast<std::chrono::seconds>(now - start_);
+        heldLines_ += ProgressLine(pagesDone_, pages_, written_, elapsed) + "\n";
+    }
+    drawOwed_ = true;
+    if (pagesDone_ >= pages_ || now - shownAt_ >= kRedraw)
+        Show();
+}
+
+void TerminalReport::Show() {
+    if (!drawOwed_)
+        return;
+    drawOwed_ = false;
+    const auto now = std::chrono::steady_clock::now();
+    shownAt_ = now;
+    if (std::ferror(out_)) {
+        heldLines_.clear();
         return;
     }
+    if (!terminal_) {
+        std::fputs(heldLines_.c_str(), out_);
+        std::fflush(out_);
+        heldLines_.clear();
+        return;
+    }
+    const auto elapsed = std::chrono::duration_cast<std::chrono::seconds>(now - start_);
+    const std::string line = ProgressLine(pagesDone_, pages_, written_, elapsed);
     // Asked at every redraw: the window may have been resized.
     const int width = platform::ErrorTerminalWidth();
     const std::string row = BarRow(pagesDone_, pages_, line, width > 0 ? width : 80);
@@ -135,6 +164,9 @@ void TerminalReport::EndBar() {
 }
 
 void TerminalReport::Say(const std::string& message) {
+    // The pages' lines come before what is said after them.
+    if (!terminal_)
+        Show();
     EndBar();
     messages_.Say(message);
 }

@@ -1,6 +1,6 @@
 // How a job looks on a terminal: a progress bar on standard error that
-// redraws itself, or plain lines when standard error is not a terminal, and
-// each failure named as it comes.
+// redraws itself, or plain lines (one a page) when standard error is not a
+// terminal, and each failure named as it comes.
 #pragma once
 
 #include "cli/Messages.h"
@@ -17,6 +17,7 @@ public:
 
     extract::JobRequest BeginJob() override;
     void Tell(const extract::JobEvent& event) override;
+    void Waiting() override;
     void EndJob() override;
 
     // How the job finished; nothing counted when it never got that far.
@@ -35,6 +36,7 @@ private:
     void Finish(const extract::JobFinished& finished);
     void SayLeftOut(const extract::JobFinished& finished);
     void Draw();
+    void Show();
     void EndBar();
     void Say(const std::string& message);
 
@@ -48,7 +50,12 @@ private:
     int written_ = 0;
     extract::JobFinished finished_;
     bool barShown_ = false;
+    // Redraws come at most every kRedraw: pages of a long document can
+    // come faster than a terminal, or a log, is worth writing to.
+    bool drawOwed_ = false;
+    std::string heldLines_; // plain lines not yet written
     std::chrono::steady_clock::time_point start_;
+    std::chrono::steady_clock::time_point shownAt_;
 };
 
 } // namespace cli

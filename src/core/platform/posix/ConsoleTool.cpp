@@ -57,12 +57,17 @@ std::string CannotStart(const std::string& program, int error) {
 }
 
 // Reads what is there without waiting; false at the end of the stream.
-bool Drain(int fd, std::string& output) {
+// Reads what `fd` holds onto `output`; false once it is closed. With
+// `once`, a read that leaves room in the buffer is taken as all there is
+// for now, which spares the call that would say so.
+bool Drain(int fd, std::string& output, bool once = false) {
     char buffer[65536];
     for (;;) {
         const ssize_t n = read(fd, buffer, sizeof buffer);
         if (n > 0) {
             output.append(buffer, static_cast<std::size_t>(n));
+            if (once && static_cast<std::size_t>(n) < sizeof buffer)
+                return true;
             continue;
         }
         if (n < 0 && errno == EINTR)
@@ -331,10 +336,13 @@ bool ToolsReportPages() {
 struct PageTool::Impl {
     std::string program;
     Started started;
-    Fd go;        // a byte a page lets its files take their names; the end stops the tool
-    Fd pages;     // the tool's "page done" lines
-    int goes = 0; // go bytes given but not yet sent
+    Fd go;                 // a byte a page lets its files take their names; the end stops the tool
+    Fd pages;              // the tool's "page done" lines
+    int goes = 0;          // go bytes given but not yet sent
+    bool goWanted = false; // the tool waits for one
+    bool hadFiles = true;  // the page taken last named files, or may have
     std::string marks;
+    std::size_t markAt = 0;    // where the lines not yet taken begin
     std::string printed;       // output not yet handed out
     std::size_t handedOut = 0; // bytes of output handed out before it
     bool pagesOpen = true;
@@ -347,17 +355,45 @@ struct PageTool::Impl {
         if (pagesOpen)
             pagesOpen = Drain(pages.Get(), marks);
     }
+    // Reads the descriptors poll found ready, and only those.
+    void ReadReady(const pollfd* ready, nfds_t count) {
+        for (nfds_t i = 0; i < count; ++i) {
+            if (ready[i].revents == 0)
+                continue;
+            if (ready[i].fd == started.output.Get())
+                outputOpen = Drain(ready[i].fd, printed, true);
+            else
+                pagesOpen = Drain(ready[i].fd, marks, true);
+        }
+    }
+    // The next whole line of `marks`, if there is one. Lines are taken by
+    // moving `markAt`, so that a burst of thousands costs no copying.
+    bool NextMark(std::string& line) {
+        const std::size_t end = marks.find('\n', markAt);
+        if (end == std::string::npos) {
+            marks.erase(0, markAt);
+            markAt = 0;
+            return false;
+        }
+        line.assign(marks, markAt, end - markAt);
+        markAt = end + 1;
+        return true;
+    }
     // Hands out the page of the first whole line of `marks`, if there is
     // one: "PAGE FILES PRINTED", PRINTED counting every byte the tool
     // printed up to the end of the page.
     bool TakePage(std::string& output) {
-        const std::size_t end = marks.find('\n');
-        if (end == std::string::npos)
-            return false;
+        std::string line;
+        do {
+            if (!NextMark(line))
+                return false;
+            if (line == contract::kGoWanted)
+                goWanted = true;
+        } while (line == contract::kGoWanted);
         unsigned long long page = 0, files = 0, upTo = 0;
-        const int fields = std::sscanf(marks.c_str(), "%llu %llu %llu", &page, &files, &upTo);
-        marks.erase(0, end + 1);
+        const int fields = std::sscanf(line.c_str(), "%llu %llu %llu", &page, &files, &upTo);
         namedFiles = fields < 2 || files > 0;
+        hadFiles = namedFiles;
         // The page's lines were printed before it was said done.
         while (fields == 3 && outputOpen && handedOut + printed.size() < upTo) {
             pollfd ready{started.output.Get(), POLLIN, 0};
@@ -372,14 +408,16 @@ struct PageTool::Impl {
         handedOut += length;
         return true;
     }
-    // The go bytes held back go out together, before the program waits:
-    // while lines of pages without files are at hand, a byte each would
-    // cost a system call each.
+    // The go bytes go out before the program waits, and together: after a
+    // page with files, as the tool will soon want them; after a page
+    // without, only once the tool asks. A long run of pages without files
+    // then costs no call at all.
     void SendGoes() {
-        if (goes == 0 || go.Get() < 0)
+        if (goes == 0 || go.Get() < 0 || !(goWanted || hadFiles))
             return;
         const std::string bytes(static_cast<std::size_t>(goes), '\1');
         goes = 0;
+        goWanted = false;
         send(go.Get(), bytes.data(), bytes.size(), MSG_NOSIGNAL);
     }
     bool Ended(std::string& output, const std::string& note) {
@@ -459,11 +497,10 @@ bool PageTool::AwaitPage(std::string& output, const GiveUp& giveUp) {
             ready[count++] = {tool.started.output.Get(), POLLIN, 0};
         if (tool.pagesOpen)
             ready[count++] = {tool.pages.Get(), POLLIN, 0};
-        if (count > 0)
-            poll(ready, count, 100);
-        else
+        if (count > 0 && poll(ready, count, 100) > 0)
+            tool.ReadReady(ready, count);
+        else if (count == 0)
             usleep(1000);
-        tool.Read();
         if (tool.TakePage(output))
             return true;
         int status = 0;
