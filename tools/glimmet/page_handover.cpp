@@ -54,16 +54,12 @@ PageHandover::~PageHandover() {
     close(done_);
 }
 
-bool PageHandover::begin(ScratchNames& names) {
+// The page's go is not looked for here: the program sends goes only after
+// pages with files, or when asked, and release() takes them all.
+void PageHandover::begin(ScratchNames& names) {
     ++owed_;
     named_ = names.count();
-    pollfd ready{go_, POLLIN, 0};
-    while (owed_ > 0 && poll(&ready, 1, 0) > 0)
-        if (!takeGo())
-            return false;
-    if (owed_ > 0)
-        names.holdBack();
-    return true;
+    names.holdBack();
 }
 
 bool PageHandover::release(ScratchNames& names, bool& failed) {
@@ -98,7 +94,7 @@ bool PageHandover::askForGo() {
 // Takes what is there of the goes owed, never more: the program sends
 // them in bursts.
 bool PageHandover::takeGo() {
-    char bytes[256];
+    char bytes[4096];
     const auto wanted = static_cast<std::size_t>(std::min<int>(owed_, sizeof bytes));
     ssize_t n = 0;
     while ((n = read(go_, bytes, wanted)) < 0 && errno == EINTR) {

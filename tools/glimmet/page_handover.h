@@ -16,7 +16,7 @@ std::optional<int> descriptorIn(const char* variable);
 void awaitGo(int fd);
 
 // Hands the pages of a run over one by one. A page's files wait for the
-// page's go unless it came before the page began; a page without files
+// page's go, asked for when it is not there yet; a page without files
 // owes its go, which is taken before any later page's files are named. A
 // page is said done once its files have their names, with how many there
 // are and how many bytes the run has printed so far, so that the program
@@ -30,8 +30,8 @@ public:
     PageHandover(const PageHandover&) = delete;
     PageHandover& operator=(const PageHandover&) = delete;
 
-    // False when the program wants no more pages.
-    bool begin(ScratchNames& names);
+    // The page's files wait for release().
+    void begin(ScratchNames& names);
     // The page's files take their names once the program has said go. False
     // when the program wants no more pages; a name refused is said on
     // standard error and sets `failed`.

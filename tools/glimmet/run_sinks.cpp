@@ -79,8 +79,8 @@ ExportSink::ExportSink(tools::Context& ctx, pdf_document* doc, ScratchNames& nam
 }
 
 bool ExportSink::beginPage(int page) {
-    if (handover_ && !handover_->begin(names_))
-        return false;
+    if (handover_)
+        handover_->begin(names_);
     if (facts_.empty())
         return true;
     // Counted once the program let the run begin: runs before it are over.
