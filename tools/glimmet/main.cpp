@@ -245,7 +245,7 @@ int run(const Options& opt) {
             // Decoded pixels are of no use once written; keep memory to one image.
             fz_empty_store(c);
         }
-        if (!sink->endPage(page))
+        if (!sink->endPage(page, page == end - 1))
             return tools::kExitOk;
     }
     sink->endRun(end - 1);

@@ -59,7 +59,7 @@ void ListingSink::picture(int page, const PageImage& found, const std::vector<Pl
 }
 
 // What is listed stays listed should the processor budget end the run.
-bool ListingSink::endPage(int) {
+bool ListingSink::endPage(int, bool) {
     std::fflush(stdout);
     return true;
 }
@@ -117,7 +117,11 @@ bool ExportSink::writeFacts() {
     return true;
 }
 
-bool ExportSink::endPage(int page) {
+bool ExportSink::endPage(int page, bool last) {
+    if (last && !facts_.empty()) {
+        pageFacts_ += listed(contract::kListedEnd, page);
+        factsEnded_ = true;
+    }
     if (!handover_) {
         writeFacts();
         return true;
@@ -132,7 +136,7 @@ bool ExportSink::endPage(int page) {
 }
 
 void ExportSink::endRun(int lastPage) {
-    if (!facts_.empty()) {
+    if (!facts_.empty() && !factsEnded_) {
         pageFacts_ += listed(contract::kListedEnd, lastPage);
         writeFacts();
     }

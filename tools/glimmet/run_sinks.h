@@ -28,8 +28,10 @@ public:
     // One picture and the files it makes. Throws for the picture.
     virtual void picture(int page, const PageImage& found, const std::vector<PlannedFile>& plan,
                          const KeptPicture& kept, const std::optional<LeftOut>& leftOut) = 0;
-    // False when the program wants no more pages.
-    virtual bool endPage(int page) = 0;
+    // False when the program wants no more pages. `last` for the run's last
+    // page: what ends the run's output is said before the page is handed
+    // over, as the program may end the tool as soon as it has that page.
+    virtual bool endPage(int page, bool last) = 0;
     virtual void endRun(int lastPage) = 0;
 
     // Whether a failure of the sink's own was said on standard error.
@@ -49,7 +51,7 @@ public:
     int nextFile() const override { return files_ + 1; }
     void picture(int page, const PageImage& found, const std::vector<PlannedFile>& plan,
                  const KeptPicture& kept, const std::optional<LeftOut>& leftOut) override;
-    bool endPage(int page) override;
+    bool endPage(int page, bool last) override;
     void endRun(int lastPage) override;
 
 private:
@@ -72,7 +74,7 @@ public:
     bool takesLeftOut() const override { return !facts_.empty(); }
     int nextFile() const override { return filesBefore_ + names_.count() + 1; }
     bool beginPage(int page) override;
-    bool endPage(int page) override;
+    bool endPage(int page, bool last) override;
     void endRun(int lastPage) override;
 
 private:
@@ -87,6 +89,7 @@ private:
     std::optional<int> go_;
     std::optional<PageHandover> handover_;
     std::string facts_;
+    bool factsEnded_ = false;
     bool counted_ = false;
     int filesBefore_ = 0;   // listed in the facts by earlier runs
     std::string pageFacts_; // not written yet

@@ -21,6 +21,9 @@ public:
     std::string Hex();
 
 private:
+    // `count` blocks of 64 bytes, with the processor's SHA instructions
+    // where it has them.
+    void Blocks(const unsigned char* data, std::size_t count);
     void Block(const unsigned char* block);
 
     std::uint32_t state_[8];
