@@ -10,10 +10,9 @@ namespace tools {
 Document openPdf(Context& ctx, const std::string& path) {
     fz_context* c = ctx.get();
     const char* name = path.c_str();
-    const Ref<fz_stream, fz_drop_stream> file(
-        c, guarded(c, [&] { return openFileStream(c, name); }));
-    pdf_document* doc =
-        guarded(c, [&] { return pdf_open_document_with_stream(c, file.get()); });
+    const Ref<fz_stream, fz_drop_stream> file(c,
+                                              guarded(c, [&] { return openFileStream(c, name); }));
+    pdf_document* doc = guarded(c, [&] { return pdf_open_document_with_stream(c, file.get()); });
     Document owned(c, doc);
     // A file that is not a PDF at all "repairs" into a document without a
     // catalogue; reading the page tree is what tells the two apart.
