@@ -117,6 +117,7 @@ std::string LeftOutText(const ListedImage& i) {
 void PrintJson(const ListedImage& i, std::ostream& out) {
     out << "{\"page\":" << i.page
         << ",\"image\":" << (i.LeftOut() ? std::string("null") : std::to_string(i.number))
+        << ",\"image_on_page\":" << i.onPage << ",\"object\":" << i.objectNumber
         << ",\"width\":" << i.width << ",\"height\":" << i.height
         << ",\"colour_space\":" << JsonString(i.colourSpace) << ",\"components\":" << i.components
         << ",\"bits_per_component\":" << i.bitsPerComponent

@@ -434,8 +434,9 @@ private slots:
             QCOMPARE(described.size(), rows.size());
             for (int i = 0; i < rows.size(); ++i) {
                 const QJsonObject l = QJsonDocument::fromJson(rows[i].toUtf8()).object();
-                for (const char* key : {"page", "width", "height", "colour_space", "components",
-                                        "bits_per_component", "encoding"})
+                for (const char* key :
+                     {"page", "image_on_page", "object", "width", "height", "colour_space",
+                      "components", "bits_per_component", "encoding"})
                     QCOMPARE(described[i][key], l[key]);
             }
         }
