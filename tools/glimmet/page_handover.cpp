@@ -54,12 +54,19 @@ PageHandover::~PageHandover() {
     close(done_);
 }
 
-// The page's go is not looked for here: the program sends goes only after
-// pages with files, or when asked, and release() takes them all.
+// A page whose go is there already names its files as they are written, so
+// that what it wrote stays the program's should the run die on the page.
+// The program sends goes right away only after a page with files, so only
+// then are they looked for: a run of pages without files makes no call.
 void PageHandover::begin(ScratchNames& names) {
     ++owed_;
     named_ = names.count();
-    names.holdBack();
+    pollfd ready{go_, POLLIN, 0};
+    while (lastHadFiles_ && owed_ > 0 && poll(&ready, 1, 0) > 0)
+        if (!takeGo())
+            break; // the program wants no more pages: release() finds out
+    if (owed_ > 0)
+        names.holdBack();
 }
 
 bool PageHandover::release(ScratchNames& names, bool& failed) {
@@ -81,6 +88,7 @@ bool PageHandover::release(ScratchNames& names, bool& failed) {
 
 bool PageHandover::report(const ScratchNames& names, int page) {
     std::fflush(stdout);
+    lastHadFiles_ = names.count() > named_;
     const std::string line = std::to_string(page) + " " + std::to_string(names.count() - named_) +
                              " " + std::to_string(printed_) + "\n";
     return write(done_, line.data(), line.size()) == static_cast<ssize_t>(line.size());

@@ -16,12 +16,12 @@ std::optional<int> descriptorIn(const char* variable);
 void awaitGo(int fd);
 
 // Hands the pages of a run over one by one. A page's files wait for the
-// page's go, asked for when it is not there yet; a page without files
-// owes its go, which is taken before any later page's files are named. A
-// page is said done once its files have their names, with how many there
-// are and how many bytes the run has printed so far, so that the program
-// knows which lines are the page's. The end of the go descriptor means the
-// program wants no more pages.
+// page's go unless it came before the page began, and ask for it when it
+// does not come; a page without files owes its go, which is taken before
+// any later page's files are named. A page is said done once its files
+// have their names, with how many there are and how many bytes the run has
+// printed so far, so that the program knows which lines are the page's.
+// The end of the go descriptor means the program wants no more pages.
 class PageHandover {
 public:
     // Counts what the run prints from now on, on standard output and error.
@@ -30,7 +30,7 @@ public:
     PageHandover(const PageHandover&) = delete;
     PageHandover& operator=(const PageHandover&) = delete;
 
-    // The page's files wait for release().
+    // The page's files wait for release() unless its go is there.
     void begin(ScratchNames& names);
     // The page's files take their names once the program has said go. False
     // when the program wants no more pages; a name refused is said on
@@ -54,6 +54,7 @@ private:
     int done_;
     int owed_ = 0;
     int named_ = 0;
+    bool lastHadFiles_ = true; // the page before named files, or there was none
     unsigned long long printed_ = 0;
     Output stdout_;
     Output stderr_;
