@@ -103,6 +103,10 @@ JobEnd ExtractionJob::Run() {
     return end;
 }
 
+std::string ExtractionJob::FactsFile() const {
+    return FactsPath(workFolder_ + contract::kScratchRoot);
+}
+
 JobEnd ExtractionJob::RunPages() {
     counts_ = {};
     outputBroken_ = false;

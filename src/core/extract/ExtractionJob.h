@@ -32,6 +32,9 @@ public:
                   std::string workFolder, const std::atomic<bool>* abandon = nullptr);
 
     JobEnd Run();
+    // Where the tool runs write each page's facts when the request wants
+    // them, before they hand the page over.
+    std::string FactsFile() const;
 
 private:
     JobEnd RunPages();

@@ -4,6 +4,7 @@
 #include "cli/ImageListing.h"
 #include "cli/Manifest.h"
 #include "cli/Messages.h"
+#include "cli/PageFacts.h"
 #include "cli/SeveralDocuments.h"
 #include "cli/TerminalReport.h"
 #include "extract/ExtractionJob.h"
@@ -19,7 +20,6 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
-#include <future>
 #include <iostream>
 #include <memory>
 #include <sstream>
@@ -262,27 +262,20 @@ int RunDocument(const ExtractOptions& options, const std::optional<std::string>&
     std::string unused;
     request.naming =
         options.name ? *extract::NamePattern::Read(*options.name, unused) : extract::NamePattern();
-    // Names that hold the object number need each page's pictures before
-    // the job's tool has handed the page over: a listing, which decodes
-    // nothing, runs beside the job. Otherwise the job's own tool runs say
-    // what each picture is.
+    // The job's own tool runs say what each picture is, in the facts they
+    // write before handing a page over: names that hold the object number
+    // read them as each page comes, the manifest once the job is done.
     const ListingRequest listed{
         input,          password,       pages->first,     pages->second,    false,
         options.format, options.unique, options.minWidth, options.minHeight};
-    request.wantsFacts = options.manifest && !request.naming.UsesObject();
-    // A job that does not finish has no use for the listing.
-    std::atomic<bool> abandonListing{false};
-    std::shared_future<ToolListing> pictures;
-    if (request.naming.UsesObject())
-        pictures = std::async(std::launch::async, [&] {
-            return ListImages(listed, toolFolder, [&] { return endNow || abandonListing; });
-        });
+    request.wantsFacts = options.manifest || request.naming.UsesObject();
+    PageFacts pageFacts(listed, toolFolder);
     // The job names a file once the pictures of its page that failed are
     // told.
     const JobOutcomes* told = nullptr;
     if (request.naming.UsesObject())
         request.objectOf = [&](int page, int fileOnPage) {
-            return ObjectOfFile(pictures.get().images, *told, page, fileOnPage);
+            return ObjectOfFile(pageFacts.Pictures(page), *told, page, fileOnPage);
         };
     TerminalReport report(request, messages, platform::ErrorIsTerminal(), options.quiet);
     // The files written are hashed for the manifest while the job goes on.
@@ -293,25 +286,20 @@ int RunDocument(const ExtractOptions& options, const std::optional<std::string>&
     told = &outcomes.Outcomes();
     extract::ExtractionJob job(outcomes, running, toolFolder, platform::WithSeparator(scratch),
                                &endNow);
+    pageFacts.ReadFrom(job.FactsFile());
     const extract::JobEnd end = job.Run();
     platform::RemoveFolder(scratch);
     platform::StopOnSignals(nullptr, nullptr);
     const extract::JobFinished& finished = report.Finished();
     const bool completed =
         end == extract::JobEnd::Completed || end == extract::JobEnd::CompletedWithErrors;
-    abandonListing = !completed;
     // Only a run that went through its pages has a manifest.
     if (completed && options.manifest) {
-        ToolListing facts;
-        if (!request.wantsFacts)
-            facts = pictures.get();
-        else {
-            facts = ParseToolListing(finished.facts);
-            // A picture that failed, or a tool that ended early, left its
-            // page's facts short: those come from a listing of their own.
-            if (end != extract::JobEnd::Completed || !facts.finished || !facts.problems.empty())
-                facts = ListImages(listed, toolFolder, [&] { return bool(endNow); });
-        }
+        ToolListing facts = ParseToolListing(finished.facts);
+        // A picture that failed, or a tool that ended early, left its page's
+        // facts short: those come from a listing of their own.
+        if (end != extract::JobEnd::Completed || !facts.finished || !facts.problems.empty())
+            facts = ListImages(listed, toolFolder, [&] { return bool(endNow); });
         if (!WriteRunManifest(options, request, outcomes.Outcomes(), facts, messages))
             return kSomeFailed;
         journal->Close();
