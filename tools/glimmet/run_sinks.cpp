@@ -94,11 +94,12 @@ bool ExportSink::beginPage(int page) {
 
 void ExportSink::picture(int page, const PageImage& found, const std::vector<PlannedFile>& plan,
                          const KeptPicture& kept, const std::optional<LeftOut>& leftOut) {
-    // The facts come after the files, so a picture that fails has none.
-    if (!leftOut)
-        exportImage(ctx_, plan, kept, names_);
+    // Listed before its files are made, as a listing run lists it: a
+    // picture that then fails keeps its facts.
     if (!facts_.empty())
         listImage(ctx_, doc_, page, found, plan, leftOut, pageFacts_);
+    if (!leftOut)
+        exportImage(ctx_, plan, kept, names_);
 }
 
 bool ExportSink::writeFacts() {

@@ -296,9 +296,10 @@ int RunDocument(const ExtractOptions& options, const std::optional<std::string>&
     // Only a run that went through its pages has a manifest.
     if (completed && options.manifest) {
         ToolListing facts = ParseToolListing(finished.facts);
-        // A picture that failed, or a tool that ended early, left its page's
-        // facts short: those come from a listing of their own.
-        if (end != extract::JobEnd::Completed || !facts.finished || !facts.problems.empty())
+        // A tool that died on a page left that page's facts out: they come
+        // from a listing of their own.
+        if (facts.pagesBegun != pages->second - pages->first + 1 || !facts.finished ||
+            !facts.problems.empty())
             facts = ListImages(listed, toolFolder, [&] { return bool(endNow); });
         if (!WriteRunManifest(options, request, outcomes.Outcomes(), facts, messages))
             return kSomeFailed;
