@@ -164,9 +164,8 @@ void TerminalReport::EndBar() {
 }
 
 void TerminalReport::Say(const std::string& message) {
-    // The pages' lines come before what is said after them.
-    if (!terminal_)
-        Show();
+    // What was held back of the pages comes before what is said after them.
+    Show();
     EndBar();
     messages_.Say(message);
 }

@@ -56,7 +56,6 @@ std::string CannotStart(const std::string& program, int error) {
     return Quoted(program) + " could not be started: " + std::strerror(error) + "\n";
 }
 
-// Reads what is there without waiting; false at the end of the stream.
 // Reads what `fd` holds onto `output`; false once it is closed. With
 // `once`, a read that leaves room in the buffer is taken as all there is
 // for now, which spares the call that would say so.
@@ -418,7 +417,16 @@ struct PageTool::Impl {
         const std::string bytes(static_cast<std::size_t>(goes), '\1');
         goes = 0;
         goWanted = false;
-        send(go.Get(), bytes.data(), bytes.size(), MSG_NOSIGNAL);
+        // Every byte: a tool left one short would wait for it for ever.
+        for (std::size_t sent = 0; sent < bytes.size();) {
+            const ssize_t n =
+                send(go.Get(), bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0)
+                break; // the tool is gone
+            sent += static_cast<std::size_t>(n);
+        }
     }
     bool Ended(std::string& output, const std::string& note) {
         Read();
