@@ -269,7 +269,7 @@ int RunDocument(const ExtractOptions& options, const std::optional<std::string>&
         input,          password,       pages->first,     pages->second,    false,
         options.format, options.unique, options.minWidth, options.minHeight};
     request.wantsFacts = options.manifest || request.naming.UsesObject();
-    PageFacts pageFacts(listed, toolFolder);
+    PageFacts pageFacts(listed, toolFolder, [&] { return bool(endNow); });
     // The job names a file once the pictures of its page that failed are
     // told.
     const JobOutcomes* told = nullptr;

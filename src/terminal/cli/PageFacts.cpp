@@ -5,8 +5,9 @@
 
 namespace cli {
 
-PageFacts::PageFacts(ListingRequest listing, std::string toolFolder)
-    : listing_(std::move(listing)), toolFolder_(std::move(toolFolder)) {}
+PageFacts::PageFacts(ListingRequest listing, std::string toolFolder, std::function<bool()> giveUp)
+    : listing_(std::move(listing)), toolFolder_(std::move(toolFolder)), giveUp_(std::move(giveUp)) {
+}
 
 const std::vector<ListedImage>& PageFacts::Pictures(int page) {
     if (!pages_.count(page))
@@ -15,7 +16,7 @@ const std::vector<ListedImage>& PageFacts::Pictures(int page) {
         ListingRequest one = listing_;
         one.firstPage = one.lastPage = page;
         std::vector<ListedImage>& pictures = pages_[page];
-        for (ListedImage& image : ListImages(one, toolFolder_, {}).images)
+        for (ListedImage& image : ListImages(one, toolFolder_, giveUp_).images)
             if (image.page == page)
                 pictures.push_back(std::move(image));
     }

@@ -6,6 +6,7 @@
 #include "cli/ImageListing.h"
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -15,8 +16,8 @@ namespace cli {
 class PageFacts {
 public:
     // `listing` asks as the job does, for a page whose facts never came (its
-    // tool died on it).
-    PageFacts(ListingRequest listing, std::string toolFolder);
+    // tool died on it); `giveUp` ends that listing.
+    PageFacts(ListingRequest listing, std::string toolFolder, std::function<bool()> giveUp);
 
     // The facts file the job's tool runs write to; set before the job runs.
     void ReadFrom(std::string path) { path_ = std::move(path); }
@@ -29,6 +30,7 @@ private:
 
     ListingRequest listing_;
     std::string toolFolder_;
+    std::function<bool()> giveUp_;
     std::string path_;
     std::uint64_t read_ = 0; // bytes of the file taken
     std::string partial_;    // a line not yet whole
