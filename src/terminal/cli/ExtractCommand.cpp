@@ -278,7 +278,7 @@ int RunDocument(const ExtractOptions& options, const std::optional<std::string>&
             return ObjectOfFile(pageFacts.Pictures(page), *told, page, fileOnPage);
         };
     TerminalReport report(request, messages, platform::ErrorIsTerminal(), options.quiet);
-    // The files written are hashed for the manifest while the job goes on.
+    // The files written are hashed for the manifest once the job is done.
     std::optional<FileHasher> hasher;
     if (options.manifest)
         hasher.emplace();
@@ -301,6 +301,7 @@ int RunDocument(const ExtractOptions& options, const std::optional<std::string>&
         if (facts.pagesBegun != pages->second - pages->first + 1 || !facts.finished ||
             !facts.problems.empty())
             facts = ListImages(listed, toolFolder, [&] { return bool(endNow); });
+        hasher->HashQueued();
         if (!WriteRunManifest(options, request, outcomes.Outcomes(), facts, messages))
             return kSomeFailed;
         journal->Close();

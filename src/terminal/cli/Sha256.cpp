@@ -1,8 +1,11 @@
 #include "cli/Sha256.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <thread>
+#include <vector>
 
 #if defined(__x86_64__) && defined(__GNUC__)
 #include <cpuid.h>
@@ -192,34 +195,29 @@ std::optional<std::string> FileSha256(const std::string& path) {
     return digest.Hex();
 }
 
-FileHasher::FileHasher() : worker_([this] { Work(); }) {}
-
-FileHasher::~FileHasher() {
-    {
-        const std::lock_guard lock(mutex_);
-        closing_ = true;
-    }
-    wake_.notify_one();
-    worker_.join();
-}
-
 FileDigest FileHasher::Queue(std::string path) {
     std::promise<std::optional<std::string>> digest;
     FileDigest result = digest.get_future().share();
-    {
-        const std::lock_guard lock(mutex_);
-        queue_.emplace_back(std::move(path), std::move(digest));
-    }
-    wake_.notify_one();
+    const std::lock_guard lock(mutex_);
+    queue_.emplace_back(std::move(path), std::move(digest));
     return result;
 }
 
-void FileHasher::Work() {
+void FileHasher::HashQueued() {
+    const unsigned processors = std::max(1u, std::min(std::thread::hardware_concurrency(), 4u));
+    std::vector<std::thread> helpers;
+    for (unsigned i = 1; i < processors; ++i)
+        helpers.emplace_back([this] { Drain(); });
+    Drain();
+    for (std::thread& helper : helpers)
+        helper.join();
+}
+
+void FileHasher::Drain() {
     for (;;) {
         std::pair<std::string, std::promise<std::optional<std::string>>> next;
         {
-            std::unique_lock lock(mutex_);
-            wake_.wait(lock, [this] { return closing_ || !queue_.empty(); });
+            const std::lock_guard lock(mutex_);
             if (queue_.empty())
                 return;
             next = std::move(queue_.front());

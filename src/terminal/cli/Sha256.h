@@ -1,14 +1,12 @@
 // SHA-256 digests of the files a run writes, for its manifest.
 #pragma once
 
-#include <condition_variable>
 #include <cstdint>
 #include <deque>
 #include <future>
 #include <mutex>
 #include <optional>
 #include <string>
-#include <thread>
 #include <utility>
 
 namespace cli {
@@ -37,26 +35,24 @@ std::optional<std::string> FileSha256(const std::string& path);
 
 using FileDigest = std::shared_future<std::optional<std::string>>;
 
-// Hashes files one after another on a thread of its own, while the job
-// goes on writing the next ones.
+// Hashes the files a run wrote once it has written them all, on every
+// processor. While the job runs, the processors are its own and its tool's:
+// a thread hashing beside them slowed the job by more than the hashing
+// itself cost.
 class FileHasher {
 public:
-    FileHasher();
-    // Hashes what is queued still, then ends the thread. Its thread and
-    // lock already make it neither copied nor moved.
-    ~FileHasher();
-
-    // The digest of the file as it is once its turn comes.
+    // The digest of the file as it is when HashQueued() comes to it.
     FileDigest Queue(std::string path);
+    // Hashes every file queued and returns once all are done. Call it
+    // before reading a digest, which would wait for ever otherwise.
+    void HashQueued();
 
 private:
-    void Work();
+    // Takes files off the queue and hashes them until none is left.
+    void Drain();
 
     std::mutex mutex_;
-    std::condition_variable wake_;
     std::deque<std::pair<std::string, std::promise<std::optional<std::string>>>> queue_;
-    bool closing_ = false;
-    std::thread worker_; // last, so it starts with everything it uses
 };
 
 } // namespace cli
