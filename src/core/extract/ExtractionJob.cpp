@@ -171,7 +171,6 @@ std::string ExtractionJob::RunTool(int page, const JobRequest& request) {
     pageEndedByStop_ = false;
     std::optional<std::chrono::steady_clock::time_point> stopSeen;
     const platform::GiveUp giveUp = [&] {
-        sink_.Waiting();
         if (abandon_ && *abandon_)
             return pageEndedByStop_ = true;
         if (running_)
@@ -183,7 +182,7 @@ std::string ExtractionJob::RunTool(int page, const JobRequest& request) {
     };
     std::string output;
     // A tool that ended on this page, however, takes nothing of the next.
-    const bool done = tool_->AwaitPage(output, giveUp);
+    const bool done = tool_->AwaitPage(output, giveUp, [&] { return sink_.Waiting(); });
     namedFiles_ = tool_->NamedFiles();
     if (!done || page == request.lastPage) {
         tool_.reset();

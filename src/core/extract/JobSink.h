@@ -97,10 +97,12 @@ public:
     // a JobFailed with its message.
     virtual JobRequest BeginJob() = 0;
     virtual void Tell(const JobEvent& event) = 0;
-    // Called every few milliseconds while the job waits on the tool, and
-    // after each page it is told: a sink that holds back its redraws shows
-    // them here.
-    virtual void Waiting() {}
+    // Called each time the job is about to wait on its tool, and at least
+    // every tenth of a second while it waits: a sink that holds back its
+    // redraws shows them here, and one with work that can wait may do a
+    // little of it. True when it did some: the job looks at the tool and
+    // asks again rather than sleeping.
+    virtual bool Waiting() { return false; }
     // Always the last call, however the job went.
     virtual void EndJob() = 0;
 };

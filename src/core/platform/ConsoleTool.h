@@ -13,6 +13,10 @@ namespace platform {
 // Asked every few milliseconds while a console tool runs; true ends the
 // tool, and on POSIX every process it started, at once.
 using GiveUp = std::function<bool()>;
+// Asked while a console tool runs and the caller has nothing to do but wait
+// for it: it may do a little work that can wait, and says whether it did,
+// so that it is asked again once the tool has been looked at.
+using Spare = std::function<bool()>;
 
 // Runs `program` with `arguments` (each reaching the program as one argument,
 // whatever characters it holds), hidden, in `workingFolder`, and returns
@@ -47,8 +51,9 @@ public:
     // saying so (false). `output` receives what it printed about the page,
     // with the lines RunConsoleTool adds when it cannot start, is ended by
     // a signal, or is ended because `giveUp` answered true. Once it returned
-    // false the tool is gone.
-    bool AwaitPage(std::string& output, const GiveUp& giveUp = {});
+    // false the tool is gone. `spare` is asked each time before it would
+    // wait.
+    bool AwaitPage(std::string& output, const GiveUp& giveUp = {}, const Spare& spare = {});
     // False when the page just done named no file, so there is none of its
     // own to look for; true when that is not known.
     bool NamedFiles() const;

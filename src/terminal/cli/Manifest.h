@@ -66,6 +66,12 @@ public:
 
     extract::JobRequest BeginJob() override { return inner_.BeginJob(); }
     void Tell(const extract::JobEvent& event) override;
+    // The files written so far are hashed a slice at a time while the job
+    // waits on its tool.
+    bool Waiting() override {
+        inner_.Waiting();
+        return hasher_ && hasher_->HashSome();
+    }
     void EndJob() override { inner_.EndJob(); }
 
     const JobOutcomes& Outcomes() const { return outcomes_; }

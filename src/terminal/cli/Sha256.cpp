@@ -1,6 +1,7 @@
 #include "cli/Sha256.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -181,29 +182,76 @@ std::string Sha256::Hex() {
     return hex;
 }
 
-std::optional<std::string> FileSha256(const std::string& path) {
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"),
-                                                         &std::fclose);
-    if (!file)
-        return std::nullopt;
-    Sha256 digest;
+SlicedFileDigest::SlicedFileDigest(const std::string& path)
+    : file_(std::fopen(path.c_str(), "rb"), &std::fclose), failed_(!file_) {}
+
+bool SlicedFileDigest::Step(std::size_t bytes) {
+    if (failed_)
+        return true;
     unsigned char buffer[65536];
-    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, file.get())) > 0;)
-        digest.Add(buffer, n);
-    if (std::ferror(file.get()))
+    for (std::size_t taken = 0; taken < bytes;) {
+        const std::size_t n =
+            std::fread(buffer, 1, std::min(sizeof buffer, bytes - taken), file_.get());
+        if (n == 0) {
+            failed_ = std::ferror(file_.get()) != 0;
+            return true;
+        }
+        digest_.Add(buffer, n);
+        taken += n;
+    }
+    return false;
+}
+
+std::optional<std::string> SlicedFileDigest::Result() {
+    if (failed_)
         return std::nullopt;
-    return digest.Hex();
+    return digest_.Hex();
+}
+
+std::optional<std::string> FileSha256(const std::string& path) {
+    SlicedFileDigest digest(path);
+    while (!digest.Step(SIZE_MAX)) {
+    }
+    return digest.Result();
 }
 
 FileDigest FileHasher::Queue(std::string path) {
     std::promise<std::optional<std::string>> digest;
     FileDigest result = digest.get_future().share();
     const std::lock_guard lock(mutex_);
-    queue_.emplace_back(std::move(path), std::move(digest));
+    queue_.push_back({std::move(path), std::move(digest)});
     return result;
 }
 
+// A slice short enough that the job, waiting on its tool, hears of the
+// next page without a noticeable delay.
+constexpr std::size_t kSpareSlice = 512 * 1024;
+
+bool FileHasher::HashSome() {
+    const std::lock_guard lock(mutex_);
+    if (queue_.empty())
+        return false;
+    if (!begun_)
+        begun_.emplace(queue_.front().path);
+    if (begun_->Step(kSpareSlice)) {
+        queue_.front().digest.set_value(begun_->Result());
+        queue_.pop_front();
+        begun_.reset();
+    }
+    return true;
+}
+
 void FileHasher::HashQueued() {
+    {
+        const std::lock_guard lock(mutex_);
+        if (begun_) {
+            while (!begun_->Step(SIZE_MAX)) {
+            }
+            queue_.front().digest.set_value(begun_->Result());
+            queue_.pop_front();
+            begun_.reset();
+        }
+    }
     const unsigned processors = std::max(1u, std::min(std::thread::hardware_concurrency(), 4u));
     std::vector<std::thread> helpers;
     for (unsigned i = 1; i < processors; ++i)
@@ -215,7 +263,7 @@ void FileHasher::HashQueued() {
 
 void FileHasher::Drain() {
     for (;;) {
-        std::pair<std::string, std::promise<std::optional<std::string>>> next;
+        Queued next;
         {
             const std::lock_guard lock(mutex_);
             if (queue_.empty())
@@ -223,7 +271,7 @@ void FileHasher::Drain() {
             next = std::move(queue_.front());
             queue_.pop_front();
         }
-        next.second.set_value(FileSha256(next.first));
+        next.digest.set_value(FileSha256(next.path));
     }
 }
 

@@ -81,9 +81,10 @@ void TerminalReport::Tell(const extract::JobEvent& event) {
         event);
 }
 
-void TerminalReport::Waiting() {
+bool TerminalReport::Waiting() {
     if (drawOwed_ && std::chrono::steady_clock::now() - shownAt_ >= kRedraw)
         Show();
+    return false;
 }
 
 void TerminalReport::EndJob() {

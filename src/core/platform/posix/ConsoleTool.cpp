@@ -479,7 +479,7 @@ bool PageTool::NamedFiles() const {
     return impl_->namedFiles;
 }
 
-bool PageTool::AwaitPage(std::string& output, const GiveUp& giveUp) {
+bool PageTool::AwaitPage(std::string& output, const GiveUp& giveUp, const Spare& spare) {
     Impl& tool = *impl_;
     output.clear();
     tool.namedFiles = true;
@@ -499,15 +499,18 @@ bool PageTool::AwaitPage(std::string& output, const GiveUp& giveUp) {
         if (tool.TakePage(output))
             return true;
         tool.SendGoes();
+        // Work the caller had put off keeps it from sleeping, not from
+        // hearing of the tool.
+        const int wait = spare && spare() ? 0 : 100;
         pollfd ready[2];
         nfds_t count = 0;
         if (tool.outputOpen)
             ready[count++] = {tool.started.output.Get(), POLLIN, 0};
         if (tool.pagesOpen)
             ready[count++] = {tool.pages.Get(), POLLIN, 0};
-        if (count > 0 && poll(ready, count, 100) > 0)
+        if (count > 0 && poll(ready, count, wait) > 0)
             tool.ReadReady(ready, count);
-        else if (count == 0)
+        else if (count == 0 && wait > 0)
             usleep(1000);
         if (tool.TakePage(output))
             return true;

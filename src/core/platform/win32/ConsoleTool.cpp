@@ -362,13 +362,19 @@ bool PageTool::NamedFiles() const {
     return true;
 }
 
-bool PageTool::AwaitPage(std::string& output, const GiveUp& giveUp) {
+bool PageTool::AwaitPage(std::string& output, const GiveUp& giveUp, const Spare& spare) {
     output.clear();
     if (impl_->ran)
         return false;
     impl_->ran = true;
+    // The tool is asked after every few milliseconds of waiting.
+    const GiveUp asked = [&] {
+        if (spare)
+            spare();
+        return giveUp && giveUp();
+    };
     output = RunConsoleTool(impl_->program, impl_->arguments, impl_->workingFolder,
-                            std::chrono::milliseconds{0}, giveUp);
+                            std::chrono::milliseconds{0}, asked);
     return false;
 }
 
