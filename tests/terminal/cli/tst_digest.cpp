@@ -1,9 +1,11 @@
 // The manifest's digests against Qt's: every length around the 64-byte
 // block and its padding, fed whole and in uneven pieces, on whichever
-// path (the processor's SHA instructions or the plain one) this machine takes.
+// path (the processor's SHA instructions or the plain one) this machine
+// takes; and files hashed a slice at a time.
 #include "cli/Sha256.h"
 
 #include <QCryptographicHash>
+#include <QTemporaryDir>
 #include <QtTest>
 
 class DigestTest : public QObject {
@@ -29,6 +31,39 @@ private slots:
                        static_cast<std::size_t>(std::min(step, length - at)));
         QCOMPARE(QByteArray::fromStdString(digest.Hex()),
                  QCryptographicHash::hash(data, QCryptographicHash::Sha256).toHex());
+    }
+
+    // Files hashed partly in the job's spare moments and the rest at its
+    // end, a missing one among them, each against Qt's digest.
+    void filesHashedInSlicesAndAtTheEnd() {
+        QTemporaryDir dir;
+        const QList<int> sizes{0, 1300 * 1024, 100, -1, 3 * 1024 * 1024};
+        cli::FileHasher hasher;
+        QList<QByteArray> contents;
+        std::vector<cli::FileDigest> digests;
+        for (int i = 0; i < sizes.size(); ++i) {
+            const QString path = dir.filePath(QString::number(i));
+            QByteArray data(std::max(sizes[i], 0), Qt::Uninitialized);
+            for (int b = 0; b < data.size(); ++b)
+                data[b] = static_cast<char>((b * 7 + i) & 0xff);
+            if (sizes[i] >= 0) {
+                QFile file(path);
+                QVERIFY(file.open(QIODevice::WriteOnly) && file.write(data) == data.size());
+            }
+            contents << data;
+            digests.push_back(hasher.Queue(path.toStdString()));
+            if (i == 1)
+                QVERIFY(hasher.HashSome() && hasher.HashSome()); // the first file, then a slice
+        }
+        hasher.HashQueued();
+        for (int i = 0; i < sizes.size(); ++i) {
+            const std::optional<std::string> digest = digests[i].get();
+            QCOMPARE(digest.has_value(), sizes[i] >= 0);
+            if (digest)
+                QCOMPARE(QByteArray::fromStdString(*digest),
+                         QCryptographicHash::hash(contents[i], QCryptographicHash::Sha256).toHex());
+        }
+        QVERIFY(!hasher.HashSome());
     }
 };
 
