@@ -242,16 +242,9 @@ bool FileHasher::HashSome() {
 }
 
 void FileHasher::HashQueued() {
-    {
-        const std::lock_guard lock(mutex_);
-        if (begun_) {
-            while (!begun_->Step(SIZE_MAX)) {
-            }
-            queue_.front().digest.set_value(begun_->Result());
-            queue_.pop_front();
-            begun_.reset();
-        }
-    }
+    // The file begun in the job's spare moments first: it is the queue's front.
+    while (begun_)
+        HashSome();
     const unsigned processors = std::max(1u, std::min(std::thread::hardware_concurrency(), 4u));
     std::vector<std::thread> helpers;
     for (unsigned i = 1; i < processors; ++i)
