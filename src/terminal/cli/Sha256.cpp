@@ -88,6 +88,10 @@ ShaInstructionBlocks(std::uint32_t* state, const unsigned char* data, std::size_
 }
 #endif
 
+// A slice short enough that the job, waiting on its tool, hears of the
+// next page without a noticeable delay.
+constexpr std::size_t kSpareSlice = 512 * 1024;
+
 } // namespace
 
 Sha256::Sha256()
@@ -222,10 +226,6 @@ FileDigest FileHasher::Queue(std::string path) {
     queue_.push_back({std::move(path), std::move(digest)});
     return result;
 }
-
-// A slice short enough that the job, waiting on its tool, hears of the
-// next page without a noticeable delay.
-constexpr std::size_t kSpareSlice = 512 * 1024;
 
 bool FileHasher::HashSome() {
     const std::lock_guard lock(mutex_);
