@@ -6,6 +6,7 @@
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 extern "C" {
@@ -88,6 +89,10 @@ bool readHeader(jpeg_decompress_struct* cinfo, ErrorManager* err) {
 bool start(jpeg_decompress_struct* cinfo, ErrorManager* err, bool gray) {
     if (setjmp(err->jump))
         return false;
+    // Without an Adobe marker, three components are YCbCr on the page
+    // whatever their IDs say; libjpeg would take R, G and B IDs as RGB.
+    if (!gray && !cinfo->saw_Adobe_marker)
+        cinfo->jpeg_color_space = JCS_YCbCr;
     cinfo->out_color_space = gray ? JCS_GRAYSCALE : JCS_RGB;
     jpeg_start_decompress(cinfo);
     return true;
@@ -231,34 +236,56 @@ bool canWriteJpegAsPnm(fz_context* ctx, fz_image* image) {
            (fz_colorspace_is_rgb(ctx, image->colorspace) && image->n == 3);
 }
 
-void writeJpegAsPnm(fz_context* ctx, fz_image* image, ScratchOutput& out) {
-    fz_compressed_buffer* cb = jpegBuffer(ctx, image);
-    const bool gray = image->n == 1;
+struct JpegRows::Impl {
+    Impl(const unsigned char* data, size_t len) : jpeg(data, len) {}
+    Decompressor jpeg;
+    int w = 0, h = 0, y = 0;
+};
 
+JpegRows::JpegRows(fz_context* ctx, fz_image* image) {
+    fz_compressed_buffer* cb = jpegBuffer(ctx, image);
     unsigned char* data = nullptr;
     const size_t len = storage(ctx, cb, &data);
-    Decompressor jpeg(data, len);
+    impl_ = std::make_unique<Impl>(data, len);
+    Decompressor& jpeg = impl_->jpeg;
     jpeg_decompress_struct* cinfo = jpeg.info();
     if (!readHeader(cinfo, jpeg.errors()) || cinfo->num_components != image->n ||
-        !start(cinfo, jpeg.errors(), gray) || jpeg.damaged())
+        !start(cinfo, jpeg.errors(), image->n == 1) || jpeg.damaged())
         jpeg.fail();
-    int w = static_cast<int>(cinfo->output_width);
-    int h = static_cast<int>(cinfo->output_height);
-    if (w != image->w || h != image->h) {
+    impl_->w = static_cast<int>(cinfo->output_width);
+    impl_->h = static_cast<int>(cinfo->output_height);
+    if (impl_->w != image->w || impl_->h != image->h) {
         checkJpegMatchesImage(ctx, image); // says how they differ
         throw tools::MuError("the JPEG data is not of the image's size");
     }
+}
 
-    auto rows = [&](int y, std::uint8_t* row) {
-        if (!readRow(cinfo, jpeg.errors(), row) || jpeg.damaged())
-            jpeg.fail();
-        if (y == h - 1 && (!finish(cinfo, jpeg.errors()) || jpeg.damaged()))
-            jpeg.fail();
-    };
-    if (gray)
-        writePgm(out, w, h, rows);
+JpegRows::~JpegRows() = default;
+
+int JpegRows::width() const {
+    return impl_->w;
+}
+
+int JpegRows::height() const {
+    return impl_->h;
+}
+
+void JpegRows::next(std::uint8_t* row) {
+    Decompressor& jpeg = impl_->jpeg;
+    jpeg_decompress_struct* cinfo = jpeg.info();
+    if (!readRow(cinfo, jpeg.errors(), row) || jpeg.damaged())
+        jpeg.fail();
+    if (++impl_->y == impl_->h && (!finish(cinfo, jpeg.errors()) || jpeg.damaged()))
+        jpeg.fail();
+}
+
+void writeJpegAsPnm(fz_context* ctx, fz_image* image, ScratchOutput& out) {
+    JpegRows jpeg(ctx, image);
+    const auto rows = [&](int, std::uint8_t* row) { jpeg.next(row); };
+    if (image->n == 1)
+        writePgm(out, jpeg.width(), jpeg.height(), rows);
     else
-        writePpm(out, w, h, rows);
+        writePpm(out, jpeg.width(), jpeg.height(), rows);
 }
 
 } // namespace glimmet

@@ -4,6 +4,8 @@
 #include "scratch_output.h"
 
 #include <cstddef>
+#include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -19,6 +21,26 @@ void writeJpegAsPnm(fz_context* ctx, fz_image* image, ScratchOutput& out);
 
 // Whether writeJpegAsPnm takes the image, as far as the document says.
 bool canWriteJpegAsPnm(fz_context* ctx, fz_image* image);
+
+// The rows of an image canWriteJpegAsPnm() takes, decoded one at a time
+// into gray or RGB, as the page shows them. Throws MuError when the JPEG
+// data is damaged or not of the image's size.
+class JpegRows {
+public:
+    JpegRows(fz_context* ctx, fz_image* image);
+    ~JpegRows();
+    JpegRows(const JpegRows&) = delete;
+    JpegRows& operator=(const JpegRows&) = delete;
+
+    int width() const;
+    int height() const;
+    // The next row, width() times the image's components.
+    void next(std::uint8_t* row);
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};
 
 // Throws MuError when the JPEG data of an image stored as JPEG does not hold
 // what the document says: another number of colour components, or another

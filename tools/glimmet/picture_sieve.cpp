@@ -1,6 +1,7 @@
 #include "picture_sieve.h"
 
 #include "ToolContract.h"
+#include "pixel_digest.h"
 #include "scratch_output.h"
 
 #include <charconv>
@@ -18,27 +19,6 @@ std::optional<int> count(std::string_view text) {
     if (text.empty() || ec != std::errc() || ptr != text.data() + text.size() || value < 0)
         return std::nullopt;
     return value;
-}
-
-// Pixels with their size and layout, so that equal bytes of another shape
-// never pass for the same picture.
-std::string pixelDigest(fz_pixmap* pix) {
-    fz_sha256 state;
-    fz_sha256_init(&state);
-    const int shape[] = {pix->w, pix->h, pix->n, pix->alpha, pix->s};
-    fz_sha256_update(&state, reinterpret_cast<const unsigned char*>(shape), sizeof shape);
-    const std::size_t row = static_cast<std::size_t>(pix->w) * pix->n;
-    for (int y = 0; y < pix->h; ++y)
-        fz_sha256_update(&state, pix->samples + static_cast<std::ptrdiff_t>(y) * pix->stride, row);
-    unsigned char digest[32];
-    fz_sha256_final(&state, digest);
-    static const char hex[] = "0123456789abcdef";
-    std::string text;
-    for (unsigned char b : digest) {
-        text += hex[b >> 4];
-        text += hex[b & 15];
-    }
-    return text;
 }
 
 } // namespace
@@ -96,12 +76,7 @@ std::optional<LeftOut> PictureSieve::byContent(tools::Context& ctx, fz_image* im
     digest_.clear();
     if (!unique_)
         return std::nullopt;
-    fz_context* c = ctx.get();
-    tools::Pixmap pix(c, tools::guarded(c, [&] {
-                          return fz_get_pixmap_from_image(c, image, nullptr, nullptr, nullptr,
-                                                          nullptr);
-                      }));
-    digest_ = pixelDigest(pix.get());
+    digest_ = pixelDigest(ctx.get(), image);
     const auto seen = digests_.find(digest_);
     if (seen == digests_.end())
         return std::nullopt;

@@ -1,6 +1,6 @@
 #include "cli/Manifest.h"
 
-#include "cli/Sha256.h"
+#include "cli/FileDigest.h"
 #include "extract/LeftFiles.h"
 #include "platform/Environment.h"
 #include "platform/Files.h"

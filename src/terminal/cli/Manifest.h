@@ -4,7 +4,7 @@
 #pragma once
 
 #include "cli/ImageListing.h"
-#include "cli/Sha256.h"
+#include "cli/FileDigest.h"
 #include "extract/JobSink.h"
 
 #include <cstdio>

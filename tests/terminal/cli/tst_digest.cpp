@@ -2,7 +2,7 @@
 // block and its padding, fed whole and in uneven pieces, on whichever
 // path (the processor's SHA instructions or the plain one) this machine
 // takes; and files hashed a slice at a time.
-#include "cli/Sha256.h"
+#include "cli/FileDigest.h"
 
 #include <QCryptographicHash>
 #include <QTemporaryDir>
@@ -24,7 +24,7 @@ private slots:
         QByteArray data(length, Qt::Uninitialized);
         for (int i = 0; i < length; ++i)
             data[i] = static_cast<char>((i * 131 + i / 251) & 0xff);
-        cli::Sha256 digest;
+        digest::Sha256 digest;
         const int step = piece > 0 ? piece : std::max(length, 1);
         for (int at = 0; at < length; at += step)
             digest.Add(data.constData() + at,

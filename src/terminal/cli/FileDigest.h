@@ -1,6 +1,8 @@
 // SHA-256 digests of the files a run writes, for its manifest.
 #pragma once
 
+#include "Sha256.h"
+
 #include <cstdint>
 #include <cstdio>
 #include <deque>
@@ -12,25 +14,6 @@
 #include <utility>
 
 namespace cli {
-
-class Sha256 {
-public:
-    Sha256();
-    void Add(const void* data, std::size_t size);
-    // The digest in lower-case hex; the object is spent afterwards.
-    std::string Hex();
-
-private:
-    // `count` blocks of 64 bytes, with the processor's SHA instructions
-    // where it has them.
-    void Blocks(const unsigned char* data, std::size_t count);
-    void Block(const unsigned char* block);
-
-    std::uint32_t state_[8];
-    unsigned char buffer_[64];
-    std::size_t buffered_ = 0;
-    std::uint64_t length_ = 0; // in bytes
-};
 
 // The digest of the file's bytes; nothing when it cannot be read.
 std::optional<std::string> FileSha256(const std::string& path);
@@ -48,7 +31,7 @@ public:
 
 private:
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> file_;
-    Sha256 digest_;
+    digest::Sha256 digest_;
     bool failed_ = false;
 };
 
