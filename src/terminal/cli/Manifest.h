@@ -3,8 +3,8 @@
 // why none, with what the document holds of it and the file's SHA-256.
 #pragma once
 
-#include "cli/ImageListing.h"
 #include "cli/FileDigest.h"
+#include "cli/ImageListing.h"
 #include "extract/JobSink.h"
 
 #include <cstdio>
