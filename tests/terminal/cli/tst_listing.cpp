@@ -85,6 +85,8 @@ private slots:
             << "repeats.pdf" << 2 << 3 << true << 0 << 1;
         QTest::newRow("small ones") << "repeats.pdf" << 1 << 3 << false << 3 << 2;
         QTest::newRow("small ones and repeats") << "repeats.pdf" << 1 << 3 << true << 3 << 5;
+        QTest::newRow("the same pixels decoded each way")
+            << "same-pixels.pdf" << 1 << 8 << true << 0 << 4;
     }
     void listingMatchesTheJob() {
         QFETCH(QString, pdf);
