@@ -90,7 +90,9 @@ void requireWholeJbig2(fz_context* c, fz_image* image) {
     }
 }
 
-tools::Pixmap decode(tools::Context& ctx, fz_image* image) {
+} // namespace
+
+tools::Pixmap decodeWhole(tools::Context& ctx, fz_image* image) {
     fz_context* c = ctx.get();
     ctx.takeWarnings();
     fz_pixmap* pix = tools::guarded(
@@ -99,6 +101,8 @@ tools::Pixmap decode(tools::Context& ctx, fz_image* image) {
     requireWhole(c, image, ctx.takeWarnings());
     return owned;
 }
+
+namespace {
 
 // How decoded pixels of a colour space are written: gray and RGB as they
 // are; inks that stand for shades of gray (a Separation or DeviceN over
@@ -330,6 +334,8 @@ void writeBitsAsPbm(tools::Context& ctx, fz_image* image, ScratchOutput& out) {
     });
 }
 
+} // namespace
+
 void checkBeforeDecoding(fz_context* c, fz_image* image) {
     for (fz_image* part : {image, image->mask}) {
         if (part) {
@@ -338,6 +344,8 @@ void checkBeforeDecoding(fz_context* c, fz_image* image) {
         }
     }
 }
+
+namespace {
 
 // The pixels an image decodes to, as far as the image says: MuPDF spreads
 // an indexed image to its base, makes a colour key into alpha, and keeps a
@@ -372,7 +380,7 @@ void requirePlannedLayout(const DisplayRows& rows, const PlannedFile& file) {
 // The file of a decoded image.
 void writeDecoded(tools::Context& ctx, const PlannedFile& file, ScratchNames& names) {
     fz_image* image = file.source;
-    tools::Pixmap pix = decode(ctx, image);
+    tools::Pixmap pix = decodeWhole(ctx, image);
     if (file.step == FileStep::Stencil) {
         names.write(file.extension,
                     [&](ScratchOutput& out) { writeBilevel(out, pix.get(), true); });
@@ -382,7 +390,7 @@ void writeDecoded(tools::Context& ctx, const PlannedFile& file, ScratchNames& na
     requirePlannedLayout(rows, file);
     tools::Pixmap mask;
     if (file.mask == MaskUse::SameSize)
-        mask = decode(ctx, image->mask);
+        mask = decodeWhole(ctx, image->mask);
     names.write(file.extension, [&](ScratchOutput& out) {
         switch (file.step) {
         case FileStep::WithAlpha:
@@ -414,7 +422,7 @@ void writePlanned(tools::Context& ctx, const PlannedFile& file, const KeptPictur
         return names.write(file.extension,
                            [&](ScratchOutput& out) { writeBitsAsPbm(ctx, image, out); });
     case FileStep::MaskAsGray: {
-        const tools::Pixmap mask = decode(ctx, image);
+        const tools::Pixmap mask = decodeWhole(ctx, image);
         return names.write(file.extension,
                            [&](ScratchOutput& out) { writeCoverage(out, mask.get()); });
     }

@@ -44,6 +44,14 @@ struct PlannedFile {
     bool kept = false; // the document's own bytes
 };
 
+// Throws MuError when the image or its mask is known not to decode as the
+// document says: JPEG data of another size, JBIG2 data cut short.
+void checkBeforeDecoding(fz_context* c, fz_image* image);
+
+// The image's pixels as MuPDF decodes them. Throws MuError when it cannot,
+// or patched damaged data up with pixels it made up.
+tools::Pixmap decodeWhole(tools::Context& ctx, fz_image* image);
+
 // The files `image` makes, in order, decided without decoding it: listing
 // says what they are, extracting writes them. Throws MuError where the
 // image is known to fail before it is decoded.

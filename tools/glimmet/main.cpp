@@ -155,18 +155,19 @@ void takePicture(tools::Context& ctx, pdf_document* doc, const Options& opt, int
     tools::MemoryLimit limit(ctx, static_cast<std::uint64_t>(bytes) * 2 + kDecodingRoom);
     tools::Image image = glimmet::loadImage(ctx, doc, found);
     std::optional<glimmet::LeftOut> leftOut;
-    if (sieve.active()) {
+    if (sieve.active())
         leftOut = sieve.beforeDecoding(found.objectNumber, image->w, image->h);
-        if (!leftOut)
-            leftOut = sieve.byContent(ctx, image.get());
+    if (leftOut && !sink.takesLeftOut()) {
+        sieve.leaveOut(*leftOut);
+        return;
     }
+    const glimmet::KeptPicture kept = glimmet::keptPicture(ctx, doc, found, image.get(), opt.keep);
+    if (sieve.active() && !leftOut)
+        leftOut = sieve.byContent(ctx, image.get(), kept);
     if (leftOut)
         sieve.leaveOut(*leftOut);
     else
         sieve.take(found.objectNumber, sink.nextFile());
-    if (leftOut && !sink.takesLeftOut())
-        return;
-    const glimmet::KeptPicture kept = glimmet::keptPicture(ctx, doc, found, image.get(), opt.keep);
     sink.picture(page, found, glimmet::planExport(ctx, image.get(), kept), kept, leftOut);
 }
 

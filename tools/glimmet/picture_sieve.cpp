@@ -72,11 +72,12 @@ std::optional<LeftOut> PictureSieve::beforeDecoding(int objectNumber, int width,
     return LeftOut{false, seen->second};
 }
 
-std::optional<LeftOut> PictureSieve::byContent(tools::Context& ctx, fz_image* image) {
+std::optional<LeftOut> PictureSieve::byContent(tools::Context& ctx, fz_image* image,
+                                               const KeptPicture& kept) {
     digest_.clear();
     if (!unique_)
         return std::nullopt;
-    digest_ = pixelDigest(ctx.get(), image);
+    digest_ = pixelDigest(ctx, image, kept);
     const auto seen = digests_.find(digest_);
     if (seen == digests_.end())
         return std::nullopt;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "kept_picture.h"
 #include "mupdf_context.h"
 
 #include <map>
@@ -29,8 +30,8 @@ public:
     // Known before decoding: too small, or an object already written.
     std::optional<LeftOut> beforeDecoding(int objectNumber, int width, int height) const;
     // Decodes the picture to compare its pixels with those written; its
-    // digest is remembered for take().
-    std::optional<LeftOut> byContent(tools::Context& ctx, fz_image* image);
+    // digest is remembered for take(). Throws MuError as writing it would.
+    std::optional<LeftOut> byContent(tools::Context& ctx, fz_image* image, const KeptPicture& kept);
     // The picture is written as the run's files `firstFile` on.
     void take(int objectNumber, int firstFile);
     void leaveOut(const LeftOut& why);

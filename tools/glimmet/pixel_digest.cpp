@@ -1,6 +1,7 @@
 #include "pixel_digest.h"
 
 #include "Sha256.h"
+#include "image_export.h"
 #include "jpeg_direct.h"
 
 #include <cstddef>
@@ -30,11 +31,8 @@ std::string jpegDigest(fz_context* c, fz_image* image) {
     return sha.Hex();
 }
 
-std::string decodedDigest(fz_context* c, fz_image* image) {
-    tools::Pixmap pix(c, tools::guarded(c, [&] {
-                          return fz_get_pixmap_from_image(c, image, nullptr, nullptr, nullptr,
-                                                          nullptr);
-                      }));
+std::string decodedDigest(tools::Context& ctx, fz_image* image) {
+    const tools::Pixmap pix = decodeWhole(ctx, image);
     digest::Sha256 sha;
     addShape(sha, pix->w, pix->h, pix->n, pix->alpha, pix->s);
     const std::size_t row = static_cast<std::size_t>(pix->w) * pix->n;
@@ -43,10 +41,32 @@ std::string decodedDigest(fz_context* c, fz_image* image) {
     return sha.Hex();
 }
 
+// The bytes of a picture written as they are, marked so that they never
+// pass for pixels.
+std::string keptDigest(fz_context* c, const KeptPicture& kept) {
+    unsigned char* data = nullptr;
+    const size_t len = fz_buffer_storage(c, kept.bytes.get(), &data);
+    digest::Sha256 sha;
+    addShape(sha, -1, -1, -1, -1, -1);
+    sha.Add(data, len);
+    return sha.Hex();
+}
+
 } // namespace
 
-std::string pixelDigest(fz_context* ctx, fz_image* image) {
-    return canWriteJpegAsPnm(ctx, image) ? jpegDigest(ctx, image) : decodedDigest(ctx, image);
+std::string pixelDigest(tools::Context& ctx, fz_image* image, const KeptPicture& kept) {
+    fz_context* c = ctx.get();
+    try {
+        // Never compared on pixels MuPDF made up for damaged data.
+        checkBeforeDecoding(c, image);
+        return canWriteJpegAsPnm(c, image) ? jpegDigest(c, image) : decodedDigest(ctx, image);
+    } catch (const tools::MuError&) {
+        // Written as its bytes, never decoded, the picture keeps the damage
+        // the document gave it.
+        if (!kept)
+            throw;
+        return keptDigest(c, kept);
+    }
 }
 
 } // namespace glimmet

@@ -249,6 +249,26 @@ private slots:
         QVERIFY2(r.err.contains("3 repeats of a picture written left out"), qPrintable(r.err));
     }
 
+    // Leaving repeats out changes nothing else: a damaged picture fails
+    // with the same words, and nothing made up for it is written.
+    void uniqueKeepsFailures_data() {
+        QTest::addColumn<QString>("pdf");
+        QTest::addColumn<QString>("format");
+        for (const char* pdf : {"flawed.pdf", "cut-short.pdf"})
+            for (const char* format : {"original", "png"})
+                QTest::addRow("%s, %s", pdf, format) << pdf << format;
+    }
+    void uniqueKeepsFailures() {
+        QFETCH(QString, pdf);
+        QFETCH(QString, format);
+        QTemporaryDir plain, unique;
+        const Run a = ExecIn({"-q", "-f", format, "@/" + pdf, "%"}, plain);
+        const Run b = ExecIn({"-q", "-f", format, "--unique", "@/" + pdf, "%"}, unique);
+        QCOMPARE(b.code, a.code);
+        QCOMPARE(FilesIn(unique.path()), FilesIn(plain.path()));
+        QCOMPARE(b.err.split('\n').filter("page "), a.err.split('\n').filter("page "));
+    }
+
     void fromList_data() {
         QTest::addColumn<QByteArray>("list");  // "@" is the fixture folder
         QTest::addColumn<QStringList>("args"); // "%" the output folder, "LIST" the list
