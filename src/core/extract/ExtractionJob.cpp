@@ -218,13 +218,13 @@ void ExtractionJob::ConvertPageImages(int page, const JobRequest& request) {
         const int number = ++imagesTaken_;
         ++onPage;
         const bool copied = Copied(name, request.conversion);
-        std::string target;
+        std::string target, digest;
         OutputProblem problem;
         switch (ConvertImage(workFolder_ + name, FileName(request, number, page, onPage),
-                             request.conversion, target, &problem)) {
+                             request.conversion, target, &problem, &digest)) {
         case Converted::Written:
             ++counts_.written;
-            sink_.Tell(ImageWritten{number, target, copied});
+            sink_.Tell(ImageWritten{number, target, copied, digest});
             break;
         case Converted::Kept:
             ++counts_.notReplaced;

@@ -158,11 +158,14 @@ bool ConvertExtractedImage(const std::string& scratchPath, int imageNumber,
 
 Converted WriteOutputFile(const std::string& target, bool keepExisting,
                           const std::function<bool(platform::WorkingFile&)>& write,
-                          OutputProblem& problem) {
+                          OutputProblem& problem, std::string* digest) {
     // A name of this run's own, created new: a link planted in the folder
     // is never written through, and two runs into one folder never share a
     // file.
     platform::WorkingFile file(text::ExtractFilePath(target), MarkedPrefix(kWorkingFilePrefix));
+    // Hashed while its bytes are at hand, rather than read back later.
+    if (digest)
+        file.HashAsWritten();
     // A file that cannot be made or filled says the same of the next.
     if (!file.Created() || !write(file) || !file.Complete()) {
         problem = {file.Problem(), !file.Problem().empty()};
@@ -170,6 +173,8 @@ Converted WriteOutputFile(const std::string& target, bool keepExisting,
     }
     switch (file.Publish(target, keepExisting)) {
     case platform::WorkingFile::Outcome::Published:
+        if (digest)
+            *digest = file.Digest();
         return Converted::Written;
     case platform::WorkingFile::Outcome::NameTaken:
         return Converted::Kept;
@@ -184,7 +189,7 @@ Converted WriteOutputFile(const std::string& target, bool keepExisting,
 
 Converted ConvertImage(const std::string& scratchPath, const std::string& name,
                        const ConversionSettings& settings, std::string& target,
-                       OutputProblem* problem) {
+                       OutputProblem* problem, std::string* digest) {
     const std::string scratchExtension =
         text::LowerCase(text::ExtractFileExt(text::ExtractFileName(scratchPath)));
     const OutputFormat out =
@@ -196,11 +201,13 @@ Converted ConvertImage(const std::string& scratchPath, const std::string& name,
         return Converted::Kept;
     }
     OutputProblem reason;
+    std::string* hashed = settings.hashFiles ? digest : nullptr;
     Converted result = Converted::Failed;
     if (out.copied) {
         result = WriteOutputFile(
             target, settings.keepExisting,
-            [&](platform::WorkingFile& file) { return CopyBytes(scratchPath, file); }, reason);
+            [&](platform::WorkingFile& file) { return CopyBytes(scratchPath, file); }, reason,
+            hashed);
     } else {
         const FREE_IMAGE_FORMAT detected = FreeImage_GetFileType(scratchPath.c_str(), 0);
         Bitmap dib;
@@ -218,7 +225,7 @@ Converted ConvertImage(const std::string& scratchPath, const std::string& name,
                     return Save(static_cast<FREE_IMAGE_FORMAT>(out.format), dib.get(), file,
                                 out.flags);
                 },
-                reason);
+                reason, hashed);
     }
     if (problem)
         *problem = reason;

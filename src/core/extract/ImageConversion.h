@@ -17,6 +17,8 @@ struct ConversionSettings {
     // An output name already taken is left alone instead of replaced.
     bool keepExisting = false;
     int jpegQuality = kDefaultJpegQuality; // of the JPEG files encoded; kept ones stay as they are
+    // Each file's SHA-256 is taken as it is written, for a manifest.
+    bool hashFiles = false;
 };
 
 enum class Converted { Written, Failed, Kept };
@@ -51,17 +53,19 @@ bool ConvertExtractedImage(const std::string& scratchPath, int imageNumber,
 // from a name kept by `keepExisting`; `target`
 // receives the output file's path either way, and `problem` what the file
 // system said when the file could not be written (no reason when the
-// picture could not be converted).
+// picture could not be converted), and `digest` the SHA-256 of a file
+// written, when the settings ask for it and it was written in order.
 Converted ConvertImage(const std::string& scratchPath, const std::string& name,
                        const ConversionSettings& settings, std::string& target,
-                       OutputProblem* problem = nullptr);
+                       OutputProblem* problem = nullptr, std::string* digest = nullptr);
 
 // Writes the output file `target` through `write` into a new working file
 // beside it, which takes the name only once it is whole: a failed write
 // never costs the file that had the name. With `keepExisting` a name taken
-// meanwhile is kept. `problem` receives what the file system said.
+// meanwhile is kept. `problem` receives what the file system said, and
+// `digest`, when given, the SHA-256 of the file written in order.
 Converted WriteOutputFile(const std::string& target, bool keepExisting,
                           const std::function<bool(platform::WorkingFile&)>& write,
-                          OutputProblem& problem);
+                          OutputProblem& problem, std::string* digest = nullptr);
 
 } // namespace extract

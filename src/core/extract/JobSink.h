@@ -52,6 +52,7 @@ struct ImageWritten {
     int number; // across the job, from 1
     std::string path;
     bool documentBytes; // the document's own bytes, copied, rather than encoded
+    std::string sha256; // taken as it was written, when asked for; or empty
 };
 // The output name was taken and left alone, as asked.
 struct ImageNotReplaced {

@@ -22,6 +22,9 @@ public:
     // The system's reason for the first thing that failed; empty so far.
     const std::string& Problem() const;
 
+    // Hashes what is written as it is written, for Digest().
+    void HashAsWritten();
+
     // As std::fwrite, std::fseek and std::ftell do; a failed write is kept
     // in Problem.
     bool Write(const void* data, std::size_t size);
@@ -36,6 +39,11 @@ public:
     // `keepExisting` only when nothing has it yet. Failed, with Problem.
     enum class Outcome { Published, NameTaken, Failed };
     Outcome Publish(const std::string& target, bool keepExisting);
+
+    // Once complete, the SHA-256 of the file's bytes in lower-case hex;
+    // empty unless HashAsWritten() came first and every byte was written
+    // in order, with no seek back.
+    const std::string& Digest() const;
 
 private:
     struct Impl;

@@ -255,6 +255,7 @@ int RunDocument(const ExtractOptions& options, const std::optional<std::string>&
     request.openAfter = true;
     request.conversion = {options.format, AsFolderText(outputFolder), options.prefix,
                           options.noClobber, options.quality};
+    request.conversion.hashFiles = options.manifest.has_value();
     request.unique = options.unique;
     request.minWidth = options.minWidth;
     request.minHeight = options.minHeight;
@@ -278,7 +279,8 @@ int RunDocument(const ExtractOptions& options, const std::optional<std::string>&
             return ObjectOfFile(pageFacts.Pictures(page), *told, page, fileOnPage);
         };
     TerminalReport report(request, messages, platform::ErrorIsTerminal(), options.quiet);
-    // The files written are hashed for the manifest once the job is done.
+    // What the job could not hash as it wrote is hashed in its spare
+    // moments and once it is done.
     std::optional<FileHasher> hasher;
     if (options.manifest)
         hasher.emplace();

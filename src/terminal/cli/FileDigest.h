@@ -37,6 +37,9 @@ private:
 
 using FileDigest = std::shared_future<std::optional<std::string>>;
 
+// A digest known already.
+FileDigest KnownDigest(std::string hex);
+
 // Hashes the files a run wrote, in the job's spare moments and then, for
 // what is left once the job is done, on every processor. While the job
 // runs, the processors are its own and its tool's: a thread hashing beside

@@ -127,6 +127,14 @@ bool FileJournal::ClearAway(const std::string& path, const std::string& folder) 
     return platform::RemoveFile(path) && cleared;
 }
 
+FileDigest OutcomeRecorder::Digest(const extract::ImageWritten& written) {
+    if (!hasher_)
+        return {};
+    if (!written.sha256.empty())
+        return KnownDigest(written.sha256);
+    return hasher_->Queue(written.path);
+}
+
 void OutcomeRecorder::Tell(const extract::JobEvent& event) {
     std::visit(
         [&](const auto& e) {
@@ -136,11 +144,8 @@ void OutcomeRecorder::Tell(const extract::JobEvent& event) {
             } else if constexpr (std::is_same_v<E, extract::ImageWritten>) {
                 if (journal_)
                     journal_->Add(text::ExtractFileName(e.path));
-                outcomes_.files[page_].push_back({File::Kind::Written,
-                                                  e.path,
-                                                  e.documentBytes,
-                                                  {},
-                                                  hasher_ ? hasher_->Queue(e.path) : FileDigest()});
+                outcomes_.files[page_].push_back(
+                    {File::Kind::Written, e.path, e.documentBytes, {}, Digest(e)});
             } else if constexpr (std::is_same_v<E, extract::ImageNotReplaced>) {
                 outcomes_.files[page_].push_back({File::Kind::NotReplaced, e.path, false, {}, {}});
             } else if constexpr (std::is_same_v<E, extract::ImageFailed>) {

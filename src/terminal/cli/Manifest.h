@@ -77,6 +77,10 @@ public:
     const JobOutcomes& Outcomes() const { return outcomes_; }
 
 private:
+    // The file's digest as the job took it while writing, or as the hasher
+    // will read it back.
+    FileDigest Digest(const extract::ImageWritten& written);
+
     extract::JobSink& inner_;
     FileJournal* journal_;
     FileHasher* hasher_;

@@ -56,7 +56,16 @@ bool WorkingFile::Impl::Close() {
         Fail(std::strerror(errno));
     if (std::fclose(f) != 0)
         Fail(std::strerror(errno));
+    if (sha && problem.empty())
+        digest = sha->Hex();
+    sha.reset();
     return problem.empty();
+}
+
+void WorkingFile::Impl::Seeking(long long offset, int origin) {
+    const bool stays = offset == 0 && (origin == SEEK_CUR || origin == SEEK_END);
+    if (!stays && !(origin == SEEK_SET && offset >= 0 && std::uint64_t(offset) == written))
+        sha.reset();
 }
 
 WorkingFile::~WorkingFile() {
@@ -85,7 +94,19 @@ bool WorkingFile::Write(const void* data, std::size_t size) {
         impl_->Fail(std::strerror(errno));
         return false;
     }
+    if (impl_->sha)
+        impl_->sha->Add(data, size);
+    impl_->written += size;
     return true;
+}
+
+void WorkingFile::HashAsWritten() {
+    if (impl_->written == 0)
+        impl_->sha.emplace();
+}
+
+const std::string& WorkingFile::Digest() const {
+    return impl_->digest;
 }
 
 bool WorkingFile::Complete() {

@@ -2,10 +2,13 @@
 // it and seeks in it its own way; the rest is shared.
 #pragma once
 
+#include "Sha256.h"
 #include "platform/WorkingFile.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace platform {
@@ -17,6 +20,10 @@ struct WorkingFile::Impl {
     // stdio's default of 4 KiB would cost a system call every few rows.
     std::unique_ptr<char[]> buffer;
     bool published = false;
+    // What is written, in order; gone once a seek moves elsewhere.
+    std::optional<digest::Sha256> sha;
+    std::uint64_t written = 0; // bytes, all told
+    std::string digest;
 
     // Keeps the first reason only: later failures follow from it.
     void Fail(const std::string& reason);
@@ -29,6 +36,9 @@ struct WorkingFile::Impl {
     // Flushes and closes; false, with the reason, when not everything
     // written reached the file.
     bool Close();
+    // A seek to `offset` from `origin` (as std::fseek's): the digest holds
+    // only while writing goes on at the end.
+    void Seeking(long long offset, int origin);
 };
 
 namespace common {

@@ -46,6 +46,7 @@ std::string LastProblem() {
 } // namespace common
 
 bool WorkingFile::Seek(long long offset, int origin) {
+    impl_->Seeking(offset, origin);
     return impl_->file && fseeko(impl_->file, static_cast<off_t>(offset), origin) == 0;
 }
 

@@ -50,6 +50,7 @@ std::string LastProblem() {
 } // namespace common
 
 bool WorkingFile::Seek(long long offset, int origin) {
+    impl_->Seeking(offset, origin);
     return impl_->file && _fseeki64(impl_->file, offset, origin) == 0;
 }
 
