@@ -400,6 +400,10 @@ private slots:
             << QStringList{"--manifest=%/kept.jsonl", "-f", "jpeg", "@/kept.pdf", "%/img"}
             << QStringList{"kept.jsonl", "img"}
             << "written 10, failed 1, small 0, repeat 0, kept 5";
+        QTest::newRow("a format written out of order, hashed afterwards")
+            << QStringList{"--manifest", "-f", "tiff", "@/multipage.pdf", "%"}
+            << QStringList{"manifest.jsonl", "."}
+            << "written 6, failed 0, small 0, repeat 0, kept 0";
         QTest::newRow("several documents, one in each folder")
             << QStringList{"--manifest", "--unique", "@/repeats.pdf", "@/multipage.pdf", "%"}
             << QStringList{"repeats/manifest.jsonl", "repeats", "multipage/manifest.jsonl",
@@ -420,8 +424,9 @@ private slots:
             QVERIFY2(lines.size() > 2 && lines.last().isEmpty(), qPrintable(folders[m]));
             const QJsonObject header = QJsonDocument::fromJson(lines.first()).object();
             const QString document = header["document"].toString();
-            QVERIFY(header["options"].toString().contains("--format=Original") ||
-                    header["options"].toString().contains("--format=JPEG"));
+            const QString format = args.contains("-f") ? args[args.indexOf("-f") + 1] : "original";
+            QVERIFY(
+                header["options"].toString().contains("--format=" + format, Qt::CaseInsensitive));
             QStringList named;
             QList<QJsonObject> described;
             for (const QByteArray& line : lines.mid(1, lines.size() - 2)) {
