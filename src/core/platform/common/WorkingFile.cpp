@@ -17,10 +17,15 @@ namespace common {
 
 std::string RandomTail() {
     static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
-    std::random_device source;
-    std::string tail(6, ' ');
-    for (char& c : tail)
-        c = kLetters[source() % (sizeof kLetters - 1)];
+    unsigned char bytes[6];
+    if (!SystemRandom(bytes, sizeof bytes)) {
+        std::random_device source;
+        for (unsigned char& b : bytes)
+            b = static_cast<unsigned char>(source());
+    }
+    std::string tail(sizeof bytes, ' ');
+    for (std::size_t i = 0; i < tail.size(); ++i)
+        tail[i] = kLetters[bytes[i] % (sizeof kLetters - 1)];
     return tail;
 }
 

@@ -5,6 +5,7 @@
 #include "Sha256.h"
 #include "platform/WorkingFile.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <memory>
@@ -45,6 +46,10 @@ namespace common {
 
 // A short random tail for a new file's name.
 std::string RandomTail();
+
+// Fills `size` bytes from the system's random source in one call; false
+// where there is none, and a std::random_device is made for the name.
+bool SystemRandom(unsigned char* bytes, std::size_t size);
 
 // The system's reason for the call that just failed.
 std::string LastProblem();

@@ -39,6 +39,10 @@ WorkingFile::WorkingFile(const std::string& folder, const std::string& namePrefi
 
 namespace common {
 
+bool SystemRandom(unsigned char* bytes, std::size_t size) {
+    return getentropy(bytes, size) == 0;
+}
+
 std::string LastProblem() {
     return std::strerror(errno);
 }

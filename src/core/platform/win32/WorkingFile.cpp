@@ -43,6 +43,10 @@ WorkingFile::WorkingFile(const std::string& folder, const std::string& namePrefi
 
 namespace common {
 
+bool SystemRandom(unsigned char*, std::size_t) {
+    return false;
+}
+
 std::string LastProblem() {
     return win32::SystemMessage(GetLastError());
 }
