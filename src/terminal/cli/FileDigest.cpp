@@ -82,9 +82,17 @@ void FileHasher::HashQueued() {
     // The file begun in the job's spare moments first: it is the queue's front.
     while (begun_)
         HashSome();
-    const unsigned processors = std::max(1u, std::min(std::thread::hardware_concurrency(), 4u));
+    // No more threads than files: most files were hashed as they were
+    // written, and a thread costs more to start than a small file to hash.
+    std::size_t files = 0;
+    {
+        const std::lock_guard lock(mutex_);
+        files = queue_.size();
+    }
+    const std::size_t processors =
+        std::min<std::size_t>({std::max(1u, std::thread::hardware_concurrency()), 4, files});
     std::vector<std::thread> helpers;
-    for (unsigned i = 1; i < processors; ++i)
+    for (std::size_t i = 1; i < processors; ++i)
         helpers.emplace_back([this] { Drain(); });
     Drain();
     for (std::thread& helper : helpers)
