@@ -50,12 +50,6 @@ std::optional<std::string> FileSha256(const std::string& path) {
     return digest.Result();
 }
 
-FileDigest KnownDigest(std::string hex) {
-    std::promise<std::optional<std::string>> digest;
-    digest.set_value(std::move(hex));
-    return digest.get_future().share();
-}
-
 FileDigest FileHasher::Queue(std::string path) {
     std::promise<std::optional<std::string>> digest;
     FileDigest result = digest.get_future().share();

@@ -72,7 +72,9 @@ void Apply(const File& file, Row& row) {
         row.status = "written";
         row.file = text::ExtractFileName(file.path);
         row.kept = file.documentBytes;
-        row.sha256 = file.digest.valid() ? file.digest.get() : FileSha256(file.path);
+        row.sha256 = !file.sha256.empty()  ? file.sha256
+                     : file.digest.valid() ? file.digest.get()
+                                           : FileSha256(file.path);
         break;
     case File::Kind::NotReplaced:
         row.status = "not replaced";
@@ -128,10 +130,8 @@ bool FileJournal::ClearAway(const std::string& path, const std::string& folder) 
 }
 
 FileDigest OutcomeRecorder::Digest(const extract::ImageWritten& written) {
-    if (!hasher_)
+    if (!hasher_ || !written.sha256.empty())
         return {};
-    if (!written.sha256.empty())
-        return KnownDigest(written.sha256);
     return hasher_->Queue(written.path);
 }
 
@@ -145,13 +145,15 @@ void OutcomeRecorder::Tell(const extract::JobEvent& event) {
                 if (journal_)
                     journal_->Add(text::ExtractFileName(e.path));
                 outcomes_.files[page_].push_back(
-                    {File::Kind::Written, e.path, e.documentBytes, {}, Digest(e)});
+                    {File::Kind::Written, e.path, e.documentBytes, {}, e.sha256, Digest(e)});
             } else if constexpr (std::is_same_v<E, extract::ImageNotReplaced>) {
-                outcomes_.files[page_].push_back({File::Kind::NotReplaced, e.path, false, {}, {}});
+                outcomes_.files[page_].push_back(
+                    {File::Kind::NotReplaced, e.path, false, {}, {}, {}});
             } else if constexpr (std::is_same_v<E, extract::ImageFailed>) {
                 const extract::ImageFailure& f = e.failure;
                 if (e.number > 0)
-                    outcomes_.files[page_].push_back({File::Kind::Failed, {}, false, f.reason, {}});
+                    outcomes_.files[page_].push_back(
+                        {File::Kind::Failed, {}, false, f.reason, {}, {}});
                 else if (f.imageOnPage > 0)
                     outcomes_.pictures.emplace(std::pair{f.page, f.imageOnPage}, f);
                 else

@@ -22,7 +22,8 @@ struct JobOutcomes {
         std::string path;
         bool documentBytes = false;
         std::string reason; // of a failure
-        FileDigest digest;  // of a file written, when it was hashed as it came
+        std::string sha256; // of a file written, taken as the job wrote it
+        FileDigest digest;  // otherwise, when it is hashed afterwards
     };
     // By page, in the order the job took them.
     std::map<int, std::vector<File>> files;
@@ -77,8 +78,8 @@ public:
     const JobOutcomes& Outcomes() const { return outcomes_; }
 
 private:
-    // The file's digest as the job took it while writing, or as the hasher
-    // will read it back.
+    // The digest the hasher will take of a file the job did not hash as it
+    // wrote it.
     FileDigest Digest(const extract::ImageWritten& written);
 
     extract::JobSink& inner_;
