@@ -413,8 +413,8 @@ void writePlanned(tools::Context& ctx, const PlannedFile& file, const KeptPictur
     fz_image* image = file.source;
     switch (file.step) {
     case FileStep::KeptBytes:
-        return names.write(file.extension,
-                           [&](ScratchOutput& out) { writeKeptPicture(c, kept, out); });
+        return names.write(
+            file.extension, [&](ScratchOutput& out) { writeKeptPicture(c, kept, out); }, true);
     case FileStep::JpegAsPnm:
         return names.write(file.extension,
                            [&](ScratchOutput& out) { writeJpegAsPnm(c, image, out); });

@@ -72,6 +72,8 @@ ExportSink::ExportSink(tools::Context& ctx, pdf_document* doc, ScratchNames& nam
                        PictureSieve& sieve, std::optional<int> go, std::optional<int> done,
                        std::string facts)
     : ctx_(ctx), doc_(doc), names_(names), sieve_(sieve), go_(go), facts_(std::move(facts)) {
+    if (!facts_.empty())
+        names_.hashKept();
     if (done)
         handover_.emplace(*go, *done);
     else if (go)
@@ -89,6 +91,8 @@ bool ExportSink::beginPage(int page) {
         counted_ = true;
     }
     pageFacts_ += listed(contract::kListedPage, page);
+    page_ = page;
+    pageFirstFile_ = names_.count();
     return true;
 }
 
@@ -100,6 +104,15 @@ void ExportSink::picture(int page, const PageImage& found, const std::vector<Pla
         listImage(ctx_, doc_, page, found, plan, leftOut, pageFacts_);
     if (!leftOut)
         exportImage(ctx_, plan, kept, names_);
+}
+
+void ExportSink::addDigests() {
+    for (const ScratchNames::Hashed& file : names_.hashed()) {
+        const char tab = contract::kListSeparator;
+        pageFacts_ += std::string(contract::kFactsDigest) + tab + std::to_string(page_) + tab +
+                      std::to_string(file.index - pageFirstFile_ + 1) + tab +
+                      std::to_string(file.size) + tab + file.sha256 + '\n';
+    }
 }
 
 bool ExportSink::writeFacts() {
@@ -119,6 +132,7 @@ bool ExportSink::writeFacts() {
 }
 
 bool ExportSink::endPage(int page, bool last) {
+    addDigests();
     if (last && !facts_.empty()) {
         pageFacts_ += listed(contract::kListedEnd, page);
         factsEnded_ = true;
@@ -138,6 +152,7 @@ bool ExportSink::endPage(int page, bool last) {
 
 void ExportSink::endRun(int lastPage) {
     if (!facts_.empty() && !factsEnded_) {
+        addDigests();
         pageFacts_ += listed(contract::kListedEnd, lastPage);
         writeFacts();
     }

@@ -81,6 +81,8 @@ private:
     // Appends the page's facts to the file; false, said on standard error,
     // when it cannot.
     bool writeFacts();
+    // Adds the digests of the page's kept files to its facts.
+    void addDigests();
 
     tools::Context& ctx_;
     pdf_document* doc_;
@@ -92,6 +94,8 @@ private:
     bool factsEnded_ = false;
     bool counted_ = false;
     int filesBefore_ = 0;   // listed in the facts by earlier runs
+    int pageFirstFile_ = 0; // the run's number of the page's first file
+    int page_ = 0;
     std::string pageFacts_; // not written yet
 };
 

@@ -33,10 +33,15 @@ ScratchNames::~ScratchNames() {
         unlink(workingName(path).c_str());
 }
 
-void ScratchNames::write(const char* extension, const std::function<void(ScratchOutput&)>& fill) {
+void ScratchNames::write(const char* extension, const std::function<void(ScratchOutput&)>& fill,
+                         bool kept) {
     ScratchOutput out(contract::ScratchName(root_, count_, extension));
+    if (kept && hashKept_)
+        out.hashAsWritten();
     fill(out);
     out.close();
+    if (!out.digest().empty())
+        hashed_.push_back({count_, out.size(), out.digest()});
     // Whole, the file has its number even when its name turns out taken.
     ++count_;
     whole(out.path());

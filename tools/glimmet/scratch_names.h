@@ -2,8 +2,10 @@
 
 #include "scratch_output.h"
 
+#include <cstdint>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace glimmet {
@@ -24,7 +26,18 @@ public:
     // Writes the run's next file, with `extension`: `fill` writes its
     // contents, and the file takes its number once that is done. Throws
     // WriteError, or whatever `fill` throws; the file is then never shown.
-    void write(const char* extension, const std::function<void(ScratchOutput&)>& fill);
+    // A file of the document's own bytes (`kept`) is hashed when asked.
+    void write(const char* extension, const std::function<void(ScratchOutput&)>& fill,
+               bool kept = false);
+
+    // Kept files are hashed from now on; hashed() hands over their digests.
+    void hashKept() { hashKept_ = true; }
+    struct Hashed {
+        int index; // the file's number in the run, from 0
+        std::uint64_t size;
+        std::string sha256;
+    };
+    std::vector<Hashed> hashed() { return std::exchange(hashed_, {}); }
 
     void holdBack() { heldBack_ = true; }
     bool holding() const { return !waiting_.empty(); }
@@ -40,6 +53,8 @@ private:
     int count_ = 0;
     bool heldBack_ = false;
     std::vector<std::string> waiting_;
+    bool hashKept_ = false;
+    std::vector<Hashed> hashed_;
 };
 
 } // namespace glimmet

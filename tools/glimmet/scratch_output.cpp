@@ -53,6 +53,9 @@ ScratchOutput::~ScratchOutput() {
 void ScratchOutput::write(const void* data, size_t size) {
     if (size && std::fwrite(data, 1, size, stream_) != size)
         fail();
+    if (sha_)
+        sha_->Add(data, size);
+    size_ += size;
 }
 
 void ScratchOutput::close() {
@@ -69,6 +72,8 @@ void ScratchOutput::close() {
         unlink(working_.c_str());
         failWriting(path_, err);
     }
+    if (sha_)
+        digest_ = sha_->Hex();
 }
 
 void ScratchOutput::fail() {

@@ -1,7 +1,11 @@
 #pragma once
 
+#include "Sha256.h"
+
+#include <cstdint>
 #include <cstdio>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 
@@ -33,11 +37,19 @@ public:
     // The name the file takes once whole.
     const std::string& path() const { return path_; }
 
+    // Hashes what is written from here on, for digest().
+    void hashAsWritten() { sha_.emplace(); }
+
     // Throws WriteError.
     void write(const void* data, size_t size);
     // Flushes and closes the file, which stays under its working name.
     // Throws WriteError, the working file then removed.
     void close();
+
+    // Once closed: the SHA-256 of what was written since hashAsWritten(),
+    // in lower-case hex, or empty; and the bytes written in all.
+    const std::string& digest() const { return digest_; }
+    std::uint64_t size() const { return size_; }
 
 private:
     [[noreturn]] void fail();
@@ -47,6 +59,9 @@ private:
     std::string working_;
     std::unique_ptr<char[]> buffer_ = std::make_unique_for_overwrite<char[]>(kBufferSize);
     FILE* stream_ = nullptr;
+    std::optional<digest::Sha256> sha_;
+    std::string digest_;
+    std::uint64_t size_ = 0;
 };
 
 } // namespace glimmet

@@ -218,13 +218,14 @@ void ExtractionJob::ConvertPageImages(int page, const JobRequest& request) {
         const int number = ++imagesTaken_;
         ++onPage;
         const bool copied = Copied(name, request.conversion);
-        std::string target, digest;
+        std::string target;
         OutputProblem problem;
+        WrittenFile written;
         switch (ConvertImage(workFolder_ + name, FileName(request, number, page, onPage),
-                             request.conversion, target, &problem, &digest)) {
+                             request.conversion, target, &problem, &written)) {
         case Converted::Written:
             ++counts_.written;
-            sink_.Tell(ImageWritten{number, target, copied, digest});
+            sink_.Tell(ImageWritten{number, target, copied, written.size, written.sha256});
             break;
         case Converted::Kept:
             ++counts_.notReplaced;

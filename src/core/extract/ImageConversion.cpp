@@ -158,13 +158,13 @@ bool ConvertExtractedImage(const std::string& scratchPath, int imageNumber,
 
 Converted WriteOutputFile(const std::string& target, bool keepExisting,
                           const std::function<bool(platform::WorkingFile&)>& write,
-                          OutputProblem& problem, std::string* digest) {
+                          OutputProblem& problem, WrittenFile* written, bool hash) {
     // A name of this run's own, created new: a link planted in the folder
     // is never written through, and two runs into one folder never share a
     // file.
     platform::WorkingFile file(text::ExtractFilePath(target), MarkedPrefix(kWorkingFilePrefix));
     // Hashed while its bytes are at hand, rather than read back later.
-    if (digest)
+    if (written && hash)
         file.HashAsWritten();
     // A file that cannot be made or filled says the same of the next.
     if (!file.Created() || !write(file) || !file.Complete()) {
@@ -173,8 +173,8 @@ Converted WriteOutputFile(const std::string& target, bool keepExisting,
     }
     switch (file.Publish(target, keepExisting)) {
     case platform::WorkingFile::Outcome::Published:
-        if (digest)
-            *digest = file.Digest();
+        if (written)
+            *written = {file.Size(), file.Digest()};
         return Converted::Written;
     case platform::WorkingFile::Outcome::NameTaken:
         return Converted::Kept;
@@ -189,7 +189,7 @@ Converted WriteOutputFile(const std::string& target, bool keepExisting,
 
 Converted ConvertImage(const std::string& scratchPath, const std::string& name,
                        const ConversionSettings& settings, std::string& target,
-                       OutputProblem* problem, std::string* digest) {
+                       OutputProblem* problem, WrittenFile* written) {
     const std::string scratchExtension =
         text::LowerCase(text::ExtractFileExt(text::ExtractFileName(scratchPath)));
     const OutputFormat out =
@@ -201,13 +201,12 @@ Converted ConvertImage(const std::string& scratchPath, const std::string& name,
         return Converted::Kept;
     }
     OutputProblem reason;
-    std::string* hashed = settings.hashFiles ? digest : nullptr;
     Converted result = Converted::Failed;
     if (out.copied) {
         result = WriteOutputFile(
             target, settings.keepExisting,
             [&](platform::WorkingFile& file) { return CopyBytes(scratchPath, file); }, reason,
-            hashed);
+            written);
     } else {
         const FREE_IMAGE_FORMAT detected = FreeImage_GetFileType(scratchPath.c_str(), 0);
         Bitmap dib;
@@ -225,7 +224,7 @@ Converted ConvertImage(const std::string& scratchPath, const std::string& name,
                     return Save(static_cast<FREE_IMAGE_FORMAT>(out.format), dib.get(), file,
                                 out.flags);
                 },
-                reason, hashed);
+                reason, written, settings.hashFiles);
     }
     if (problem)
         *problem = reason;

@@ -4,6 +4,7 @@
 #include "extract/Formats.h"
 #include "platform/WorkingFile.h"
 
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -17,11 +18,19 @@ struct ConversionSettings {
     // An output name already taken is left alone instead of replaced.
     bool keepExisting = false;
     int jpegQuality = kDefaultJpegQuality; // of the JPEG files encoded; kept ones stay as they are
-    // Each file's SHA-256 is taken as it is written, for a manifest.
+    // For a manifest: each encoded file's SHA-256 is taken as it is
+    // written. A copied file's comes from the tool, which hashed the bytes
+    // it kept as it wrote them.
     bool hashFiles = false;
 };
 
 enum class Converted { Written, Failed, Kept };
+
+// What was written: the size, and the SHA-256 when it was taken.
+struct WrittenFile {
+    std::uint64_t size = 0;
+    std::string sha256;
+};
 
 // Why an output file was not written, when the file system said why.
 struct OutputProblem {
@@ -53,19 +62,20 @@ bool ConvertExtractedImage(const std::string& scratchPath, int imageNumber,
 // from a name kept by `keepExisting`; `target`
 // receives the output file's path either way, and `problem` what the file
 // system said when the file could not be written (no reason when the
-// picture could not be converted), and `digest` the SHA-256 of a file
-// written, when the settings ask for it and it was written in order.
+// picture could not be converted), and `written` what was written.
 Converted ConvertImage(const std::string& scratchPath, const std::string& name,
                        const ConversionSettings& settings, std::string& target,
-                       OutputProblem* problem = nullptr, std::string* digest = nullptr);
+                       OutputProblem* problem = nullptr, WrittenFile* written = nullptr);
 
 // Writes the output file `target` through `write` into a new working file
 // beside it, which takes the name only once it is whole: a failed write
 // never costs the file that had the name. With `keepExisting` a name taken
 // meanwhile is kept. `problem` receives what the file system said, and
-// `digest`, when given, the SHA-256 of the file written in order.
+// `written`, when given, the file's size, with its SHA-256 when `hash`
+// and it was written in order.
 Converted WriteOutputFile(const std::string& target, bool keepExisting,
                           const std::function<bool(platform::WorkingFile&)>& write,
-                          OutputProblem& problem, std::string* digest = nullptr);
+                          OutputProblem& problem, WrittenFile* written = nullptr,
+                          bool hash = false);
 
 } // namespace extract

@@ -7,6 +7,7 @@
 #include "extract/ImageConversion.h"
 #include "extract/NamePattern.h"
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <variant>
@@ -52,6 +53,7 @@ struct ImageWritten {
     int number; // across the job, from 1
     std::string path;
     bool documentBytes; // the document's own bytes, copied, rather than encoded
+    std::uint64_t bytes = 0;
     std::string sha256; // taken as it was written, when asked for; or empty
 };
 // The output name was taken and left alone, as asked.

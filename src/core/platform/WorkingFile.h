@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -40,6 +41,8 @@ public:
     enum class Outcome { Published, NameTaken, Failed };
     Outcome Publish(const std::string& target, bool keepExisting);
 
+    // The bytes written so far.
+    std::uint64_t Size() const;
     // Once complete, the SHA-256 of the file's bytes in lower-case hex;
     // empty unless HashAsWritten() came first and every byte was written
     // in order, with no seek back.

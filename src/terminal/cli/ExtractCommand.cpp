@@ -158,7 +158,7 @@ bool WriteRunManifest(const ExtractOptions& options, const extract::JobRequest& 
     }
     std::vector<std::string> lines{
         ManifestHeader(text::ExtractFileName(request.inputPath), RunOptionsText(options))};
-    const std::vector<std::string> rows = ManifestRows(listing.images, outcomes);
+    const std::vector<std::string> rows = ManifestRows(listing.images, outcomes, listing.digests);
     lines.insert(lines.end(), rows.begin(), rows.end());
     const std::string problem = WriteManifest(path, lines);
     if (problem.empty())

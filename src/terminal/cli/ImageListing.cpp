@@ -69,6 +69,20 @@ bool ReadLeftOut(const std::string& text, ListedImage& image, int firstNumber) {
     return true;
 }
 
+// A kept file's digest: page, place on the page, size, 64 hex digits.
+std::optional<std::pair<std::pair<int, int>, KeptDigest>>
+DigestLine(const std::vector<std::string>& f) {
+    if (f.size() != 5 || f[4].size() != 64 ||
+        f[4].find_first_not_of("0123456789abcdef") != std::string::npos)
+        return std::nullopt;
+    const auto page = Number<int>(f[1]);
+    const auto place = Number<int>(f[2]);
+    const auto size = Number<std::uint64_t>(f[3]);
+    if (!page || !place || !size || *page < 1 || *place < 1)
+        return std::nullopt;
+    return std::pair{std::pair{*page, *place}, KeptDigest{*size, f[4]}};
+}
+
 std::optional<ListedImage> ImageLine(const std::vector<std::string>& f, int firstNumber) {
     using namespace contract;
     if (f.size() != kListedFieldCount + 1 && f.size() != kListedFieldCount + 2)
@@ -244,6 +258,9 @@ ToolListing ParseToolListing(const std::string& output, int firstNumber) {
             ++listing.pagesBegun;
         } else if (f[0] == contract::kListedEnd && f.size() == 2 && Number<int>(f[1])) {
             listing.finished = true;
+        } else if (std::optional<std::pair<std::pair<int, int>, KeptDigest>> kept;
+                   f[0] == contract::kFactsDigest && (kept = DigestLine(f))) {
+            listing.digests.insert(std::move(*kept));
         } else if (f[0] == contract::kListedImage) {
             std::optional<ListedImage> image = ImageLine(f, firstNumber);
             if (!image) {

@@ -2,7 +2,9 @@
 // glimmet.bin without decoding or writing any.
 #pragma once
 
+#include <cstdint>
 #include <functional>
+#include <map>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -46,8 +48,16 @@ struct ListedImage {
 };
 
 // What one listing run of glimmet.bin said.
+// A file the tool wrote as the document's own bytes, as it hashed it.
+struct KeptDigest {
+    std::uint64_t size = 0;
+    std::string sha256;
+};
+
 struct ToolListing {
     std::vector<ListedImage> images;
+    // By page and the file's place among the page's files, from 1.
+    std::map<std::pair<int, int>, KeptDigest> digests;
     std::vector<std::string> problems; // the tool's own lines, in order
     bool passwordRefused = false;
     int pagesBegun = 0;

@@ -65,16 +65,20 @@ std::string Json(const Row& r) {
     return out;
 }
 
-// The row of a file the job took.
-void Apply(const File& file, Row& row) {
+// The row of a file the job took; `kept` is the tool's digest of the bytes
+// it copied, if the tool took one.
+void Apply(const File& file, const KeptDigest* kept, Row& row) {
     switch (file.kind) {
     case File::Kind::Written:
         row.status = "written";
         row.file = text::ExtractFileName(file.path);
         row.kept = file.documentBytes;
-        row.sha256 = !file.sha256.empty()  ? file.sha256
-                     : file.digest.valid() ? file.digest.get()
-                                           : FileSha256(file.path);
+        if (!file.sha256.empty())
+            row.sha256 = file.sha256;
+        else if (file.documentBytes && kept && kept->size == file.bytes)
+            row.sha256 = kept->sha256;
+        else
+            row.sha256 = file.digest.valid() ? file.digest.get() : FileSha256(file.path);
         break;
     case File::Kind::NotReplaced:
         row.status = "not replaced";
@@ -130,7 +134,8 @@ bool FileJournal::ClearAway(const std::string& path, const std::string& folder) 
 }
 
 FileDigest OutcomeRecorder::Digest(const extract::ImageWritten& written) {
-    if (!hasher_ || !written.sha256.empty())
+    // Copied bytes were hashed by the tool as it wrote them.
+    if (!hasher_ || !written.sha256.empty() || written.documentBytes)
         return {};
     return hasher_->Queue(written.path);
 }
@@ -144,16 +149,21 @@ void OutcomeRecorder::Tell(const extract::JobEvent& event) {
             } else if constexpr (std::is_same_v<E, extract::ImageWritten>) {
                 if (journal_)
                     journal_->Add(text::ExtractFileName(e.path));
-                outcomes_.files[page_].push_back(
-                    {File::Kind::Written, e.path, e.documentBytes, {}, e.sha256, Digest(e)});
+                outcomes_.files[page_].push_back({File::Kind::Written,
+                                                  e.path,
+                                                  e.documentBytes,
+                                                  {},
+                                                  e.bytes,
+                                                  e.sha256,
+                                                  Digest(e)});
             } else if constexpr (std::is_same_v<E, extract::ImageNotReplaced>) {
                 outcomes_.files[page_].push_back(
-                    {File::Kind::NotReplaced, e.path, false, {}, {}, {}});
+                    {File::Kind::NotReplaced, e.path, false, {}, 0, {}, {}});
             } else if constexpr (std::is_same_v<E, extract::ImageFailed>) {
                 const extract::ImageFailure& f = e.failure;
                 if (e.number > 0)
                     outcomes_.files[page_].push_back(
-                        {File::Kind::Failed, {}, false, f.reason, {}, {}});
+                        {File::Kind::Failed, {}, false, f.reason, 0, {}, {}});
                 else if (f.imageOnPage > 0)
                     outcomes_.pictures.emplace(std::pair{f.page, f.imageOnPage}, f);
                 else
@@ -169,7 +179,12 @@ std::string ManifestHeader(const std::string& document, const std::string& optio
 }
 
 std::vector<std::string> ManifestRows(const std::vector<ListedImage>& listed,
-                                      const JobOutcomes& outcomes) {
+                                      const JobOutcomes& outcomes,
+                                      const std::map<std::pair<int, int>, KeptDigest>& kept) {
+    const auto keptDigest = [&](int page, std::size_t index) -> const KeptDigest* {
+        const auto found = kept.find({page, static_cast<int>(index) + 1});
+        return found == kept.end() ? nullptr : &found->second;
+    };
     std::vector<Row> rows;
     std::map<int, std::size_t> taken;     // files of each page matched so far
     std::map<int, std::string> names;     // a listed number's file
@@ -191,7 +206,8 @@ std::vector<std::string> ManifestRows(const std::vector<ListedImage>& listed,
             failed.insert(failure->first);
         } else if (const auto files = outcomes.files.find(l.page);
                    files != outcomes.files.end() && taken[l.page] < files->second.size()) {
-            Apply(files->second[taken[l.page]++], row);
+            const std::size_t index = taken[l.page]++;
+            Apply(files->second[index], keptDigest(l.page, index), row);
             if (row.file && row.status == "written")
                 names[l.number] = *row.file;
         } else {
@@ -220,7 +236,7 @@ std::vector<std::string> ManifestRows(const std::vector<ListedImage>& listed,
     for (const auto& [page, files] : outcomes.files)
         for (std::size_t i = taken[page]; i < files.size(); ++i) {
             Row row{page, 0, 0};
-            Apply(files[i], row);
+            Apply(files[i], keptDigest(page, i), row);
             rows.push_back(std::move(row));
         }
     std::stable_sort(rows.begin(), rows.end(), [](const Row& a, const Row& b) {

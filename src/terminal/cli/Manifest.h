@@ -21,9 +21,10 @@ struct JobOutcomes {
         enum class Kind { Written, NotReplaced, Failed } kind;
         std::string path;
         bool documentBytes = false;
-        std::string reason; // of a failure
-        std::string sha256; // of a file written, taken as the job wrote it
-        FileDigest digest;  // otherwise, when it is hashed afterwards
+        std::string reason;      // of a failure
+        std::uint64_t bytes = 0; // of a file written
+        std::string sha256;      // of a file written, taken as the job wrote it
+        FileDigest digest;       // or as it is hashed afterwards
     };
     // By page, in the order the job took them.
     std::map<int, std::vector<File>> files;
@@ -95,9 +96,11 @@ std::string ManifestHeader(const std::string& document, const std::string& optio
 
 // The lines of the manifest after the header, one a picture in page order:
 // what the listing says of it matched with what the job did. A file is
-// named relative to its folder.
+// named relative to its folder. A copied file's digest is the tool's from
+// `kept` when its size agrees, else taken from the file.
 std::vector<std::string> ManifestRows(const std::vector<ListedImage>& listed,
-                                      const JobOutcomes& outcomes);
+                                      const JobOutcomes& outcomes,
+                                      const std::map<std::pair<int, int>, KeptDigest>& kept = {});
 
 // The object number of the file `fileOnPage` (from 1) the job takes from
 // `page`: of the listing's files of that page, those not left out and not of

@@ -8,6 +8,7 @@
 #include "support/ToolTests.h"
 
 #include <FreeImage.h>
+#include <QCryptographicHash>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -507,8 +508,15 @@ private slots:
         const QStringList files = scratchFiles(out);
         const QList<QList<QByteArray>> rows = listedImages(listed);
         QCOMPARE(rows.size(), files.size());
+        QMap<QPair<int, int>, QString> kept; // a kept file by page and place on it
+        QMap<int, int> onPage;
         for (int i = 0; i < files.size(); ++i) {
             const QList<QByteArray>& row = rows[i];
+            const int page = row[contract::kListedPageNumber].toInt();
+            if (row[contract::kListedOutput] == contract::kOutputKept)
+                kept[{page, ++onPage[page]}] = out.filePath(files[i]);
+            else
+                ++onPage[page];
             QCOMPARE(row.size(), int(contract::kListedFieldCount));
             const QList<int> listedLayout{
                 row[contract::kListedWidth].toInt(), row[contract::kListedHeight].toInt(),
@@ -521,12 +529,34 @@ private slots:
         }
         QVERIFY(listed.lines().endsWith(QByteArray(contract::kListedEnd) +
                                         contract::kListSeparator + QByteArray::number(pages)));
-        // A run that wrote every picture says of them what the listing says.
+        // A run that wrote every picture says of them what the listing says,
+        // and gives each kept file's size and SHA-256.
         QFile written(facts);
-        if (problems(extracted).isEmpty() && written.open(QIODevice::ReadOnly))
-            QCOMPARE(written.readAll(), listed.output);
-        else
+        if (!problems(extracted).isEmpty() || !written.open(QIODevice::ReadOnly)) {
             QVERIFY(!problems(extracted).isEmpty());
+            return;
+        }
+        QByteArray said;
+        int digests = 0;
+        for (const QByteArray& line : written.readAll().split('\n')) {
+            const QList<QByteArray> f = line.split(contract::kListSeparator);
+            if (f[0] != contract::kFactsDigest) {
+                said += line + '\n';
+                continue;
+            }
+            QCOMPARE(f.size(), 5);
+            const QString file = kept.value({f[1].toInt(), f[2].toInt()});
+            QVERIFY2(!file.isEmpty(), line.constData());
+            QFile bytes(file);
+            QVERIFY(bytes.open(QIODevice::ReadOnly));
+            const QByteArray content = bytes.readAll();
+            QCOMPARE(f[3].toLongLong(), content.size());
+            QCOMPARE(f[4], QCryptographicHash::hash(content, QCryptographicHash::Sha256).toHex());
+            ++digests;
+        }
+        QCOMPARE(digests, kept.size());
+        said.chop(1);
+        QCOMPARE(said, listed.output);
     }
 
     // A job whose tool runs again from a later page (after a crash, or one

@@ -110,6 +110,10 @@ void WorkingFile::HashAsWritten() {
         impl_->sha.emplace();
 }
 
+std::uint64_t WorkingFile::Size() const {
+    return impl_->written;
+}
+
 const std::string& WorkingFile::Digest() const {
     return impl_->digest;
 }
