@@ -7,6 +7,8 @@
 #include "picture_sieve.h"
 #include "scratch_names.h"
 
+#include <cstdio>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -97,6 +99,7 @@ private:
     int pageFirstFile_ = 0; // the run's number of the page's first file
     int page_ = 0;
     std::string pageFacts_; // not written yet
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> factsFile_{nullptr, &std::fclose};
 };
 
 // Adds what the run learnt to its tally; a failure is said on standard

@@ -2,6 +2,7 @@
 
 #include "cli/FileDigest.h"
 #include "extract/LeftFiles.h"
+#include "platform/AppendLog.h"
 #include "platform/Environment.h"
 #include "platform/Files.h"
 #include "platform/WorkingFile.h"
@@ -12,6 +13,7 @@
 #include <fstream>
 #include <optional>
 #include <set>
+#include <sstream>
 #include <type_traits>
 
 namespace cli {
@@ -93,31 +95,19 @@ void Apply(const File& file, const KeptDigest* kept, Row& row) {
 
 } // namespace
 
-FileJournal::~FileJournal() {
-    if (file_)
-        std::fclose(file_);
-}
-
 void FileJournal::Add(const std::string& fileName) {
-    if (!file_)
-        file_ = std::fopen(path_.c_str(), "ab");
-    if (!file_)
-        return;
-    std::fputs((fileName + "\n").c_str(), file_);
-    std::fflush(file_);
+    log_.Append(fileName + "\n");
 }
 
 void FileJournal::Close() {
-    if (file_)
-        std::fclose(file_);
-    file_ = nullptr;
+    log_.Close();
     platform::RemoveFile(path_);
 }
 
 bool FileJournal::ClearAway(const std::string& path, const std::string& folder) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
+    if (!platform::FileExists(path))
         return true;
+    std::istringstream in(platform::ReadAppendLog(path));
     bool cleared = true;
     for (std::string name; std::getline(in, name);) {
         // Only a name in the folder, as the journal writes them.
@@ -129,7 +119,6 @@ bool FileJournal::ClearAway(const std::string& path, const std::string& folder) 
         if (platform::FileExists(file) && !platform::RemoveFile(file))
             cleared = false;
     }
-    in.close();
     return platform::RemoveFile(path) && cleared;
 }
 

@@ -6,6 +6,7 @@
 #include "cli/FileDigest.h"
 #include "cli/ImageListing.h"
 #include "extract/JobSink.h"
+#include "platform/AppendLog.h"
 
 #include <cstdio>
 #include <map>
@@ -40,12 +41,10 @@ struct JobOutcomes {
 // its files and nothing else.
 class FileJournal {
 public:
-    explicit FileJournal(std::string path) : path_(std::move(path)) {}
-    ~FileJournal();
-    FileJournal(const FileJournal&) = delete;
-    FileJournal& operator=(const FileJournal&) = delete;
+    explicit FileJournal(std::string path) : path_(path), log_(std::move(path)) {}
 
-    // Notes the file, on the disk before this returns.
+    // Notes the file, in the journal before this returns, should the run
+    // be killed the moment after.
     void Add(const std::string& fileName);
     // The run is accounted for by its manifest: the journal goes.
     void Close();
@@ -56,7 +55,7 @@ public:
 
 private:
     std::string path_;
-    std::FILE* file_ = nullptr;
+    platform::AppendLog log_;
 };
 
 // Passes a job's events on to `inner` and keeps what became of each file.
