@@ -1,3 +1,4 @@
+#include "platform/AppendLog.h"
 #include "platform/Environment.h"
 #include "platform/Files.h"
 #include "platform/InstallRecord.h"
@@ -8,9 +9,11 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <csignal>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -66,6 +69,33 @@ private slots:
         holder.kill();
         holder.waitForFinished();
         QTRY_VERIFY(platform::InstanceGuard("Arvenzo").Acquired());
+    }
+
+    // A writer killed after a line keeps it, past its first reserve too; a
+    // later writer appends after it and leaves no reserve behind.
+    void appendLogOutlivesItsWriter() {
+        QTemporaryDir dir;
+        const std::string path = dir.filePath("log").toStdString();
+        std::string before;
+        for (int i = 0; i < 10000; ++i) // 99 KB, past the first reserve
+            before += "line " + std::to_string(i) + "\n";
+        const pid_t child = fork();
+        if (child == 0) {
+            platform::AppendLog log(path);
+            for (std::size_t at = 0; at < before.size(); at = before.find('\n', at) + 1)
+                log.Append(before.substr(at, before.find('\n', at) + 1 - at));
+            raise(SIGKILL);
+        }
+        int status = 0;
+        QCOMPARE(waitpid(child, &status, 0), child);
+        QVERIFY(WIFSIGNALED(status));
+        QCOMPARE(platform::ReadAppendLog(path), before);
+        {
+            platform::AppendLog log(path);
+            QVERIFY(log.Append("after\n"));
+        }
+        QCOMPARE(platform::ReadAppendLog(path), before + "after\n");
+        QCOMPARE(QFileInfo(dir.filePath("log")).size(), qint64(before.size() + 6));
     }
 
     void installRecord_data() {
