@@ -166,8 +166,11 @@ std::string ExtractionJob::RunTool(int page, const JobRequest& request) {
         tool_ = std::make_unique<platform::PageTool>(
             toolFolder_ + contract::kExtractionTool,
             ToolArguments(page, last, request, workFolder_ + contract::kScratchRoot), toolFolder_);
+        wentAhead_ = false;
     }
-    tool_->Go();
+    if (!wentAhead_)
+        tool_->Go();
+    wentAhead_ = false;
     pageEndedByStop_ = false;
     std::optional<std::chrono::steady_clock::time_point> stopSeen;
     const platform::GiveUp giveUp = [&] {
@@ -212,7 +215,14 @@ bool ExtractionJob::RunPage(int page, const JobRequest& request) {
 
 void ExtractionJob::ConvertPageImages(int page, const JobRequest& request) {
     int onPage = 0;
-    for (const std::string& name : ScratchImages(workFolder_)) {
+    const std::vector<std::string> names = ScratchImages(workFolder_);
+    // The page's files are known: the tool shows the next page's meanwhile,
+    // so that they are there once these are converted.
+    if (tool_ && page < request.lastPage && running_ && !(abandon_ && *abandon_)) {
+        tool_->GoAhead();
+        wentAhead_ = true;
+    }
+    for (const std::string& name : names) {
         if (abandon_ && *abandon_)
             break;
         const int number = ++imagesTaken_;

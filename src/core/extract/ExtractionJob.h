@@ -56,6 +56,7 @@ private:
     bool outputBroken_ = false;
     bool pageEndedByStop_ = false;
     bool namedFiles_ = true; // the page may have left files to take
+    bool wentAhead_ = false; // the tool has its go for the next page
     bool pageFailed_ = false;
     // The tool at work on the range from the page being run: it does the
     // next page while this one's images are converted. A page it ends on

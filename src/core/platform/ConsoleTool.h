@@ -47,6 +47,10 @@ public:
     // Lets the tool give its next page's files their names. Said to the
     // tool once AwaitPage has to wait for it.
     void Go();
+    // The same, said at once: the caller has taken the names of the page's
+    // files, and the tool may show the next page's while they are worked
+    // on. AwaitPage then gives no go of its own for that page.
+    void GoAhead();
     // Waits until the tool says its page is done (true) or ends without
     // saying so (false). `output` receives what it printed about the page,
     // with the lines RunConsoleTool adds when it cannot start, is ended by

@@ -475,6 +475,11 @@ void PageTool::Go() {
     ++impl_->goes;
 }
 
+void PageTool::GoAhead() {
+    ++impl_->goes;
+    impl_->SendGoes();
+}
+
 bool PageTool::NamedFiles() const {
     return impl_->namedFiles;
 }

@@ -358,6 +358,8 @@ PageTool::~PageTool() = default;
 
 void PageTool::Go() {}
 
+void PageTool::GoAhead() {}
+
 bool PageTool::NamedFiles() const {
     return true;
 }
