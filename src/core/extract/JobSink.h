@@ -6,11 +6,12 @@
 #include "extract/Failures.h"
 #include "extract/ImageConversion.h"
 #include "extract/NamePattern.h"
+#include "extract/ToolRecords.h"
 
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <variant>
+#include <vector>
 
 namespace extract {
 
@@ -26,24 +27,25 @@ struct JobRequest {
     ConversionSettings conversion;
     // The files' names; without a pattern, the prefix and the running number.
     NamePattern naming;
-    // The object number of the file `fileOnPage` (from 1) of `page`, for a
-    // pattern that names it.
-    std::function<int(int page, int fileOnPage)> objectOf;
     // Pictures left out: repeats of one written, and those smaller than
     // the minimum (0 for none).
     bool unique = false;
     int minWidth = 0;
     int minHeight = 0;
 
-    // The tool runs say what the document holds of each picture, as a
-    // listing would, in JobFinished::facts.
-    bool wantsFacts = false;
-
     bool LeavesOut() const { return unique || minWidth > 0 || minHeight > 0; }
 };
 
 struct PageBegun {
     int page;
+};
+// What the document holds of each picture of the page, left out ones
+// included, told before its files are; `complete` unless the tool ended
+// on the page before it said them all.
+struct PagePictures {
+    int page;
+    std::vector<ListedImage> pictures;
+    bool complete = true;
 };
 // Its images are converted too.
 struct PageDone {
@@ -81,8 +83,6 @@ struct JobFinished {
     // The output folder took no more files, and the job ended there.
     bool outputBroken = false;
     AfterJob after = AfterJob::Nothing;
-    // The tool runs' listing lines, when the request wanted them.
-    std::string facts;
 };
 
 // The job could not go on at all; nothing follows but the end.
@@ -90,8 +90,8 @@ struct JobFailed {
     std::string message;
 };
 
-using JobEvent = std::variant<PageBegun, PageDone, ImageWritten, ImageNotReplaced, ImageFailed,
-                              JobFinished, JobFailed>;
+using JobEvent = std::variant<PageBegun, PagePictures, PageDone, ImageWritten, ImageNotReplaced,
+                              ImageFailed, JobFinished, JobFailed>;
 
 class JobSink {
 public:

@@ -4,7 +4,6 @@
 #include "cli/ImageListing.h"
 #include "cli/Manifest.h"
 #include "cli/Messages.h"
-#include "cli/PageFacts.h"
 #include "cli/SeveralDocuments.h"
 #include "cli/TerminalReport.h"
 #include "extract/ExtractionJob.h"
@@ -158,7 +157,7 @@ bool WriteRunManifest(const ExtractOptions& options, const extract::JobRequest& 
     }
     std::vector<std::string> lines{
         ManifestHeader(text::ExtractFileName(request.inputPath), RunOptionsText(options))};
-    const std::vector<std::string> rows = ManifestRows(listing.images, outcomes, listing.digests);
+    const std::vector<std::string> rows = ManifestRows(listing.images, outcomes);
     lines.insert(lines.end(), rows.begin(), rows.end());
     const std::string problem = WriteManifest(path, lines);
     if (problem.empty())
@@ -263,21 +262,9 @@ int RunDocument(const ExtractOptions& options, const std::optional<std::string>&
     std::string unused;
     request.naming =
         options.name ? *extract::NamePattern::Read(*options.name, unused) : extract::NamePattern();
-    // The job's own tool runs say what each picture is, in the facts they
-    // write before handing a page over: names that hold the object number
-    // read them as each page comes, the manifest once the job is done.
     const ListingRequest listed{
         input,          password,       pages->first,     pages->second,    false,
         options.format, options.unique, options.minWidth, options.minHeight};
-    request.wantsFacts = options.manifest || request.naming.UsesObject();
-    PageFacts pageFacts(listed, toolFolder, [&] { return bool(endNow); });
-    // The job names a file once the pictures of its page that failed are
-    // told.
-    const JobOutcomes* told = nullptr;
-    if (request.naming.UsesObject())
-        request.objectOf = [&](int page, int fileOnPage) {
-            return ObjectOfFile(pageFacts.Pictures(page), *told, page, fileOnPage);
-        };
     TerminalReport report(request, messages, platform::ErrorIsTerminal(), options.quiet);
     // What the job could not hash as it wrote is hashed in its spare
     // moments and once it is done.
@@ -285,10 +272,8 @@ int RunDocument(const ExtractOptions& options, const std::optional<std::string>&
     if (options.manifest)
         hasher.emplace();
     OutcomeRecorder outcomes(report, journal ? &*journal : nullptr, hasher ? &*hasher : nullptr);
-    told = &outcomes.Outcomes();
     extract::ExtractionJob job(outcomes, running, toolFolder, platform::WithSeparator(scratch),
                                &endNow);
-    pageFacts.ReadFrom(job.FactsFile());
     const extract::JobEnd end = job.Run();
     platform::RemoveFolder(scratch);
     platform::StopOnSignals(nullptr, nullptr);
@@ -297,11 +282,12 @@ int RunDocument(const ExtractOptions& options, const std::optional<std::string>&
         end == extract::JobEnd::Completed || end == extract::JobEnd::CompletedWithErrors;
     // Only a run that went through its pages has a manifest.
     if (completed && options.manifest) {
-        ToolListing facts = ParseToolListing(finished.facts);
-        // A tool that died on a page left that page's facts out: they come
-        // from a listing of their own.
-        if (facts.pagesBegun != pages->second - pages->first + 1 || !facts.finished ||
-            !facts.problems.empty())
+        ToolListing facts;
+        facts.images = outcomes.Outcomes().listed;
+        facts.finished = true;
+        // A tool that died on a page left some of that page's facts out:
+        // they come from a listing of their own.
+        if (!outcomes.Outcomes().listedWhole)
             facts = ListImages(listed, toolFolder, [&] { return bool(endNow); });
         hasher->HashQueued();
         if (!WriteRunManifest(options, request, outcomes.Outcomes(), facts, messages))

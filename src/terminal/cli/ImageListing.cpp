@@ -9,7 +9,8 @@
 #include "text/TextRules.h"
 
 #include <algorithm>
-#include <charconv>
+#include <type_traits>
+#include <variant>
 #include <cstdio>
 #include <optional>
 
@@ -18,108 +19,6 @@ namespace cli {
 namespace {
 
 constexpr const char* kName = "arvenzo-extract: ";
-
-std::vector<std::string> Fields(const std::string& line) {
-    std::vector<std::string> fields;
-    std::size_t start = 0;
-    for (;;) {
-        const std::size_t at = line.find(contract::kListSeparator, start);
-        fields.push_back(
-            line.substr(start, at == std::string::npos ? std::string::npos : at - start));
-        if (at == std::string::npos)
-            return fields;
-        start = at + 1;
-    }
-}
-
-template <class T> std::optional<T> Number(const std::string& text) {
-    T value{};
-    const char* end = text.data() + text.size();
-    const auto [ptr, ec] = std::from_chars(text.data(), end, value);
-    if (text.empty() || ec != std::errc() || ptr != end)
-        return std::nullopt;
-    return value;
-}
-
-// Digits with a decimal point between digits, as JSON takes a number.
-bool IsDecimal(const std::string& text) {
-    const std::size_t point = text.find('.');
-    const auto digits = [&](std::size_t from, std::size_t to) {
-        return from < to && std::all_of(text.begin() + static_cast<long>(from),
-                                        text.begin() + static_cast<long>(to),
-                                        [](char c) { return c >= '0' && c <= '9'; });
-    };
-    return point == std::string::npos ? digits(0, text.size())
-                                      : digits(0, point) && digits(point + 1, text.size());
-}
-
-// What a left-out image's last field says of it; false for other text.
-bool ReadLeftOut(const std::string& text, ListedImage& image, int firstNumber) {
-    const std::string repeat = std::string(contract::kListedRepeat) + ' ';
-    if (text == contract::kListedSmall) {
-        image.small = true;
-        return true;
-    }
-    if (text.compare(0, repeat.size(), repeat) != 0)
-        return false;
-    const auto of = Number<int>(text.substr(repeat.size()));
-    if (!of || *of < 1)
-        return false;
-    image.repeatOf = firstNumber - 1 + *of;
-    return true;
-}
-
-// A kept file's digest: page, place on the page, size, 64 hex digits.
-std::optional<std::pair<std::pair<int, int>, KeptDigest>>
-DigestLine(const std::vector<std::string>& f) {
-    if (f.size() != 5 || f[4].size() != 64 ||
-        f[4].find_first_not_of("0123456789abcdef") != std::string::npos)
-        return std::nullopt;
-    const auto page = Number<int>(f[1]);
-    const auto place = Number<int>(f[2]);
-    const auto size = Number<std::uint64_t>(f[3]);
-    if (!page || !place || !size || *page < 1 || *place < 1)
-        return std::nullopt;
-    return std::pair{std::pair{*page, *place}, KeptDigest{*size, f[4]}};
-}
-
-std::optional<ListedImage> ImageLine(const std::vector<std::string>& f, int firstNumber) {
-    using namespace contract;
-    if (f.size() != kListedFieldCount + 1 && f.size() != kListedFieldCount + 2)
-        return std::nullopt;
-    const auto at = [&](ListedField field) -> const std::string& { return f[field + 1]; };
-    ListedImage image;
-    const auto page = Number<int>(at(kListedPageNumber));
-    const auto width = Number<int>(at(kListedWidth));
-    const auto height = Number<int>(at(kListedHeight));
-    const auto components = Number<int>(at(kListedComponents));
-    const auto bits = Number<int>(at(kListedBits));
-    const auto bytes = Number<long long>(at(kListedBytes));
-    const auto object = Number<int>(at(kListedObject));
-    const auto onPage = Number<int>(at(kListedOnPage));
-    const std::string& output = at(kListedOutput);
-    if (!page || !width || !height || !components || !bits || !bytes || !object || !onPage ||
-        !IsDecimal(at(kListedXResolution)) || !IsDecimal(at(kListedYResolution)) ||
-        (output != kOutputKept && output != kOutputEncoded))
-        return std::nullopt;
-    image.kept = output == kOutputKept;
-    image.page = *page;
-    image.width = *width;
-    image.height = *height;
-    image.colourSpace = at(kListedColourSpace);
-    image.components = *components;
-    image.bitsPerComponent = *bits;
-    image.encoding = at(kListedEncoding);
-    image.mask = at(kListedMask);
-    image.xResolution = at(kListedXResolution);
-    image.yResolution = at(kListedYResolution);
-    image.bytes = *bytes;
-    image.objectNumber = *object;
-    image.onPage = *onPage;
-    if (f.size() == kListedFieldCount + 2 && !ReadLeftOut(f.back(), image, firstNumber))
-        return std::nullopt;
-    return image;
-}
 
 // "small", "repeat of 3", or nothing for an image that is written.
 std::string LeftOutText(const ListedImage& i) {
@@ -249,30 +148,25 @@ std::string JsonString(const std::string& text) {
 
 ToolListing ParseToolListing(const std::string& output, int firstNumber) {
     ToolListing listing;
-    int number = firstNumber;
+    extract::RecordReader reader(firstNumber);
     for (const std::string& line : inspect::OutputLines(output)) {
-        const std::vector<std::string> f = Fields(line);
         if (line == contract::kIncorrectPassword) {
             listing.passwordRefused = true;
-        } else if (f[0] == contract::kListedPage && f.size() == 2 && Number<int>(f[1])) {
-            ++listing.pagesBegun;
-        } else if (f[0] == contract::kListedEnd && f.size() == 2 && Number<int>(f[1])) {
-            listing.finished = true;
-        } else if (std::optional<std::pair<std::pair<int, int>, KeptDigest>> kept;
-                   f[0] == contract::kFactsDigest && (kept = DigestLine(f))) {
-            listing.digests.insert(std::move(*kept));
-        } else if (f[0] == contract::kListedImage) {
-            std::optional<ListedImage> image = ImageLine(f, firstNumber);
-            if (!image) {
-                listing.problems.push_back(line);
-                continue;
-            }
-            if (!image->LeftOut())
-                image->number = number++;
-            listing.images.push_back(std::move(*image));
-        } else {
-            listing.problems.push_back(line);
+            continue;
         }
+        std::visit(
+            [&](auto&& record) {
+                using R = std::decay_t<decltype(record)>;
+                if constexpr (std::is_same_v<R, extract::PageBegins>)
+                    ++listing.pagesBegun;
+                else if constexpr (std::is_same_v<R, extract::RunEnds>)
+                    listing.finished = true;
+                else if constexpr (std::is_same_v<R, ListedImage>)
+                    listing.images.push_back(std::move(record));
+                else if constexpr (std::is_same_v<R, extract::ToolProblem>)
+                    listing.problems.push_back(std::move(record.line));
+            },
+            reader.Read(line));
     }
     return listing;
 }

@@ -2,9 +2,9 @@
 // glimmet.bin without decoding or writing any.
 #pragma once
 
-#include <cstdint>
+#include "extract/ToolRecords.h"
+
 #include <functional>
-#include <map>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -23,41 +23,11 @@ struct ListingRequest {
     int minHeight = 0;
 };
 
-// One file the job would write, numbered as the job names it.
-struct ListedImage {
-    int page = 0;
-    int number = 0;
-    int width = 0;
-    int height = 0;
-    std::string colourSpace;
-    int components = 0;
-    int bitsPerComponent = 0;
-    std::string encoding;
-    std::string mask;
-    std::string xResolution; // pixels per inch, as the tool gave them
-    std::string yResolution;
-    long long bytes = 0;
-    bool kept = false;    // written as the document's own bytes, not encoded
-    int objectNumber = 0; // 0 for an inline image
-    int onPage = 0;       // the picture's number on its page, from 1
-    // Left out, and then numbered 0: smaller than the minimum, or a repeat
-    // of the image of this number.
-    bool small = false;
-    int repeatOf = 0;
-    bool LeftOut() const { return small || repeatOf > 0; }
-};
+using extract::ListedImage;
 
 // What one listing run of glimmet.bin said.
-// A file the tool wrote as the document's own bytes, as it hashed it.
-struct KeptDigest {
-    std::uint64_t size = 0;
-    std::string sha256;
-};
-
 struct ToolListing {
     std::vector<ListedImage> images;
-    // By page and the file's place among the page's files, from 1.
-    std::map<std::pair<int, int>, KeptDigest> digests;
     std::vector<std::string> problems; // the tool's own lines, in order
     bool passwordRefused = false;
     int pagesBegun = 0;

@@ -67,9 +67,8 @@ std::string Json(const Row& r) {
     return out;
 }
 
-// The row of a file the job took; `kept` is the tool's digest of the bytes
-// it copied, if the tool took one.
-void Apply(const File& file, const KeptDigest* kept, Row& row) {
+// The row of a file the job took.
+void Apply(const File& file, Row& row) {
     switch (file.kind) {
     case File::Kind::Written:
         row.status = "written";
@@ -77,8 +76,6 @@ void Apply(const File& file, const KeptDigest* kept, Row& row) {
         row.kept = file.documentBytes;
         if (!file.sha256.empty())
             row.sha256 = file.sha256;
-        else if (file.documentBytes && kept && kept->size == file.bytes)
-            row.sha256 = kept->sha256;
         else
             row.sha256 = file.digest.valid() ? file.digest.get() : FileSha256(file.path);
         break;
@@ -135,6 +132,10 @@ void OutcomeRecorder::Tell(const extract::JobEvent& event) {
             using E = std::decay_t<decltype(e)>;
             if constexpr (std::is_same_v<E, extract::PageBegun>) {
                 page_ = e.page;
+            } else if constexpr (std::is_same_v<E, extract::PagePictures>) {
+                outcomes_.listed.insert(outcomes_.listed.end(), e.pictures.begin(),
+                                        e.pictures.end());
+                outcomes_.listedWhole = outcomes_.listedWhole && e.complete;
             } else if constexpr (std::is_same_v<E, extract::ImageWritten>) {
                 if (journal_)
                     journal_->Add(text::ExtractFileName(e.path));
@@ -168,12 +169,7 @@ std::string ManifestHeader(const std::string& document, const std::string& optio
 }
 
 std::vector<std::string> ManifestRows(const std::vector<ListedImage>& listed,
-                                      const JobOutcomes& outcomes,
-                                      const std::map<std::pair<int, int>, KeptDigest>& kept) {
-    const auto keptDigest = [&](int page, std::size_t index) -> const KeptDigest* {
-        const auto found = kept.find({page, static_cast<int>(index) + 1});
-        return found == kept.end() ? nullptr : &found->second;
-    };
+                                      const JobOutcomes& outcomes) {
     std::vector<Row> rows;
     std::map<int, std::size_t> taken;     // files of each page matched so far
     std::map<int, std::string> names;     // a listed number's file
@@ -196,7 +192,7 @@ std::vector<std::string> ManifestRows(const std::vector<ListedImage>& listed,
         } else if (const auto files = outcomes.files.find(l.page);
                    files != outcomes.files.end() && taken[l.page] < files->second.size()) {
             const std::size_t index = taken[l.page]++;
-            Apply(files->second[index], keptDigest(l.page, index), row);
+            Apply(files->second[index], row);
             if (row.file && row.status == "written")
                 names[l.number] = *row.file;
         } else {
@@ -225,7 +221,7 @@ std::vector<std::string> ManifestRows(const std::vector<ListedImage>& listed,
     for (const auto& [page, files] : outcomes.files)
         for (std::size_t i = taken[page]; i < files.size(); ++i) {
             Row row{page, 0, 0};
-            Apply(files[i], keptDigest(page, i), row);
+            Apply(files[i], row);
             rows.push_back(std::move(row));
         }
     std::stable_sort(rows.begin(), rows.end(), [](const Row& a, const Row& b) {
@@ -238,16 +234,6 @@ std::vector<std::string> ManifestRows(const std::vector<ListedImage>& listed,
     for (const Row& row : rows)
         lines.push_back(Json(row));
     return lines;
-}
-
-int ObjectOfFile(const std::vector<ListedImage>& listed, const JobOutcomes& outcomes, int page,
-                 int fileOnPage) {
-    int taken = 0;
-    for (const ListedImage& l : listed)
-        if (l.page == page && !l.LeftOut() && !outcomes.pictures.count({page, l.onPage}) &&
-            ++taken == fileOnPage)
-            return l.objectNumber;
-    return 0;
 }
 
 std::string WriteManifest(const std::string& path, const std::vector<std::string>& lines) {

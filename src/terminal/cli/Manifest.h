@@ -34,6 +34,10 @@ struct JobOutcomes {
     std::map<std::pair<int, int>, extract::ImageFailure> pictures;
     // A page's failure that names no picture.
     std::map<int, std::string> pages;
+    // What the document holds of each picture, as the job's tool said it;
+    // not whole when the tool ended on a page before it said all.
+    std::vector<ListedImage> listed;
+    bool listedWhole = true;
 };
 
 // The names of the files a run has written so far, one a line beside its
@@ -95,17 +99,9 @@ std::string ManifestHeader(const std::string& document, const std::string& optio
 
 // The lines of the manifest after the header, one a picture in page order:
 // what the listing says of it matched with what the job did. A file is
-// named relative to its folder. A copied file's digest is the tool's from
-// `kept` when its size agrees, else taken from the file.
+// named relative to its folder.
 std::vector<std::string> ManifestRows(const std::vector<ListedImage>& listed,
-                                      const JobOutcomes& outcomes,
-                                      const std::map<std::pair<int, int>, KeptDigest>& kept = {});
-
-// The object number of the file `fileOnPage` (from 1) the job takes from
-// `page`: of the listing's files of that page, those not left out and not of
-// a picture that failed, in order. 0 when the listing has no such file.
-int ObjectOfFile(const std::vector<ListedImage>& listed, const JobOutcomes& outcomes, int page,
-                 int fileOnPage);
+                                      const JobOutcomes& outcomes);
 
 // Writes the lines under a working name beside `path` and only then gives
 // them that name, so a manifest that exists is whole. The system's reason

@@ -27,6 +27,7 @@ private:
         if (e.page == stopAt_)
             running_ = false;
     }
+    void Record(const extract::PagePictures&) {}
     void Record(const extract::PageDone& e) { lines << QString("done %1").arg(e.page); }
     void Record(const extract::ImageWritten& e) {
         lines << QString("written %1%2")

@@ -1,0 +1,108 @@
+#include "extract/PageTool.h"
+
+#include "ToolContract.h"
+
+#include <type_traits>
+
+namespace extract {
+
+namespace {
+
+std::string Go(int page) {
+    return contract::FormatRecord(contract::kGo, {std::to_string(page)});
+}
+
+// A picture's files carry the numbers the files took: one that failed
+// before it was written took none.
+void NumberPictures(PageReport& report) {
+    std::size_t next = 0;
+    for (ListedImage& picture : report.pictures) {
+        if (picture.LeftOut())
+            continue;
+        picture.number = 0;
+        for (std::size_t i = next; i < report.files.size(); ++i)
+            if (report.files[i].onPage == picture.onPage) {
+                picture.number = report.files[i].number;
+                next = i + 1;
+                break;
+            }
+    }
+}
+
+} // namespace
+
+PageTool::PageTool(std::string program, std::string workingFolder,
+                   std::vector<std::string> arguments, int lastPage)
+    : program_(std::move(program)), workingFolder_(std::move(workingFolder)),
+      arguments_(std::move(arguments)), lastPage_(lastPage) {}
+
+void PageTool::Start(int page) {
+    std::vector<std::string> args{contract::kFirstPageOption, std::to_string(page),
+                                  contract::kLastPageOption,  std::to_string(lastPage_),
+                                  contract::kRecordsOption,   contract::kFromFileOption,
+                                  std::to_string(nextFile_)};
+    args.insert(args.end(), arguments_.begin(), arguments_.end());
+    session_ = std::make_unique<platform::ToolSession>(program_, args, workingFolder_);
+    reader_ = RecordReader(nextFile_);
+    granted_ = page - 1;
+    session_->Send(seen_);
+}
+
+void PageTool::LetOn(int page) {
+    if (session_ && page > granted_ && page <= lastPage_) {
+        granted_ = page;
+        session_->Send(Go(page));
+    }
+}
+
+PageReport PageTool::AwaitPage(int page, const platform::GiveUp& giveUp) {
+    const bool fresh = !session_;
+    if (fresh)
+        Start(page);
+    LetOn(page);
+    PageReport report;
+    std::string line;
+    bool heard = false;
+    while (!report.done && session_->NextLine(line, giveUp)) {
+        ToolRecord record = reader_.Read(line);
+        heard = heard || !std::holds_alternative<RunEnds>(record);
+        std::visit(
+            [&](auto&& record) {
+                using R = std::decay_t<decltype(record)>;
+                if constexpr (std::is_same_v<R, ListedImage>) {
+                    report.pictures.push_back(std::move(record));
+                } else if constexpr (std::is_same_v<R, MadeFile>) {
+                    nextFile_ = record.number + 1;
+                    report.files.push_back(std::move(record));
+                } else if constexpr (std::is_same_v<R, SeenPicture>) {
+                    seen_ += record.line + '\n';
+                } else if constexpr (std::is_same_v<R, PageEnds>) {
+                    report.done = record.page == page;
+                } else if constexpr (std::is_same_v<R, ToolProblem>) {
+                    if (!record.line.empty())
+                        report.problems.push_back(std::move(record.line));
+                }
+            },
+            record);
+    }
+    // A tool that ended well after the page before, and said nothing of
+    // this one, left it to a new one: as one run a page does.
+    if (!report.done && !fresh && !heard && session_->EndNote().empty()) {
+        session_.reset();
+        return AwaitPage(page, giveUp);
+    }
+    if (!report.done) {
+        // It ended on this page: a new one takes over from the next.
+        std::string note = session_->EndNote();
+        note.erase(note.find_last_not_of('\n') + 1);
+        if (!note.empty())
+            report.problems.push_back(note);
+        else if (report.problems.empty())
+            report.problems.push_back("'" + program_ + "' ended before the page was done");
+        session_.reset();
+    }
+    NumberPictures(report);
+    return report;
+}
+
+} // namespace extract
