@@ -361,7 +361,7 @@ private slots:
                 QFAIL("no job finished");
             QTest::qWait(50);
         }
-        ::kill(-static_cast<pid_t>(first.processId()), SIGINT);
+        QVERIFY(testing::SignalRunning(first, SIGINT, true));
         QVERIFY(first.waitForFinished(30000));
         QFile stopped(log);
         QVERIFY(stopped.open(QIODevice::ReadOnly));
@@ -545,7 +545,7 @@ private slots:
                      "the batch was not caught in the middle of a document");
             QThread::usleep(500);
         }
-        ::kill(-static_cast<pid_t>(first.processId()), SIGKILL);
+        QVERIFY(testing::SignalRunning(first, SIGKILL, true));
         QVERIFY(first.waitForFinished(30000));
         QVERIFY(QFile::exists(cut + "/manifest.jsonl.journal"));
         Write(cut + "/mine.txt", "not the run's"); // left alone
@@ -1100,7 +1100,7 @@ sys.exit(os.WEXITSTATUS(status) if os.WIFEXITED(status) else 99)
         QVERIFY(p.waitForStarted());
         QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(marks.path() + "/page-2"), 20000);
         QTest::qWait(200);
-        QCOMPARE(::kill(-static_cast<pid_t>(p.processId()), SIGINT), 0);
+        QVERIFY(testing::SignalRunning(p, SIGINT, true));
         QVERIFY(p.waitForFinished(20000));
         const QString err = QString::fromUtf8(p.readAllStandardError());
         QCOMPARE(p.exitStatus(), QProcess::NormalExit);
@@ -1166,8 +1166,7 @@ sys.exit(os.WEXITSTATUS(status) if os.WIFEXITED(status) else 99)
         clock.start();
         for (const int signal : sent) {
             // A terminal sends Ctrl+C to the whole foreground group.
-            const pid_t pid = static_cast<pid_t>(p.processId());
-            QCOMPARE(::kill(signal == SIGINT ? -pid : pid, signal), 0);
+            QVERIFY(testing::SignalRunning(p, signal, signal == SIGINT));
             QTest::qWait(200);
         }
         QVERIFY(p.state() == QProcess::NotRunning || p.waitForFinished(30000));
