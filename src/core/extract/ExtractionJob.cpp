@@ -5,6 +5,7 @@
 #include "extract/LeftFiles.h"
 #include "extract/ScratchFiles.h"
 #include "extract/ToolOptions.h"
+#include "platform/Files.h"
 #include "text/TextRules.h"
 
 #include <exception>
@@ -111,6 +112,7 @@ JobEnd ExtractionJob::RunPages() {
     counts_ = {};
     outputBroken_ = false;
     imagesTaken_ = 0;
+    written_.clear();
     const JobRequest request = sink_.BeginJob();
     if (workFolder_.empty())
         throw std::runtime_error("No private scratch folder could be made for the images.");
@@ -227,32 +229,46 @@ void ExtractionJob::ConvertPageImages(int page, const JobRequest& request) {
             break;
         const int number = ++imagesTaken_;
         ++onPage;
-        const bool copied = Copied(name, request.conversion);
-        std::string target;
-        OutputProblem problem;
-        WrittenFile written;
-        switch (ConvertImage(workFolder_ + name, FileName(request, number, page, onPage),
-                             request.conversion, target, &problem, &written)) {
-        case Converted::Written:
-            ++counts_.written;
-            sink_.Tell(ImageWritten{number, target, copied, written.size, written.sha256});
-            break;
-        case Converted::Kept:
-            ++counts_.notReplaced;
-            sink_.Tell(ImageNotReplaced{number, target});
-            break;
-        case Converted::Failed:
-            Fail({page, 0, 0, WriteFailure(target, problem)}, number);
-            break;
-        }
-        // A full disk or a folder that went fails every later image too:
-        // named once, and the job stops.
-        if (problem.everyFile) {
+        if (!ConvertOne(page, number, name, FileName(request, number, page, onPage), request)) {
+            // A full disk or a folder that went fails every later image too:
+            // named once, and the job stops.
             outputBroken_ = true;
             running_ = false;
             break;
         }
     }
+}
+
+bool ExtractionJob::ConvertOne(int page, int number, const std::string& scratch,
+                               const std::string& name, const JobRequest& request) {
+    const std::string scratchPath = workFolder_ + scratch;
+    std::string target = OutputTarget(scratchPath, name, request.conversion);
+    if (const auto taken = written_.find(target); taken != written_.end()) {
+        platform::RemoveFile(scratchPath);
+        Fail({page, 0, 0,
+              "cannot write " + target + ": a picture of page " + std::to_string(taken->second) +
+                  " was written under that name in this run"},
+             number);
+        return true;
+    }
+    OutputProblem problem;
+    WrittenFile written;
+    switch (ConvertImage(scratchPath, name, request.conversion, target, &problem, &written)) {
+    case Converted::Written:
+        ++counts_.written;
+        written_.emplace(target, page);
+        sink_.Tell(ImageWritten{number, target, Copied(scratch, request.conversion), written.size,
+                                written.sha256});
+        break;
+    case Converted::Kept:
+        ++counts_.notReplaced;
+        sink_.Tell(ImageNotReplaced{number, target});
+        break;
+    case Converted::Failed:
+        Fail({page, 0, 0, WriteFailure(target, problem)}, number);
+        break;
+    }
+    return !problem.everyFile;
 }
 
 void ExtractionJob::Fail(const ImageFailure& failure, int number) {

@@ -3,6 +3,7 @@
 #include "cli/CommandLine.h"
 #include "cli/ImageListing.h"
 #include "cli/Manifest.h"
+#include "cli/ManifestPlace.h"
 #include "cli/Messages.h"
 #include "cli/PageFacts.h"
 #include "cli/SeveralDocuments.h"
@@ -180,11 +181,19 @@ int RunDocument(const ExtractOptions& options, const std::optional<std::string>&
         messages.Say(input + " is not a PDF file");
         return kBadInput;
     }
-    if (!options.list && platform::FileExists(outputFolder)) {
+    if (!options.list &&
+        platform::LookUpPath(outputFolder).kind == platform::PathState::Kind::Reached &&
+        !platform::FolderExists(outputFolder)) {
         messages.Say(outputFolder + " is not a folder");
         return kBadInput;
     }
     const std::string manifest = options.manifest ? ManifestPath(options, outputFolder) : "";
+    if (const std::string problem =
+            options.manifest ? ManifestPlaceProblem(manifest, input, outputFolder, options) : "";
+        !problem.empty()) {
+        messages.Say(problem);
+        return kBadInput;
+    }
     if (options.resume &&
         ReadManifestHeader(manifest) ==
             ManifestHeader(text::ExtractFileName(input), RunOptionsText(options))) {

@@ -1,6 +1,7 @@
 #include "cli/SeveralDocuments.h"
 
 #include "cli/ExtractCommand.h"
+#include "extract/NamePattern.h"
 #include "platform/Environment.h"
 #include "platform/Processes.h"
 #include "platform/Terminal.h"
@@ -60,9 +61,14 @@ struct Running {
 } // namespace
 
 std::string DocumentFolder(const std::string& outputFolder, const std::string& input) {
-    std::string name = text::ExtractFileName(input);
-    if (name.size() > 4 && text::LowerCase(name.substr(name.size() - 4)) == ".pdf")
-        name.resize(name.size() - 4);
+    std::string name = extract::DocumentName(input);
+    // "..pdf" would be the output folder itself and "...pdf" the one above
+    // it: such a document keeps its whole file name.
+    if (name.empty() || name == "." || name == "..")
+        name = text::ExtractFileName(input);
+    for (char& c : name)
+        if (c == '/' || c == platform::PathSeparator())
+            c = '_';
     return platform::WithSeparator(outputFolder) + name;
 }
 
