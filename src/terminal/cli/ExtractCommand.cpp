@@ -6,6 +6,7 @@
 #include "cli/ManifestPlace.h"
 #include "cli/Messages.h"
 #include "cli/PageFacts.h"
+#include "cli/ResumeCheck.h"
 #include "cli/SeveralDocuments.h"
 #include "cli/TerminalReport.h"
 #include "extract/ExtractionJob.h"
@@ -148,8 +149,8 @@ std::string ManifestPath(const ExtractOptions& options, const std::string& outpu
 // each picture with what the job made of it. False after saying why it
 // could not be written.
 bool WriteRunManifest(const ExtractOptions& options, const extract::JobRequest& request,
-                      const JobOutcomes& outcomes, const ToolListing& listing,
-                      const Messages& messages) {
+                      const SizedDigest& document, const JobOutcomes& outcomes,
+                      const ToolListing& listing, const Messages& messages) {
     const std::string path = ManifestPath(options, request.conversion.outputFolder);
     // A manifest that exists holds every picture, or it is not written.
     if (!listing.finished) {
@@ -157,9 +158,10 @@ bool WriteRunManifest(const ExtractOptions& options, const extract::JobRequest& 
                      ": the pictures of the pages could not all be listed");
         return false;
     }
-    std::vector<std::string> lines{
-        ManifestHeader(text::ExtractFileName(request.inputPath), RunOptionsText(options))};
     const std::vector<std::string> rows = ManifestRows(listing.images, outcomes, listing.digests);
+    std::vector<std::string> lines{
+        ManifestHeader({text::ExtractFileName(request.inputPath), document.size, document.sha256},
+                       RunOptionsText(options), rows.size())};
     lines.insert(lines.end(), rows.begin(), rows.end());
     const std::string problem = WriteManifest(path, lines);
     if (problem.empty())
@@ -194,11 +196,25 @@ int RunDocument(const ExtractOptions& options, const std::optional<std::string>&
         messages.Say(problem);
         return kBadInput;
     }
-    if (options.resume &&
-        ReadManifestHeader(manifest) ==
-            ManifestHeader(text::ExtractFileName(input), RunOptionsText(options))) {
-        messages.Say(input + " was done before: " + manifest + " lists its images");
-        return ManifestTellsFailures(manifest) ? kSomeFailed : kAllWritten;
+    // The document's size and digest, for the manifest's first line and for
+    // a manifest's check: taken once, and only when needed.
+    std::optional<SizedDigest> documentDigest;
+    const auto digestOfDocument = [&] {
+        if (!documentDigest)
+            documentDigest = FileSizeAndSha256(input).value_or(SizedDigest{});
+        return *documentDigest;
+    };
+    ResumeVerdict earlier;
+    if (options.resume) {
+        earlier = CheckManifest(
+            manifest, outputFolder,
+            {text::ExtractFileName(input), RunOptionsText(options), digestOfDocument});
+        if (earlier.kind == ResumeVerdict::Kind::Done) {
+            messages.Say(input + " was done before: " + manifest + " lists its images");
+            return earlier.failures ? kSomeFailed : kAllWritten;
+        }
+        if (earlier.kind == ResumeVerdict::Kind::Redo)
+            messages.Say(input + " is done again: its manifest " + manifest + " " + earlier.why);
     }
 
     const std::string toolFolder = text::ExtractFilePath(platform::ExecutablePath());
@@ -236,8 +252,12 @@ int RunDocument(const ExtractOptions& options, const std::optional<std::string>&
     std::atomic<bool> running{true};
     std::atomic<bool> endNow{false};
     platform::StopOnSignals(&running, &endNow);
-    // The files of a run that ended before its manifest go, and only they.
-    if (options.resume && !FileJournal::ClearAway(manifest + kJournalSuffix, outputFolder)) {
+    // The files of a run that ended before its manifest go, and only they;
+    // so do those of a manifest not trusted, and the manifest.
+    if (options.resume &&
+        (!FileJournal::ClearAway(manifest + kJournalSuffix, outputFolder) ||
+         (earlier.kind == ResumeVerdict::Kind::Redo &&
+          (!RemoveNamedFiles(outputFolder, earlier.files) || !platform::RemoveFile(manifest))))) {
         platform::StopOnSignals(nullptr, nullptr);
         messages.Say("cannot remove the files an unfinished run left in " + outputFolder);
         return kBadInput;
@@ -313,7 +333,8 @@ int RunDocument(const ExtractOptions& options, const std::optional<std::string>&
             !facts.problems.empty())
             facts = ListImages(listed, toolFolder, [&] { return bool(endNow); });
         hasher->HashQueued();
-        if (!WriteRunManifest(options, request, outcomes.Outcomes(), facts, messages))
+        if (!WriteRunManifest(options, request, digestOfDocument(), outcomes.Outcomes(), facts,
+                              messages))
             return kSomeFailed;
         journal->Close();
     }
