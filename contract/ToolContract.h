@@ -142,6 +142,12 @@ inline constexpr const char* kKeptJpx = ".jp2"; // a JP2 file
 inline constexpr const char* kScratchExtensions[] = {kColour,       kBilevel,  kGray,
                                                      kStoredAsJpeg, kKeptJpeg, kKeptJpx};
 
+// glimmet.bin ends its run with this line, a blank and the system's reason
+// when its scratch folder takes no more files (its disk is full): every
+// later picture would fail the same way, and none of them is the
+// document's fault.
+inline constexpr const char* kScratchFull = "Error: the scratch folder is full:";
+
 // A file not yet whole carries this prefix before its name, so the program
 // never takes half an image; what a stopped tool left under it is removed.
 inline constexpr const char* kWorkingPrefix = "~";

@@ -4,6 +4,7 @@
 #include "image_listing.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <fstream>
 #include <memory>
@@ -40,6 +41,8 @@ int filesListed(const std::string& facts) {
 void saveTally(PictureSieve& sieve, bool& failed) {
     try {
         sieve.save();
+    } catch (const ScratchFull&) {
+        throw;
     } catch (const WriteError& e) {
         std::fprintf(stderr, "Error: %s\n", e.what());
         failed = true;
@@ -124,6 +127,7 @@ bool ExportSink::writeFacts() {
     std::FILE* file = factsFile_.get();
     if (!file || std::fwrite(pageFacts_.data(), 1, pageFacts_.size(), file) != pageFacts_.size() ||
         std::fflush(file) != 0) {
+        failIfFull(facts_, errno);
         std::fprintf(stderr, "Error: cannot write %s\n", facts_.c_str());
         failed_ = true;
         return false;

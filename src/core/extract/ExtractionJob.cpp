@@ -69,6 +69,24 @@ std::string FileName(const JobRequest& r, int number, int page, int onPage) {
     return r.naming.Name({number, page, onPage, DocumentName(r.inputPath), object});
 }
 
+// The tool's reason when it says its scratch folder takes no more files.
+std::optional<std::string> ScratchFull(const std::string& output) {
+    const std::string mark = std::string(contract::kScratchFull) + " ";
+    const std::size_t at = output.find(mark);
+    if (at == std::string::npos || (at > 0 && output[at - 1] != '\n'))
+        return std::nullopt;
+    const std::size_t start = at + mark.size();
+    return text::Trim(output.substr(start, output.find('\n', start) - start));
+}
+
+// The tool's output without that line, which the job says in its own words.
+std::string WithoutScratchFull(std::string output) {
+    const std::size_t at = output.find(contract::kScratchFull);
+    if (at != std::string::npos && (at == 0 || output[at - 1] == '\n'))
+        output.erase(at, output.find('\n', at) - at);
+    return output;
+}
+
 bool Copied(const std::string& scratchName, const ConversionSettings& settings) {
     const std::string extension = text::LowerCase(text::ExtractFileExt(scratchName));
     return ChooseFormat(settings.formatText, extension, settings.jpegQuality).copied;
@@ -203,8 +221,17 @@ bool ExtractionJob::RunPage(int page, const JobRequest& request) {
     // The stop ended the page: no failure of its own, and nothing more of
     // it is converted.
     if (!pageEndedByStop_) {
-        for (const ImageFailure& failure : ToolFailures(page, output))
+        for (const ImageFailure& failure : ToolFailures(page, WithoutScratchFull(output)))
             Fail(failure);
+        // Every later page would fail the same way, and none by the
+        // document's fault: named once, the job stops.
+        if (const std::optional<std::string> reason = ScratchFull(output)) {
+            Fail({page, 0, 0,
+                  "the scratch folder " + workFolder_.substr(0, workFolder_.size() - 1) +
+                      " takes no more files: " + *reason});
+            outputBroken_ = true;
+            running_ = false;
+        }
         // A page the tool failed on still gives the images it did write:
         // they are the document's, and the next page's run would write
         // over them.

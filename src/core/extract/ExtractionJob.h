@@ -60,7 +60,8 @@ private:
     // The files written so far, and the page of each: a pattern may give
     // two pictures one name, and the second must not replace the first.
     std::map<std::string, int> written_;
-    // An output file could not be written: the rest would fail the same way.
+    // An output file, or the tool's scratch files, could not be written for
+    // want of room or of the folder: the rest would fail the same way.
     bool outputBroken_ = false;
     bool pageEndedByStop_ = false;
     bool namedFiles_ = true; // the page may have left files to take
