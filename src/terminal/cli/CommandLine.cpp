@@ -101,23 +101,6 @@ std::optional<std::pair<int, int>> ReadMinimumSize(const std::string& text) {
     return std::pair<int, int>{*w, *h};
 }
 
-std::vector<std::string> ReadNameList(const std::string& text, bool nulSeparated) {
-    std::vector<std::string> names;
-    const char end = nulSeparated ? '\0' : '\n';
-    for (std::size_t start = 0; start < text.size();) {
-        std::size_t stop = text.find(end, start);
-        if (stop == std::string::npos)
-            stop = text.size();
-        std::string name = text.substr(start, stop - start);
-        if (!nulSeparated && !name.empty() && name.back() == '\r')
-            name.pop_back();
-        if (!name.empty())
-            names.push_back(std::move(name));
-        start = stop + 1;
-    }
-    return names;
-}
-
 std::string RunOptionsText(const ExtractOptions& o) {
     std::string text = "--format=" + o.format + " --quality=" + std::to_string(o.quality) +
                        (o.name ? " --name=" + *o.name : " --prefix=" + o.prefix);
@@ -283,6 +266,10 @@ std::optional<ExtractOptions> ParseCommandLine(const std::vector<std::string>& a
             if (!ok)
                 error = "invalid number of jobs '" + value + "': use 1 or more";
             return ok;
+        }
+        if (name == "from" && options.from) {
+            error = "--from given twice: give one list of documents";
+            return false;
         }
         if (name == "prefix")
             options.prefix = value;

@@ -1,6 +1,7 @@
 #include "cli/ExtractCommand.h"
 
 #include "cli/CommandLine.h"
+#include "cli/DocumentList.h"
 #include "cli/ImageListing.h"
 #include "cli/Manifest.h"
 #include "cli/ManifestPlace.h"
@@ -53,7 +54,8 @@ public:
     }
     void ShowWrongPassword() override { messages_.Say("Wrong password, please try it again!"); }
     void ShowHeaderWarning() override {
-        messages_.Say("Couldn't read PDF header info!\nProbably this file is damaged!");
+        messages_.Say("Couldn't read PDF header info!");
+        messages_.Say("Probably this file is damaged!");
     }
     // True when a password was needed and nobody could give one.
     bool Unanswered() const { return unanswered_; }
@@ -75,23 +77,6 @@ std::string AsFolderText(std::string folder) {
     while (folder.size() > 1 && folder.back() == platform::PathSeparator())
         folder.pop_back();
     return folder;
-}
-
-// Why an input that is not a file cannot be read, after its path.
-std::string MissingInput(const std::string& input) {
-    if (platform::FolderExists(input))
-        return " is a folder, not a PDF file";
-    const platform::PathState state = platform::LookUpPath(input);
-    switch (state.kind) {
-    case platform::PathState::Kind::TooLong:
-        return ": the path is too long (" + state.reason + ")";
-    case platform::PathState::Kind::Refused:
-        return ": " + state.reason;
-    case platform::PathState::Kind::Reached:
-    case platform::PathState::Kind::Missing:
-        break;
-    }
-    return " does not exist";
 }
 
 std::string Pages(long long n) {
@@ -175,8 +160,8 @@ int RunDocument(const ExtractOptions& options, const std::optional<std::string>&
     // The tools run in their own folder, so every path they get is whole.
     const std::string input = platform::AbsolutePath(options.inputs.front());
     const std::string outputFolder = platform::AbsolutePath(options.outputFolder);
-    if (!platform::FileExists(input)) {
-        messages.Say(input + MissingInput(input));
+    if (const std::string problem = DocumentProblem(input); !problem.empty()) {
+        messages.Say(input + problem);
         return kBadInput;
     }
     if (!inspect::IsPdfName(input)) {
@@ -379,35 +364,6 @@ int ListDocuments(const ExtractOptions& options, const std::optional<std::string
         worst = std::max(worst, code);
     }
     return worst;
-}
-
-// Adds the documents named in the --from list to those given; false after
-// saying why when it cannot be read or names none.
-bool ReadDocumentList(ExtractOptions& options, const Messages& messages) {
-    const bool fromInput = *options.from == "-";
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(
-        fromInput ? stdin : std::fopen(options.from->c_str(), "rb"),
-        fromInput ? +[](std::FILE*) { return 0; } : &std::fclose);
-    const std::string shown = fromInput ? "standard input" : *options.from;
-    if (!file) {
-        messages.Say("cannot read the list of documents " + shown + ": " + std::strerror(errno));
-        return false;
-    }
-    std::string text;
-    char buffer[65536];
-    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, file.get())) > 0;)
-        text.append(buffer, n);
-    if (std::ferror(file.get())) {
-        messages.Say("cannot read the list of documents " + shown + ": " + std::strerror(errno));
-        return false;
-    }
-    const std::vector<std::string> names = ReadNameList(text, options.nulSeparated);
-    if (names.empty() && options.inputs.empty()) {
-        messages.Say("the list of documents " + shown + " names none");
-        return false;
-    }
-    options.inputs.insert(options.inputs.end(), names.begin(), names.end());
-    return true;
 }
 
 } // namespace
