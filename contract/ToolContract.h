@@ -113,6 +113,11 @@ enum ListedField {
 // file it repeats. It takes no number of its own.
 inline constexpr const char* kListedSmall = "small";
 inline constexpr const char* kListedRepeat = "repeat";
+// In an extracting run's facts, a picture that could not be had at all is
+// listed with what its dictionary states (the encoding, the colour space,
+// width, height and bits as declared) and one more field, kListedFailed.
+// It takes no number either.
+inline constexpr const char* kListedFailed = "failed";
 
 // kListedOutput: whether the file is the document's own bytes, kept, or a
 // picture the program encodes.

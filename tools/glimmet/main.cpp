@@ -242,6 +242,7 @@ int run(const Options& opt) {
                 throw;
             } catch (const std::exception& e) {
                 sayImageFailed(page, i, images[i], e);
+                sink->pictureFailed(page, images[i]);
                 failed = true;
             }
             images[i].image.reset();

@@ -95,6 +95,7 @@ bool ExportSink::beginPage(int page) {
     }
     pageFacts_ += listed(contract::kListedPage, page);
     page_ = page;
+    listedOnPage_ = 0;
     pageFirstFile_ = names_.count();
     return true;
 }
@@ -103,10 +104,23 @@ void ExportSink::picture(int page, const PageImage& found, const std::vector<Pla
                          const KeptPicture& kept, const std::optional<LeftOut>& leftOut) {
     // Listed before its files are made, as a listing run lists it: a
     // picture that then fails keeps its facts.
-    if (!facts_.empty())
+    if (!facts_.empty()) {
         listImage(ctx_, doc_, page, found, plan, leftOut, pageFacts_);
+        listedOnPage_ = found.numberOnPage;
+    }
     if (!leftOut)
         exportImage(ctx_, plan, kept, names_);
+}
+
+// One that failed before it was listed is listed as the document states it.
+void ExportSink::pictureFailed(int page, const PageImage& found) {
+    if (facts_.empty() || listedOnPage_ == found.numberOnPage)
+        return;
+    try {
+        listFailedImage(ctx_, doc_, page, found, pageFacts_);
+    } catch (const std::exception&) {
+        // What cannot be read of it stays unsaid; its failure is said.
+    }
 }
 
 void ExportSink::addDigests() {

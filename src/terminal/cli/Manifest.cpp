@@ -206,10 +206,12 @@ std::vector<std::string> ManifestRows(const std::vector<ListedImage>& listed,
             row.status = "repeat";
             if (const auto of = names.find(l.repeatOf); of != names.end())
                 row.repeatOf = of->second;
-        } else if (failure != outcomes.pictures.end()) {
+        } else if (failure != outcomes.pictures.end() || l.failed) {
             row.status = "failed";
-            row.reason = failure->second.reason;
-            failed.insert(failure->first);
+            row.reason =
+                failure != outcomes.pictures.end() ? failure->second.reason : "no file came of it";
+            if (failure != outcomes.pictures.end())
+                failed.insert(failure->first);
         } else if (const auto files = outcomes.files.find(l.page);
                    files != outcomes.files.end() && taken[l.page] < files->second.size()) {
             const std::size_t index = taken[l.page]++;
