@@ -28,16 +28,6 @@ std::string AbsolutePath(const std::string& path) {
     return error ? path : (current / path).string();
 }
 
-std::string CanonicalPath(const std::string& path) {
-    std::error_code error;
-    const std::filesystem::path resolved =
-        std::filesystem::weakly_canonical(AbsolutePath(path), error);
-    std::string text = error ? AbsolutePath(path) : resolved.string();
-    while (text.size() > 1 && text.back() == PathSeparator())
-        text.pop_back();
-    return text;
-}
-
 std::string ExecutablePath() {
     char buffer[PATH_MAX];
     const ssize_t n = readlink("/proc/self/exe", buffer, sizeof buffer);

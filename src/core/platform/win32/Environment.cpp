@@ -1,6 +1,5 @@
 #include "platform/Environment.h"
 
-#include <filesystem>
 #include <windows.h>
 
 namespace platform {
@@ -29,16 +28,6 @@ std::string AbsolutePath(const std::string& path) {
     char buffer[32768];
     const DWORD n = GetFullPathNameA(path.c_str(), sizeof buffer, buffer, nullptr);
     return n > 0 && n < sizeof buffer ? std::string(buffer, n) : path;
-}
-
-std::string CanonicalPath(const std::string& path) {
-    std::error_code error;
-    const std::filesystem::path resolved =
-        std::filesystem::weakly_canonical(AbsolutePath(path), error);
-    std::string text = error ? AbsolutePath(path) : resolved.string();
-    while (text.size() > 3 && text.back() == PathSeparator())
-        text.pop_back();
-    return text;
 }
 
 std::string ExecutablePath() {
