@@ -12,6 +12,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QWidget>
+#include <csignal>
 #include <cstdlib>
 
 namespace testing {
@@ -203,6 +204,14 @@ bool Running(const QString& pidFile) {
     const QByteArray text = stat.readAll();
     const qsizetype close = text.lastIndexOf(')');
     return close > 0 && text.size() > close + 2 && text[close + 2] != 'Z';
+}
+
+bool SignalRunning(const QProcess& p, int signal, bool group) {
+    const qint64 id = p.processId();
+    if (p.state() != QProcess::Running || id <= 0)
+        return false;
+    const pid_t target = static_cast<pid_t>(group ? -id : id);
+    return ::kill(target, signal) == 0;
 }
 
 } // namespace testing

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QMetaType>
+#include <QProcess>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -128,6 +129,11 @@ QString ScratchName(const QString& root, int number, const char* extension);
 // True while the process whose id the file `pidFile` holds runs: neither
 // gone nor waiting to be reaped.
 bool Running(const QString& pidFile);
+
+// Sends `signal` to the process `p` runs, or with `group` to its process
+// group, only while it runs: once it has ended its id reads 0, and a signal
+// to 0 would reach the test's own group. False when nothing was sent.
+bool SignalRunning(const QProcess& p, int signal, bool group = false);
 
 } // namespace testing
 

@@ -238,8 +238,11 @@ int run(const Options& opt) {
         for (size_t i = 0; i < images.size(); ++i) {
             try {
                 takePicture(ctx, doc.get(), opt, page, images[i], sieve, *sink);
+            } catch (const glimmet::ScratchFull&) {
+                throw;
             } catch (const std::exception& e) {
                 sayImageFailed(page, i, images[i], e);
+                sink->pictureFailed(page, images[i]);
                 failed = true;
             }
             images[i].image.reset();
@@ -266,5 +269,13 @@ int main(int argc, char** argv) {
         opt.last ? static_cast<long long>(*opt.last) - opt.first.value_or(1) + 1 : INT_MAX;
     tools::startProcessorBudget("", pages);
     tools::budgetPage(opt.first.value_or(1));
-    return tools::runNamingFile(opt.file, [&] { return run(opt); });
+    return tools::runNamingFile(opt.file, [&] {
+        try {
+            return run(opt);
+        } catch (const glimmet::ScratchFull& e) {
+            std::fflush(stdout);
+            std::fprintf(stderr, "%s %s\n", contract::kScratchFull, e.reason().c_str());
+            return static_cast<int>(tools::kExitFailed);
+        }
+    });
 }

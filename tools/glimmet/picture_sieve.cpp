@@ -4,6 +4,7 @@
 #include "pixel_digest.h"
 #include "scratch_output.h"
 
+#include <cerrno>
 #include <charconv>
 #include <cstdio>
 #include <fstream>
@@ -107,7 +108,7 @@ void PictureSieve::save() {
                                                          &std::fclose);
     if (!file || std::fwrite(learnt_.data(), 1, learnt_.size(), file.get()) != learnt_.size() ||
         std::fflush(file.get()) != 0)
-        throw WriteError("cannot write " + tally_);
+        failWriting(tally_, errno);
     learnt_.clear();
 }
 

@@ -4,6 +4,7 @@
 #include "image_listing.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <fstream>
 #include <memory>
@@ -40,6 +41,8 @@ int filesListed(const std::string& facts) {
 void saveTally(PictureSieve& sieve, bool& failed) {
     try {
         sieve.save();
+    } catch (const ScratchFull&) {
+        throw;
     } catch (const WriteError& e) {
         std::fprintf(stderr, "Error: %s\n", e.what());
         failed = true;
@@ -92,6 +95,7 @@ bool ExportSink::beginPage(int page) {
     }
     pageFacts_ += listed(contract::kListedPage, page);
     page_ = page;
+    listedOnPage_ = 0;
     pageFirstFile_ = names_.count();
     return true;
 }
@@ -100,10 +104,23 @@ void ExportSink::picture(int page, const PageImage& found, const std::vector<Pla
                          const KeptPicture& kept, const std::optional<LeftOut>& leftOut) {
     // Listed before its files are made, as a listing run lists it: a
     // picture that then fails keeps its facts.
-    if (!facts_.empty())
+    if (!facts_.empty()) {
         listImage(ctx_, doc_, page, found, plan, leftOut, pageFacts_);
+        listedOnPage_ = found.numberOnPage;
+    }
     if (!leftOut)
         exportImage(ctx_, plan, kept, names_);
+}
+
+// One that failed before it was listed is listed as the document states it.
+void ExportSink::pictureFailed(int page, const PageImage& found) {
+    if (facts_.empty() || listedOnPage_ == found.numberOnPage)
+        return;
+    try {
+        listFailedImage(ctx_, doc_, page, found, pageFacts_);
+    } catch (const std::exception&) {
+        // What cannot be read of it stays unsaid; its failure is said.
+    }
 }
 
 void ExportSink::addDigests() {
@@ -124,6 +141,7 @@ bool ExportSink::writeFacts() {
     std::FILE* file = factsFile_.get();
     if (!file || std::fwrite(pageFacts_.data(), 1, pageFacts_.size(), file) != pageFacts_.size() ||
         std::fflush(file) != 0) {
+        failIfFull(facts_, errno);
         std::fprintf(stderr, "Error: cannot write %s\n", facts_.c_str());
         failed_ = true;
         return false;

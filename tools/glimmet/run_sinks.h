@@ -35,6 +35,9 @@ public:
     // over, as the program may end the tool as soon as it has that page.
     virtual bool endPage(int page, bool last) = 0;
     virtual void endRun(int lastPage) = 0;
+    // A picture that failed: the sink may say what the document states of
+    // it.
+    virtual void pictureFailed(int, const PageImage&) {}
 
     // Whether a failure of the sink's own was said on standard error.
     bool failed() const { return failed_; }
@@ -78,6 +81,7 @@ public:
     bool beginPage(int page) override;
     bool endPage(int page, bool last) override;
     void endRun(int lastPage) override;
+    void pictureFailed(int page, const PageImage& found) override;
 
 private:
     // Appends the page's facts to the file; false, said on standard error,
@@ -98,6 +102,7 @@ private:
     int filesBefore_ = 0;   // listed in the facts by earlier runs
     int pageFirstFile_ = 0; // the run's number of the page's first file
     int page_ = 0;
+    int listedOnPage_ = 0;  // the page's last picture listed, by its number
     std::string pageFacts_; // not written yet
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> factsFile_{nullptr, &std::fclose};
 };

@@ -5,6 +5,7 @@
 #include "extract/LeftFiles.h"
 #include "extract/ScratchFiles.h"
 #include "extract/ToolOptions.h"
+#include "platform/Files.h"
 #include "text/TextRules.h"
 
 #include <exception>
@@ -68,6 +69,24 @@ std::string FileName(const JobRequest& r, int number, int page, int onPage) {
     return r.naming.Name({number, page, onPage, DocumentName(r.inputPath), object});
 }
 
+// The tool's reason when it says its scratch folder takes no more files.
+std::optional<std::string> ScratchFull(const std::string& output) {
+    const std::string mark = std::string(contract::kScratchFull) + " ";
+    const std::size_t at = output.find(mark);
+    if (at == std::string::npos || (at > 0 && output[at - 1] != '\n'))
+        return std::nullopt;
+    const std::size_t start = at + mark.size();
+    return text::Trim(output.substr(start, output.find('\n', start) - start));
+}
+
+// The tool's output without that line, which the job says in its own words.
+std::string WithoutScratchFull(std::string output) {
+    const std::size_t at = output.find(contract::kScratchFull);
+    if (at != std::string::npos && (at == 0 || output[at - 1] == '\n'))
+        output.erase(at, output.find('\n', at) - at);
+    return output;
+}
+
 bool Copied(const std::string& scratchName, const ConversionSettings& settings) {
     const std::string extension = text::LowerCase(text::ExtractFileExt(scratchName));
     return ChooseFormat(settings.formatText, extension, settings.jpegQuality).copied;
@@ -111,6 +130,7 @@ JobEnd ExtractionJob::RunPages() {
     counts_ = {};
     outputBroken_ = false;
     imagesTaken_ = 0;
+    written_.clear();
     const JobRequest request = sink_.BeginJob();
     if (workFolder_.empty())
         throw std::runtime_error("No private scratch folder could be made for the images.");
@@ -201,8 +221,17 @@ bool ExtractionJob::RunPage(int page, const JobRequest& request) {
     // The stop ended the page: no failure of its own, and nothing more of
     // it is converted.
     if (!pageEndedByStop_) {
-        for (const ImageFailure& failure : ToolFailures(page, output))
+        for (const ImageFailure& failure : ToolFailures(page, WithoutScratchFull(output)))
             Fail(failure);
+        // Every later page would fail the same way, and none by the
+        // document's fault: named once, the job stops.
+        if (const std::optional<std::string> reason = ScratchFull(output)) {
+            Fail({page, 0, 0,
+                  "the scratch folder " + workFolder_.substr(0, workFolder_.size() - 1) +
+                      " takes no more files: " + *reason});
+            outputBroken_ = true;
+            running_ = false;
+        }
         // A page the tool failed on still gives the images it did write:
         // they are the document's, and the next page's run would write
         // over them.
@@ -227,32 +256,46 @@ void ExtractionJob::ConvertPageImages(int page, const JobRequest& request) {
             break;
         const int number = ++imagesTaken_;
         ++onPage;
-        const bool copied = Copied(name, request.conversion);
-        std::string target;
-        OutputProblem problem;
-        WrittenFile written;
-        switch (ConvertImage(workFolder_ + name, FileName(request, number, page, onPage),
-                             request.conversion, target, &problem, &written)) {
-        case Converted::Written:
-            ++counts_.written;
-            sink_.Tell(ImageWritten{number, target, copied, written.size, written.sha256});
-            break;
-        case Converted::Kept:
-            ++counts_.notReplaced;
-            sink_.Tell(ImageNotReplaced{number, target});
-            break;
-        case Converted::Failed:
-            Fail({page, 0, 0, WriteFailure(target, problem)}, number);
-            break;
-        }
-        // A full disk or a folder that went fails every later image too:
-        // named once, and the job stops.
-        if (problem.everyFile) {
+        if (!ConvertOne(page, number, name, FileName(request, number, page, onPage), request)) {
+            // A full disk or a folder that went fails every later image too:
+            // named once, and the job stops.
             outputBroken_ = true;
             running_ = false;
             break;
         }
     }
+}
+
+bool ExtractionJob::ConvertOne(int page, int number, const std::string& scratch,
+                               const std::string& name, const JobRequest& request) {
+    const std::string scratchPath = workFolder_ + scratch;
+    std::string target = OutputTarget(scratchPath, name, request.conversion);
+    if (const auto taken = written_.find(target); taken != written_.end()) {
+        platform::RemoveFile(scratchPath);
+        Fail({page, 0, 0,
+              "cannot write " + target + ": a picture of page " + std::to_string(taken->second) +
+                  " was written under that name in this run"},
+             number);
+        return true;
+    }
+    OutputProblem problem;
+    WrittenFile written;
+    switch (ConvertImage(scratchPath, name, request.conversion, target, &problem, &written)) {
+    case Converted::Written:
+        ++counts_.written;
+        written_.emplace(target, page);
+        sink_.Tell(ImageWritten{number, target, Copied(scratch, request.conversion), written.size,
+                                written.sha256});
+        break;
+    case Converted::Kept:
+        ++counts_.notReplaced;
+        sink_.Tell(ImageNotReplaced{number, target});
+        break;
+    case Converted::Failed:
+        Fail({page, 0, 0, WriteFailure(target, problem)}, number);
+        break;
+    }
+    return !problem.everyFile;
 }
 
 void ExtractionJob::Fail(const ImageFailure& failure, int number) {

@@ -8,6 +8,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <map>
 #include <memory>
 #include <string>
 
@@ -42,6 +43,10 @@ private:
     bool RunPage(int page, const JobRequest& request);
     std::string RunTool(int page, const JobRequest& request);
     void ConvertPageImages(int page, const JobRequest& request);
+    // Converts one scratch image into the file `name`; false when the
+    // output folder takes no more files.
+    bool ConvertOne(int page, int number, const std::string& scratch, const std::string& name,
+                    const JobRequest& request);
     void Fail(const ImageFailure& failure, int number = 0);
     JobFinished Tally(const JobRequest& request) const;
 
@@ -52,7 +57,11 @@ private:
     const std::atomic<bool>* abandon_;
     JobFinished counts_;
     int imagesTaken_ = 0; // scratch images handled, whatever became of them
-    // An output file could not be written: the rest would fail the same way.
+    // The files written so far, and the page of each: a pattern may give
+    // two pictures one name, and the second must not replace the first.
+    std::map<std::string, int> written_;
+    // An output file, or the tool's scratch files, could not be written for
+    // want of room or of the folder: the rest would fail the same way.
     bool outputBroken_ = false;
     bool pageEndedByStop_ = false;
     bool namedFiles_ = true; // the page may have left files to take

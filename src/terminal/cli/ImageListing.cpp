@@ -53,11 +53,12 @@ bool IsDecimal(const std::string& text) {
                                       : digits(0, point) && digits(point + 1, text.size());
 }
 
-// What a left-out image's last field says of it; false for other text.
+// What the last field of an image left out, or failed, says of it; false
+// for other text.
 bool ReadLeftOut(const std::string& text, ListedImage& image, int firstNumber) {
     const std::string repeat = std::string(contract::kListedRepeat) + ' ';
-    if (text == contract::kListedSmall) {
-        image.small = true;
+    if (text == contract::kListedSmall || text == contract::kListedFailed) {
+        (text == contract::kListedSmall ? image.small : image.failed) = true;
         return true;
     }
     if (text.compare(0, repeat.size(), repeat) != 0)
@@ -267,7 +268,7 @@ ToolListing ParseToolListing(const std::string& output, int firstNumber) {
                 listing.problems.push_back(line);
                 continue;
             }
-            if (!image->LeftOut())
+            if (!image->LeftOut() && !image->failed)
                 image->number = number++;
             listing.images.push_back(std::move(*image));
         } else {

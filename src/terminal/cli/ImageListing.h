@@ -45,6 +45,9 @@ struct ListedImage {
     bool small = false;
     int repeatOf = 0;
     bool LeftOut() const { return small || repeatOf > 0; }
+    // Not had at all: what its dictionary states, in a job's facts; it
+    // takes no number either.
+    bool failed = false;
 };
 
 // What one listing run of glimmet.bin said.
