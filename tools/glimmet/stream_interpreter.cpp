@@ -252,10 +252,6 @@ void interpret(fz_context* ctx, pdf_document* doc, pdf_obj* stream, Interpretati
     }
 }
 
-} // namespace
-
-namespace {
-
 bool imageOnlyFilter(fz_context* ctx, pdf_obj* filter) {
     static const char* const imageOnly[] = {"JBIG2Decode", "DCTDecode",      "DCT",
                                             "JPXDecode",   "CCITTFaxDecode", "CCF"};
