@@ -7,7 +7,7 @@
 // before MuPDF reads it, and MuPDF rebuilds the cross-reference from the
 // objects instead, as it does for any other damage there:
 // - a field wider than 8 bytes, which no offset needs (they are 64-bit);
-// - more entries than a cheap handful that its data cannot hold.
+// - more entries than its data holds, once they are too many to be cheap.
 //
 // MuPDF opens a cross-reference stream through pdf_open_stream_with_offset
 // and nothing else of it there; the link wraps that call (see
