@@ -60,6 +60,11 @@ inline constexpr const char* kFactsDigest = "Digest:";
 // password and none or a wrong one was given: the program then asks for one.
 inline constexpr const char* kIncorrectPassword = "Command Line Error: Incorrect password";
 
+// A tool that used up its processor budget ends with a line that ends in
+// this, after the seconds: the document took too long to read, which says
+// nothing of whether it is damaged.
+inline constexpr const char* kOutOfProcessorTime = " s of processor time";
+
 // vellam.bin's page count: a line of this label, blanks and the count.
 inline constexpr const char* kPagesLabel = "Pages:";
 

@@ -358,6 +358,12 @@ Probably this file is damaged!</source>
         <translation>Die Kopfdaten der PDF-Datei konnten nicht gelesen werden!&#13;
 Wahrscheinlich ist die Datei beschädigt!</translation>
     </message>
+    <message>
+        <source>This PDF took too long to read!&#13;
+Reading it was given up.</source>
+        <translation>Das Lesen dieser PDF-Datei dauerte zu lange!&#13;
+Es wurde abgebrochen.</translation>
+    </message>
 </context>
 <context>
     <name>inspect::PasswordDialog</name>

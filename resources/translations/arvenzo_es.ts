@@ -358,6 +358,12 @@ Probably this file is damaged!</source>
         <translation>¡No se pudo leer la cabecera del PDF!&#13;
 ¡Probablemente el archivo esté dañado!</translation>
     </message>
+    <message>
+        <source>This PDF took too long to read!&#13;
+Reading it was given up.</source>
+        <translation>¡La lectura de este PDF tardó demasiado!&#13;
+Se ha abandonado.</translation>
+    </message>
 </context>
 <context>
     <name>inspect::PasswordDialog</name>

@@ -358,6 +358,12 @@ Probably this file is damaged!</source>
         <translation>Impossible de lire l&apos;en-tête du PDF !&#13;
 Ce fichier est probablement endommagé !</translation>
     </message>
+    <message>
+        <source>This PDF took too long to read!&#13;
+Reading it was given up.</source>
+        <translation>La lecture de ce PDF a pris trop de temps !&#13;
+Elle a été abandonnée.</translation>
+    </message>
 </context>
 <context>
     <name>inspect::PasswordDialog</name>

@@ -197,10 +197,11 @@ int run(const Options& opt) {
             return tools::kExitFailed;
     }
     const auto sayMissing = [&](int from, int to) {
-        std::string has =
-            pages > 0 ? ", which has " + std::to_string(pages) + (pages == 1 ? " page" : " pages")
-                      : "";
-        std::fprintf(stderr, "Error: pages %d to %d are not in %s%s\n", from, to, opt.file.c_str(),
+        const std::string missing =
+            from == to ? "page " + std::to_string(from) + " is"
+                       : "pages " + std::to_string(from) + " to " + std::to_string(to) + " are";
+        const std::string has = pages > 0 ? ", which has " + tools::counted(pages, "page") : "";
+        std::fprintf(stderr, "Error: %s not in %s%s\n", missing.c_str(), opt.file.c_str(),
                      has.c_str());
     };
     if (pageObjects.empty() && !done) {

@@ -57,6 +57,9 @@ public:
         messages_.Say("Couldn't read PDF header info!");
         messages_.Say("Probably this file is damaged!");
     }
+    void ShowTookTooLong(const std::string& path) override {
+        messages_.Say(path + " took too long to read; reading it was given up");
+    }
     // True when a password was needed and nobody could give one.
     bool Unanswered() const { return unanswered_; }
 

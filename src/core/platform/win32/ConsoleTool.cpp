@@ -231,7 +231,7 @@ std::string RunConsoleTool(const std::string& program, const std::vector<std::st
             WaitForSingleObject(process.Get(), 5000);
             Drain(readEnd.Get(), buffer, output);
             return output + Quoted(program) + " did not finish within " +
-                   std::to_string(timeout.count() / 1000) + " seconds and was ended\n";
+                   std::to_string(timeout.count() / 1000) + kTimeLimitEnded + "\n";
         }
     }
     // What the tool wrote just before it ended is still in the pipe. The end
