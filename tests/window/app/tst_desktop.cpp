@@ -16,9 +16,14 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QTest>
+#include <algorithm>
 #include <cstring>
-#include <future>
+#include <fcntl.h>
+#include <functional>
+#include <sys/file.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -68,6 +73,108 @@ int SendAs(uid_t uid, const QString& address, const QString& path) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
+// A child process that does `work` as user `uid`, says whether that went
+// well, and keeps what it made (connections, locks) until it is let go.
+class Holder {
+public:
+    Holder(uid_t uid, const std::function<bool()>& work) {
+        int ends[2];
+        if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, ends) != 0)
+            qFatal("no socket pair");
+        child_ = fork();
+        if (child_ == 0) {
+            // Nothing of the parent's is kept open here, another holder's
+            // end least of all.
+            close_range(3, ends[1] - 1, 0);
+            close_range(ends[1] + 1, ~0U, 0);
+            if (uid != getuid() && (setgid(uid) != 0 || setuid(uid) != 0))
+                _exit(2);
+            umask(0);
+            const char done = work() ? '1' : '0';
+            char ignored = 0;
+            if (write(ends[1], &done, 1) == 1)
+                while (read(ends[1], &ignored, 1) > 0) {
+                }
+            _exit(0);
+        }
+        close(ends[1]);
+        end_ = ends[0];
+        fcntl(end_, F_SETFL, O_NONBLOCK);
+    }
+    ~Holder() {
+        close(end_); // the child's read ends, and so does the child
+        if (child_ > 0)
+            waitpid(child_, nullptr, 0);
+    }
+    // Waits for the work, this thread's events going on meanwhile.
+    bool Done() {
+        char done = 0;
+        return QTest::qWaitFor([&] { return read(end_, &done, 1) == 1 || errno != EAGAIN; },
+                               60000) &&
+               done == '1';
+    }
+
+private:
+    pid_t child_ = -1;
+    int end_ = -1;
+};
+
+// Lowers this process's descriptor limit for as long as it lives.
+class DescriptorLimit {
+public:
+    explicit DescriptorLimit(rlim_t most) {
+        getrlimit(RLIMIT_NOFILE, &saved_);
+        rlimit lower = saved_;
+        lower.rlim_cur = most;
+        setrlimit(RLIMIT_NOFILE, &lower);
+    }
+    ~DescriptorLimit() { setrlimit(RLIMIT_NOFILE, &saved_); }
+
+private:
+    rlimit saved_{};
+};
+
+// `count` connections to `address` that are never closed; true when each
+// was opened, whether the other end took it or not.
+bool Flood(const QByteArray& address, int count) {
+    rlimit limit{};
+    getrlimit(RLIMIT_NOFILE, &limit);
+    limit.rlim_cur = limit.rlim_max;
+    setrlimit(RLIMIT_NOFILE, &limit);
+    sockaddr_un name{};
+    name.sun_family = AF_UNIX;
+    std::strncpy(name.sun_path, address.constData(), sizeof name.sun_path - 1);
+    for (int i = 0; i < count; ++i) {
+        const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+        if (fd < 0)
+            return false;
+        connect(fd, reinterpret_cast<sockaddr*>(&name), sizeof name);
+    }
+    return true;
+}
+
+// The real program started again with `document`, as the desktop would; a
+// box of its own would be answered with Enter.
+std::unique_ptr<QProcess> LaterStart(const QString& document) {
+    auto run = std::make_unique<QProcess>();
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("ARVENZO_TEST_LEAVE", "enter");
+    run->setProcessEnvironment(environment);
+    run->start(ARVENZO_ROBOT_PROGRAM, {document});
+    return run;
+}
+
+// Runs `last` when the scope ends, however it ends.
+struct AtEnd {
+    std::function<void()> last;
+    ~AtEnd() { last(); }
+};
+
+bool AllEnded(const std::vector<std::unique_ptr<QProcess>>& runs) {
+    return std::all_of(runs.begin(), runs.end(),
+                       [](const auto& run) { return run->state() == QProcess::NotRunning; });
+}
+
 } // namespace
 
 class DesktopTest : public QObject {
@@ -79,7 +186,7 @@ class DesktopTest : public QObject {
     template <class T> T* Find(const char* name) { return window_->form->findChild<T*>(name); }
     toolkit::TFilenameEdit* Input() { return Find<toolkit::TFilenameEdit>("sFilenameEditInput"); }
     QString Status() { return Find<QLabel>("sLabelStatus")->toolTip(); }
-    QString Address() { return QString::fromStdString(platform::InstanceAddress("Arvenzo")); }
+    QString Address() { return QString::fromStdString(platform::InstanceAddress("Arvenzo").path); }
 
     void Choose(const QString& document, const QString& range) {
         Input()->setText(document);
@@ -150,25 +257,53 @@ private slots:
         }
     }
 
-    // A later start hands its document to the window: taken when idle, not
-    // while a job runs, never from another user.
+    // A later start hands its document to the window: taken when idle,
+    // whatever callers came before; while the window is busy, or when it is
+    // no ordinary file, refused with one box however many starts come, each
+    // of which fails; never taken from another user.
     void handOver_data() {
-        QTest::addColumn<QString>("sender"); // "same user", "busy" or "other user"
-        QTest::addColumn<bool>("taken");
-        QTest::newRow("idle window") << "same user" << true;
-        QTest::newRow("window with a job") << "busy" << false;
-        QTest::newRow("another user") << "other user" << false;
+        QTest::addColumn<QString>("sender");   // "later start", "drop" or "other user"
+        QTest::addColumn<bool>("busy");        // a job runs
+        QTest::addColumn<QString>("document"); // "pdf", "pipe" or "folder"
+        QTest::addColumn<int>("starts");
+        QTest::addColumn<int>("flood");   // callers beforehand that never close
+        QTest::addColumn<QString>("box"); // "@" stands for the document
+        const QString busyBox = "Arvenzo is busy and cannot open this document now:\r\n@";
+        const QString noFile = "This is not an ordinary file, so it cannot be opened:\r\n@";
+        QTest::newRow("idle window") << "later start" << false << "pdf" << 1 << 0 << "";
+        QTest::newRow("after 1,060 callers that never close")
+            << "later start" << false << "pdf" << 1 << 1060 << "";
+        QTest::newRow("window with a job, five starts")
+            << "later start" << true << "pdf" << 5 << 0 << busyBox;
+        QTest::newRow("a pipe, three starts")
+            << "later start" << false << "pipe" << 3 << 0 << noFile;
+        QTest::newRow("a folder") << "later start" << false << "folder" << 1 << 0 << noFile;
+        QTest::newRow("a pipe dropped") << "drop" << false << "pipe" << 0 << 0 << noFile;
+        QTest::newRow("another user") << "other user" << false << "pdf" << 0 << 0 << "";
     }
     void handOver() {
         QFETCH(QString, sender);
-        QFETCH(bool, taken);
-        const QString document = fixtures_.path("multipage.pdf");
-        app::HandOverServer server(Address(),
-                                   [this](const QString& p) { window_->form->TakeDocument(p); });
+        QFETCH(bool, busy);
+        QFETCH(QString, document);
+        QFETCH(int, starts);
+        QFETCH(int, flood);
+        QFETCH(QString, box);
+        QTemporaryDir docs;
+        const QString path = docs.filePath(document + ".pdf");
+        if (document == "pdf")
+            QVERIFY(QFile::copy(fixtures_.path("multipage.pdf"), path));
+        else if (document == "pipe")
+            QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        else
+            QVERIFY(QDir().mkdir(path));
+        platform::InstanceGuard guard("Arvenzo"); // the later starts find this copy running
+        QVERIFY(guard.Acquired());
+        app::HandOverServer server(
+            Address(), [this](const QString& p) { return window_->form->TakeDocument(p); });
         QVERIFY(server.Listening());
+
         QTemporaryDir slow;
-        testing::ModalAnswerer answerer;
-        if (sender == "busy") {
+        if (busy) {
             // A job whose image tool takes its time on every page.
             testing::WriteScript(slow.path(), contract::kInformationTool, testing::EchoPages(" 3"));
             testing::WriteScript(slow.path(), contract::kExtractionTool, "sleep 5");
@@ -176,33 +311,137 @@ private slots:
             Choose(slow.filePath("busy.pdf"), "");
             Find<QPushButton>("sBitBtnStart")->click();
             QTRY_VERIFY(window_->form->WorkerExists());
-            answerer.Next(testing::Click("OK"));
+        } else {
+            Choose(fixtures_.path("multipage.pdf"), "");
         }
         const QString before = Input()->text();
-        if (sender == "other user") {
-            // Opened up on purpose: only the check of who calls is left.
-            for (const QString& path :
-                 {window_->env.Root(), QFileInfo(Address()).path(), Address()})
-                QVERIFY(QFile::setPermissions(path, QFile::Permissions(0x7777)));
-            QCOMPARE(SendAs(65534, Address(), document), 1);
-        } else {
-            auto sent = std::async(std::launch::async, [this, document] {
-                return app::HandOverServer::Send(Address(), document);
-            });
-            QTRY_VERIFY(sent.wait_for(std::chrono::seconds(0)) == std::future_status::ready);
-            QVERIFY(sent.get());
+        const QString countBefore = Find<QLineEdit>("sEditPageCount")->text();
+        QVERIFY(!countBefore.isEmpty());
+
+        std::unique_ptr<DescriptorLimit> limit;
+        std::unique_ptr<Holder> flooder;
+        if (flood > 0) {
+            rlimit most{};
+            getrlimit(RLIMIT_NOFILE, &most);
+            if (most.rlim_max < rlim_t(flood) + 100)
+                QSKIP("the system allows too few descriptors for the flood");
+            limit = std::make_unique<DescriptorLimit>(1024);
+            flooder = std::make_unique<Holder>(
+                getuid(), [where = Address().toLocal8Bit(), flood] { return Flood(where, flood); });
+            QVERIFY(flooder->Done());
         }
+
+        // The box is answered only once every start has had its answer, so
+        // that any second box would be up by then.
+        std::vector<std::unique_ptr<QProcess>> runs;
+        testing::ModalAnswerer answerer;
+        if (!box.isEmpty())
+            answerer.Next([&runs](QWidget* modal) {
+                if (!QTest::qWaitFor([&runs] { return AllEnded(runs); }, 60000))
+                    qWarning("a later start did not end");
+                testing::ModalAnswerer::Act(modal, testing::Click("OK"));
+            });
+        const bool taken = sender == "later start" && box.isEmpty();
+        if (sender == "later start") {
+            for (int i = 0; i < starts; ++i)
+                runs.push_back(LaterStart(path));
+            QVERIFY(QTest::qWaitFor([&runs] { return AllEnded(runs); }, 60000));
+            for (const auto& run : runs) {
+                const QString said = QString::fromUtf8(run->readAllStandardError());
+                QCOMPARE(run->exitCode(), taken ? 0 : 1);
+                QCOMPARE(said.contains(path + " was not opened"), !taken);
+            }
+        } else if (sender == "drop") {
+            Input()->setText(path);
+        } else {
+            // Opened up on purpose: only the check of who calls is left.
+            for (const QString& folder :
+                 {window_->env.Root(), QFileInfo(Address()).path(), Address()})
+                QVERIFY(QFile::setPermissions(folder, QFile::Permissions(0x7777)));
+            QCOMPARE(SendAs(65534, Address(), path), 1);
+        }
+
+        const auto count = [this] { return Find<QLineEdit>("sEditPageCount")->text(); };
         if (taken) {
-            QTRY_COMPARE(Input()->text(), document);
-            QTRY_COMPARE(Find<QLineEdit>("sEditPageCount")->text(), QString("4"));
+            QTRY_COMPARE(Input()->text(), path);
+            QTRY_COMPARE(count(), QString("4"));
+        } else if (sender == "drop") {
+            QCOMPARE(Input()->text(), QString());
+            QCOMPARE(count(), QString());
         } else {
             QTest::qWait(200);
             QCOMPARE(Input()->text(), before);
+            QCOMPARE(count(), countBefore);
         }
-        if (sender == "busy")
-            QTRY_COMPARE(
-                answerer.Seen(),
-                QStringList{"Arvenzo is busy and cannot open this document now:\r\n" + document});
+        QTRY_COMPARE(answerer.Seen(),
+                     box.isEmpty() ? QStringList{} : QStringList{box.replace("@", path)});
+    }
+
+    // Another user's lock or folder where a copy of the user's would be in
+    // /tmp: the copy keeps to a private folder under the home instead, says
+    // so, and a later start finds it there.
+    void plantedByAnotherUser_data() {
+        QTest::addColumn<QStringList>("planted"); // after "/tmp/Arvenzo-<uid>"
+        QTest::newRow("a lock held, open to all") << QStringList{".lock"};
+        QTest::newRow("a folder open to all") << QStringList{""};
+        QTest::newRow("both") << QStringList{".lock", ""};
+    }
+    void plantedByAnotherUser() {
+        QFETCH(QStringList, planted);
+        const QString shared = "/tmp/Arvenzo-" + QString::number(getuid());
+        const QString cache = window_->env.Root() + "/cache";
+        const AtEnd putHomeBack{[home = qgetenv("XDG_CACHE_HOME")] {
+            if (home.isEmpty())
+                qunsetenv("XDG_CACHE_HOME");
+            else
+                qputenv("XDG_CACHE_HOME", home);
+        }};
+        qputenv("XDG_CACHE_HOME", cache.toLocal8Bit());
+        qunsetenv("XDG_RUNTIME_DIR"); // put back with the test's environment
+        if (!platform::InstanceGuard("Arvenzo").Acquired())
+            QSKIP("a copy of Arvenzo of this user runs");
+        const auto takeAway = [shared] {
+            QFile::remove(shared + ".lock");
+            QDir(shared).removeRecursively();
+        };
+        takeAway(); // what an earlier run of this test left behind
+        std::vector<std::unique_ptr<Holder>> others;
+        const AtEnd endOthers{[&] {
+            others.clear();
+            takeAway();
+        }};
+        QStringList said;
+        for (const QString& suffix : planted) {
+            const QByteArray where = (shared + suffix).toLocal8Bit();
+            others.push_back(std::make_unique<Holder>(65534, [where] {
+                if (where.endsWith(".lock")) {
+                    const int fd = open(where.constData(), O_RDWR | O_CREAT | O_EXCL, 0666);
+                    return fd >= 0 && flock(fd, LOCK_EX) == 0;
+                }
+                return mkdir(where.constData(), 0777) == 0;
+            }));
+            QVERIFY(others.back()->Done());
+            said << shared + suffix + " is not this user's alone, so " + cache +
+                        (suffix.isEmpty() ? "/Arvenzo/socket" : "/Arvenzo/lock") +
+                        " is used in its place.";
+        }
+        platform::InstanceGuard guard("Arvenzo");
+        QVERIFY(guard.Acquired());
+        const platform::InstancePlace address = platform::InstanceAddress("Arvenzo");
+        app::HandOverServer server(QString::fromStdString(address.path), [this](const QString& p) {
+            return window_->form->TakeDocument(p);
+        });
+        QVERIFY(server.Listening());
+        const QString document = fixtures_.path("multipage.pdf");
+        std::vector<std::unique_ptr<QProcess>> runs;
+        runs.push_back(LaterStart(document));
+        QVERIFY(QTest::qWaitFor([&runs] { return AllEnded(runs); }, 60000));
+        QCOMPARE(runs[0]->exitCode(), 0);
+        QCOMPARE(QString::fromUtf8(runs[0]->readAllStandardError())
+                     .split('\n', Qt::SkipEmptyParts)
+                     .filter(" is not this user's alone"),
+                 said);
+        QTRY_COMPARE(Input()->text(), document);
     }
 
     // The status bar's last word on a job, and a box when the folder cannot
@@ -217,6 +456,11 @@ private slots:
                                     << "";
         QTest::newRow("one image") << "4" << false << false << "1 image written to %"
                                    << "";
+        QTest::newRow("range past the end")
+            << "3-9" << false << false
+            << "6 images written to %; the range 3-9 did not fit the document, so pages 1-4 "
+               "were extracted"
+            << "";
         QTest::newRow("nothing found") << "2" << false << false << "No images written"
                                        << "No images found in selected PDF!";
         QTest::newRow("stopped") << "" << true << false << "Stopped after # images"
