@@ -77,6 +77,8 @@ void HandOverServer::Read(QLocalSocket* peer) {
         return;
     }
     const QString path = QString::fromUtf8(peer->readLine(kLongestMessage)).chopped(1);
+    // One document a call: whatever follows the line is not read.
+    disconnect(peer, &QLocalSocket::readyRead, this, nullptr);
     bool taken = false;
     if (!path.isEmpty())
         toolkit::Guarded(nullptr, [&] { taken = take_(path); });

@@ -45,12 +45,13 @@ path HomePlace(const std::string& name) {
 }
 
 // The lock file at `file`, made for the user alone when missing; -1 when
-// what is there is not a plain file of the user's that nobody else may
-// open: whoever can open it can hold the lock.
-int OpenOwnLock(const path& file) {
+// it cannot be opened. In a shared folder also when what is there is not a
+// plain file of the user's that nobody else may open: whoever can open it
+// can hold the lock.
+int OpenOwnLock(const path& file, bool shared) {
     const int fd = open(file.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0600);
-    if (fd < 0)
-        return -1;
+    if (fd < 0 || !shared)
+        return fd;
     struct stat st {};
     if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != geteuid() ||
         (st.st_mode & (S_IRWXG | S_IRWXO)) != 0) {
@@ -90,11 +91,11 @@ InstanceGuard::InstanceGuard(const std::string& name) : impl_(std::make_unique<I
     const path runtime = RuntimeFolder();
     const path usual = runtime.empty() ? SharedPlace(name, ".lock") : runtime / (name + ".lock");
     impl_->place.path = usual.string();
-    int fd = OpenOwnLock(usual);
+    int fd = OpenOwnLock(usual, runtime.empty());
     if (fd < 0) {
         const path home = HomePlace(name);
         impl_->place = {home.empty() ? std::string() : (home / "lock").string(), usual.string()};
-        if (home.empty() || (fd = OpenOwnLock(home / "lock")) < 0)
+        if (home.empty() || (fd = OpenOwnLock(home / "lock", false)) < 0)
             return;
     }
     // flock belongs to the open file, so a second guard refuses even inside
