@@ -47,30 +47,13 @@ QStringList OpenWithCommand(const QString& program, const QString& document) {
     return command;
 }
 
-// Connects to `address` as user `uid` and sends `path`; the child's exit
-// code says whether the window acknowledged it (0) or not (1).
-int SendAs(uid_t uid, const QString& address, const QString& path) {
-    const QByteArray where = address.toLocal8Bit();
-    const QByteArray line = path.toUtf8() + '\n';
-    const pid_t child = fork();
-    if (child == 0) {
-        if (setgid(uid) != 0 || setuid(uid) != 0)
-            _exit(2);
-        const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
-        sockaddr_un name{};
-        name.sun_family = AF_UNIX;
-        std::strncpy(name.sun_path, where.constData(), sizeof name.sun_path - 1);
-        if (connect(fd, reinterpret_cast<sockaddr*>(&name), sizeof name) != 0)
-            _exit(3);
-        if (write(fd, line.constData(), line.size()) != line.size())
-            _exit(4);
-        char answer[3] = {};
-        _exit(read(fd, answer, 3) == 3 && std::memcmp(answer, "ok\n", 3) == 0 ? 0 : 1);
-    }
-    int status = 0;
-    while (waitpid(child, &status, WNOHANG) == 0)
-        QTest::qWait(10); // the window answers from this thread's event loop
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+// A new connection to the local socket at `address`; -1 when none is made.
+int ConnectTo(const QByteArray& address) {
+    sockaddr_un name{};
+    name.sun_family = AF_UNIX;
+    std::strncpy(name.sun_path, address.constData(), sizeof name.sun_path - 1);
+    const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+    return connect(fd, reinterpret_cast<sockaddr*>(&name), sizeof name) == 0 ? fd : -1;
 }
 
 // A child process that does `work` as user `uid`, says whether that went
@@ -119,37 +102,14 @@ private:
     int end_ = -1;
 };
 
-// Lowers this process's descriptor limit for as long as it lives.
-class DescriptorLimit {
-public:
-    explicit DescriptorLimit(rlim_t most) {
-        getrlimit(RLIMIT_NOFILE, &saved_);
-        rlimit lower = saved_;
-        lower.rlim_cur = most;
-        setrlimit(RLIMIT_NOFILE, &lower);
-    }
-    ~DescriptorLimit() { setrlimit(RLIMIT_NOFILE, &saved_); }
-
-private:
-    rlimit saved_{};
-};
-
-// `count` connections to `address` that are never closed; true when each
-// was opened, whether the other end took it or not.
+// `count` connections to `address` that are never closed.
 bool Flood(const QByteArray& address, int count) {
     rlimit limit{};
     getrlimit(RLIMIT_NOFILE, &limit);
     limit.rlim_cur = limit.rlim_max;
     setrlimit(RLIMIT_NOFILE, &limit);
-    sockaddr_un name{};
-    name.sun_family = AF_UNIX;
-    std::strncpy(name.sun_path, address.constData(), sizeof name.sun_path - 1);
-    for (int i = 0; i < count; ++i) {
-        const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
-        if (fd < 0)
-            return false;
-        connect(fd, reinterpret_cast<sockaddr*>(&name), sizeof name);
-    }
+    for (int i = 0; i < count; ++i)
+        ConnectTo(address); // taken or refused: the window decides
     return true;
 }
 
@@ -258,28 +218,38 @@ private slots:
     }
 
     // A later start hands its document to the window: taken when idle,
-    // whatever callers came before; while the window is busy, or when it is
-    // no ordinary file, refused with one box however many starts come, each
-    // of which fails; never taken from another user.
+    // whatever callers came before and whatever another user left in /tmp
+    // (this copy then keeps to a private folder, and says so); while the
+    // window is busy, or when it is no ordinary file, refused with one box
+    // however many starts come, each of which fails; never taken from
+    // another user.
     void handOver_data() {
         QTest::addColumn<QString>("sender");   // "later start", "drop" or "other user"
         QTest::addColumn<bool>("busy");        // a job runs
         QTest::addColumn<QString>("document"); // "pdf", "pipe" or "folder"
         QTest::addColumn<int>("starts");
-        QTest::addColumn<int>("flood");   // callers beforehand that never close
-        QTest::addColumn<QString>("box"); // "@" stands for the document
+        QTest::addColumn<int>("flood");           // callers beforehand that never close
+        QTest::addColumn<QStringList>("planted"); // by another user after "/tmp/Arvenzo-<uid>"
+        QTest::addColumn<QString>("box");         // "@" stands for the document
         const QString busyBox = "Arvenzo is busy and cannot open this document now:\r\n@";
         const QString noFile = "This is not an ordinary file, so it cannot be opened:\r\n@";
-        QTest::newRow("idle window") << "later start" << false << "pdf" << 1 << 0 << "";
+        const QStringList none;
+        QTest::newRow("idle window") << "later start" << false << "pdf" << 1 << 0 << none << "";
         QTest::newRow("after 1,060 callers that never close")
-            << "later start" << false << "pdf" << 1 << 1060 << "";
+            << "later start" << false << "pdf" << 1 << 1060 << none << "";
+        QTest::newRow("a lock in /tmp held by another user")
+            << "later start" << false << "pdf" << 1 << 0 << QStringList{".lock"} << "";
+        QTest::newRow("a folder in /tmp made by another user")
+            << "later start" << false << "pdf" << 1 << 0 << QStringList{""} << "";
+        QTest::newRow("both") << "later start" << false << "pdf" << 1 << 0
+                              << QStringList{".lock", ""} << "";
         QTest::newRow("window with a job, five starts")
-            << "later start" << true << "pdf" << 5 << 0 << busyBox;
+            << "later start" << true << "pdf" << 5 << 0 << none << busyBox;
         QTest::newRow("a pipe, three starts")
-            << "later start" << false << "pipe" << 3 << 0 << noFile;
-        QTest::newRow("a folder") << "later start" << false << "folder" << 1 << 0 << noFile;
-        QTest::newRow("a pipe dropped") << "drop" << false << "pipe" << 0 << 0 << noFile;
-        QTest::newRow("another user") << "other user" << false << "pdf" << 0 << 0 << "";
+            << "later start" << false << "pipe" << 3 << 0 << none << noFile;
+        QTest::newRow("a folder") << "later start" << false << "folder" << 1 << 0 << none << noFile;
+        QTest::newRow("a pipe dropped") << "drop" << false << "pipe" << 0 << 0 << none << noFile;
+        QTest::newRow("another user") << "other user" << false << "pdf" << 0 << 0 << none << "";
     }
     void handOver() {
         QFETCH(QString, sender);
@@ -287,6 +257,7 @@ private slots:
         QFETCH(QString, document);
         QFETCH(int, starts);
         QFETCH(int, flood);
+        QFETCH(QStringList, planted);
         QFETCH(QString, box);
         QTemporaryDir docs;
         const QString path = docs.filePath(document + ".pdf");
@@ -296,6 +267,40 @@ private slots:
             QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
         else
             QVERIFY(QDir().mkdir(path));
+        const QString shared = "/tmp/Arvenzo-" + QString::number(getuid());
+        const QString cache = window_->env.Root() + "/cache";
+        const auto takeAway = [&] {
+            QFile::remove(shared + ".lock");
+            QDir(shared).removeRecursively();
+        };
+        std::vector<std::unique_ptr<Holder>> others;
+        const AtEnd endOthers{[&] {
+            others.clear();
+            if (!planted.isEmpty())
+                takeAway();
+        }};
+        QStringList notices;
+        if (!planted.isEmpty()) {
+            qputenv("XDG_CACHE_HOME", cache.toLocal8Bit());
+            qunsetenv("XDG_RUNTIME_DIR"); // both put back with the test's environment
+            if (!platform::InstanceGuard("Arvenzo").Acquired())
+                QSKIP("a copy of Arvenzo of this user runs");
+            takeAway(); // what an earlier run of this test left behind
+        }
+        for (const QString& suffix : planted) {
+            others.push_back(
+                std::make_unique<Holder>(65534, [where = (shared + suffix).toLocal8Bit()] {
+                    if (where.endsWith(".lock")) {
+                        const int fd = open(where.constData(), O_RDWR | O_CREAT | O_EXCL, 0666);
+                        return fd >= 0 && flock(fd, LOCK_EX) == 0;
+                    }
+                    return mkdir(where.constData(), 0777) == 0;
+                }));
+            QVERIFY(others.back()->Done());
+            notices << shared + suffix + " is not this user's alone, so " + cache +
+                           (suffix.isEmpty() ? "/Arvenzo/socket" : "/Arvenzo/lock") +
+                           " is used in its place.";
+        }
         platform::InstanceGuard guard("Arvenzo"); // the later starts find this copy running
         QVERIFY(guard.Acquired());
         app::HandOverServer server(
@@ -318,14 +323,16 @@ private slots:
         const QString countBefore = Find<QLineEdit>("sEditPageCount")->text();
         QVERIFY(!countBefore.isEmpty());
 
-        std::unique_ptr<DescriptorLimit> limit;
+        // Past the limit the window had when callers jammed it.
+        AtEnd putLimitBack{[] {}};
         std::unique_ptr<Holder> flooder;
         if (flood > 0) {
-            rlimit most{};
-            getrlimit(RLIMIT_NOFILE, &most);
-            if (most.rlim_max < rlim_t(flood) + 100)
-                QSKIP("the system allows too few descriptors for the flood");
-            limit = std::make_unique<DescriptorLimit>(1024);
+            rlimit saved{};
+            getrlimit(RLIMIT_NOFILE, &saved);
+            rlimit lower = saved;
+            lower.rlim_cur = 1024;
+            setrlimit(RLIMIT_NOFILE, &lower);
+            putLimitBack.last = [saved] { setrlimit(RLIMIT_NOFILE, &saved); };
             flooder = std::make_unique<Holder>(
                 getuid(), [where = Address().toLocal8Bit(), flood] { return Flood(where, flood); });
             QVERIFY(flooder->Done());
@@ -347,9 +354,12 @@ private slots:
                 runs.push_back(LaterStart(path));
             QVERIFY(QTest::qWaitFor([&runs] { return AllEnded(runs); }, 60000));
             for (const auto& run : runs) {
-                const QString said = QString::fromUtf8(run->readAllStandardError());
+                QStringList said = QString::fromUtf8(run->readAllStandardError()).split('\n');
                 QCOMPARE(run->exitCode(), taken ? 0 : 1);
-                QCOMPARE(said.contains(path + " was not opened"), !taken);
+                QCOMPARE(said.contains(path + " was not opened: the copy of Arvenzo that runs did "
+                                              "not take it."),
+                         !taken);
+                QCOMPARE(said.filter(" is not this user's alone"), notices);
             }
         } else if (sender == "drop") {
             Input()->setText(path);
@@ -358,7 +368,13 @@ private slots:
             for (const QString& folder :
                  {window_->env.Root(), QFileInfo(Address()).path(), Address()})
                 QVERIFY(QFile::setPermissions(folder, QFile::Permissions(0x7777)));
-            QCOMPARE(SendAs(65534, Address(), path), 1);
+            Holder other(65534, [where = Address().toLocal8Bit(), line = path.toUtf8() + '\n'] {
+                const int fd = ConnectTo(where);
+                char answer[3] = {};
+                return fd >= 0 && write(fd, line.constData(), line.size()) == line.size() &&
+                       (read(fd, answer, 3) != 3 || std::memcmp(answer, "ok\n", 3) != 0);
+            });
+            QVERIFY(other.Done()); // connected, and turned away
         }
 
         const auto count = [this] { return Find<QLineEdit>("sEditPageCount")->text(); };
@@ -375,73 +391,6 @@ private slots:
         }
         QTRY_COMPARE(answerer.Seen(),
                      box.isEmpty() ? QStringList{} : QStringList{box.replace("@", path)});
-    }
-
-    // Another user's lock or folder where a copy of the user's would be in
-    // /tmp: the copy keeps to a private folder under the home instead, says
-    // so, and a later start finds it there.
-    void plantedByAnotherUser_data() {
-        QTest::addColumn<QStringList>("planted"); // after "/tmp/Arvenzo-<uid>"
-        QTest::newRow("a lock held, open to all") << QStringList{".lock"};
-        QTest::newRow("a folder open to all") << QStringList{""};
-        QTest::newRow("both") << QStringList{".lock", ""};
-    }
-    void plantedByAnotherUser() {
-        QFETCH(QStringList, planted);
-        const QString shared = "/tmp/Arvenzo-" + QString::number(getuid());
-        const QString cache = window_->env.Root() + "/cache";
-        const AtEnd putHomeBack{[home = qgetenv("XDG_CACHE_HOME")] {
-            if (home.isEmpty())
-                qunsetenv("XDG_CACHE_HOME");
-            else
-                qputenv("XDG_CACHE_HOME", home);
-        }};
-        qputenv("XDG_CACHE_HOME", cache.toLocal8Bit());
-        qunsetenv("XDG_RUNTIME_DIR"); // put back with the test's environment
-        if (!platform::InstanceGuard("Arvenzo").Acquired())
-            QSKIP("a copy of Arvenzo of this user runs");
-        const auto takeAway = [shared] {
-            QFile::remove(shared + ".lock");
-            QDir(shared).removeRecursively();
-        };
-        takeAway(); // what an earlier run of this test left behind
-        std::vector<std::unique_ptr<Holder>> others;
-        const AtEnd endOthers{[&] {
-            others.clear();
-            takeAway();
-        }};
-        QStringList said;
-        for (const QString& suffix : planted) {
-            const QByteArray where = (shared + suffix).toLocal8Bit();
-            others.push_back(std::make_unique<Holder>(65534, [where] {
-                if (where.endsWith(".lock")) {
-                    const int fd = open(where.constData(), O_RDWR | O_CREAT | O_EXCL, 0666);
-                    return fd >= 0 && flock(fd, LOCK_EX) == 0;
-                }
-                return mkdir(where.constData(), 0777) == 0;
-            }));
-            QVERIFY(others.back()->Done());
-            said << shared + suffix + " is not this user's alone, so " + cache +
-                        (suffix.isEmpty() ? "/Arvenzo/socket" : "/Arvenzo/lock") +
-                        " is used in its place.";
-        }
-        platform::InstanceGuard guard("Arvenzo");
-        QVERIFY(guard.Acquired());
-        const platform::InstancePlace address = platform::InstanceAddress("Arvenzo");
-        app::HandOverServer server(QString::fromStdString(address.path), [this](const QString& p) {
-            return window_->form->TakeDocument(p);
-        });
-        QVERIFY(server.Listening());
-        const QString document = fixtures_.path("multipage.pdf");
-        std::vector<std::unique_ptr<QProcess>> runs;
-        runs.push_back(LaterStart(document));
-        QVERIFY(QTest::qWaitFor([&runs] { return AllEnded(runs); }, 60000));
-        QCOMPARE(runs[0]->exitCode(), 0);
-        QCOMPARE(QString::fromUtf8(runs[0]->readAllStandardError())
-                     .split('\n', Qt::SkipEmptyParts)
-                     .filter(" is not this user's alone"),
-                 said);
-        QTRY_COMPARE(Input()->text(), document);
     }
 
     // The status bar's last word on a job, and a box when the folder cannot
