@@ -41,20 +41,22 @@ void Say(const QString& line) {
     std::fputs((line + QLatin1Char('\n')).toLocal8Bit().constData(), stderr);
 }
 
-// Said once a run: a file of this copy's is not where it usually is,
-// because what was there in the shared temporary folder is not the user's
-// alone.
-void SayWhereInstead(const platform::InstancePlace& place) {
-    if (place.refused.empty())
-        return;
-    const QString refused = QString::fromLocal8Bit(place.refused);
-    Say(place.path.empty()
-            ? QCoreApplication::translate("main", "%1 is not this user's alone, and no private "
-                                                  "folder could be had in its place.")
-                  .arg(refused)
-            : QCoreApplication::translate("main", "%1 is not this user's alone, so %2 is used "
-                                                  "in its place.")
-                  .arg(refused, QString::fromLocal8Bit(place.path)));
+// Said once a run for each of this copy's files that is not where it
+// usually is, because what was there in the shared temporary folder is not
+// the user's alone.
+void SayWhereInstead(const platform::InstanceGuard& guard, const platform::InstancePlace& address) {
+    for (const platform::InstancePlace& place : {guard.Place(), address}) {
+        if (place.refused.empty())
+            continue;
+        const QString refused = QString::fromLocal8Bit(place.refused);
+        Say(place.path.empty()
+                ? QCoreApplication::translate("main", "%1 is not this user's alone, and no private "
+                                                      "folder could be had in its place.")
+                      .arg(refused)
+                : QCoreApplication::translate("main", "%1 is not this user's alone, so %2 is used "
+                                                      "in its place.")
+                      .arg(refused, QString::fromLocal8Bit(place.path)));
+    }
 }
 
 // A later start: its document goes to the copy that runs. Without one, or
@@ -91,8 +93,7 @@ int main(int argc, char* argv[]) {
     if (!guard.Acquired()) {
         QApplication refused(argc, argv);
         app::InstallTranslations(refused);
-        SayWhereInstead(guard.Place());
-        SayWhereInstead(address);
+        SayWhereInstead(guard, address);
         return HandOn(QString::fromLocal8Bit(address.path));
     }
 
@@ -101,8 +102,7 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationDisplayName(QString::fromLatin1(app::kProductName));
     QApplication::setDesktopFileName(QStringLiteral("arvenzo"));
     app::InstallTranslations(application);
-    SayWhereInstead(guard.Place());
-    SayWhereInstead(address);
+    SayWhereInstead(guard, address);
 
     int result = 0;
     QPointer<QThread> versionCheck;
