@@ -92,7 +92,7 @@ public:
     // Waits for the work, this thread's events going on meanwhile.
     bool Done() {
         char done = 0;
-        return QTest::qWaitFor([&] { return read(end_, &done, 1) == 1 || errno != EAGAIN; },
+        return QTest::qWaitFor([&] { return read(end_, &done, 1) >= 0 || errno != EAGAIN; },
                                60000) &&
                done == '1';
     }
