@@ -19,7 +19,8 @@ namespace testing {
 
 namespace {
 
-const char* const kVariables[] = {"TEMP", "XDG_CONFIG_DIRS", "XDG_RUNTIME_DIR", "ARVENZO_VENDOR"};
+const char* const kVariables[] = {"TEMP", "XDG_CONFIG_DIRS", "XDG_RUNTIME_DIR", "XDG_CACHE_HOME",
+                                  "ARVENZO_VENDOR"};
 
 } // namespace
 

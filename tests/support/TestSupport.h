@@ -19,7 +19,8 @@ class QWidget;
 namespace testing {
 
 // Points TEMP, XDG_CONFIG_DIRS and XDG_RUNTIME_DIR into a temporary folder for
-// the life of the object, and can write the install record there.
+// the life of the object, and can write the install record there. A test's
+// own XDG_CACHE_HOME is put back with them.
 class TestEnvironment {
 public:
     TestEnvironment();
