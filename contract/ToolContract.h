@@ -114,6 +114,11 @@ inline Record ParseRecord(const std::string& line) {
 // password and none or a wrong one was given: the program then asks for one.
 inline constexpr const char* kIncorrectPassword = "Command Line Error: Incorrect password";
 
+// A tool that used up its processor budget ends with a line that ends in
+// this, after the seconds: the document took too long to read, which says
+// nothing of whether it is damaged.
+inline constexpr const char* kOutOfProcessorTime = " s of processor time";
+
 // vellam.bin's page count: a line of this label, blanks and the count.
 inline constexpr const char* kPagesLabel = "Pages:";
 
@@ -162,6 +167,11 @@ enum ListedField {
 // file it repeats. It takes no number of its own.
 inline constexpr const char* kListedSmall = "small";
 inline constexpr const char* kListedRepeat = "repeat";
+// In an extracting run's facts, a picture that could not be had at all is
+// listed with what its dictionary states (the encoding, the colour space,
+// width, height and bits as declared) and one more field, kListedFailed.
+// It takes no number either.
+inline constexpr const char* kListedFailed = "failed";
 
 // kListedOutput: whether the file is the document's own bytes, kept, or a
 // picture the program encodes.
@@ -190,6 +200,12 @@ inline constexpr const char* kKeptJpeg = ".jpg";
 inline constexpr const char* kKeptJpx = ".jp2"; // a JP2 file
 inline constexpr const char* kScratchExtensions[] = {kColour,       kBilevel,  kGray,
                                                      kStoredAsJpeg, kKeptJpeg, kKeptJpx};
+
+// glimmet.bin ends its run with this line, a blank and the system's reason
+// when its scratch folder takes no more files (its disk is full): every
+// later picture would fail the same way, and none of them is the
+// document's fault.
+inline constexpr const char* kScratchFull = "Error: the scratch folder is full:";
 
 // A file not yet whole carries this prefix before its name, so the program
 // never takes half an image; what a stopped tool left under it is removed.

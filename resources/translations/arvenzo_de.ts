@@ -259,6 +259,12 @@ Version 3 oder später, ohne Gewährleistung.</translation>
         <translation>%1 ist beschäftigt und kann dieses Dokument jetzt nicht öffnen:&#13;
 %2</translation>
     </message>
+    <message>
+        <source>This is not an ordinary file, so it cannot be opened:&#13;
+%1</source>
+        <translation>Dies ist keine gewöhnliche Datei und kann daher nicht geöffnet werden:&#13;
+%1</translation>
+    </message>
 </context>
 <context>
     <name>extract::ExtractionControl</name>
@@ -335,6 +341,14 @@ The images are in:&#13;
 Die Bilder liegen in:&#13;
 %1</translation>
     </message>
+    <message>
+        <source>; the range %1 did not fit the document, so page %2 was extracted</source>
+        <translation>; der Seitenbereich %1 passte nicht zum Dokument, daher wurde Seite %2 extrahiert</translation>
+    </message>
+    <message>
+        <source>; the range %1 did not fit the document, so pages %2-%3 were extracted</source>
+        <translation>; der Seitenbereich %1 passte nicht zum Dokument, daher wurden die Seiten %2-%3 extrahiert</translation>
+    </message>
 </context>
 <context>
     <name>inspect::InspectionPrompts</name>
@@ -358,6 +372,12 @@ Probably this file is damaged!</source>
         <translation>Die Kopfdaten der PDF-Datei konnten nicht gelesen werden!&#13;
 Wahrscheinlich ist die Datei beschädigt!</translation>
     </message>
+    <message>
+        <source>This PDF took too long to read!&#13;
+Reading it was given up.</source>
+        <translation>Das Lesen dieser PDF-Datei dauerte zu lange!&#13;
+Es wurde abgebrochen.</translation>
+    </message>
 </context>
 <context>
     <name>inspect::PasswordDialog</name>
@@ -375,6 +395,18 @@ Wahrscheinlich ist die Datei beschädigt!</translation>
     <message>
         <source>An instance of %1 is already running!</source>
         <translation>%1 läuft bereits!</translation>
+    </message>
+    <message>
+        <source>%1 is not this user&apos;s alone, and no private folder could be had in its place.</source>
+        <translation>%1 gehört nicht allein diesem Benutzer, und an seiner Stelle ließ sich kein privater Ordner anlegen.</translation>
+    </message>
+    <message>
+        <source>%1 is not this user&apos;s alone, so %2 is used in its place.</source>
+        <translation>%1 gehört nicht allein diesem Benutzer, daher wird an seiner Stelle %2 verwendet.</translation>
+    </message>
+    <message>
+        <source>%1 was not opened: the copy of %2 that runs did not take it.</source>
+        <translation>%1 wurde nicht geöffnet: Das laufende %2 hat es nicht übernommen.</translation>
     </message>
 </context>
 <context>

@@ -259,6 +259,12 @@ versión 3 o posterior, sin ninguna garantía.</translation>
         <translation>%1 está ocupado y no puede abrir este documento ahora:&#13;
 %2</translation>
     </message>
+    <message>
+        <source>This is not an ordinary file, so it cannot be opened:&#13;
+%1</source>
+        <translation>Esto no es un archivo normal, por lo que no se puede abrir:&#13;
+%1</translation>
+    </message>
 </context>
 <context>
     <name>extract::ExtractionControl</name>
@@ -335,6 +341,14 @@ The images are in:&#13;
 Las imágenes están en:&#13;
 %1</translation>
     </message>
+    <message>
+        <source>; the range %1 did not fit the document, so page %2 was extracted</source>
+        <translation>; el rango %1 no cabía en el documento, así que se extrajo la página %2</translation>
+    </message>
+    <message>
+        <source>; the range %1 did not fit the document, so pages %2-%3 were extracted</source>
+        <translation>; el rango %1 no cabía en el documento, así que se extrajeron las páginas %2-%3</translation>
+    </message>
 </context>
 <context>
     <name>inspect::InspectionPrompts</name>
@@ -358,6 +372,12 @@ Probably this file is damaged!</source>
         <translation>¡No se pudo leer la cabecera del PDF!&#13;
 ¡Probablemente el archivo esté dañado!</translation>
     </message>
+    <message>
+        <source>This PDF took too long to read!&#13;
+Reading it was given up.</source>
+        <translation>¡La lectura de este PDF tardó demasiado!&#13;
+Se ha abandonado.</translation>
+    </message>
 </context>
 <context>
     <name>inspect::PasswordDialog</name>
@@ -375,6 +395,18 @@ Probably this file is damaged!</source>
     <message>
         <source>An instance of %1 is already running!</source>
         <translation>¡%1 ya se está ejecutando!</translation>
+    </message>
+    <message>
+        <source>%1 is not this user&apos;s alone, and no private folder could be had in its place.</source>
+        <translation>%1 no es solo de este usuario, y no se pudo obtener una carpeta privada en su lugar.</translation>
+    </message>
+    <message>
+        <source>%1 is not this user&apos;s alone, so %2 is used in its place.</source>
+        <translation>%1 no es solo de este usuario, así que se usa %2 en su lugar.</translation>
+    </message>
+    <message>
+        <source>%1 was not opened: the copy of %2 that runs did not take it.</source>
+        <translation>%1 no se abrió: la copia de %2 en ejecución no lo aceptó.</translation>
     </message>
 </context>
 <context>

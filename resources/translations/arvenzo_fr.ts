@@ -259,6 +259,12 @@ version 3 ou ultérieure, sans aucune garantie.</translation>
         <translation>%1 est occupé et ne peut pas ouvrir ce document maintenant :&#13;
 %2</translation>
     </message>
+    <message>
+        <source>This is not an ordinary file, so it cannot be opened:&#13;
+%1</source>
+        <translation>Ceci n’est pas un fichier ordinaire et ne peut donc pas être ouvert :&#13;
+%1</translation>
+    </message>
 </context>
 <context>
     <name>extract::ExtractionControl</name>
@@ -335,6 +341,14 @@ The images are in:&#13;
 Les images se trouvent dans :&#13;
 %1</translation>
     </message>
+    <message>
+        <source>; the range %1 did not fit the document, so page %2 was extracted</source>
+        <translation> ; la plage %1 ne correspondait pas au document, la page %2 a donc été extraite</translation>
+    </message>
+    <message>
+        <source>; the range %1 did not fit the document, so pages %2-%3 were extracted</source>
+        <translation> ; la plage %1 ne correspondait pas au document, les pages %2 à %3 ont donc été extraites</translation>
+    </message>
 </context>
 <context>
     <name>inspect::InspectionPrompts</name>
@@ -358,6 +372,12 @@ Probably this file is damaged!</source>
         <translation>Impossible de lire l&apos;en-tête du PDF !&#13;
 Ce fichier est probablement endommagé !</translation>
     </message>
+    <message>
+        <source>This PDF took too long to read!&#13;
+Reading it was given up.</source>
+        <translation>La lecture de ce PDF a pris trop de temps !&#13;
+Elle a été abandonnée.</translation>
+    </message>
 </context>
 <context>
     <name>inspect::PasswordDialog</name>
@@ -375,6 +395,18 @@ Ce fichier est probablement endommagé !</translation>
     <message>
         <source>An instance of %1 is already running!</source>
         <translation>%1 est déjà lancé !</translation>
+    </message>
+    <message>
+        <source>%1 is not this user&apos;s alone, and no private folder could be had in its place.</source>
+        <translation>%1 n’appartient pas à ce seul utilisateur, et aucun dossier privé n’a pu être obtenu à sa place.</translation>
+    </message>
+    <message>
+        <source>%1 is not this user&apos;s alone, so %2 is used in its place.</source>
+        <translation>%1 n’appartient pas à ce seul utilisateur ; %2 est utilisé à sa place.</translation>
+    </message>
+    <message>
+        <source>%1 was not opened: the copy of %2 that runs did not take it.</source>
+        <translation>%1 n’a pas été ouvert : l’exemplaire de %2 en cours d’exécution ne l’a pas pris.</translation>
     </message>
 </context>
 <context>

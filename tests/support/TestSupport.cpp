@@ -2,6 +2,7 @@
 
 #include "ToolContract.h"
 #include "platform/Shell.h"
+#include "support/ToolTests.h"
 #include "toolkit/MessageBoxes.h"
 
 #include <QAbstractButton>
@@ -12,13 +13,15 @@
 #include <QTest>
 #include <QTimer>
 #include <QWidget>
+#include <csignal>
 #include <cstdlib>
 
 namespace testing {
 
 namespace {
 
-const char* const kVariables[] = {"TEMP", "XDG_CONFIG_DIRS", "XDG_RUNTIME_DIR", "ARVENZO_VENDOR"};
+const char* const kVariables[] = {"TEMP", "XDG_CONFIG_DIRS", "XDG_RUNTIME_DIR", "XDG_CACHE_HOME",
+                                  "ARVENZO_VENDOR"};
 
 } // namespace
 
@@ -166,14 +169,7 @@ BoxAction CloseBox() {
 }
 
 QString WriteScript(const QString& folder, const QString& name, const QString& body) {
-    const QString path = folder + "/" + name;
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        qFatal("cannot write a script");
-    file.write(("#!/bin/sh\n" + body + "\n").toUtf8());
-    file.close();
-    file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    return path;
+    return tooltest::writeScript(folder, name, body);
 }
 
 QString PagesLine(const QString& rest) {
@@ -210,6 +206,14 @@ bool Running(const QString& pidFile) {
     const QByteArray text = stat.readAll();
     const qsizetype close = text.lastIndexOf(')');
     return close > 0 && text.size() > close + 2 && text[close + 2] != 'Z';
+}
+
+bool SignalRunning(const QProcess& p, int signal, bool group) {
+    const qint64 id = p.processId();
+    if (p.state() != QProcess::Running || id <= 0)
+        return false;
+    const pid_t target = static_cast<pid_t>(group ? -id : id);
+    return ::kill(target, signal) == 0;
 }
 
 } // namespace testing

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QMetaType>
+#include <QProcess>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -18,7 +19,8 @@ class QWidget;
 namespace testing {
 
 // Points TEMP, XDG_CONFIG_DIRS and XDG_RUNTIME_DIR into a temporary folder for
-// the life of the object, and can write the install record there.
+// the life of the object, and can write the install record there. A test's
+// own XDG_CACHE_HOME is put back with them.
 class TestEnvironment {
 public:
     TestEnvironment();
@@ -130,6 +132,11 @@ QString ScratchName(const QString& root, int number, const char* extension);
 // True while the process whose id the file `pidFile` holds runs: neither
 // gone nor waiting to be reaped.
 bool Running(const QString& pidFile);
+
+// Sends `signal` to the process `p` runs, or with `group` to its process
+// group, only while it runs: once it has ended its id reads 0, and a signal
+// to 0 would reach the test's own group. False when nothing was sent.
+bool SignalRunning(const QProcess& p, int signal, bool group = false);
 
 } // namespace testing
 

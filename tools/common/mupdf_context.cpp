@@ -11,6 +11,11 @@ namespace tools {
 namespace {
 void discard(void*, const char*) {}
 
+// MuPDF's words for a warning said again and again: "... repeated N times...".
+bool repeatsLastWarning(const char* message) {
+    return std::strncmp(message, "... repeated ", 13) == 0;
+}
+
 // Each block carries its size in front, so that freeing it can give it back.
 constexpr size_t kHeader = 16;
 
@@ -75,9 +80,11 @@ Context::~Context() {
 void Context::onWarning(void* self, const char* message) {
     // Called from MuPDF's frames: nothing may escape.
     try {
-        auto& log = static_cast<Context*>(self)->warnings_;
-        if (log.size() < 100)
-            log.emplace_back(message);
+        auto* context = static_cast<Context*>(self);
+        if (!repeatsLastWarning(message) || context->lastWarning_.empty())
+            context->lastWarning_ = message;
+        if (context->warnings_.size() < 100)
+            context->warnings_.push_back(context->lastWarning_);
     } catch (...) {
     }
 }

@@ -41,7 +41,9 @@ public:
     fz_context* get() const { return ctx_; }
     MemoryAllowance& allowance() { return allowance_; }
 
-    // The warnings since the last call, oldest first.
+    // The warnings since the last call, oldest first. MuPDF's line that a
+    // warning was repeated comes as that warning once more, so that it is
+    // judged as what it repeats.
     std::vector<std::string> takeWarnings();
 
 private:
@@ -50,6 +52,7 @@ private:
     MemoryAllowance allowance_;
     fz_context* ctx_;
     std::vector<std::string> warnings_;
+    std::string lastWarning_;
 };
 
 // Narrows the memory MuPDF may take to what it holds now plus `extra`, for

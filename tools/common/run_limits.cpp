@@ -1,5 +1,7 @@
 #include "run_limits.h"
 
+#include "ToolContract.h"
+
 #include <algorithm>
 #include <charconv>
 #include <chrono>
@@ -149,7 +151,8 @@ void startProcessorBudget(const std::string& subject, long long pages) {
         line.headLength = std::min(head.size(), sizeof line.head - 1);
         std::memcpy(line.head, head.data(), line.headLength);
     }
-    std::string tail = "gave up after " + std::to_string(seconds) + " s of processor time\n";
+    std::string tail =
+        "gave up after " + std::to_string(seconds) + contract::kOutOfProcessorTime + "\n";
     line.tailLength = std::min(tail.size(), sizeof line.tail);
     std::memcpy(line.tail, tail.data(), line.tailLength);
 

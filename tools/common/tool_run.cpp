@@ -36,4 +36,8 @@ std::string oneLine(std::string text) {
     return text;
 }
 
+std::string counted(long long n, const std::string& what) {
+    return std::to_string(n) + " " + what + (n == 1 ? "" : "s");
+}
+
 } // namespace tools

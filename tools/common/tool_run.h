@@ -31,4 +31,8 @@ int runNamingFile(const std::string& file, const std::function<int()>& work);
 // start a line of its own.
 std::string oneLine(std::string text);
 
+// `n` and the word for what it counts, in the plural unless n is 1:
+// "1 page", "3 colour components".
+std::string counted(long long n, const std::string& what);
+
 } // namespace tools

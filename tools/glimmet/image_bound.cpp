@@ -3,6 +3,7 @@
 #include "big_endian.h"
 #include "jbig2_bound.h"
 #include "run_limits.h"
+#include "tool_run.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -134,7 +135,7 @@ std::string amount(double bytes) {
     constexpr double kMiB = 1024.0 * 1024.0;
     if (bytes >= 10 * kMiB)
         return std::to_string(static_cast<std::uint64_t>(bytes / kMiB)) + " MiB";
-    return std::to_string(static_cast<std::uint64_t>(bytes)) + " bytes";
+    return tools::counted(static_cast<long long>(bytes), "byte");
 }
 
 std::string tooLarge(double bytes, double bound) {

@@ -4,9 +4,11 @@
 #include "image_export.h"
 #include "tool_run.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 
 namespace glimmet {
 
@@ -92,6 +94,47 @@ double perInch(int pixels, float x, float y) {
     return std::isfinite(resolution) ? resolution : 0.0;
 }
 
+// The encoding a filter name stands for; the last filter of a chain is the
+// picture's own.
+const char* encodingOfFilter(fz_context* c, pdf_obj* filter) {
+    if (pdf_is_array(c, filter))
+        filter = pdf_array_get(c, filter, pdf_array_len(c, filter) - 1);
+    struct Known {
+        pdf_obj* name;
+        const char* encoding;
+    };
+    const Known known[] = {
+        {PDF_NAME(DCTDecode), "jpeg"},      {PDF_NAME(JPXDecode), "jpx"},
+        {PDF_NAME(JBIG2Decode), "jbig2"},   {PDF_NAME(CCITTFaxDecode), "ccitt"},
+        {PDF_NAME(FlateDecode), "flate"},   {PDF_NAME(LZWDecode), "lzw"},
+        {PDF_NAME(RunLengthDecode), "rle"},
+    };
+    for (const Known& k : known)
+        if (pdf_name_eq(c, filter, k.name))
+            return k.encoding;
+    return "raw";
+}
+
+// One kListedImage line of `fields`, with its mark when it has one.
+void appendListed(const std::string* fields, std::size_t count, const std::string& mark,
+                  std::string& lines) {
+    lines += contract::kListedImage;
+    for (std::size_t i = 0; i < count; ++i)
+        lines += contract::kListSeparator + fields[i];
+    if (!mark.empty())
+        lines += contract::kListSeparator + mark;
+    lines += '\n';
+}
+
+std::string resolutionText(int w, int h, const fz_matrix& at) {
+    char resolution[64];
+    std::snprintf(resolution, sizeof resolution, "%.1f%c%.1f", perInch(w, at.a, at.b),
+                  contract::kListSeparator, perInch(h, at.c, at.d));
+    return resolution;
+}
+
+using Colorspace = tools::Ref<fz_colorspace, fz_drop_colorspace>;
+
 } // namespace
 
 int listImage(tools::Context& ctx, pdf_document* doc, int page, const PageImage& found,
@@ -115,9 +158,6 @@ int listImage(tools::Context& ctx, pdf_document* doc, int page, const PageImage&
             mask = maskText(c, file.mask, dict);
             bytes = storedBytes(c, dict, file.source);
         });
-        char resolution[64];
-        std::snprintf(resolution, sizeof resolution, "%.1f%c%.1f", perInch(file.w, at.a, at.b),
-                      contract::kListSeparator, perInch(file.h, at.c, at.d));
         const std::string fields[] = {std::to_string(page),
                                       std::to_string(file.w),
                                       std::to_string(file.h),
@@ -126,22 +166,64 @@ int listImage(tools::Context& ctx, pdf_document* doc, int page, const PageImage&
                                       std::to_string(file.bits),
                                       encodingOf(c, file.source),
                                       mask,
-                                      resolution,
+                                      resolutionText(file.w, file.h, at),
                                       std::to_string(bytes),
                                       file.kept ? contract::kOutputKept : contract::kOutputEncoded,
                                       std::to_string(found.objectNumber),
                                       std::to_string(found.numberOnPage)};
-        lines += contract::kListedImage;
-        for (const std::string& field : fields)
-            lines += contract::kListSeparator + field;
+        std::string mark;
         if (leftOut && leftOut->small)
-            lines += contract::kListSeparator + std::string(contract::kListedSmall);
+            mark = contract::kListedSmall;
         else if (leftOut)
-            lines += contract::kListSeparator + std::string(contract::kListedRepeat) + ' ' +
-                     std::to_string(leftOut->repeatOf + (&file - files.data()));
-        lines += '\n';
+            mark = std::string(contract::kListedRepeat) + ' ' +
+                   std::to_string(leftOut->repeatOf + (&file - files.data()));
+        appendListed(fields, std::size(fields), mark, lines);
     }
     return leftOut ? 0 : static_cast<int>(files.size());
+}
+
+void listFailedImage(tools::Context& ctx, pdf_document* doc, int page, const PageImage& found,
+                     std::string& lines) {
+    if (found.objectNumber <= 0)
+        return;
+    fz_context* c = ctx.get();
+    const tools::Object object = tools::objectByNumber(c, doc, found.objectNumber);
+    pdf_obj* dict = object.get();
+    int w = 0, h = 0, bits = 0;
+    const char* encoding = "raw";
+    long long bytes = 0;
+    tools::guarded(c, [&] {
+        w = pdf_dict_get_int(c, dict, PDF_NAME(Width));
+        h = pdf_dict_get_int(c, dict, PDF_NAME(Height));
+        bits = pdf_dict_get_bool(c, dict, PDF_NAME(ImageMask))
+                   ? 1
+                   : pdf_dict_get_int(c, dict, PDF_NAME(BitsPerComponent));
+        encoding = encodingOfFilter(c, pdf_dict_get(c, dict, PDF_NAME(Filter)));
+        bytes = storedBytes(c, dict, nullptr);
+    });
+    // A colour space that cannot be read leaves the picture without one.
+    Colorspace space;
+    try {
+        space = Colorspace(c, tools::guarded(c, [&] {
+                               pdf_obj* named = pdf_dict_get(c, dict, PDF_NAME(ColorSpace));
+                               return named ? pdf_load_colorspace(c, named) : nullptr;
+                           }));
+    } catch (const tools::MuError&) {
+    }
+    const std::string fields[] = {std::to_string(page),
+                                  std::to_string(std::max(w, 0)),
+                                  std::to_string(std::max(h, 0)),
+                                  colourSpaceOf(c, space.get(), false),
+                                  std::to_string(space ? fz_colorspace_n(c, space.get()) : 0),
+                                  std::to_string(std::max(bits, 0)),
+                                  encoding,
+                                  contract::kMaskNone,
+                                  resolutionText(w, h, found.placement),
+                                  std::to_string(bytes),
+                                  contract::kOutputEncoded,
+                                  std::to_string(found.objectNumber),
+                                  std::to_string(found.numberOnPage)};
+    appendListed(fields, std::size(fields), contract::kListedFailed, lines);
 }
 
 } // namespace glimmet

@@ -19,4 +19,10 @@ int listImage(tools::Context& ctx, pdf_document* doc, int page, const PageImage&
               const std::vector<PlannedFile>& files, const std::optional<LeftOut>& leftOut,
               std::string& lines);
 
+// Appends to `lines` the contract::kListedImage line, marked
+// contract::kListedFailed, of a picture that could not be had: what its
+// dictionary states. Nothing for an inline image, which has none.
+void listFailedImage(tools::Context& ctx, pdf_document* doc, int page, const PageImage& found,
+                     std::string& lines);
+
 } // namespace glimmet

@@ -1,6 +1,7 @@
 #include "jpeg_direct.h"
 
 #include "scratch_formats.h"
+#include "tool_run.h"
 
 #include <cctype>
 #include <csetjmp>
@@ -177,9 +178,9 @@ void checkJpegMatchesImage(fz_context* ctx, fz_image* image) {
     if (!readHeader(cinfo, jpeg.errors()))
         jpeg.fail();
     if (cinfo->num_components != image->n)
-        throw tools::MuError("the JPEG data holds " + std::to_string(cinfo->num_components) +
-                             " colour components where the document declares " +
-                             std::to_string(image->n));
+        throw tools::MuError("the JPEG data holds " +
+                             tools::counted(cinfo->num_components, "colour component") +
+                             " where the document declares " + std::to_string(image->n));
     if (static_cast<int>(cinfo->image_width) != image->w ||
         static_cast<int>(cinfo->image_height) != image->h)
         throw tools::MuError("the JPEG data is " + std::to_string(cinfo->image_width) + " x " +

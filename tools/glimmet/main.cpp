@@ -5,8 +5,8 @@
 #include "ToolContract.h"
 #include "image_bound.h"
 #include "page_images.h"
-#include "record_channel.h"
 #include "pdf_open.h"
+#include "record_channel.h"
 #include "run_limits.h"
 #include "run_sinks.h"
 #include "standard_streams.h"
@@ -192,11 +192,12 @@ int run(const Options& opt) {
             return tools::kExitFailed;
     }
     const auto sayMissing = [&](int from, int to) {
-        std::string has =
-            pages > 0 ? ", which has " + std::to_string(pages) + (pages == 1 ? " page" : " pages")
-                      : "";
+        const std::string missing =
+            from == to ? "page " + std::to_string(from) + " is"
+                       : "pages " + std::to_string(from) + " to " + std::to_string(to) + " are";
+        const std::string has = pages > 0 ? ", which has " + tools::counted(pages, "page") : "";
         std::fflush(stdout);
-        std::fprintf(stderr, "Error: pages %d to %d are not in %s%s\n", from, to, opt.file.c_str(),
+        std::fprintf(stderr, "Error: %s not in %s%s\n", missing.c_str(), opt.file.c_str(),
                      has.c_str());
     };
     if (pageObjects.empty() && !byPage) {
@@ -237,8 +238,11 @@ int run(const Options& opt) {
         for (size_t i = 0; i < images.size(); ++i) {
             try {
                 takePicture(ctx, doc.get(), opt, page, images[i], sieve, *sink);
+            } catch (const glimmet::ScratchFull&) {
+                throw;
             } catch (const std::exception& e) {
                 sayImageFailed(page, i, images[i], e);
+                sink->pictureFailed(page, images[i]);
                 failed = true;
             }
             images[i].image.reset();
@@ -262,5 +266,13 @@ int main(int argc, char** argv) {
         opt.last ? static_cast<long long>(*opt.last) - opt.first.value_or(1) + 1 : INT_MAX;
     tools::startProcessorBudget("", pages);
     tools::budgetPage(opt.first.value_or(1));
-    return tools::runNamingFile(opt.file, [&] { return run(opt); });
+    return tools::runNamingFile(opt.file, [&] {
+        try {
+            return run(opt);
+        } catch (const glimmet::ScratchFull& e) {
+            std::fflush(stdout);
+            std::fprintf(stderr, "%s %s\n", contract::kScratchFull, e.reason().c_str());
+            return static_cast<int>(tools::kExitFailed);
+        }
+    });
 }

@@ -78,6 +78,7 @@ bool swapUnloadable(tools::Context& ctx, pdf_document* doc, pdf_obj* res, Unload
 // stream interpreted again, so that the rest of it still counts.
 std::vector<Drawn> drawnByStream(tools::Context& ctx, pdf_document* doc, pdf_obj* stream,
                                  pdf_obj* res, Unloadable& unloadable, fz_matrix start) {
+    requireContentEncoding(ctx, stream);
     try {
         return interpretStream(ctx, doc, stream, res, unloadable, start);
     } catch (const tools::MuError&) {

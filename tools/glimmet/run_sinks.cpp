@@ -58,6 +58,7 @@ bool ExportSink::beginPage(int page) {
     if (!channel_->awaitGo(page))
         return false;
     sayPage(contract::kListedPage, page);
+    listedOnPage_ = 0;
     return true;
 }
 
@@ -69,9 +70,23 @@ void ExportSink::picture(int page, const PageImage& found, const std::vector<Pla
         std::string lines;
         listImage(ctx_, doc_, page, found, plan, leftOut, lines);
         std::fputs(lines.c_str(), stdout);
+        listedOnPage_ = found.numberOnPage;
     }
     if (!leftOut)
         exportImage(ctx_, plan, kept, names_);
+}
+
+// One that failed before it was said is said as the document states it.
+void ExportSink::pictureFailed(int page, const PageImage& found) {
+    if (!channel_ || listedOnPage_ == found.numberOnPage)
+        return;
+    std::string lines;
+    try {
+        listFailedImage(ctx_, doc_, page, found, lines);
+    } catch (const std::exception&) {
+        // What cannot be read of it stays unsaid; its failure is said.
+    }
+    std::fputs(lines.c_str(), stdout);
 }
 
 void ExportSink::seen(const std::vector<Seen>& ways) {

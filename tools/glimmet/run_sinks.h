@@ -32,6 +32,9 @@ public:
     virtual void seen(const std::vector<Seen>& ways) = 0;
     virtual void endPage(int page) = 0;
     virtual void endRun(int lastPage) = 0;
+    // A picture that failed: the sink may say what the document states of
+    // it.
+    virtual void pictureFailed(int, const PageImage&) {}
 };
 
 // Says what each page holds, in records on standard output, writing nothing.
@@ -59,8 +62,7 @@ private:
 // without, the run is silent but for its problems.
 class ExportSink : public RunSink {
 public:
-    ExportSink(tools::Context& ctx, pdf_document* doc, ScratchNames& names,
-               RecordChannel* channel);
+    ExportSink(tools::Context& ctx, pdf_document* doc, ScratchNames& names, RecordChannel* channel);
 
     bool beginPage(int page) override;
     bool takesLeftOut() const override { return channel_ != nullptr; }
@@ -70,12 +72,14 @@ public:
     void seen(const std::vector<Seen>& ways) override;
     void endPage(int page) override;
     void endRun(int lastPage) override;
+    void pictureFailed(int page, const PageImage& found) override;
 
 private:
     tools::Context& ctx_;
     pdf_document* doc_;
     ScratchNames& names_;
     RecordChannel* channel_;
+    int listedOnPage_ = 0; // the number on its page of the picture said last
 };
 
 } // namespace glimmet

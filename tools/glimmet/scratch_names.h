@@ -21,7 +21,7 @@ public:
 
     // A file that took its name.
     struct Whole {
-        int number; // from 1, as the program numbers files
+        int number;       // from 1, as the program numbers files
         std::string name; // in the root's folder
         std::uint64_t size;
         std::string sha256; // of the document's own bytes, when hashed; else empty

@@ -11,7 +11,13 @@
 namespace glimmet {
 
 void failWriting(const std::string& path, int err) {
+    failIfFull(path, err);
     throw WriteError("cannot write " + path + ": " + std::strerror(err ? err : EIO));
+}
+
+void failIfFull(const std::string& path, int err) {
+    if (err == ENOSPC || err == EDQUOT)
+        throw ScratchFull("cannot write " + path + ": " + std::strerror(err), std::strerror(err));
 }
 
 // The process number keeps apart the working files of two tools at work in

@@ -17,7 +17,23 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// The scratch folder's disk is full (or the user's quota spent): every
+// later file would fail the same way, so the run ends at once.
+class ScratchFull : public WriteError {
+public:
+    ScratchFull(const std::string& what, std::string reason)
+        : WriteError(what), reason_(std::move(reason)) {}
+    // The system's words.
+    const std::string& reason() const { return reason_; }
+
+private:
+    std::string reason_;
+};
+
+// Throws ScratchFull when `err` says the disk is full, else WriteError.
 [[noreturn]] void failWriting(const std::string& path, int err);
+// Throws ScratchFull when `err` says the disk is full.
+void failIfFull(const std::string& path, int err);
 
 // The name a scratch file is written under until it is whole:
 // contract::kWorkingPrefix, the process number and a hyphen before its own.

@@ -252,7 +252,47 @@ void interpret(fz_context* ctx, pdf_document* doc, pdf_obj* stream, Interpretati
     }
 }
 
+bool imageOnlyFilter(fz_context* ctx, pdf_obj* filter) {
+    static const char* const imageOnly[] = {"JBIG2Decode", "DCTDecode",      "DCT",
+                                            "JPXDecode",   "CCITTFaxDecode", "CCF"};
+    if (!pdf_is_name(ctx, filter))
+        return false;
+    for (const char* name : imageOnly)
+        if (std::strcmp(pdf_to_name(ctx, filter), name) == 0)
+            return true;
+    return false;
+}
+
+// The first stream of `contents` with an image-only filter, and that filter.
+std::pair<pdf_obj*, const char*> imageEncoded(fz_context* ctx, pdf_obj* contents) {
+    const bool many = pdf_is_array(ctx, contents);
+    const int streams = many ? pdf_array_len(ctx, contents) : 1;
+    for (int i = 0; i < streams; ++i) {
+        pdf_obj* stream = many ? pdf_array_get(ctx, contents, i) : contents;
+        pdf_obj* filters = pdf_dict_geta(ctx, stream, PDF_NAME(Filter), PDF_NAME(F));
+        const bool chain = pdf_is_array(ctx, filters);
+        const int n = chain ? pdf_array_len(ctx, filters) : 1;
+        for (int f = 0; f < n; ++f) {
+            pdf_obj* filter = chain ? pdf_array_get(ctx, filters, f) : filters;
+            if (imageOnlyFilter(ctx, filter))
+                return {stream, pdf_to_name(ctx, filter)};
+        }
+    }
+    return {nullptr, nullptr};
+}
+
 } // namespace
+
+void requireContentEncoding(tools::Context& ctx, pdf_obj* stream) {
+    fz_context* c = ctx.get();
+    const auto [found, filter] = tools::guarded(c, [&] { return imageEncoded(c, stream); });
+    if (!found)
+        return;
+    const int num = tools::guarded(c, [&] { return pdf_to_num(c, found); });
+    throw tools::MuError("content stream" +
+                         (num > 0 ? " (object " + std::to_string(num) + ")" : std::string()) +
+                         " is encoded with " + filter + ", an encoding for images only");
+}
 
 // Built member by member: GCC 12 takes the empty image of an aggregate
 // initialiser for one used uninitialised.

@@ -34,6 +34,11 @@ struct Unloadable {
     tools::Object standIn;
 };
 
+// Throws MuError when `stream` (or, for a page's contents, any stream of the
+// array) is encoded for images only: JBIG2, JPEG, JPEG-2000 or CCITT data
+// cannot be page content, and decoding it as such only costs time and memory.
+void requireContentEncoding(tools::Context& ctx, pdf_obj* stream);
+
 // What one content stream draws, in order, read by MuPDF's interpreter with
 // our callbacks from `start` on, with `resources`. An image swapped out in
 // `unloadable` comes with its object and why it failed. Throws MuError, also

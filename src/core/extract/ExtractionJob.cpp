@@ -5,6 +5,7 @@
 #include "extract/LeftFiles.h"
 #include "extract/ScratchFiles.h"
 #include "extract/ToolOptions.h"
+#include "platform/Files.h"
 #include "text/TextRules.h"
 
 #include <exception>
@@ -32,6 +33,14 @@ std::string FileName(const JobRequest& r, int number, int page, int onPage, int 
     if (r.naming.Empty())
         return NumberedName(r.conversion.prefix, number);
     return r.naming.Name({number, page, onPage, DocumentName(r.inputPath), object});
+}
+
+// The tool's reason when it says its scratch folder takes no more files.
+std::optional<std::string> ScratchFull(const std::string& line) {
+    const std::string mark = std::string(contract::kScratchFull) + " ";
+    if (line.compare(0, mark.size(), mark) != 0)
+        return std::nullopt;
+    return text::Trim(line.substr(mark.size()));
 }
 
 bool Copied(const std::string& scratchName, const ConversionSettings& settings) {
@@ -73,6 +82,7 @@ JobEnd ExtractionJob::RunPages() {
     counts_ = {};
     outputBroken_ = false;
     imagesTaken_ = 0;
+    written_.clear();
     const JobRequest request = sink_.BeginJob();
     if (workFolder_.empty())
         throw std::runtime_error("No private scratch folder could be made for the images.");
@@ -139,16 +149,33 @@ bool ExtractionJob::RunPage(int page, const JobRequest& request) {
             tool_->LetOn(page + 1);
         CountLeftOut(report.pictures);
         sink_.Tell(PagePictures{page, std::move(report.pictures), report.done});
-        std::string problems;
-        for (const std::string& line : report.problems)
-            problems += line + '\n';
-        for (const ImageFailure& failure : ToolFailures(page, problems))
-            Fail(failure);
+        TellProblems(page, report.problems);
         // A page the tool failed on still gives the images it did write.
         ConvertPageImages(page, report.files, request);
     }
     sink_.Tell(PageDone{page});
     return !pageFailed_ && !pageEndedByStop_;
+}
+
+void ExtractionJob::TellProblems(int page, const std::vector<std::string>& problems) {
+    std::string lines;
+    std::optional<std::string> full;
+    for (const std::string& line : problems)
+        if (!full && (full = ScratchFull(line)))
+            continue;
+        else
+            lines += line + '\n';
+    for (const ImageFailure& failure : ToolFailures(page, lines))
+        Fail(failure);
+    // Every later page would fail the same way, and none by the document's
+    // fault: named once, the job stops.
+    if (full) {
+        Fail({page, 0, 0,
+              "the scratch folder " + workFolder_.substr(0, workFolder_.size() - 1) +
+                  " takes no more files: " + *full});
+        outputBroken_ = true;
+        running_ = false;
+    }
 }
 
 void ExtractionJob::CountLeftOut(const std::vector<ListedImage>& pictures) {
@@ -166,36 +193,50 @@ void ExtractionJob::ConvertPageImages(int page, const std::vector<MadeFile>& fil
             break;
         const int number = ++imagesTaken_;
         ++onPage;
-        const bool copied = Copied(file.name, request.conversion);
-        std::string target;
-        OutputProblem problem;
-        WrittenFile written;
-        switch (ConvertImage(workFolder_ + file.name,
-                             FileName(request, number, page, onPage, file.objectNumber),
-                             request.conversion, target, &problem, &written)) {
-        case Converted::Written:
-            ++counts_.written;
-            // The tool hashed the bytes it kept as it wrote them.
-            if (copied && written.sha256.empty() && written.size == file.bytes)
-                written.sha256 = file.sha256;
-            sink_.Tell(ImageWritten{number, target, copied, written.size, written.sha256});
-            break;
-        case Converted::Kept:
-            ++counts_.notReplaced;
-            sink_.Tell(ImageNotReplaced{number, target});
-            break;
-        case Converted::Failed:
-            Fail({page, 0, 0, WriteFailure(target, problem)}, number);
-            break;
-        }
-        // A full disk or a folder that went fails every later image too:
-        // named once, and the job stops.
-        if (problem.everyFile) {
+        if (!ConvertOne(page, number, file,
+                        FileName(request, number, page, onPage, file.objectNumber), request)) {
+            // A full disk or a folder that went fails every later image too:
+            // named once, and the job stops.
             outputBroken_ = true;
             running_ = false;
             break;
         }
     }
+}
+
+bool ExtractionJob::ConvertOne(int page, int number, const MadeFile& file, const std::string& name,
+                               const JobRequest& request) {
+    const std::string scratchPath = workFolder_ + file.name;
+    std::string target = OutputTarget(scratchPath, name, request.conversion);
+    if (const auto taken = written_.find(target); taken != written_.end()) {
+        platform::RemoveFile(scratchPath);
+        Fail({page, 0, 0,
+              "cannot write " + target + ": a picture of page " + std::to_string(taken->second) +
+                  " was written under that name in this run"},
+             number);
+        return true;
+    }
+    const bool copied = Copied(file.name, request.conversion);
+    OutputProblem problem;
+    WrittenFile written;
+    switch (ConvertImage(scratchPath, name, request.conversion, target, &problem, &written)) {
+    case Converted::Written:
+        ++counts_.written;
+        written_.emplace(target, page);
+        // The tool hashed the bytes it kept as it wrote them.
+        if (copied && written.sha256.empty() && written.size == file.bytes)
+            written.sha256 = file.sha256;
+        sink_.Tell(ImageWritten{number, target, copied, written.size, written.sha256});
+        break;
+    case Converted::Kept:
+        ++counts_.notReplaced;
+        sink_.Tell(ImageNotReplaced{number, target});
+        break;
+    case Converted::Failed:
+        Fail({page, 0, 0, WriteFailure(target, problem)}, number);
+        break;
+    }
+    return !problem.everyFile;
 }
 
 void ExtractionJob::Fail(const ImageFailure& failure, int number) {

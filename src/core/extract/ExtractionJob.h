@@ -8,6 +8,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -39,8 +40,14 @@ private:
     // False when the page, or one of its images, failed.
     bool RunPage(int page, const JobRequest& request);
     PageReport AwaitPage(int page);
-    void ConvertPageImages(int page, const std::vector<MadeFile>& files,
-                           const JobRequest& request);
+    // The tool's problems with the page, and whether its scratch folder
+    // took no more files.
+    void TellProblems(int page, const std::vector<std::string>& problems);
+    void ConvertPageImages(int page, const std::vector<MadeFile>& files, const JobRequest& request);
+    // Converts one scratch image into the file `name`; false when the
+    // output folder takes no more files.
+    bool ConvertOne(int page, int number, const MadeFile& file, const std::string& name,
+                    const JobRequest& request);
     void CountLeftOut(const std::vector<ListedImage>& pictures);
     void Fail(const ImageFailure& failure, int number = 0);
 
@@ -51,7 +58,11 @@ private:
     const std::atomic<bool>* abandon_;
     JobFinished counts_;
     int imagesTaken_ = 0; // scratch images handled, whatever became of them
-    // An output file could not be written: the rest would fail the same way.
+    // The files written so far, and the page of each: a pattern may give
+    // two pictures one name, and the second must not replace the first.
+    std::map<std::string, int> written_;
+    // An output file, or the tool's scratch files, could not be written for
+    // want of room or of the folder: the rest would fail the same way.
     bool outputBroken_ = false;
     bool pageEndedByStop_ = false;
     bool pageFailed_ = false;

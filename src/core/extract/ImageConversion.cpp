@@ -187,13 +187,25 @@ Converted WriteOutputFile(const std::string& target, bool keepExisting,
     return Converted::Failed;
 }
 
+namespace {
+
+OutputFormat FormatOf(const std::string& scratchPath, const ConversionSettings& settings) {
+    const std::string scratchExtension =
+        text::LowerCase(text::ExtractFileExt(text::ExtractFileName(scratchPath)));
+    return ChooseFormat(settings.formatText, scratchExtension, settings.jpegQuality);
+}
+
+} // namespace
+
+std::string OutputTarget(const std::string& scratchPath, const std::string& name,
+                         const ConversionSettings& settings) {
+    return NamedFile(settings.outputFolder, name, FormatOf(scratchPath, settings).extension);
+}
+
 Converted ConvertImage(const std::string& scratchPath, const std::string& name,
                        const ConversionSettings& settings, std::string& target,
                        OutputProblem* problem, WrittenFile* written) {
-    const std::string scratchExtension =
-        text::LowerCase(text::ExtractFileExt(text::ExtractFileName(scratchPath)));
-    const OutputFormat out =
-        ChooseFormat(settings.formatText, scratchExtension, settings.jpegQuality);
+    const OutputFormat out = FormatOf(scratchPath, settings);
     target = NamedFile(settings.outputFolder, name, out.extension);
     // Nothing to decode for a name that is kept anyway.
     if (settings.keepExisting && (platform::FileExists(target) || platform::FolderExists(target))) {

@@ -58,6 +58,11 @@ public:
 bool ConvertExtractedImage(const std::string& scratchPath, int imageNumber,
                            const ConversionSettings& settings);
 
+// The output file a scratch file becomes under `name` (without extension):
+// the extension is the one the format gives that picture.
+std::string OutputTarget(const std::string& scratchPath, const std::string& name,
+                         const ConversionSettings& settings);
+
 // The same into the file `name` (without extension), telling a failure
 // from a name kept by `keepExisting`; `target`
 // receives the output file's path either way, and `problem` what the file

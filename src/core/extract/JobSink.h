@@ -80,7 +80,8 @@ struct JobFinished {
     int repeats = 0;
     int small = 0;
     bool stopped = false;
-    // The output folder took no more files, and the job ended there.
+    // The output folder, or the scratch folder the tool writes into, took
+    // no more files (a full disk, a folder gone), and the job ended there.
     bool outputBroken = false;
     AfterJob after = AfterJob::Nothing;
 };

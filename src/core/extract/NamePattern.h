@@ -31,8 +31,14 @@ public:
     bool UsesObject() const;
     // The file's name without its extension.
     std::string Name(const NameFacts& facts) const;
+    // Whether some file of a run over `document` (its name as DocumentName
+    // gives it) could be named `stem`.
+    bool CouldName(const std::string& stem, const std::string& document) const;
 
 private:
+    bool Matches(std::size_t part, const std::string& stem, std::size_t at,
+                 const std::string& document) const;
+
     struct Part {
         std::string literal; // when no field
         char field = 0;      // 'n', 'p' (page), 'i', 'd' (doc), 'o' (obj)

@@ -39,7 +39,7 @@ PageSpan ParsePageRange(const std::string& range, std::int32_t pageCount) {
         }
     }
     if (!Fits(span, pageCount))
-        span = PageSpan{1, pageCount};
+        span = PageSpan{1, pageCount, !r.empty()};
     return span;
 }
 

@@ -9,6 +9,8 @@ namespace extract {
 struct PageSpan {
     std::int32_t first = 1;
     std::int32_t last = 0;
+    // The range typed did not fit, and the whole document stands in for it.
+    bool replaced = false;
     std::int32_t Count() const { return last - first + 1; }
 };
 

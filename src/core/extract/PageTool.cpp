@@ -61,33 +61,35 @@ PageReport PageTool::AwaitPage(int page, const platform::GiveUp& giveUp) {
         Start(page);
     LetOn(page);
     PageReport report;
-    std::string line;
     bool heard = false;
-    while (!report.done && session_->NextLine(line, giveUp)) {
+    bool gaveUp = false;
+    const platform::GiveUp asked = [&] { return gaveUp = giveUp && giveUp(); };
+    std::string line;
+    while (!report.done && session_->NextLine(line, asked)) {
         ToolRecord record = reader_.Read(line);
         heard = heard || !std::holds_alternative<RunEnds>(record);
         std::visit(
-            [&](auto&& record) {
-                using R = std::decay_t<decltype(record)>;
+            [&](auto&& said) {
+                using R = std::decay_t<decltype(said)>;
                 if constexpr (std::is_same_v<R, ListedImage>) {
-                    report.pictures.push_back(std::move(record));
+                    report.pictures.push_back(std::move(said));
                 } else if constexpr (std::is_same_v<R, MadeFile>) {
-                    nextFile_ = record.number + 1;
-                    report.files.push_back(std::move(record));
+                    nextFile_ = said.number + 1;
+                    report.files.push_back(std::move(said));
                 } else if constexpr (std::is_same_v<R, SeenPicture>) {
-                    seen_ += record.line + '\n';
+                    seen_ += said.line + '\n';
                 } else if constexpr (std::is_same_v<R, PageEnds>) {
-                    report.done = record.page == page;
+                    report.done = said.page == page;
                 } else if constexpr (std::is_same_v<R, ToolProblem>) {
-                    if (!record.line.empty())
-                        report.problems.push_back(std::move(record.line));
+                    if (!said.line.empty())
+                        report.problems.push_back(std::move(said.line));
                 }
             },
             record);
     }
-    // A tool that ended well after the page before, and said nothing of
-    // this one, left it to a new one: as one run a page does.
-    if (!report.done && !fresh && !heard && session_->EndNote().empty()) {
+    // A tool that ended after the page before, and had said nothing of this
+    // one, cost it nothing: a new one does it, as with one run a page.
+    if (!report.done && !fresh && !heard && !gaveUp) {
         session_.reset();
         return AwaitPage(page, giveUp);
     }

@@ -38,11 +38,12 @@ bool IsDecimal(const std::string& text) {
                                       : digits(0, point) && digits(point + 1, text.size());
 }
 
-// What a left-out picture's last field says of it; false for other text.
-bool ReadLeftOut(const std::string& text, ListedImage& image) {
+// What the last field of a picture left out, or failed, says of it; false
+// for other text.
+bool ReadMark(const std::string& text, ListedImage& image) {
     const std::string repeat = std::string(contract::kListedRepeat) + ' ';
-    if (text == contract::kListedSmall) {
-        image.small = true;
+    if (text == contract::kListedSmall || text == contract::kListedFailed) {
+        (text == contract::kListedSmall ? image.small : image.failed) = true;
         return true;
     }
     if (text.compare(0, repeat.size(), repeat) != 0)
@@ -87,7 +88,7 @@ std::optional<ListedImage> Picture(const std::vector<std::string>& f) {
     image.bytes = *bytes;
     image.objectNumber = *object;
     image.onPage = *onPage;
-    if (f.size() == kListedFieldCount + 1 && !ReadLeftOut(f.back(), image))
+    if (f.size() == kListedFieldCount + 1 && !ReadMark(f.back(), image))
         return std::nullopt;
     return image;
 }
@@ -121,7 +122,7 @@ ToolRecord RecordReader::Read(const std::string& line) {
             return PageBegins{*page};
     } else if (r.label == contract::kListedImage) {
         if (std::optional<ListedImage> image = Picture(r.fields)) {
-            image->number = image->LeftOut() ? 0 : next_++;
+            image->number = image->LeftOut() || image->failed ? 0 : next_++;
             last_ = *image;
             return *image;
         }

@@ -32,6 +32,9 @@ struct ListedImage {
     bool small = false;
     int repeatOf = 0;
     bool LeftOut() const { return small || repeatOf > 0; }
+    // Not had at all: what its dictionary states, in a job's records; it
+    // takes no number either.
+    bool failed = false;
 };
 
 struct PageBegins {

@@ -1,6 +1,7 @@
 #include "inspect/DocumentInspection.h"
 
 #include "inspect/ExecuteCMD.h"
+#include "platform/ConsoleTool.h"
 #include "platform/Environment.h"
 #include "text/IntegerText.h"
 #include "text/TextRules.h"
@@ -32,6 +33,19 @@ bool FindPageCount(const std::vector<std::string>& lines, std::int32_t& pageCoun
     return found;
 }
 
+bool EndedForTime(const std::vector<std::string>& lines) {
+    const auto endsWith = [](const std::string& line, const std::string& end) {
+        return line.size() >= end.size() &&
+               line.compare(line.size() - end.size(), end.size(), end) == 0;
+    };
+    // Either ends the tool, so only its last line can say it.
+    if (lines.empty())
+        return false;
+    const std::string last = text::Trim(lines.back());
+    return endsWith(last, contract::kOutOfProcessorTime) ||
+           endsWith(last, platform::kTimeLimitEnded);
+}
+
 InspectionResult InspectDocument(const std::string& path, const InformationTool& tool,
                                  InspectionUi& ui, std::string& password) {
     password.clear();
@@ -57,7 +71,10 @@ InspectionResult InspectDocument(const std::string& path, const InformationTool&
             result.found = true;
             return result;
         }
-        ui.ShowHeaderWarning();
+        if (EndedForTime(lines))
+            ui.ShowTookTooLong(path);
+        else
+            ui.ShowHeaderWarning();
         return result;
     }
 }

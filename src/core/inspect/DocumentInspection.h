@@ -26,6 +26,8 @@ public:
     virtual bool AskPassword(std::string& value) = 0;
     virtual void ShowWrongPassword() = 0;
     virtual void ShowHeaderWarning() = 0;
+    // The tool was ended for taking too long over the document at `path`.
+    virtual void ShowTookTooLong(const std::string& path) = 0;
 };
 
 // Runs the information tool with these arguments and returns its output.
@@ -41,6 +43,10 @@ bool IsPdfName(const std::string& path);
 // The page count of the last page-count line, or false when there is none.
 // Such a line whose rest is not a number raises text::ConvertError.
 bool FindPageCount(const std::vector<std::string>& lines, std::int32_t& pageCount);
+
+// Whether the tool's output says it was ended for taking too long: by its
+// own processor budget, or by the time the program allows it.
+bool EndedForTime(const std::vector<std::string>& lines);
 
 struct InspectionResult {
     bool found = false;

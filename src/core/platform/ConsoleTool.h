@@ -15,6 +15,9 @@ namespace platform {
 // tool, and on POSIX every process it started, at once.
 using GiveUp = std::function<bool()>;
 
+// How the line ends that RunConsoleTool adds when `timeout` ended a program.
+inline constexpr const char* kTimeLimitEnded = " seconds and was ended";
+
 // Runs `program` with `arguments` (each reaching the program as one argument,
 // whatever characters it holds), hidden, in `workingFolder`, and returns
 // everything it printed, standard output and standard error joined in the

@@ -22,6 +22,11 @@ std::string TempFolder();
 // `path` made absolute against the current folder.
 std::string AbsolutePath(const std::string& path);
 
+// `path` made absolute with links, "." and ".." resolved as far as it
+// exists, so that two names of one file compare equal; no final separator
+// but the root's.
+std::string CanonicalPath(const std::string& path);
+
 // The full path of the running executable.
 std::string ExecutablePath();
 

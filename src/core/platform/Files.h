@@ -10,6 +10,7 @@ namespace platform {
 
 bool FileExists(const std::string& path);   // an ordinary file (or a link to one)
 bool FolderExists(const std::string& path); // a folder (or a link to one)
+bool PipeExists(const std::string& path);   // a named pipe (or a link to one)
 
 // Creates one folder level, private to the user where the system allows it.
 bool CreateFolder(const std::string& path);

@@ -41,7 +41,7 @@ public:
     enum class Outcome { Published, NameTaken, Failed };
     Outcome Publish(const std::string& target, bool keepExisting);
 
-    // The bytes written so far.
+    // The bytes written so far; once complete, the file's size.
     std::uint64_t Size() const;
     // Once complete, the SHA-256 of the file's bytes in lower-case hex;
     // empty unless HashAsWritten() came first and every byte was written

@@ -101,23 +101,6 @@ std::optional<std::pair<int, int>> ReadMinimumSize(const std::string& text) {
     return std::pair<int, int>{*w, *h};
 }
 
-std::vector<std::string> ReadNameList(const std::string& text, bool nulSeparated) {
-    std::vector<std::string> names;
-    const char end = nulSeparated ? '\0' : '\n';
-    for (std::size_t start = 0; start < text.size();) {
-        std::size_t stop = text.find(end, start);
-        if (stop == std::string::npos)
-            stop = text.size();
-        std::string name = text.substr(start, stop - start);
-        if (!nulSeparated && !name.empty() && name.back() == '\r')
-            name.pop_back();
-        if (!name.empty())
-            names.push_back(std::move(name));
-        start = stop + 1;
-    }
-    return names;
-}
-
 std::string RunOptionsText(const ExtractOptions& o) {
     std::string text = "--format=" + o.format + " --quality=" + std::to_string(o.quality) +
                        (o.name ? " --name=" + *o.name : " --prefix=" + o.prefix);
@@ -158,7 +141,8 @@ std::string HelpText() {
            "                            {page}, {i} the file's number among its page's,\n"
            "                            {doc} the document's name, {obj} object number;\n"
            "                            a number zero-padded to a width: {page:03}; it\n"
-           "                            needs {n}, or both {page} and {i}\n"
+           "                            needs {n}, or both {page} and {i}, and never two\n"
+           "                            numbers side by side ({page}{i})\n"
            "  -P, --password=PASSWORD   the documents' user password\n"
            "      --password-file=FILE  the password, from the first line of FILE\n"
            "  -n, --no-clobber          never replace a file; an image whose name is\n"
@@ -176,7 +160,9 @@ std::string HelpText() {
            "                            a JSON line for every picture, with the file it\n"
            "                            became or why none, and the file's SHA-256\n"
            "      --resume              skip a document whose manifest shows it done with\n"
-           "                            the same options; one whose run ended before\n"
+           "                            the same options, from the same document, its\n"
+           "                            files as it lists them; any other is done again\n"
+           "                            (said why), and one whose run ended before\n"
            "                            its manifest is done again, the files that run\n"
            "                            wrote removed first (implies --manifest)\n"
            "  -j, --jobs=N              extract up to N documents at once (default: 1)\n"
@@ -283,6 +269,10 @@ std::optional<ExtractOptions> ParseCommandLine(const std::vector<std::string>& a
             if (!ok)
                 error = "invalid number of jobs '" + value + "': use 1 or more";
             return ok;
+        }
+        if (name == "from" && options.from) {
+            error = "--from given twice: give one list of documents";
+            return false;
         }
         if (name == "prefix")
             options.prefix = value;

@@ -64,10 +64,6 @@ std::optional<std::string> ReadFormatName(const std::string& name);
 // "WxH" or "N" (N by N); nothing for other text.
 std::optional<std::pair<int, int>> ReadMinimumSize(const std::string& text);
 
-// The document names of a --from list: empty names are skipped, and a
-// line's final carriage return is dropped.
-std::vector<std::string> ReadNameList(const std::string& text, bool nulSeparated);
-
 // Reads the arguments (without the program name); nothing on bad usage,
 // with `error` saying why.
 std::optional<ExtractOptions> ParseCommandLine(const std::vector<std::string>& args,

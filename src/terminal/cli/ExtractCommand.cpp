@@ -1,9 +1,12 @@
 #include "cli/ExtractCommand.h"
 
 #include "cli/CommandLine.h"
+#include "cli/DocumentList.h"
 #include "cli/ImageListing.h"
 #include "cli/Manifest.h"
+#include "cli/ManifestPlace.h"
 #include "cli/Messages.h"
+#include "cli/ResumeCheck.h"
 #include "cli/SeveralDocuments.h"
 #include "cli/TerminalReport.h"
 #include "extract/ExtractionJob.h"
@@ -50,7 +53,11 @@ public:
     }
     void ShowWrongPassword() override { messages_.Say("Wrong password, please try it again!"); }
     void ShowHeaderWarning() override {
-        messages_.Say("Couldn't read PDF header info!\nProbably this file is damaged!");
+        messages_.Say("Couldn't read PDF header info!");
+        messages_.Say("Probably this file is damaged!");
+    }
+    void ShowTookTooLong(const std::string& path) override {
+        messages_.Say(path + " took too long to read; reading it was given up");
     }
     // True when a password was needed and nobody could give one.
     bool Unanswered() const { return unanswered_; }
@@ -72,23 +79,6 @@ std::string AsFolderText(std::string folder) {
     while (folder.size() > 1 && folder.back() == platform::PathSeparator())
         folder.pop_back();
     return folder;
-}
-
-// Why an input that is not a file cannot be read, after its path.
-std::string MissingInput(const std::string& input) {
-    if (platform::FolderExists(input))
-        return " is a folder, not a PDF file";
-    const platform::PathState state = platform::LookUpPath(input);
-    switch (state.kind) {
-    case platform::PathState::Kind::TooLong:
-        return ": the path is too long (" + state.reason + ")";
-    case platform::PathState::Kind::Refused:
-        return ": " + state.reason;
-    case platform::PathState::Kind::Reached:
-    case platform::PathState::Kind::Missing:
-        break;
-    }
-    return " does not exist";
 }
 
 std::string Pages(long long n) {
@@ -146,8 +136,8 @@ std::string ManifestPath(const ExtractOptions& options, const std::string& outpu
 // each picture with what the job made of it. False after saying why it
 // could not be written.
 bool WriteRunManifest(const ExtractOptions& options, const extract::JobRequest& request,
-                      const JobOutcomes& outcomes, const ToolListing& listing,
-                      const Messages& messages) {
+                      const SizedDigest& document, const JobOutcomes& outcomes,
+                      const ToolListing& listing, const Messages& messages) {
     const std::string path = ManifestPath(options, request.conversion.outputFolder);
     // A manifest that exists holds every picture, or it is not written.
     if (!listing.finished) {
@@ -155,9 +145,10 @@ bool WriteRunManifest(const ExtractOptions& options, const extract::JobRequest& 
                      ": the pictures of the pages could not all be listed");
         return false;
     }
-    std::vector<std::string> lines{
-        ManifestHeader(text::ExtractFileName(request.inputPath), RunOptionsText(options))};
     const std::vector<std::string> rows = ManifestRows(listing.images, outcomes);
+    std::vector<std::string> lines{
+        ManifestHeader({text::ExtractFileName(request.inputPath), document.size, document.sha256},
+                       RunOptionsText(options), rows.size())};
     lines.insert(lines.end(), rows.begin(), rows.end());
     const std::string problem = WriteManifest(path, lines);
     if (problem.empty())
@@ -171,24 +162,46 @@ int RunDocument(const ExtractOptions& options, const std::optional<std::string>&
     // The tools run in their own folder, so every path they get is whole.
     const std::string input = platform::AbsolutePath(options.inputs.front());
     const std::string outputFolder = platform::AbsolutePath(options.outputFolder);
-    if (!platform::FileExists(input)) {
-        messages.Say(input + MissingInput(input));
+    if (const std::string problem = DocumentProblem(input); !problem.empty()) {
+        messages.Say(input + problem);
         return kBadInput;
     }
     if (!inspect::IsPdfName(input)) {
         messages.Say(input + " is not a PDF file");
         return kBadInput;
     }
-    if (!options.list && platform::FileExists(outputFolder)) {
+    if (!options.list &&
+        platform::LookUpPath(outputFolder).kind == platform::PathState::Kind::Reached &&
+        !platform::FolderExists(outputFolder)) {
         messages.Say(outputFolder + " is not a folder");
         return kBadInput;
     }
     const std::string manifest = options.manifest ? ManifestPath(options, outputFolder) : "";
-    if (options.resume &&
-        ReadManifestHeader(manifest) ==
-            ManifestHeader(text::ExtractFileName(input), RunOptionsText(options))) {
-        messages.Say(input + " was done before: " + manifest + " lists its images");
-        return ManifestTellsFailures(manifest) ? kSomeFailed : kAllWritten;
+    if (const std::string problem =
+            options.manifest ? ManifestPlaceProblem(manifest, input, outputFolder, options) : "";
+        !problem.empty()) {
+        messages.Say(problem);
+        return kBadInput;
+    }
+    // The document's size and digest, for the manifest's first line and for
+    // a manifest's check: taken once, and only when needed.
+    std::optional<SizedDigest> documentDigest;
+    const auto digestOfDocument = [&] {
+        if (!documentDigest)
+            documentDigest = FileSizeAndSha256(input).value_or(SizedDigest{});
+        return *documentDigest;
+    };
+    ResumeVerdict earlier;
+    if (options.resume) {
+        earlier = CheckManifest(
+            manifest, outputFolder,
+            {text::ExtractFileName(input), RunOptionsText(options), digestOfDocument});
+        if (earlier.kind == ResumeVerdict::Kind::Done) {
+            messages.Say(input + " was done before: " + manifest + " lists its images");
+            return earlier.failures ? kSomeFailed : kAllWritten;
+        }
+        if (earlier.kind == ResumeVerdict::Kind::Redo)
+            messages.Say(input + " is done again: its manifest " + manifest + " " + earlier.why);
     }
 
     const std::string toolFolder = text::ExtractFilePath(platform::ExecutablePath());
@@ -226,8 +239,12 @@ int RunDocument(const ExtractOptions& options, const std::optional<std::string>&
     std::atomic<bool> running{true};
     std::atomic<bool> endNow{false};
     platform::StopOnSignals(&running, &endNow);
-    // The files of a run that ended before its manifest go, and only they.
-    if (options.resume && !FileJournal::ClearAway(manifest + kJournalSuffix, outputFolder)) {
+    // The files of a run that ended before its manifest go, and only they;
+    // so do those of a manifest not trusted, and the manifest.
+    if (options.resume &&
+        (!FileJournal::ClearAway(manifest + kJournalSuffix, outputFolder) ||
+         (earlier.kind == ResumeVerdict::Kind::Redo &&
+          (!RemoveNamedFiles(outputFolder, earlier.files) || !platform::RemoveFile(manifest))))) {
         platform::StopOnSignals(nullptr, nullptr);
         messages.Say("cannot remove the files an unfinished run left in " + outputFolder);
         return kBadInput;
@@ -290,7 +307,8 @@ int RunDocument(const ExtractOptions& options, const std::optional<std::string>&
         if (!outcomes.Outcomes().listedWhole)
             facts = ListImages(listed, toolFolder, [&] { return bool(endNow); });
         hasher->HashQueued();
-        if (!WriteRunManifest(options, request, outcomes.Outcomes(), facts, messages))
+        if (!WriteRunManifest(options, request, digestOfDocument(), outcomes.Outcomes(), facts,
+                              messages))
             return kSomeFailed;
         journal->Close();
     }
@@ -335,35 +353,6 @@ int ListDocuments(const ExtractOptions& options, const std::optional<std::string
         worst = std::max(worst, code);
     }
     return worst;
-}
-
-// Adds the documents named in the --from list to those given; false after
-// saying why when it cannot be read or names none.
-bool ReadDocumentList(ExtractOptions& options, const Messages& messages) {
-    const bool fromInput = *options.from == "-";
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(
-        fromInput ? stdin : std::fopen(options.from->c_str(), "rb"),
-        fromInput ? +[](std::FILE*) { return 0; } : &std::fclose);
-    const std::string shown = fromInput ? "standard input" : *options.from;
-    if (!file) {
-        messages.Say("cannot read the list of documents " + shown + ": " + std::strerror(errno));
-        return false;
-    }
-    std::string text;
-    char buffer[65536];
-    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, file.get())) > 0;)
-        text.append(buffer, n);
-    if (std::ferror(file.get())) {
-        messages.Say("cannot read the list of documents " + shown + ": " + std::strerror(errno));
-        return false;
-    }
-    const std::vector<std::string> names = ReadNameList(text, options.nulSeparated);
-    if (names.empty() && options.inputs.empty()) {
-        messages.Say("the list of documents " + shown + " names none");
-        return false;
-    }
-    options.inputs.insert(options.inputs.end(), names.begin(), names.end());
-    return true;
 }
 
 } // namespace

@@ -32,6 +32,7 @@ bool SlicedFileDigest::Step(std::size_t bytes) {
             return true;
         }
         digest_.Add(buffer, n);
+        size_ += n;
         taken += n;
     }
     return false;
@@ -44,10 +45,18 @@ std::optional<std::string> SlicedFileDigest::Result() {
 }
 
 std::optional<std::string> FileSha256(const std::string& path) {
+    const std::optional<SizedDigest> digest = FileSizeAndSha256(path);
+    return digest ? std::optional<std::string>(digest->sha256) : std::nullopt;
+}
+
+std::optional<SizedDigest> FileSizeAndSha256(const std::string& path) {
     SlicedFileDigest digest(path);
     while (!digest.Step(SIZE_MAX)) {
     }
-    return digest.Result();
+    const std::optional<std::string> sha256 = digest.Result();
+    if (!sha256)
+        return std::nullopt;
+    return SizedDigest{digest.Size(), *sha256};
 }
 
 FileDigest FileHasher::Queue(std::string path) {

@@ -18,6 +18,13 @@ namespace cli {
 // The digest of the file's bytes; nothing when it cannot be read.
 std::optional<std::string> FileSha256(const std::string& path);
 
+// A file's size and digest, taken in one reading.
+struct SizedDigest {
+    std::uint64_t size = 0;
+    std::string sha256;
+};
+std::optional<SizedDigest> FileSizeAndSha256(const std::string& path);
+
 // One file hashed a slice at a time.
 class SlicedFileDigest {
 public:
@@ -28,10 +35,13 @@ public:
     // Once Step said true: the digest, or nothing when the file could not
     // be read.
     std::optional<std::string> Result();
+    // The bytes hashed so far.
+    std::uint64_t Size() const { return size_; }
 
 private:
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> file_;
     digest::Sha256 digest_;
+    std::uint64_t size_ = 0;
     bool failed_ = false;
 };
 

@@ -9,10 +9,10 @@
 #include "text/TextRules.h"
 
 #include <algorithm>
-#include <type_traits>
-#include <variant>
 #include <cstdio>
 #include <optional>
+#include <type_traits>
+#include <variant>
 
 namespace cli {
 

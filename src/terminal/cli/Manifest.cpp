@@ -36,6 +36,7 @@ struct Row {
     const ListedImage* listed = nullptr;
     std::optional<bool> kept;
     std::optional<std::string> sha256;
+    std::optional<std::uint64_t> size; // of a file written
 };
 
 std::string Nullable(const std::optional<std::string>& text) {
@@ -63,7 +64,8 @@ std::string Json(const Row& r) {
            ",\"bits_per_component\":" + Number(l ? l->bitsPerComponent : 0, l) +
            ",\"encoding\":" + (l ? JsonString(l->encoding) : "null");
     out += ",\"kept\":" + (r.kept ? std::string(*r.kept ? "true" : "false") : "null") +
-           ",\"sha256\":" + Nullable(r.sha256) + "}";
+           ",\"sha256\":" + Nullable(r.sha256) +
+           ",\"size\":" + (r.size ? std::to_string(*r.size) : "null") + "}";
     return out;
 }
 
@@ -74,6 +76,7 @@ void Apply(const File& file, Row& row) {
         row.status = "written";
         row.file = text::ExtractFileName(file.path);
         row.kept = file.documentBytes;
+        row.size = file.bytes;
         if (!file.sha256.empty())
             row.sha256 = file.sha256;
         else
@@ -105,18 +108,28 @@ bool FileJournal::ClearAway(const std::string& path, const std::string& folder) 
     if (!platform::FileExists(path))
         return true;
     std::istringstream in(platform::ReadAppendLog(path));
+    std::vector<std::string> names;
+    for (std::string name; std::getline(in, name);)
+        names.push_back(name);
+    const bool cleared = RemoveNamedFiles(folder, names);
+    return platform::RemoveFile(path) && cleared;
+}
+
+bool RemoveNamedFiles(const std::string& folder, const std::vector<std::string>& names) {
+    // What the files of a run end in, whatever its format.
+    static const std::set<std::string> kImageExtensions{".bmp", ".jpg", ".jp2", ".png", ".tiff"};
     bool cleared = true;
-    for (std::string name; std::getline(in, name);) {
-        // Only a name in the folder, as the journal writes them.
-        if (name.empty() || name.find('/') != std::string::npos ||
-            name.find(platform::PathSeparator()) != std::string::npos || name == "." ||
-            name == "..")
+    for (const std::string& name : names) {
+        // Only an image's name in the folder, as the run writes them.
+        if (name.find('/') != std::string::npos ||
+            name.find(platform::PathSeparator()) != std::string::npos ||
+            !kImageExtensions.count(text::ExtractFileExt(name)))
             continue;
-        const std::string file = folder + platform::PathSeparator() + name;
+        const std::string file = platform::WithSeparator(folder) + name;
         if (platform::FileExists(file) && !platform::RemoveFile(file))
             cleared = false;
     }
-    return platform::RemoveFile(path) && cleared;
+    return cleared;
 }
 
 FileDigest OutcomeRecorder::Digest(const extract::ImageWritten& written) {
@@ -164,8 +177,12 @@ void OutcomeRecorder::Tell(const extract::JobEvent& event) {
     inner_.Tell(event);
 }
 
-std::string ManifestHeader(const std::string& document, const std::string& options) {
-    return "{\"document\":" + JsonString(document) + ",\"options\":" + JsonString(options) + "}";
+std::string ManifestHeader(const ManifestDocument& document, const std::string& options,
+                           std::size_t rows) {
+    return "{\"document\":" + JsonString(document.name) + ",\"options\":" + JsonString(options) +
+           ",\"document_size\":" + std::to_string(document.size) +
+           ",\"document_sha256\":" + JsonString(document.sha256) +
+           ",\"rows\":" + std::to_string(rows) + "}";
 }
 
 std::vector<std::string> ManifestRows(const std::vector<ListedImage>& listed,
@@ -185,10 +202,12 @@ std::vector<std::string> ManifestRows(const std::vector<ListedImage>& listed,
             row.status = "repeat";
             if (const auto of = names.find(l.repeatOf); of != names.end())
                 row.repeatOf = of->second;
-        } else if (failure != outcomes.pictures.end()) {
+        } else if (failure != outcomes.pictures.end() || l.failed) {
             row.status = "failed";
-            row.reason = failure->second.reason;
-            failed.insert(failure->first);
+            row.reason =
+                failure != outcomes.pictures.end() ? failure->second.reason : "no file came of it";
+            if (failure != outcomes.pictures.end())
+                failed.insert(failure->first);
         } else if (const auto files = outcomes.files.find(l.page);
                    files != outcomes.files.end() && taken[l.page] < files->second.size()) {
             const std::size_t index = taken[l.page]++;
@@ -246,22 +265,6 @@ std::string WriteManifest(const std::string& path, const std::vector<std::string
         file.Publish(path, false) == platform::WorkingFile::Outcome::Published)
         return {};
     return file.Problem().empty() ? "it could not be written" : file.Problem();
-}
-
-bool ManifestTellsFailures(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    for (std::string line; std::getline(in, line);)
-        if (line.find(",\"status\":\"failed\"") != std::string::npos ||
-            line.find(",\"status\":\"not replaced\"") != std::string::npos)
-            return true;
-    return false;
-}
-
-std::string ReadManifestHeader(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::string line;
-    std::getline(in, line);
-    return line;
 }
 
 } // namespace cli

@@ -93,9 +93,18 @@ private:
     int page_ = 0;
 };
 
-// The first line: which document, asked with which options. A later run
-// with the same line would write the same files.
-std::string ManifestHeader(const std::string& document, const std::string& options);
+// The document a manifest was made from: its file name, and its size and
+// SHA-256, by which another document of that name is told apart.
+struct ManifestDocument {
+    std::string name;
+    std::uint64_t size = 0;
+    std::string sha256;
+};
+
+// The first line: which document, asked with which options, and how many
+// rows follow. A later run with the same line would write the same files.
+std::string ManifestHeader(const ManifestDocument& document, const std::string& options,
+                           std::size_t rows);
 
 // The lines of the manifest after the header, one a picture in page order:
 // what the listing says of it matched with what the job did. A file is
@@ -108,12 +117,10 @@ std::vector<std::string> ManifestRows(const std::vector<ListedImage>& listed,
 // when it could not; empty when written.
 std::string WriteManifest(const std::string& path, const std::vector<std::string>& lines);
 
-// True when the manifest at `path` names a picture that failed or a file
-// not replaced.
-bool ManifestTellsFailures(const std::string& path);
-
-// The header of the manifest at `path`; empty when there is none or it
-// cannot be read.
-std::string ReadManifestHeader(const std::string& path);
+// Removes from `folder` the images of these names, as a journal or a
+// manifest names them; a name that would reach outside it, or that no
+// image of a run takes, is passed over.
+// False when a file could not be removed.
+bool RemoveNamedFiles(const std::string& folder, const std::vector<std::string>& names);
 
 } // namespace cli

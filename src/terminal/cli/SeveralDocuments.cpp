@@ -1,7 +1,10 @@
 #include "cli/SeveralDocuments.h"
 
+#include "cli/DocumentList.h"
 #include "cli/ExtractCommand.h"
+#include "extract/NamePattern.h"
 #include "platform/Environment.h"
+#include "platform/Files.h"
 #include "platform/Processes.h"
 #include "platform/Terminal.h"
 #include "text/TextRules.h"
@@ -60,9 +63,14 @@ struct Running {
 } // namespace
 
 std::string DocumentFolder(const std::string& outputFolder, const std::string& input) {
-    std::string name = text::ExtractFileName(input);
-    if (name.size() > 4 && text::LowerCase(name.substr(name.size() - 4)) == ".pdf")
-        name.resize(name.size() - 4);
+    std::string name = extract::DocumentName(input);
+    // "..pdf" would be the output folder itself and "...pdf" the one above
+    // it: such a document keeps its whole file name.
+    if (name.empty() || name == "." || name == "..")
+        name = text::ExtractFileName(input);
+    for (char& c : name)
+        if (c == '/' || c == platform::PathSeparator())
+            c = '_';
     return platform::WithSeparator(outputFolder) + name;
 }
 
@@ -70,8 +78,18 @@ int RunSeveralDocuments(const ExtractOptions& options, const Messages& messages)
     const std::string outputFolder = platform::AbsolutePath(options.outputFolder);
     std::vector<std::string> inputs, folders;
     std::map<std::string, std::string> taken; // folder -> the document that has it
+    int worst = kAllWritten;
+    std::size_t missing = 0;
     for (const std::string& given : options.inputs) {
         const std::string input = platform::AbsolutePath(given);
+        // Known before anything starts: no process, and no wait, for a
+        // document that is not there.
+        if (const std::string problem = DocumentProblem(input); !problem.empty()) {
+            Messages(messages.Stream(), text::ExtractFileName(input)).Say(input + problem);
+            missing += platform::LookUpPath(input).kind == platform::PathState::Kind::Missing;
+            worst = kBadInput;
+            continue;
+        }
         const std::string folder = DocumentFolder(outputFolder, input);
         const auto [at, fresh] = taken.emplace(folder, input);
         if (!fresh) {
@@ -93,7 +111,6 @@ int RunSeveralDocuments(const ExtractOptions& options, const Messages& messages)
     platform::StopOnSignals(&going, &endNow, &sentToUs);
     std::vector<Running> running;
     std::size_t next = 0;
-    int worst = kAllWritten;
     bool terminated = false;
     bool passedOn = false;
     while ((going && next < inputs.size()) || !running.empty()) {
@@ -145,6 +162,10 @@ int RunSeveralDocuments(const ExtractOptions& options, const Messages& messages)
         messages.Say("stopped: " + std::to_string(left) +
                      (left == 1 ? " document was not started" : " documents were not started"));
     }
+    if (missing > 0)
+        messages.Say(std::to_string(missing) + " of " + std::to_string(options.inputs.size()) +
+                     (options.inputs.size() == 1 ? " document" : " documents") +
+                     (missing == 1 ? " was" : " were") + " missing");
     if (!going && Severity(worst) <= kBadInput)
         return kInterrupted;
     return worst;

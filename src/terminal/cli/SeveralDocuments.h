@@ -7,8 +7,9 @@
 
 namespace cli {
 
-// The folder a document's images get among several: its file name without
-// ".pdf", inside `outputFolder`.
+// The folder a document's images get among several, inside `outputFolder`:
+// its file name without ".pdf", or the whole file name when that would
+// leave "", "." or "..". Never the folder itself nor one outside it.
 std::string DocumentFolder(const std::string& outputFolder, const std::string& input);
 
 // Returns the worst exit code of the documents.

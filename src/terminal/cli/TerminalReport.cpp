@@ -111,7 +111,7 @@ void TerminalReport::Finish(const extract::JobFinished& finished) {
             " written, " + std::to_string(finished.failed) + " failed; see above");
     if (finished.after == extract::AfterJob::NoImagesFound)
         Say("No images found in selected PDF!");
-    else if (finished.after == extract::AfterJob::OpenFolder)
+    else if (finished.after == extract::AfterJob::OpenFolder && finished.failed == 0)
         Say(std::to_string(written_) + (written_ == 1 ? " image" : " images") + " written to " +
             request_.conversion.outputFolder);
 }

@@ -7,6 +7,7 @@
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QThread>
+#include <QTimer>
 
 namespace app {
 
@@ -16,26 +17,41 @@ namespace {
 constexpr qint64 kLongestMessage = 64 * 1024;
 // The running copy may still be starting up when the later one calls.
 constexpr int kConnectForMs = 3000;
+// A later start sends its line as soon as it is connected; a caller that
+// does not is let go, so that callers that never close cannot use up the
+// window's descriptors.
+constexpr int kCallerDeadlineMs = 2000;
+// More callers at once than anyone starts by hand; past them the oldest
+// goes, so that the newest always gets through.
+constexpr qsizetype kMostCallers = 16;
+
+const QByteArray kTaken = "ok\n";
+const QByteArray kNotTaken = "no\n";
 
 } // namespace
 
 HandOverServer::HandOverServer(const QString& address, Taker take, QObject* parent)
-    : QObject(parent), server_(new QLocalServer(this)), take_(std::move(take)) {
-    if (address.isEmpty())
-        return;
+    : QObject(parent), address_(address), server_(new QLocalServer(this)), take_(std::move(take)) {
     server_->setSocketOptions(QLocalServer::UserAccessOption);
-    QLocalServer::removeServer(address);
-    server_->listen(address);
     connect(server_, &QLocalServer::newConnection, this, [this] { Accept(); });
+    Listen();
 }
 
 bool HandOverServer::Listening() const {
     return server_->isListening();
 }
 
+// Qt closes the server when taking a connection fails; listening starts
+// again, whatever a caller did.
+void HandOverServer::Listen() {
+    if (address_.isEmpty() || server_->isListening())
+        return;
+    QLocalServer::removeServer(address_);
+    server_->listen(address_);
+}
+
 void HandOverServer::Accept() {
     while (QLocalSocket* peer = server_->nextPendingConnection()) {
-        connect(peer, &QLocalSocket::disconnected, peer, &QObject::deleteLater);
         // Another user's process never gets a document into this window,
         // whatever the socket's permissions let through.
         if (!platform::PeerIsThisUser(peer->socketDescriptor())) {
@@ -43,30 +59,45 @@ void HandOverServer::Accept() {
             peer->deleteLater();
             continue;
         }
+        if (peers_.size() >= kMostCallers)
+            Drop(peers_.constFirst());
+        peers_.append(peer);
+        connect(peer, &QLocalSocket::disconnected, this, [this, peer] { Drop(peer); });
         connect(peer, &QLocalSocket::readyRead, this, [this, peer] { Read(peer); });
+        QTimer::singleShot(kCallerDeadlineMs, peer, [this, peer] { Drop(peer); });
         Read(peer);
     }
+    Listen();
 }
 
 void HandOverServer::Read(QLocalSocket* peer) {
     if (!peer->canReadLine()) {
         if (peer->bytesAvailable() > kLongestMessage)
-            peer->abort();
+            Drop(peer);
         return;
     }
     const QString path = QString::fromUtf8(peer->readLine(kLongestMessage)).chopped(1);
-    peer->write("ok\n");
-    peer->disconnectFromServer();
-    // Taken once this call is over: taking may ask questions in boxes.
+    // One document a call: whatever follows the line is not read.
+    disconnect(peer, &QLocalSocket::readyRead, this, nullptr);
+    bool taken = false;
     if (!path.isEmpty())
-        QMetaObject::invokeMethod(
-            this, [this, path] { toolkit::Guarded(nullptr, [&] { take_(path); }); },
-            Qt::QueuedConnection);
+        toolkit::Guarded(nullptr, [&] { taken = take_(path); });
+    peer->write(taken ? kTaken : kNotTaken);
+    peer->disconnectFromServer();
 }
 
-bool HandOverServer::Send(const QString& address, const QString& path) {
+// The descriptor goes at once; the object once its signals are done.
+void HandOverServer::Drop(QLocalSocket* peer) {
+    if (!peers_.removeOne(peer))
+        return; // gone already
+    peer->abort();
+    peer->deleteLater();
+    Listen();
+}
+
+HandOverServer::Sent HandOverServer::Send(const QString& address, const QString& path) {
     if (address.isEmpty())
-        return false;
+        return Sent::NoAnswer;
     QLocalSocket socket;
     const QDeadlineTimer deadline(kConnectForMs);
     for (;;) {
@@ -74,17 +105,17 @@ bool HandOverServer::Send(const QString& address, const QString& path) {
         if (socket.waitForConnected(500))
             break;
         if (deadline.hasExpired())
-            return false;
+            return Sent::NoAnswer;
         QThread::msleep(100);
     }
     socket.write(path.toUtf8() + '\n');
     if (!socket.waitForBytesWritten(kConnectForMs))
-        return false;
-    // The answer says the line arrived whole.
+        return Sent::NoAnswer;
     while (!socket.canReadLine())
         if (!socket.waitForReadyRead(kConnectForMs))
-            return false;
-    return socket.readLine() == "ok\n";
+            return Sent::NoAnswer;
+    const QByteArray answer = socket.readLine();
+    return answer == kTaken ? Sent::Taken : answer == kNotTaken ? Sent::NotTaken : Sent::NoAnswer;
 }
 
 } // namespace app

@@ -46,6 +46,18 @@ QString OutputEmptyHint() {
     return TMainForm::tr("Click here to specify the output folder");
 }
 
+// A folder, a pipe or a device: the information tool would wait on a pipe
+// for as long as nobody writes into it, so such a thing is never handed on.
+// What is missing is left to the tool, which says so in its own words.
+bool NoOrdinaryFile(const std::string& path) {
+    return platform::LookUpPath(path).kind == platform::PathState::Kind::Reached &&
+           !platform::FileExists(path);
+}
+
+QString NoOrdinaryFileText(const QString& shown) {
+    return TMainForm::tr("This is not an ordinary file, so it cannot be opened:\r\n%1").arg(shown);
+}
+
 } // namespace
 
 TMainForm::TMainForm(AppContext& context, QWidget* parent)
@@ -171,6 +183,13 @@ void TMainForm::sFilenameEditInputChange() {
         sBitBtnStart->setFocus();
         return;
     }
+    if (NoOrdinaryFile(path)) {
+        InputReset();
+        sBitBtnStart->setFocus();
+        toolkit::ShowMessage(this, toolkit::BoxType::Warning,
+                             NoOrdinaryFileText(toolkit::FromProgramText(path)));
+        return;
+    }
     const inspect::InformationTool tool = [this](const std::vector<std::string>& arguments) {
         return inspect::RunConsoleTool(inspect::kInformationTool, arguments, context_.appFolder,
                                        inspect::kInspectionTimeLimit);
@@ -250,17 +269,46 @@ void TMainForm::sButtonOpenFolderClick() {
         platform::OpenWithShell(toolkit::ToProgramText(sDirectoryEditOutput->text()));
 }
 
-void TMainForm::TakeDocument(const QString& path) {
+bool TMainForm::TakeDocument(const QString& path) {
     const QString shown = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
-    if (WorkerExists() || QApplication::activeModalWidget()) {
-        toolkit::ShowMessage(this, toolkit::BoxType::Warning,
-                             tr("%1 is busy and cannot open this document now:\r\n%2")
-                                 .arg(QString::fromLatin1(kProductName), shown));
-        return;
+    if (refusalShown_)
+        return false;
+    if (takingDocument_ || WorkerExists() || QApplication::activeModalWidget()) {
+        RefuseDocument(tr("%1 is busy and cannot open this document now:\r\n%2")
+                           .arg(QString::fromLatin1(kProductName), shown));
+        return false;
     }
-    if (isMinimized())
-        showNormal();
-    sFilenameEditInput->setText(shown);
+    if (NoOrdinaryFile(toolkit::ToProgramText(shown))) {
+        RefuseDocument(NoOrdinaryFileText(shown));
+        return false;
+    }
+    // Taken once the caller is answered: taking may ask questions in boxes.
+    takingDocument_ = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this, shown] {
+            takingDocument_ = false;
+            toolkit::Guarded(this, [&] {
+                if (isMinimized())
+                    showNormal();
+                sFilenameEditInput->setText(shown);
+            });
+        },
+        Qt::QueuedConnection);
+    return true;
+}
+
+// One box at a time, whatever the number of documents refused meanwhile.
+void TMainForm::RefuseDocument(const QString& message) {
+    refusalShown_ = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this, message] {
+            toolkit::Guarded(
+                this, [&] { toolkit::ShowMessage(this, toolkit::BoxType::Warning, message); });
+            refusalShown_ = false;
+        },
+        Qt::QueuedConnection);
 }
 
 void TMainForm::AutoSetOutputFolderClick() {

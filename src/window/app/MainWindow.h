@@ -79,8 +79,11 @@ public:
     void GetProVersion1Click();
 
     // A document named on the command line or handed over by a later start:
-    // taken as if picked, unless the window is busy, which it then says.
-    void TakeDocument(const QString& path);
+    // true when it is taken, as if picked, once this call is over. A busy
+    // window, or something that is no ordinary file, is refused with a box
+    // that comes later; while such a box is up, every other document is
+    // refused without one.
+    bool TakeDocument(const QString& path);
 
     // True while an extraction worker exists, stopping or not.
     bool WorkerExists() const;
@@ -104,6 +107,7 @@ private:
     void EmptyWorkFolder();
     void InputReset();
     void BrowseFromStart(toolkit::PathEdit* edit);
+    void RefuseDocument(const QString& message);
     void FitWebLabel(int room);
 
     AppContext& context_;
@@ -112,6 +116,10 @@ private:
     QPointer<QThread> versionCheck_;
 
     bool terminating_ = false;
+    // A handed-over document is on its way into the input edit, or the box
+    // that refused one is up.
+    bool takingDocument_ = false;
+    bool refusalShown_ = false;
     // The scratch folder made for this run alone, when the usual one was
     // not the user's own.
     std::string folderOfThisRun_;

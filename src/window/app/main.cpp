@@ -37,8 +37,51 @@ QString DocumentArgument() {
     return QFileInfo(arguments.constFirst()).absoluteFilePath();
 }
 
-QString Address() {
-    return QString::fromStdString(platform::InstanceAddress(app::kProductName));
+void Say(const QString& line) {
+    std::fputs((line + QLatin1Char('\n')).toLocal8Bit().constData(), stderr);
+}
+
+// Said once a run for each of this copy's files that is not where it
+// usually is, because what was there in the shared temporary folder is not
+// the user's alone.
+void SayWhereInstead(const platform::InstanceGuard& guard, const platform::InstancePlace& address) {
+    for (const platform::InstancePlace& place : {guard.Place(), address}) {
+        if (place.refused.empty())
+            continue;
+        const QString refused = QString::fromLocal8Bit(place.refused);
+        Say(place.path.empty()
+                ? QCoreApplication::translate("main", "%1 is not this user's alone, and no private "
+                                                      "folder could be had in its place.")
+                      .arg(refused)
+                : QCoreApplication::translate("main", "%1 is not this user's alone, so %2 is used "
+                                                      "in its place.")
+                      .arg(refused, QString::fromLocal8Bit(place.path)));
+    }
+}
+
+// A later start: its document goes to the copy that runs. Without one, or
+// when that copy does not answer, the user hears why nothing opened; a
+// document that was not taken ends this start with a failure.
+int HandOn(const QString& address) {
+    const QString document = DocumentArgument();
+    using Sent = app::HandOverServer::Sent;
+    const Sent sent =
+        document.isEmpty() ? Sent::NoAnswer : app::HandOverServer::Send(address, document);
+    if (sent == Sent::Taken)
+        return 0;
+    const QString product = QString::fromLatin1(app::kProductName);
+    // A copy that answered has said why in its window.
+    if (sent == Sent::NoAnswer)
+        toolkit::ShowMessage(
+            nullptr, toolkit::BoxType::Warning,
+            QCoreApplication::translate("main", "An instance of %1 is already running!")
+                .arg(product));
+    if (document.isEmpty())
+        return 0;
+    Say(QCoreApplication::translate("main", "%1 was not opened: the copy of %2 that runs did not "
+                                            "take it.")
+            .arg(document, product));
+    return 1;
 }
 
 } // namespace
@@ -46,19 +89,12 @@ QString Address() {
 int main(int argc, char* argv[]) {
     platform::OpenClosedStandardStreams();
     platform::InstanceGuard guard(app::kProductName);
+    const platform::InstancePlace address = platform::InstanceAddress(app::kProductName);
     if (!guard.Acquired()) {
         QApplication refused(argc, argv);
         app::InstallTranslations(refused);
-        // A document goes to the copy that runs; without one, or when that
-        // copy does not take it, the user hears why nothing opened.
-        const QString document = DocumentArgument();
-        if (!document.isEmpty() && app::HandOverServer::Send(Address(), document))
-            return 0;
-        toolkit::ShowMessage(
-            nullptr, toolkit::BoxType::Warning,
-            QCoreApplication::translate("main", "An instance of %1 is already running!")
-                .arg(QString::fromLatin1(app::kProductName)));
-        return 0;
+        SayWhereInstead(guard, address);
+        return HandOn(QString::fromLocal8Bit(address.path));
     }
 
     QApplication application(argc, argv);
@@ -66,6 +102,7 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationDisplayName(QString::fromLatin1(app::kProductName));
     QApplication::setDesktopFileName(QStringLiteral("arvenzo"));
     app::InstallTranslations(application);
+    SayWhereInstead(guard, address);
 
     int result = 0;
     QPointer<QThread> versionCheck;
@@ -73,8 +110,9 @@ int main(int argc, char* argv[]) {
         app::AppContext context;
         app::TMainForm form(context);
         versionCheck = form.VersionCheck();
-        app::HandOverServer handOver(Address(),
-                                     [&form](const QString& path) { form.TakeDocument(path); });
+        app::HandOverServer handOver(
+            QString::fromLocal8Bit(address.path),
+            [&form](const QString& path) { return form.TakeDocument(path); });
         if (!form.Terminating()) {
             if (const QScreen* screen = QGuiApplication::primaryScreen())
                 form.move(screen->availableGeometry().center() - form.rect().center());

@@ -140,6 +140,7 @@ void ExtractionControl::ShowOutcome(int written, bool stopped) {
         line = tr("1 image written to %1").arg(outputFolder_);
     else
         line = tr("%n images written to %1", "", written).arg(outputFolder_);
+    line += rangeNote_;
     QLabel* label = controls_.outcome;
     label->setText(label->fontMetrics().elidedText(line, Qt::ElideMiddle, label->width()));
     label->setToolTip(line);
@@ -184,6 +185,17 @@ void ExtractionControl::EndJob() {
     EndExtractionUi();
 }
 
+// The whole document stands in for a range that does not fit it; the
+// status line says so, and which pages that was.
+QString ExtractionControl::RangeNote(const QString& typed, const PageSpan& span) {
+    const QString first = QString::number(span.first);
+    if (span.first == span.last)
+        return tr("; the range %1 did not fit the document, so page %2 was extracted")
+            .arg(typed, first);
+    return tr("; the range %1 did not fit the document, so pages %2-%3 were extracted")
+        .arg(typed, first, QString::number(span.last));
+}
+
 // The pages as the window reads its boxes: a range that does not fit means
 // the whole document, and one the gauge cannot count is refused.
 JobRequest ExtractionControl::BeginExtractionUi() {
@@ -201,6 +213,7 @@ JobRequest ExtractionControl::BeginExtractionUi() {
     if (steps < 0 || steps > INT32_MAX)
         throw std::out_of_range("Value must be between 1 and 2147483647");
     controls_.gauge->setMaximum(static_cast<int>(steps));
+    rangeNote_ = span.replaced ? RangeNote(controls_.pageRange->text().trimmed(), span) : QString();
     JobRequest request;
     request.inputPath = toolkit::ToProgramText(controls_.input->text());
     request.firstPage = span.first;

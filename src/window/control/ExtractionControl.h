@@ -4,6 +4,7 @@
 #pragma once
 
 #include "extract/JobSink.h"
+#include "extract/PageRange.h"
 
 #include <QObject>
 #include <QPointer>
@@ -81,6 +82,7 @@ private:
     void StartWorker();
     void SetExtractingLook(bool extracting);
     void ShowOutcome(int written, bool stopped);
+    static QString RangeNote(const QString& typed, const PageSpan& span);
 
     // The job's calls, made on the window's thread.
     JobRequest BeginJob() override;
@@ -103,6 +105,8 @@ private:
     // Of the job that runs or ran last: its folder as shown and as the
     // program passes it on, what it wrote and what failed, each named.
     QString outputFolder_;
+    // Said after the count when the range typed did not fit the document.
+    QString rangeNote_;
     std::string outputPath_;
     int written_ = 0;
     std::vector<std::string> failures_;

@@ -33,4 +33,11 @@ void InspectionPrompts::ShowHeaderWarning() {
                              "Couldn't read PDF header info!\r\nProbably this file is damaged!"));
 }
 
+void InspectionPrompts::ShowTookTooLong(const std::string&) {
+    toolkit::ShowMessage(
+        owner_, toolkit::BoxType::Warning,
+        QCoreApplication::translate("inspect::InspectionPrompts",
+                                    "This PDF took too long to read!\r\nReading it was given up."));
+}
+
 } // namespace inspect

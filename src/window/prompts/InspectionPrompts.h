@@ -13,6 +13,7 @@ public:
     bool AskPassword(std::string& value) override;
     void ShowWrongPassword() override;
     void ShowHeaderWarning() override;
+    void ShowTookTooLong(const std::string& path) override;
 
 private:
     QWidget* owner_;

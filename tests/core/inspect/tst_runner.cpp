@@ -136,16 +136,17 @@ private slots:
         QTest::newRow("last line without its end") << "printf 'x\\r\\ny'" << Lines{"x", "y"} << "";
         QTest::newRow("a long line in pieces")
             << "head -c 2097152 /dev/zero | tr '\\0' a; echo" << Lines{megabyte, megabyte} << "";
-        QTest::newRow("a crash is told") << "echo before; kill -SEGV $$" << Lines{"before"}
-                                         << "was ended by signal 11";
+        QTest::newRow("a crash is told")
+            << "echo before; kill -SEGV $$" << Lines{"before"} << "was ended by signal 11";
         QTest::newRow("a tool that cannot start") << "" << Lines{} << "could not be started";
     }
     void sessionTalks() {
         QFETCH(QString, script);
         QFETCH(Lines, lines);
         QFETCH(QString, note);
-        const QString program = script.isEmpty() ? dir_.filePath("no-such-tool")
-                                                 : testing::WriteScript(dir_.path(), "talk", script);
+        const QString program = script.isEmpty()
+                                    ? dir_.filePath("no-such-tool")
+                                    : testing::WriteScript(dir_.path(), "talk", script);
         platform::ToolSession session(program.toStdString(), {}, folder_);
         session.Send("a b\nc\n");
         session.EndInput();

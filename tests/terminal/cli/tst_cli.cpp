@@ -193,6 +193,11 @@ private slots:
         QTest::newRow("same document name twice")
             << QStringList{"@/multipage.pdf", "@/multipage.pdf", "%"} << 2 << 0
             << "would share the folder";
+        QTest::newRow("output folder is a device")
+            << QStringList{"@/multipage.pdf", "/dev/null"} << 2 << 0 << "/dev/null is not a folder";
+        QTest::newRow("a list given twice")
+            << QStringList{"--from=@/manifest.txt", "--from=@/manifest.txt", "%"} << 2 << 0
+            << "--from given twice";
     }
 
     void exitCodes() {
@@ -215,6 +220,8 @@ private slots:
         if (args.contains("-p") && code == 0) // the prefix is trimmed
             QCOMPARE(FilesIn(out.path()).first(), "pg-1.png");
         QVERIFY(!r.err.contains("Password:"));
+        // A run with failures sums up once.
+        QVERIFY2(!r.err.contains("see above") || !r.err.contains("written to"), qPrintable(r.err));
         QVERIFY2(!r.err.contains("not allowed") && !r.err.contains("Some errors"),
                  qPrintable(r.err));
         // Every line but the progress lines says who says it.
@@ -228,7 +235,8 @@ private slots:
     // Documents named in a list, read from a file or standard input; each
     // gets its folder, whatever its name holds.
     // A tool that dies after its first page has said what it wrote: the run
-    // taken up again on the next page leaves out the same repeats.
+    // that takes up the next page leaves out the same repeats, and nothing
+    // is lost.
     void repeatsKnownAfterACrash() {
         QTemporaryDir bin, out;
         QVERIFY(QFile::copy(EXTRACT_PATH, bin.path() + "/arvenzo-extract"));
@@ -247,7 +255,7 @@ private slots:
                 .arg(tools, contract::kExtractionTool, bin.path(), contract::kPageDone));
         const Run r = Exec({"--unique", F("repeats.pdf"), out.path()}, 60000,
                            bin.path() + "/arvenzo-extract");
-        QCOMPARE(r.code, 1);
+        QCOMPARE(r.code, 0);
         QCOMPARE(FilesIn(out.path()).size(), 5);
         QVERIFY2(r.err.contains("3 repeats of a picture written left out"), qPrintable(r.err));
     }
@@ -277,25 +285,38 @@ private slots:
         QTest::addColumn<QStringList>("args"); // "%" the output folder, "LIST" the list
         QTest::addColumn<int>("code");
         QTest::addColumn<QStringList>("folders");
+        QTest::addColumn<QString>("says");
         QTest::newRow("lines, CRLF and blank lines")
             << QByteArray("@/odd/-lead.pdf\r\n\n@/odd/b c.pdf\n") << QStringList{"--from=LIST", "%"}
-            << 0 << QStringList{"-lead", "b c"};
+            << 0 << QStringList{"-lead", "b c"} << "";
+        // A line end in a name never breaks a message's line.
         QTest::newRow("NUL-separated on standard input")
             << QByteArray("@/odd/new\nline.pdf\0@/odd/-lead.pdf\0", 35)
-            << QStringList{"-0", "--from", "-", "%"} << 0 << QStringList{"-lead", "new\nline"};
+            << QStringList{"-0", "--from", "-", "%"} << 0 << QStringList{"-lead", "new\nline"}
+            << "arvenzo-extract: new\\u000aline.pdf: 6 images written to";
         QTest::newRow("one given, one listed")
             << QByteArray("@/odd/b c.pdf") << QStringList{"--from=LIST", "@/multipage.pdf", "%"}
-            << 0 << QStringList{"b c", "multipage"};
-        QTest::newRow("names none")
-            << QByteArray("\n\n") << QStringList{"--from=LIST", "%"} << 2 << QStringList{};
+            << 0 << QStringList{"b c", "multipage"} << "";
+        QTest::newRow("names none") << QByteArray("\n\n") << QStringList{"--from=LIST", "%"} << 2
+                                    << QStringList{} << "names none";
         QTest::newRow("no list") << QByteArray() << QStringList{"--from=@/absent.txt", "%"} << 2
-                                 << QStringList{};
+                                 << QStringList{} << "No such file";
+        QTest::newRow("a device for a list") << QByteArray() << QStringList{"--from=/dev/zero", "%"}
+                                             << 2 << QStringList{} << "is not a regular file";
+        QTest::newRow("a name past the longest")
+            << QByteArray(5000, 'a') << QStringList{"--from=LIST", "%"} << 2 << QStringList{}
+            << "holds a name longer than 4096 bytes";
+        QTest::newRow("missing ones counted, devices named")
+            << QByteArray("@/gone1.pdf\n/dev/zero\n@/odd/b c.pdf\n@/gone2.pdf\n")
+            << QStringList{"--from=LIST", "%"} << 2 << QStringList{"b c"}
+            << "/dev/zero is not a regular file";
     }
     void fromList() {
         QFETCH(QByteArray, list);
         QFETCH(QStringList, args);
         QFETCH(int, code);
         QFETCH(QStringList, folders);
+        QFETCH(QString, says);
         QDir().mkpath(F("odd"));
         for (const char* name : {"-lead.pdf", "b c.pdf", "new\nline.pdf"})
             QFile::copy(F("multipage.pdf"), F("odd/") + name);
@@ -314,7 +335,10 @@ private slots:
         p.setStandardInputFile(listFile.fileName());
         p.start(EXTRACT_PATH, args);
         QVERIFY(p.waitForFinished(60000));
+        const QString err = QString::fromUtf8(p.readAllStandardError());
         QCOMPARE(p.exitCode(), code);
+        QVERIFY2(err.contains(says), qPrintable(err));
+        QCOMPARE(err.contains("2 of 4 documents were missing"), list.contains("gone2"));
         QCOMPARE(QDir(into).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name), folders);
         for (const QString& folder : folders)
             QCOMPARE(FilesIn(into + "/" + folder).size(), 6);
@@ -364,7 +388,7 @@ private slots:
                 QFAIL("no job finished");
             QTest::qWait(50);
         }
-        ::kill(-static_cast<pid_t>(first.processId()), SIGINT);
+        QVERIFY(testing::SignalRunning(first, SIGINT, true));
         QVERIFY(first.waitForFinished(30000));
         QFile stopped(log);
         QVERIFY(stopped.open(QIODevice::ReadOnly));
@@ -437,12 +461,15 @@ private slots:
                 QVERIFY2(!row.isEmpty(), line.constData());
                 ++seen[row["status"].toString()];
                 seen["kept"] += row["kept"].toBool();
+                // A picture that failed keeps what the document states of it.
+                QVERIFY2(row["status"] != "failed" || !row["width"].isNull(), line.constData());
                 if (!row["width"].isNull())
                     described << row;
                 if (row["status"] != "written")
                     continue;
                 const QString file = row["file"].toString();
                 named << file;
+                QCOMPARE(row["size"].toInteger(), QFileInfo(folder + "/" + file).size());
                 QCOMPARE(row["sha256"].toString(),
                          QString(QCryptographicHash::hash(Read(folder + "/" + file),
                                                           QCryptographicHash::Sha256)
@@ -459,6 +486,16 @@ private slots:
                     listArgs << (a == "jpeg" ? "--format=jpeg" : a);
             const Run listed = Exec(listArgs);
             const QStringList rows = listed.out.split('\n', Qt::SkipEmptyParts);
+            // The listing leaves out pictures that fail before their files.
+            QSet<QPair<int, int>> inListing;
+            for (const QString& row : rows) {
+                const QJsonObject l = QJsonDocument::fromJson(row.toUtf8()).object();
+                inListing.insert({l["page"].toInt(), l["image_on_page"].toInt()});
+            }
+            described.removeIf([&](const QJsonObject& d) {
+                return d["status"] == "failed" &&
+                       !inListing.contains({d["page"].toInt(), d["image_on_page"].toInt()});
+            });
             QCOMPARE(described.size(), rows.size());
             for (int i = 0; i < rows.size(); ++i) {
                 const QJsonObject l = QJsonDocument::fromJson(rows[i].toUtf8()).object();
@@ -495,6 +532,13 @@ private slots:
         QTest::newRow("several documents, each in its folder")
             << QStringList{"--name={doc}_{n}", "@/multipage.pdf", "@/repeats.pdf"}
             << QStringList{"multipage", "repeats"} << "";
+        QTest::newRow("two numbers meeting") << QStringList{"--name={page}{i}", "@/multipage.pdf"}
+                                             << QStringList{} << "runs {page} and {i} together";
+        QTest::newRow("a padded number meeting another")
+            << QStringList{"--name={n}{page:03}", "@/multipage.pdf"} << QStringList{}
+            << "runs {n} and {page} together";
+        QTest::newRow("only digits between") << QStringList{"--name={page}0{i}", "@/multipage.pdf"}
+                                             << QStringList{} << "runs {page} and {i} together";
         QTest::newRow("page alone") << QStringList{"--name=p{page}", "@/multipage.pdf"}
                                     << QStringList{} << "needs {n}, or both {page} and {i}";
         QTest::newRow("field not known") << QStringList{"--name={N}", "@/multipage.pdf"}
@@ -548,7 +592,7 @@ private slots:
                      "the batch was not caught in the middle of a document");
             QThread::usleep(500);
         }
-        ::kill(-static_cast<pid_t>(first.processId()), SIGKILL);
+        QVERIFY(testing::SignalRunning(first, SIGKILL, true));
         QVERIFY(first.waitForFinished(30000));
         QVERIFY(QFile::exists(cut + "/manifest.jsonl.journal"));
         Write(cut + "/mine.txt", "not the run's"); // left alone
@@ -596,6 +640,205 @@ private slots:
             QJsonDocument::fromJson(Read(out.filePath("manifest.jsonl")).split('\n').first())
                 .object();
         QCOMPARE(header["options"].toString().contains("--unique"), then.contains("--unique"));
+    }
+
+    // A document whose name without .pdf would be "", "." or ".." keeps its
+    // whole file name for its folder, and nothing lands outside the output
+    // folder.
+    void unsafeDocumentNames_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("folder");
+        QTest::newRow(".") << "..pdf"
+                           << "..pdf";
+        QTest::newRow("..") << "...pdf"
+                            << "...pdf";
+        QTest::newRow("...") << "....pdf"
+                             << "...";
+        QTest::newRow("empty stem") << ".pdf"
+                                    << ".pdf";
+    }
+    void unsafeDocumentNames() {
+        QFETCH(QString, name);
+        QFETCH(QString, folder);
+        QTemporaryDir docs, out;
+        QVERIFY(QFile::copy(F("multipage.pdf"), docs.filePath(name)));
+        const Run r =
+            Exec({"--manifest", docs.filePath(name), F("repeats.pdf"), out.filePath("images")});
+        QCOMPARE(r.code, 0);
+        QCOMPARE(QDir(out.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                 QStringList{"images"});
+        QCOMPARE(QDir(out.filePath("images"))
+                     .entryList(QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name),
+                 (QStringList{folder, "repeats"}));
+        QCOMPARE(FilesIn(out.filePath("images/") + folder).size(), 6 + 1);
+    }
+
+    // A name pattern that can give two pictures one name (here through the
+    // document's name, "1": page 1's pictures 11 and 12 and page 11's 1 and
+    // 2 make "1111" and "1112"): the second is a failure, never a
+    // replacement.
+    void nameTakenTwice() {
+        QTemporaryDir bin, docs, out;
+        const QString program =
+            StandIn(bin, "case $2 in 1) n=12;; 11) n=2;; *) n=0;; esac\n"
+                         "i=0; while [ $i -lt $n ]; do\n"
+                         "  f=$(printf '%s-%03d.ppm' \"$last\" $i)\n"
+                         "  if [ $2 = 1 ]; then printf 'P6\\n1 1\\n255\\n\\0\\0\\377' > \"$f\"\n"
+                         "  else printf 'P6\\n2 1\\n255\\n\\377\\0\\0\\0\\377\\0' > \"$f\"; fi\n"
+                         "  i=$((i+1))\n"
+                         "done\n");
+        QVERIFY(QFile::copy(F("text1000.pdf"), docs.filePath("1.pdf")));
+        const Run r = Exec({"-f", "bmp", "-r", "1-11", "--name={page}{doc}{i}",
+                            docs.filePath("1.pdf"), out.path()},
+                           60000, program);
+        QCOMPARE(r.code, 1);
+        QVERIFY2(r.err.contains("arvenzo-extract: page 11: cannot write " +
+                                out.filePath("1112.bmp") +
+                                ": a picture of page 1 was written under that name in this run\n"),
+                 qPrintable(r.err));
+        QCOMPARE(r.err.count("was written under that name in this run"), 2);
+        QVERIFY2(r.err.contains("12 images written, 2 failed; see above"), qPrintable(r.err));
+        QCOMPARE(FilesIn(out.path()).size(), 12);
+        QCOMPARE(Read(out.filePath("1112.bmp")), Read(out.filePath("111.bmp")));
+    }
+
+    // A manifest is never written over the document, an image or a working
+    // file of its run, nor onto what is not a file: refused before anything
+    // runs.
+    void manifestPlace_data() {
+        QTest::addColumn<QString>("manifest"); // "@" the fixtures, "%" the output folder
+        QTest::addColumn<QString>("says");     // empty: taken
+        QTest::newRow("an image's name") << "%/2.bmp"
+                                         << "has a name the run may give an image";
+        QTest::newRow("an image's name, another spelling")
+            << "%/../out/./3.bmp"
+            << "has a name the run may give an image";
+        QTest::newRow("a working file's name") << "%/.arvenzo-1-x"
+                                               << "has a name the run's working files take";
+        QTest::newRow("the document") << "@/multipage.pdf"
+                                      << "is the document itself";
+        QTest::newRow("a folder") << "%/sub"
+                                  << "is not a regular file";
+        QTest::newRow("a name no image takes") << "%/2.bmp.jsonl"
+                                               << "";
+    }
+    void manifestPlace() {
+        QFETCH(QString, manifest);
+        QFETCH(QString, says);
+        QTemporaryDir top;
+        const QString out = top.filePath("out");
+        QVERIFY(QDir().mkpath(out + "/sub"));
+        manifest.replace("@", fixtures_.path()).replace("%", out);
+        const QByteArray document = Read(F("multipage.pdf"));
+        const Run r = Exec({"--manifest=" + manifest, F("multipage.pdf"), out});
+        QCOMPARE(r.code, says.isEmpty() ? 0 : 2);
+        QVERIFY2(r.err.contains(says), qPrintable(r.err));
+        QCOMPARE(FilesIn(out).size(), says.isEmpty() ? 7 : 0);
+        QCOMPARE(Read(F("multipage.pdf")), document);
+    }
+
+    // --resume does again, from a clean folder, a document whose manifest
+    // cannot be trusted, and says why in one line.
+    void resumeDistrusts_data() {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<QString>("says"); // empty: skipped
+        QTest::newRow("untouched") << ""
+                                   << "";
+        QTest::newRow("rows deleted") << "delete row"
+                                      << "has 5 rows where its first line counts 6";
+        QTest::newRow("hash changed")
+            << "change hash"
+            << "names 1.bmp, which does not have the size and SHA-256 it gives";
+        QTest::newRow("garbage row") << "garbage"
+                                     << "has a line 8 that is not JSON";
+        QTest::newRow("row cut in half") << "cut"
+                                         << "has a line 7 that is not JSON";
+        QTest::newRow("file gone") << "remove 2.bmp"
+                                   << "names 2.bmp, which is not there";
+        QTest::newRow("all files gone") << "remove all"
+                                        << "names 1.bmp, which is not there";
+        QTest::newRow("another document of the same name")
+            << "other document"
+            << "was made from another document of that name";
+    }
+    void resumeDistrusts() {
+        QFETCH(QString, change);
+        QFETCH(QString, says);
+        QTemporaryDir out, docs, lone;
+        QVERIFY(QFile::copy(F("multipage.pdf"), docs.filePath("x.pdf")));
+        QCOMPARE(Exec({"-q", "--resume", docs.filePath("x.pdf"), out.path()}).code, 0);
+        const QString manifest = out.filePath("manifest.jsonl");
+        QByteArray lines = Read(manifest);
+        if (change == "delete row")
+            lines.remove(lines.indexOf("{\"file\":\"2.bmp\""),
+                         lines.indexOf("{\"file\":\"3.bmp\"") -
+                             lines.indexOf("{\"file\":\"2.bmp\""));
+        else if (change == "change hash")
+            lines.replace("\"sha256\":\"", "\"sha256\":\"0");
+        else if (change == "garbage")
+            lines += "garbage\n";
+        else if (change == "cut")
+            lines.chop(40);
+        else if (change == "remove 2.bmp")
+            QVERIFY(QFile::remove(out.filePath("2.bmp")));
+        else if (change == "remove all")
+            for (const QString& file : FilesIn(out.path()).filter(".bmp"))
+                QVERIFY(QFile::remove(out.filePath(file)));
+        else if (change == "other document")
+            QVERIFY(QFile::remove(docs.filePath("x.pdf")) &&
+                    QFile::copy(F("repeats.pdf"), docs.filePath("x.pdf")));
+        if (change.startsWith("remove") || change == "other document")
+            lines.clear();
+        if (!lines.isEmpty())
+            Write(manifest, lines);
+        const Run r = Exec({"-q", "--resume", docs.filePath("x.pdf"), out.path()});
+        QCOMPARE(r.code, 0);
+        QCOMPARE(r.err.contains("was done before"), says.isEmpty());
+        QVERIFY2(says.isEmpty() ||
+                     r.err.contains(docs.filePath("x.pdf") + " is done again: its manifest " +
+                                    manifest + " " + says + "\n"),
+                 qPrintable(r.err));
+        QCOMPARE(r.err.count("\n"), says.isEmpty() ? 1 : 2);
+        // As a lone run of the document leaves it, and trusted next time.
+        QCOMPARE(Exec({"-q", "--manifest", docs.filePath("x.pdf"), lone.path()}).code, 0);
+        QCOMPARE(FilesIn(out.path()), FilesIn(lone.path()));
+        QVERIFY(Exec({"-q", "--resume", docs.filePath("x.pdf"), out.path()})
+                    .err.contains("was done before"));
+    }
+
+    // A scratch disk that fills is the run's stop, not a failure of the
+    // pictures: named once, no manifest, and with room again --resume does
+    // the document.
+    void scratchDiskFull() {
+        if (geteuid() != 0)
+            QSKIP("mounting a small disk needs root");
+        QTemporaryDir disk, out;
+        QCOMPARE(QProcess::execute("mount", {"-t", "tmpfs", "-o", "size=2m", "tmpfs", disk.path()}),
+                 0);
+        const auto unmount = qScopeGuard([&] { QProcess::execute("umount", {disk.path()}); });
+        QFile filler(disk.filePath("filler"));
+        QVERIFY(filler.open(QIODevice::WriteOnly));
+        while (filler.write(QByteArray(65536, 'f')) > 0 && filler.flush()) {
+        }
+        filler.close();
+        const auto run = [&] {
+            QProcess p;
+            QProcessEnvironment env = Environment();
+            env.insert("TEMP", disk.path());
+            p.setProcessEnvironment(env);
+            p.start(EXTRACT_PATH, {"-q", "--resume", "-f", "tiff", F("images.pdf"), out.path()});
+            p.waitForFinished(60000);
+            return std::pair{p.exitCode(), QString::fromUtf8(p.readAllStandardError())};
+        };
+        const auto [code, err] = run();
+        QCOMPARE(code, 1);
+        QCOMPARE(err.count("takes no more files: No space left on device"), 1);
+        QVERIFY(!QFile::exists(out.filePath("manifest.jsonl")));
+        QVERIFY(filler.remove());
+        const auto [again, said] = run();
+        QCOMPARE(again, 0);
+        QVERIFY2(!said.contains("done before") && !said.contains("failed"), qPrintable(said));
+        QVERIFY(QFile::exists(out.filePath("manifest.jsonl")));
     }
 
     void formatNames_data() {
@@ -1103,7 +1346,7 @@ sys.exit(os.WEXITSTATUS(status) if os.WIFEXITED(status) else 99)
         QVERIFY(p.waitForStarted());
         QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(marks.path() + "/page-2"), 20000);
         QTest::qWait(200);
-        QCOMPARE(::kill(-static_cast<pid_t>(p.processId()), SIGINT), 0);
+        QVERIFY(testing::SignalRunning(p, SIGINT, true));
         QVERIFY(p.waitForFinished(20000));
         const QString err = QString::fromUtf8(p.readAllStandardError());
         QCOMPARE(p.exitStatus(), QProcess::NormalExit);
@@ -1169,8 +1412,7 @@ sys.exit(os.WEXITSTATUS(status) if os.WIFEXITED(status) else 99)
         clock.start();
         for (const int signal : sent) {
             // A terminal sends Ctrl+C to the whole foreground group.
-            const pid_t pid = static_cast<pid_t>(p.processId());
-            QCOMPARE(::kill(signal == SIGINT ? -pid : pid, signal), 0);
+            QVERIFY(testing::SignalRunning(p, signal, signal == SIGINT));
             QTest::qWait(200);
         }
         QVERIFY(p.state() == QProcess::NotRunning || p.waitForFinished(30000));

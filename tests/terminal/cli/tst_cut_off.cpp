@@ -96,7 +96,7 @@ class TestCutOff : public QObject {
         Start(p, args, program, streams);
         Run r;
         if (!p.waitForFinished(60000))
-            ::kill(-static_cast<pid_t>(p.processId()), SIGKILL);
+            testing::SignalRunning(p, SIGKILL, true);
         p.waitForFinished();
         r.code = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
         r.err = QString::fromUtf8(p.readAllStandardError());
@@ -171,11 +171,10 @@ private slots:
         QVERIFY(QTest::qWaitFor([&] { return FilesIn(marks.path()).size() >= 2; }, 20000));
         QElapsedTimer clock;
         clock.start();
-        const pid_t pid = static_cast<pid_t>(p.processId());
-        QCOMPARE(::kill(group ? -pid : pid, signal), 0);
+        QVERIFY(testing::SignalRunning(p, signal, group));
         const bool ended = p.waitForFinished(15000);
         if (!ended)
-            ::kill(-pid, SIGKILL);
+            testing::SignalRunning(p, SIGKILL, true);
         QVERIFY2(ended, "still running after 15 s");
         QVERIFY2(clock.elapsed() < 8000, qPrintable(QString::number(clock.elapsed())));
         QCOMPARE(p.exitStatus(), QProcess::NormalExit);

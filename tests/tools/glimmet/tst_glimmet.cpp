@@ -8,11 +8,11 @@
 
 #include <FreeImage.h>
 #include <QCryptographicHash>
-#include <algorithm>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QTest>
+#include <algorithm>
 #include <signal.h>
 #include <sys/resource.h>
 
@@ -201,10 +201,10 @@ private slots:
         QFETCH(QByteArray, input);
         QFETCH(int, pages);
         QTemporaryDir out;
-        const Run run = tooltest::runTool(
-            kGlimmet,
-            ::pages(1, 3) << contract::kRecordsOption << fx.path("multipage.pdf") << root(out),
-            {}, {}, input);
+        const Run run = tooltest::runTool(kGlimmet,
+                                          ::pages(1, 3) << contract::kRecordsOption
+                                                        << fx.path("multipage.pdf") << root(out),
+                                          {}, {}, input);
         QVERIFY2(!run.crashed && run.exitCode == 0, run.output.constData());
         int images = 0;
         for (int page = 1; page <= pages; ++page)
@@ -312,7 +312,8 @@ private slots:
     }
 
     // Pages are the ones the page tree holds, whatever its /Count entries
-    // claim: each of these has one image.
+    // claim, and objects are found whatever a cross-reference stream's /W
+    // claims, at no cost to speak of: each of these has one image.
     void pagesOfLyingTrees_data() {
         QTest::addColumn<QString>("pdf");
         QTest::addColumn<int>("page");
@@ -321,12 +322,17 @@ private slots:
         QTest::newRow("loop, page 2") << "tree-loop.pdf" << 2;
         QTest::newRow("inner node claims 1000, page 1") << "inner-lie.pdf" << 1;
         QTest::newRow("inner node claims 1000, page 2") << "inner-lie.pdf" << 2;
+        QTest::newRow("cross-reference stream") << "xref-stream.pdf" << 1;
+        QTest::newRow("offsets of 2147483647 bytes") << "xref-wide.pdf" << 1;
+        QTest::newRow("every field 2147483647 bytes") << "xref-all-wide.pdf" << 1;
+        QTest::newRow("8000000 entries declared, 7 held") << "xref-many-entries.pdf" << 1;
     }
     void pagesOfLyingTrees() {
         QFETCH(QString, pdf);
         QFETCH(int, page);
         QTemporaryDir out;
-        Run r = extract(out, pdf, page, page);
+        Run r = tooltest::runTool(kGlimmet, pages(page, page) << fx.path(pdf) << root(out), {},
+                                  {"ARVENZO_CPU_SECONDS=1"});
         QVERIFY2(silentSuccess(r), r.output.constData());
         QCOMPARE(scratchFiles(out).size(), 1);
     }
@@ -395,6 +401,63 @@ private slots:
         QCOMPARE(r.lines(),
                  QList<QByteArray>{"Error: page 1: gave up after 1 s of processor time"});
         QVERIFY(clock.elapsed() < 30000);
+    }
+
+    // A stream the page walk would decode as content but that is encoded for
+    // images only fails its page at once, in one line naming it, whatever
+    // its data: the JBIG2 page of 100000 x 100000 pixels would take the
+    // whole processor budget.
+    void imageEncodedContentFailsThePage_data() {
+        QTest::addColumn<int>("page");
+        QTest::addColumn<QByteArray>("filter");
+        QTest::newRow("page contents as JBIG2") << 1 << QByteArray("JBIG2Decode");
+        QTest::newRow("form as JPEG") << 2 << QByteArray("DCTDecode");
+        QTest::newRow("pattern as CCITT") << 3 << QByteArray("CCITTFaxDecode");
+        QTest::newRow("second of two content streams as JPEG-2000") << 4 << QByteArray("JPXDecode");
+    }
+    void imageEncodedContentFailsThePage() {
+        QFETCH(int, page);
+        QFETCH(QByteArray, filter);
+        QTemporaryDir out;
+        Run r = tooltest::runTool(kGlimmet,
+                                  pages(page, page) << fx.path("image-filters.pdf") << root(out),
+                                  {}, {"ARVENZO_CPU_SECONDS=10"});
+        QCOMPARE(r.lines().size(), 1);
+        const QByteArray head = "Error: page " + QByteArray::number(page) +
+                                ": cannot read the page or an image on it: content stream";
+        QVERIFY2(r.lines()[0].startsWith(head) && r.lines()[0].contains("encoded with " + filter),
+                 r.output.constData());
+        QCOMPARE(r.exitCode, 1);
+        QVERIFY(scratchFiles(out).isEmpty());
+    }
+
+    // A count in a line agrees with its word.
+    void countWordsAgree_data() {
+        QTest::addColumn<QStringList>("args"); // ROOT is added at the end
+        QTest::addColumn<QString>("bound");    // bytes, through the environment
+        QTest::addColumn<QByteArray>("said");
+        auto at = [this](const char* name) { return fx.path(name); };
+        QTest::newRow("1 colour component")
+            << (pages(5, 5) << at("image-filters.pdf")) << QString()
+            << QByteArray("holds 1 colour component where the document declares 3");
+        QTest::newRow("3 colour components")
+            << (pages(6, 6) << at("image-filters.pdf")) << QString()
+            << QByteArray("holds 3 colour components where the document declares 1");
+        QTest::newRow("1 page") << (pages(2, 2) << at("count-over.pdf")) << QString()
+                                << QByteArray("page 2 is not in " + at("count-over.pdf").toUtf8() +
+                                              ", which has 1 page");
+        QTest::newRow("1 byte") << (pages(1, 1) << at("multipage.pdf")) << "1"
+                                << QByteArray("more than the 1 byte allowed");
+    }
+    void countWordsAgree() {
+        QFETCH(QStringList, args);
+        QFETCH(QString, bound);
+        QFETCH(QByteArray, said);
+        QTemporaryDir out;
+        Run r = tooltest::runTool(kGlimmet, args << root(out), {},
+                                  bound.isEmpty() ? QStringList()
+                                                  : QStringList{"ARVENZO_IMAGE_BYTES=" + bound});
+        QVERIFY2(r.output.contains(said), r.output.constData());
     }
 
     // A name missing from the resources draws nothing, on screen as here.

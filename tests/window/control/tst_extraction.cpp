@@ -368,7 +368,7 @@ private slots:
         const QString log = tools.filePath("pages");
         testing::WriteScript(tools.path(), contract::kInformationTool, testing::EchoPages(" 10"));
         testing::WriteScript(tools.path(), contract::kExtractionTool,
-                             "sleep 0.4; echo $2 >> '" + log + "'");
+                             testing::StandInPage() + "sleep 0.4; echo $2 >> '" + log + "'");
         Session s(tools.path());
         s.Choose("/d/ten.pdf");
         s.Start()->click();
@@ -475,8 +475,7 @@ private slots:
                                  "  f=$(printf '%s-%03d.ppm' $root $((n-1)))\n"
                                  "  printf 'P6\\n2 2\\n255\\n%012d' 0 > \"$f\"\n"
                                  "  printf '" +
-                                 contract::kFileMade + "\\t%d\\t%s\\t23\\t" +
-                                 contract::kNoDigest +
+                                 contract::kFileMade + "\\t%d\\t%s\\t23\\t" + contract::kNoDigest +
                                  "\\n' $n \"${f##*/}\"; n=$((n+1))\n"
                                  "  if [ $p = " +
                                  QString::number(on) + " ]; then touch '" + hanging + "'; " +
@@ -603,7 +602,8 @@ private slots:
     void closingDuringAHungPageEndsPromptly() {
         QTemporaryDir tools;
         testing::WriteScript(tools.path(), contract::kInformationTool, testing::EchoPages(" 2"));
-        testing::WriteScript(tools.path(), contract::kExtractionTool, "exec sleep 60");
+        testing::WriteScript(tools.path(), contract::kExtractionTool,
+                             testing::StandInPage() + "exec sleep 60");
         auto s = std::make_unique<Session>(tools.path());
         s->Choose("/d/two.pdf");
         s->Start()->click();
@@ -618,7 +618,8 @@ private slots:
     void shortcutsDeadDuringAJob() {
         QTemporaryDir tools;
         testing::WriteScript(tools.path(), contract::kInformationTool, testing::EchoPages(" 3"));
-        testing::WriteScript(tools.path(), contract::kExtractionTool, "sleep 0.3");
+        testing::WriteScript(tools.path(), contract::kExtractionTool,
+                             testing::StandInPage() + "sleep 0.3");
         Session s(tools.path());
         s.Choose("/d/three.pdf");
         s.Find<QCheckBox>("sCheckBoxOpenAfter")->setChecked(false);
@@ -673,7 +674,8 @@ private slots:
         QFETCH(bool, starts);
         QTemporaryDir tools;
         testing::WriteScript(tools.path(), contract::kInformationTool, testing::EchoPages(" 1"));
-        testing::WriteScript(tools.path(), contract::kExtractionTool, "exit 0");
+        testing::WriteScript(tools.path(), contract::kExtractionTool,
+                             testing::StandInPage() + "exit 0");
         Session s(tools.path());
         const QString file = s.outputDir.filePath("taken");
         QFile f(file);

@@ -37,6 +37,9 @@ public:
     }
     void ShowWrongPassword() override { events << "wrong"; }
     void ShowHeaderWarning() override { events << "header"; }
+    void ShowTookTooLong(const std::string& path) override {
+        events << "too long " + QString::fromStdString(path);
+    }
     QStringList events;
 
 private:
@@ -86,6 +89,12 @@ private slots:
         QTest::newRow("nothing printed") << "" << false << 0 << QStringList{"header"};
         QTest::newRow("ended by the time limit")
             << "'/x/vellam.bin' did not finish within 60 seconds and was ended\n"
+            << false << 0 << QStringList{"too long /d/a.pdf"};
+        QTest::newRow("ended by its processor budget")
+            << "Error: /d/a.pdf: gave up after 300 s of processor time\n"
+            << false << 0 << QStringList{"too long /d/a.pdf"};
+        QTest::newRow("a title that ends alike, and no pages line")
+            << "Title: gave up after 300 s of processor time\nSyntax Error: broken xref\n"
             << false << 0 << QStringList{"header"};
         QTest::newRow("case matters")
             << PagesLine(" 3\n").toLower() << false << 0 << QStringList{"header"};

@@ -2,6 +2,8 @@
 
 #include "platform/Environment.h"
 
+#include <algorithm>
+#include <filesystem>
 #include <utility>
 
 namespace platform {
@@ -10,6 +12,17 @@ std::string WithSeparator(std::string folder) {
     if (folder.empty() || folder.back() != PathSeparator())
         folder += PathSeparator();
     return folder;
+}
+
+std::string CanonicalPath(const std::string& path) {
+    std::error_code error;
+    const std::filesystem::path resolved =
+        std::filesystem::weakly_canonical(AbsolutePath(path), error);
+    std::string text = error ? AbsolutePath(path) : resolved.string();
+    const std::size_t root = std::filesystem::path(text).root_path().string().size();
+    while (text.size() > std::max<std::size_t>(root, 1) && text.back() == PathSeparator())
+        text.pop_back();
+    return text;
 }
 
 namespace common {

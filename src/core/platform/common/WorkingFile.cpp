@@ -59,6 +59,10 @@ bool WorkingFile::Impl::Close() {
         return false;
     if (std::fflush(f) != 0 || std::ferror(f))
         Fail(std::strerror(errno));
+    // A writer that went back over what it wrote made a file shorter than
+    // its writes.
+    if (const long end = std::fseek(f, 0, SEEK_END) == 0 ? std::ftell(f) : -1; end >= 0)
+        written = static_cast<std::uint64_t>(end);
     if (std::fclose(f) != 0)
         Fail(std::strerror(errno));
     if (sha && problem.empty())

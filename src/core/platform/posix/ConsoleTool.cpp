@@ -187,7 +187,7 @@ std::string Collect(Started& started, const std::string& program, std::chrono::m
             EndGroup(pid, status);
             Drain(readEnd, output);
             return output + Quoted(program) + " did not finish within " +
-                   std::to_string(timeout.count() / 1000) + " seconds and was ended\n";
+                   std::to_string(timeout.count() / 1000) + kTimeLimitEnded + "\n";
         }
     }
     // What the tool wrote just before it ended is still in the pipe; a

@@ -35,6 +35,10 @@ bool FolderExists(const std::string& path) {
     return StatMode(path, S_IFDIR);
 }
 
+bool PipeExists(const std::string& path) {
+    return StatMode(path, S_IFIFO);
+}
+
 bool CreateFolder(const std::string& path) {
     return mkdir(path.c_str(), 0700) == 0;
 }

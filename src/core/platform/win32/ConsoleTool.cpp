@@ -232,7 +232,7 @@ std::string RunConsoleTool(const std::string& program, const std::vector<std::st
             WaitForSingleObject(process.Get(), 5000);
             Drain(readEnd.Get(), buffer, output);
             return output + Quoted(program) + " did not finish within " +
-                   std::to_string(timeout.count() / 1000) + " seconds and was ended\n";
+                   std::to_string(timeout.count() / 1000) + kTimeLimitEnded + "\n";
         }
     }
     // What the tool wrote just before it ended is still in the pipe. The end
@@ -398,8 +398,9 @@ ToolSession::~ToolSession() {
 bool ToolSession::Send(const std::string& text) {
     for (std::size_t sent = 0; sent < text.size();) {
         DWORD n = 0;
-        if (!impl_->input || !WriteFile(impl_->input.Get(), text.data() + sent,
-                                        static_cast<DWORD>(text.size() - sent), &n, nullptr) ||
+        if (!impl_->input ||
+            !WriteFile(impl_->input.Get(), text.data() + sent,
+                       static_cast<DWORD>(text.size() - sent), &n, nullptr) ||
             n == 0)
             return false;
         sent += n;

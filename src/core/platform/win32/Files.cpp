@@ -49,6 +49,11 @@ bool FolderExists(const std::string& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+// Windows' named pipes live in a namespace of their own, never in a folder.
+bool PipeExists(const std::string&) {
+    return false;
+}
+
 bool CreateFolder(const std::string& path) {
     // Inside the user's profile the inherited permissions are already the
     // user's own.

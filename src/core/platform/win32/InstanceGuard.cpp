@@ -6,8 +6,8 @@ namespace platform {
 
 // A named mutex without a namespace prefix lives in the session's own
 // namespace, so the guard covers the copies started within one logon.
-std::string InstanceAddress(const std::string& name) {
-    return name;
+InstancePlace InstanceAddress(const std::string& name) {
+    return {name, {}};
 }
 
 // The pipe's access list already keeps it to the user's own logon.
@@ -17,9 +17,11 @@ bool PeerIsThisUser(std::intptr_t) {
 
 struct InstanceGuard::Impl {
     win32::Handle mutex;
+    InstancePlace place;
 };
 
 InstanceGuard::InstanceGuard(const std::string& name) : impl_(std::make_unique<Impl>()) {
+    impl_->place.path = name;
     SetLastError(ERROR_SUCCESS);
     HANDLE mutex = CreateMutexA(nullptr, TRUE, name.c_str());
     // Another holder's mutex comes back as a handle too, without ownership;
@@ -47,6 +49,10 @@ void InstanceGuard::Release() {
         ReleaseMutex(impl_->mutex.Get());
         impl_->mutex.Reset();
     }
+}
+
+const InstancePlace& InstanceGuard::Place() const {
+    return impl_->place;
 }
 
 } // namespace platform
