@@ -130,11 +130,26 @@ inline constexpr char kNumberSeparator = '-';
 inline constexpr std::size_t kNumberDigits = 3;
 
 // glimmet.bin -list [-f FIRST] [-l LAST] [-upw PASSWORD] [-keep KIND]
-//             [-unique] [-min-size WxH] FILE
+//             [-unique] [-min-size WxH] [-only PICTURES] FILE
+// glimmet.bin -list -thumbs SIZE [...] FILE ROOT
 // Says what the same run would write, in the records above (Page, Image,
 // Done and Listed, and the problems), without decoding (but with -unique,
 // which compares pixels) or writing anything, and without waiting for a go.
 inline constexpr const char* kListOption = "-list";
+// -thumbs SIZE: each picture is also decoded at a reduced size, no side
+// longer than SIZE pixels (or its own size, when smaller), and written under
+// ROOT as a gray or RGB map (kGray or kStoredAsJpeg) named in a kThumb record
+// after the picture's Image records: "Thumb:\tNAME\tWIDTH\tHEIGHT". A
+// picture that cannot be decoded has a problem instead.
+inline constexpr const char* kThumbsOption = "-thumbs";
+inline constexpr const char* kThumb = "Thumb:";
+// -only PICTURES: only these pictures are taken, each as PAGE.N (N its
+// number on the page, from 1, as the records number it), separated by
+// commas; the rest are passed over without being decoded. Extracting or
+// listing, the files are numbered as if the others were not there.
+inline constexpr const char* kOnlyOption = "-only";
+inline constexpr char kOnlyPage = '.';
+inline constexpr char kOnlySeparator = ',';
 
 // The fields of a kListedImage line, after its label, in this order.
 // Width, height, components and bits are those of the file written; the
