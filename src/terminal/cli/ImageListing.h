@@ -2,6 +2,7 @@
 // glimmet.bin without decoding or writing any.
 #pragma once
 
+#include "extract/ToolOptions.h"
 #include "extract/ToolRecords.h"
 
 #include <functional>
@@ -18,9 +19,7 @@ struct ListingRequest {
     int lastPage = 1;
     bool json = false;
     std::string format = "Original"; // the run's, which decides what is kept
-    bool unique = false;
-    int minWidth = 0;
-    int minHeight = 0;
+    extract::PictureChoice pictures;
 };
 
 using extract::ListedImage;

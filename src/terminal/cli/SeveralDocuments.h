@@ -7,6 +7,12 @@
 
 namespace cli {
 
+// Set for a run that is one of several documents: the document's name,
+// which its messages carry, and whether it may ask for a password (runs
+// side by side must not ask on one terminal at once).
+inline constexpr const char* kDocumentVariable = "ARVENZO_EXTRACT_DOCUMENT";
+inline constexpr const char* kNoPromptVariable = "ARVENZO_EXTRACT_NO_PROMPT";
+
 // The folder a document's images get among several, inside `outputFolder`:
 // its file name without ".pdf", or the whole file name when that would
 // leave "", "." or "..". Never the folder itself nor one outside it.

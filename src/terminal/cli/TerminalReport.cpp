@@ -177,12 +177,11 @@ void TerminalReport::SayLeftOut(const extract::JobFinished& finished) {
     const auto pictures = [](int n) {
         return std::to_string(n) + (n == 1 ? " picture" : " pictures");
     };
-    if (request_.unique)
+    if (request_.pictures.unique)
         Say((repeats == 1 ? "1 repeat" : std::to_string(repeats) + " repeats") +
             " of a picture written left out");
-    if (request_.minWidth > 0 || request_.minHeight > 0)
-        Say(pictures(small) + " smaller than " + std::to_string(request_.minWidth) + "x" +
-            std::to_string(request_.minHeight) + " left out");
+    if (request_.pictures.HasMinimum())
+        Say(pictures(small) + " smaller than " + request_.pictures.MinimumText() + " left out");
 }
 
 } // namespace cli
