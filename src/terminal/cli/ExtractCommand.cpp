@@ -25,11 +25,6 @@ Messages MessagesOn(std::FILE* err) {
     return Messages(err, document ? document : "");
 }
 
-bool HoldsSeparator(const std::string& s) {
-    return s.find('/') != std::string::npos ||
-           s.find(platform::PathSeparator()) != std::string::npos;
-}
-
 // Each line of a JSON listing, told which document it is from.
 std::string WithDocument(const std::string& lines, const std::string& document) {
     const std::string name = JsonString(document);
@@ -100,7 +95,7 @@ int RunExtractCommand(const std::vector<std::string>& args, std::FILE* out, std:
         return kAllWritten;
     }
     // The images go into the output folder and nowhere else.
-    if (HoldsSeparator(options->prefix)) {
+    if (platform::HoldsSeparator(options->prefix)) {
         messages.Say("the prefix '" + options->prefix + "' holds a path separator");
         return kBadInput;
     }

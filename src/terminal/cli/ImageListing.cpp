@@ -5,7 +5,6 @@
 #include "inspect/ExecuteCMD.h"
 #include "platform/Environment.h"
 #include "platform/Files.h"
-#include "text/TextRules.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -189,10 +188,6 @@ ToolListing ListImages(const ListingRequest& request, const std::string& toolFol
     arguments.push_back(request.document);
     return ParseToolListing(inspect::RunConsoleTool(
         contract::kExtractionTool, arguments, toolFolder, std::chrono::milliseconds{0}, giveUp));
-}
-
-int RunListing(const ListingRequest& request, std::ostream& out, std::ostream& err) {
-    return RunListing(request, out, err, text::ExtractFilePath(platform::ExecutablePath()));
 }
 
 int RunListing(const ListingRequest& request, std::ostream& out, std::ostream& err,

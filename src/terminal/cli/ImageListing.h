@@ -51,9 +51,8 @@ ToolListing ListImages(const ListingRequest& request, const std::string& toolFol
                        const std::function<bool()>& giveUp = {});
 
 // Lists the request's pages with glimmet.bin from `toolFolder` (ending in a
-// separator), or from the program's own folder. Returns the exit code: 0,
-// 1 when a page failed, 2 when the document cannot be read as asked.
-int RunListing(const ListingRequest& request, std::ostream& out, std::ostream& err);
+// separator). Returns the exit code: 0, 1 when a page failed, 2 when the
+// document cannot be read as asked.
 int RunListing(const ListingRequest& request, std::ostream& out, std::ostream& err,
                const std::string& toolFolder);
 

@@ -191,7 +191,7 @@ int RunDocument(const ExtractOptions& options, const std::optional<std::string>&
     if (!document)
         return kBadInput;
     if (options.list)
-        return RunListing(*document, listing, std::cerr);
+        return RunListing(*document, listing, std::cerr, toolFolder);
     if (const std::string problem = platform::CreateFolderPath(outputFolder); !problem.empty()) {
         messages.Say("cannot create the folder " + outputFolder + ": " + problem);
         return kBadInput;

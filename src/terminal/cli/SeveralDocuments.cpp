@@ -30,14 +30,33 @@ int Worse(int code, int than) {
     return Severity(code) > Severity(than) ? code : than;
 }
 
-std::vector<std::string> DocumentArguments(const ExtractOptions& options, bool quiet,
-                                           const std::string& input, const std::string& folder) {
+// The folder a document's images get among several, inside `outputFolder`:
+// its file name without ".pdf", or the whole file name when that would
+// leave "", "." or "..". Never the folder itself nor one outside it.
+std::string DocumentFolder(const std::string& outputFolder, const std::string& input) {
+    std::string name = extract::DocumentName(input);
+    // "..pdf" would be the output folder itself and "...pdf" the one above
+    // it: such a document keeps its whole file name.
+    if (name.empty() || name == "." || name == "..")
+        name = text::ExtractFileName(input);
+    for (char& c : name)
+        if (c == '/' || c == platform::PathSeparator())
+            c = '_';
+    return platform::WithSeparator(outputFolder) + name;
+}
+
+// The run of one document, as a command of its own, started; nothing after
+// saying why it could not be.
+std::unique_ptr<platform::ChildProcess> Start(const ExtractOptions& options,
+                                              const std::string& input, const std::string& folder,
+                                              const Messages& messages) {
+    const bool sideBySide = options.jobs > 1;
     std::vector<std::string> args = RunOptions(options);
     if (options.manifest)
         args.push_back("--manifest");
     if (options.resume)
         args.push_back("--resume");
-    if (quiet)
+    if (options.quiet || sideBySide)
         args.push_back("--quiet");
     // A password file is passed on, so its password shows in no process list.
     if (options.passwordFile)
@@ -45,22 +64,12 @@ std::vector<std::string> DocumentArguments(const ExtractOptions& options, bool q
     else if (options.password)
         args.insert(args.end(), {"--password", *options.password});
     args.insert(args.end(), {"--", input, folder});
-    return args;
-}
-
-// The run of one document, started; nothing after saying why it could not be.
-std::unique_ptr<platform::ChildProcess> Start(const ExtractOptions& options,
-                                              const std::string& input, const std::string& folder,
-                                              const Messages& messages) {
-    const std::string program = platform::ExecutablePath();
-    const bool sideBySide = options.jobs > 1;
     std::vector<std::string> environment{std::string(kDocumentVariable) + "=" +
                                          text::ExtractFileName(input)};
     if (sideBySide)
         environment.push_back(std::string(kNoPromptVariable) + "=1");
-    auto process = std::make_unique<platform::ChildProcess>(
-        program, DocumentArguments(options, options.quiet || sideBySide, input, folder),
-        environment);
+    const std::string program = platform::ExecutablePath();
+    auto process = std::make_unique<platform::ChildProcess>(program, std::move(args), environment);
     if (process->StartProblem().empty())
         return process;
     messages.Say("cannot start " + program + ": " + process->StartProblem());
@@ -152,18 +161,6 @@ std::size_t RunBatch(const ExtractOptions& options, Batch& batch, const Stops& s
 }
 
 } // namespace
-
-std::string DocumentFolder(const std::string& outputFolder, const std::string& input) {
-    std::string name = extract::DocumentName(input);
-    // "..pdf" would be the output folder itself and "...pdf" the one above
-    // it: such a document keeps its whole file name.
-    if (name.empty() || name == "." || name == "..")
-        name = text::ExtractFileName(input);
-    for (char& c : name)
-        if (c == '/' || c == platform::PathSeparator())
-            c = '_';
-    return platform::WithSeparator(outputFolder) + name;
-}
 
 int RunSeveralDocuments(const ExtractOptions& options, const Messages& messages) {
     std::optional<Batch> batch = PlaceDocuments(options, messages);

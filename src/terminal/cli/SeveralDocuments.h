@@ -13,11 +13,6 @@ namespace cli {
 inline constexpr const char* kDocumentVariable = "ARVENZO_EXTRACT_DOCUMENT";
 inline constexpr const char* kNoPromptVariable = "ARVENZO_EXTRACT_NO_PROMPT";
 
-// The folder a document's images get among several, inside `outputFolder`:
-// its file name without ".pdf", or the whole file name when that would
-// leave "", "." or "..". Never the folder itself nor one outside it.
-std::string DocumentFolder(const std::string& outputFolder, const std::string& input);
-
 // Returns the worst exit code of the documents.
 int RunSeveralDocuments(const ExtractOptions& options, const Messages& messages);
 
