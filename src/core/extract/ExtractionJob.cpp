@@ -19,8 +19,7 @@ namespace {
 // The tool's options and paths, besides its pages and its channel.
 std::vector<std::string> ToolArguments(const JobRequest& r, const std::string& root) {
     std::vector<std::string> args;
-    AddPictureOptions({r.password, r.conversion.formatText, r.unique, r.minWidth, r.minHeight},
-                      args);
+    AddPictureOptions(r.password, r.conversion.formatText, r.pictures, args);
     // Copied bytes are hashed by the tool as it writes them.
     if (r.conversion.hashFiles)
         args.push_back(contract::kHashOption);

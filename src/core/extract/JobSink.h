@@ -6,6 +6,7 @@
 #include "extract/Failures.h"
 #include "extract/ImageConversion.h"
 #include "extract/NamePattern.h"
+#include "extract/ToolOptions.h"
 #include "extract/ToolRecords.h"
 
 #include <cstdint>
@@ -27,13 +28,7 @@ struct JobRequest {
     ConversionSettings conversion;
     // The files' names; without a pattern, the prefix and the running number.
     NamePattern naming;
-    // Pictures left out: repeats of one written, and those smaller than
-    // the minimum (0 for none).
-    bool unique = false;
-    int minWidth = 0;
-    int minHeight = 0;
-
-    bool LeavesOut() const { return unique || minWidth > 0 || minHeight > 0; }
+    PictureChoice pictures;
 };
 
 struct PageBegun {

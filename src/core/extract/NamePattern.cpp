@@ -67,8 +67,7 @@ std::optional<NamePattern> NamePattern::Read(const std::string& text, std::strin
         error = "the name pattern '" + text + "' " + why;
         return std::nullopt;
     };
-    if (text.find('/') != std::string::npos ||
-        text.find(platform::PathSeparator()) != std::string::npos)
+    if (platform::HoldsSeparator(text))
         return refuse("holds a path separator");
     for (std::size_t at = 0; at < text.size();) {
         const std::size_t open = text.find('{', at);

@@ -1,12 +1,10 @@
 #include "cli/ImageListing.h"
 
 #include "ToolContract.h"
-#include "cli/ExtractCommand.h"
-#include "extract/ToolOptions.h"
+#include "cli/ExitCodes.h"
 #include "inspect/ExecuteCMD.h"
 #include "platform/Environment.h"
 #include "platform/Files.h"
-#include "text/TextRules.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -186,16 +184,10 @@ ToolListing ListImages(const ListingRequest& request, const std::string& toolFol
                                        std::to_string(request.firstPage), contract::kLastPageOption,
                                        std::to_string(request.lastPage)};
     // Asked as the job asks: the same question to the same tool.
-    extract::AddPictureOptions(
-        {request.password, request.format, request.unique, request.minWidth, request.minHeight},
-        arguments);
+    extract::AddPictureOptions(request.password, request.format, request.pictures, arguments);
     arguments.push_back(request.document);
     return ParseToolListing(inspect::RunConsoleTool(
         contract::kExtractionTool, arguments, toolFolder, std::chrono::milliseconds{0}, giveUp));
-}
-
-int RunListing(const ListingRequest& request, std::ostream& out, std::ostream& err) {
-    return RunListing(request, out, err, text::ExtractFilePath(platform::ExecutablePath()));
 }
 
 int RunListing(const ListingRequest& request, std::ostream& out, std::ostream& err,
@@ -210,10 +202,9 @@ int RunListing(const ListingRequest& request, std::ostream& out, std::ostream& e
         err << kName << "no pages " << request.firstPage << " to " << request.lastPage << '\n';
         return kBadInput;
     }
-    const ToolListing listing =
-        ListImages({document, request.password, request.firstPage, request.lastPage, request.json,
-                    request.format, request.unique, request.minWidth, request.minHeight},
-                   toolFolder);
+    ListingRequest whole = request;
+    whole.document = document;
+    const ToolListing listing = ListImages(whole, toolFolder);
 
     if (listing.pagesBegun > 0 && !listing.passwordRefused) {
         PrintListing(listing.images, request.json, out);

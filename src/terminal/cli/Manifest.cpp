@@ -121,9 +121,7 @@ bool RemoveNamedFiles(const std::string& folder, const std::vector<std::string>&
     bool cleared = true;
     for (const std::string& name : names) {
         // Only an image's name in the folder, as the run writes them.
-        if (name.find('/') != std::string::npos ||
-            name.find(platform::PathSeparator()) != std::string::npos ||
-            !kImageExtensions.count(text::ExtractFileExt(name)))
+        if (platform::HoldsSeparator(name) || !kImageExtensions.count(text::ExtractFileExt(name)))
             continue;
         const std::string file = platform::WithSeparator(folder) + name;
         if (platform::FileExists(file) && !platform::RemoveFile(file))
