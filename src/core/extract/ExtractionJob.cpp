@@ -79,6 +79,7 @@ JobEnd ExtractionJob::Run() {
 
 JobEnd ExtractionJob::RunPages() {
     counts_ = {};
+    ahead_ = 1;
     outputBroken_ = false;
     imagesTaken_ = 0;
     written_.clear();
@@ -143,9 +144,12 @@ bool ExtractionJob::RunPage(int page, const JobRequest& request) {
     // The stop ended the page: no failure of its own, and nothing more of
     // it is converted.
     if (!pageEndedByStop_) {
-        // The tool goes on to the next page while this one's are converted.
+        // The tool goes on to the next page while this one's are converted;
+        // through pages without pictures it may run further ahead, as they
+        // cost nothing to hold.
+        ahead_ = report.files.empty() ? std::min(2 * ahead_, kMostAhead) : 1;
         if (page < request.lastPage && running_)
-            tool_->LetOn(page + 1);
+            tool_->LetOn(std::min(request.lastPage, page + ahead_));
         CountLeftOut(report.pictures);
         sink_.Tell(PagePictures{page, std::move(report.pictures), report.done});
         TellProblems(page, report.problems);
