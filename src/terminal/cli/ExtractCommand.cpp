@@ -3,6 +3,7 @@
 #include "cli/CommandLine.h"
 #include "cli/DocumentList.h"
 #include "cli/ImageListing.h"
+#include "cli/Json.h"
 #include "cli/Manifest.h"
 #include "cli/ManifestPlace.h"
 #include "cli/Messages.h"
@@ -283,12 +284,7 @@ int RunDocument(const ExtractOptions& options, const std::optional<std::string>&
         input,          password,       pages->first,     pages->second,    false,
         options.format, options.unique, options.minWidth, options.minHeight};
     TerminalReport report(request, messages, platform::ErrorIsTerminal(), options.quiet);
-    // What the job could not hash as it wrote is hashed in its spare
-    // moments and once it is done.
-    std::optional<FileHasher> hasher;
-    if (options.manifest)
-        hasher.emplace();
-    OutcomeRecorder outcomes(report, journal ? &*journal : nullptr, hasher ? &*hasher : nullptr);
+    OutcomeRecorder outcomes(report, journal ? &*journal : nullptr);
     extract::ExtractionJob job(outcomes, running, toolFolder, platform::WithSeparator(scratch),
                                &endNow);
     const extract::JobEnd end = job.Run();
@@ -306,7 +302,6 @@ int RunDocument(const ExtractOptions& options, const std::optional<std::string>&
         // they come from a listing of their own.
         if (!outcomes.Outcomes().listedWhole)
             facts = ListImages(listed, toolFolder, [&] { return bool(endNow); });
-        hasher->HashQueued();
         if (!WriteRunManifest(options, request, digestOfDocument(), outcomes.Outcomes(), facts,
                               messages))
             return kSomeFailed;
@@ -325,14 +320,18 @@ int RunDocument(const ExtractOptions& options, const std::optional<std::string>&
     return kBadInput;
 }
 
-// Each line of a JSON listing, told which document it is from.
+// Each line of a JSON listing, told first which document it is from.
 std::string WithDocument(const std::string& lines, const std::string& document) {
-    const std::string name = JsonString(document);
     std::string out;
     std::istringstream in(lines);
-    for (std::string line; std::getline(in, line);)
-        out += (line.rfind("{", 0) == 0 ? "{\"document\":" + name + "," + line.substr(1) : line) +
-               "\n";
+    for (std::string line; std::getline(in, line);) {
+        if (const Json row = Json::parse(line, nullptr, false); row.is_object()) {
+            Json named{{"document", document}};
+            named.update(row);
+            line = JsonLine(named);
+        }
+        out += line + "\n";
+    }
     return out;
 }
 
