@@ -1,7 +1,8 @@
 #include "Sha256.h"
 
-#include <wincrypt.h>
 #include <windows.h>
+// After windows.h, whose types it takes.
+#include <wincrypt.h>
 
 namespace digest {
 

@@ -4,9 +4,11 @@
 #include "platform/InstallRecord.h"
 #include "platform/InstanceGuard.h"
 #include "platform/Shell.h"
+#include "platform/WorkingFile.h"
 #include "support/TestSupport.h"
 
 #include <QCoreApplication>
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -69,6 +71,42 @@ private slots:
         holder.kill();
         holder.waitForFinished();
         QTRY_VERIFY(platform::InstanceGuard("Arvenzo").Acquired());
+    }
+
+    // A working file's digest is of the bytes it holds once complete,
+    // whether they were written in order or a writer went back over them.
+    void workingFileDigest_data() {
+        QTest::addColumn<QStringList>("steps"); // "@N" seeks to N, anything else is written
+        QTest::addColumn<bool>("hashed");
+        QTest::newRow("in order") << QStringList{"abc", "def"} << true;
+        QTest::newRow("nothing written") << QStringList{} << true;
+        QTest::newRow("seek to where it stands") << QStringList{"abc", "@3", "def"} << true;
+        QTest::newRow("back over what was written")
+            << QStringList{"xbcdef", "@0", "a", "@6", "g"} << true;
+        QTest::newRow("not asked") << QStringList{"abc"} << false;
+    }
+    void workingFileDigest() {
+        QFETCH(QStringList, steps);
+        QFETCH(bool, hashed);
+        QTemporaryDir dir;
+        platform::WorkingFile file(dir.path().toStdString(), "x-");
+        QVERIFY(file.Created());
+        if (hashed)
+            file.HashAsWritten();
+        for (const QString& step : steps) {
+            const std::string bytes = step.toStdString();
+            QVERIFY(step.startsWith('@') ? file.Seek(step.mid(1).toLongLong(), SEEK_SET)
+                                         : file.Write(bytes.data(), bytes.size()));
+        }
+        const std::string path = file.Path();
+        QVERIFY(file.Complete());
+        QFile written(QString::fromStdString(path));
+        QVERIFY(written.open(QIODevice::ReadOnly));
+        const QByteArray held = written.readAll();
+        QCOMPARE(file.Size(), std::uint64_t(held.size()));
+        QCOMPARE(QByteArray::fromStdString(file.Digest()),
+                 hashed ? QCryptographicHash::hash(held, QCryptographicHash::Sha256).toHex()
+                        : QByteArray());
     }
 
     // A writer killed after a line keeps it, past its first reserve too; a
