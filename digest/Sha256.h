@@ -16,8 +16,6 @@ class Sha256 {
 public:
     Sha256();
     ~Sha256();
-    Sha256(Sha256&&) noexcept;
-    Sha256& operator=(Sha256&&) noexcept;
 
     void Add(const void* data, std::size_t size);
     // The digest in lower-case hex; the object is spent afterwards.

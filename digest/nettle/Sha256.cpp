@@ -13,8 +13,6 @@ Sha256::Sha256() : state_(std::make_unique<State>()) {
 }
 
 Sha256::~Sha256() = default;
-Sha256::Sha256(Sha256&&) noexcept = default;
-Sha256& Sha256::operator=(Sha256&&) noexcept = default;
 
 void Sha256::Add(const void* data, std::size_t size) {
     sha256_update(&state_->context, size, static_cast<const std::uint8_t*>(data));

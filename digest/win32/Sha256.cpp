@@ -28,8 +28,6 @@ struct Sha256::State {
 
 Sha256::Sha256() : state_(std::make_unique<State>()) {}
 Sha256::~Sha256() = default;
-Sha256::Sha256(Sha256&&) noexcept = default;
-Sha256& Sha256::operator=(Sha256&&) noexcept = default;
 
 void Sha256::Add(const void* data, std::size_t size) {
     const auto* bytes = static_cast<const BYTE*>(data);
