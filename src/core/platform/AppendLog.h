@@ -17,7 +17,7 @@ public:
     AppendLog(const AppendLog&) = delete;
     AppendLog& operator=(const AppendLog&) = delete;
 
-    // False when the file cannot be opened or grown.
+    // False when the file cannot be opened or written.
     bool Append(const std::string& text);
     void Close();
 
@@ -26,9 +26,8 @@ private:
     std::unique_ptr<Impl> impl_;
 };
 
-// The text of a file an AppendLog wrote, up to its first NUL byte (an
-// earlier build's writer left a reserve of them); empty when it cannot be
-// read.
+// The text of a file an AppendLog wrote, up to its first NUL byte; empty
+// when it cannot be read.
 std::string ReadAppendLog(const std::string& path);
 
 } // namespace platform

@@ -109,13 +109,13 @@ private slots:
                         : QByteArray());
     }
 
-    // A writer killed after a line keeps it, past its first reserve too; a
-    // later writer appends after it and leaves no reserve behind.
+    // A writer killed after a line keeps it; a later writer appends after
+    // it and leaves nothing else behind.
     void appendLogOutlivesItsWriter() {
         QTemporaryDir dir;
         const std::string path = dir.filePath("log").toStdString();
         std::string before;
-        for (int i = 0; i < 10000; ++i) // 99 KB, past the first reserve
+        for (int i = 0; i < 10000; ++i) // 99 KB
             before += "line " + std::to_string(i) + "\n";
         const pid_t child = fork();
         if (child == 0) {
