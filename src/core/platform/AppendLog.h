@@ -26,8 +26,8 @@ private:
     std::unique_ptr<Impl> impl_;
 };
 
-// The text of a file an AppendLog wrote, up to its first NUL byte; empty
-// when it cannot be read.
+// The text of a file an AppendLog wrote, without NUL bytes; empty when it
+// cannot be read.
 std::string ReadAppendLog(const std::string& path);
 
 } // namespace platform

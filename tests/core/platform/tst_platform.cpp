@@ -109,6 +109,23 @@ private slots:
                         : QByteArray());
     }
 
+    // A journal an earlier build left, ending in the NUL bytes it held in
+    // reserve, keeps its lines and the ones appended after them.
+    void appendLogAfterAReserve() {
+        QTemporaryDir dir;
+        const std::string path = dir.filePath("log").toStdString();
+        {
+            QFile file(dir.filePath("log"));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(QByteArray("old\n") + QByteArray(4096, '\0'));
+        }
+        {
+            platform::AppendLog log(path);
+            QVERIFY(log.Append("new\n"));
+        }
+        QCOMPARE(platform::ReadAppendLog(path), std::string("old\nnew\n"));
+    }
+
     // A writer killed after a line keeps it; a later writer appends after
     // it and leaves nothing else behind.
     void appendLogOutlivesItsWriter() {
