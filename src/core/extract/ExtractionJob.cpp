@@ -220,14 +220,17 @@ bool ExtractionJob::ConvertOne(int page, int number, const MadeFile& file, const
         return true;
     }
     const bool copied = Copied(file.name, request.conversion);
+    // The tool hashed the bytes it kept as it wrote them.
+    const bool toolHashed = copied && !file.sha256.empty();
+    ConversionSettings settings = request.conversion;
+    settings.hashFiles = settings.hashFiles && !toolHashed;
     OutputProblem problem;
     WrittenFile written;
-    switch (ConvertImage(scratchPath, name, request.conversion, target, &problem, &written)) {
+    switch (ConvertImage(scratchPath, name, settings, target, &problem, &written)) {
     case Converted::Written:
         ++counts_.written;
         written_.emplace(target, page);
-        // The tool hashed the bytes it kept as it wrote them.
-        if (copied && written.sha256.empty() && written.size == file.bytes)
+        if (toolHashed && written.size == file.bytes)
             written.sha256 = file.sha256;
         sink_.Tell(ImageWritten{number, target, copied, written.size, written.sha256});
         break;

@@ -98,10 +98,8 @@ public:
     virtual void Tell(const JobEvent& event) = 0;
     // Called each time the job is about to wait on its tool, and at least
     // every tenth of a second while it waits: a sink that holds back its
-    // redraws shows them here, and one with work that can wait may do a
-    // little of it. True when it did some: the job looks at the tool and
-    // asks again rather than sleeping.
-    virtual bool Waiting() { return false; }
+    // redraws shows them here.
+    virtual void Waiting() {}
     // Always the last call, however the job went.
     virtual void EndJob() = 0;
 };

@@ -3,6 +3,7 @@
 #include "cli/DocumentList.h"
 #include "cli/ExitCodes.h"
 #include "cli/ImageListing.h"
+#include "cli/Json.h"
 #include "cli/OneDocument.h"
 #include "cli/PasswordFile.h"
 #include "cli/SeveralDocuments.h"
@@ -25,14 +26,18 @@ Messages MessagesOn(std::FILE* err) {
     return Messages(err, document ? document : "");
 }
 
-// Each line of a JSON listing, told which document it is from.
+// Each line of a JSON listing, told first which document it is from.
 std::string WithDocument(const std::string& lines, const std::string& document) {
-    const std::string name = JsonString(document);
     std::string out;
     std::istringstream in(lines);
-    for (std::string line; std::getline(in, line);)
-        out += (line.rfind("{", 0) == 0 ? "{\"document\":" + name + "," + line.substr(1) : line) +
-               "\n";
+    for (std::string line; std::getline(in, line);) {
+        if (const Json row = Json::parse(line, nullptr, false); row.is_object()) {
+            Json named{{"document", document}};
+            named.update(row);
+            line = JsonLine(named);
+        }
+        out += line + "\n";
+    }
     return out;
 }
 

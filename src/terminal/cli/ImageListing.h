@@ -38,10 +38,6 @@ struct ToolListing {
 // problem.
 ToolListing ParseToolListing(const std::string& output, int firstNumber = 1);
 
-// `text` as a JSON string: control characters escaped, and bytes that are
-// not UTF-8 (a file name's, say) each as U+FFFD, so that every line parses.
-std::string JsonString(const std::string& text);
-
 // One row a line: aligned columns under a header, or a JSON object.
 void PrintListing(const std::vector<ListedImage>& images, bool json, std::ostream& out);
 

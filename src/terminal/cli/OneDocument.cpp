@@ -142,8 +142,7 @@ int RunJob(const ExtractOptions& options, const ListingRequest& document,
     }
     const extract::JobRequest request = JobRequestFor(options, document, outputFolder);
     TerminalReport report(request, messages, platform::ErrorIsTerminal(), options.quiet);
-    OutcomeRecorder outcomes(report, manifest ? &manifest->Journal() : nullptr,
-                             manifest ? &manifest->Hasher() : nullptr);
+    OutcomeRecorder outcomes(report, manifest ? &manifest->Journal() : nullptr);
     extract::ExtractionJob job(outcomes, running, toolFolder, platform::WithSeparator(scratch),
                                &endNow);
     const extract::JobEnd end = job.Run();

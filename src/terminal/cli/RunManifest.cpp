@@ -70,7 +70,6 @@ bool RunManifest::Write(const JobOutcomes& outcomes, const ToolListing& listing,
                      ": the pictures of the pages could not all be listed");
         return false;
     }
-    hasher_.HashQueued();
     const std::vector<std::string> rows = ManifestRows(listing.images, outcomes);
     const SizedDigest document = DocumentDigest();
     std::vector<std::string> lines{ManifestHeader(

@@ -28,7 +28,6 @@ public:
     // this run's journal. False after saying what could not be removed.
     bool Begin(const Messages& messages);
     FileJournal& Journal() { return *journal_; }
-    FileHasher& Hasher() { return hasher_; }
     // Writes the manifest of a run that went through its pages: the
     // listing's facts of each picture with what the job made of it. False
     // after saying why it could not be written.
@@ -45,9 +44,6 @@ private:
     std::optional<SizedDigest> documentDigest_;
     ResumeVerdict earlier_;
     std::optional<FileJournal> journal_;
-    // What the job could not hash as it wrote is hashed in its spare
-    // moments and once it is done.
-    FileHasher hasher_;
 };
 
 } // namespace cli

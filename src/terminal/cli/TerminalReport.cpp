@@ -83,10 +83,9 @@ void TerminalReport::Tell(const extract::JobEvent& event) {
         event);
 }
 
-bool TerminalReport::Waiting() {
+void TerminalReport::Waiting() {
     if (drawOwed_ && std::chrono::steady_clock::now() - shownAt_ >= kRedraw)
         Show();
-    return false;
 }
 
 void TerminalReport::EndJob() {

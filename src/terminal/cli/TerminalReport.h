@@ -17,7 +17,7 @@ public:
 
     extract::JobRequest BeginJob() override;
     void Tell(const extract::JobEvent& event) override;
-    bool Waiting() override;
+    void Waiting() override;
     void EndJob() override;
 
     // How the job finished; nothing counted when it never got that far.
