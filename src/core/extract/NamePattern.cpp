@@ -110,10 +110,6 @@ std::optional<NamePattern> NamePattern::Read(const std::string& text, std::strin
     return pattern;
 }
 
-bool NamePattern::UsesObject() const {
-    return std::any_of(parts_.begin(), parts_.end(), [](const Part& p) { return p.field == 'o'; });
-}
-
 std::string NamePattern::Name(const NameFacts& facts) const {
     std::string name;
     for (const Part& part : parts_) {
