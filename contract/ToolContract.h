@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 namespace contract {
 
@@ -14,7 +15,7 @@ inline constexpr const char* kExtractionTool = "glimmet.bin";
 
 // vellam.bin [-upw PASSWORD] FILE
 // glimmet.bin -f FIRST -l LAST [-upw PASSWORD] [-keep KIND] [-unique]
-//             [-min-size WxH] [-tally FILE] FILE ROOT
+//             [-min-size WxH] [-records [-hash] [-from-file N]] FILE ROOT
 // Pages are 1-based and inclusive. The password is one argument, whatever it
 // holds.
 inline constexpr const char* kFirstPageOption = "-f";
@@ -30,31 +31,84 @@ inline constexpr const char* kKeepJpx = "jpx";
 
 // -unique leaves out a picture written already in the run: the same image
 // object, or other pixels equal to those of one written. -min-size WxH
-// leaves out a picture narrower than W or lower than H. With -tally FILE,
-// what is written is remembered in FILE for the next run over the same
-// document, and each picture left out adds a line: kTallyRepeat or
-// kTallySmall, a blank and 1.
+// leaves out a picture narrower than W or lower than H.
 inline constexpr const char* kUniqueOption = "-unique";
 inline constexpr const char* kMinSizeOption = "-min-size";
-inline constexpr const char* kTallyOption = "-tally";
-inline constexpr const char* kTallyObject = "object";
-inline constexpr const char* kTallyPixels = "pixels";
-inline constexpr const char* kTallyRepeat = "repeat";
-inline constexpr const char* kTallySmall = "small";
 
-// With -facts FILE, an extracting run also appends to FILE, page by page
-// once the page is written, the lines a listing would print for it
-// (kListedPage, kListedImage for every picture, left out or not), and
-// kListedEnd when it reaches its last page. A repeat names the file by its
-// number in the whole job: a run after another counts on from the files
-// the FILE lists already, and the tally keeps each picture's file number.
-inline constexpr const char* kFactsOption = "-facts";
-// Before a page's facts end, a kFactsDigest line follows for each file of
-// the page written as the document's own bytes, which the program copies as
-// they are: the page, the file's place among the page's files (from 1), its
-// size in bytes and its SHA-256 in lower-case hex. The tool has processor
-// time to spare where the program has none.
-inline constexpr const char* kFactsDigest = "Digest:";
+// Without -records the tool works through its range at once and is silent
+// on success: its files are found in the folder, and every line it prints
+// is a problem. With -records it talks with the program over one channel,
+// its standard output (standard error joined to it): a record a line, the
+// kinds below, fields after the label separated by kListSeparator and never
+// holding a tab or a line end. The program answers on the tool's standard
+// input with kGo records, and may first hand it kSeen records.
+inline constexpr const char* kRecordsOption = "-records";
+// -hash: each file of the document's own bytes is hashed as it is written,
+// and its kFileMade record carries the SHA-256.
+inline constexpr const char* kHashOption = "-hash";
+// -from-file N: the run's first file is number N, so that a run that takes
+// over from one that ended on a page neither reuses its names nor numbers.
+inline constexpr const char* kFromFileOption = "-from-file";
+
+// "Page:\tP": the page begins. The tool takes up page P only once the
+// program has said "Go:\tQ" with Q >= P; the end of its input means the
+// program wants no more pages. So the program decides how far the tool may
+// run ahead of it.
+inline constexpr const char* kListedPage = "Page:";
+inline constexpr const char* kGo = "Go:";
+// "Image:\t..." (the fields of ListedField): one file a picture makes, said
+// before the file is written, so that a picture that fails keeps its facts.
+inline constexpr const char* kListedImage = "Image:";
+// "File:\tNUMBER\tNAME\tBYTES\tSHA256": the file NUMBER of the run (the
+// listing's number of its Image record) is whole, named NAME in ROOT's
+// folder; SHA256 in lower-case hex, or kNoDigest.
+inline constexpr const char* kFileMade = "File:";
+inline constexpr const char* kNoDigest = "-";
+// "Seen:\tKIND\tKEY\tFILE": with -unique, a picture written whole, by
+// which a later one is known as its repeat: kSeenObject and its object
+// number, or kSeenPixels and the digest of its pixels, and the number of its
+// first file. The program keeps them and hands them, in the same records, to
+// a run that takes over the rest of the range.
+inline constexpr const char* kSeen = "Seen:";
+inline constexpr const char* kSeenObject = "object";
+inline constexpr const char* kSeenPixels = "pixels";
+// "Error: TEXT": a problem, as the tool says it without -records too; a
+// line of no kind at all is a problem of the page under way as well.
+inline constexpr const char* kProblem = "Error:";
+// "Done:\tP": every record of page P has been said and its files are whole.
+inline constexpr const char* kPageDone = "Done:";
+// "Listed:\tP": the run walked its last page, P.
+inline constexpr const char* kListedEnd = "Listed:";
+inline constexpr char kListSeparator = '\t';
+
+// A record's label and its fields.
+struct Record {
+    std::string label;
+    std::vector<std::string> fields;
+};
+
+inline std::string FormatRecord(const std::string& label, const std::vector<std::string>& fields) {
+    std::string line = label;
+    for (const std::string& field : fields)
+        line += kListSeparator + field;
+    return line + '\n';
+}
+
+// A line (without its end) as a record; a line without a separator is a
+// label alone.
+inline Record ParseRecord(const std::string& line) {
+    Record record;
+    std::size_t start = 0;
+    std::size_t at = line.find(kListSeparator);
+    record.label = line.substr(0, at);
+    while (at != std::string::npos) {
+        start = at + 1;
+        at = line.find(kListSeparator, start);
+        record.fields.push_back(
+            line.substr(start, at == std::string::npos ? std::string::npos : at - start));
+    }
+    return record;
+}
 
 // The first line of either tool, exactly, when the document needs a user
 // password and none or a wrong one was given: the program then asks for one.
@@ -69,23 +123,33 @@ inline constexpr const char* kOutOfProcessorTime = " s of processor time";
 inline constexpr const char* kPagesLabel = "Pages:";
 
 // glimmet.bin writes each image as ROOT-NNN.ext, numbered from 000 in
-// drawing order across its run, in three digits or more. The program passes
-// its scratch folder and this root, and takes nothing else from the folder.
+// drawing order across its run (from -from-file's number less one), in
+// three digits or more. The program passes its scratch folder and this root.
 inline constexpr const char* kScratchRoot = "tmp";
 inline constexpr char kNumberSeparator = '-';
 inline constexpr std::size_t kNumberDigits = 3;
 
-// glimmet.bin -list [-f FIRST] [-l LAST] [-upw PASSWORD] [-keep KIND] FILE
-// Says what the same run would write, without decoding (but with -unique,
-// which compares pixels) or writing anything:
-// a kListedPage line as each page begins, a kListedImage line for each
-// scratch file in the order of their numbers, and kListedEnd once every page
-// was walked. Problems come as they do when extracting.
+// glimmet.bin -list [-f FIRST] [-l LAST] [-upw PASSWORD] [-keep KIND]
+//             [-unique] [-min-size WxH] [-only PICTURES] FILE
+// glimmet.bin -list -thumbs SIZE [...] FILE ROOT
+// Says what the same run would write, in the records above (Page, Image,
+// Done and Listed, and the problems), without decoding (but with -unique,
+// which compares pixels) or writing anything, and without waiting for a go.
 inline constexpr const char* kListOption = "-list";
-inline constexpr const char* kListedPage = "Page:";
-inline constexpr const char* kListedImage = "Image:";
-inline constexpr const char* kListedEnd = "Listed:";
-inline constexpr char kListSeparator = '\t';
+// -thumbs SIZE: each picture is also decoded at a reduced size, no side
+// longer than SIZE pixels (or its own size, when smaller), and written under
+// ROOT as a gray or RGB map (kGray or kStoredAsJpeg) named in a kThumb record
+// after the picture's Image records: "Thumb:\tNAME\tWIDTH\tHEIGHT". A
+// picture that cannot be decoded has a problem instead.
+inline constexpr const char* kThumbsOption = "-thumbs";
+inline constexpr const char* kThumb = "Thumb:";
+// -only PICTURES: only these pictures are taken, each as PAGE.N (N its
+// number on the page, from 1, as the records number it), separated by
+// commas; the rest are passed over without being decoded. Extracting or
+// listing, the files are numbered as if the others were not there.
+inline constexpr const char* kOnlyOption = "-only";
+inline constexpr char kOnlyPage = '.';
+inline constexpr char kOnlySeparator = ',';
 
 // The fields of a kListedImage line, after its label, in this order.
 // Width, height, components and bits are those of the file written; the
@@ -161,32 +225,6 @@ inline constexpr const char* kScratchFull = "Error: the scratch folder is full:"
 // A file not yet whole carries this prefix before its name, so the program
 // never takes half an image; what a stopped tool left under it is removed.
 inline constexpr const char* kWorkingPrefix = "~";
-
-// A glimmet.bin started ahead of its page finds in this variable the number
-// of a descriptor to read to its end before its files take their names: the
-// images of the page before are still being converted under the same names.
-// The program hands over kGoDescriptor; the tool goes by the variable.
-inline constexpr const char* kGoVariable = "ARVENZO_GO_FD";
-inline constexpr int kGoDescriptor = 3;
-
-// A glimmet.bin that finds kPageVariable as well works page by page through
-// its whole range. The program writes one byte to the go descriptor for
-// each page once it has taken the page before; the tool reads a page's byte
-// before that page's files take their names (a page without files may read
-// it later, but before any later page's files are named), and the end of
-// that descriptor tells it to stop. Once a page's files have their names
-// and its problems are printed, the tool writes a line to the page
-// descriptor: the page's number, the number of files it named, and how many
-// bytes the run has printed on standard output and standard error so far,
-// blank-separated. Those bytes, from the end of the page before, are the
-// page's lines. A tool that ends without saying its page is done leaves the
-// rest of the range to a new run.
-inline constexpr const char* kPageVariable = "ARVENZO_PAGE_FD";
-inline constexpr int kPageDescriptor = 4;
-// The program may hold bytes back while pages come without files; a tool
-// that has to wait for one writes this line to the page descriptor first,
-// and the program sends what it holds.
-inline constexpr const char* kGoWanted = "go?";
 
 // ROOT-NNN.ext for scratch file `number`.
 inline std::string ScratchName(const std::string& root, int number, const std::string& extension) {

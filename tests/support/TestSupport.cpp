@@ -2,6 +2,7 @@
 
 #include "ToolContract.h"
 #include "platform/Shell.h"
+#include "support/ToolTests.h"
 #include "toolkit/MessageBoxes.h"
 
 #include <QAbstractButton>
@@ -168,14 +169,7 @@ BoxAction CloseBox() {
 }
 
 QString WriteScript(const QString& folder, const QString& name, const QString& body) {
-    const QString path = folder + "/" + name;
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        qFatal("cannot write a script");
-    file.write(("#!/bin/sh\n" + body + "\n").toUtf8());
-    file.close();
-    file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    return path;
+    return tooltest::writeScript(folder, name, body);
 }
 
 QString PagesLine(const QString& rest) {
@@ -186,9 +180,16 @@ QString EchoPages(const QString& rest) {
     return "echo '" + PagesLine(rest) + "'";
 }
 
-QString AwaitGo() {
-    return QString("[ -n \"$%1\" ] && eval \"dd bs=1 count=1 <&$%1\" >/dev/null 2>&1\n")
-        .arg(contract::kGoVariable);
+QString StandInPage() {
+    // Its root is its last argument, its files are those under the root,
+    // and its page is $2.
+    return QString("read -r _ _ || exit 0\n"
+                   "for last; do :; done\n"
+                   "trap 'for f in \"$last\"%1*; do [ -f \"$f\" ] && "
+                   "printf \"%2\\t1\\t%s\\t%s\\t%3\\n\" \"${f##*/}\" \"$(wc -c <\"$f\")\"; "
+                   "done; printf \"%4\\t%s\\n\" \"$2\"' EXIT\n")
+        .arg(QChar(contract::kNumberSeparator), contract::kFileMade, contract::kNoDigest,
+             contract::kPageDone);
 }
 
 QString ScratchName(const QString& root, int number, const char* extension) {

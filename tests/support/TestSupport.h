@@ -119,12 +119,14 @@ QString WriteScript(const QString& folder, const QString& name, const QString& b
 
 // Stand-ins for the console tools speak their contract. PagesLine is
 // vellam.bin's page-count line, its label followed by `rest` (" 3");
-// EchoPages prints it. AwaitGo begins a stand-in glimmet.bin that takes
-// its page's go as the real one does, and then does that page alone. ScratchName is
+// EchoPages prints it. StandInPage begins a stand-in glimmet.bin that takes
+// its page's go as the real one does, does that page alone, and as it ends
+// names the files under its root ($last, its last argument) and says the
+// page done. ScratchName is
 // the name glimmet.bin gives image `number` under `root`.
 QString PagesLine(const QString& rest);
 QString EchoPages(const QString& rest);
-QString AwaitGo();
+QString StandInPage();
 QString ScratchName(const QString& root, int number, const char* extension);
 
 // True while the process whose id the file `pidFile` holds runs: neither

@@ -6,6 +6,7 @@
 #include "image_bound.h"
 #include "page_images.h"
 #include "pdf_open.h"
+#include "record_channel.h"
 #include "run_limits.h"
 #include "run_sinks.h"
 #include "standard_streams.h"
@@ -33,9 +34,9 @@ int usage(const char* why = nullptr) {
                  contract::kExtractionTool, contract::kFirstPageOption, contract::kLastPageOption,
                  contract::kPasswordOption, contract::kKeepOption, contract::kKeepJpeg,
                  contract::kKeepJpx);
-    std::fprintf(stderr, "       (either with [%s] [%s WxH] [%s FILE]; the first with [%s FILE])\n",
-                 contract::kUniqueOption, contract::kMinSizeOption, contract::kTallyOption,
-                 contract::kFactsOption);
+    std::fprintf(stderr, "       (with [%s] [%s WxH]; the first with [%s [%s] [%s N]])\n",
+                 contract::kUniqueOption, contract::kMinSizeOption, contract::kRecordsOption,
+                 contract::kHashOption, contract::kFromFileOption);
     std::fprintf(stderr, "       %s %s [%s FIRST] [%s LAST] [%s PASSWORD] [%s %s|%s] FILE\n",
                  contract::kExtractionTool, contract::kListOption, contract::kFirstPageOption,
                  contract::kLastPageOption, contract::kPasswordOption, contract::kKeepOption,
@@ -62,8 +63,9 @@ struct Options {
     glimmet::KeepKind keep = glimmet::KeepKind::None;
     bool unique = false;
     std::pair<int, int> minSize{0, 0};
-    std::string tally;
-    std::string facts;
+    bool records = false;
+    bool hash = false;
+    int fromFile = 1;
 };
 
 // Returns an exit code when the command line is unusable.
@@ -73,8 +75,7 @@ std::optional<int> parse(int argc, char** argv, Options& opt) {
         std::string arg = argv[i];
         if (arg == contract::kFirstPageOption || arg == contract::kLastPageOption ||
             arg == contract::kPasswordOption || arg == contract::kKeepOption ||
-            arg == contract::kMinSizeOption || arg == contract::kTallyOption ||
-            arg == contract::kFactsOption) {
+            arg == contract::kMinSizeOption || arg == contract::kFromFileOption) {
             if (++i == argc)
                 return usage((arg + " needs a value").c_str());
             std::string value = argv[i];
@@ -94,26 +95,28 @@ std::optional<int> parse(int argc, char** argv, Options& opt) {
                 opt.minSize = *size;
                 continue;
             }
-            if (arg == contract::kTallyOption) {
-                opt.tally = value;
-                continue;
-            }
-            if (arg == contract::kFactsOption) {
-                opt.facts = value;
-                continue;
-            }
             if (arg == contract::kPasswordOption) {
                 opt.password = value;
                 continue;
             }
             auto number = pageNumber(value);
             if (!number)
-                return usage(("not a page number: '" + value + "'").c_str());
+                return usage(("not a number: '" + value + "'").c_str());
+            if (arg == contract::kFromFileOption) {
+                if (*number < 1)
+                    return usage(("not a file number: '" + value + "'").c_str());
+                opt.fromFile = *number;
+                continue;
+            }
             (arg == contract::kFirstPageOption ? opt.first : opt.last) = number;
         } else if (arg == contract::kListOption) {
             opt.list = true;
         } else if (arg == contract::kUniqueOption) {
             opt.unique = true;
+        } else if (arg == contract::kRecordsOption) {
+            opt.records = true;
+        } else if (arg == contract::kHashOption) {
+            opt.hash = true;
         } else if (arg.size() > 1 && arg[0] == '-') {
             return usage(("unknown option " + arg).c_str());
         } else if (positional == 0) {
@@ -126,7 +129,7 @@ std::optional<int> parse(int argc, char** argv, Options& opt) {
             return usage();
         }
     }
-    if (positional != (opt.list ? 1 : 2))
+    if (positional != (opt.list ? 1 : 2) || (opt.list && opt.records))
         return usage();
     return std::nullopt;
 }
@@ -157,18 +160,15 @@ void takePicture(tools::Context& ctx, pdf_document* doc, const Options& opt, int
     std::optional<glimmet::LeftOut> leftOut;
     if (sieve.active())
         leftOut = sieve.beforeDecoding(found.objectNumber, image->w, image->h);
-    if (leftOut && !sink.takesLeftOut()) {
-        sieve.leaveOut(*leftOut);
+    if (leftOut && !sink.takesLeftOut())
         return;
-    }
     const glimmet::KeptPicture kept = glimmet::keptPicture(ctx, doc, found, image.get(), opt.keep);
     if (sieve.active() && !leftOut)
         leftOut = sieve.byContent(ctx, image.get(), kept);
-    if (leftOut)
-        sieve.leaveOut(*leftOut);
-    else
-        sieve.take(found.objectNumber, sink.nextFile());
+    const int firstFile = sink.nextFile();
     sink.picture(page, found, glimmet::planExport(ctx, image.get(), kept), kept, leftOut);
+    if (!leftOut)
+        sink.seen(sieve.take(found.objectNumber, firstFile));
 }
 
 int run(const Options& opt) {
@@ -179,20 +179,15 @@ int run(const Options& opt) {
         return *code;
     const int first = opt.first.value_or(1);
     const int last = opt.last.value_or(INT_MAX);
-    std::optional<int> go;
-    if (!opt.list)
-        go = glimmet::descriptorIn(contract::kGoVariable);
-    std::optional<int> done;
-    if (go && last < INT_MAX)
-        done = glimmet::descriptorIn(contract::kPageVariable);
+    // Over the channel, each page of the range is a unit of its own, and
+    // one the document lacks is a failure of its own.
+    const bool byPage = opt.records && last < INT_MAX;
     std::vector<tools::Object> pageObjects;
     int pages = 0;
     if (first >= 1 && first <= last) {
         if (!tools::readPages(ctx, doc.get(), opt.file, first, last, pageObjects, pages))
             return tools::kExitFailed;
-        // Page by page, the pages the document has are done and each one
-        // it lacks is a failure of its own.
-        if (done && pageObjects.empty() && pages >= first &&
+        if (byPage && pageObjects.empty() && pages >= first &&
             !tools::readPages(ctx, doc.get(), opt.file, first, pages, pageObjects, pages))
             return tools::kExitFailed;
     }
@@ -201,24 +196,28 @@ int run(const Options& opt) {
             from == to ? "page " + std::to_string(from) + " is"
                        : "pages " + std::to_string(from) + " to " + std::to_string(to) + " are";
         const std::string has = pages > 0 ? ", which has " + tools::counted(pages, "page") : "";
+        std::fflush(stdout);
         std::fprintf(stderr, "Error: %s not in %s%s\n", missing.c_str(), opt.file.c_str(),
                      has.c_str());
     };
-    if (pageObjects.empty() && !done) {
+    if (pageObjects.empty() && !byPage) {
         sayMissing(first, last);
         return tools::kExitFailed;
     }
 
-    glimmet::ScratchNames names(opt.root);
-    glimmet::PictureSieve sieve(opt.unique, opt.minSize.first, opt.minSize.second, opt.tally);
+    glimmet::ScratchNames names(opt.root, opt.fromFile, opt.hash);
+    glimmet::PictureSieve sieve(opt.unique, opt.minSize.first, opt.minSize.second);
+    std::optional<glimmet::RecordChannel> channel;
+    if (opt.records)
+        channel.emplace(sieve);
     std::unique_ptr<glimmet::RunSink> sink;
     if (opt.list)
         sink = std::make_unique<glimmet::ListingSink>(ctx, doc.get());
     else
-        sink = std::make_unique<glimmet::ExportSink>(ctx, doc.get(), names, sieve, go, done,
-                                                     opt.facts);
+        sink = std::make_unique<glimmet::ExportSink>(ctx, doc.get(), names,
+                                                     channel ? &*channel : nullptr);
     bool failed = false;
-    const int end = done ? last + 1 : first + static_cast<int>(pageObjects.size());
+    const int end = byPage ? last + 1 : first + static_cast<int>(pageObjects.size());
     for (int page = first; page < end; ++page) {
         if (!sink->beginPage(page))
             return tools::kExitOk;
@@ -250,13 +249,10 @@ int run(const Options& opt) {
             // Decoded pixels are of no use once written; keep memory to one image.
             fz_empty_store(c);
         }
-        if (!sink->endPage(page, page == end - 1))
-            return tools::kExitOk;
+        sink->endPage(page);
     }
     sink->endRun(end - 1);
-    // Only once its files are the program's does the run count for the next.
-    glimmet::saveTally(sieve, failed);
-    return failed || sink->failed() ? tools::kExitFailed : tools::kExitOk;
+    return failed ? tools::kExitFailed : tools::kExitOk;
 }
 
 } // namespace

@@ -2,13 +2,8 @@
 
 #include "ToolContract.h"
 #include "pixel_digest.h"
-#include "scratch_output.h"
 
-#include <cerrno>
 #include <charconv>
-#include <cstdio>
-#include <fstream>
-#include <memory>
 
 namespace glimmet {
 
@@ -35,30 +30,15 @@ std::optional<std::pair<int, int>> readSize(const std::string& text) {
     return w && h ? std::optional(std::pair(*w, *h)) : std::nullopt;
 }
 
-PictureSieve::PictureSieve(bool unique, int minWidth, int minHeight, std::string tally)
-    : unique_(unique), minWidth_(minWidth), minHeight_(minHeight), tally_(std::move(tally)) {
-    if (tally_.empty())
-        return;
-    std::ifstream in(tally_);
-    for (std::string line; std::getline(in, line);) {
-        const std::size_t blank = line.find(' ');
-        if (blank == std::string::npos)
-            continue;
-        // The file number after the key is the picture's first file, when
-        // the run that wrote it knew it.
-        const std::string kind = line.substr(0, blank);
-        std::string value = line.substr(blank + 1);
-        int file = 0;
-        if (const std::size_t second = value.find(' '); second != std::string::npos) {
-            file = count(std::string_view(value).substr(second + 1)).value_or(0);
-            value.resize(second);
-        }
-        if (kind == contract::kTallyObject) {
-            if (const auto n = count(value))
-                objects_.emplace(*n, file);
-        } else if (kind == contract::kTallyPixels) {
-            digests_.emplace(value, file);
-        }
+PictureSieve::PictureSieve(bool unique, int minWidth, int minHeight)
+    : unique_(unique), minWidth_(minWidth), minHeight_(minHeight) {}
+
+void PictureSieve::remember(const std::string& kind, const std::string& key, int file) {
+    if (kind == contract::kSeenObject) {
+        if (const auto n = count(key))
+            objects_.emplace(*n, file);
+    } else if (kind == contract::kSeenPixels) {
+        digests_.emplace(key, file);
     }
 }
 
@@ -85,31 +65,16 @@ std::optional<LeftOut> PictureSieve::byContent(tools::Context& ctx, fz_image* im
     return LeftOut{false, seen->second};
 }
 
-void PictureSieve::take(int objectNumber, int firstFile) {
+std::vector<Seen> PictureSieve::take(int objectNumber, int firstFile) {
+    std::vector<Seen> seen;
     if (!unique_)
-        return;
+        return seen;
     if (objectNumber > 0 && objects_.emplace(objectNumber, firstFile).second)
-        learnt_ += std::string(contract::kTallyObject) + ' ' + std::to_string(objectNumber) + ' ' +
-                   std::to_string(firstFile) + '\n';
+        seen.push_back({contract::kSeenObject, std::to_string(objectNumber), firstFile});
     if (!digest_.empty() && digests_.emplace(digest_, firstFile).second)
-        learnt_ += std::string(contract::kTallyPixels) + ' ' + digest_ + ' ' +
-                   std::to_string(firstFile) + '\n';
+        seen.push_back({contract::kSeenPixels, digest_, firstFile});
     digest_.clear();
-}
-
-void PictureSieve::leaveOut(const LeftOut& why) {
-    learnt_ += std::string(why.small ? contract::kTallySmall : contract::kTallyRepeat) + " 1\n";
-}
-
-void PictureSieve::save() {
-    if (tally_.empty() || learnt_.empty())
-        return;
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(tally_.c_str(), "ab"),
-                                                         &std::fclose);
-    if (!file || std::fwrite(learnt_.data(), 1, learnt_.size(), file.get()) != learnt_.size() ||
-        std::fflush(file.get()) != 0)
-        failWriting(tally_, errno);
-    learnt_.clear();
+    return seen;
 }
 
 } // namespace glimmet

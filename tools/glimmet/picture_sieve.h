@@ -6,6 +6,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace glimmet {
 
@@ -16,14 +17,21 @@ struct LeftOut {
     int repeatOf = 0;
 };
 
+// One way a later picture is known as a repeat of one written: a
+// contract::kSeenObject or kSeenPixels key, and the first file it made.
+struct Seen {
+    const char* kind;
+    std::string key;
+    int file;
+};
+
 // Decides which pictures a run leaves out: those smaller than a minimum
 // size, and with `unique`, those written already, by object or by their
-// decoded pixels. With a tally file, what earlier runs over the same
-// document wrote is remembered there, and every picture left out is
-// counted in it.
+// decoded pixels, in this run or, as the program tells it, in the runs
+// before it over the same document.
 class PictureSieve {
 public:
-    PictureSieve(bool unique, int minWidth, int minHeight, std::string tally);
+    PictureSieve(bool unique, int minWidth, int minHeight);
 
     bool active() const { return unique_ || minWidth_ > 0 || minHeight_ > 0; }
 
@@ -32,22 +40,18 @@ public:
     // Decodes the picture to compare its pixels with those written; its
     // digest is remembered for take(). Throws MuError as writing it would.
     std::optional<LeftOut> byContent(tools::Context& ctx, fz_image* image, const KeptPicture& kept);
-    // The picture is written as the run's files `firstFile` on.
-    void take(int objectNumber, int firstFile);
-    void leaveOut(const LeftOut& why);
-
-    // Adds what the run learnt since the last save to the tally. Throws
-    // WriteError.
-    void save();
+    // The picture is written as the run's files `firstFile` on; returns
+    // the ways it is now known by.
+    std::vector<Seen> take(int objectNumber, int firstFile);
+    // A picture an earlier run wrote, as take() gave it there.
+    void remember(const std::string& kind, const std::string& key, int file);
 
 private:
     bool unique_;
     int minWidth_, minHeight_;
-    std::string tally_;
     std::map<int, int> objects_;         // object number -> its first file
     std::map<std::string, int> digests_; // pixels -> their first file
     std::string digest_;                 // of the picture byContent() saw last
-    std::string learnt_;                 // tally lines not saved yet
 };
 
 // "WxH" or "N"; nothing for other text.

@@ -2,13 +2,11 @@
 
 #include "image_export.h"
 #include "kept_picture.h"
-#include "page_handover.h"
 #include "page_image.h"
 #include "picture_sieve.h"
+#include "record_channel.h"
 #include "scratch_names.h"
 
-#include <cstdio>
-#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -30,23 +28,16 @@ public:
     // One picture and the files it makes. Throws for the picture.
     virtual void picture(int page, const PageImage& found, const std::vector<PlannedFile>& plan,
                          const KeptPicture& kept, const std::optional<LeftOut>& leftOut) = 0;
-    // False when the program wants no more pages. `last` for the run's last
-    // page: what ends the run's output is said before the page is handed
-    // over, as the program may end the tool as soon as it has that page.
-    virtual bool endPage(int page, bool last) = 0;
+    // A picture came out whole, and is known from now on by `ways`.
+    virtual void seen(const std::vector<Seen>& ways) = 0;
+    virtual void endPage(int page) = 0;
     virtual void endRun(int lastPage) = 0;
     // A picture that failed: the sink may say what the document states of
     // it.
     virtual void pictureFailed(int, const PageImage&) {}
-
-    // Whether a failure of the sink's own was said on standard error.
-    bool failed() const { return failed_; }
-
-protected:
-    bool failed_ = false;
 };
 
-// Says what each page holds on standard output, writing nothing.
+// Says what each page holds, in records on standard output, writing nothing.
 class ListingSink : public RunSink {
 public:
     ListingSink(tools::Context& ctx, pdf_document* doc) : ctx_(ctx), doc_(doc) {}
@@ -56,7 +47,8 @@ public:
     int nextFile() const override { return files_ + 1; }
     void picture(int page, const PageImage& found, const std::vector<PlannedFile>& plan,
                  const KeptPicture& kept, const std::optional<LeftOut>& leftOut) override;
-    bool endPage(int page, bool last) override;
+    void seen(const std::vector<Seen>&) override {}
+    void endPage(int page) override;
     void endRun(int lastPage) override;
 
 private:
@@ -65,50 +57,29 @@ private:
     int files_ = 0;
 };
 
-// Writes each picture as scratch files, handing the pages over to the
-// program as they are done when it asks for that (`handover`), or all at
-// once after its go (`go`) when it started the tool ahead of its turn.
-// With a facts file, each page's listing lines go there too.
+// Writes each picture as scratch files. With a channel, each page waits for
+// the program's go and every fact, file and repeat is said in its records;
+// without, the run is silent but for its problems.
 class ExportSink : public RunSink {
 public:
-    ExportSink(tools::Context& ctx, pdf_document* doc, ScratchNames& names, PictureSieve& sieve,
-               std::optional<int> go, std::optional<int> done, std::string facts);
+    ExportSink(tools::Context& ctx, pdf_document* doc, ScratchNames& names, RecordChannel* channel);
 
+    bool beginPage(int page) override;
+    bool takesLeftOut() const override { return channel_ != nullptr; }
+    int nextFile() const override { return names_.nextNumber(); }
     void picture(int page, const PageImage& found, const std::vector<PlannedFile>& plan,
                  const KeptPicture& kept, const std::optional<LeftOut>& leftOut) override;
-    bool takesLeftOut() const override { return !facts_.empty(); }
-    int nextFile() const override { return filesBefore_ + names_.count() + 1; }
-    bool beginPage(int page) override;
-    bool endPage(int page, bool last) override;
+    void seen(const std::vector<Seen>& ways) override;
+    void endPage(int page) override;
     void endRun(int lastPage) override;
     void pictureFailed(int page, const PageImage& found) override;
 
 private:
-    // Appends the page's facts to the file; false, said on standard error,
-    // when it cannot.
-    bool writeFacts();
-    // Adds the digests of the page's kept files to its facts.
-    void addDigests();
-
     tools::Context& ctx_;
     pdf_document* doc_;
     ScratchNames& names_;
-    PictureSieve& sieve_;
-    std::optional<int> go_;
-    std::optional<PageHandover> handover_;
-    std::string facts_;
-    bool factsEnded_ = false;
-    bool counted_ = false;
-    int filesBefore_ = 0;   // listed in the facts by earlier runs
-    int pageFirstFile_ = 0; // the run's number of the page's first file
-    int page_ = 0;
-    int listedOnPage_ = 0;  // the page's last picture listed, by its number
-    std::string pageFacts_; // not written yet
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> factsFile_{nullptr, &std::fclose};
+    RecordChannel* channel_;
+    int listedOnPage_ = 0; // the number on its page of the picture said last
 };
-
-// Adds what the run learnt to its tally; a failure is said on standard
-// error and sets `failed`.
-void saveTally(PictureSieve& sieve, bool& failed);
 
 } // namespace glimmet

@@ -26,52 +26,25 @@ void show(const std::string& path) {
     failWriting(path, err);
 }
 
-} // namespace
-
-ScratchNames::~ScratchNames() {
-    for (const std::string& path : waiting_)
-        unlink(workingName(path).c_str());
+std::string fileName(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
 }
+
+} // namespace
 
 void ScratchNames::write(const char* extension, const std::function<void(ScratchOutput&)>& fill,
                          bool kept) {
-    ScratchOutput out(contract::ScratchName(root_, count_, extension));
+    ScratchOutput out(contract::ScratchName(root_, next_ - 1, extension));
     if (kept && hashKept_)
         out.hashAsWritten();
     fill(out);
     out.close();
-    if (!out.digest().empty())
-        hashed_.push_back({count_, out.size(), out.digest()});
     // Whole, the file has its number even when its name turns out taken.
-    ++count_;
-    whole(out.path());
-}
-
-void ScratchNames::whole(const std::string& path) {
-    if (!heldBack_) {
-        show(path);
-        return;
-    }
-    try {
-        waiting_.push_back(path);
-    } catch (...) {
-        unlink(workingName(path).c_str());
-        throw;
-    }
-}
-
-void ScratchNames::release() {
-    heldBack_ = false;
-    std::vector<std::string> waiting;
-    waiting.swap(waiting_);
-    for (size_t i = 0; i < waiting.size(); ++i) {
-        try {
-            show(waiting[i]);
-        } catch (...) {
-            waiting_.assign(waiting.begin() + static_cast<std::ptrdiff_t>(i) + 1, waiting.end());
-            throw;
-        }
-    }
+    const int number = next_++;
+    show(out.path());
+    if (told_)
+        told_({number, fileName(out.path()), out.size(), out.digest()});
 }
 
 } // namespace glimmet

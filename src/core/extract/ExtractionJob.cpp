@@ -9,8 +9,6 @@
 #include "text/TextRules.h"
 
 #include <exception>
-#include <fstream>
-#include <iterator>
 #include <optional>
 #include <stdexcept>
 
@@ -18,73 +16,30 @@ namespace extract {
 
 namespace {
 
-// Where the tool runs of one job remember what they wrote and left out; not
-// a name the scratch images take.
-std::string TallyPath(const std::string& root) {
-    return root + ".tally";
-}
-
-// Where the tool runs of one job write the listing lines of their pages.
-std::string FactsPath(const std::string& root) {
-    return root + ".facts";
-}
-
-std::vector<std::string> ToolArguments(int page, int lastPage, const JobRequest& r,
-                                       const std::string& root) {
-    std::vector<std::string> args{contract::kFirstPageOption, std::to_string(page),
-                                  contract::kLastPageOption, std::to_string(lastPage)};
-    AddPictureOptions({r.password, r.conversion.formatText, r.unique, r.minWidth, r.minHeight},
-                      args);
-    if (r.LeavesOut()) {
-        args.push_back(contract::kTallyOption);
-        args.push_back(TallyPath(root));
-    }
-    if (r.wantsFacts) {
-        args.push_back(contract::kFactsOption);
-        args.push_back(FactsPath(root));
-    }
+// The tool's options and paths, besides its pages and its channel.
+std::vector<std::string> ToolArguments(const JobRequest& r, const std::string& root) {
+    std::vector<std::string> args;
+    AddPictureOptions(r.password, r.conversion.formatText, r.pictures, args);
+    // Copied bytes are hashed by the tool as it writes them.
+    if (r.conversion.hashFiles)
+        args.push_back(contract::kHashOption);
     args.push_back(r.inputPath);
     args.push_back(root);
     return args;
 }
 
-// The tally's counts of pictures left out: repeats, then small ones.
-std::pair<int, int> CountLeftOut(const std::string& path) {
-    std::pair<int, int> counts{0, 0};
-    std::ifstream in(path);
-    for (std::string line; std::getline(in, line);) {
-        const std::string kind = line.substr(0, line.find(' '));
-        if (kind == contract::kTallyRepeat)
-            ++counts.first;
-        else if (kind == contract::kTallySmall)
-            ++counts.second;
-    }
-    return counts;
-}
-
-std::string FileName(const JobRequest& r, int number, int page, int onPage) {
+std::string FileName(const JobRequest& r, int number, int page, int onPage, int object) {
     if (r.naming.Empty())
         return NumberedName(r.conversion.prefix, number);
-    const int object = r.objectOf && r.naming.UsesObject() ? r.objectOf(page, onPage) : 0;
     return r.naming.Name({number, page, onPage, DocumentName(r.inputPath), object});
 }
 
 // The tool's reason when it says its scratch folder takes no more files.
-std::optional<std::string> ScratchFull(const std::string& output) {
+std::optional<std::string> ScratchFull(const std::string& line) {
     const std::string mark = std::string(contract::kScratchFull) + " ";
-    const std::size_t at = output.find(mark);
-    if (at == std::string::npos || (at > 0 && output[at - 1] != '\n'))
+    if (line.compare(0, mark.size(), mark) != 0)
         return std::nullopt;
-    const std::size_t start = at + mark.size();
-    return text::Trim(output.substr(start, output.find('\n', start) - start));
-}
-
-// The tool's output without that line, which the job says in its own words.
-std::string WithoutScratchFull(std::string output) {
-    const std::size_t at = output.find(contract::kScratchFull);
-    if (at != std::string::npos && (at == 0 || output[at - 1] == '\n'))
-        output.erase(at, output.find('\n', at) - at);
-    return output;
+    return text::Trim(line.substr(mark.size()));
 }
 
 bool Copied(const std::string& scratchName, const ConversionSettings& settings) {
@@ -122,12 +77,9 @@ JobEnd ExtractionJob::Run() {
     return end;
 }
 
-std::string ExtractionJob::FactsFile() const {
-    return FactsPath(workFolder_ + contract::kScratchRoot);
-}
-
 JobEnd ExtractionJob::RunPages() {
     counts_ = {};
+    ahead_ = 1;
     outputBroken_ = false;
     imagesTaken_ = 0;
     written_.clear();
@@ -140,6 +92,9 @@ JobEnd ExtractionJob::RunPages() {
     // folder.
     EmptyFolder(workFolder_);
     RemoveLeftByEndedRuns(request.conversion.outputFolder, kWorkingFilePrefix, false);
+    tool_ = std::make_unique<PageTool>(toolFolder_ + contract::kExtractionTool, toolFolder_,
+                                       ToolArguments(request, workFolder_ + contract::kScratchRoot),
+                                       request.lastPage);
     bool lastPageSound = true;
     {
         FreeImageSession freeImage;
@@ -148,10 +103,11 @@ JobEnd ExtractionJob::RunPages() {
                 break; // stopped: the pages left are skipped
             lastPageSound = RunPage(static_cast<int>(page), request);
         }
-        tool_.reset(); // stopped before its next page
-        RemoveUnfinished(workFolder_);
+        tool_->Stop(); // stopped before its next page
     }
-    JobFinished finished = Tally(request);
+    JobFinished finished = counts_;
+    finished.stopped = !running_;
+    finished.outputBroken = outputBroken_;
     // A folder is opened only after a last page that went well.
     if (!finished.stopped && request.openAfter && lastPageSound)
         finished.after = imagesTaken_ < 1 && finished.repeats + finished.small == 0
@@ -164,36 +120,11 @@ JobEnd ExtractionJob::RunPages() {
     return finished.failed > 0 ? JobEnd::CompletedWithErrors : JobEnd::Completed;
 }
 
-JobFinished ExtractionJob::Tally(const JobRequest& request) const {
-    JobFinished finished = counts_;
-    if (request.LeavesOut()) {
-        const auto [repeats, small] = CountLeftOut(TallyPath(workFolder_ + contract::kScratchRoot));
-        finished.repeats = repeats;
-        finished.small = small;
-    }
-    if (request.wantsFacts) {
-        std::ifstream in(FactsPath(workFolder_ + contract::kScratchRoot), std::ios::binary);
-        finished.facts.assign(std::istreambuf_iterator<char>(in), {});
-    }
-    finished.stopped = !running_;
-    finished.outputBroken = outputBroken_;
-    return finished;
-}
-
-std::string ExtractionJob::RunTool(int page, const JobRequest& request) {
-    if (!tool_) {
-        const int last = platform::ToolsReportPages() ? request.lastPage : page;
-        tool_ = std::make_unique<platform::PageTool>(
-            toolFolder_ + contract::kExtractionTool,
-            ToolArguments(page, last, request, workFolder_ + contract::kScratchRoot), toolFolder_);
-        wentAhead_ = false;
-    }
-    if (!wentAhead_)
-        tool_->Go();
-    wentAhead_ = false;
+PageReport ExtractionJob::AwaitPage(int page) {
     pageEndedByStop_ = false;
     std::optional<std::chrono::steady_clock::time_point> stopSeen;
     const platform::GiveUp giveUp = [&] {
+        sink_.Waiting();
         if (abandon_ && *abandon_)
             return pageEndedByStop_ = true;
         if (running_)
@@ -203,60 +134,70 @@ std::string ExtractionJob::RunTool(int page, const JobRequest& request) {
             stopSeen = now;
         return pageEndedByStop_ = now - *stopSeen >= kStopGrace;
     };
-    std::string output;
-    // A tool that ended on this page, however, takes nothing of the next.
-    const bool done = tool_->AwaitPage(output, giveUp, [&] { return sink_.Waiting(); });
-    namedFiles_ = tool_->NamedFiles();
-    if (!done || page == request.lastPage) {
-        tool_.reset();
-        RemoveUnfinished(workFolder_);
-    }
-    return output;
+    return tool_->AwaitPage(page, giveUp);
 }
 
 bool ExtractionJob::RunPage(int page, const JobRequest& request) {
     sink_.Tell(PageBegun{page});
-    const std::string output = RunTool(page, request);
+    PageReport report = AwaitPage(page);
     pageFailed_ = false;
     // The stop ended the page: no failure of its own, and nothing more of
     // it is converted.
     if (!pageEndedByStop_) {
-        for (const ImageFailure& failure : ToolFailures(page, WithoutScratchFull(output)))
-            Fail(failure);
-        // Every later page would fail the same way, and none by the
-        // document's fault: named once, the job stops.
-        if (const std::optional<std::string> reason = ScratchFull(output)) {
-            Fail({page, 0, 0,
-                  "the scratch folder " + workFolder_.substr(0, workFolder_.size() - 1) +
-                      " takes no more files: " + *reason});
-            outputBroken_ = true;
-            running_ = false;
-        }
-        // A page the tool failed on still gives the images it did write:
-        // they are the document's, and the next page's run would write
-        // over them.
-        if (namedFiles_)
-            ConvertPageImages(page, request);
+        // The tool goes on to the next page while this one's are converted;
+        // through pages without pictures it may run further ahead, as they
+        // cost nothing to hold.
+        ahead_ = report.files.empty() ? std::min(2 * ahead_, kMostAhead) : 1;
+        if (page < request.lastPage && running_)
+            tool_->LetOn(std::min(request.lastPage, page + ahead_));
+        CountLeftOut(report.pictures);
+        sink_.Tell(PagePictures{page, std::move(report.pictures), report.done});
+        TellProblems(page, report.problems);
+        // A page the tool failed on still gives the images it did write.
+        ConvertPageImages(page, report.files, request);
     }
     sink_.Tell(PageDone{page});
     return !pageFailed_ && !pageEndedByStop_;
 }
 
-void ExtractionJob::ConvertPageImages(int page, const JobRequest& request) {
-    int onPage = 0;
-    const std::vector<std::string> names = ScratchImages(workFolder_);
-    // The page's files are known: the tool shows the next page's meanwhile,
-    // so that they are there once these are converted.
-    if (tool_ && page < request.lastPage && running_ && !(abandon_ && *abandon_)) {
-        tool_->GoAhead();
-        wentAhead_ = true;
+void ExtractionJob::TellProblems(int page, const std::vector<std::string>& problems) {
+    std::string lines;
+    std::optional<std::string> full;
+    for (const std::string& line : problems)
+        if (!full && (full = ScratchFull(line)))
+            continue;
+        else
+            lines += line + '\n';
+    for (const ImageFailure& failure : ToolFailures(page, lines))
+        Fail(failure);
+    // Every later page would fail the same way, and none by the document's
+    // fault: named once, the job stops.
+    if (full) {
+        Fail({page, 0, 0,
+              "the scratch folder " + workFolder_.substr(0, workFolder_.size() - 1) +
+                  " takes no more files: " + *full});
+        outputBroken_ = true;
+        running_ = false;
     }
-    for (const std::string& name : names) {
+}
+
+void ExtractionJob::CountLeftOut(const std::vector<ListedImage>& pictures) {
+    for (const ListedImage& picture : pictures) {
+        counts_.small += picture.small ? 1 : 0;
+        counts_.repeats += picture.repeatOf > 0 ? 1 : 0;
+    }
+}
+
+void ExtractionJob::ConvertPageImages(int page, const std::vector<MadeFile>& files,
+                                      const JobRequest& request) {
+    int onPage = 0;
+    for (const MadeFile& file : files) {
         if (abandon_ && *abandon_)
             break;
         const int number = ++imagesTaken_;
         ++onPage;
-        if (!ConvertOne(page, number, name, FileName(request, number, page, onPage), request)) {
+        if (!ConvertOne(page, number, file,
+                        FileName(request, number, page, onPage, file.objectNumber), request)) {
             // A full disk or a folder that went fails every later image too:
             // named once, and the job stops.
             outputBroken_ = true;
@@ -266,9 +207,9 @@ void ExtractionJob::ConvertPageImages(int page, const JobRequest& request) {
     }
 }
 
-bool ExtractionJob::ConvertOne(int page, int number, const std::string& scratch,
-                               const std::string& name, const JobRequest& request) {
-    const std::string scratchPath = workFolder_ + scratch;
+bool ExtractionJob::ConvertOne(int page, int number, const MadeFile& file, const std::string& name,
+                               const JobRequest& request) {
+    const std::string scratchPath = workFolder_ + file.name;
     std::string target = OutputTarget(scratchPath, name, request.conversion);
     if (const auto taken = written_.find(target); taken != written_.end()) {
         platform::RemoveFile(scratchPath);
@@ -278,14 +219,20 @@ bool ExtractionJob::ConvertOne(int page, int number, const std::string& scratch,
              number);
         return true;
     }
+    const bool copied = Copied(file.name, request.conversion);
+    // The tool hashed the bytes it kept as it wrote them.
+    const bool toolHashed = copied && !file.sha256.empty();
+    ConversionSettings settings = request.conversion;
+    settings.hashFiles = settings.hashFiles && !toolHashed;
     OutputProblem problem;
     WrittenFile written;
-    switch (ConvertImage(scratchPath, name, request.conversion, target, &problem, &written)) {
+    switch (ConvertImage(scratchPath, name, settings, target, &problem, &written)) {
     case Converted::Written:
         ++counts_.written;
         written_.emplace(target, page);
-        sink_.Tell(ImageWritten{number, target, Copied(scratch, request.conversion), written.size,
-                                written.sha256});
+        if (toolHashed && written.size == file.bytes)
+            written.sha256 = file.sha256;
+        sink_.Tell(ImageWritten{number, target, copied, written.size, written.sha256});
         break;
     case Converted::Kept:
         ++counts_.notReplaced;

@@ -4,13 +4,14 @@
 #pragma once
 
 #include "extract/JobSink.h"
-#include "platform/ConsoleTool.h"
+#include "extract/PageTool.h"
 
 #include <atomic>
 #include <chrono>
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace extract {
 
@@ -33,22 +34,22 @@ public:
                   std::string workFolder, const std::atomic<bool>* abandon = nullptr);
 
     JobEnd Run();
-    // Where the tool runs write each page's facts when the request wants
-    // them, before they hand the page over.
-    std::string FactsFile() const;
 
 private:
     JobEnd RunPages();
     // False when the page, or one of its images, failed.
     bool RunPage(int page, const JobRequest& request);
-    std::string RunTool(int page, const JobRequest& request);
-    void ConvertPageImages(int page, const JobRequest& request);
+    PageReport AwaitPage(int page);
+    // The tool's problems with the page, and whether its scratch folder
+    // took no more files.
+    void TellProblems(int page, const std::vector<std::string>& problems);
+    void ConvertPageImages(int page, const std::vector<MadeFile>& files, const JobRequest& request);
     // Converts one scratch image into the file `name`; false when the
     // output folder takes no more files.
-    bool ConvertOne(int page, int number, const std::string& scratch, const std::string& name,
+    bool ConvertOne(int page, int number, const MadeFile& file, const std::string& name,
                     const JobRequest& request);
+    void CountLeftOut(const std::vector<ListedImage>& pictures);
     void Fail(const ImageFailure& failure, int number = 0);
-    JobFinished Tally(const JobRequest& request) const;
 
     JobSink& sink_;
     std::atomic<bool>& running_;
@@ -64,13 +65,13 @@ private:
     // want of room or of the folder: the rest would fail the same way.
     bool outputBroken_ = false;
     bool pageEndedByStop_ = false;
-    bool namedFiles_ = true; // the page may have left files to take
-    bool wentAhead_ = false; // the tool has its go for the next page
     bool pageFailed_ = false;
-    // The tool at work on the range from the page being run: it does the
-    // next page while this one's images are converted. A page it ends on
-    // leaves the rest of the range to a new one.
-    std::unique_ptr<platform::PageTool> tool_;
+    // How many pages the tool may be ahead of the page being converted.
+    static constexpr int kMostAhead = 64;
+    int ahead_ = 1;
+    // The tool at work on the range: it does the next page while this one's
+    // images are converted.
+    std::unique_ptr<PageTool> tool_;
 };
 
 } // namespace extract

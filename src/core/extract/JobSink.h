@@ -6,11 +6,13 @@
 #include "extract/Failures.h"
 #include "extract/ImageConversion.h"
 #include "extract/NamePattern.h"
+#include "extract/ToolOptions.h"
+#include "extract/ToolRecords.h"
 
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <variant>
+#include <vector>
 
 namespace extract {
 
@@ -26,24 +28,19 @@ struct JobRequest {
     ConversionSettings conversion;
     // The files' names; without a pattern, the prefix and the running number.
     NamePattern naming;
-    // The object number of the file `fileOnPage` (from 1) of `page`, for a
-    // pattern that names it.
-    std::function<int(int page, int fileOnPage)> objectOf;
-    // Pictures left out: repeats of one written, and those smaller than
-    // the minimum (0 for none).
-    bool unique = false;
-    int minWidth = 0;
-    int minHeight = 0;
-
-    // The tool runs say what the document holds of each picture, as a
-    // listing would, in JobFinished::facts.
-    bool wantsFacts = false;
-
-    bool LeavesOut() const { return unique || minWidth > 0 || minHeight > 0; }
+    PictureChoice pictures;
 };
 
 struct PageBegun {
     int page;
+};
+// What the document holds of each picture of the page, left out ones
+// included, told before its files are; `complete` unless the tool ended
+// on the page before it said them all.
+struct PagePictures {
+    int page;
+    std::vector<ListedImage> pictures;
+    bool complete = true;
 };
 // Its images are converted too.
 struct PageDone {
@@ -82,8 +79,6 @@ struct JobFinished {
     // no more files (a full disk, a folder gone), and the job ended there.
     bool outputBroken = false;
     AfterJob after = AfterJob::Nothing;
-    // The tool runs' listing lines, when the request wanted them.
-    std::string facts;
 };
 
 // The job could not go on at all; nothing follows but the end.
@@ -91,8 +86,8 @@ struct JobFailed {
     std::string message;
 };
 
-using JobEvent = std::variant<PageBegun, PageDone, ImageWritten, ImageNotReplaced, ImageFailed,
-                              JobFinished, JobFailed>;
+using JobEvent = std::variant<PageBegun, PagePictures, PageDone, ImageWritten, ImageNotReplaced,
+                              ImageFailed, JobFinished, JobFailed>;
 
 class JobSink {
 public:
@@ -103,10 +98,8 @@ public:
     virtual void Tell(const JobEvent& event) = 0;
     // Called each time the job is about to wait on its tool, and at least
     // every tenth of a second while it waits: a sink that holds back its
-    // redraws shows them here, and one with work that can wait may do a
-    // little of it. True when it did some: the job looks at the tool and
-    // asks again rather than sleeping.
-    virtual bool Waiting() { return false; }
+    // redraws shows them here.
+    virtual void Waiting() {}
     // Always the last call, however the job went.
     virtual void EndJob() = 0;
 };

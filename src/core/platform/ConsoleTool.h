@@ -3,6 +3,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstddef>
 #include <functional>
 #include <memory>
 #include <string>
@@ -13,10 +14,6 @@ namespace platform {
 // Asked every few milliseconds while a console tool runs; true ends the
 // tool, and on POSIX every process it started, at once.
 using GiveUp = std::function<bool()>;
-// Asked while a console tool runs and the caller has nothing to do but wait
-// for it: it may do a little work that can wait, and says whether it did,
-// so that it is asked again once the tool has been looked at.
-using Spare = std::function<bool()>;
 
 // How the line ends that RunConsoleTool adds when `timeout` ended a program.
 inline constexpr const char* kTimeLimitEnded = " seconds and was ended";
@@ -33,64 +30,39 @@ std::string RunConsoleTool(const std::string& program, const std::vector<std::st
                            std::chrono::milliseconds timeout = std::chrono::milliseconds{0},
                            const GiveUp& giveUp = {});
 
-// A console tool that works through a range of pages and says as each one
-// is done (see contract::kPageVariable), so that every page stays a unit of
-// its own: its output, its files, its end. Where tools cannot say so
-// (ToolsReportPages() false, on Windows) the caller runs one a page and the
-// tool simply ends after it.
-bool ToolsReportPages();
-
-class PageTool {
+// A console tool the program talks with while it runs: lines go to its
+// standard input, and what it prints (standard output and error joined, in
+// the order they arrived) comes back a line at a time. The tool runs hidden,
+// in `workingFolder`, with its arguments as a list; it is ended, with every
+// process it started, when the object goes.
+class ToolSession {
 public:
-    PageTool(const std::string& program, const std::vector<std::string>& arguments,
-             const std::string& workingFolder);
-    // Ends the tool and every process it started, if it still runs.
-    ~PageTool();
+    ToolSession(const std::string& program, const std::vector<std::string>& arguments,
+                const std::string& workingFolder);
+    ~ToolSession();
+    ToolSession(const ToolSession&) = delete;
+    ToolSession& operator=(const ToolSession&) = delete;
 
-    // Lets the tool give its next page's files their names. Said to the
-    // tool once AwaitPage has to wait for it.
-    void Go();
-    // The same, said at once: the caller has taken the names of the page's
-    // files, and the tool may show the next page's while they are worked
-    // on. AwaitPage then gives no go of its own for that page.
-    void GoAhead();
-    // Waits until the tool says its page is done (true) or ends without
-    // saying so (false). `output` receives what it printed about the page,
-    // with the lines RunConsoleTool adds when it cannot start, is ended by
-    // a signal, or is ended because `giveUp` answered true. Once it returned
-    // false the tool is gone. `spare` is asked each time before it would
-    // wait.
-    bool AwaitPage(std::string& output, const GiveUp& giveUp = {}, const Spare& spare = {});
-    // False when the page just done named no file, so there is none of its
-    // own to look for; true when that is not known.
-    bool NamedFiles() const;
+    // Writes `text` to the tool's input; false once the tool no longer
+    // reads it.
+    bool Send(const std::string& text);
+    // Tells the tool that nothing more comes on its input.
+    void EndInput();
+    // The next line the tool printed, without its line end; a line longer
+    // than kLongestToolLine comes in pieces. Waits for it, asking `giveUp`
+    // every few milliseconds: true ends the tool. False once the tool has
+    // ended and every line was taken; EndNote() then says how it ended.
+    bool NextLine(std::string& line, const GiveUp& giveUp = {});
+    // A line (with its end) saying that the tool could not start, was ended
+    // by a signal or an exception, or was ended because `giveUp` said so;
+    // empty after an ordinary exit.
+    const std::string& EndNote() const;
 
 private:
     struct Impl;
     std::unique_ptr<Impl> impl_;
 };
 
-// A console tool started ahead of its turn. The environment variable
-// contract::kGoVariable names the descriptor the tool is to wait on: it gets
-// ready (opens its input, say), reads that descriptor until it ends, and
-// only then does its work. Run closes the descriptor and then works as
-// RunConsoleTool does. A tool never given the go is ended when the object
-// goes, before it has done anything. A tool that ignores the variable just
-// runs at once, so prepare only tools that honour it. On Windows the tool is
-// started by Run.
-class PreparedTool {
-public:
-    PreparedTool(const std::string& program, const std::vector<std::string>& arguments,
-                 const std::string& workingFolder);
-    ~PreparedTool();
-
-    // Once only.
-    std::string Run(std::chrono::milliseconds timeout = std::chrono::milliseconds{0},
-                    const GiveUp& giveUp = {});
-
-private:
-    struct Impl;
-    std::unique_ptr<Impl> impl_;
-};
+inline constexpr std::size_t kLongestToolLine = 1 << 20;
 
 } // namespace platform

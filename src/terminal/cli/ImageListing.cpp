@@ -1,126 +1,23 @@
 #include "cli/ImageListing.h"
 
 #include "ToolContract.h"
-#include "cli/ExtractCommand.h"
-#include "extract/ToolOptions.h"
+#include "cli/ExitCodes.h"
+#include "cli/Json.h"
 #include "inspect/ExecuteCMD.h"
 #include "platform/Environment.h"
 #include "platform/Files.h"
-#include "text/TextRules.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cstdio>
 #include <optional>
+#include <type_traits>
+#include <variant>
 
 namespace cli {
 
 namespace {
 
 constexpr const char* kName = "arvenzo-extract: ";
-
-std::vector<std::string> Fields(const std::string& line) {
-    std::vector<std::string> fields;
-    std::size_t start = 0;
-    for (;;) {
-        const std::size_t at = line.find(contract::kListSeparator, start);
-        fields.push_back(
-            line.substr(start, at == std::string::npos ? std::string::npos : at - start));
-        if (at == std::string::npos)
-            return fields;
-        start = at + 1;
-    }
-}
-
-template <class T> std::optional<T> Number(const std::string& text) {
-    T value{};
-    const char* end = text.data() + text.size();
-    const auto [ptr, ec] = std::from_chars(text.data(), end, value);
-    if (text.empty() || ec != std::errc() || ptr != end)
-        return std::nullopt;
-    return value;
-}
-
-// Digits with a decimal point between digits, as JSON takes a number.
-bool IsDecimal(const std::string& text) {
-    const std::size_t point = text.find('.');
-    const auto digits = [&](std::size_t from, std::size_t to) {
-        return from < to && std::all_of(text.begin() + static_cast<long>(from),
-                                        text.begin() + static_cast<long>(to),
-                                        [](char c) { return c >= '0' && c <= '9'; });
-    };
-    return point == std::string::npos ? digits(0, text.size())
-                                      : digits(0, point) && digits(point + 1, text.size());
-}
-
-// What the last field of an image left out, or failed, says of it; false
-// for other text.
-bool ReadLeftOut(const std::string& text, ListedImage& image, int firstNumber) {
-    const std::string repeat = std::string(contract::kListedRepeat) + ' ';
-    if (text == contract::kListedSmall || text == contract::kListedFailed) {
-        (text == contract::kListedSmall ? image.small : image.failed) = true;
-        return true;
-    }
-    if (text.compare(0, repeat.size(), repeat) != 0)
-        return false;
-    const auto of = Number<int>(text.substr(repeat.size()));
-    if (!of || *of < 1)
-        return false;
-    image.repeatOf = firstNumber - 1 + *of;
-    return true;
-}
-
-// A kept file's digest: page, place on the page, size, 64 hex digits.
-std::optional<std::pair<std::pair<int, int>, KeptDigest>>
-DigestLine(const std::vector<std::string>& f) {
-    if (f.size() != 5 || f[4].size() != 64 ||
-        f[4].find_first_not_of("0123456789abcdef") != std::string::npos)
-        return std::nullopt;
-    const auto page = Number<int>(f[1]);
-    const auto place = Number<int>(f[2]);
-    const auto size = Number<std::uint64_t>(f[3]);
-    if (!page || !place || !size || *page < 1 || *place < 1)
-        return std::nullopt;
-    return std::pair{std::pair{*page, *place}, KeptDigest{*size, f[4]}};
-}
-
-std::optional<ListedImage> ImageLine(const std::vector<std::string>& f, int firstNumber) {
-    using namespace contract;
-    if (f.size() != kListedFieldCount + 1 && f.size() != kListedFieldCount + 2)
-        return std::nullopt;
-    const auto at = [&](ListedField field) -> const std::string& { return f[field + 1]; };
-    ListedImage image;
-    const auto page = Number<int>(at(kListedPageNumber));
-    const auto width = Number<int>(at(kListedWidth));
-    const auto height = Number<int>(at(kListedHeight));
-    const auto components = Number<int>(at(kListedComponents));
-    const auto bits = Number<int>(at(kListedBits));
-    const auto bytes = Number<long long>(at(kListedBytes));
-    const auto object = Number<int>(at(kListedObject));
-    const auto onPage = Number<int>(at(kListedOnPage));
-    const std::string& output = at(kListedOutput);
-    if (!page || !width || !height || !components || !bits || !bytes || !object || !onPage ||
-        !IsDecimal(at(kListedXResolution)) || !IsDecimal(at(kListedYResolution)) ||
-        (output != kOutputKept && output != kOutputEncoded))
-        return std::nullopt;
-    image.kept = output == kOutputKept;
-    image.page = *page;
-    image.width = *width;
-    image.height = *height;
-    image.colourSpace = at(kListedColourSpace);
-    image.components = *components;
-    image.bitsPerComponent = *bits;
-    image.encoding = at(kListedEncoding);
-    image.mask = at(kListedMask);
-    image.xResolution = at(kListedXResolution);
-    image.yResolution = at(kListedYResolution);
-    image.bytes = *bytes;
-    image.objectNumber = *object;
-    image.onPage = *onPage;
-    if (f.size() == kListedFieldCount + 2 && !ReadLeftOut(f.back(), image, firstNumber))
-        return std::nullopt;
-    return image;
-}
 
 // "small", "repeat of 3", or nothing for an image that is written.
 std::string LeftOutText(const ListedImage& i) {
@@ -129,22 +26,36 @@ std::string LeftOutText(const ListedImage& i) {
     return i.repeatOf > 0 ? "repeat of " + std::to_string(i.repeatOf) : std::string{};
 }
 
+// A decimal as the tool gave it ("72.0"), written as that number.
+Json Decimal(const std::string& text) {
+    Json number = Json::parse(text, nullptr, false);
+    return number.is_number() ? number : Json(text);
+}
+
 void PrintJson(const ListedImage& i, std::ostream& out) {
-    out << "{\"page\":" << i.page
-        << ",\"image\":" << (i.LeftOut() ? std::string("null") : std::to_string(i.number))
-        << ",\"image_on_page\":" << i.onPage << ",\"object\":" << i.objectNumber
-        << ",\"width\":" << i.width << ",\"height\":" << i.height
-        << ",\"colour_space\":" << JsonString(i.colourSpace) << ",\"components\":" << i.components
-        << ",\"bits_per_component\":" << i.bitsPerComponent
-        << ",\"encoding\":" << JsonString(i.encoding) << ",\"mask\":" << JsonString(i.mask)
-        << ",\"x_ppi\":" << i.xResolution << ",\"y_ppi\":" << i.yResolution
-        << ",\"bytes\":" << i.bytes << ",\"output\":\""
-        << (i.kept ? contract::kOutputKept : contract::kOutputEncoded) << '"';
-    if (i.small)
-        out << ",\"left_out\":\"small\"";
-    else if (i.repeatOf > 0)
-        out << ",\"left_out\":\"repeat\",\"repeat_of\":" << i.repeatOf;
-    out << "}\n";
+    Json row;
+    row["page"] = i.page;
+    row["image"] = i.LeftOut() ? Json() : Json(i.number);
+    row["image_on_page"] = i.onPage;
+    row["object"] = i.objectNumber;
+    row["width"] = i.width;
+    row["height"] = i.height;
+    row["colour_space"] = i.colourSpace;
+    row["components"] = i.components;
+    row["bits_per_component"] = i.bitsPerComponent;
+    row["encoding"] = i.encoding;
+    row["mask"] = i.mask;
+    row["x_ppi"] = Decimal(i.xResolution);
+    row["y_ppi"] = Decimal(i.yResolution);
+    row["bytes"] = i.bytes;
+    row["output"] = i.kept ? contract::kOutputKept : contract::kOutputEncoded;
+    if (i.small) {
+        row["left_out"] = "small";
+    } else if (i.repeatOf > 0) {
+        row["left_out"] = "repeat";
+        row["repeat_of"] = i.repeatOf;
+    }
+    out << JsonLine(row) << '\n';
 }
 
 void PrintTable(const std::vector<ListedImage>& images, std::ostream& out) {
@@ -198,82 +109,29 @@ std::string Problem(const std::string& line) {
     return kName + (line.compare(0, own.size(), own) == 0 ? line.substr(own.size()) : line);
 }
 
-// The length of the UTF-8 sequence that begins at `i`, 0 when none does:
-// no overlong forms, no surrogates, nothing past U+10FFFF.
-std::size_t SequenceAt(const std::string& text, std::size_t i) {
-    const auto at = [&](std::size_t k) {
-        return i + k < text.size() ? static_cast<unsigned char>(text[i + k]) : 0u;
-    };
-    const unsigned c = at(0);
-    const std::size_t length = c >= 0xc2 && c < 0xe0   ? 2
-                               : c >= 0xe0 && c < 0xf0 ? 3
-                               : c >= 0xf0 && c < 0xf5 ? 4
-                                                       : 0;
-    if (length == 0)
-        return 0;
-    // The second byte's range narrows where a shorter form or a surrogate
-    // would begin.
-    const unsigned low = c == 0xe0 ? 0xa0 : c == 0xf0 ? 0x90 : 0x80;
-    const unsigned high = c == 0xed ? 0x9f : c == 0xf4 ? 0x8f : 0xbf;
-    if (at(1) < low || at(1) > high)
-        return 0;
-    for (std::size_t k = 2; k < length; ++k)
-        if ((at(k) & 0xc0) != 0x80)
-            return 0;
-    return length;
-}
-
 } // namespace
-
-std::string JsonString(const std::string& text) {
-    std::string out = "\"";
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const auto c = static_cast<unsigned char>(text[i]);
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += static_cast<char>(c);
-        } else if (c < 0x20 || c == 0x7f) {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
-            out += escaped;
-        } else if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (const std::size_t length = SequenceAt(text, i)) {
-            out.append(text, i, length);
-            i += length - 1;
-        } else {
-            out += "\\ufffd";
-        }
-    }
-    return out + '"';
-}
 
 ToolListing ParseToolListing(const std::string& output, int firstNumber) {
     ToolListing listing;
-    int number = firstNumber;
+    extract::RecordReader reader(firstNumber);
     for (const std::string& line : inspect::OutputLines(output)) {
-        const std::vector<std::string> f = Fields(line);
         if (line == contract::kIncorrectPassword) {
             listing.passwordRefused = true;
-        } else if (f[0] == contract::kListedPage && f.size() == 2 && Number<int>(f[1])) {
-            ++listing.pagesBegun;
-        } else if (f[0] == contract::kListedEnd && f.size() == 2 && Number<int>(f[1])) {
-            listing.finished = true;
-        } else if (std::optional<std::pair<std::pair<int, int>, KeptDigest>> kept;
-                   f[0] == contract::kFactsDigest && (kept = DigestLine(f))) {
-            listing.digests.insert(std::move(*kept));
-        } else if (f[0] == contract::kListedImage) {
-            std::optional<ListedImage> image = ImageLine(f, firstNumber);
-            if (!image) {
-                listing.problems.push_back(line);
-                continue;
-            }
-            if (!image->LeftOut() && !image->failed)
-                image->number = number++;
-            listing.images.push_back(std::move(*image));
-        } else {
-            listing.problems.push_back(line);
+            continue;
         }
+        std::visit(
+            [&](auto&& record) {
+                using R = std::decay_t<decltype(record)>;
+                if constexpr (std::is_same_v<R, extract::PageBegins>)
+                    ++listing.pagesBegun;
+                else if constexpr (std::is_same_v<R, extract::RunEnds>)
+                    listing.finished = true;
+                else if constexpr (std::is_same_v<R, ListedImage>)
+                    listing.images.push_back(std::move(record));
+                else if constexpr (std::is_same_v<R, extract::ToolProblem>)
+                    listing.problems.push_back(std::move(record.line));
+            },
+            reader.Read(line));
     }
     return listing;
 }
@@ -293,16 +151,10 @@ ToolListing ListImages(const ListingRequest& request, const std::string& toolFol
                                        std::to_string(request.firstPage), contract::kLastPageOption,
                                        std::to_string(request.lastPage)};
     // Asked as the job asks: the same question to the same tool.
-    extract::AddPictureOptions(
-        {request.password, request.format, request.unique, request.minWidth, request.minHeight},
-        arguments);
+    extract::AddPictureOptions(request.password, request.format, request.pictures, arguments);
     arguments.push_back(request.document);
     return ParseToolListing(inspect::RunConsoleTool(
         contract::kExtractionTool, arguments, toolFolder, std::chrono::milliseconds{0}, giveUp));
-}
-
-int RunListing(const ListingRequest& request, std::ostream& out, std::ostream& err) {
-    return RunListing(request, out, err, text::ExtractFilePath(platform::ExecutablePath()));
 }
 
 int RunListing(const ListingRequest& request, std::ostream& out, std::ostream& err,
@@ -317,10 +169,9 @@ int RunListing(const ListingRequest& request, std::ostream& out, std::ostream& e
         err << kName << "no pages " << request.firstPage << " to " << request.lastPage << '\n';
         return kBadInput;
     }
-    const ToolListing listing =
-        ListImages({document, request.password, request.firstPage, request.lastPage, request.json,
-                    request.format, request.unique, request.minWidth, request.minHeight},
-                   toolFolder);
+    ListingRequest whole = request;
+    whole.document = document;
+    const ToolListing listing = ListImages(whole, toolFolder);
 
     if (listing.pagesBegun > 0 && !listing.passwordRefused) {
         PrintListing(listing.images, request.json, out);

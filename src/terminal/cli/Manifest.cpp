@@ -1,6 +1,6 @@
 #include "cli/Manifest.h"
 
-#include "cli/FileDigest.h"
+#include "cli/Json.h"
 #include "extract/LeftFiles.h"
 #include "platform/AppendLog.h"
 #include "platform/Environment.h"
@@ -39,39 +39,34 @@ struct Row {
     std::optional<std::uint64_t> size; // of a file written
 };
 
-std::string Nullable(const std::optional<std::string>& text) {
-    return text ? JsonString(*text) : "null";
-}
-
-std::string Number(int value, bool known) {
-    return known ? std::to_string(value) : "null";
-}
-
-std::string Json(const Row& r) {
+std::string RowLine(const Row& r) {
     const ListedImage* l = r.listed;
-    std::string out = "{\"file\":" + Nullable(r.file) + ",\"status\":" + JsonString(r.status);
+    // What the listing says of the picture; null where it said nothing.
+    const auto listed = [l](auto field) { return l ? Json(l->*field) : Json(); };
+    Json row;
+    row["file"] = OrNull(r.file);
+    row["status"] = r.status;
     if (!r.reason.empty())
-        out += ",\"reason\":" + JsonString(r.reason);
+        row["reason"] = r.reason;
     if (r.status == "repeat")
-        out += ",\"repeat_of\":" + Nullable(r.repeatOf);
-    out += ",\"page\":" + std::to_string(r.page) +
-           ",\"image_on_page\":" + Number(r.onPage, r.onPage > 0) +
-           ",\"object\":" + Number(r.object, r.object > 0 || l);
-    out += ",\"width\":" + Number(l ? l->width : 0, l) +
-           ",\"height\":" + Number(l ? l->height : 0, l) +
-           ",\"colour_space\":" + (l ? JsonString(l->colourSpace) : "null") +
-           ",\"components\":" + Number(l ? l->components : 0, l) +
-           ",\"bits_per_component\":" + Number(l ? l->bitsPerComponent : 0, l) +
-           ",\"encoding\":" + (l ? JsonString(l->encoding) : "null");
-    out += ",\"kept\":" + (r.kept ? std::string(*r.kept ? "true" : "false") : "null") +
-           ",\"sha256\":" + Nullable(r.sha256) +
-           ",\"size\":" + (r.size ? std::to_string(*r.size) : "null") + "}";
-    return out;
+        row["repeat_of"] = OrNull(r.repeatOf);
+    row["page"] = r.page;
+    row["image_on_page"] = r.onPage > 0 ? Json(r.onPage) : Json();
+    row["object"] = r.object > 0 || l ? Json(r.object) : Json();
+    row["width"] = listed(&ListedImage::width);
+    row["height"] = listed(&ListedImage::height);
+    row["colour_space"] = listed(&ListedImage::colourSpace);
+    row["components"] = listed(&ListedImage::components);
+    row["bits_per_component"] = listed(&ListedImage::bitsPerComponent);
+    row["encoding"] = listed(&ListedImage::encoding);
+    row["kept"] = OrNull(r.kept);
+    row["sha256"] = OrNull(r.sha256);
+    row["size"] = OrNull(r.size);
+    return JsonLine(row);
 }
 
-// The row of a file the job took; `kept` is the tool's digest of the bytes
-// it copied, if the tool took one.
-void Apply(const File& file, const KeptDigest* kept, Row& row) {
+// The row of a file the job took.
+void Apply(const File& file, Row& row) {
     switch (file.kind) {
     case File::Kind::Written:
         row.status = "written";
@@ -80,10 +75,6 @@ void Apply(const File& file, const KeptDigest* kept, Row& row) {
         row.size = file.bytes;
         if (!file.sha256.empty())
             row.sha256 = file.sha256;
-        else if (file.documentBytes && kept && kept->size == file.bytes)
-            row.sha256 = kept->sha256;
-        else
-            row.sha256 = file.digest.valid() ? file.digest.get() : FileSha256(file.path);
         break;
     case File::Kind::NotReplaced:
         row.status = "not replaced";
@@ -124,9 +115,7 @@ bool RemoveNamedFiles(const std::string& folder, const std::vector<std::string>&
     bool cleared = true;
     for (const std::string& name : names) {
         // Only an image's name in the folder, as the run writes them.
-        if (name.find('/') != std::string::npos ||
-            name.find(platform::PathSeparator()) != std::string::npos ||
-            !kImageExtensions.count(text::ExtractFileExt(name)))
+        if (platform::HoldsSeparator(name) || !kImageExtensions.count(text::ExtractFileExt(name)))
             continue;
         const std::string file = platform::WithSeparator(folder) + name;
         if (platform::FileExists(file) && !platform::RemoveFile(file))
@@ -135,37 +124,31 @@ bool RemoveNamedFiles(const std::string& folder, const std::vector<std::string>&
     return cleared;
 }
 
-FileDigest OutcomeRecorder::Digest(const extract::ImageWritten& written) {
-    // Copied bytes were hashed by the tool as it wrote them.
-    if (!hasher_ || !written.sha256.empty() || written.documentBytes)
-        return {};
-    return hasher_->Queue(written.path);
-}
-
 void OutcomeRecorder::Tell(const extract::JobEvent& event) {
     std::visit(
         [&](const auto& e) {
             using E = std::decay_t<decltype(e)>;
             if constexpr (std::is_same_v<E, extract::PageBegun>) {
                 page_ = e.page;
+            } else if constexpr (std::is_same_v<E, extract::PagePictures>) {
+                outcomes_.listed.insert(outcomes_.listed.end(), e.pictures.begin(),
+                                        e.pictures.end());
+                outcomes_.listedWhole = outcomes_.listedWhole && e.complete;
             } else if constexpr (std::is_same_v<E, extract::ImageWritten>) {
                 if (journal_)
                     journal_->Add(text::ExtractFileName(e.path));
-                outcomes_.files[page_].push_back({File::Kind::Written,
-                                                  e.path,
-                                                  e.documentBytes,
-                                                  {},
-                                                  e.bytes,
-                                                  e.sha256,
-                                                  Digest(e)});
+                outcomes_.files[page_].push_back({.kind = File::Kind::Written,
+                                                  .path = e.path,
+                                                  .documentBytes = e.documentBytes,
+                                                  .bytes = e.bytes,
+                                                  .sha256 = e.sha256});
             } else if constexpr (std::is_same_v<E, extract::ImageNotReplaced>) {
-                outcomes_.files[page_].push_back(
-                    {File::Kind::NotReplaced, e.path, false, {}, 0, {}, {}});
+                outcomes_.files[page_].push_back({.kind = File::Kind::NotReplaced, .path = e.path});
             } else if constexpr (std::is_same_v<E, extract::ImageFailed>) {
                 const extract::ImageFailure& f = e.failure;
                 if (e.number > 0)
                     outcomes_.files[page_].push_back(
-                        {File::Kind::Failed, {}, false, f.reason, 0, {}, {}});
+                        {.kind = File::Kind::Failed, .reason = f.reason});
                 else if (f.imageOnPage > 0)
                     outcomes_.pictures.emplace(std::pair{f.page, f.imageOnPage}, f);
                 else
@@ -178,19 +161,17 @@ void OutcomeRecorder::Tell(const extract::JobEvent& event) {
 
 std::string ManifestHeader(const ManifestDocument& document, const std::string& options,
                            std::size_t rows) {
-    return "{\"document\":" + JsonString(document.name) + ",\"options\":" + JsonString(options) +
-           ",\"document_size\":" + std::to_string(document.size) +
-           ",\"document_sha256\":" + JsonString(document.sha256) +
-           ",\"rows\":" + std::to_string(rows) + "}";
+    Json header;
+    header["document"] = document.name;
+    header["options"] = options;
+    header["document_size"] = document.size;
+    header["document_sha256"] = document.sha256;
+    header["rows"] = rows;
+    return JsonLine(header);
 }
 
 std::vector<std::string> ManifestRows(const std::vector<ListedImage>& listed,
-                                      const JobOutcomes& outcomes,
-                                      const std::map<std::pair<int, int>, KeptDigest>& kept) {
-    const auto keptDigest = [&](int page, std::size_t index) -> const KeptDigest* {
-        const auto found = kept.find({page, static_cast<int>(index) + 1});
-        return found == kept.end() ? nullptr : &found->second;
-    };
+                                      const JobOutcomes& outcomes) {
     std::vector<Row> rows;
     std::map<int, std::size_t> taken;     // files of each page matched so far
     std::map<int, std::string> names;     // a listed number's file
@@ -215,7 +196,7 @@ std::vector<std::string> ManifestRows(const std::vector<ListedImage>& listed,
         } else if (const auto files = outcomes.files.find(l.page);
                    files != outcomes.files.end() && taken[l.page] < files->second.size()) {
             const std::size_t index = taken[l.page]++;
-            Apply(files->second[index], keptDigest(l.page, index), row);
+            Apply(files->second[index], row);
             if (row.file && row.status == "written")
                 names[l.number] = *row.file;
         } else {
@@ -244,7 +225,7 @@ std::vector<std::string> ManifestRows(const std::vector<ListedImage>& listed,
     for (const auto& [page, files] : outcomes.files)
         for (std::size_t i = taken[page]; i < files.size(); ++i) {
             Row row{page, 0, 0};
-            Apply(files[i], keptDigest(page, i), row);
+            Apply(files[i], row);
             rows.push_back(std::move(row));
         }
     std::stable_sort(rows.begin(), rows.end(), [](const Row& a, const Row& b) {
@@ -255,18 +236,8 @@ std::vector<std::string> ManifestRows(const std::vector<ListedImage>& listed,
     });
     std::vector<std::string> lines;
     for (const Row& row : rows)
-        lines.push_back(Json(row));
+        lines.push_back(RowLine(row));
     return lines;
-}
-
-int ObjectOfFile(const std::vector<ListedImage>& listed, const JobOutcomes& outcomes, int page,
-                 int fileOnPage) {
-    int taken = 0;
-    for (const ListedImage& l : listed)
-        if (l.page == page && !l.LeftOut() && !outcomes.pictures.count({page, l.onPage}) &&
-            ++taken == fileOnPage)
-            return l.objectNumber;
-    return 0;
 }
 
 std::string WriteManifest(const std::string& path, const std::vector<std::string>& lines) {

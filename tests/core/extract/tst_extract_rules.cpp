@@ -195,30 +195,6 @@ private slots:
             QCOMPARE(QString::fromStdString(h.text), hint);
     }
 
-    // Only the tool's own names, in its numbering order.
-    void scratchOrderIsNumeric() {
-        using namespace contract;
-        auto named = [](int number, const char* kind) {
-            return ScratchName(kScratchRoot, number, kind);
-        };
-        auto rootAnd = [](const std::string& rest) {
-            return std::string(kScratchRoot) + kNumberSeparator + rest;
-        };
-        const std::vector<std::string> taken{named(0, kBilevel), named(10, kGray),
-                                             named(999, kStoredAsJpeg), named(1000, kColour)};
-        const std::vector<std::string> others{
-            rootAnd("x") + kColour,        "other.bmp",      "." + named(1, kStoredAsJpeg),
-            rootAnd("12") + kStoredAsJpeg, named(1, ".txt"), named(2, kStoredAsJpeg) + ".part",
-            rootAnd("0x1") + kColour};
-        QTemporaryDir dir;
-        for (const auto* names : {&taken, &others})
-            for (const std::string& name : *names) {
-                QFile f(dir.filePath(QString::fromStdString(name)));
-                QVERIFY(f.open(QIODevice::WriteOnly));
-            }
-        QCOMPARE(extract::ScratchImages(dir.path().toStdString() + "/"), taken);
-    }
-
     // What the tool prints about page 3, as the user is told it.
     void toolFailures_data() {
         QTest::addColumn<QString>("output");

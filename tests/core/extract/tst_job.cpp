@@ -1,8 +1,10 @@
 // The job on its own, with the real tool: a sink that writes down what it
 // is told, in order.
+#include "ToolContract.h"
 #include "extract/ExtractionJob.h"
 #include "support/ToolTests.h"
 
+#include <QDir>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -27,6 +29,7 @@ private:
         if (e.page == stopAt_)
             running_ = false;
     }
+    void Record(const extract::PagePictures&) {}
     void Record(const extract::PageDone& e) { lines << QString("done %1").arg(e.page); }
     void Record(const extract::ImageWritten& e) {
         lines << QString("written %1%2")
@@ -130,6 +133,53 @@ private slots:
         QCOMPARE(job.Run(), end);
         QCOMPARE(sink.lines, lines.replaceInStrings("%", out.path()));
         QVERIFY(!running);
+    }
+
+    // A stand-in tool that breaks the channel: whatever it says, or fails
+    // to say, costs its page alone, with a line that names it, and the job
+    // goes on to the next page.
+    void brokenRecords_data() {
+        QTest::addColumn<QString>("said");    // by the tool for page 1, before it ends
+        QTest::addColumn<QString>("failure"); // "%" for the tools' folder
+        const QString file = "printf 'P6\\n1 1\\n255\\nabc' > \"$last-000.ppm\"\n";
+        QTest::newRow("a line of no kind") << "echo hello"
+                                           << "page 1: hello";
+        QTest::newRow("cut in the middle") << "printf 'Page:\\t1\\nImage:\\t1\\t10'"
+                                           << "page 1: Image:\t1\t10";
+        QTest::newRow("a file outside the folder")
+            << file + "printf 'File:\\t1\\t../tmp-000.ppm\\t12\\t-\\n'"
+            << "page 1: File:\t1\t../tmp-000.ppm\t12\t-";
+        QTest::newRow("a file numbered in words")
+            << file + "printf 'File:\\tone\\ttmp-000.ppm\\t12\\t-\\n'"
+            << "page 1: File:\tone\ttmp-000.ppm\t12\t-";
+        QTest::newRow("another page done")
+            << "printf 'Done:\\t7\\n'"
+            << "page 1: '%/glimmet.bin' ended before the page was done";
+        QTest::newRow("a crash on the page")
+            << "printf 'Page:\\t1\\n'; kill -SEGV $$"
+            << "page 1: '%/glimmet.bin' was ended by signal 11 (Segmentation fault)";
+    }
+    void brokenRecords() {
+        QFETCH(QString, said);
+        QFETCH(QString, failure);
+        QTemporaryDir tools, out, scratch;
+        // Page 2 comes from a tool that does its page as it should.
+        tooltest::writeScript(tools.path(), contract::kExtractionTool,
+                              "for last; do :; done\nread -r _ _ || exit 0\nif [ $2 = 1 ]; then\n" +
+                                  said + "\nexit 1\nfi\nprintf 'Page:\\t2\\nDone:\\t2\\n'");
+        extract::JobRequest request;
+        request.inputPath = "/d/two.pdf";
+        request.lastPage = 2;
+        request.conversion = {"Original", out.path().toStdString(), "", false};
+        std::atomic<bool> running{true};
+        RecordingSink sink(request, running, 0);
+        extract::ExtractionJob job(sink, running, tools.path().toStdString() + "/",
+                                   scratch.path().toStdString() + "/");
+        QCOMPARE(job.Run(), extract::JobEnd::CompletedWithErrors);
+        QCOMPARE(sink.lines, (QStringList{"begun 1", "failed " + failure.replace("%", tools.path()),
+                                          "done 1", "begun 2", "done 2",
+                                          "finished: 0 written, 1 failed, no images", "end"}));
+        QCOMPARE(QDir(out.path()).entryList(QDir::Files), QStringList());
     }
 };
 

@@ -124,47 +124,38 @@ private slots:
         QVERIFY(!QFile::exists(work.filePath("pwned")));
     }
 
-    // A tool started ahead of its turn gets ready, then waits: what it does
-    // after its go must not happen before Run, nor ever when it is dropped.
-    void preparedToolWaitsForItsGo_data() {
-        QTest::addColumn<bool>("run");
-        QTest::newRow("given its go") << true;
-        QTest::newRow("dropped") << false;
+    // A tool talked with reads what it is sent; its lines come back one by
+    // one, a long one in pieces; and how it ended is told.
+    void sessionTalks_data() {
+        QTest::addColumn<QString>("script"); // empty: a tool that does not exist
+        QTest::addColumn<Lines>("lines");
+        QTest::addColumn<QString>("note");
+        const QString megabyte(int(platform::kLongestToolLine), 'a');
+        QTest::newRow("reads what it is sent")
+            << "while read -r l; do echo \"got $l\"; done" << Lines{"got a b", "got c"} << "";
+        QTest::newRow("last line without its end") << "printf 'x\\r\\ny'" << Lines{"x", "y"} << "";
+        QTest::newRow("a long line in pieces")
+            << "head -c 2097152 /dev/zero | tr '\\0' a; echo" << Lines{megabyte, megabyte} << "";
+        QTest::newRow("a crash is told")
+            << "echo before; kill -SEGV $$" << Lines{"before"} << "was ended by signal 11";
+        QTest::newRow("a tool that cannot start") << "" << Lines{} << "could not be started";
     }
-    void preparedToolWaitsForItsGo() {
-        QFETCH(bool, run);
-        QTemporaryDir work;
-        const QString ready = work.filePath("ready"), worked = work.filePath("worked");
-        const QString program =
-            testing::WriteScript(work.path(), "prepared",
-                                 "touch '" + ready + "'; cat <&$" + contract::kGoVariable +
-                                     " >/dev/null; touch '" + worked + "'; printf '[%s]' \"$1\"");
-        {
-            platform::PreparedTool tool(program.toStdString(), {"a b"}, work.path().toStdString());
-            QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(ready), 10000);
-            QTest::qWait(200);
-            QVERIFY(!QFile::exists(worked));
-            if (run)
-                QCOMPARE(QString::fromStdString(tool.Run()), QString("[a b]"));
-        }
-        QTest::qWait(200);
-        QCOMPARE(QFile::exists(worked), run);
-    }
-
-    void preparedToolThatCannotStart() {
-        platform::PreparedTool tool(folder_ + "no-such-tool", {}, folder_);
-        QVERIFY(QString::fromStdString(tool.Run()).contains("no-such-tool"));
-    }
-
-    // Only a prepared tool is told to wait, even when the program itself was
-    // started with the variable set.
-    void plainRunIsNotToldToWait() {
-        testing::WriteScript(dir_.path(), "told",
-                             QString("printf '%s' \"${%1-none}\"").arg(contract::kGoVariable));
-        qputenv(contract::kGoVariable, "0");
-        const QString out = Run("told");
-        qunsetenv(contract::kGoVariable);
-        QCOMPARE(out, QString("none"));
+    void sessionTalks() {
+        QFETCH(QString, script);
+        QFETCH(Lines, lines);
+        QFETCH(QString, note);
+        const QString program = script.isEmpty()
+                                    ? dir_.filePath("no-such-tool")
+                                    : testing::WriteScript(dir_.path(), "talk", script);
+        platform::ToolSession session(program.toStdString(), {}, folder_);
+        session.Send("a b\nc\n");
+        session.EndInput();
+        Lines got;
+        for (std::string line; session.NextLine(line);)
+            got << QString::fromStdString(line);
+        QCOMPARE(got, lines);
+        const QString told = QString::fromStdString(session.EndNote());
+        QVERIFY2(note.isEmpty() ? told.isEmpty() : told.contains(note), qPrintable(told));
     }
 
     void outputLines_data() {

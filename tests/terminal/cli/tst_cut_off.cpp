@@ -115,7 +115,7 @@ class TestCutOff : public QObject {
         }
         QFile::remove(bin_.path() + "/" + contract::kExtractionTool);
         testing::WriteScript(bin_.path(), contract::kExtractionTool,
-                             testing::AwaitGo() + "for last; do :; done\n" + body);
+                             testing::StandInPage() + "for last; do :; done\n" + body);
         return program;
     }
 

@@ -50,9 +50,15 @@ class TestListing : public QObject {
                  const std::string& password = {}, bool unique = false, int minSide = 0) {
         std::ostringstream out, err;
         Listing l;
-        l.code = cli::RunListing({F(pdf).toStdString(), password, first, last, json, "Original",
-                                  unique, minSide, minSide},
-                                 out, err, kTools);
+        l.code = cli::RunListing(
+            {.document = F(pdf).toStdString(),
+             .password = password,
+             .firstPage = first,
+             .lastPage = last,
+             .json = json,
+             .format = "Original",
+             .pictures = {.unique = unique, .minWidth = minSide, .minHeight = minSide}},
+            out, err, kTools);
         l.out = out.str();
         l.err = err.str();
         return l;
@@ -235,14 +241,14 @@ private slots:
     }
 
     // A left-out image's last field: it takes no number, and a repeat names
-    // the image it repeats in the command's numbering.
+    // the image it repeats by the number the tool gave it, the job's.
     void readsLeftOutImages_data() {
         QTest::addColumn<QString>("reasons"); // a row each, "|" between; "-" for none
         QTest::addColumn<QList<int>>("numbers");
         QTest::addColumn<QList<int>>("repeatOf");
         QTest::addColumn<int>("problems");
         QTest::newRow("small") << "-|small|-" << QList<int>{5, 0, 6} << QList<int>{0, 0, 0} << 0;
-        QTest::newRow("repeat") << "-|-|repeat 2" << QList<int>{5, 6, 0} << QList<int>{0, 0, 6}
+        QTest::newRow("repeat") << "-|-|repeat 6" << QList<int>{5, 6, 0} << QList<int>{0, 0, 6}
                                 << 0;
         QTest::newRow("repeat of nothing") << "-|repeat 0" << QList<int>{5} << QList<int>{0} << 1;
         QTest::newRow("unknown reason") << "-|large" << QList<int>{5} << QList<int>{0} << 1;

@@ -3,7 +3,6 @@
 // back exactly the pixels the generator put in.
 
 #include "ToolContract.h"
-#include "platform/ConsoleTool.h"
 #include "support/ImageCompare.h"
 #include "support/ToolTests.h"
 
@@ -13,6 +12,7 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QTest>
+#include <algorithm>
 #include <signal.h>
 #include <sys/resource.h>
 
@@ -40,11 +40,6 @@ QStringList pages(const QString& first, const QString& last) {
 }
 QStringList pages(int first, int last) {
     return pages(QString::number(first), QString::number(last));
-}
-
-// The files in `dir` whose names begin with `prefix`.
-QStringList named(const QTemporaryDir& dir, const char* prefix) {
-    return QDir(dir.path()).entryList({prefix + QString("*")}, QDir::Files);
 }
 
 // Size and layout of a scratch file, from its header: width, height,
@@ -101,6 +96,21 @@ QList<QByteArray> problems(const Run& r) {
 
 QString scratch(int number, const char* extension) {
     return QString::fromStdString(contract::ScratchName(contract::kScratchRoot, number, extension));
+}
+
+// The lines of `r` but those of the labels given.
+QList<QByteArray> linesWithout(const Run& r, std::initializer_list<const char*> labels) {
+    QList<QByteArray> out = r.lines();
+    out.removeIf([&](const QByteArray& line) {
+        return std::any_of(labels.begin(), labels.end(), [&](const char* label) {
+            return line.startsWith(QByteArray(label) + contract::kListSeparator);
+        });
+    });
+    return out;
+}
+
+QByteArray goThrough(int page) {
+    return QByteArray(contract::kGo) + contract::kListSeparator + QByteArray::number(page) + '\n';
 }
 
 // What a run over sound pages does: says nothing, and succeeds.
@@ -178,35 +188,33 @@ private slots:
         checkImages(out, want);
     }
 
-    // Started ahead of its page, glimmet does its page but shows nothing
-    // under the names the program takes until it is given its go; dropped,
-    // it never does. Its working files are all it leaves, and they never
-    // hold half an image under a real name.
-    void showsOnlyAfterItsGo_data() {
-        QTest::addColumn<bool>("run");
-        QTest::newRow("given its go") << true;
-        QTest::newRow("dropped") << false;
+    // Over its channel, glimmet takes up a page only at the program's go,
+    // names each file it made whole, and at the end of its input stops.
+    void waitsForItsGo_data() {
+        QTest::addColumn<QByteArray>("input");
+        QTest::addColumn<int>("pages"); // that it writes
+        QTest::newRow("dropped before its go") << QByteArray() << 0;
+        QTest::newRow("let on to page 1") << goThrough(1) << 1;
+        QTest::newRow("let on to page 2") << goThrough(1) + goThrough(2) << 2;
     }
-    void showsOnlyAfterItsGo() {
-        QFETCH(bool, run);
+    void waitsForItsGo() {
+        QFETCH(QByteArray, input);
+        QFETCH(int, pages);
         QTemporaryDir out;
-        auto shown = [&] { return named(out, contract::kScratchRoot); };
-        const int images = int(fx.imagesOf("multipage.pdf", 1).size());
-        {
-            std::vector<std::string> args;
-            const QStringList given = pages(1, 1) << fx.path("multipage.pdf") << root(out);
-            for (const QString& arg : given)
-                args.push_back(arg.toStdString());
-            platform::PreparedTool tool(kGlimmet.toStdString(), args, out.path().toStdString());
-            QTRY_COMPARE(named(out, contract::kWorkingPrefix).size(), images);
-            QCOMPARE(shown(), QStringList());
-            if (run)
-                QCOMPARE(tool.Run(), std::string());
-        }
-        QTest::qWait(100);
-        QCOMPARE(shown().size(), run ? images : 0);
-        if (run)
-            QCOMPARE(scratchFiles(out).size(), images);
+        const Run run = tooltest::runTool(kGlimmet,
+                                          ::pages(1, 3) << contract::kRecordsOption
+                                                        << fx.path("multipage.pdf") << root(out),
+                                          {}, {}, input);
+        QVERIFY2(!run.crashed && run.exitCode == 0, run.output.constData());
+        int images = 0;
+        for (int page = 1; page <= pages; ++page)
+            images += int(fx.imagesOf("multipage.pdf", page).size());
+        QCOMPARE(scratchFiles(out).size(), images);
+        QStringList named;
+        for (const QByteArray& line : run.lines())
+            if (line.startsWith(QByteArray(contract::kFileMade) + contract::kListSeparator))
+                named << QString::fromUtf8(line.split(contract::kListSeparator)[2]);
+        QCOMPARE(named, scratchFiles(out));
     }
 
     void userPassword_data() {
@@ -555,10 +563,13 @@ private slots:
         QFETCH(QString, pdf);
         QFETCH(int, pages);
         QFETCH(QStringList, keep);
-        QTemporaryDir out, side;
-        const QString facts = side.filePath("facts");
+        QTemporaryDir out;
         const Run extracted =
-            extract(out, pdf, 1, pages, keep + QStringList{contract::kFactsOption, facts});
+            tooltest::runTool(kGlimmet,
+                              ::pages(1, pages) + keep +
+                                  QStringList{contract::kRecordsOption, contract::kHashOption,
+                                              fx.path(pdf), root(out)},
+                              {}, {}, goThrough(pages));
         const Run listed =
             tooltest::runTool(kGlimmet, QStringList{contract::kListOption} << keep << fx.path(pdf));
         QVERIFY(!listed.crashed);
@@ -594,23 +605,14 @@ private slots:
                                         contract::kListSeparator + QByteArray::number(pages)));
         // A run that wrote every picture says of them what the listing says,
         // and gives each kept file's size and SHA-256.
-        QFile written(facts);
-        if (!problems(extracted).isEmpty() || !written.open(QIODevice::ReadOnly)) {
-            QVERIFY(!problems(extracted).isEmpty());
+        if (!problems(extracted).isEmpty())
             return;
-        }
-        QByteArray said;
         int digests = 0;
-        for (const QByteArray& line : written.readAll().split('\n')) {
+        for (const QByteArray& line : extracted.lines()) {
             const QList<QByteArray> f = line.split(contract::kListSeparator);
-            if (f[0] != contract::kFactsDigest) {
-                said += line + '\n';
+            if (f[0] != contract::kFileMade || f[4] == contract::kNoDigest)
                 continue;
-            }
-            QCOMPARE(f.size(), 5);
-            const QString file = kept.value({f[1].toInt(), f[2].toInt()});
-            QVERIFY2(!file.isEmpty(), line.constData());
-            QFile bytes(file);
+            QFile bytes(out.filePath(QString::fromUtf8(f[2])));
             QVERIFY(bytes.open(QIODevice::ReadOnly));
             const QByteArray content = bytes.readAll();
             QCOMPARE(f[3].toLongLong(), content.size());
@@ -618,44 +620,46 @@ private slots:
             ++digests;
         }
         QCOMPARE(digests, kept.size());
-        said.chop(1);
-        QCOMPARE(said, listed.output);
+        QCOMPARE(linesWithout(extracted, {contract::kFileMade}), listed.lines());
     }
 
     // A job whose tool runs again from a later page (after a crash, or one
-    // run a page) ends with the facts one listing of the whole range gives:
-    // files numbered on across runs, repeats naming the earlier run's file.
-    void factsNumberOnAcrossRuns_data() {
+    // run a page), handed the pictures the runs before it wrote, says what
+    // one listing of the whole range says: files numbered on across runs,
+    // repeats naming the earlier run's file.
+    void recordsNumberOnAcrossRuns_data() {
         QTest::addColumn<QList<int>>("starts");
         QTest::newRow("one run") << QList<int>{1};
         QTest::newRow("again from page 2") << QList<int>{1, 2};
         QTest::newRow("again from page 3") << QList<int>{1, 3};
         QTest::newRow("a run a page") << QList<int>{1, 2, 3};
     }
-    void factsNumberOnAcrossRuns() {
+    void recordsNumberOnAcrossRuns() {
         QFETCH(QList<int>, starts);
         const QStringList sieve{contract::kUniqueOption, contract::kMinSizeOption, "3"};
-        QTemporaryDir side;
-        const QString facts = side.filePath("facts");
+        QByteArray seen;
+        QList<QByteArray> said;
+        int files = 0;
         for (int r = 0; r < starts.size(); ++r) {
             QTemporaryDir out; // the program takes each run's files away
             const int last = r + 1 < starts.size() ? starts[r + 1] - 1 : 3;
-            const Run run =
-                extract(out, "repeats.pdf", starts[r], last,
-                        sieve + QStringList{contract::kTallyOption, side.filePath("tally"),
-                                            contract::kFactsOption, facts});
-            QVERIFY2(silentSuccess(run), run.output.constData());
+            const Run run = tooltest::runTool(
+                kGlimmet,
+                pages(starts[r], last) + sieve +
+                    QStringList{contract::kRecordsOption, contract::kFromFileOption,
+                                QString::number(files + 1), fx.path("repeats.pdf"), root(out)},
+                {}, {}, seen + goThrough(last));
+            QVERIFY2(!run.crashed && run.exitCode == 0, run.output.constData());
+            for (const QByteArray& line : run.lines()) {
+                if (line.startsWith(contract::kSeen))
+                    seen += line + '\n';
+                files += line.startsWith(contract::kFileMade) ? 1 : 0;
+            }
+            said += linesWithout(run, {contract::kFileMade, contract::kSeen, contract::kListedEnd});
         }
         const Run listed = tooltest::runTool(kGlimmet, QStringList{contract::kListOption} + sieve +
                                                            QStringList{fx.path("repeats.pdf")});
-        QFile written(facts);
-        QVERIFY(written.open(QIODevice::ReadOnly));
-        const auto withoutEnds = [](const QByteArray& text) {
-            QList<QByteArray> lines = text.split('\n');
-            lines.removeIf([](const QByteArray& l) { return l.startsWith(contract::kListedEnd); });
-            return lines;
-        };
-        QCOMPARE(withoutEnds(written.readAll()), withoutEnds(listed.output));
+        QCOMPARE(said, linesWithout(listed, {contract::kListedEnd}));
     }
 
     // What a listing says of each kind: the colour space the document

@@ -311,7 +311,8 @@ private slots:
         if (busy) {
             // A job whose image tool takes its time on every page.
             testing::WriteScript(slow.path(), contract::kInformationTool, testing::EchoPages(" 3"));
-            testing::WriteScript(slow.path(), contract::kExtractionTool, "sleep 5");
+            testing::WriteScript(slow.path(), contract::kExtractionTool,
+                                 testing::StandInPage() + "sleep 5");
             window_->context.appFolder = slow.path().toStdString() + "/";
             Choose(slow.filePath("busy.pdf"), "");
             Find<QPushButton>("sBitBtnStart")->click();

@@ -343,7 +343,7 @@ private slots:
         f.close();
         testing::WriteScript(tools.path(), contract::kInformationTool, testing::EchoPages(" 3"));
         testing::WriteScript(tools.path(), contract::kExtractionTool,
-                             testing::AwaitGo() +
+                             testing::StandInPage() +
                                  "for a in \"$@\"; do root=$a; done\n"
                                  "if [ \"$2\" = 2 ]; then for i in $(seq 12); do\n"
                                  "echo \"Error: page 2, image $i: broken\"; done; exit 1; fi\n"
@@ -368,7 +368,7 @@ private slots:
         const QString log = tools.filePath("pages");
         testing::WriteScript(tools.path(), contract::kInformationTool, testing::EchoPages(" 10"));
         testing::WriteScript(tools.path(), contract::kExtractionTool,
-                             "sleep 0.4; echo $2 >> '" + log + "'");
+                             testing::StandInPage() + "sleep 0.4; echo $2 >> '" + log + "'");
         Session s(tools.path());
         s.Choose("/d/ten.pdf");
         s.Start()->click();
@@ -406,7 +406,7 @@ private slots:
         const QString child = tools.filePath("child");
         testing::WriteScript(tools.path(), contract::kInformationTool, testing::EchoPages(" 3"));
         testing::WriteScript(tools.path(), contract::kExtractionTool,
-                             testing::AwaitGo() +
+                             testing::StandInPage() +
                                  "for a; do root=$a; done\n"
                                  "printf 'P6\\n2 2\\n255\\n' > \"" +
                                  testing::ScratchName("$root", 0, contract::kStoredAsJpeg) +
@@ -467,19 +467,20 @@ private slots:
         QTemporaryDir tools;
         const QString log = tools.filePath("runs"), hanging = tools.filePath("hanging");
         testing::WriteScript(tools.path(), contract::kInformationTool, testing::EchoPages(" 3"));
-        const auto take = [](const char* variable) {
-            return "eval \"dd bs=1 count=1 <&$" + QString(variable) + "\" >/dev/null 2>&1\n";
-        };
+        // Pages $2 to $4 one by one, each at its go, numbering files from $7.
         testing::WriteScript(tools.path(), contract::kExtractionTool,
                              "for root; do :; done\necho $2 >> '" + log +
-                                 "'\np=$2; n=0\nwhile [ $p -le $4 ]; do\n" +
-                                 take(contract::kGoVariable) +
-                                 "printf 'P6\\n2 2\\n255\\n%012d' 0 > "
-                                 "\"$(printf '%s-%03d.ppm' $root $n)\"\nn=$((n+1))\n"
-                                 "if [ $p = " +
+                                 "'\np=$2; n=$7\n"
+                                 "while [ $p -le $4 ] && read -r _ _; do\n"
+                                 "  f=$(printf '%s-%03d.ppm' $root $((n-1)))\n"
+                                 "  printf 'P6\\n2 2\\n255\\n%012d' 0 > \"$f\"\n"
+                                 "  printf '" +
+                                 contract::kFileMade + "\\t%d\\t%s\\t23\\t" + contract::kNoDigest +
+                                 "\\n' $n \"${f##*/}\"; n=$((n+1))\n"
+                                 "  if [ $p = " +
                                  QString::number(on) + " ]; then touch '" + hanging + "'; " +
-                                 (action.isEmpty() ? ":" : action) + "; fi\neval \"echo $p >&$" +
-                                 contract::kPageVariable + "\"\np=$((p+1))\ndone");
+                                 (action.isEmpty() ? ":" : action) + "; fi\n  printf '" +
+                                 contract::kPageDone + "\\t%d\\n' $p; p=$((p+1))\ndone");
         Session s(tools.path());
         s.Choose("/d/three.pdf");
         testing::ModalAnswerer answerer;
@@ -525,9 +526,8 @@ private slots:
         QVERIFY(QFile::link(QString(TOOL_DIR) + "/" + contract::kInformationTool,
                             perPage.filePath(contract::kInformationTool)));
         testing::WriteScript(perPage.path(), contract::kExtractionTool,
-                             QString("unset %1 %2\np=$2; shift 4\nexec '%3' -f $p -l $p \"$@\"")
-                                 .arg(contract::kGoVariable, contract::kPageVariable,
-                                      QString(TOOL_DIR) + "/" + contract::kExtractionTool));
+                             QString("p=$2; shift 4\nexec '%1' -f $p -l $p \"$@\"")
+                                 .arg(QString(TOOL_DIR) + "/" + contract::kExtractionTool));
         QList<QStringList> boxes;
         QList<QList<QByteArray>> written;
         for (const QString& tools : {QString(TOOL_DIR), perPage.path()}) {
@@ -602,7 +602,8 @@ private slots:
     void closingDuringAHungPageEndsPromptly() {
         QTemporaryDir tools;
         testing::WriteScript(tools.path(), contract::kInformationTool, testing::EchoPages(" 2"));
-        testing::WriteScript(tools.path(), contract::kExtractionTool, "exec sleep 60");
+        testing::WriteScript(tools.path(), contract::kExtractionTool,
+                             testing::StandInPage() + "exec sleep 60");
         auto s = std::make_unique<Session>(tools.path());
         s->Choose("/d/two.pdf");
         s->Start()->click();
@@ -617,7 +618,8 @@ private slots:
     void shortcutsDeadDuringAJob() {
         QTemporaryDir tools;
         testing::WriteScript(tools.path(), contract::kInformationTool, testing::EchoPages(" 3"));
-        testing::WriteScript(tools.path(), contract::kExtractionTool, "sleep 0.3");
+        testing::WriteScript(tools.path(), contract::kExtractionTool,
+                             testing::StandInPage() + "sleep 0.3");
         Session s(tools.path());
         s.Choose("/d/three.pdf");
         s.Find<QCheckBox>("sCheckBoxOpenAfter")->setChecked(false);
@@ -672,7 +674,8 @@ private slots:
         QFETCH(bool, starts);
         QTemporaryDir tools;
         testing::WriteScript(tools.path(), contract::kInformationTool, testing::EchoPages(" 1"));
-        testing::WriteScript(tools.path(), contract::kExtractionTool, "exit 0");
+        testing::WriteScript(tools.path(), contract::kExtractionTool,
+                             testing::StandInPage() + "exit 0");
         Session s(tools.path());
         const QString file = s.outputDir.filePath("taken");
         QFile f(file);

@@ -2,6 +2,7 @@
 
 #include "platform/Files.h"
 #include "platform/Processes.h"
+#include "platform/common/ToolLines.h"
 #include "platform/win32/Handle.h"
 
 #include <algorithm>
@@ -109,7 +110,7 @@ std::string CommandLine(const std::string& program, const std::vector<std::strin
 
 // Exit codes in the system's error range mean the tool was brought down by
 // an exception; a tool's own exit codes never look like that.
-std::string EndNote(const std::string& program, DWORD code) {
+std::string HowItEnded(const std::string& program, DWORD code) {
     if ((code & 0xF0000000u) != 0xC0000000u)
         return {};
     const char* name = "unhandled exception";
@@ -160,6 +161,24 @@ bool Drain(HANDLE pipe, std::string& buffer, std::string& output) {
     }
 }
 
+// Starts `line` hidden, with its standard streams on the given handles; the
+// error of the start when it fails.
+DWORD StartHidden(const std::string& resolved, std::string& line, const std::string& workingFolder,
+                  HANDLE input, HANDLE output, PROCESS_INFORMATION& started) {
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES | STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_HIDE;
+    startup.hStdInput = input;
+    startup.hStdOutput = output;
+    startup.hStdError = output;
+    const BOOL ok =
+        CreateProcessA(resolved.empty() ? nullptr : resolved.c_str(), line.data(), nullptr, nullptr,
+                       TRUE, CREATE_NO_WINDOW, nullptr,
+                       workingFolder.empty() ? nullptr : workingFolder.c_str(), &startup, &started);
+    return ok ? ERROR_SUCCESS : GetLastError();
+}
+
 } // namespace
 
 std::string RunConsoleTool(const std::string& program, const std::vector<std::string>& arguments,
@@ -182,23 +201,13 @@ std::string RunConsoleTool(const std::string& program, const std::vector<std::st
     win32::Handle input(CreateFileA("NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                     &inheritable, OPEN_EXISTING, 0, nullptr));
 
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES | STARTF_USESHOWWINDOW;
-    startup.wShowWindow = SW_HIDE;
-    startup.hStdInput = input.Get();
-    startup.hStdOutput = writeEnd.Get();
-    startup.hStdError = writeEnd.Get();
     PROCESS_INFORMATION started{};
-    const BOOL ok =
-        CreateProcessA(resolved.empty() ? nullptr : resolved.c_str(), line.data(), nullptr, nullptr,
-                       TRUE, CREATE_NO_WINDOW, nullptr,
-                       workingFolder.empty() ? nullptr : workingFolder.c_str(), &startup, &started);
-    const DWORD error = GetLastError();
+    const DWORD error =
+        StartHidden(resolved, line, workingFolder, input.Get(), writeEnd.Get(), started);
     // Only the tool, and whatever it starts, holds the write end now.
     writeEnd.Reset();
     input.Reset();
-    if (!ok)
+    if (error != ERROR_SUCCESS)
         return StartFailure(program, error);
 
     win32::Handle process(started.hProcess);
@@ -242,30 +251,12 @@ std::string RunConsoleTool(const std::string& program, const std::vector<std::st
     DWORD code = 0;
     if (!GetExitCodeProcess(process.Get(), &code))
         return output;
-    return output + EndNote(program, code);
+    return output + HowItEnded(program, code);
 }
 
 } // namespace platform
 
 namespace platform {
-
-// Here the tool starts only at its go: nothing is gained, and nothing runs
-// ahead of its turn.
-struct PreparedTool::Impl {
-    std::string program;
-    std::vector<std::string> arguments;
-    std::string workingFolder;
-};
-
-PreparedTool::PreparedTool(const std::string& program, const std::vector<std::string>& arguments,
-                           const std::string& workingFolder)
-    : impl_(std::make_unique<Impl>(Impl{program, arguments, workingFolder})) {}
-
-PreparedTool::~PreparedTool() = default;
-
-std::string PreparedTool::Run(std::chrono::milliseconds timeout, const GiveUp& giveUp) {
-    return RunConsoleTool(impl_->program, impl_->arguments, impl_->workingFolder, timeout, giveUp);
-}
 
 struct ChildProcess::Impl {
     win32::Handle process;
@@ -337,47 +328,114 @@ void ChildProcess::Interrupt() {}
 
 namespace platform {
 
-// Here a tool runs one page at a time: it is started when its page is
-// awaited and its page ends with it.
-bool ToolsReportPages() {
-    return false;
-}
-
-struct PageTool::Impl {
+struct ToolSession::Impl {
     std::string program;
-    std::vector<std::string> arguments;
-    std::string workingFolder;
-    bool ran = false;
+    win32::Handle process;
+    win32::Handle output;
+    win32::Handle input;
+    std::string buffer = std::string(65536, '\0');
+    ToolLines lines;
+    bool open = true;
+    std::string note;
+
+    bool TakeLine(std::string& line) { return lines.Take(line, open); }
+    void End(const std::string& why) {
+        if (open)
+            Drain(output.Get(), buffer, lines.Incoming());
+        open = false;
+        input.Reset();
+        process.Reset();
+        note += why;
+    }
 };
 
-PageTool::PageTool(const std::string& program, const std::vector<std::string>& arguments,
-                   const std::string& workingFolder)
-    : impl_(std::make_unique<Impl>(Impl{program, arguments, workingFolder})) {}
+ToolSession::ToolSession(const std::string& program, const std::vector<std::string>& arguments,
+                         const std::string& workingFolder)
+    : impl_(std::make_unique<Impl>()) {
+    Impl& tool = *impl_;
+    tool.program = program;
+    const std::string resolved = Resolve(program, workingFolder);
+    std::string line = CommandLine(resolved.empty() ? program : resolved, arguments);
+    SECURITY_ATTRIBUTES inheritable{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+    HANDLE outRead = nullptr, outWrite = nullptr, inRead = nullptr, inWrite = nullptr;
+    if (!CreatePipe(&outRead, &outWrite, &inheritable, 0)) {
+        tool.End(StartFailure(program, GetLastError()));
+        return;
+    }
+    tool.output.Reset(outRead);
+    win32::Handle toolOutput(outWrite);
+    if (!CreatePipe(&inRead, &inWrite, &inheritable, 0)) {
+        tool.End(StartFailure(program, GetLastError()));
+        return;
+    }
+    tool.input.Reset(inWrite);
+    win32::Handle toolInput(inRead);
+    // Only the tool's ends are handed down.
+    SetHandleInformation(tool.output.Get(), HANDLE_FLAG_INHERIT, 0);
+    SetHandleInformation(tool.input.Get(), HANDLE_FLAG_INHERIT, 0);
 
-PageTool::~PageTool() = default;
+    PROCESS_INFORMATION started{};
+    if (const DWORD error =
+            StartHidden(resolved, line, workingFolder, toolInput.Get(), toolOutput.Get(), started);
+        error != ERROR_SUCCESS) {
+        tool.End(StartFailure(program, error));
+        return;
+    }
+    tool.process.Reset(started.hProcess);
+    CloseHandle(started.hThread);
+}
 
-void PageTool::Go() {}
+ToolSession::~ToolSession() {
+    impl_->input.Reset();
+    if (impl_->process) {
+        TerminateProcess(impl_->process.Get(), 1);
+        WaitForSingleObject(impl_->process.Get(), 5000);
+    }
+}
 
-void PageTool::GoAhead() {}
-
-bool PageTool::NamedFiles() const {
+bool ToolSession::Send(const std::string& text) {
+    for (std::size_t sent = 0; sent < text.size();) {
+        DWORD n = 0;
+        if (!impl_->input ||
+            !WriteFile(impl_->input.Get(), text.data() + sent,
+                       static_cast<DWORD>(text.size() - sent), &n, nullptr) ||
+            n == 0)
+            return false;
+        sent += n;
+    }
     return true;
 }
 
-bool PageTool::AwaitPage(std::string& output, const GiveUp& giveUp, const Spare& spare) {
-    output.clear();
-    if (impl_->ran)
-        return false;
-    impl_->ran = true;
-    // The tool is asked after every few milliseconds of waiting.
-    const GiveUp asked = [&] {
-        if (spare)
-            spare();
-        return giveUp && giveUp();
-    };
-    output = RunConsoleTool(impl_->program, impl_->arguments, impl_->workingFolder,
-                            std::chrono::milliseconds{0}, asked);
-    return false;
+void ToolSession::EndInput() {
+    impl_->input.Reset();
+}
+
+bool ToolSession::NextLine(std::string& line, const GiveUp& giveUp) {
+    Impl& tool = *impl_;
+    for (;;) {
+        if (tool.TakeLine(line))
+            return true;
+        if (!tool.process)
+            return false;
+        if (tool.open)
+            tool.open = Drain(tool.output.Get(), tool.buffer, tool.lines.Incoming());
+        if (tool.TakeLine(line))
+            return true;
+        const DWORD waited = WaitForSingleObject(tool.process.Get(), 10);
+        if (waited == WAIT_OBJECT_0 || waited == WAIT_FAILED) {
+            DWORD code = 0;
+            GetExitCodeProcess(tool.process.Get(), &code);
+            tool.End(HowItEnded(tool.program, code));
+        } else if (giveUp && giveUp()) {
+            TerminateProcess(tool.process.Get(), 1);
+            WaitForSingleObject(tool.process.Get(), 5000);
+            tool.End(Quoted(tool.program) + " was ended before it finished\n");
+        }
+    }
+}
+
+const std::string& ToolSession::EndNote() const {
+    return impl_->note;
 }
 
 } // namespace platform

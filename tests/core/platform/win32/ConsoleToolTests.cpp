@@ -205,3 +205,29 @@ TEST(RunnerCallsAtOnceKeepTheirOutputsApart) {
         CHECK_EQ(outputs[t], expected);
     }
 }
+
+// A tool talked with reads what it is sent and answers line by line; one
+// that crashes says so as it ends.
+TEST(SessionTalksLineByLine) {
+    struct Case {
+        const char* name;
+        Arguments arguments;
+        std::vector<std::string> lines;
+        const char* note;
+    };
+    const Case cases[] = {
+        {"answers each line", {"echo-lines"}, {"got a b", "got c"}, ""},
+        {"a crash is told", {"crash"}, {"before"}, "access violation"},
+    };
+    for (const Case& c : cases) {
+        ROW(c.name);
+        platform::ToolSession session(support::StubPath(), c.arguments, support::TestFolder());
+        session.Send("a b\nc\n");
+        session.EndInput();
+        std::vector<std::string> got;
+        for (std::string line; session.NextLine(line);)
+            got.push_back(line);
+        CHECK(got == c.lines);
+        CHECK(session.EndNote().find(c.note) != std::string::npos);
+    }
+}

@@ -128,6 +128,18 @@ int main(int argc, char** argv) {
                got > 0)
             total += got;
         Out("input " + std::to_string(total) + "\n");
+    } else if (mode == "echo-lines") {
+        // Each line read comes back after "got ", as soon as it is whole.
+        std::string line;
+        char c = 0;
+        DWORD got = 0;
+        while (ReadFile(GetStdHandle(STD_INPUT_HANDLE), &c, 1, &got, nullptr) && got == 1)
+            if (c == '\n') {
+                Out("got " + line + "\n");
+                line.clear();
+            } else {
+                line += c;
+            }
     } else if (mode == "cwd") {
         char folder[MAX_PATH];
         GetCurrentDirectoryA(MAX_PATH, folder);
