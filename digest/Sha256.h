@@ -1,10 +1,13 @@
-// SHA-256, with the processor's SHA instructions where it has them: the
-// digests of the files a run writes, and of the pixels the tool compares.
-// Plain C++, so that the static tools link it as the program does.
+// SHA-256 of the files a run writes and of the pixels the tool compares,
+// from the system's library: nettle, whose static archive the tools link
+// and which picks the processor's SHA instructions at run time; CryptoAPI
+// on Windows.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
+#include <optional>
 #include <string>
 
 namespace digest {
@@ -12,19 +15,26 @@ namespace digest {
 class Sha256 {
 public:
     Sha256();
+    ~Sha256();
+
     void Add(const void* data, std::size_t size);
     // The digest in lower-case hex; the object is spent afterwards.
     std::string Hex();
 
 private:
-    // `count` blocks of 64 bytes.
-    void Blocks(const unsigned char* data, std::size_t count);
-    void Block(const unsigned char* block);
-
-    std::uint32_t state_[8];
-    unsigned char buffer_[64];
-    std::size_t buffered_ = 0;
-    std::uint64_t length_ = 0; // in bytes
+    struct State;
+    std::unique_ptr<State> state_;
 };
+
+// A file's size and digest, taken in one reading.
+struct SizedDigest {
+    std::uint64_t size = 0;
+    std::string sha256;
+};
+// Nothing when the file cannot be read.
+std::optional<SizedDigest> FileSizeAndSha256(const std::string& path);
+
+// Bytes as lower-case hex.
+std::string HexText(const unsigned char* bytes, std::size_t size);
 
 } // namespace digest

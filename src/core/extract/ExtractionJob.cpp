@@ -20,8 +20,7 @@ namespace {
 // The tool's options and paths, besides its pages and its channel.
 std::vector<std::string> ToolArguments(const JobRequest& r, const std::string& root) {
     std::vector<std::string> args;
-    AddPictureOptions({r.password, r.conversion.formatText, r.unique, r.minWidth, r.minHeight},
-                      args);
+    AddPictureOptions(r.password, r.conversion.formatText, r.pictures, args);
     // Copied bytes are hashed by the tool as it writes them.
     if (r.conversion.hashFiles)
         args.push_back(contract::kHashOption);
@@ -91,6 +90,7 @@ JobEnd ExtractionJob::Run() {
 
 JobEnd ExtractionJob::RunPages() {
     counts_ = {};
+    ahead_ = 1;
     outputBroken_ = false;
     imagesTaken_ = 0;
     written_.clear();
@@ -155,9 +155,12 @@ bool ExtractionJob::RunPage(int page, const JobRequest& request) {
     // The stop ended the page: no failure of its own, and nothing more of
     // it is converted.
     if (!pageEndedByStop_) {
-        // The tool goes on to the next page while this one's are converted.
+        // The tool goes on to the next page while this one's are converted;
+        // through pages without pictures it may run further ahead, as they
+        // cost nothing to hold.
+        ahead_ = report.files.empty() ? std::min(2 * ahead_, kMostAhead) : 1;
         if (page < request.lastPage && running_)
-            tool_->LetOn(page + 1);
+            tool_->LetOn(std::min(request.lastPage, page + ahead_));
         CountLeftOut(report.pictures);
         sink_.Tell(PagePictures{page, std::move(report.pictures), report.done});
         TellProblems(page, report.problems);
@@ -228,15 +231,18 @@ bool ExtractionJob::ConvertOne(int page, int number, const MadeFile& file, const
         return true;
     }
     const bool copied = Copied(file.name, request.conversion);
+    // The tool hashed the bytes it kept as it wrote them.
+    const bool toolHashed = copied && !file.sha256.empty();
+    ConversionSettings settings = request.conversion;
+    settings.hashFiles = settings.hashFiles && !toolHashed;
     OutputProblem problem;
     WrittenFile written;
-    switch (ConvertImage(scratchPath, name, request.conversion, target, &problem, &written,
+    switch (ConvertImage(scratchPath, name, settings, target, &problem, &written,
                          Extras(file, workFolder_))) {
     case Converted::Written:
         ++counts_.written;
         written_.emplace(target, page);
-        // The tool hashed the bytes it kept as it wrote them.
-        if (copied && written.sha256.empty() && written.size == file.bytes)
+        if (toolHashed && written.size == file.bytes)
             written.sha256 = file.sha256;
         sink_.Tell(ImageWritten{number, target, copied, written.size, written.sha256});
         break;

@@ -66,6 +66,9 @@ private:
     bool outputBroken_ = false;
     bool pageEndedByStop_ = false;
     bool pageFailed_ = false;
+    // How many pages the tool may be ahead of the page being converted.
+    static constexpr int kMostAhead = 64;
+    int ahead_ = 1;
     // The tool at work on the range: it does the next page while this one's
     // images are converted.
     std::unique_ptr<PageTool> tool_;

@@ -247,7 +247,7 @@ Converted ConvertImage(const std::string& scratchPath, const std::string& name,
         result = WriteOutputFile(
             target, settings.keepExisting,
             [&](platform::WorkingFile& file) { return CopyBytes(scratchPath, file); }, reason,
-            written);
+            written, settings.hashFiles);
     } else {
         const FREE_IMAGE_FORMAT detected = FreeImage_GetFileType(scratchPath.c_str(), 0);
         Bitmap dib;

@@ -18,9 +18,7 @@ struct ConversionSettings {
     // An output name already taken is left alone instead of replaced.
     bool keepExisting = false;
     int jpegQuality = kDefaultJpegQuality; // of the JPEG files encoded; kept ones stay as they are
-    // For a manifest: each encoded file's SHA-256 is taken as it is
-    // written. A copied file's comes from the tool, which hashed the bytes
-    // it kept as it wrote them.
+    // For a manifest: each file's SHA-256 is taken as it is written.
     bool hashFiles = false;
 };
 

@@ -6,6 +6,7 @@
 #include "extract/Failures.h"
 #include "extract/ImageConversion.h"
 #include "extract/NamePattern.h"
+#include "extract/ToolOptions.h"
 #include "extract/ToolRecords.h"
 
 #include <cstdint>
@@ -27,13 +28,7 @@ struct JobRequest {
     ConversionSettings conversion;
     // The files' names; without a pattern, the prefix and the running number.
     NamePattern naming;
-    // Pictures left out: repeats of one written, and those smaller than
-    // the minimum (0 for none).
-    bool unique = false;
-    int minWidth = 0;
-    int minHeight = 0;
-
-    bool LeavesOut() const { return unique || minWidth > 0 || minHeight > 0; }
+    PictureChoice pictures;
 };
 
 struct PageBegun {
@@ -103,10 +98,8 @@ public:
     virtual void Tell(const JobEvent& event) = 0;
     // Called each time the job is about to wait on its tool, and at least
     // every tenth of a second while it waits: a sink that holds back its
-    // redraws shows them here, and one with work that can wait may do a
-    // little of it. True when it did some: the job looks at the tool and
-    // asks again rather than sleeping.
-    virtual bool Waiting() { return false; }
+    // redraws shows them here.
+    virtual void Waiting() {}
     // Always the last call, however the job went.
     virtual void EndJob() = 0;
 };

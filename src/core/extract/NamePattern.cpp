@@ -67,8 +67,7 @@ std::optional<NamePattern> NamePattern::Read(const std::string& text, std::strin
         error = "the name pattern '" + text + "' " + why;
         return std::nullopt;
     };
-    if (text.find('/') != std::string::npos ||
-        text.find(platform::PathSeparator()) != std::string::npos)
+    if (platform::HoldsSeparator(text))
         return refuse("holds a path separator");
     for (std::size_t at = 0; at < text.size();) {
         const std::size_t open = text.find('{', at);
@@ -109,10 +108,6 @@ std::optional<NamePattern> NamePattern::Read(const std::string& text, std::strin
         return refuse("can give two pictures the same name: it needs {n}, or both {page} and "
                       "{i}");
     return pattern;
-}
-
-bool NamePattern::UsesObject() const {
-    return std::any_of(parts_.begin(), parts_.end(), [](const Part& p) { return p.field == 'o'; });
 }
 
 std::string NamePattern::Name(const NameFacts& facts) const {

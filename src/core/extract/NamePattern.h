@@ -28,7 +28,6 @@ public:
     static std::optional<NamePattern> Read(const std::string& text, std::string& error);
 
     bool Empty() const { return parts_.empty(); }
-    bool UsesObject() const;
     // The file's name without its extension.
     std::string Name(const NameFacts& facts) const;
     // Whether some file of a run over `document` (its name as DocumentName

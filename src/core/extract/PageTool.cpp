@@ -1,6 +1,8 @@
 #include "extract/PageTool.h"
 
 #include "ToolContract.h"
+#include "platform/Files.h"
+#include "text/TextRules.h"
 
 #include <type_traits>
 
@@ -29,6 +31,21 @@ void NumberPictures(PageReport& report) {
     }
 }
 
+// What a tool that was ended had made of the pages after the last one it
+// finished: files under the names the tool that takes over will give its
+// own, which it would refuse to write over. By then every file it told of
+// has been converted and is gone.
+void RemoveUntold(const std::string& root) {
+    const std::string folder = text::ExtractFilePath(root);
+    const std::string name = root.substr(folder.size());
+    for (const std::string& pattern :
+         {name + contract::kNumberSeparator + "*", std::string(contract::kWorkingPrefix) + "*" +
+                                                       contract::kNumberSeparator + name +
+                                                       contract::kNumberSeparator + "*"})
+        for (const std::string& file : platform::ListFiles(folder, pattern))
+            platform::RemoveFile(folder + file);
+}
+
 } // namespace
 
 PageTool::PageTool(std::string program, std::string workingFolder,
@@ -37,6 +54,9 @@ PageTool::PageTool(std::string program, std::string workingFolder,
       arguments_(std::move(arguments)), lastPage_(lastPage) {}
 
 void PageTool::Start(int page) {
+    if (started_)
+        RemoveUntold(arguments_.back());
+    started_ = true;
     std::vector<std::string> args{contract::kFirstPageOption, std::to_string(page),
                                   contract::kLastPageOption,  std::to_string(lastPage_),
                                   contract::kRecordsOption,   contract::kFromFileOption,

@@ -23,8 +23,8 @@ struct PageReport {
 
 class PageTool {
 public:
-    // `arguments` are the options and the two paths; the pages and the
-    // channel's own options are added here.
+    // `arguments` are the options and the two paths, the scratch root last;
+    // the pages and the channel's own options are added here.
     PageTool(std::string program, std::string workingFolder, std::vector<std::string> arguments,
              int lastPage);
 
@@ -48,7 +48,8 @@ private:
     RecordReader reader_;
     int granted_ = 0;
     int nextFile_ = 1;
-    std::string seen_; // the records of pictures written, for a tool that takes over
+    bool started_ = false; // a tool was started before: the next takes over
+    std::string seen_;     // the records of pictures written, for a tool that takes over
 };
 
 } // namespace extract

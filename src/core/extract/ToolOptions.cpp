@@ -5,22 +5,23 @@
 
 namespace extract {
 
-void AddPictureOptions(const PictureChoice& choice, std::vector<std::string>& args) {
-    if (!choice.password.empty()) {
+void AddPictureOptions(const std::string& password, const std::string& formatText,
+                       const PictureChoice& choice, std::vector<std::string>& args) {
+    if (!password.empty()) {
         args.push_back(contract::kPasswordOption);
-        args.push_back(choice.password);
+        args.push_back(password);
     }
     // Pictures the format can take as the document holds them come as its
     // own bytes, and are copied instead of encoded a second time.
-    if (const char* kept = KeptEncoding(choice.formatText)) {
+    if (const char* kept = KeptEncoding(formatText)) {
         args.push_back(contract::kKeepOption);
         args.push_back(kept);
     }
     if (choice.unique)
         args.push_back(contract::kUniqueOption);
-    if (choice.minWidth > 0 || choice.minHeight > 0) {
+    if (choice.HasMinimum()) {
         args.push_back(contract::kMinSizeOption);
-        args.push_back(std::to_string(choice.minWidth) + "x" + std::to_string(choice.minHeight));
+        args.push_back(choice.MinimumText());
     }
 }
 

@@ -8,11 +8,8 @@
 
 namespace platform {
 
-// Appends to `path`, made when missing. Where the system allows, the file is
-// written through a shared mapping of blocks reserved ahead: a line is in
-// the file as soon as it is copied in, without a system call for each. Until
-// Close(), the file may end in NUL bytes after its last line; readers stop
-// at the first.
+// Appends to `path`, made when missing, each text in one write, so that a
+// line is in the file once Append returns and never cut in two.
 class AppendLog {
 public:
     explicit AppendLog(std::string path);
@@ -20,9 +17,8 @@ public:
     AppendLog(const AppendLog&) = delete;
     AppendLog& operator=(const AppendLog&) = delete;
 
-    // False when the file cannot be opened or grown.
+    // False when the file cannot be opened or written.
     bool Append(const std::string& text);
-    // Cuts the reserve off and closes the file.
     void Close();
 
 private:
@@ -30,8 +26,8 @@ private:
     std::unique_ptr<Impl> impl_;
 };
 
-// The text of a file an AppendLog wrote, up to its first NUL byte; empty
-// when it cannot be read.
+// The text of a file an AppendLog wrote, without NUL bytes; empty when it
+// cannot be read.
 std::string ReadAppendLog(const std::string& path);
 
 } // namespace platform

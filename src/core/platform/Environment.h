@@ -13,6 +13,10 @@ char PathSeparator();
 // folder becomes the separator alone.
 std::string WithSeparator(std::string folder);
 
+// Whether `name` holds a separator ("/" on every system, or the system's
+// own), so that it would reach out of the folder it is put in.
+bool HoldsSeparator(const std::string& name);
+
 // The TEMP folder as the system names it, without changing a trailing
 // separator. On Windows the TEMP variable (empty when unset); on POSIX the
 // first of TEMP, XDG_RUNTIME_DIR, TMPDIR that is set, else "/tmp", made

@@ -23,7 +23,8 @@ public:
     // The system's reason for the first thing that failed; empty so far.
     const std::string& Problem() const;
 
-    // Hashes what is written as it is written, for Digest().
+    // Hashes what is written as it is written, for Digest(); a file that
+    // was not written in order is read back once complete.
     void HashAsWritten();
 
     // As std::fwrite, std::fseek and std::ftell do; a failed write is kept
@@ -44,8 +45,7 @@ public:
     // The bytes written so far; once complete, the file's size.
     std::uint64_t Size() const;
     // Once complete, the SHA-256 of the file's bytes in lower-case hex;
-    // empty unless HashAsWritten() came first and every byte was written
-    // in order, with no seek back.
+    // empty unless HashAsWritten() was asked.
     const std::string& Digest() const;
 
 private:

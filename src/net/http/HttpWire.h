@@ -82,8 +82,7 @@ public:
     int Status() const { return status_; }
     const QByteArray& StatusLine() const { return statusLine_; }
     const QList<Header>& Headers() const { return headers_; }
-    QList<QByteArray> Values(QByteArrayView name) const; // every header of that name
-    Framing BodyFraming() const { return framing_; }
+    QList<QByteArray> Values(QByteArrayView name) const;    // every header of that name
     qint64 ContentLength() const { return contentLength_; } // -1 when not announced
     const QByteArray& Body() const { return body_; }
 

@@ -1,47 +1,13 @@
 #include "cli/CommandLine.h"
 
-#include "extract/NamePattern.h"
 #include "text/TextRules.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <tuple>
 
 namespace cli {
 
 namespace {
-
-struct Option {
-    char shortName; // 0: long only
-    const char* longName;
-    bool takesValue;
-    // Given as --name=VALUE or alone, never with the next argument.
-    bool valueOptional = false;
-};
-
-constexpr Option kOptions[] = {
-    {'r', "range", true},    {'f', "format", true},      {'p', "prefix", true},
-    {'P', "password", true}, {0, "password-file", true}, {'n', "no-clobber", false},
-    {'j', "jobs", true},     {'q', "quiet", false},      {'h', "help", false},
-    {'V', "version", false}, {0, "list", false},         {0, "json", false},
-    {0, "quality", true},    {0, "unique", false},       {0, "min-size", true},
-    {0, "from", true},       {'0', "null", false},       {0, "manifest", false, true},
-    {0, "name", true},       {0, "resume", false},
-};
-
-const Option* ByShort(char c) {
-    for (const Option& o : kOptions)
-        if (o.shortName != 0 && o.shortName == c)
-            return &o;
-    return nullptr;
-}
-
-const Option* ByLong(const std::string& name) {
-    for (const Option& o : kOptions)
-        if (name == o.longName)
-            return &o;
-    return nullptr;
-}
 
 struct FormatName {
     const char* name;
@@ -57,61 +23,220 @@ constexpr FormatName kFormatNames[] = {
 constexpr const char* kFormatList =
     "original, bmp, jpeg (jpg), jpeg-2000 (jp2, jpeg2000), png or tiff (tif)";
 
-// A page number; very long ones are kept large rather than wrapped, so they
-// are still outside every document.
-std::optional<long long> ReadPage(const std::string& digits) {
-    if (digits.empty() ||
-        !std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; }))
+// The window's name for a format name given in any case or by an alias.
+std::optional<std::string> ReadFormatName(const std::string& name) {
+    const std::string wanted = text::LowerCase(text::Trim(name));
+    for (const FormatName& f : kFormatNames)
+        if (wanted == f.name)
+            return std::string(f.windowName);
+    return std::nullopt;
+}
+
+std::optional<int> ReadNumber(const std::string& text, int low, int high) {
+    const std::optional<long long> n = ReadWholeNumber(text);
+    if (!n || *n < low || *n > high)
         return std::nullopt;
-    if (digits.size() > 12)
-        return 999999999999LL;
-    return std::stoll(digits);
+    return static_cast<int>(*n);
 }
 
-bool ReadQuality(const std::string& text, int& quality) {
-    const std::optional<long long> n = ReadPage(text);
-    if (!n || *n < 1 || *n > 100)
-        return false;
-    quality = static_cast<int>(*n);
-    return true;
-}
-
-bool ReadJobs(const std::string& text, int& jobs) {
-    const std::optional<long long> n = ReadPage(text);
+// Any number of jobs is taken; more than 64 run as 64.
+std::optional<int> ReadJobs(const std::string& text) {
+    const std::optional<long long> n = ReadWholeNumber(text);
     if (!n || *n < 1)
-        return false;
-    jobs = static_cast<int>(std::min<long long>(*n, 64));
-    return true;
+        return std::nullopt;
+    return static_cast<int>(std::min<long long>(*n, 64));
 }
 
-} // namespace
-
+// "WxH" or "N" (N by N).
 std::optional<std::pair<int, int>> ReadMinimumSize(const std::string& text) {
     const std::size_t x = text.find_first_of("xX");
-    const auto side = [](const std::string& digits) -> std::optional<int> {
-        const std::optional<long long> n = ReadPage(digits);
-        if (!n || *n > 1000000)
-            return std::nullopt;
-        return static_cast<int>(*n);
-    };
-    const std::optional<int> w = side(text.substr(0, x));
-    const std::optional<int> h = x == std::string::npos ? w : side(text.substr(x + 1));
+    const std::optional<int> w = ReadNumber(text.substr(0, x), 0, 1000000);
+    const std::optional<int> h =
+        x == std::string::npos ? w : ReadNumber(text.substr(x + 1), 0, 1000000);
     if (!w || !h)
         return std::nullopt;
     return std::pair<int, int>{*w, *h};
 }
 
-std::string RunOptionsText(const ExtractOptions& o) {
-    std::string text = "--format=" + o.format + " --quality=" + std::to_string(o.quality) +
-                       (o.name ? " --name=" + *o.name : " --prefix=" + o.prefix);
+bool Fail(std::string& error, const std::string& why) {
+    error = why;
+    return false;
+}
+
+// Keeps what was read in `target`, or says why nothing was.
+template <typename Target, typename Value>
+bool Keep(Target&& target, const std::optional<Value>& read, std::string& error,
+          const std::string& why) {
+    if (!read)
+        return Fail(error, why);
+    target = *read;
+    return true;
+}
+
+// Sets what an option says; false with `error` saying why its value is wrong.
+using Setter = bool (*)(ExtractOptions& options, const std::string& value, std::string& error);
+
+template <bool ExtractOptions::*flag>
+bool Flag(ExtractOptions& options, const std::string&, std::string&) {
+    options.*flag = true;
+    return true;
+}
+
+template <auto text> bool Text(ExtractOptions& options, const std::string& value, std::string&) {
+    options.*text = value;
+    return true;
+}
+
+// How an option takes its value: none, the next argument or the rest of its
+// own, or only as --name=VALUE and then never empty.
+enum class Takes { Nothing, Value, AttachedValue };
+
+struct Option {
+    char shortName; // 0: long only
+    const char* longName;
+    Takes takes;
+    Setter set;
+};
+
+constexpr Option kOptions[] = {
+    {'r', "range", Takes::Value,
+     [](auto& o, auto& v, auto& e) {
+         return Keep(o.pages, ReadPageRange(v), e,
+                     "invalid page range '" + v + "': use N, N-M, N- or -M");
+     }},
+    {'f', "format", Takes::Value,
+     [](auto& o, auto& v, auto& e) {
+         return Keep(o.format, ReadFormatName(v), e,
+                     "unknown format '" + v + "': use " + kFormatList);
+     }},
+    {0, "quality", Takes::Value,
+     [](auto& o, auto& v, auto& e) {
+         return Keep(o.quality, ReadNumber(v, 1, 100), e,
+                     "invalid JPEG quality '" + v + "': use 1 to 100");
+     }},
+    {'p', "prefix", Takes::Value, Text<&ExtractOptions::prefix>},
+    {0, "name", Takes::Value,
+     [](auto& o, auto& v, auto& e) {
+         const std::optional<extract::NamePattern> naming = extract::NamePattern::Read(v, e);
+         o.name = v;
+         o.naming = naming.value_or(extract::NamePattern());
+         return naming.has_value();
+     }},
+    {'P', "password", Takes::Value, Text<&ExtractOptions::password>},
+    {0, "password-file", Takes::Value, Text<&ExtractOptions::passwordFile>},
+    {'n', "no-clobber", Takes::Nothing, Flag<&ExtractOptions::noClobber>},
+    {0, "unique", Takes::Nothing, [](auto& o, auto&, auto&) { return o.pictures.unique = true; }},
+    {0, "min-size", Takes::Value,
+     [](auto& o, auto& v, auto& e) {
+         return Keep(std::tie(o.pictures.minWidth, o.pictures.minHeight), ReadMinimumSize(v), e,
+                     "invalid minimum size '" + v + "': use WxH or N");
+     }},
+    {0, "from", Takes::Value,
+     [](auto& o, auto& v, auto& e) {
+         return o.from ? Fail(e, "--from given twice: give one list of documents")
+                       : Text<&ExtractOptions::from>(o, v, e);
+     }},
+    {'0', "null", Takes::Nothing, Flag<&ExtractOptions::nulSeparated>},
+    {0, "manifest", Takes::AttachedValue, Text<&ExtractOptions::manifest>},
+    {0, "resume", Takes::Nothing, Flag<&ExtractOptions::resume>},
+    {'j', "jobs", Takes::Value,
+     [](auto& o, auto& v, auto& e) {
+         return Keep(o.jobs, ReadJobs(v), e, "invalid number of jobs '" + v + "': use 1 or more");
+     }},
+    {'q', "quiet", Takes::Nothing, Flag<&ExtractOptions::quiet>},
+    {0, "list", Takes::Nothing, Flag<&ExtractOptions::list>},
+    {0, "json", Takes::Nothing, [](auto& o, auto&, auto&) { return o.list = o.json = true; }},
+    {'h', "help", Takes::Nothing, Flag<&ExtractOptions::help>},
+    {'V', "version", Takes::Nothing, Flag<&ExtractOptions::version>},
+};
+
+const Option* Find(const std::string& longName, char shortName = 0) {
+    const auto o = std::find_if(std::begin(kOptions), std::end(kOptions), [&](const Option& o) {
+        return shortName ? o.shortName == shortName : longName == o.longName;
+    });
+    return o == std::end(kOptions) ? nullptr : o;
+}
+
+// "--name", "--name=VALUE" or "--name VALUE" at args[i], which then moves
+// past the value it took.
+bool TakeLong(const std::vector<std::string>& args, std::size_t& i, ExtractOptions& options,
+              std::string& error) {
+    const std::string& a = args[i];
+    const std::size_t eq = a.find('=');
+    const bool attached = eq != std::string::npos;
+    const std::string name = a.substr(2, attached ? eq - 2 : std::string::npos);
+    const Option* o = Find(name);
+    if (!o)
+        return Fail(error, "unknown option --" + name);
+    std::string value = attached ? a.substr(eq + 1) : std::string();
+    if (o->takes == Takes::Nothing && attached)
+        return Fail(error, "option --" + name + " takes no value");
+    if (o->takes == Takes::AttachedValue && attached && value.empty())
+        return Fail(error, "option --" + name + "= needs a value");
+    if (o->takes == Takes::Value && !attached) {
+        if (i + 1 == args.size())
+            return Fail(error, "option --" + name + " needs a value");
+        value = args[++i];
+    }
+    return o->set(options, value, error);
+}
+
+// Flags sharing one dash ("-qn") at args[i]; a value follows its letter at
+// once ("-r3-5") or as the next argument.
+bool TakeShort(const std::vector<std::string>& args, std::size_t& i, ExtractOptions& options,
+               std::string& error) {
+    const std::string& a = args[i];
+    for (std::size_t k = 1; k < a.size(); ++k) {
+        const Option* o = Find({}, a[k]);
+        if (!o)
+            return Fail(error, std::string("unknown option -") + a[k]);
+        if (o->takes == Takes::Nothing) {
+            o->set(options, {}, error);
+            continue;
+        }
+        if (k + 1 == a.size() && i + 1 == args.size())
+            return Fail(error, std::string("option -") + a[k] + " needs a value");
+        return o->set(options, k + 1 < a.size() ? a.substr(k + 1) : args[++i], error);
+    }
+    return true;
+}
+
+// The documents, and the output folder after them unless listing.
+bool TakePositional(ExtractOptions& options, std::vector<std::string> positional,
+                    std::string& error) {
+    if (options.list) {
+        options.inputs = std::move(positional);
+        return !options.inputs.empty() || options.from || Fail(error, "expected INPUT.pdf");
+    }
+    if (positional.size() < (options.from ? 1u : 2u))
+        return Fail(error, options.from ? "expected OUTPUT_FOLDER"
+                                        : "expected INPUT.pdf and OUTPUT_FOLDER");
+    options.outputFolder = positional.back();
+    positional.pop_back();
+    options.inputs = std::move(positional);
+    return true;
+}
+
+} // namespace
+
+std::vector<std::string> RunOptions(const ExtractOptions& o) {
+    std::vector<std::string> args{"--format=" + o.format, "--quality=" + std::to_string(o.quality),
+                                  o.name ? "--name=" + *o.name : "--prefix=" + o.prefix};
     if (!o.pages.text.empty())
-        text += " --range=" + o.pages.text;
+        args.push_back("--range=" + o.pages.text);
     if (o.noClobber)
-        text += " --no-clobber";
-    if (o.unique)
-        text += " --unique";
-    if (o.minWidth > 0 || o.minHeight > 0)
-        text += " --min-size=" + std::to_string(o.minWidth) + "x" + std::to_string(o.minHeight);
+        args.push_back("--no-clobber");
+    if (o.pictures.unique)
+        args.push_back("--unique");
+    if (o.pictures.HasMinimum())
+        args.push_back("--min-size=" + o.pictures.MinimumText());
+    return args;
+}
+
+std::string RunOptionsText(const ExtractOptions& options) {
+    std::string text;
+    for (const std::string& arg : RunOptions(options))
+        text += (text.empty() ? "" : " ") + arg;
     return text;
 }
 
@@ -190,121 +315,10 @@ std::string HelpText() {
            "  arvenzo-extract --list -r 2-4 report.pdf\n";
 }
 
-std::optional<PageRequest> ReadPageRange(const std::string& text) {
-    PageRequest request;
-    request.text = text;
-    const std::string r = text::Trim(text);
-    if (r.empty())
-        return request;
-    const std::size_t dash = r.find('-');
-    if (dash == std::string::npos) {
-        request.first = ReadPage(r);
-        request.last = request.first;
-        return request.first ? std::optional<PageRequest>(request) : std::nullopt;
-    }
-    const std::string from = r.substr(0, dash);
-    const std::string to = r.substr(dash + 1);
-    if (from.empty() && to.empty())
-        return std::nullopt;
-    if (!from.empty() && !(request.first = ReadPage(from)))
-        return std::nullopt;
-    if (!to.empty() && !(request.last = ReadPage(to)))
-        return std::nullopt;
-    return request;
-}
-
-std::optional<std::string> ReadFormatName(const std::string& name) {
-    const std::string wanted = text::LowerCase(text::Trim(name));
-    for (const FormatName& f : kFormatNames)
-        if (wanted == f.name)
-            return std::string(f.windowName);
-    return std::nullopt;
-}
-
 std::optional<ExtractOptions> ParseCommandLine(const std::vector<std::string>& args,
                                                std::string& error) {
     ExtractOptions options;
     std::vector<std::string> positional;
-    // Takes one option's value; false with `error` set when it is wrong.
-    const auto take = [&](const Option& o, const std::string& value) {
-        const std::string name = o.longName;
-        if (name == "range") {
-            std::optional<PageRequest> pages = ReadPageRange(value);
-            if (!pages)
-                error = "invalid page range '" + value + "': use N, N-M, N- or -M";
-            else
-                options.pages = *pages;
-            return pages.has_value();
-        }
-        if (name == "format") {
-            std::optional<std::string> format = ReadFormatName(value);
-            if (!format)
-                error = "unknown format '" + value + "': use " + kFormatList;
-            else
-                options.format = *format;
-            return format.has_value();
-        }
-        if (name == "quality") {
-            const bool ok = ReadQuality(value, options.quality);
-            if (!ok)
-                error = "invalid JPEG quality '" + value + "': use 1 to 100";
-            return ok;
-        }
-        if (name == "min-size") {
-            const std::optional<std::pair<int, int>> size = ReadMinimumSize(value);
-            if (!size)
-                error = "invalid minimum size '" + value + "': use WxH or N";
-            else
-                std::tie(options.minWidth, options.minHeight) = *size;
-            return size.has_value();
-        }
-        if (name == "name") {
-            const bool ok = extract::NamePattern::Read(value, error).has_value();
-            if (ok)
-                options.name = value;
-            return ok;
-        }
-        if (name == "jobs") {
-            const bool ok = ReadJobs(value, options.jobs);
-            if (!ok)
-                error = "invalid number of jobs '" + value + "': use 1 or more";
-            return ok;
-        }
-        if (name == "from" && options.from) {
-            error = "--from given twice: give one list of documents";
-            return false;
-        }
-        if (name == "prefix")
-            options.prefix = value;
-        else if (name == "password")
-            options.password = value;
-        else if (name == "password-file")
-            options.passwordFile = value;
-        else if (name == "quiet")
-            options.quiet = true;
-        else if (name == "no-clobber")
-            options.noClobber = true;
-        else if (name == "unique")
-            options.unique = true;
-        else if (name == "from")
-            options.from = value;
-        else if (name == "null")
-            options.nulSeparated = true;
-        else if (name == "manifest")
-            options.manifest = value;
-        else if (name == "resume")
-            options.resume = true;
-        else if (name == "list")
-            options.list = true;
-        else if (name == "json")
-            options.list = options.json = true;
-        else if (name == "help")
-            options.help = true;
-        else if (name == "version")
-            options.version = true;
-        return true;
-    };
-
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         if (a == "--") {
@@ -312,68 +326,15 @@ std::optional<ExtractOptions> ParseCommandLine(const std::vector<std::string>& a
                               args.end());
             break;
         }
-        if (a.rfind("--", 0) == 0) {
-            const std::size_t eq = a.find('=');
-            const std::string name = a.substr(2, eq == std::string::npos ? eq : eq - 2);
-            const Option* o = ByLong(name);
-            if (!o) {
-                error = "unknown option --" + name;
-                return std::nullopt;
-            }
-            std::string value;
-            if (o->valueOptional) {
-                if (eq != std::string::npos && eq + 1 == a.size()) {
-                    error = "option --" + name + "= needs a value";
-                    return std::nullopt;
-                }
-                if (eq != std::string::npos)
-                    value = a.substr(eq + 1);
-            } else if (!o->takesValue) {
-                if (eq != std::string::npos) {
-                    error = "option --" + name + " takes no value";
-                    return std::nullopt;
-                }
-            } else if (eq != std::string::npos) {
-                value = a.substr(eq + 1);
-            } else if (i + 1 < args.size()) {
-                value = args[++i];
-            } else {
-                error = "option --" + name + " needs a value";
-                return std::nullopt;
-            }
-            if (!take(*o, value))
-                return std::nullopt;
-            continue;
-        }
-        if (a.size() > 1 && a[0] == '-') {
-            // Flags may share one dash ("-qn"); a value follows its letter
-            // at once ("-r3-5") or as the next argument.
-            for (std::size_t k = 1; k < a.size(); ++k) {
-                const Option* o = ByShort(a[k]);
-                if (!o) {
-                    error = std::string("unknown option -") + a[k];
-                    return std::nullopt;
-                }
-                if (!o->takesValue) {
-                    take(*o, {});
-                    continue;
-                }
-                std::string value;
-                if (k + 1 < a.size()) {
-                    value = a.substr(k + 1);
-                } else if (i + 1 < args.size()) {
-                    value = args[++i];
-                } else {
-                    error = std::string("option -") + a[k] + " needs a value";
-                    return std::nullopt;
-                }
-                if (!take(*o, value))
-                    return std::nullopt;
-                break;
-            }
-            continue;
-        }
-        positional.push_back(a);
+        bool taken = true;
+        if (a.rfind("--", 0) == 0)
+            taken = TakeLong(args, i, options, error);
+        else if (a.size() > 1 && a[0] == '-')
+            taken = TakeShort(args, i, options, error);
+        else
+            positional.push_back(a);
+        if (!taken)
+            return std::nullopt;
     }
     if (options.help || options.version)
         return options;
@@ -383,21 +344,8 @@ std::optional<ExtractOptions> ParseCommandLine(const std::vector<std::string>& a
         error = "give --prefix or --name, not both: --prefix=P is --name=P{n}";
         return std::nullopt;
     }
-    if (options.list) {
-        if (positional.empty() && !options.from) {
-            error = "expected INPUT.pdf";
-            return std::nullopt;
-        }
-        options.inputs = positional;
-        return options;
-    }
-    if (positional.size() < (options.from ? 1u : 2u)) {
-        error = options.from ? "expected OUTPUT_FOLDER" : "expected INPUT.pdf and OUTPUT_FOLDER";
+    if (!TakePositional(options, std::move(positional), error))
         return std::nullopt;
-    }
-    options.outputFolder = positional.back();
-    positional.pop_back();
-    options.inputs = positional;
     return options;
 }
 

@@ -1,33 +1,29 @@
 // The command line of arvenzo-extract.
 #pragma once
 
+#include "cli/PageRequest.h"
+#include "extract/NamePattern.h"
+#include "extract/ToolOptions.h"
+
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace cli {
 
-// Pages as asked for: an end left open runs to the document's start or end.
-struct PageRequest {
-    std::optional<long long> first;
-    std::optional<long long> last;
-    std::string text; // as given, for messages
-};
-
 struct ExtractOptions {
     PageRequest pages;
     std::string format = "Original"; // one of the window's six names
     std::string prefix;
-    std::optional<std::string> name; // a pattern read by extract::NamePattern
+    std::optional<std::string> name; // the pattern as given
+    extract::NamePattern naming;     // read from it
     std::optional<std::string> password;
     std::optional<std::string> passwordFile;
     bool quiet = false;
     bool noClobber = false;
     int jobs = 1;
-    int quality = 80;    // of the JPEG files encoded, 1 to 100
-    bool unique = false; // each picture once
-    int minWidth = 0;    // smaller pictures are left out
-    int minHeight = 0;
+    int quality = 80; // of the JPEG files encoded, 1 to 100
+    extract::PictureChoice pictures;
     bool help = false;
     bool version = false;
     // List the images instead of writing them; every argument is a document.
@@ -47,22 +43,14 @@ struct ExtractOptions {
     std::string outputFolder;
 };
 
-// The options that decide which files a run writes and how, as one line:
-// two runs with the same line write the same files.
+// The options that decide which files a run writes and how, as arguments:
+// two runs given the same ones write the same files.
+std::vector<std::string> RunOptions(const ExtractOptions& options);
+// The same as one line, as a manifest records them.
 std::string RunOptionsText(const ExtractOptions& options);
 
 // The usage text that --help prints.
 std::string HelpText();
-
-// "N", "N-M", "N-", "-M" or empty (every page); nothing for other text.
-std::optional<PageRequest> ReadPageRange(const std::string& text);
-
-// The window's name for a format name given in any case or by an alias
-// ("jpg", "tif", "jp2"); nothing for an unknown name.
-std::optional<std::string> ReadFormatName(const std::string& name);
-
-// "WxH" or "N" (N by N); nothing for other text.
-std::optional<std::pair<int, int>> ReadMinimumSize(const std::string& text);
 
 // Reads the arguments (without the program name); nothing on bad usage,
 // with `error` saying why.

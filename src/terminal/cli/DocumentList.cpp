@@ -6,49 +6,41 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace cli {
 
 namespace {
 
-// The names of a list as its bytes come, one name's worth held at a time.
-class NameSplitter {
-public:
-    explicit NameSplitter(bool nulSeparated) : end_(nulSeparated ? '\0' : '\n') {}
+// The longest document name a list may hold, in bytes: the longest path
+// the system takes.
+constexpr std::size_t kLongestName = 4096;
 
-    // False once a name grows past kLongestName.
-    bool Add(const char* bytes, std::size_t size) {
-        for (std::size_t i = 0; i < size; ++i) {
-            if (bytes[i] == end_)
-                Take();
-            else if (name_.size() < kLongestName)
-                name_.push_back(bytes[i]);
-            else
-                return false;
-        }
-        return true;
+// The names in `file`, each ended by `end` (the last one may lack it);
+// empty names are skipped, and a line's final carriage return dropped.
+// Nothing once a name grows past kLongestName.
+std::optional<std::vector<std::string>> ReadNames(std::FILE* file, char end) {
+    std::vector<std::string> names;
+    std::string name;
+    const auto take = [&] {
+        if (end == '\n' && !name.empty() && name.back() == '\r')
+            name.pop_back();
+        if (!name.empty())
+            names.push_back(name);
+        name.clear();
+    };
+    for (int c = std::fgetc(file); c != EOF; c = std::fgetc(file)) {
+        if (c == end)
+            take();
+        else if (name.size() < kLongestName)
+            name.push_back(static_cast<char>(c));
+        else
+            return std::nullopt;
     }
-    // The names, the last one taken even without its end.
-    std::vector<std::string> Names() {
-        Take();
-        return std::move(names_);
-    }
-
-private:
-    // Empty names are skipped, and a line's final carriage return dropped.
-    void Take() {
-        if (end_ == '\n' && !name_.empty() && name_.back() == '\r')
-            name_.pop_back();
-        if (!name_.empty())
-            names_.push_back(std::move(name_));
-        name_.clear();
-    }
-
-    char end_;
-    std::string name_;
-    std::vector<std::string> names_;
-};
+    take();
+    return names;
+}
 
 } // namespace
 
@@ -69,24 +61,22 @@ bool ReadDocumentList(ExtractOptions& options, const Messages& messages) {
         messages.Say("cannot read the list of documents " + shown + ": " + std::strerror(errno));
         return false;
     }
-    NameSplitter splitter(options.nulSeparated);
-    char buffer[65536];
-    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, file.get())) > 0;)
-        if (!splitter.Add(buffer, n)) {
-            messages.Say("the list of documents " + shown + " holds a name longer than " +
-                         std::to_string(kLongestName) + " bytes");
-            return false;
-        }
+    const std::optional<std::vector<std::string>> names =
+        ReadNames(file.get(), options.nulSeparated ? '\0' : '\n');
+    if (!names) {
+        messages.Say("the list of documents " + shown + " holds a name longer than " +
+                     std::to_string(kLongestName) + " bytes");
+        return false;
+    }
     if (std::ferror(file.get())) {
         messages.Say("cannot read the list of documents " + shown + ": " + std::strerror(errno));
         return false;
     }
-    const std::vector<std::string> names = splitter.Names();
-    if (names.empty() && options.inputs.empty()) {
+    if (names->empty() && options.inputs.empty()) {
         messages.Say("the list of documents " + shown + " names none");
         return false;
     }
-    options.inputs.insert(options.inputs.end(), names.begin(), names.end());
+    options.inputs.insert(options.inputs.end(), names->begin(), names->end());
     return true;
 }
 

@@ -5,18 +5,13 @@
 #include "cli/CommandLine.h"
 #include "cli/Messages.h"
 
-#include <cstddef>
 #include <string>
 
 namespace cli {
 
-// The longest document name a list may hold, in bytes: the longest path
-// the system takes.
-inline constexpr std::size_t kLongestName = 4096;
-
 // Adds the documents named in the --from list to those given; false after
 // saying why when it cannot be read, is not a file, a pipe or standard
-// input, holds a name longer than kLongestName, or names none.
+// input, holds a name longer than the longest path, or names none.
 bool ReadDocumentList(ExtractOptions& options, const Messages& messages);
 
 // Why `input` (an absolute path) cannot be read as a document, after its

@@ -1,12 +1,11 @@
 #include "cli/ImageListing.h"
 
 #include "ToolContract.h"
-#include "cli/ExtractCommand.h"
-#include "extract/ToolOptions.h"
+#include "cli/ExitCodes.h"
+#include "cli/Json.h"
 #include "inspect/ExecuteCMD.h"
 #include "platform/Environment.h"
 #include "platform/Files.h"
-#include "text/TextRules.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -27,22 +26,36 @@ std::string LeftOutText(const ListedImage& i) {
     return i.repeatOf > 0 ? "repeat of " + std::to_string(i.repeatOf) : std::string{};
 }
 
+// A decimal as the tool gave it ("72.0"), written as that number.
+Json Decimal(const std::string& text) {
+    Json number = Json::parse(text, nullptr, false);
+    return number.is_number() ? number : Json(text);
+}
+
 void PrintJson(const ListedImage& i, std::ostream& out) {
-    out << "{\"page\":" << i.page
-        << ",\"image\":" << (i.LeftOut() ? std::string("null") : std::to_string(i.number))
-        << ",\"image_on_page\":" << i.onPage << ",\"object\":" << i.objectNumber
-        << ",\"width\":" << i.width << ",\"height\":" << i.height
-        << ",\"colour_space\":" << JsonString(i.colourSpace) << ",\"components\":" << i.components
-        << ",\"bits_per_component\":" << i.bitsPerComponent
-        << ",\"encoding\":" << JsonString(i.encoding) << ",\"mask\":" << JsonString(i.mask)
-        << ",\"x_ppi\":" << i.xResolution << ",\"y_ppi\":" << i.yResolution
-        << ",\"bytes\":" << i.bytes << ",\"output\":\""
-        << (i.kept ? contract::kOutputKept : contract::kOutputEncoded) << '"';
-    if (i.small)
-        out << ",\"left_out\":\"small\"";
-    else if (i.repeatOf > 0)
-        out << ",\"left_out\":\"repeat\",\"repeat_of\":" << i.repeatOf;
-    out << "}\n";
+    Json row;
+    row["page"] = i.page;
+    row["image"] = i.LeftOut() ? Json() : Json(i.number);
+    row["image_on_page"] = i.onPage;
+    row["object"] = i.objectNumber;
+    row["width"] = i.width;
+    row["height"] = i.height;
+    row["colour_space"] = i.colourSpace;
+    row["components"] = i.components;
+    row["bits_per_component"] = i.bitsPerComponent;
+    row["encoding"] = i.encoding;
+    row["mask"] = i.mask;
+    row["x_ppi"] = Decimal(i.xResolution);
+    row["y_ppi"] = Decimal(i.yResolution);
+    row["bytes"] = i.bytes;
+    row["output"] = i.kept ? contract::kOutputKept : contract::kOutputEncoded;
+    if (i.small) {
+        row["left_out"] = "small";
+    } else if (i.repeatOf > 0) {
+        row["left_out"] = "repeat";
+        row["repeat_of"] = i.repeatOf;
+    }
+    out << JsonLine(row) << '\n';
 }
 
 void PrintTable(const std::vector<ListedImage>& images, std::ostream& out) {
@@ -96,55 +109,7 @@ std::string Problem(const std::string& line) {
     return kName + (line.compare(0, own.size(), own) == 0 ? line.substr(own.size()) : line);
 }
 
-// The length of the UTF-8 sequence that begins at `i`, 0 when none does:
-// no overlong forms, no surrogates, nothing past U+10FFFF.
-std::size_t SequenceAt(const std::string& text, std::size_t i) {
-    const auto at = [&](std::size_t k) {
-        return i + k < text.size() ? static_cast<unsigned char>(text[i + k]) : 0u;
-    };
-    const unsigned c = at(0);
-    const std::size_t length = c >= 0xc2 && c < 0xe0   ? 2
-                               : c >= 0xe0 && c < 0xf0 ? 3
-                               : c >= 0xf0 && c < 0xf5 ? 4
-                                                       : 0;
-    if (length == 0)
-        return 0;
-    // The second byte's range narrows where a shorter form or a surrogate
-    // would begin.
-    const unsigned low = c == 0xe0 ? 0xa0 : c == 0xf0 ? 0x90 : 0x80;
-    const unsigned high = c == 0xed ? 0x9f : c == 0xf4 ? 0x8f : 0xbf;
-    if (at(1) < low || at(1) > high)
-        return 0;
-    for (std::size_t k = 2; k < length; ++k)
-        if ((at(k) & 0xc0) != 0x80)
-            return 0;
-    return length;
-}
-
 } // namespace
-
-std::string JsonString(const std::string& text) {
-    std::string out = "\"";
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const auto c = static_cast<unsigned char>(text[i]);
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += static_cast<char>(c);
-        } else if (c < 0x20 || c == 0x7f) {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
-            out += escaped;
-        } else if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (const std::size_t length = SequenceAt(text, i)) {
-            out.append(text, i, length);
-            i += length - 1;
-        } else {
-            out += "\\ufffd";
-        }
-    }
-    return out + '"';
-}
 
 ToolListing ParseToolListing(const std::string& output, int firstNumber) {
     ToolListing listing;
@@ -186,16 +151,10 @@ ToolListing ListImages(const ListingRequest& request, const std::string& toolFol
                                        std::to_string(request.firstPage), contract::kLastPageOption,
                                        std::to_string(request.lastPage)};
     // Asked as the job asks: the same question to the same tool.
-    extract::AddPictureOptions(
-        {request.password, request.format, request.unique, request.minWidth, request.minHeight},
-        arguments);
+    extract::AddPictureOptions(request.password, request.format, request.pictures, arguments);
     arguments.push_back(request.document);
     return ParseToolListing(inspect::RunConsoleTool(
         contract::kExtractionTool, arguments, toolFolder, std::chrono::milliseconds{0}, giveUp));
-}
-
-int RunListing(const ListingRequest& request, std::ostream& out, std::ostream& err) {
-    return RunListing(request, out, err, text::ExtractFilePath(platform::ExecutablePath()));
 }
 
 int RunListing(const ListingRequest& request, std::ostream& out, std::ostream& err,
@@ -210,10 +169,9 @@ int RunListing(const ListingRequest& request, std::ostream& out, std::ostream& e
         err << kName << "no pages " << request.firstPage << " to " << request.lastPage << '\n';
         return kBadInput;
     }
-    const ToolListing listing =
-        ListImages({document, request.password, request.firstPage, request.lastPage, request.json,
-                    request.format, request.unique, request.minWidth, request.minHeight},
-                   toolFolder);
+    ListingRequest whole = request;
+    whole.document = document;
+    const ToolListing listing = ListImages(whole, toolFolder);
 
     if (listing.pagesBegun > 0 && !listing.passwordRefused) {
         PrintListing(listing.images, request.json, out);

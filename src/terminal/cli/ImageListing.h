@@ -2,6 +2,7 @@
 // glimmet.bin without decoding or writing any.
 #pragma once
 
+#include "extract/ToolOptions.h"
 #include "extract/ToolRecords.h"
 
 #include <functional>
@@ -18,9 +19,7 @@ struct ListingRequest {
     int lastPage = 1;
     bool json = false;
     std::string format = "Original"; // the run's, which decides what is kept
-    bool unique = false;
-    int minWidth = 0;
-    int minHeight = 0;
+    extract::PictureChoice pictures;
 };
 
 using extract::ListedImage;
@@ -39,10 +38,6 @@ struct ToolListing {
 // problem.
 ToolListing ParseToolListing(const std::string& output, int firstNumber = 1);
 
-// `text` as a JSON string: control characters escaped, and bytes that are
-// not UTF-8 (a file name's, say) each as U+FFFD, so that every line parses.
-std::string JsonString(const std::string& text);
-
 // One row a line: aligned columns under a header, or a JSON object.
 void PrintListing(const std::vector<ListedImage>& images, bool json, std::ostream& out);
 
@@ -52,9 +47,8 @@ ToolListing ListImages(const ListingRequest& request, const std::string& toolFol
                        const std::function<bool()>& giveUp = {});
 
 // Lists the request's pages with glimmet.bin from `toolFolder` (ending in a
-// separator), or from the program's own folder. Returns the exit code: 0,
-// 1 when a page failed, 2 when the document cannot be read as asked.
-int RunListing(const ListingRequest& request, std::ostream& out, std::ostream& err);
+// separator). Returns the exit code: 0, 1 when a page failed, 2 when the
+// document cannot be read as asked.
 int RunListing(const ListingRequest& request, std::ostream& out, std::ostream& err,
                const std::string& toolFolder);
 

@@ -1,6 +1,6 @@
 #include "cli/Manifest.h"
 
-#include "cli/FileDigest.h"
+#include "cli/Json.h"
 #include "extract/LeftFiles.h"
 #include "platform/AppendLog.h"
 #include "platform/Environment.h"
@@ -39,34 +39,30 @@ struct Row {
     std::optional<std::uint64_t> size; // of a file written
 };
 
-std::string Nullable(const std::optional<std::string>& text) {
-    return text ? JsonString(*text) : "null";
-}
-
-std::string Number(int value, bool known) {
-    return known ? std::to_string(value) : "null";
-}
-
-std::string Json(const Row& r) {
+std::string RowLine(const Row& r) {
     const ListedImage* l = r.listed;
-    std::string out = "{\"file\":" + Nullable(r.file) + ",\"status\":" + JsonString(r.status);
+    // What the listing says of the picture; null where it said nothing.
+    const auto listed = [l](auto field) { return l ? Json(l->*field) : Json(); };
+    Json row;
+    row["file"] = OrNull(r.file);
+    row["status"] = r.status;
     if (!r.reason.empty())
-        out += ",\"reason\":" + JsonString(r.reason);
+        row["reason"] = r.reason;
     if (r.status == "repeat")
-        out += ",\"repeat_of\":" + Nullable(r.repeatOf);
-    out += ",\"page\":" + std::to_string(r.page) +
-           ",\"image_on_page\":" + Number(r.onPage, r.onPage > 0) +
-           ",\"object\":" + Number(r.object, r.object > 0 || l);
-    out += ",\"width\":" + Number(l ? l->width : 0, l) +
-           ",\"height\":" + Number(l ? l->height : 0, l) +
-           ",\"colour_space\":" + (l ? JsonString(l->colourSpace) : "null") +
-           ",\"components\":" + Number(l ? l->components : 0, l) +
-           ",\"bits_per_component\":" + Number(l ? l->bitsPerComponent : 0, l) +
-           ",\"encoding\":" + (l ? JsonString(l->encoding) : "null");
-    out += ",\"kept\":" + (r.kept ? std::string(*r.kept ? "true" : "false") : "null") +
-           ",\"sha256\":" + Nullable(r.sha256) +
-           ",\"size\":" + (r.size ? std::to_string(*r.size) : "null") + "}";
-    return out;
+        row["repeat_of"] = OrNull(r.repeatOf);
+    row["page"] = r.page;
+    row["image_on_page"] = r.onPage > 0 ? Json(r.onPage) : Json();
+    row["object"] = r.object > 0 || l ? Json(r.object) : Json();
+    row["width"] = listed(&ListedImage::width);
+    row["height"] = listed(&ListedImage::height);
+    row["colour_space"] = listed(&ListedImage::colourSpace);
+    row["components"] = listed(&ListedImage::components);
+    row["bits_per_component"] = listed(&ListedImage::bitsPerComponent);
+    row["encoding"] = listed(&ListedImage::encoding);
+    row["kept"] = OrNull(r.kept);
+    row["sha256"] = OrNull(r.sha256);
+    row["size"] = OrNull(r.size);
+    return JsonLine(row);
 }
 
 // The row of a file the job took.
@@ -79,8 +75,6 @@ void Apply(const File& file, Row& row) {
         row.size = file.bytes;
         if (!file.sha256.empty())
             row.sha256 = file.sha256;
-        else
-            row.sha256 = file.digest.valid() ? file.digest.get() : FileSha256(file.path);
         break;
     case File::Kind::NotReplaced:
         row.status = "not replaced";
@@ -121,22 +115,13 @@ bool RemoveNamedFiles(const std::string& folder, const std::vector<std::string>&
     bool cleared = true;
     for (const std::string& name : names) {
         // Only an image's name in the folder, as the run writes them.
-        if (name.find('/') != std::string::npos ||
-            name.find(platform::PathSeparator()) != std::string::npos ||
-            !kImageExtensions.count(text::ExtractFileExt(name)))
+        if (platform::HoldsSeparator(name) || !kImageExtensions.count(text::ExtractFileExt(name)))
             continue;
         const std::string file = platform::WithSeparator(folder) + name;
         if (platform::FileExists(file) && !platform::RemoveFile(file))
             cleared = false;
     }
     return cleared;
-}
-
-FileDigest OutcomeRecorder::Digest(const extract::ImageWritten& written) {
-    // Copied bytes were hashed by the tool as it wrote them.
-    if (!hasher_ || !written.sha256.empty() || written.documentBytes)
-        return {};
-    return hasher_->Queue(written.path);
 }
 
 void OutcomeRecorder::Tell(const extract::JobEvent& event) {
@@ -152,21 +137,18 @@ void OutcomeRecorder::Tell(const extract::JobEvent& event) {
             } else if constexpr (std::is_same_v<E, extract::ImageWritten>) {
                 if (journal_)
                     journal_->Add(text::ExtractFileName(e.path));
-                outcomes_.files[page_].push_back({File::Kind::Written,
-                                                  e.path,
-                                                  e.documentBytes,
-                                                  {},
-                                                  e.bytes,
-                                                  e.sha256,
-                                                  Digest(e)});
+                outcomes_.files[page_].push_back({.kind = File::Kind::Written,
+                                                  .path = e.path,
+                                                  .documentBytes = e.documentBytes,
+                                                  .bytes = e.bytes,
+                                                  .sha256 = e.sha256});
             } else if constexpr (std::is_same_v<E, extract::ImageNotReplaced>) {
-                outcomes_.files[page_].push_back(
-                    {File::Kind::NotReplaced, e.path, false, {}, 0, {}, {}});
+                outcomes_.files[page_].push_back({.kind = File::Kind::NotReplaced, .path = e.path});
             } else if constexpr (std::is_same_v<E, extract::ImageFailed>) {
                 const extract::ImageFailure& f = e.failure;
                 if (e.number > 0)
                     outcomes_.files[page_].push_back(
-                        {File::Kind::Failed, {}, false, f.reason, 0, {}, {}});
+                        {.kind = File::Kind::Failed, .reason = f.reason});
                 else if (f.imageOnPage > 0)
                     outcomes_.pictures.emplace(std::pair{f.page, f.imageOnPage}, f);
                 else
@@ -179,10 +161,13 @@ void OutcomeRecorder::Tell(const extract::JobEvent& event) {
 
 std::string ManifestHeader(const ManifestDocument& document, const std::string& options,
                            std::size_t rows) {
-    return "{\"document\":" + JsonString(document.name) + ",\"options\":" + JsonString(options) +
-           ",\"document_size\":" + std::to_string(document.size) +
-           ",\"document_sha256\":" + JsonString(document.sha256) +
-           ",\"rows\":" + std::to_string(rows) + "}";
+    Json header;
+    header["document"] = document.name;
+    header["options"] = options;
+    header["document_size"] = document.size;
+    header["document_sha256"] = document.sha256;
+    header["rows"] = rows;
+    return JsonLine(header);
 }
 
 std::vector<std::string> ManifestRows(const std::vector<ListedImage>& listed,
@@ -251,7 +236,7 @@ std::vector<std::string> ManifestRows(const std::vector<ListedImage>& listed,
     });
     std::vector<std::string> lines;
     for (const Row& row : rows)
-        lines.push_back(Json(row));
+        lines.push_back(RowLine(row));
     return lines;
 }
 

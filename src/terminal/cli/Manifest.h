@@ -3,7 +3,6 @@
 // why none, with what the document holds of it and the file's SHA-256.
 #pragma once
 
-#include "cli/FileDigest.h"
 #include "cli/ImageListing.h"
 #include "extract/JobSink.h"
 #include "platform/AppendLog.h"
@@ -20,12 +19,11 @@ namespace cli {
 struct JobOutcomes {
     struct File {
         enum class Kind { Written, NotReplaced, Failed } kind;
-        std::string path;
+        std::string path{};
         bool documentBytes = false;
-        std::string reason;      // of a failure
+        std::string reason{};    // of a failure
         std::uint64_t bytes = 0; // of a file written
-        std::string sha256;      // of a file written, taken as the job wrote it
-        FileDigest digest;       // or as it is hashed afterwards
+        std::string sha256{};    // of a file written, taken as the job wrote it
     };
     // By page, in the order the job took them.
     std::map<int, std::vector<File>> files;
@@ -65,30 +63,19 @@ private:
 // Passes a job's events on to `inner` and keeps what became of each file.
 class OutcomeRecorder : public extract::JobSink {
 public:
-    explicit OutcomeRecorder(extract::JobSink& inner, FileJournal* journal = nullptr,
-                             FileHasher* hasher = nullptr)
-        : inner_(inner), journal_(journal), hasher_(hasher) {}
+    explicit OutcomeRecorder(extract::JobSink& inner, FileJournal* journal = nullptr)
+        : inner_(inner), journal_(journal) {}
 
     extract::JobRequest BeginJob() override { return inner_.BeginJob(); }
     void Tell(const extract::JobEvent& event) override;
-    // The files written so far are hashed a slice at a time while the job
-    // waits on its tool.
-    bool Waiting() override {
-        inner_.Waiting();
-        return hasher_ && hasher_->HashSome();
-    }
+    void Waiting() override { inner_.Waiting(); }
     void EndJob() override { inner_.EndJob(); }
 
     const JobOutcomes& Outcomes() const { return outcomes_; }
 
 private:
-    // The digest the hasher will take of a file the job did not hash as it
-    // wrote it.
-    FileDigest Digest(const extract::ImageWritten& written);
-
     extract::JobSink& inner_;
     FileJournal* journal_;
-    FileHasher* hasher_;
     JobOutcomes outcomes_;
     int page_ = 0;
 };

@@ -33,11 +33,8 @@ bool IsImageName(const std::string& name, const std::string& input, const Extrac
     if (!formatGivesIt)
         return false;
     const std::string stem = name.substr(0, name.size() - extension.size());
-    if (o.name) {
-        std::string unused;
-        return extract::NamePattern::Read(*o.name, unused)
-            ->CouldName(stem, extract::DocumentName(input));
-    }
+    if (o.name)
+        return o.naming.CouldName(stem, extract::DocumentName(input));
     const std::string prefix = text::Trim(o.prefix);
     return stem.size() > prefix.size() && stem.compare(0, prefix.size(), prefix) == 0 &&
            std::all_of(stem.begin() + static_cast<long>(prefix.size()), stem.end(),

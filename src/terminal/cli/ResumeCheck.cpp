@@ -86,8 +86,7 @@ std::string RowProblem(const Json& row, const std::string& folder) {
         return "has a row that is not whole";
     const std::string name = row["file"].get<std::string>();
     const std::string path = platform::WithSeparator(folder) + name;
-    if (name.find('/') != std::string::npos ||
-        name.find(platform::PathSeparator()) != std::string::npos || !platform::FileExists(path))
+    if (platform::HoldsSeparator(name) || !platform::FileExists(path))
         return "names " + name + ", which is not there";
     const std::optional<SizedDigest> digest = FileSizeAndSha256(path);
     if (!digest || digest->size != row["size"] || digest->sha256 != row["sha256"])

@@ -3,13 +3,16 @@
 // with the same options, and every file it names is there as written.
 #pragma once
 
-#include "cli/FileDigest.h"
+#include "Sha256.h"
 
 #include <functional>
 #include <string>
 #include <vector>
 
 namespace cli {
+
+using digest::FileSizeAndSha256;
+using digest::SizedDigest;
 
 struct ResumeVerdict {
     enum class Kind {

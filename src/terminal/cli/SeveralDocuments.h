@@ -7,10 +7,11 @@
 
 namespace cli {
 
-// The folder a document's images get among several, inside `outputFolder`:
-// its file name without ".pdf", or the whole file name when that would
-// leave "", "." or "..". Never the folder itself nor one outside it.
-std::string DocumentFolder(const std::string& outputFolder, const std::string& input);
+// Set for a run that is one of several documents: the document's name,
+// which its messages carry, and whether it may ask for a password (runs
+// side by side must not ask on one terminal at once).
+inline constexpr const char* kDocumentVariable = "ARVENZO_EXTRACT_DOCUMENT";
+inline constexpr const char* kNoPromptVariable = "ARVENZO_EXTRACT_NO_PROMPT";
 
 // Returns the worst exit code of the documents.
 int RunSeveralDocuments(const ExtractOptions& options, const Messages& messages);

@@ -22,15 +22,8 @@ constexpr auto kRedraw = std::chrono::milliseconds(100);
 constexpr int kBarWidth = 24;
 constexpr int kNarrowestBar = 8;
 
-} // namespace
-
-TerminalReport::TerminalReport(extract::JobRequest request, const Messages& messages, bool terminal,
-                               bool quiet)
-    : request_(std::move(request)), messages_(messages), out_(messages.Stream()),
-      terminal_(terminal), quiet_(quiet) {}
-
-std::string TerminalReport::ProgressLine(int pagesDone, int pages, int images,
-                                         std::chrono::seconds elapsed) {
+// "page 3 of 10, 12 images, 0:03 elapsed, 0:07 left"
+std::string ProgressLine(int pagesDone, int pages, int images, std::chrono::seconds elapsed) {
     std::string line = "page " + std::to_string(pagesDone) + " of " + std::to_string(pages) + ", " +
                        std::to_string(images) + (images == 1 ? " image, " : " images, ") +
                        Clock(elapsed) + " elapsed";
@@ -41,7 +34,9 @@ std::string TerminalReport::ProgressLine(int pagesDone, int pages, int images,
     return line;
 }
 
-std::string TerminalReport::BarRow(int done, int pages, const std::string& line, int width) {
+// The bar and `line` as one terminal row of fewer than `width` columns:
+// the bar shrinks, then goes, then the line is cut.
+std::string BarRow(int done, int pages, const std::string& line, int width) {
     // The last column stays free: a row that fills it wraps on some
     // terminals, and the next redraw would leave the wrapped part behind.
     const int room = width - 1;
@@ -54,6 +49,13 @@ std::string TerminalReport::BarRow(int done, int pages, const std::string& line,
     bar.resize(static_cast<std::size_t>(barWidth), '.');
     return "[" + bar + "] " + line;
 }
+
+} // namespace
+
+TerminalReport::TerminalReport(extract::JobRequest request, const Messages& messages, bool terminal,
+                               bool quiet)
+    : request_(std::move(request)), messages_(messages), out_(messages.Stream()),
+      terminal_(terminal), quiet_(quiet) {}
 
 extract::JobRequest TerminalReport::BeginJob() {
     start_ = std::chrono::steady_clock::now();
@@ -72,7 +74,7 @@ void TerminalReport::Tell(const extract::JobEvent& event) {
             else if constexpr (std::is_same_v<Event, extract::ImageNotReplaced>)
                 Say("not written: " + e.path + " exists");
             else if constexpr (std::is_same_v<Event, extract::ImageFailed>)
-                Failed(e.failure);
+                Say(extract::NamedFailure(e.failure));
             else if constexpr (std::is_same_v<Event, extract::JobFinished>)
                 Finish(e);
             else if constexpr (std::is_same_v<Event, extract::JobFailed>)
@@ -81,26 +83,14 @@ void TerminalReport::Tell(const extract::JobEvent& event) {
         event);
 }
 
-bool TerminalReport::Waiting() {
+void TerminalReport::Waiting() {
     if (drawOwed_ && std::chrono::steady_clock::now() - shownAt_ >= kRedraw)
         Show();
-    return false;
 }
 
 void TerminalReport::EndJob() {
     Show();
     EndBar();
-}
-
-// The page's line comes once its images are converted, so that its count
-// holds them.
-void TerminalReport::PageDone() {
-    ++pagesDone_;
-    Draw();
-}
-
-void TerminalReport::Failed(const extract::ImageFailure& failure) {
-    Say(extract::NamedFailure(failure));
 }
 
 void TerminalReport::Finish(const extract::JobFinished& finished) {
@@ -116,9 +106,11 @@ void TerminalReport::Finish(const extract::JobFinished& finished) {
             request_.conversion.outputFolder);
 }
 
-// The last page is shown at once; the others once kRedraw has passed,
-// here or while the job waits.
-void TerminalReport::Draw() {
+// The page's line comes once its images are converted, so that its count
+// holds them. The last page is shown at once; the others once kRedraw has
+// passed, here or while the job waits.
+void TerminalReport::PageDone() {
+    ++pagesDone_;
     if (quiet_)
         return;
     const auto now = std::chrono::steady_clock::now();
@@ -177,12 +169,11 @@ void TerminalReport::SayLeftOut(const extract::JobFinished& finished) {
     const auto pictures = [](int n) {
         return std::to_string(n) + (n == 1 ? " picture" : " pictures");
     };
-    if (request_.unique)
+    if (request_.pictures.unique)
         Say((repeats == 1 ? "1 repeat" : std::to_string(repeats) + " repeats") +
             " of a picture written left out");
-    if (request_.minWidth > 0 || request_.minHeight > 0)
-        Say(pictures(small) + " smaller than " + std::to_string(request_.minWidth) + "x" +
-            std::to_string(request_.minHeight) + " left out");
+    if (request_.pictures.HasMinimum())
+        Say(pictures(small) + " smaller than " + request_.pictures.MinimumText() + " left out");
 }
 
 } // namespace cli

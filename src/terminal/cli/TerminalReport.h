@@ -17,25 +17,16 @@ public:
 
     extract::JobRequest BeginJob() override;
     void Tell(const extract::JobEvent& event) override;
-    bool Waiting() override;
+    void Waiting() override;
     void EndJob() override;
 
     // How the job finished; nothing counted when it never got that far.
     const extract::JobFinished& Finished() const { return finished_; }
 
-    // "page 3 of 10, 12 images, 0:03 elapsed, 0:07 left"
-    static std::string ProgressLine(int pagesDone, int pages, int images,
-                                    std::chrono::seconds elapsed);
-    // The bar and `line` as one terminal row of fewer than `width` columns:
-    // the bar shrinks, then goes, then the line is cut.
-    static std::string BarRow(int done, int pages, const std::string& line, int width);
-
 private:
     void PageDone();
-    void Failed(const extract::ImageFailure& failure);
     void Finish(const extract::JobFinished& finished);
     void SayLeftOut(const extract::JobFinished& finished);
-    void Draw();
     void Show();
     void EndBar();
     void Say(const std::string& message);

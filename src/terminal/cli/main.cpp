@@ -1,3 +1,4 @@
+#include "cli/ExitCodes.h"
 #include "cli/ExtractCommand.h"
 #include "platform/Terminal.h"
 

@@ -4,9 +4,11 @@
 #include "platform/InstallRecord.h"
 #include "platform/InstanceGuard.h"
 #include "platform/Shell.h"
+#include "platform/WorkingFile.h"
 #include "support/TestSupport.h"
 
 #include <QCoreApplication>
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -71,13 +73,66 @@ private slots:
         QTRY_VERIFY(platform::InstanceGuard("Arvenzo").Acquired());
     }
 
-    // A writer killed after a line keeps it, past its first reserve too; a
-    // later writer appends after it and leaves no reserve behind.
+    // A working file's digest is of the bytes it holds once complete,
+    // whether they were written in order or a writer went back over them.
+    void workingFileDigest_data() {
+        QTest::addColumn<QStringList>("steps"); // "@N" seeks to N, anything else is written
+        QTest::addColumn<bool>("hashed");
+        QTest::newRow("in order") << QStringList{"abc", "def"} << true;
+        QTest::newRow("nothing written") << QStringList{} << true;
+        QTest::newRow("seek to where it stands") << QStringList{"abc", "@3", "def"} << true;
+        QTest::newRow("back over what was written")
+            << QStringList{"xbcdef", "@0", "a", "@6", "g"} << true;
+        QTest::newRow("not asked") << QStringList{"abc"} << false;
+    }
+    void workingFileDigest() {
+        QFETCH(QStringList, steps);
+        QFETCH(bool, hashed);
+        QTemporaryDir dir;
+        platform::WorkingFile file(dir.path().toStdString(), "x-");
+        QVERIFY(file.Created());
+        if (hashed)
+            file.HashAsWritten();
+        for (const QString& step : steps) {
+            const std::string bytes = step.toStdString();
+            QVERIFY(step.startsWith('@') ? file.Seek(step.mid(1).toLongLong(), SEEK_SET)
+                                         : file.Write(bytes.data(), bytes.size()));
+        }
+        const std::string path = file.Path();
+        QVERIFY(file.Complete());
+        QFile written(QString::fromStdString(path));
+        QVERIFY(written.open(QIODevice::ReadOnly));
+        const QByteArray held = written.readAll();
+        QCOMPARE(file.Size(), std::uint64_t(held.size()));
+        QCOMPARE(QByteArray::fromStdString(file.Digest()),
+                 hashed ? QCryptographicHash::hash(held, QCryptographicHash::Sha256).toHex()
+                        : QByteArray());
+    }
+
+    // A journal an earlier build left, ending in the NUL bytes it held in
+    // reserve, keeps its lines and the ones appended after them.
+    void appendLogAfterAReserve() {
+        QTemporaryDir dir;
+        const std::string path = dir.filePath("log").toStdString();
+        {
+            QFile file(dir.filePath("log"));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(QByteArray("old\n") + QByteArray(4096, '\0'));
+        }
+        {
+            platform::AppendLog log(path);
+            QVERIFY(log.Append("new\n"));
+        }
+        QCOMPARE(platform::ReadAppendLog(path), std::string("old\nnew\n"));
+    }
+
+    // A writer killed after a line keeps it; a later writer appends after
+    // it and leaves nothing else behind.
     void appendLogOutlivesItsWriter() {
         QTemporaryDir dir;
         const std::string path = dir.filePath("log").toStdString();
         std::string before;
-        for (int i = 0; i < 10000; ++i) // 99 KB, past the first reserve
+        for (int i = 0; i < 10000; ++i) // 99 KB
             before += "line " + std::to_string(i) + "\n";
         const pid_t child = fork();
         if (child == 0) {

@@ -17,6 +17,11 @@ int main(int argc, char* argv[]) {
         return 2;
     }
     const std::string tools = QFileInfo(GLIMMET_PATH).absolutePath().toStdString() + "/";
-    return cli::RunListing({argv[at], "", std::stoi(argv[at + 1]), std::stoi(argv[at + 2]), json},
+    return cli::RunListing({.document = argv[at],
+                            .password = {},
+                            .firstPage = std::stoi(argv[at + 1]),
+                            .lastPage = std::stoi(argv[at + 2]),
+                            .json = json,
+                            .pictures = {}},
                            std::cout, std::cerr, tools);
 }

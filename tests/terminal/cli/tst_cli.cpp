@@ -255,7 +255,7 @@ private slots:
                 .arg(tools, contract::kExtractionTool, bin.path(), contract::kPageDone));
         const Run r = Exec({"--unique", F("repeats.pdf"), out.path()}, 60000,
                            bin.path() + "/arvenzo-extract");
-        QCOMPARE(r.code, 0);
+        QVERIFY2(r.code == 0, qPrintable(r.err));
         QCOMPARE(FilesIn(out.path()).size(), 5);
         QVERIFY2(r.err.contains("3 repeats of a picture written left out"), qPrintable(r.err));
     }

@@ -50,9 +50,15 @@ class TestListing : public QObject {
                  const std::string& password = {}, bool unique = false, int minSide = 0) {
         std::ostringstream out, err;
         Listing l;
-        l.code = cli::RunListing({F(pdf).toStdString(), password, first, last, json, "Original",
-                                  unique, minSide, minSide},
-                                 out, err, kTools);
+        l.code = cli::RunListing(
+            {.document = F(pdf).toStdString(),
+             .password = password,
+             .firstPage = first,
+             .lastPage = last,
+             .json = json,
+             .format = "Original",
+             .pictures = {.unique = unique, .minWidth = minSide, .minHeight = minSide}},
+            out, err, kTools);
         l.out = out.str();
         l.err = err.str();
         return l;

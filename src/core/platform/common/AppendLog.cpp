@@ -1,5 +1,6 @@
 #include "platform/AppendLog.h"
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 
@@ -8,10 +9,9 @@ namespace platform {
 std::string ReadAppendLog(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    // A log whose writer was killed ends in its reserve of NUL bytes.
-    const std::size_t end = text.find('\0');
-    if (end != std::string::npos)
-        text.resize(end);
+    // An earlier build's writer, killed, left a reserve of NUL bytes, which
+    // a later writer appends after.
+    text.erase(std::remove(text.begin(), text.end(), '\0'), text.end());
     return text;
 }
 

@@ -14,6 +14,10 @@ std::string WithSeparator(std::string folder) {
     return folder;
 }
 
+bool HoldsSeparator(const std::string& name) {
+    return name.find('/') != std::string::npos || name.find(PathSeparator()) != std::string::npos;
+}
+
 std::string CanonicalPath(const std::string& path) {
     std::error_code error;
     const std::filesystem::path resolved =

@@ -65,8 +65,13 @@ bool WorkingFile::Impl::Close() {
         written = static_cast<std::uint64_t>(end);
     if (std::fclose(f) != 0)
         Fail(std::strerror(errno));
-    if (sha && problem.empty())
-        digest = sha->Hex();
+    if (hashing && problem.empty()) {
+        if (sha)
+            digest = sha->Hex();
+        // A writer that seeks (TIFF, JPEG-2000) has its file read back.
+        else if (const auto readBack = digest::FileSizeAndSha256(path))
+            digest = readBack->sha256;
+    }
     sha.reset();
     return problem.empty();
 }
@@ -110,6 +115,7 @@ bool WorkingFile::Write(const void* data, std::size_t size) {
 }
 
 void WorkingFile::HashAsWritten() {
+    impl_->hashing = true;
     if (impl_->written == 0)
         impl_->sha.emplace();
 }

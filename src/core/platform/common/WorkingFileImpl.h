@@ -21,7 +21,9 @@ struct WorkingFile::Impl {
     // stdio's default of 4 KiB would cost a system call every few rows.
     std::unique_ptr<char[]> buffer;
     bool published = false;
-    // What is written, in order; gone once a seek moves elsewhere.
+    bool hashing = false;
+    // What is written, in order; gone once a seek moves elsewhere, and
+    // the file is read back instead.
     std::optional<digest::Sha256> sha;
     std::uint64_t written = 0; // bytes, all told
     std::string digest;
@@ -37,8 +39,8 @@ struct WorkingFile::Impl {
     // Flushes and closes; false, with the reason, when not everything
     // written reached the file.
     bool Close();
-    // A seek to `offset` from `origin` (as std::fseek's): the digest holds
-    // only while writing goes on at the end.
+    // A seek to `offset` from `origin` (as std::fseek's): the digest taken
+    // as written holds only while writing goes on at the end.
     void Seeking(long long offset, int origin);
 };
 

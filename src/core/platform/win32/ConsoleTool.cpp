@@ -161,6 +161,24 @@ bool Drain(HANDLE pipe, std::string& buffer, std::string& output) {
     }
 }
 
+// Starts `line` hidden, with its standard streams on the given handles; the
+// error of the start when it fails.
+DWORD StartHidden(const std::string& resolved, std::string& line, const std::string& workingFolder,
+                  HANDLE input, HANDLE output, PROCESS_INFORMATION& started) {
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES | STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_HIDE;
+    startup.hStdInput = input;
+    startup.hStdOutput = output;
+    startup.hStdError = output;
+    const BOOL ok =
+        CreateProcessA(resolved.empty() ? nullptr : resolved.c_str(), line.data(), nullptr, nullptr,
+                       TRUE, CREATE_NO_WINDOW, nullptr,
+                       workingFolder.empty() ? nullptr : workingFolder.c_str(), &startup, &started);
+    return ok ? ERROR_SUCCESS : GetLastError();
+}
+
 } // namespace
 
 std::string RunConsoleTool(const std::string& program, const std::vector<std::string>& arguments,
@@ -183,23 +201,13 @@ std::string RunConsoleTool(const std::string& program, const std::vector<std::st
     win32::Handle input(CreateFileA("NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                     &inheritable, OPEN_EXISTING, 0, nullptr));
 
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES | STARTF_USESHOWWINDOW;
-    startup.wShowWindow = SW_HIDE;
-    startup.hStdInput = input.Get();
-    startup.hStdOutput = writeEnd.Get();
-    startup.hStdError = writeEnd.Get();
     PROCESS_INFORMATION started{};
-    const BOOL ok =
-        CreateProcessA(resolved.empty() ? nullptr : resolved.c_str(), line.data(), nullptr, nullptr,
-                       TRUE, CREATE_NO_WINDOW, nullptr,
-                       workingFolder.empty() ? nullptr : workingFolder.c_str(), &startup, &started);
-    const DWORD error = GetLastError();
+    const DWORD error =
+        StartHidden(resolved, line, workingFolder, input.Get(), writeEnd.Get(), started);
     // Only the tool, and whatever it starts, holds the write end now.
     writeEnd.Reset();
     input.Reset();
-    if (!ok)
+    if (error != ERROR_SUCCESS)
         return StartFailure(program, error);
 
     win32::Handle process(started.hProcess);
@@ -366,20 +374,10 @@ ToolSession::ToolSession(const std::string& program, const std::vector<std::stri
     SetHandleInformation(tool.output.Get(), HANDLE_FLAG_INHERIT, 0);
     SetHandleInformation(tool.input.Get(), HANDLE_FLAG_INHERIT, 0);
 
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES | STARTF_USESHOWWINDOW;
-    startup.wShowWindow = SW_HIDE;
-    startup.hStdInput = toolInput.Get();
-    startup.hStdOutput = toolOutput.Get();
-    startup.hStdError = toolOutput.Get();
     PROCESS_INFORMATION started{};
-    const BOOL ok =
-        CreateProcessA(resolved.empty() ? nullptr : resolved.c_str(), line.data(), nullptr, nullptr,
-                       TRUE, CREATE_NO_WINDOW, nullptr,
-                       workingFolder.empty() ? nullptr : workingFolder.c_str(), &startup, &started);
-    const DWORD error = GetLastError();
-    if (!ok) {
+    if (const DWORD error =
+            StartHidden(resolved, line, workingFolder, toolInput.Get(), toolOutput.Get(), started);
+        error != ERROR_SUCCESS) {
         tool.End(StartFailure(program, error));
         return;
     }

@@ -1,6 +1,7 @@
 #include "Check.h"
 #include "Support.h"
 #include "platform/Files.h"
+#include "platform/WorkingFile.h"
 
 #include <windows.h>
 
@@ -134,4 +135,31 @@ TEST(OutputFilesKeepTakenNamesAndSayWhy) {
     CHECK_EQ(platform::WriteProblem(folder / "a\\b\\c"), std::string());
     CHECK(!platform::WriteProblem(folder / "missing").empty());
     CHECK(!platform::CreateFolderPath(folder / "taken.png\\sub").empty());
+}
+
+// The system's SHA-256 of what a working file holds, taken as it is written
+// or read back after a writer went back over it.
+TEST(WorkingFilesHashWhatTheyHold) {
+    support::ScratchFolder folder;
+    struct Case {
+        const char* name;
+        std::vector<std::string> steps; // "@N" seeks to N
+        const char* digest;
+    };
+    const char* kAbc = "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad";
+    const Case cases[] = {
+        {"in order", {"a", "bc"}, kAbc},
+        {"nothing", {}, "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855"},
+        {"back over it", {"xbc", "@0", "a"}, kAbc},
+    };
+    for (const Case& c : cases) {
+        ROW(c.name);
+        platform::WorkingFile file(folder.Path(), "x-");
+        file.HashAsWritten();
+        for (const std::string& step : c.steps)
+            CHECK(step[0] == '@' ? file.Seek(std::stoll(step.substr(1)), SEEK_SET)
+                                 : file.Write(step.data(), step.size()));
+        CHECK(file.Complete());
+        CHECK_EQ(file.Digest(), std::string(c.digest));
+    }
 }
