@@ -50,6 +50,9 @@ struct ListedImage {
     std::string profileSha256 = {};
     std::string profileName = {};
     bool profileCarried = false;
+    // Whether the format it is written in holds a profile at all.
+    bool profileFits = true;
+    bool ProfileInFile() const { return profileCarried && profileFits; }
 };
 
 struct PageBegins {

@@ -6,8 +6,12 @@
 #include "support/ImageCompare.h"
 #include "support/ToolTests.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -136,6 +140,82 @@ private slots:
         QCOMPARE(carried, profile.isEmpty() || !document.open(QIODevice::ReadOnly)
                               ? QByteArray()
                               : document.readAll());
+    }
+
+    // The listing and the manifest say the same of a picture: where each use
+    // stands, and its profile by description and digest, held or not.
+    void jsonSaysWhereAndWhichProfile_data() {
+        QTest::addColumn<QString>("label");
+        QTest::addColumn<QString>("format");
+        QTest::addColumn<QString>("box"); // the first use's
+        QTest::addColumn<double>("rotation");
+        QTest::addColumn<bool>("flipped");
+        QTest::addColumn<int>("uses");
+        QTest::addColumn<bool>("carried"); // of a profile, where there is one
+        QTest::addRow("rgb, PNG") << "rgb-300"
+                                  << "PNG"
+                                  << "10 20 34 32" << 0.0 << false << 1 << true;
+        QTest::addRow("rgb, BMP") << "rgb-300"
+                                  << "BMP"
+                                  << "10 20 34 32" << 0.0 << false << 1 << false;
+        QTest::addRow("drawn twice") << "gray-twice"
+                                     << "TIFF"
+                                     << "10 20 58 44" << 0.0 << false << 2 << true;
+        QTest::addRow("cmyk made RGB") << "cmyk"
+                                       << "PNG"
+                                       << "10 20 34 32" << 0.0 << false << 1 << false;
+        QTest::addRow("turned") << "turned"
+                                << "PNG"
+                                << "38 20 50 44" << 90.0 << false << 1 << false;
+        QTest::addRow("flipped") << "flipped"
+                                 << "PNG"
+                                 << "36 20 60 32" << 180.0 << true << 1 << false;
+        QTest::addRow("kept without") << "jpeg-without"
+                                      << "JPEG"
+                                      << "10 20 34 32" << 0.0 << false << 1 << false;
+    }
+    void jsonSaysWhereAndWhichProfile() {
+        QFETCH(QString, label);
+        QFETCH(QString, format);
+        QFETCH(QString, box);
+        QFETCH(double, rotation);
+        QFETCH(bool, flipped);
+        QFETCH(int, uses);
+        QFETCH(bool, carried);
+        QTemporaryDir out;
+        const QStringList asked{"-f", format, "-r", PageOf("carried.pdf", label)};
+        int code = -1;
+        const QByteArray listed =
+            Run(asked + QStringList{"--list", "--json", fx.path("carried.pdf")}, code);
+        QCOMPARE(code, 0);
+        Run(asked + QStringList{"-q", "--manifest", fx.path("carried.pdf"), out.path()}, code);
+        QCOMPARE(code, 0);
+        QFile manifest(out.filePath("manifest.jsonl"));
+        QVERIFY(manifest.open(QIODevice::ReadOnly));
+        const QList<QByteArray> lines = manifest.readAll().split('\n');
+        QFile icc(fx.path("carried-" + label + ".icc"));
+        const QByteArray digest =
+            icc.open(QIODevice::ReadOnly)
+                ? QCryptographicHash::hash(icc.readAll(), QCryptographicHash::Sha256).toHex()
+                : QByteArray();
+        for (const QByteArray& line : {listed.trimmed(), lines.value(1)}) {
+            const QJsonObject row = QJsonDocument::fromJson(line).object();
+            const QJsonArray placements = row["placements"].toArray();
+            QCOMPARE(placements.size(), uses);
+            const QJsonObject first = placements.first().toObject();
+            QStringList corners;
+            for (const QJsonValue v : first["box"].toArray())
+                corners << QString::number(v.toDouble());
+            QCOMPARE(corners.join(' '), box);
+            QCOMPARE(first["rotation"].toDouble(), rotation);
+            QCOMPARE(first["flipped"].toBool(), flipped);
+            const QJsonObject profile = row["profile"].toObject();
+            QCOMPARE(profile["sha256"].toString().toLatin1(), digest);
+            if (!digest.isEmpty()) {
+                QCOMPARE(profile["description"].toString(), "Arvenzo " + label);
+                QCOMPARE(profile["carried"].toBool(), carried);
+            }
+        }
     }
 
     void everyImageInEveryFormat_data() {
