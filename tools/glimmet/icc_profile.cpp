@@ -94,8 +94,8 @@ const IccProfile* IccProfiles::of(tools::Context& ctx, pdf_document* doc, int ob
     fz_context* c = ctx.get();
     const tools::Object image = tools::objectByNumber(c, doc, objectNumber);
     pdf_obj* dict = image.get();
-    pdf_obj* stream =
-        tools::guarded(c, [&] { return iccStream(c, pdf_dict_get(c, dict, PDF_NAME(ColorSpace))); });
+    pdf_obj* stream = tools::guarded(
+        c, [&] { return iccStream(c, pdf_dict_get(c, dict, PDF_NAME(ColorSpace))); });
     if (!stream)
         return nullptr;
     const int number = tools::guarded(c, [&] { return pdf_to_num(c, stream); });

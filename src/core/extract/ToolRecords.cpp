@@ -173,8 +173,8 @@ ToolRecord RecordReader::Read(const std::string& line) {
             image->number = image->LeftOut() || image->failed ? 0 : next_++;
             // A picture's files follow its facts; another picture's facts
             // mean the files of the one before never came.
-            if (!pending_.empty() && (pending_.front().page != image->page ||
-                                      pending_.front().onPage != image->onPage))
+            if (!pending_.empty() &&
+                (pending_.front().page != image->page || pending_.front().onPage != image->onPage))
                 pending_.clear();
             if (!image->LeftOut() && !image->failed)
                 pending_.push_back(*image);
