@@ -151,7 +151,8 @@ inline constexpr const char* kOnlyOption = "-only";
 inline constexpr char kOnlyPage = '.';
 inline constexpr char kOnlySeparator = ',';
 
-// The fields of a kListedImage line, after its label, in this order.
+// The fields of a kListedImage line, after its label, in this order; the
+// profile's description comes last, as it may hold any text but tabs.
 // Width, height, components and bits are those of the file written; the
 // colour space, the encoding and the bytes are what the document holds; the
 // resolution is the image's as drawn where it is first drawn, in pixels per
@@ -174,8 +175,29 @@ enum ListedField {
     kListedOutput,
     kListedObject,
     kListedOnPage,
+    kListedUses,
+    kListedProfile,
+    kListedProfileCarried,
+    kListedProfileName,
     kListedFieldCount
 };
+
+// kListedUses: where the picture is drawn on its page, each use as the six
+// numbers of its drawing matrix ("a b c d e f", which take the picture's
+// unit square to the page, in the page's own units), kUseSeparator between
+// uses, the first use first.
+inline constexpr char kUseSeparator = ';';
+// kListedProfile: the SHA-256 of the ICC profile the picture's colour space
+// names, or kNoDigest; kListedProfileName its description. Whether the file
+// carries it (kProfileCarried: its samples are written as they are, or kept
+// bytes hold it themselves), or not (kProfileDropped: converted to RGB, or
+// kept bytes without it); kNoDigest without a profile.
+inline constexpr const char* kProfileCarried = "carried";
+inline constexpr const char* kProfileDropped = "dropped";
+// "Profile:\tNAME", after the File record of a file that carries a profile
+// the program writes into it: the profile's bytes, in NAME beside the file.
+inline constexpr const char* kProfileMade = "Profile:";
+inline constexpr const char* kProfileExtension = ".icc";
 
 // A picture left out is listed with one more field: kListedSmall, or
 // kListedRepeat, a blank and the number (from 1, in the run) of the listed

@@ -5,6 +5,7 @@
 #include "tool_run.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -135,17 +136,63 @@ std::string resolutionText(int w, int h, const fz_matrix& at) {
 
 using Colorspace = tools::Ref<fz_colorspace, fz_drop_colorspace>;
 
+std::string usesText(const PageImage& found) {
+    std::string text;
+    const auto add = [&](const fz_matrix& m) {
+        char use[160];
+        std::snprintf(use, sizeof use, "%.6g %.6g %.6g %.6g %.6g %.6g", m.a, m.b, m.c, m.d, m.e,
+                      m.f);
+        text += (text.empty() ? "" : std::string(1, contract::kUseSeparator)) + use;
+    };
+    add(found.placement);
+    for (const fz_matrix& use : found.laterUses)
+        add(use);
+    return text;
+}
+
+// Whether the written file holds the profile: the document's own bytes when
+// they carry it themselves, decoded samples when they keep the profile's
+// colours (gray or RGB, not converted).
+bool carried(fz_context* c, const IccProfile& profile, const PlannedFile& file,
+             const KeptPicture& kept) {
+    if (file.kept) {
+        unsigned char* data = nullptr;
+        const std::size_t size = fz_buffer_storage(c, kept.bytes.get(), &data);
+        return kept.extension == std::string(contract::kKeptJpeg)
+                   ? jpegCarriesProfile(data, size)
+                   : !kept.bareCodestream && jp2CarriesProfile(data, size);
+    }
+    const bool alpha = file.mask == MaskUse::SameSize || file.mask == MaskUse::ColourKey ||
+                       file.mask == MaskUse::OwnAlpha;
+    const int colours = alpha ? file.components - 1 : file.components;
+    return (profile.components == 1 || profile.components == 3) && colours == profile.components;
+}
+
+// The profile fields of a file: its digest, whether the file carries it, and
+// its description.
+std::array<std::string, 3> profileFields(fz_context* c, const IccProfile* profile,
+                                         const PlannedFile& file, const KeptPicture& kept) {
+    if (!profile)
+        return {contract::kNoDigest, contract::kNoDigest, ""};
+    return {profile->sha256,
+            carried(c, *profile, file, kept) ? contract::kProfileCarried
+                                             : contract::kProfileDropped,
+            profile->description};
+}
+
 } // namespace
 
 int listImage(tools::Context& ctx, pdf_document* doc, int page, const PageImage& found,
-              const std::vector<PlannedFile>& files, const std::optional<LeftOut>& leftOut,
-              std::string& lines) {
+              const std::vector<PlannedFile>& files, const KeptPicture& kept,
+              const std::optional<LeftOut>& leftOut, IccProfiles& profiles, std::string& lines) {
     fz_context* c = ctx.get();
     fz_image* image = files.front().source;
     tools::Object object;
     if (found.objectNumber > 0)
         object = tools::objectByNumber(c, doc, found.objectNumber);
     const fz_matrix& at = found.placement;
+    const IccProfile* profile = profiles.of(ctx, doc, found.objectNumber);
+    const std::string uses = usesText(found);
     for (const PlannedFile& file : files) {
         const bool isMask = file.source != image;
         std::string colourSpace, mask;
@@ -158,6 +205,8 @@ int listImage(tools::Context& ctx, pdf_document* doc, int page, const PageImage&
             mask = maskText(c, file.mask, dict);
             bytes = storedBytes(c, dict, file.source);
         });
+        const auto [digest, carries, name] =
+            profileFields(c, isMask ? nullptr : profile, file, kept);
         const std::string fields[] = {std::to_string(page),
                                       std::to_string(file.w),
                                       std::to_string(file.h),
@@ -170,7 +219,11 @@ int listImage(tools::Context& ctx, pdf_document* doc, int page, const PageImage&
                                       std::to_string(bytes),
                                       file.kept ? contract::kOutputKept : contract::kOutputEncoded,
                                       std::to_string(found.objectNumber),
-                                      std::to_string(found.numberOnPage)};
+                                      std::to_string(found.numberOnPage),
+                                      uses,
+                                      digest,
+                                      carries,
+                                      name};
         std::string mark;
         if (leftOut && leftOut->small)
             mark = contract::kListedSmall;
@@ -180,6 +233,15 @@ int listImage(tools::Context& ctx, pdf_document* doc, int page, const PageImage&
         appendListed(fields, std::size(fields), mark, lines);
     }
     return leftOut ? 0 : static_cast<int>(files.size());
+}
+
+const IccProfile* profileToWrite(tools::Context& ctx, pdf_document* doc, const PageImage& found,
+                                 const std::vector<PlannedFile>& files, const KeptPicture& kept,
+                                 IccProfiles& profiles) {
+    if (files.front().kept)
+        return nullptr;
+    const IccProfile* profile = profiles.of(ctx, doc, found.objectNumber);
+    return profile && carried(ctx.get(), *profile, files.front(), kept) ? profile : nullptr;
 }
 
 void listFailedImage(tools::Context& ctx, pdf_document* doc, int page, const PageImage& found,
@@ -222,7 +284,11 @@ void listFailedImage(tools::Context& ctx, pdf_document* doc, int page, const Pag
                                   std::to_string(bytes),
                                   contract::kOutputEncoded,
                                   std::to_string(found.objectNumber),
-                                  std::to_string(found.numberOnPage)};
+                                  std::to_string(found.numberOnPage),
+                                  usesText(found),
+                                  contract::kNoDigest,
+                                  contract::kNoDigest,
+                                  ""};
     appendListed(fields, std::size(fields), contract::kListedFailed, lines);
 }
 

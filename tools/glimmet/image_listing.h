@@ -1,5 +1,6 @@
 #pragma once
 
+#include "icc_profile.h"
 #include "image_export.h"
 #include "mupdf_context.h"
 #include "page_image.h"
@@ -16,8 +17,15 @@ namespace glimmet {
 // it. Decodes nothing. A picture left out is listed as such. Returns how
 // many files it takes: none when left out.
 int listImage(tools::Context& ctx, pdf_document* doc, int page, const PageImage& found,
-              const std::vector<PlannedFile>& files, const std::optional<LeftOut>& leftOut,
-              std::string& lines);
+              const std::vector<PlannedFile>& files, const KeptPicture& kept,
+              const std::optional<LeftOut>& leftOut, IccProfiles& profiles, std::string& lines);
+
+// The profile the picture's first file carries in its samples, which the
+// program writes into the file it encodes; null when there is none, or the
+// file is the document's own bytes.
+const IccProfile* profileToWrite(tools::Context& ctx, pdf_document* doc, const PageImage& found,
+                                 const std::vector<PlannedFile>& files, const KeptPicture& kept,
+                                 IccProfiles& profiles);
 
 // Appends to `lines` the contract::kListedImage line, marked
 // contract::kListedFailed, of a picture that could not be had: what its

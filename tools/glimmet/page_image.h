@@ -3,8 +3,11 @@
 #include "mupdf_context.h"
 
 #include <string>
+#include <vector>
 
 namespace glimmet {
+
+inline constexpr std::size_t kMostUses = 64;
 
 // One image a page draws, as the page's interpretation found it.
 struct PageImage {
@@ -16,6 +19,9 @@ struct PageImage {
     std::string failure;
     // Where the image is first drawn: its unit square on the page, in points.
     fz_matrix placement = fz_identity;
+    // Where it is drawn again on the page, as far as the walk follows
+    // (kMostUses in all).
+    std::vector<fz_matrix> laterUses;
     int numberOnPage = 0; // from 1, in drawing order, once the page is walked
 };
 

@@ -2,7 +2,7 @@
 
 #include "stream_interpreter.h"
 
-#include <set>
+#include <map>
 #include <utility>
 
 namespace glimmet {
@@ -163,14 +163,18 @@ tools::Image loadImage(tools::Context& ctx, pdf_document* doc, const PageImage& 
 }
 
 std::vector<PageImage> findPageImages(tools::Context& ctx, pdf_document* doc, pdf_obj* page) {
+    // A stream drawn again is walked again, a few times, only to learn
+    // where its images land this time.
+    constexpr int kMostWalks = 8;
     fz_context* c = ctx.get();
     std::vector<PageImage> found;
-    std::set<int> seenImages;
-    // Forms and patterns, each interpreted once with the same resources.
-    std::set<std::pair<int, pdf_obj*>> seenStreams;
+    std::map<int, std::size_t> byObject; // an image object's picture
+    // Forms and patterns, by their object and resources: how often walked.
+    std::map<std::pair<int, pdf_obj*>, int> walks;
     struct Level {
         std::vector<Drawn> drawn;
         size_t next = 0;
+        bool again = false; // a walk for the places of images already found
     };
     std::vector<Level> levels;
     Unloadable unloadable;
@@ -180,19 +184,28 @@ std::vector<PageImage> findPageImages(tools::Context& ctx, pdf_document* doc, pd
             levels.pop_back();
             continue;
         }
+        const bool again = levels.back().again;
         Drawn d = std::move(levels.back().drawn[levels.back().next++]);
         if (!d.nested) {
             const int num = d.image.objectNumber;
-            if (num <= 0 || seenImages.insert(num).second) {
+            if (const auto seen = byObject.find(num); num > 0 && seen != byObject.end()) {
+                PageImage& first = found[seen->second];
+                if (first.laterUses.size() + 1 < kMostUses)
+                    first.laterUses.push_back(d.image.placement);
+            } else if (!again) {
+                if (num > 0)
+                    byObject[num] = found.size();
                 d.image.numberOnPage = static_cast<int>(found.size()) + 1;
                 found.push_back(std::move(d.image));
             }
             continue;
         }
         const int num = tools::guarded(c, [&] { return pdf_to_num(c, d.nested.get()); });
-        if (seenStreams.insert({num, d.resources.get()}).second)
+        const int walked = walks[{num, d.resources.get()}]++;
+        if (walked <= kMostWalks)
             levels.push_back(
-                {drawnByStream(ctx, doc, d.nested.get(), d.resources.get(), unloadable, d.ctm)});
+                {drawnByStream(ctx, doc, d.nested.get(), d.resources.get(), unloadable, d.ctm), 0,
+                 again || walked > 0});
     }
     return found;
 }

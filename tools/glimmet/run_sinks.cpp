@@ -22,9 +22,9 @@ bool ListingSink::beginPage(int page) {
 }
 
 void ListingSink::picture(int page, const PageImage& found, const std::vector<PlannedFile>& plan,
-                          const KeptPicture&, const std::optional<LeftOut>& leftOut) {
+                          const KeptPicture& kept, const std::optional<LeftOut>& leftOut) {
     std::string lines;
-    files_ += listImage(ctx_, doc_, page, found, plan, leftOut, lines);
+    files_ += listImage(ctx_, doc_, page, found, plan, kept, leftOut, profiles_, lines);
     std::fputs(lines.c_str(), stdout);
 }
 
@@ -42,10 +42,14 @@ ExportSink::ExportSink(tools::Context& ctx, pdf_document* doc, ScratchNames& nam
                        RecordChannel* channel)
     : ctx_(ctx), doc_(doc), names_(names), channel_(channel) {
     if (channel_)
-        names_.onWhole([](const ScratchNames::Whole& file) {
+        names_.onWhole([this](const ScratchNames::Whole& file) {
             RecordChannel::say(contract::kFileMade,
                                {std::to_string(file.number), file.name, std::to_string(file.size),
                                 file.sha256.empty() ? contract::kNoDigest : file.sha256});
+            if (profile_ && file.number == profileFile_)
+                RecordChannel::say(contract::kProfileMade,
+                                   {names_.writeBeside(file.number, contract::kProfileExtension,
+                                                       profile_->bytes)});
             // Said at once: a run that dies later on the page still hands
             // over the files it made.
             RecordChannel::flush();
@@ -66,11 +70,14 @@ void ExportSink::picture(int page, const PageImage& found, const std::vector<Pla
                          const KeptPicture& kept, const std::optional<LeftOut>& leftOut) {
     // Said before its files are made, as a listing says it: a picture that
     // then fails keeps its facts.
+    profile_ = nullptr;
     if (channel_) {
         std::string lines;
-        listImage(ctx_, doc_, page, found, plan, leftOut, lines);
+        listImage(ctx_, doc_, page, found, plan, kept, leftOut, profiles_, lines);
         std::fputs(lines.c_str(), stdout);
         listedOnPage_ = found.numberOnPage;
+        profile_ = profileToWrite(ctx_, doc_, found, plan, kept, profiles_);
+        profileFile_ = names_.nextNumber();
     }
     if (!leftOut)
         exportImage(ctx_, plan, kept, names_);

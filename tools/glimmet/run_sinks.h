@@ -1,5 +1,6 @@
 #pragma once
 
+#include "icc_profile.h"
 #include "image_export.h"
 #include "kept_picture.h"
 #include "page_image.h"
@@ -55,6 +56,7 @@ private:
     tools::Context& ctx_;
     pdf_document* doc_;
     int files_ = 0;
+    IccProfiles profiles_;
 };
 
 // Writes each picture as scratch files. With a channel, each page waits for
@@ -80,6 +82,10 @@ private:
     ScratchNames& names_;
     RecordChannel* channel_;
     int listedOnPage_ = 0; // the number on its page of the picture said last
+    IccProfiles profiles_;
+    // The profile the picture under way writes beside its first file.
+    const IccProfile* profile_ = nullptr;
+    int profileFile_ = 0;
 };
 
 } // namespace glimmet

@@ -47,4 +47,12 @@ void ScratchNames::write(const char* extension, const std::function<void(Scratch
         told_({number, fileName(out.path()), out.size(), out.digest()});
 }
 
+std::string ScratchNames::writeBeside(int number, const char* extension, const std::string& bytes) {
+    ScratchOutput out(contract::ScratchName(root_, number - 1, extension));
+    out.write(bytes.data(), bytes.size());
+    out.close();
+    show(out.path());
+    return fileName(out.path());
+}
+
 } // namespace glimmet

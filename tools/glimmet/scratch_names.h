@@ -37,6 +37,10 @@ public:
 
     int nextNumber() const { return next_; }
 
+    // Writes `bytes` whole beside file `number`, under its name with
+    // `extension`; returns the name, in the root's folder. Throws WriteError.
+    std::string writeBeside(int number, const char* extension, const std::string& bytes);
+
 private:
     std::string root_;
     int next_;

@@ -50,8 +50,12 @@ struct Interpretation {
         return noted([&] {
             tools::Image kept =
                 num > 0 ? tools::Image() : tools::Image(ctx, fz_keep_image(ctx, image));
-            drawn.push_back(
-                Drawn{PageImage{std::move(kept), num, std::move(failure), ctm}, {}, {}});
+            PageImage image;
+            image.image = std::move(kept);
+            image.objectNumber = num;
+            image.failure = std::move(failure);
+            image.placement = ctm;
+            drawn.push_back(Drawn{std::move(image), {}, {}});
         });
     }
     bool addNested(pdf_obj* stream, pdf_obj* res, fz_matrix at) noexcept {

@@ -8,6 +8,7 @@
 #include "platform/Files.h"
 #include "text/TextRules.h"
 
+#include <cstdlib>
 #include <exception>
 #include <optional>
 #include <stdexcept>
@@ -40,6 +41,16 @@ std::optional<std::string> ScratchFull(const std::string& line) {
     if (line.compare(0, mark.size(), mark) != 0)
         return std::nullopt;
     return text::Trim(line.substr(mark.size()));
+}
+
+// What the file carries besides its pixels, as the tool said it.
+FileExtras Extras(const MadeFile& file, const std::string& workFolder) {
+    const auto perInch = [](const std::string& text) {
+        return text.empty() ? 0.0 : std::strtod(text.c_str(), nullptr);
+    };
+    return {.xResolution = perInch(file.facts.xResolution),
+            .yResolution = perInch(file.facts.yResolution),
+            .profilePath = file.profile.empty() ? std::string() : workFolder + file.profile};
 }
 
 bool Copied(const std::string& scratchName, const ConversionSettings& settings) {
@@ -226,7 +237,8 @@ bool ExtractionJob::ConvertOne(int page, int number, const MadeFile& file, const
     settings.hashFiles = settings.hashFiles && !toolHashed;
     OutputProblem problem;
     WrittenFile written;
-    switch (ConvertImage(scratchPath, name, settings, target, &problem, &written)) {
+    switch (ConvertImage(scratchPath, name, settings, target, &problem, &written,
+                         Extras(file, workFolder_))) {
     case Converted::Written:
         ++counts_.written;
         written_.emplace(target, page);

@@ -65,6 +65,13 @@ const char* KeptEncoding(const std::string& formatText) {
     return nullptr;
 }
 
+bool HoldsProfile(const std::string& formatText, bool jpeg) {
+    // FreeImage writes none into BMP, nor into JPEG-2000.
+    const ImageFormat format =
+        ChooseFormat(formatText, jpeg ? contract::kStoredAsJpeg : "", 0).format;
+    return format == ImageFormat::Png || format == ImageFormat::Tiff || format == ImageFormat::Jpeg;
+}
+
 std::string NumberedName(const std::string& prefix, int number) {
     return text::Trim(prefix) + std::to_string(number);
 }

@@ -28,6 +28,9 @@ OutputFormat ChooseFormat(const std::string& formatText, const std::string& scra
 // the image tool's kKeepOption names it; nothing for a format that keeps
 // none.
 const char* KeptEncoding(const std::string& formatText);
+// Whether a picture encoded in `formatText` can hold its colour profile;
+// `jpeg` when the document stores it as a JPEG.
+bool HoldsProfile(const std::string& formatText, bool jpeg);
 
 // folder + separator + trimmed prefix + number + "." + lowercased extension.
 // The prefix, trimmed, and the number: a file's name without extension.

@@ -10,6 +10,7 @@
 
 #include <FreeImage.h>
 #include <algorithm>
+#include <cmath>
 
 namespace extract {
 
@@ -119,6 +120,24 @@ Bitmap Adapted(FREE_IMAGE_FORMAT fif, FIBITMAP* dib) {
     return nullptr;
 }
 
+// Gives the picture its resolution and profile, which every writer then
+// stores as its format holds them.
+void Carry(FIBITMAP* dib, const FileExtras& extras, const std::string& profile) {
+    const auto perMetre = [](double perInch) {
+        return static_cast<unsigned>(std::lround(perInch / 0.0254));
+    };
+    const auto known = [](double v) { return std::isfinite(v) && v > 0 && v < 1e6; };
+    if (known(extras.xResolution) && known(extras.yResolution)) {
+        FreeImage_SetDotsPerMeterX(dib, perMetre(extras.xResolution));
+        FreeImage_SetDotsPerMeterY(dib, perMetre(extras.yResolution));
+    }
+    if (!profile.empty() && ProfileFits(dib, profile))
+        FreeImage_CreateICCProfile(dib, const_cast<char*>(profile.data()),
+                                   static_cast<long>(profile.size()));
+    else
+        FreeImage_DestroyICCProfile(dib);
+}
+
 bool Write(FREE_IMAGE_FORMAT fif, FIBITMAP* dib, platform::WorkingFile& file, int flags) {
     if (fif == FIF_JP2 && TooSmallForFreeImageJpeg2000(dib)) {
         // That writer takes 8-bit samples only.
@@ -130,12 +149,17 @@ bool Write(FREE_IMAGE_FORMAT fif, FIBITMAP* dib, platform::WorkingFile& file, in
     return SaveImage(fif, dib, file, flags);
 }
 
-bool Save(FREE_IMAGE_FORMAT fif, FIBITMAP* dib, platform::WorkingFile& file, int flags) {
+bool Save(FREE_IMAGE_FORMAT fif, FIBITMAP* dib, platform::WorkingFile& file, int flags,
+          const FileExtras& extras, const std::string& profile) {
     if (!dib)
         return false;
-    if (Accepts(fif, dib))
+    if (Accepts(fif, dib)) {
+        Carry(dib, extras, profile);
         return Write(fif, dib, file, flags);
+    }
     const Bitmap adapted = Adapted(fif, dib);
+    if (adapted)
+        Carry(adapted.get(), extras, profile);
     return adapted && Write(fif, adapted.get(), file, flags);
 }
 
@@ -204,7 +228,12 @@ std::string OutputTarget(const std::string& scratchPath, const std::string& name
 
 Converted ConvertImage(const std::string& scratchPath, const std::string& name,
                        const ConversionSettings& settings, std::string& target,
-                       OutputProblem* problem, WrittenFile* written) {
+                       OutputProblem* problem, WrittenFile* written, const FileExtras& extras) {
+    // The profile goes with its scratch file, whatever becomes of it.
+    const std::string profile =
+        extras.profilePath.empty() ? std::string() : ReadProfile(extras.profilePath);
+    if (!extras.profilePath.empty())
+        platform::RemoveFile(extras.profilePath);
     const OutputFormat out = FormatOf(scratchPath, settings);
     target = NamedFile(settings.outputFolder, name, out.extension);
     // Nothing to decode for a name that is kept anyway.
@@ -229,14 +258,21 @@ Converted ConvertImage(const std::string& scratchPath, const std::string& name,
             dib = LoadPnm(scratchPath, known);
         if (!known && detected != FIF_UNKNOWN)
             dib.reset(FreeImage_Load(detected, scratchPath.c_str(), 0));
-        if (dib)
-            result = WriteOutputFile(
+        const auto write = [&](const std::string& carried) {
+            return WriteOutputFile(
                 target, settings.keepExisting,
                 [&](platform::WorkingFile& file) {
                     return Save(static_cast<FREE_IMAGE_FORMAT>(out.format), dib.get(), file,
-                                out.flags);
+                                out.flags, extras, carried);
                 },
                 reason, written, settings.hashFiles);
+        };
+        if (dib)
+            result = write(profile);
+        // A writer may refuse a profile it finds odd: the picture still
+        // comes out, without it.
+        if (dib && result == Converted::Failed && reason.reason.empty() && !profile.empty())
+            result = write({});
     }
     if (problem)
         *problem = reason;

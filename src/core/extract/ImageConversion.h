@@ -61,6 +61,17 @@ bool ConvertExtractedImage(const std::string& scratchPath, int imageNumber,
 std::string OutputTarget(const std::string& scratchPath, const std::string& name,
                          const ConversionSettings& settings);
 
+// What an encoded file carries besides its pixels: the resolution the
+// picture is drawn at, and the ICC profile its samples are in.
+struct FileExtras {
+    // Pixels per inch; the format's default unless finite and positive.
+    double xResolution = 0;
+    double yResolution = 0;
+    // A file holding the profile, which goes with the scratch file; none
+    // when empty.
+    std::string profilePath;
+};
+
 // The same into the file `name` (without extension), telling a failure
 // from a name kept by `keepExisting`; `target`
 // receives the output file's path either way, and `problem` what the file
@@ -68,7 +79,8 @@ std::string OutputTarget(const std::string& scratchPath, const std::string& name
 // picture could not be converted), and `written` what was written.
 Converted ConvertImage(const std::string& scratchPath, const std::string& name,
                        const ConversionSettings& settings, std::string& target,
-                       OutputProblem* problem = nullptr, WrittenFile* written = nullptr);
+                       OutputProblem* problem = nullptr, WrittenFile* written = nullptr,
+                       const FileExtras& extras = {});
 
 // Writes the output file `target` through `write` into a new working file
 // beside it, which takes the name only once it is whole: a failed write

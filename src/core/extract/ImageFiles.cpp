@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <fstream>
 #include <memory>
 
 namespace extract {
@@ -142,6 +143,31 @@ Bitmap LoadPnm(const std::string& path, bool& known) {
 bool SaveImage(FREE_IMAGE_FORMAT fif, FIBITMAP* dib, platform::WorkingFile& file, int flags) {
     FreeImageIO io{ReadProc, WriteProc, SeekProc, TellProc};
     return FreeImage_SaveToHandle(fif, dib, &io, &file, flags) != FALSE && file.Problem().empty();
+}
+
+std::string ReadProfile(const std::string& path) {
+    // No profile a writer stores comes near this.
+    constexpr std::size_t kLargest = 64 << 20;
+    std::ifstream in(path, std::ios::binary);
+    std::string bytes;
+    char buffer[64 * 1024];
+    while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
+        bytes.append(buffer, static_cast<std::size_t>(in.gcount()));
+        if (bytes.size() > kLargest)
+            return {};
+    }
+    return bytes;
+}
+
+bool ProfileFits(FIBITMAP* dib, const std::string& profile) {
+    // The header names the colours at byte 16.
+    if (profile.size() < 128)
+        return false;
+    const std::string colours = profile.substr(16, 4);
+    const FREE_IMAGE_COLOR_TYPE type = FreeImage_GetColorType(dib);
+    const bool gray = type == FIC_MINISBLACK || type == FIC_MINISWHITE;
+    const bool rgb = type == FIC_RGB || type == FIC_RGBALPHA;
+    return (colours == "GRAY" && gray) || (colours == "RGB " && rgb);
 }
 
 bool CopyBytes(const std::string& from, platform::WorkingFile& file) {

@@ -26,6 +26,14 @@ Bitmap LoadPnm(const std::string& path, bool& known);
 // then holds the system's reason.
 bool SaveImage(FREE_IMAGE_FORMAT fif, FIBITMAP* dib, platform::WorkingFile& file, int flags);
 
+// The bytes of an ICC profile's file; empty when it cannot be read or is
+// too large to be one.
+std::string ReadProfile(const std::string& path);
+
+// Whether the picture's samples are of the colours the profile describes:
+// gray for a gray profile, RGB for an RGB one.
+bool ProfileFits(FIBITMAP* dib, const std::string& profile);
+
 // Writes the bytes of the file `from` into `file`; false when it is empty,
 // unreadable, or not all of it could be written.
 bool CopyBytes(const std::string& from, platform::WorkingFile& file);

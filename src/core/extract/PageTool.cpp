@@ -96,6 +96,9 @@ PageReport PageTool::AwaitPage(int page, const platform::GiveUp& giveUp) {
                 } else if constexpr (std::is_same_v<R, MadeFile>) {
                     nextFile_ = said.number + 1;
                     report.files.push_back(std::move(said));
+                } else if constexpr (std::is_same_v<R, ProfileMade>) {
+                    if (!report.files.empty())
+                        report.files.back().profile = std::move(said.name);
                 } else if constexpr (std::is_same_v<R, SeenPicture>) {
                     seen_ += said.line + '\n';
                 } else if constexpr (std::is_same_v<R, PageEnds>) {

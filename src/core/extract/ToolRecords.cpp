@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
+#include <cstdio>
 #include <optional>
 #include <vector>
 
@@ -55,6 +57,53 @@ bool ReadMark(const std::string& text, ListedImage& image) {
     return true;
 }
 
+// The uses of a picture, "a b c d e f" each; nothing when one is not that.
+std::optional<std::vector<Placement>> Uses(const std::string& text) {
+    std::vector<Placement> uses;
+    std::size_t start = 0;
+    while (start <= text.size()) {
+        std::size_t end = text.find(contract::kUseSeparator, start);
+        if (end == std::string::npos)
+            end = text.size();
+        const std::string use = text.substr(start, end - start);
+        Placement m{};
+        int read = 0;
+        char rest = 0;
+        if (std::sscanf(use.c_str(), "%lf %lf %lf %lf %lf %lf%c%n", &m[0], &m[1], &m[2], &m[3],
+                        &m[4], &m[5], &rest, &read) != 6 ||
+            !std::all_of(m.begin(), m.end(), [](double v) { return std::isfinite(v); }))
+            return std::nullopt;
+        uses.push_back(m);
+        start = end + 1;
+    }
+    return uses;
+}
+
+// A name in the scratch folder, and nowhere else.
+bool IsPlainName(const std::string& name) {
+    return !name.empty() && name != "." && name != ".." &&
+           name.find_first_of("/\\") == std::string::npos;
+}
+
+bool IsDigest(const std::string& text) {
+    return text.size() == 64 && text.find_first_not_of("0123456789abcdef") == std::string::npos;
+}
+
+// The profile's fields: none, or a digest and whether the file carries it.
+bool ReadProfile(const std::vector<std::string>& f, ListedImage& image) {
+    using namespace contract;
+    const std::string& digest = f[kListedProfile];
+    const std::string& carried = f[kListedProfileCarried];
+    if (digest == kNoDigest)
+        return carried == kNoDigest;
+    if (!IsDigest(digest) || (carried != kProfileCarried && carried != kProfileDropped))
+        return false;
+    image.profileSha256 = digest;
+    image.profileCarried = carried == kProfileCarried;
+    image.profileName = f[kListedProfileName];
+    return true;
+}
+
 std::optional<ListedImage> Picture(const std::vector<std::string>& f) {
     using namespace contract;
     if (f.size() != kListedFieldCount && f.size() != kListedFieldCount + 1)
@@ -70,10 +119,12 @@ std::optional<ListedImage> Picture(const std::vector<std::string>& f) {
     const auto object = Number<int>(at(kListedObject));
     const auto onPage = Number<int>(at(kListedOnPage));
     const std::string& output = at(kListedOutput);
+    std::optional<std::vector<Placement>> uses = Uses(at(kListedUses));
     if (!page || !width || !height || !components || !bits || !bytes || !object || !onPage ||
         !IsDecimal(at(kListedXResolution)) || !IsDecimal(at(kListedYResolution)) ||
-        (output != kOutputKept && output != kOutputEncoded))
+        (output != kOutputKept && output != kOutputEncoded) || !uses || !ReadProfile(f, image))
         return std::nullopt;
+    image.uses = std::move(*uses);
     image.kept = output == kOutputKept;
     image.page = *page;
     image.width = *width;
@@ -100,11 +151,8 @@ std::optional<MadeFile> File(const std::vector<std::string>& f) {
     const auto number = Number<int>(f[0]);
     const auto bytes = Number<std::uint64_t>(f[2]);
     const std::string& name = f[1];
-    const bool plainName = !name.empty() && name != "." && name != ".." &&
-                           name.find_first_of("/\\") == std::string::npos;
-    const bool digest =
-        f[3] == contract::kNoDigest ||
-        (f[3].size() == 64 && f[3].find_first_not_of("0123456789abcdef") == std::string::npos);
+    const bool plainName = IsPlainName(name);
+    const bool digest = f[3] == contract::kNoDigest || IsDigest(f[3]);
     if (!number || *number < 1 || !bytes || !plainName || !digest)
         return std::nullopt;
     return MadeFile{.number = *number,
@@ -123,18 +171,31 @@ ToolRecord RecordReader::Read(const std::string& line) {
     } else if (r.label == contract::kListedImage) {
         if (std::optional<ListedImage> image = Picture(r.fields)) {
             image->number = image->LeftOut() || image->failed ? 0 : next_++;
-            last_ = *image;
+            // A picture's files follow its facts; another picture's facts
+            // mean the files of the one before never came.
+            if (!pending_.empty() &&
+                (pending_.front().page != image->page || pending_.front().onPage != image->onPage))
+                pending_.clear();
+            if (!image->LeftOut() && !image->failed)
+                pending_.push_back(*image);
             return *image;
         }
     } else if (r.label == contract::kFileMade) {
         if (std::optional<MadeFile> file = File(r.fields)) {
-            file->page = last_.page;
-            file->onPage = last_.onPage;
-            file->objectNumber = last_.objectNumber;
+            if (!pending_.empty()) {
+                file->facts = pending_.front();
+                pending_.pop_front();
+            }
+            file->page = file->facts.page;
+            file->onPage = file->facts.onPage;
+            file->objectNumber = file->facts.objectNumber;
             // A picture that failed took no number: the files say which.
             next_ = file->number + 1;
             return *file;
         }
+    } else if (r.label == contract::kProfileMade) {
+        if (r.fields.size() == 1 && IsPlainName(r.fields[0]))
+            return ProfileMade{r.fields[0]};
     } else if (r.label == contract::kSeen) {
         if (r.fields.size() == 3)
             return SeenPicture{line};

@@ -3,11 +3,18 @@
 // pictures it has seen, and its problems.
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <deque>
 #include <string>
 #include <variant>
+#include <vector>
 
 namespace extract {
+
+// A drawing matrix [a b c d e f], which takes a picture's unit square to the
+// page, in the page's own units.
+using Placement = std::array<double, 6>;
 
 // One file a run writes (or a listing says it would), numbered as the job
 // names it.
@@ -35,6 +42,17 @@ struct ListedImage {
     // Not had at all: what its dictionary states, in a job's records; it
     // takes no number either.
     bool failed = false;
+    // Where it is drawn on its page: the matrix of each use, the first one
+    // first (whose resolution the picture is listed with).
+    std::vector<Placement> uses = {};
+    // The ICC profile its colour space names: the SHA-256 of its bytes (empty
+    // without one) and its description; whether the file carries it.
+    std::string profileSha256 = {};
+    std::string profileName = {};
+    bool profileCarried = false;
+    // Whether the format it is written in holds a profile at all.
+    bool profileFits = true;
+    bool ProfileInFile() const { return profileCarried && profileFits; }
 };
 
 struct PageBegins {
@@ -49,11 +67,19 @@ struct MadeFile {
     int page = 0;
     int onPage = 0;
     int objectNumber = 0;
+    // What the document holds of the picture the file is of.
+    ListedImage facts = {};
+    // A profile the file is to carry, in the scratch folder beside it.
+    std::string profile = {};
 };
 // A picture written, by which a later one is known as its repeat: the
 // record as the tool said it, to be handed to a run that takes over.
 struct SeenPicture {
     std::string line;
+};
+// The profile a file just made is to carry: the last MadeFile's.
+struct ProfileMade {
+    std::string name;
 };
 struct PageEnds {
     int page;
@@ -66,8 +92,8 @@ struct ToolProblem {
     std::string line;
 };
 
-using ToolRecord =
-    std::variant<PageBegins, ListedImage, MadeFile, SeenPicture, PageEnds, RunEnds, ToolProblem>;
+using ToolRecord = std::variant<PageBegins, ListedImage, MadeFile, SeenPicture, ProfileMade,
+                                PageEnds, RunEnds, ToolProblem>;
 
 // Reads a run's lines in order: a picture's facts are numbered as the job
 // would number its files, and a file is told with the picture it is of.
@@ -80,7 +106,9 @@ public:
 
 private:
     int next_;
-    ListedImage last_; // the picture whose facts came last
+    // The facts of the files the picture under way makes, not yet made, in
+    // the order it makes them.
+    std::deque<ListedImage> pending_;
 };
 
 } // namespace extract

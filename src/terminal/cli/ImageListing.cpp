@@ -3,6 +3,7 @@
 #include "ToolContract.h"
 #include "cli/ExitCodes.h"
 #include "cli/Json.h"
+#include "cli/PictureFacts.h"
 #include "inspect/ExecuteCMD.h"
 #include "platform/Environment.h"
 #include "platform/Files.h"
@@ -24,6 +25,16 @@ std::string LeftOutText(const ListedImage& i) {
     if (i.small)
         return "small";
     return i.repeatOf > 0 ? "repeat of " + std::to_string(i.repeatOf) : std::string{};
+}
+
+// The profile's description, and where the file will not hold it, why.
+std::string ProfileText(const ListedImage& i) {
+    if (i.profileSha256.empty())
+        return "-";
+    const std::string name = i.profileName.empty() ? "ICC" : i.profileName;
+    if (!i.profileCarried)
+        return name + (i.kept ? " (not in the kept bytes)" : " (converted to RGB)");
+    return name + (i.profileFits ? "" : " (the format holds none)");
 }
 
 // A decimal as the tool gave it ("72.0"), written as that number.
@@ -49,6 +60,8 @@ void PrintJson(const ListedImage& i, std::ostream& out) {
     row["y_ppi"] = Decimal(i.yResolution);
     row["bytes"] = i.bytes;
     row["output"] = i.kept ? contract::kOutputKept : contract::kOutputEncoded;
+    row["profile"] = ProfileJson(i);
+    row["placements"] = PlacementsJson(i);
     if (i.small) {
         row["left_out"] = "small";
     } else if (i.repeatOf > 0) {
@@ -64,12 +77,16 @@ void PrintTable(const std::vector<ListedImage>& images, std::ostream& out) {
         bool number;
     };
     static const Column columns[] = {
-        {"page", true},          {"image", true},     {"width", true}, {"height", true},
-        {"colour space", false}, {"comp", true},      {"bpc", true},   {"encoding", false},
-        {"mask", false},         {"x ppi", true},     {"y ppi", true}, {"bytes", true},
-        {"output", false},       {"left out", false},
+        {"page", true},          {"image", true},    {"width", true},     {"height", true},
+        {"colour space", false}, {"comp", true},     {"bpc", true},       {"encoding", false},
+        {"mask", false},         {"x ppi", true},    {"y ppi", true},     {"bytes", true},
+        {"output", false},       {"profile", false}, {"left out", false},
     };
-    // The last column only when something is left out.
+    // The profile's column only when a picture names one, the last only when
+    // something is left out.
+    const bool profiles = std::any_of(images.begin(), images.end(), [](const ListedImage& i) {
+        return !i.profileSha256.empty();
+    });
     const bool leftOut =
         std::any_of(images.begin(), images.end(), [](const ListedImage& i) { return i.LeftOut(); });
     std::vector<std::vector<std::string>> rows;
@@ -78,11 +95,23 @@ void PrintTable(const std::vector<ListedImage>& images, std::ostream& out) {
                         std::to_string(i.width), std::to_string(i.height), i.colourSpace,
                         std::to_string(i.components), std::to_string(i.bitsPerComponent),
                         i.encoding, i.mask, i.xResolution, i.yResolution, std::to_string(i.bytes),
-                        i.kept ? contract::kOutputKept : contract::kOutputEncoded, LeftOutText(i)});
-    const std::size_t count = std::size(columns) - (leftOut ? 0 : 1);
+                        i.kept ? contract::kOutputKept : contract::kOutputEncoded, ProfileText(i),
+                        LeftOutText(i)});
+    // Only the columns shown, in their order.
+    std::vector<Column> shown;
+    for (std::size_t c = std::size(columns); c-- > 0;) {
+        const bool hidden = (c + 1 == std::size(columns) && !leftOut) ||
+                            (std::string(columns[c].title) == "profile" && !profiles);
+        if (!hidden)
+            shown.insert(shown.begin(), columns[c]);
+        else
+            for (auto& row : rows)
+                row.erase(row.begin() + static_cast<std::ptrdiff_t>(c));
+    }
+    const std::size_t count = shown.size();
     std::vector<std::size_t> widths(count);
     for (std::size_t c = 0; c < count; ++c) {
-        widths[c] = std::string(columns[c].title).size();
+        widths[c] = std::string(shown[c].title).size();
         for (const auto& row : rows)
             widths[c] = std::max(widths[c], row[c].size());
     }
@@ -93,12 +122,12 @@ void PrintTable(const std::vector<ListedImage>& images, std::ostream& out) {
             const std::string pad(widths[c] - value.size(), ' ');
             if (c > 0)
                 text += "  ";
-            text += columns[c].number ? pad + value : value + (c + 1 < count ? pad : "");
+            text += shown[c].number ? pad + value : value + (c + 1 < count ? pad : "");
         }
         text.erase(text.find_last_not_of(' ') + 1);
         out << text << '\n';
     };
-    line([&](std::size_t c) { return std::string(columns[c].title); });
+    line([&](std::size_t c) { return std::string(shown[c].title); });
     for (const auto& row : rows)
         line([&](std::size_t c) { return row[c]; });
 }
@@ -171,7 +200,8 @@ int RunListing(const ListingRequest& request, std::ostream& out, std::ostream& e
     }
     ListingRequest whole = request;
     whole.document = document;
-    const ToolListing listing = ListImages(whole, toolFolder);
+    ToolListing listing = ListImages(whole, toolFolder);
+    KnowWhatFilesHold(listing.images, request.format);
 
     if (listing.pagesBegun > 0 && !listing.passwordRefused) {
         PrintListing(listing.images, request.json, out);

@@ -1,6 +1,7 @@
 #include "cli/Manifest.h"
 
 #include "cli/Json.h"
+#include "cli/PictureFacts.h"
 #include "extract/LeftFiles.h"
 #include "platform/AppendLog.h"
 #include "platform/Environment.h"
@@ -59,6 +60,8 @@ std::string RowLine(const Row& r) {
     row["components"] = listed(&ListedImage::components);
     row["bits_per_component"] = listed(&ListedImage::bitsPerComponent);
     row["encoding"] = listed(&ListedImage::encoding);
+    row["profile"] = l ? ProfileJson(*l) : Json();
+    row["placements"] = l ? PlacementsJson(*l) : Json();
     row["kept"] = OrNull(r.kept);
     row["sha256"] = OrNull(r.sha256);
     row["size"] = OrNull(r.size);

@@ -2,6 +2,7 @@
 
 #include "cli/ExitCodes.h"
 #include "cli/ManifestPlace.h"
+#include "cli/PictureFacts.h"
 #include "platform/Environment.h"
 #include "platform/Files.h"
 #include "text/TextRules.h"
@@ -70,7 +71,9 @@ bool RunManifest::Write(const JobOutcomes& outcomes, const ToolListing& listing,
                      ": the pictures of the pages could not all be listed");
         return false;
     }
-    const std::vector<std::string> rows = ManifestRows(listing.images, outcomes);
+    std::vector<ListedImage> images = listing.images;
+    KnowWhatFilesHold(images, options_.format);
+    const std::vector<std::string> rows = ManifestRows(images, outcomes);
     const SizedDigest document = DocumentDigest();
     std::vector<std::string> lines{ManifestHeader(
         {.name = text::ExtractFileName(input_), .size = document.size, .sha256 = document.sha256},

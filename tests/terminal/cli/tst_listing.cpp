@@ -202,8 +202,8 @@ private slots:
         QTest::addColumn<int>("images");
         QTest::addColumn<int>("problems");
         QTest::addColumn<bool>("finished");
-        const QString row =
-            "Image:\t3\t10\t20\tDeviceRGB\t3\t8\tjpeg\tnone\t72.0\t72.0\t500\tkept\t7\t1\n";
+        const QString row = "Image:\t3\t10\t20\tDeviceRGB\t3\t8\tjpeg\tnone\t72.0\t72."
+                            "0\t500\tkept\t7\t1\t1 0 0 1 0 0\t-\t-\t\n";
         QTest::newRow("two pages") << "Page:\t3\n" + row + row + "Page:\t4\nListed:\t4\n"
                                    << 2 << 0 << true;
         QTest::newRow("cut off") << "Page:\t3\n" + row + "glimmet.bin: killed by signal 9\n"
@@ -260,7 +260,8 @@ private slots:
         QFETCH(int, problems);
         QString output = "Page:\t3\n";
         for (const QString& reason : reasons.split('|'))
-            output += "Image:\t3\t10\t20\tDeviceRGB\t3\t8\tjpeg\tnone\t72.0\t72.0\t5\tkept\t7\t1" +
+            output += "Image:\t3\t10\t20\tDeviceRGB\t3\t8\tjpeg\tnone\t72.0\t72."
+                      "0\t5\tkept\t7\t1\t1 0 0 1 0 0\t-\t-\t" +
                       (reason == "-" ? QString() : "\t" + reason) + "\n";
         const cli::ToolListing l = cli::ParseToolListing(output.toStdString(), 5);
         QCOMPARE(int(l.problems.size()), problems);
