@@ -17,14 +17,14 @@
 namespace extract {
 
 struct PickerRequest {
-    std::string inputPath;
+    std::string inputPath = {};
     // 1-based and inclusive.
     int firstPage = 1;
     int lastPage = 0;
     // The password, and the output format, which decides which pictures are
     // kept as the document's own bytes.
-    std::string password;
-    std::string formatText;
+    std::string password = {};
+    std::string formatText = {};
     // No side of a thumbnail is longer; 0 for no thumbnails.
     int thumbnailSize = 160;
     // Which pictures repeat an earlier one, by the rules of each picture
