@@ -618,6 +618,10 @@ Möchten Sie jetzt aktualisieren?</translation>
         <source>No private scratch folder could be made for the picture.</source>
         <translation>Für das Bild konnte kein privater Arbeitsordner angelegt werden.</translation>
     </message>
+    <message>
+        <source>Looking for repeats…</source>
+        <translation>Wiederholungen werden gesucht…</translation>
+    </message>
 </context>
 <context>
     <name>picker::PictureCloser</name>

@@ -618,6 +618,10 @@ Número de versión: %1&#13;
         <source>No private scratch folder could be made for the picture.</source>
         <translation>No se pudo crear una carpeta de trabajo privada para la imagen.</translation>
     </message>
+    <message>
+        <source>Looking for repeats…</source>
+        <translation>Buscando repeticiones…</translation>
+    </message>
 </context>
 <context>
     <name>picker::PictureCloser</name>

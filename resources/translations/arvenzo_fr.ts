@@ -618,6 +618,10 @@ Voulez-vous la mettre à jour maintenant ?</translation>
         <source>No private scratch folder could be made for the picture.</source>
         <translation>Aucun dossier de travail privé n&apos;a pu être créé pour l&apos;image.</translation>
     </message>
+    <message>
+        <source>Looking for repeats…</source>
+        <translation>Recherche des répétitions…</translation>
+    </message>
 </context>
 <context>
     <name>picker::PictureCloser</name>

@@ -60,6 +60,11 @@ PickerWindow::PickerWindow(PickerSetup setup, QWidget* owner)
     stream_ = std::make_unique<PictureStream>(setup_.toolFolder, folder, setup_.request);
     connect(stream_.get(), &PictureStream::pictureRead, this,
             [this](ReadPicture read) { toolkit::Guarded(this, [&] { Take(std::move(read)); }); });
+    connect(stream_.get(), &PictureStream::thumbnailsRead, this,
+            [this] { state_->setText(tr("Looking for repeats…")); });
+    connect(stream_.get(), &PictureStream::repeatFound, this, [this](const FoundRepeat& repeat) {
+        toolkit::Guarded(this, [&] { TakeRepeat(repeat); });
+    });
     connect(stream_.get(), &PictureStream::readingEnded, this,
             [this](bool whole, const QStringList& problems) { ReadingOver(whole, problems); });
     stream_->start();
@@ -163,6 +168,21 @@ void PickerWindow::Take(ReadPicture read) {
     // The keyboard can begin at once, on the first picture shown.
     if (!view_->currentIndex().isValid() && shown_->rowCount() > 0)
         view_->setCurrentIndex(shown_->index(0, 0));
+    UpdateCounts();
+}
+
+// A picture found to repeat may leave the pictures shown.
+void PickerWindow::TakeRepeat(const FoundRepeat& repeat) {
+    const int row = model_->RowOf(repeat.picture);
+    if (row < 0)
+        return;
+    const bool before = picker::Shown(model_->Picture(row), shown_->Filter());
+    model_->SetRepeat(repeat);
+    const bool after = picker::Shown(model_->Picture(row), shown_->Filter());
+    if (before != after) {
+        count_.shown += after ? 1 : -1;
+        count_.hidden += after ? -1 : 1;
+    }
     UpdateCounts();
 }
 

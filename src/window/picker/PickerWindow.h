@@ -29,6 +29,7 @@ class PictureStream;
 class PictureView;
 class ShownPictures;
 struct ReadPicture;
+struct FoundRepeat;
 
 // What the picker takes from the main window.
 struct PickerSetup {
@@ -85,6 +86,7 @@ protected:
 private:
     void BuildWindow();
     void Take(ReadPicture read);
+    void TakeRepeat(const FoundRepeat& repeat);
     void ReadingOver(bool whole, const QStringList& problems);
     void FilterChanged();
     void UpdateCounts();

@@ -62,10 +62,26 @@ Qt::ItemFlags PictureModel::flags(const QModelIndex& index) const {
 void PictureModel::Append(ReadPicture read) {
     const int row = rowCount();
     beginInsertRows({}, row, row);
+    rows_.emplace(extract::PicturePlace{read.picture.facts.page, read.picture.facts.onPage}, row);
     pictures_.push_back(std::move(read.picture));
     thumbnails_.push_back(std::move(read.thumbnail));
     ticked_.push_back(false);
     endInsertRows();
+}
+
+bool PictureModel::SetRepeat(const FoundRepeat& repeat) {
+    const int row = RowOf(repeat.picture);
+    if (row < 0)
+        return false;
+    pictures_[static_cast<std::size_t>(row)].repeatOf = repeat.of;
+    emit dataChanged(index(row), index(row),
+                     {MarksRole, Qt::ToolTipRole, Qt::AccessibleDescriptionRole});
+    return true;
+}
+
+int PictureModel::RowOf(extract::PicturePlace place) const {
+    const auto found = rows_.find(place);
+    return found == rows_.end() ? -1 : found->second;
 }
 
 void PictureModel::SetMinimum(int width, int height) {

@@ -9,6 +9,7 @@
 #include <QAbstractListModel>
 #include <QImage>
 #include <QSortFilterProxyModel>
+#include <map>
 #include <vector>
 
 namespace picker {
@@ -18,6 +19,13 @@ namespace picker {
 struct ReadPicture {
     extract::PickedPicture picture;
     QImage thumbnail;
+};
+
+// A picture found to repeat an earlier one, by the rules of each picture
+// once.
+struct FoundRepeat {
+    extract::PicturePlace picture;
+    extract::PicturePlace of;
 };
 
 class PictureModel : public QAbstractListModel {
@@ -37,6 +45,10 @@ public:
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
     void Append(ReadPicture read);
+    // Marks a picture as a repeat; false when no picture has that place.
+    bool SetRepeat(const FoundRepeat& repeat);
+    // The row of the picture at `place`; -1 when none.
+    int RowOf(extract::PicturePlace place) const;
     // The minimum the "small" mark is measured against.
     void SetMinimum(int width, int height);
 
@@ -51,6 +63,7 @@ private:
     std::vector<extract::PickedPicture> pictures_;
     std::vector<QImage> thumbnails_;
     std::vector<bool> ticked_;
+    std::map<extract::PicturePlace, int> rows_;
     int minWidth_ = 0;
     int minHeight_ = 0;
 };
@@ -76,3 +89,4 @@ private:
 } // namespace picker
 
 Q_DECLARE_METATYPE(picker::ReadPicture)
+Q_DECLARE_METATYPE(picker::FoundRepeat)

@@ -32,22 +32,17 @@ void PictureStream::Stop() {
     stop_ = true;
 }
 
-void PictureStream::run() {
-    QStringList problems;
+bool PictureStream::Read(const extract::PickerRequest& request, QStringList& problems,
+                         const std::function<void(extract::PickedPicture&)>& take) {
     bool whole = false;
     try {
         // Made and ended on this thread: its tool goes with it.
-        extract::PictureReader reader(toolFolder_, scratchFolder_, request_);
+        extract::PictureReader reader(toolFolder_, scratchFolder_, request);
         const platform::GiveUp giveUp = [this] { return stop_.load(); };
         while (std::optional<extract::PickedPicture> picture = reader.Next(giveUp)) {
-            ReadPicture read;
-            if (!picture->thumbnail.empty())
-                read.thumbnail = TakeThumbnail(picture->thumbnail);
-            picture->thumbnail.clear();
-            read.picture = std::move(*picture);
+            take(*picture);
             if (stop_)
-                return;
-            emit pictureRead(std::move(read));
+                return false;
         }
         whole = reader.Finished();
         for (const std::string& line : reader.Problems())
@@ -55,8 +50,37 @@ void PictureStream::run() {
     } catch (const std::exception& e) {
         problems << toolkit::FromProgramText(e.what());
     }
+    return whole;
+}
+
+void PictureStream::run() {
+    QStringList problems;
+    bool whole = Read(request_, problems, [this](extract::PickedPicture& picture) {
+        ReadPicture read;
+        if (!picture.thumbnail.empty())
+            read.thumbnail = TakeThumbnail(picture.thumbnail);
+        picture.thumbnail.clear();
+        read.picture = std::move(picture);
+        if (!stop_)
+            emit pictureRead(std::move(read));
+    });
+    if (stop_)
+        return;
+    emit thumbnailsRead();
+    extract::PickerRequest repeats = request_;
+    repeats.thumbnailSize = 0;
+    repeats.findRepeats = true;
+    QStringList repeatProblems;
+    const bool repeatsWhole =
+        Read(repeats, repeatProblems, [this](const extract::PickedPicture& picture) {
+            if (picture.repeatOf && !stop_)
+                emit repeatFound({{picture.facts.page, picture.facts.onPage}, *picture.repeatOf});
+        });
+    // What the first reading said, the second says again.
+    if (problems.isEmpty())
+        problems = repeatProblems;
     if (!stop_)
-        emit readingEnded(whole, problems);
+        emit readingEnded(whole && repeatsWhole, problems);
 }
 
 } // namespace picker

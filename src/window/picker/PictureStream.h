@@ -1,5 +1,7 @@
 // Reads a document's pictures on a thread of its own and hands them to the
-// window one by one, thumbnail and all, as the tool comes to them.
+// window one by one, thumbnail and all, as the tool comes to them; then
+// reads them again to tell which repeat an earlier one, which takes every
+// picture decoded whole and so comes second.
 #pragma once
 
 #include "extract/PictureReader.h"
@@ -8,6 +10,7 @@
 #include <QStringList>
 #include <QThread>
 #include <atomic>
+#include <functional>
 #include <string>
 
 namespace picker {
@@ -27,12 +30,21 @@ public:
 
 signals:
     void pictureRead(picker::ReadPicture picture);
+    // Every thumbnail is in; the repeats are looked for now.
+    void thumbnailsRead();
+    void repeatFound(picker::FoundRepeat repeat);
     // The reading is over: whether the whole range was read, and what
     // failed that names no picture.
     void readingEnded(bool whole, QStringList problems);
 
 protected:
     void run() override;
+
+private:
+    // One reading, each picture handed to `take`; whether the whole range
+    // was read.
+    bool Read(const extract::PickerRequest& request, QStringList& problems,
+              const std::function<void(extract::PickedPicture&)>& take);
 
 private:
     std::string toolFolder_;
