@@ -539,6 +539,10 @@ Möchten Sie jetzt aktualisieren?</translation>
         <source>The picture could not be read</source>
         <translation>Das Bild konnte nicht gelesen werden</translation>
     </message>
+    <message>
+        <source>stencil mask</source>
+        <translation>Schablonenmaske</translation>
+    </message>
 </context>
 <context>
     <name>picker::PickerWindow</name>

@@ -539,6 +539,10 @@ Número de versión: %1&#13;
         <source>The picture could not be read</source>
         <translation>No se pudo leer la imagen</translation>
     </message>
+    <message>
+        <source>stencil mask</source>
+        <translation>máscara de recorte</translation>
+    </message>
 </context>
 <context>
     <name>picker::PickerWindow</name>

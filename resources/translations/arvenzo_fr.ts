@@ -539,6 +539,10 @@ Voulez-vous la mettre à jour maintenant ?</translation>
         <source>The picture could not be read</source>
         <translation>L&apos;image n&apos;a pas pu être lue</translation>
     </message>
+    <message>
+        <source>stencil mask</source>
+        <translation>masque de détourage</translation>
+    </message>
 </context>
 <context>
     <name>picker::PickerWindow</name>

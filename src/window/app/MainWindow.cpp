@@ -357,6 +357,8 @@ void TMainForm::sComboBoxFormatChange() {
         toolkit::SetHint(sComboBoxFormat,
                          toolkit::ProgramMessage(toolkit::FromProgramText(hint.text)));
     toolkit::ShowHint(sComboBoxFormat, hint.shown);
+    if (picker_)
+        picker_->SetFormat(toolkit::ToProgramText(sComboBoxFormat->currentText()));
 }
 
 // The picker opens on the document, range, password and format the job

@@ -1,5 +1,6 @@
 #include "picker/PickerRules.h"
 
+#include "ToolContract.h"
 #include "text/TextRules.h"
 #include "toolkit/MessageBoxes.h"
 
@@ -62,6 +63,12 @@ QString EncodingName(const std::string& encoding) {
     return toolkit::FromProgramText(encoding);
 }
 
+QString ColoursName(const extract::ListedImage& facts) {
+    if (facts.mask == contract::kMaskStencil)
+        return PickerTexts::tr("stencil mask");
+    return toolkit::FromProgramText(facts.colourSpace);
+}
+
 QString SpokenName(const extract::ListedImage& facts) {
     return PickerTexts::tr("Page %1, picture %2, %3, %4")
         .arg(facts.page)
@@ -88,7 +95,7 @@ QString FactsText(const extract::PickedPicture& picture, int minWidth, int minHe
     lines << PickerTexts::tr("Page %1, picture %2").arg(f.page).arg(f.onPage);
     lines << PickerTexts::tr("%1 pixels").arg(SizeText(f.width, f.height));
     lines << PickerTexts::tr("Colours: %1, %2 × %3 bits")
-                 .arg(toolkit::FromProgramText(f.colourSpace))
+                 .arg(ColoursName(f))
                  .arg(f.components)
                  .arg(f.bitsPerComponent);
     lines << PickerTexts::tr("Stored as %1, %2 bytes")

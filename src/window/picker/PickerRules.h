@@ -50,6 +50,10 @@ std::vector<extract::PicturePlace> ChosenPlaces(const std::vector<extract::Picke
 // How the document stores the picture, as people call it.
 QString EncodingName(const std::string& encoding);
 
+// Its colours as people call them: the colour space, or a stencil mask,
+// which has none.
+QString ColoursName(const extract::ListedImage& facts);
+
 // What a screen reader says of a thumbnail: "Page 3, picture 2, 640 × 480,
 // JPEG".
 QString SpokenName(const extract::ListedImage& facts);

@@ -52,22 +52,61 @@ PickerWindow::PickerWindow(PickerSetup setup, QWidget* owner)
     setObjectName(QStringLiteral("PickerWindow"));
     setAttribute(Qt::WA_DeleteOnClose);
     BuildWindow();
-    const std::string folder = scratch_.Make();
-    if (folder.empty()) {
+    StartReading();
+}
+
+// What a reading that was replaced still had on its way is dropped.
+void PickerWindow::StartReading() {
+    stream_.reset();
+    if (!readingFolder_.empty())
+        scratch_.Remove(readingFolder_);
+    const int reading = ++readingSerial_;
+    reading_ = true;
+    state_->setText(tr("Reading the pictures…"));
+    state_->setToolTip({});
+    readingFolder_ = scratch_.Make();
+    if (readingFolder_.empty()) {
         ReadingOver(false, {tr("No private scratch folder could be made for the thumbnails.")});
         return;
     }
-    stream_ = std::make_unique<PictureStream>(setup_.toolFolder, folder, setup_.request);
-    connect(stream_.get(), &PictureStream::pictureRead, this,
-            [this](ReadPicture read) { toolkit::Guarded(this, [&] { Take(std::move(read)); }); });
-    connect(stream_.get(), &PictureStream::thumbnailsRead, this,
-            [this] { state_->setText(tr("Looking for repeats…")); });
-    connect(stream_.get(), &PictureStream::repeatFound, this, [this](const FoundRepeat& repeat) {
-        toolkit::Guarded(this, [&] { TakeRepeat(repeat); });
+    stream_ = std::make_unique<PictureStream>(setup_.toolFolder, readingFolder_, setup_.request);
+    const auto current = [this, reading] { return reading == readingSerial_; };
+    connect(stream_.get(), &PictureStream::pictureRead, this, [this, current](ReadPicture read) {
+        if (current())
+            toolkit::Guarded(this, [&] { Take(std::move(read)); });
     });
+    connect(stream_.get(), &PictureStream::thumbnailsRead, this, [this, current] {
+        if (current())
+            state_->setText(tr("Looking for repeats…"));
+    });
+    connect(stream_.get(), &PictureStream::repeatFound, this,
+            [this, current](const FoundRepeat& repeat) {
+                if (current())
+                    toolkit::Guarded(this, [&] { TakeRepeat(repeat); });
+            });
     connect(stream_.get(), &PictureStream::readingEnded, this,
-            [this](bool whole, const QStringList& problems) { ReadingOver(whole, problems); });
+            [this, current](bool whole, const QStringList& problems) {
+                if (current())
+                    ReadingOver(whole, problems);
+            });
     stream_->start();
+}
+
+// Which pictures keep the document's own bytes depends on the format: the
+// pictures are read again, and what was ticked is ticked again as it comes.
+void PickerWindow::SetFormat(const std::string& formatText) {
+    if (formatText == setup_.request.formatText)
+        return;
+    setup_.request.formatText = formatText;
+    EndOnDemand();
+    for (std::size_t row = 0; row < model_->Ticked().size(); ++row)
+        if (model_->Ticked()[row])
+            toTick_.insert(
+                {model_->Pictures()[row].facts.page, model_->Pictures()[row].facts.onPage});
+    model_->Clear();
+    count_ = {};
+    UpdateCounts();
+    StartReading();
 }
 
 // The tool and any picture made on demand end before the folders go.
@@ -102,7 +141,7 @@ void PickerWindow::BuildWindow() {
     minHeight_ = SideBox("PickerMinHeight", tr("Smallest height"));
     counts_ = new QLabel;
     counts_->setObjectName(QStringLiteral("PickerCounts"));
-    state_ = new QLabel(tr("Reading the pictures…"));
+    state_ = new QLabel;
     state_->setObjectName(QStringLiteral("PickerState"));
     state_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     all_ = Button("PickerAll", tr("Tick &all"));
@@ -164,7 +203,10 @@ void PickerWindow::BuildWindow() {
 
 void PickerWindow::Take(ReadPicture read) {
     ++(picker::Shown(read.picture, shown_->Filter()) ? count_.shown : count_.hidden);
+    const extract::PicturePlace place{read.picture.facts.page, read.picture.facts.onPage};
     model_->Append(std::move(read));
+    if (toTick_.erase(place) > 0)
+        model_->SetTicked(model_->rowCount() - 1, true);
     // The keyboard can begin at once, on the first picture shown.
     if (!view_->currentIndex().isValid() && shown_->rowCount() > 0)
         view_->setCurrentIndex(shown_->index(0, 0));

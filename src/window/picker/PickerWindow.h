@@ -13,6 +13,7 @@
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <set>
 #include <vector>
 
 class QCheckBox;
@@ -57,6 +58,8 @@ public:
 
     const extract::PickerRequest& Request() const { return setup_.request; }
 
+    // The main window's format changed.
+    void SetFormat(const std::string& formatText);
     // The main window's job started or ended: no saving meanwhile.
     void SetSaving(bool saving);
     // A picture made on demand is given up: another job is about to use the
@@ -85,6 +88,7 @@ protected:
 
 private:
     void BuildWindow();
+    void StartReading();
     void Take(ReadPicture read);
     void TakeRepeat(const FoundRepeat& repeat);
     void ReadingOver(bool whole, const QStringList& problems);
@@ -112,6 +116,10 @@ private:
     QPushButton* save_;
     QPointer<PictureCloser> closer_;
     std::unique_ptr<PictureStream> stream_;
+    std::string readingFolder_;
+    int readingSerial_ = 0;
+    // Ticked before the pictures were read again, to be ticked as they come.
+    std::set<extract::PicturePlace> toTick_;
     // The one picture being made on demand, and which request it answers.
     std::unique_ptr<OnePictureJob> onDemand_;
     std::vector<std::string> onDemandFolders_;

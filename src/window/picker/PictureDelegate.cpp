@@ -42,12 +42,12 @@ void PictureDelegate::paint(QPainter* painter, const QStyleOptionViewItem& given
     initStyleOption(&option, index);
     const QStyle* style = StyleOf(option);
     painter->save();
-    // The cell's background: selected, under the mouse, or plain.
-    option.text.clear();
-    option.icon = {};
-    option.features &= ~QStyleOptionViewItem::HasCheckIndicator;
-    style->drawPrimitive(QStyle::PE_PanelItemViewItem, &option, painter, option.widget);
-
+    const bool selected = option.state & QStyle::State_Selected;
+    const QPalette::ColorGroup group =
+        option.state & QStyle::State_Enabled ? QPalette::Normal : QPalette::Disabled;
+    // The cell's background: the highlight when selected, else the view's.
+    if (selected)
+        painter->fillRect(option.rect, option.palette.brush(group, QPalette::Highlight));
     const QRect cell = option.rect;
     const QRect frame(cell.left() + kPadding, cell.top() + kPadding, thumbnailSize_,
                       thumbnailSize_);
@@ -68,9 +68,6 @@ void PictureDelegate::paint(QPainter* painter, const QStyleOptionViewItem& given
             .paint(painter, at);
     }
 
-    const bool selected = option.state & QStyle::State_Selected;
-    const QPalette::ColorGroup group =
-        option.state & QStyle::State_Enabled ? QPalette::Normal : QPalette::Disabled;
     const QColor text =
         option.palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text);
     const int line = option.fontMetrics.lineSpacing();

@@ -28,7 +28,7 @@ QVariant PictureModel::data(const QModelIndex& index, int role) const {
                                .arg(facts.width)
                                .arg(facts.height)
                                .arg(EncodingName(facts.encoding)),
-                           toolkit::FromProgramText(facts.colourSpace)};
+                           ColoursName(facts)};
     case Qt::DecorationRole:
         return thumbnails_[row];
     case Qt::ToolTipRole:
@@ -67,6 +67,15 @@ void PictureModel::Append(ReadPicture read) {
     thumbnails_.push_back(std::move(read.thumbnail));
     ticked_.push_back(false);
     endInsertRows();
+}
+
+void PictureModel::Clear() {
+    beginResetModel();
+    pictures_.clear();
+    thumbnails_.clear();
+    ticked_.clear();
+    rows_.clear();
+    endResetModel();
 }
 
 bool PictureModel::SetRepeat(const FoundRepeat& repeat) {

@@ -45,6 +45,7 @@ public:
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
     void Append(ReadPicture read);
+    void Clear();
     // Marks a picture as a repeat; false when no picture has that place.
     bool SetRepeat(const FoundRepeat& repeat);
     // The row of the picture at `place`; -1 when none.

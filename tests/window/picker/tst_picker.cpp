@@ -413,11 +413,33 @@ private slots:
     // A dragged picture is made as a file of the main window's format, named
     // after its place.
     void dragMakesTheFile() {
-        shared_->form->findChild<QComboBox*>("sComboBoxFormat")->setCurrentText("PNG");
-        const QString path = picker_->DragFile(ShownRow(picker_, "3.2"));
-        shared_->form->findChild<QComboBox*>("sComboBoxFormat")->setCurrentText("Original");
+        Session s(Pdf(), "PNG");
+        picker::PickerWindow* picker = s.OpenRead();
+        QVERIFY(picker);
+        const QString path = picker->DragFile(ShownRow(picker, "3.2"));
         QCOMPARE(QFileInfo(path).fileName(), QString("img-3-2.png"));
         QCOMPARE(QImage(path).size(), QSize(50, 40));
+    }
+
+    // Which pictures keep their own bytes follows the main window's format;
+    // what was ticked stays ticked.
+    void formatChangeKeepsTheTicks() {
+        auto* format = shared_->form->findChild<QComboBox*>("sComboBoxFormat");
+        const auto marksOf = [&](const QString& place) {
+            return picker_->Shown()
+                ->index(ShownRow(picker_, place), 0)
+                .data(picker::PictureModel::MarksRole)
+                .toStringList();
+        };
+        picker_->Model()->SetTicked(picker_->Model()->RowOf({1, 2}), true);
+        for (const QString name : {"BMP", "Original"}) {
+            format->setCurrentText(name);
+            QTRY_VERIFY_WITH_TIMEOUT(!picker_->Reading(), 20000);
+            QCOMPARE(marksOf("1.1").contains("own bytes"), name == "Original");
+            QCOMPARE(Find<QLabel>(picker_, "PickerCounts")->text(),
+                     QString("7 shown, 0 hidden, 1 ticked"));
+        }
+        Find<QPushButton>(picker_, "PickerNone")->click();
     }
 
     // Closing the picker while its tool reads ends the tool.
