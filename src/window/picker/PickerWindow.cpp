@@ -287,8 +287,8 @@ void PickerWindow::SaveSelected() {
 void PickerWindow::SetSaving(bool saving) {
     saving_ = saving;
     UpdateCounts();
-    if (!saving && state_->property("waitedForSave").toBool()) {
-        state_->setProperty("waitedForSave", false);
+    if (!saving && toldToWait_) {
+        toldToWait_ = false;
         state_->clear();
     }
 }
@@ -299,15 +299,20 @@ bool PickerWindow::Busy() {
     if (!saving_ && !(setup_.saving && setup_.saving()))
         return false;
     state_->setText(tr("Wait until the pictures are saved."));
-    state_->setProperty("waitedForSave", true);
+    toldToWait_ = true;
     return true;
 }
 
+// Its working folders go with it; a dragged picture's file stays until the
+// picker goes, as the program it was handed to may read it later.
 void PickerWindow::EndOnDemand() {
     if (!onDemand_)
         return;
     ++onDemandSerial_;
     onDemand_.reset();
+    for (const std::string& folder : onDemandFolders_)
+        scratch_.Remove(folder);
+    onDemandFolders_.clear();
 }
 
 OnePictureJob* PickerWindow::MakeOne(extract::JobRequest job, extract::PicturePlace place,
@@ -317,6 +322,9 @@ OnePictureJob* PickerWindow::MakeOne(extract::JobRequest job, extract::PicturePl
     const std::string work = scratch_.Make();
     if (folder.empty() || work.empty())
         return nullptr;
+    onDemandFolders_ = {work};
+    if (load)
+        onDemandFolders_.push_back(folder);
     job.inputPath = setup_.request.inputPath;
     job.password = setup_.request.password;
     OnePicture order{OnePictureRequest(std::move(job), place), folder, work, name, load};

@@ -122,10 +122,13 @@ private:
     std::set<extract::PicturePlace> toTick_;
     // The one picture being made on demand, and which request it answers.
     std::unique_ptr<OnePictureJob> onDemand_;
+    // Its folders that go with it.
     std::vector<std::string> onDemandFolders_;
     int onDemandSerial_ = 0;
     bool reading_ = true;
     bool saving_ = false;
+    // The state line asks to wait until the saving is done.
+    bool toldToWait_ = false;
     // A dragged picture is being made: the window stays until it is.
     bool waiting_ = false;
     bool closeAfterWait_ = false;

@@ -11,8 +11,26 @@ namespace picker {
 namespace {
 
 constexpr int kPadding = 6;
-// Three lines of facts and one of marks.
-constexpr int kTextLines = 4;
+// Three lines of facts and two of marks.
+constexpr int kFactLines = 3;
+constexpr int kMarkLines = 2;
+
+// The marks on as few lines as they fit, at most `lines`; the last takes
+// what is left, shortened.
+QStringList MarkLines(const QStringList& marks, const QFontMetrics& metrics, int width, int lines) {
+    const QString separator = QStringLiteral(" · ");
+    QStringList out;
+    for (const QString& mark : marks) {
+        if (!out.isEmpty() && (out.size() == lines ||
+                               metrics.horizontalAdvance(out.back() + separator + mark) <= width))
+            out.back() += separator + mark;
+        else
+            out << mark;
+    }
+    for (QString& line : out)
+        line = metrics.elidedText(line, Qt::ElideRight, width);
+    return out;
+}
 
 const QStyle* StyleOf(const QStyleOptionViewItem& option) {
     return option.widget ? option.widget->style() : QApplication::style();
@@ -26,7 +44,7 @@ PictureDelegate::PictureDelegate(int thumbnailSize, QObject* parent)
 QSize PictureDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const {
     const int line = option.fontMetrics.lineSpacing();
     return {thumbnailSize_ + 2 * kPadding,
-            thumbnailSize_ + 2 * kPadding + kTextLines * line + kPadding / 2};
+            thumbnailSize_ + 2 * kPadding + (kFactLines + kMarkLines) * line + kPadding / 2};
 }
 
 QRect PictureDelegate::CheckRect(const QStyleOptionViewItem& option, const QRect& cell) const {
@@ -85,9 +103,10 @@ void PictureDelegate::paint(QPainter* painter, const QStyleOptionViewItem& given
         bold.setBold(true);
         painter->setFont(bold);
         painter->setPen(selected ? text : option.palette.color(group, QPalette::Link));
-        const QString joined = marks.join(QStringLiteral(" · "));
-        painter->drawText(row, Qt::AlignHCenter | Qt::AlignVCenter,
-                          QFontMetrics(bold).elidedText(joined, Qt::ElideRight, row.width()));
+        for (const QString& shown : MarkLines(marks, QFontMetrics(bold), row.width(), kMarkLines)) {
+            painter->drawText(row, Qt::AlignHCenter | Qt::AlignVCenter, shown);
+            row.translate(0, line);
+        }
     }
 
     QStyleOptionViewItem check = option;
