@@ -6,7 +6,10 @@
  * through each page's image XObjects and the forms it names, each object
  * once, as a listing of unique pictures takes them.
  *
- *   thumbs_baseline SIZE INPUT.pdf [FOLDER]
+ *   thumbs_baseline [--mupdf] SIZE INPUT.pdf [FOLDER]
+ *
+ * With --mupdf every picture goes through MuPDF, JPEG included, to show
+ * what libjpeg's own scaling saves.
  *
  * Says "Thumb:\tN\tW\tH" for each picture as it is done (flushed, as the
  * tool says its records); with FOLDER it also writes N.pgm or N.ppm there,
@@ -27,6 +30,7 @@ struct job {
     int size;
     const char* folder;
     unsigned char* seen; /* by object number */
+    int mupdf_only;
     int count, jpegs, failed;
     double start, first;
 };
@@ -241,7 +245,7 @@ static void picture(struct job* job, pdf_obj* ref) {
     fz_buffer* data = NULL;
     fz_var(data);
     fz_try(ctx) {
-        if (is_plain_jpeg(ctx, ref)) {
+        if (!job->mupdf_only && is_plain_jpeg(ctx, ref)) {
             data = pdf_load_raw_stream(ctx, ref);
             if (jpeg_thumb(job, data))
                 ++job->jpegs;
@@ -275,31 +279,42 @@ static void walk(struct job* job, pdf_obj* resources, int depth) {
     }
 }
 
-int main(int argc, char** argv) {
-    struct job job;
+/* Every page's pictures, in page order. */
+static int run(struct job* job, const char* path) {
+    fz_context* ctx = job->ctx;
     int page, pages;
-    memset(&job, 0, sizeof job);
-    job.start = now();
-    if (argc != 3 && argc != 4) {
-        fprintf(stderr, "usage: thumbs_baseline SIZE INPUT.pdf [FOLDER]\n");
-        return 2;
-    }
-    job.size = atoi(argv[1]);
-    job.folder = argc == 4 ? argv[3] : NULL;
-    job.ctx = fz_new_context(NULL, NULL, FZ_STORE_DEFAULT);
-    fz_try(job.ctx) {
-        job.doc = pdf_open_document(job.ctx, argv[2]);
-        job.seen = calloc((size_t)pdf_xref_len(job.ctx, job.doc) + 1, 1);
-        pages = pdf_count_pages(job.ctx, job.doc);
+    fz_try(ctx) {
+        job->doc = pdf_open_document(ctx, path);
+        job->seen = calloc((size_t)pdf_xref_len(ctx, job->doc) + 1, 1);
+        pages = pdf_count_pages(ctx, job->doc);
         for (page = 0; page < pages; ++page) {
-            pdf_obj* obj = pdf_lookup_page_obj(job.ctx, job.doc, page);
-            walk(&job, pdf_dict_get_inheritable(job.ctx, obj, PDF_NAME(Resources)), 0);
+            pdf_obj* obj = pdf_lookup_page_obj(ctx, job->doc, page);
+            walk(job, pdf_dict_get_inheritable(ctx, obj, PDF_NAME(Resources)), 0);
         }
     }
-    fz_catch(job.ctx) {
-        fprintf(stderr, "thumbs_baseline: %s\n", fz_caught_message(job.ctx));
+    fz_catch(ctx) {
+        fprintf(stderr, "thumbs_baseline: %s\n", fz_caught_message(ctx));
+        return 0;
+    }
+    return 1;
+}
+
+int main(int argc, char** argv) {
+    struct job job;
+    int a = 1;
+    memset(&job, 0, sizeof job);
+    job.start = now();
+    if (argc > 1 && !strcmp(argv[1], "--mupdf"))
+        job.mupdf_only = 1, a = 2;
+    if (argc - a != 2 && argc - a != 3) {
+        fprintf(stderr, "usage: thumbs_baseline [--mupdf] SIZE INPUT.pdf [FOLDER]\n");
         return 2;
     }
+    job.size = atoi(argv[a]);
+    job.folder = argc - a == 3 ? argv[a + 2] : NULL;
+    job.ctx = fz_new_context(NULL, NULL, FZ_STORE_DEFAULT);
+    if (!job.ctx || !run(&job, argv[a + 1]))
+        return 2;
     printf("Pictures: %d decoded (%d by libjpeg), %d failed; first after %.3f s, all in %.3f s\n",
            job.count, job.jpegs, job.failed, job.first, now() - job.start);
     free(job.seen);
