@@ -2,6 +2,7 @@
 
 #include "ToolContract.h"
 #include "image_listing.h"
+#include "thumbnail.h"
 
 #include <cstdio>
 #include <string>
@@ -16,8 +17,16 @@ void sayPage(const char* label, int page) {
 
 } // namespace
 
+ListingSink::ListingSink(tools::Context& ctx, pdf_document* doc, ScratchNames* thumbnails,
+                         int longest)
+    : ctx_(ctx), doc_(doc), thumbnails_(thumbnails), longest_(longest) {
+    if (thumbnails_)
+        thumbnails_->onWhole([this](const ScratchNames::Whole& file) { thumbnail_ = file.name; });
+}
+
 bool ListingSink::beginPage(int page) {
     sayPage(contract::kListedPage, page);
+    listedOnPage_ = 0;
     return true;
 }
 
@@ -26,6 +35,30 @@ void ListingSink::picture(int page, const PageImage& found, const std::vector<Pl
     std::string lines;
     files_ += listImage(ctx_, doc_, page, found, plan, kept, leftOut, profiles_, lines);
     std::fputs(lines.c_str(), stdout);
+    listedOnPage_ = found.numberOnPage;
+    if (!thumbnails_)
+        return;
+    // Said as soon as it is made: a picker shows each while the next is read.
+    fz_image* image = plan.front().source;
+    writeThumbnail(ctx_, image, longest_, *thumbnails_);
+    const auto [w, h] = thumbnailSize(image->w, image->h, longest_);
+    RecordChannel::say(contract::kThumb, {thumbnail_, std::to_string(w), std::to_string(h)});
+    RecordChannel::flush();
+}
+
+// With thumbnails, a picture that failed before it was said is said as the
+// document states it, so that a picker can show it failed.
+void ListingSink::pictureFailed(int page, const PageImage& found) {
+    if (!thumbnails_ || listedOnPage_ == found.numberOnPage)
+        return;
+    std::string lines;
+    try {
+        listFailedImage(ctx_, doc_, page, found, lines);
+    } catch (const std::exception&) {
+        // What cannot be read of it stays unsaid; its failure is said.
+    }
+    std::fputs(lines.c_str(), stdout);
+    RecordChannel::flush();
 }
 
 // What is listed stays listed should the processor budget end the run.

@@ -38,10 +38,13 @@ public:
     virtual void pictureFailed(int, const PageImage&) {}
 };
 
-// Says what each page holds, in records on standard output, writing nothing.
+// Says what each page holds, in records on standard output, writing
+// nothing; or with `thumbnails`, nothing but a thumbnail of each picture, no
+// side longer than `longest`, said in a record after its facts.
 class ListingSink : public RunSink {
 public:
-    ListingSink(tools::Context& ctx, pdf_document* doc) : ctx_(ctx), doc_(doc) {}
+    ListingSink(tools::Context& ctx, pdf_document* doc, ScratchNames* thumbnails = nullptr,
+                int longest = 0);
 
     bool beginPage(int page) override;
     bool takesLeftOut() const override { return true; }
@@ -51,12 +54,17 @@ public:
     void seen(const std::vector<Seen>&) override {}
     void endPage(int page) override;
     void endRun(int lastPage) override;
+    void pictureFailed(int page, const PageImage& found) override;
 
 private:
     tools::Context& ctx_;
     pdf_document* doc_;
     int files_ = 0;
     IccProfiles profiles_;
+    ScratchNames* thumbnails_;
+    int longest_;
+    std::string thumbnail_; // the name of the thumbnail written last
+    int listedOnPage_ = 0;  // the number on its page of the picture said last
 };
 
 // Writes each picture as scratch files. With a channel, each page waits for

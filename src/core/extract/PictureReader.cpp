@@ -16,14 +16,18 @@ constexpr const char* kThumbnailRoot = "thumb";
 
 std::vector<std::string> ListingArguments(const std::string& scratchFolder,
                                           const PickerRequest& request) {
-    std::vector<std::string> args{contract::kListOption,      contract::kThumbsOption,
-                                  std::to_string(request.thumbnailSize),
-                                  contract::kUniqueOption,    contract::kFirstPageOption,
-                                  std::to_string(request.firstPage),
-                                  contract::kLastPageOption,  std::to_string(request.lastPage)};
-    AddPictureOptions(request.password, request.formatText, PictureChoice{}, args);
+    std::vector<std::string> args{contract::kListOption, contract::kFirstPageOption,
+                                  std::to_string(request.firstPage), contract::kLastPageOption,
+                                  std::to_string(request.lastPage)};
+    if (request.thumbnailSize > 0) {
+        args.push_back(contract::kThumbsOption);
+        args.push_back(std::to_string(request.thumbnailSize));
+    }
+    AddPictureOptions(request.password, request.formatText,
+                      PictureChoice{.unique = request.findRepeats}, args);
     args.push_back(request.inputPath);
-    args.push_back(scratchFolder + kThumbnailRoot);
+    if (request.thumbnailSize > 0)
+        args.push_back(scratchFolder + kThumbnailRoot);
     return args;
 }
 
@@ -41,6 +45,7 @@ struct PictureReader::Impl {
     // Each listed picture's place, by the number of its first file.
     std::map<int, PicturePlace> places;
     std::vector<std::string> problems;
+    bool thumbnails = true;
     bool finished = false;
 
     ~Impl() {
@@ -69,8 +74,9 @@ struct PictureReader::Impl {
         if (image.number > 0)
             places.emplace(image.number, PicturePlace{image.page, image.onPage});
         picture.facts = std::move(image);
-        if (picture.facts.failed) {
-            picture.failure = lastProblem;
+        if (picture.facts.failed || !thumbnails) {
+            if (picture.facts.failed)
+                picture.failure = lastProblem;
             ready.push_back(std::move(picture));
         } else {
             listed = std::move(picture);
@@ -142,9 +148,10 @@ PictureReader::PictureReader(std::string toolFolder, std::string scratchFolder,
                              PickerRequest request)
     : impl_(std::make_unique<Impl>()) {
     impl_->scratchFolder = std::move(scratchFolder);
+    impl_->thumbnails = request.thumbnailSize > 0;
     impl_->tool = std::make_unique<platform::ToolSession>(
-        toolFolder + contract::kExtractionTool,
-        ListingArguments(impl_->scratchFolder, request), toolFolder);
+        toolFolder + contract::kExtractionTool, ListingArguments(impl_->scratchFolder, request),
+        toolFolder);
     impl_->tool->EndInput();
 }
 

@@ -25,8 +25,12 @@ struct PickerRequest {
     // kept as the document's own bytes.
     std::string password;
     std::string formatText;
-    // No side of a thumbnail is longer.
+    // No side of a thumbnail is longer; 0 for no thumbnails.
     int thumbnailSize = 160;
+    // Which pictures repeat an earlier one, by the rules of each picture
+    // once. Telling them needs every picture decoded whole, so a picker
+    // reads its thumbnails first and the repeats in a second reading.
+    bool findRepeats = false;
 };
 
 // One picture the job would save, in the job's order.
@@ -44,8 +48,7 @@ struct PickedPicture {
     int thumbnailHeight = 0;
     // The tool's line, when the picture failed.
     std::string failure;
-    // The earlier picture it repeats, by the same rules as each picture
-    // once.
+    // The earlier picture it repeats, when the request finds repeats.
     std::optional<PicturePlace> repeatOf;
 };
 
