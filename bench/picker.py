@@ -3,7 +3,8 @@
 round, each command once a round, in alternating order. For every run it
 records the time to the first "Thumb:" record on standard output, the time
 to the end, CPU time (user + system) and the peak resident memory of the
-process (its own getrusage, from wait4), and counts the thumbnails.
+process, and counts the thumbnails. The peak comes from /usr/bin/time: a
+child spawned straight from Python starts its count from Python's own.
 
   picker.py ROUNDS NAME=COMMAND...     (the first command is the baseline)
 
@@ -19,12 +20,13 @@ import tempfile
 import time
 
 
-def run(argv):
+def run(argv, out):
     """First-thumbnail seconds, wall seconds, CPU seconds, peak bytes and
     the number of thumbnails of one run."""
+    peak_file = os.path.join(out, "peak")
     start = time.perf_counter()
-    child = subprocess.Popen(argv, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
-                             bufsize=1 << 16)
+    child = subprocess.Popen(["/usr/bin/time", "-f", "%M", "-o", peak_file] + argv,
+                             stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, bufsize=1 << 16)
     first, thumbs = None, 0
     for line in child.stdout:
         if line.startswith(b"Thumb:"):
@@ -37,8 +39,10 @@ def run(argv):
     child.returncode = os.waitstatus_to_exitcode(status)
     if child.returncode != 0:
         sys.exit(f"failed ({child.returncode}): {shlex.join(argv)}")
-    return (first if first is not None else wall, wall, usage.ru_utime + usage.ru_stime,
-            usage.ru_maxrss * 1024, thumbs)
+    with open(peak_file) as f:
+        peak = int(f.read().split()[-1]) * 1024
+    return (first if first is not None else wall, wall, usage.ru_utime + usage.ru_stime, peak,
+            thumbs)
 
 
 def main():
@@ -51,7 +55,7 @@ def main():
         for name, command in order:
             out = tempfile.mkdtemp(prefix="thumbs-", dir=base)
             try:
-                measured = run(shlex.split(command.replace("{out}", out)))
+                measured = run(shlex.split(command.replace("{out}", out)), out)
             finally:
                 shutil.rmtree(out)
             for series, value in zip(figures[name], measured):
