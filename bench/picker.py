@@ -66,7 +66,7 @@ def main():
     for name, _ in cases:
         firsts, walls, cpus, peaks, counts = figures[name]
         f, w, c = statistics.median(firsts), statistics.median(walls), statistics.median(cpus)
-        print(f"  {name:9s} {max(counts):5d} thumbs   first {f:6.3f} s   all {w:7.3f} s"
+        print(f"  {name:11s} {max(counts):5d} thumbs   first {f:6.3f} s   all {w:7.3f} s"
               f" ({w / bw:4.2f} x)   cpu {c:7.3f} s ({c / bc:4.2f} x)"
               f"   peak {max(peaks) / 1e6:6.1f} MB", flush=True)
     if len({max(figures[name][4]) for name, _ in cases}) > 1:
