@@ -69,7 +69,7 @@ def main():
         print(f"  {name:11s} {max(counts):5d} thumbs   first {f:6.3f} s   all {w:7.3f} s"
               f" ({w / bw:4.2f} x)   cpu {c:7.3f} s ({c / bc:4.2f} x)"
               f"   peak {max(peaks) / 1e6:6.1f} MB", flush=True)
-    if len({max(figures[name][4]) for name, _ in cases}) > 1:
+    if len({max(figures[name][4]) for name, _ in cases if max(figures[name][4])}) > 1:
         print("  the commands made different numbers of thumbnails", flush=True)
 
 
