@@ -11,6 +11,9 @@ namespace glimmet {
 
 namespace {
 
+// How many bytes of thumbnails are kept for objects drawn again.
+constexpr std::size_t kMostKept = std::size_t(16) << 20;
+
 void sayPage(const char* label, int page) {
     RecordChannel::say(label, {std::to_string(page)});
 }
@@ -39,11 +42,22 @@ void ListingSink::picture(int page, const PageImage& found, const std::vector<Pl
     if (!thumbnails_)
         return;
     // Said as soon as it is made: a picker shows each while the next is read.
-    fz_image* image = plan.front().source;
-    writeThumbnail(ctx_, image, longest_, *thumbnails_);
-    const auto [w, h] = thumbnailSize(image->w, image->h, longest_);
-    RecordChannel::say(contract::kThumb, {thumbnail_, std::to_string(w), std::to_string(h)});
+    auto made = made_.find(found.objectNumber);
+    if (made == made_.end()) {
+        Thumbnail thumbnail = makeThumbnail(ctx_, plan.front().source, longest_);
+        if (madeBytes_ > kMostKept) {
+            made_.clear();
+            madeBytes_ = 0;
+        }
+        madeBytes_ += thumbnail.samples.size();
+        made = made_.emplace(found.objectNumber, std::move(thumbnail)).first;
+    }
+    writeThumbnail(made->second, *thumbnails_);
+    RecordChannel::say(contract::kThumb, {thumbnail_, std::to_string(made->second.w),
+                                          std::to_string(made->second.h)});
     RecordChannel::flush();
+    if (found.objectNumber <= 0) // an inline image is never drawn again
+        made_.erase(made);
 }
 
 // With thumbnails, a picture that failed before it was said is said as the

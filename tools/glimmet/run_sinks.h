@@ -7,7 +7,9 @@
 #include "picture_sieve.h"
 #include "record_channel.h"
 #include "scratch_names.h"
+#include "thumbnail.h"
 
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -65,6 +67,9 @@ private:
     int longest_;
     std::string thumbnail_; // the name of the thumbnail written last
     int listedOnPage_ = 0;  // the number on its page of the picture said last
+    // Thumbnails by image object: a logo on every page is decoded once.
+    std::map<int, Thumbnail> made_;
+    std::size_t madeBytes_ = 0;
 };
 
 // Writes each picture as scratch files. With a channel, each page waits for

@@ -15,11 +15,7 @@ namespace glimmet {
 
 namespace {
 
-// Pixels of one or three 8-bit channels, row after row.
-struct Raster {
-    int w = 0, h = 0, n = 1;
-    std::vector<std::uint8_t> samples;
-};
+using Raster = Thumbnail;
 
 // The largest reduction the JPEG decoder offers that stays at least the
 // thumbnail's size.
@@ -111,27 +107,27 @@ std::pair<int, int> thumbnailSize(int w, int h, int longest) {
             std::max(1, static_cast<int>(std::lround(h * scale)))};
 }
 
-void writeThumbnail(tools::Context& ctx, fz_image* image, int longest, ScratchNames& names) {
+Thumbnail makeThumbnail(tools::Context& ctx, fz_image* image, int longest) {
     fz_context* c = ctx.get();
     const auto [tw, th] = thumbnailSize(image->w, image->h, longest);
-    Raster raster;
-    if (canWriteJpegAsPnm(c, image)) {
-        raster = jpegRaster(c, image, tw, th);
-    } else {
-        tools::Pixmap pix = decodeReduced(ctx, image, tw, th);
-        raster = pixmapRaster(c, pix.get());
-    }
-    const Raster small = reduce(raster, tw, th);
+    if (canWriteJpegAsPnm(c, image))
+        return reduce(jpegRaster(c, image, tw, th), tw, th);
+    tools::Pixmap pix = decodeReduced(ctx, image, tw, th);
+    return reduce(pixmapRaster(c, pix.get()), tw, th);
+}
+
+void writeThumbnail(const Thumbnail& thumbnail, ScratchNames& names) {
     const auto rows = [&](int y, std::uint8_t* row) {
-        const size_t width = static_cast<size_t>(small.w) * small.n;
-        std::memcpy(row, small.samples.data() + y * width, width);
+        const size_t width = static_cast<size_t>(thumbnail.w) * thumbnail.n;
+        std::memcpy(row, thumbnail.samples.data() + y * width, width);
     };
-    names.write(small.n == 1 ? contract::kGray : contract::kStoredAsJpeg, [&](ScratchOutput& out) {
-        if (small.n == 1)
-            writePgm(out, small.w, small.h, rows);
-        else
-            writePpm(out, small.w, small.h, rows);
-    });
+    names.write(thumbnail.n == 1 ? contract::kGray : contract::kStoredAsJpeg,
+                [&](ScratchOutput& out) {
+                    if (thumbnail.n == 1)
+                        writePgm(out, thumbnail.w, thumbnail.h, rows);
+                    else
+                        writePpm(out, thumbnail.w, thumbnail.h, rows);
+                });
 }
 
 } // namespace glimmet
