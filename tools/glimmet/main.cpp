@@ -75,26 +75,6 @@ struct Options {
     std::set<std::pair<int, int>> only;
 };
 
-// "PAGE.N,PAGE.N...", each number from 1.
-std::optional<std::set<std::pair<int, int>>> readPictures(const std::string& text) {
-    std::set<std::pair<int, int>> pictures;
-    std::size_t start = 0;
-    while (start <= text.size()) {
-        const std::size_t end = std::min(text.find(contract::kOnlySeparator, start), text.size());
-        const std::string part = text.substr(start, end - start);
-        const std::size_t dot = part.find(contract::kOnlyPage);
-        if (dot == std::string::npos)
-            return std::nullopt;
-        const auto page = pageNumber(part.substr(0, dot));
-        const auto onPage = pageNumber(part.substr(dot + 1));
-        if (!page || !onPage || *page < 1 || *onPage < 1)
-            return std::nullopt;
-        pictures.emplace(*page, *onPage);
-        start = end + 1;
-    }
-    return pictures;
-}
-
 // Returns an exit code when the command line is unusable.
 std::optional<int> parse(int argc, char** argv, Options& opt) {
     int positional = 0;
@@ -128,10 +108,10 @@ std::optional<int> parse(int argc, char** argv, Options& opt) {
                 continue;
             }
             if (arg == contract::kOnlyOption) {
-                const auto pictures = readPictures(value);
+                const auto pictures = contract::ReadPictureList(value);
                 if (!pictures)
                     return usage(("not a list of pictures: '" + value + "'").c_str());
-                opt.only = *pictures;
+                opt.only.insert(pictures->begin(), pictures->end());
                 continue;
             }
             auto number = pageNumber(value);

@@ -18,6 +18,17 @@ void sayPage(const char* label, int page) {
     RecordChannel::say(label, {std::to_string(page)});
 }
 
+// A picture that failed before it was said, as the document states it.
+void sayFailed(tools::Context& ctx, pdf_document* doc, int page, const PageImage& found) {
+    std::string lines;
+    try {
+        listFailedImage(ctx, doc, page, found, lines);
+    } catch (const std::exception&) {
+        // What cannot be read of it stays unsaid; its failure is said.
+    }
+    std::fputs(lines.c_str(), stdout);
+}
+
 } // namespace
 
 ListingSink::ListingSink(tools::Context& ctx, pdf_document* doc, ScratchNames* thumbnails,
@@ -65,13 +76,7 @@ void ListingSink::picture(int page, const PageImage& found, const std::vector<Pl
 void ListingSink::pictureFailed(int page, const PageImage& found) {
     if (!thumbnails_ || listedOnPage_ == found.numberOnPage)
         return;
-    std::string lines;
-    try {
-        listFailedImage(ctx_, doc_, page, found, lines);
-    } catch (const std::exception&) {
-        // What cannot be read of it stays unsaid; its failure is said.
-    }
-    std::fputs(lines.c_str(), stdout);
+    sayFailed(ctx_, doc_, page, found);
     RecordChannel::flush();
 }
 
@@ -134,13 +139,7 @@ void ExportSink::picture(int page, const PageImage& found, const std::vector<Pla
 void ExportSink::pictureFailed(int page, const PageImage& found) {
     if (!channel_ || listedOnPage_ == found.numberOnPage)
         return;
-    std::string lines;
-    try {
-        listFailedImage(ctx_, doc_, page, found, lines);
-    } catch (const std::exception&) {
-        // What cannot be read of it stays unsaid; its failure is said.
-    }
-    std::fputs(lines.c_str(), stdout);
+    sayFailed(ctx_, doc_, page, found);
 }
 
 void ExportSink::seen(const std::vector<Seen>& ways) {

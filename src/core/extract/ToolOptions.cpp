@@ -4,23 +4,8 @@
 #include "extract/Formats.h"
 
 #include <algorithm>
-#include <charconv>
 
 namespace extract {
-
-namespace {
-
-// Plain decimal digits naming a number from 1.
-std::optional<int> PositiveNumber(const std::string& text) {
-    int value = 0;
-    const char* end = text.data() + text.size();
-    const auto [ptr, ec] = std::from_chars(text.data(), end, value);
-    if (text.empty() || text[0] == '+' || ec != std::errc() || ptr != end || value < 1)
-        return std::nullopt;
-    return value;
-}
-
-} // namespace
 
 std::string PicturesText(std::vector<PicturePlace> pictures) {
     std::sort(pictures.begin(), pictures.end());
@@ -35,23 +20,12 @@ std::string PicturesText(std::vector<PicturePlace> pictures) {
 }
 
 std::optional<std::vector<PicturePlace>> ReadPictures(const std::string& text) {
+    const auto read = contract::ReadPictureList(text);
+    if (!read)
+        return std::nullopt;
     std::vector<PicturePlace> pictures;
-    std::size_t start = 0;
-    while (start <= text.size()) {
-        std::size_t end = text.find(contract::kOnlySeparator, start);
-        if (end == std::string::npos)
-            end = text.size();
-        const std::string part = text.substr(start, end - start);
-        const std::size_t dot = part.find(contract::kOnlyPage);
-        if (dot == std::string::npos)
-            return std::nullopt;
-        const auto page = PositiveNumber(part.substr(0, dot));
-        const auto onPage = PositiveNumber(part.substr(dot + 1));
-        if (!page || !onPage)
-            return std::nullopt;
-        pictures.push_back({*page, *onPage});
-        start = end + 1;
-    }
+    for (const auto& [page, onPage] : *read)
+        pictures.push_back({page, onPage});
     std::sort(pictures.begin(), pictures.end());
     pictures.erase(std::unique(pictures.begin(), pictures.end()), pictures.end());
     return pictures;

@@ -169,9 +169,8 @@ private slots:
         QTest::newRow("a picture outside the range")
             << QStringList{"-r", "2-3", "--only=1.1", "@/repeats.pdf", "%"} << 2 << 0
             << "has no picture 1.1 on pages 2 to 3";
-        QTest::newRow("pictures not a list")
-            << QStringList{"--only=3", "@/repeats.pdf", "%"} << 2 << 0
-            << "invalid list of pictures '3': use PAGE.N";
+        QTest::newRow("pictures not a list") << QStringList{"--only=3", "@/repeats.pdf", "%"} << 2
+                                             << 0 << "invalid list of pictures '3': use PAGE.N";
         QTest::newRow("minimum size not a size")
             << QStringList{"--min-size=3x", "@/repeats.pdf", "%"} << 2 << 0
             << "invalid minimum size '3x': use WxH or N";
