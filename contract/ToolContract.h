@@ -3,8 +3,12 @@
 // the scratch files mean. Change a value here and both sides follow.
 #pragma once
 
+#include <algorithm>
+#include <charconv>
 #include <cstddef>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace contract {
@@ -150,6 +154,34 @@ inline constexpr const char* kThumb = "Thumb:";
 inline constexpr const char* kOnlyOption = "-only";
 inline constexpr char kOnlyPage = '.';
 inline constexpr char kOnlySeparator = ',';
+
+// The pictures of such a list, each as its page and number on the page, in
+// the list's order; nothing when a part is not PAGE.N of plain digits, both
+// from 1.
+inline std::optional<std::vector<std::pair<int, int>>> ReadPictureList(const std::string& text) {
+    const auto number = [](const std::string& digits) -> std::optional<int> {
+        int value = 0;
+        const char* end = digits.data() + digits.size();
+        const auto [ptr, ec] = std::from_chars(digits.data(), end, value);
+        if (digits.empty() || digits[0] == '+' || ec != std::errc() || ptr != end || value < 1)
+            return std::nullopt;
+        return value;
+    };
+    std::vector<std::pair<int, int>> pictures;
+    std::size_t start = 0;
+    while (start <= text.size()) {
+        const std::size_t end = std::min(text.find(kOnlySeparator, start), text.size());
+        const std::string part = text.substr(start, end - start);
+        const std::size_t dot = part.find(kOnlyPage);
+        const auto page = dot == std::string::npos ? std::nullopt : number(part.substr(0, dot));
+        const auto onPage = page ? number(part.substr(dot + 1)) : std::nullopt;
+        if (!onPage)
+            return std::nullopt;
+        pictures.emplace_back(*page, *onPage);
+        start = end + 1;
+    }
+    return pictures;
+}
 
 // The fields of a kListedImage line, after its label, in this order; the
 // profile's description comes last, as it may hold any text but tabs.

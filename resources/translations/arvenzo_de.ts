@@ -265,6 +265,26 @@ Version 3 oder später, ohne Gewährleistung.</translation>
         <translation>Dies ist keine gewöhnliche Datei und kann daher nicht geöffnet werden:&#13;
 %1</translation>
     </message>
+    <message>
+        <source>Please specify the input PDF file!</source>
+        <translation>Bitte geben Sie die PDF-Datei an!</translation>
+    </message>
+    <message>
+        <source>Pictures…</source>
+        <translation>Bilder…</translation>
+    </message>
+    <message>
+        <source>Pick pictures</source>
+        <translation>Bilder auswählen</translation>
+    </message>
+    <message>
+        <source>See the pictures of the document and pick the ones to save (Ctrl+P)</source>
+        <translation>Die Bilder des Dokuments ansehen und die zu speichernden auswählen (Strg+P)</translation>
+    </message>
+    <message>
+        <source>Pick pictures…</source>
+        <translation>Bilder auswählen…</translation>
+    </message>
 </context>
 <context>
     <name>extract::ExtractionControl</name>
@@ -274,10 +294,7 @@ Version 3 oder später, ohne Gewährleistung.</translation>
     </message>
     <message numerus="yes">
         <source>and %n more</source>
-        <translation>
-            <numerusform>und %n weiteres</numerusform>
-            <numerusform>und %n weitere</numerusform>
-        </translation>
+        <translation><numerusform>und %n weiteres</numerusform><numerusform>und %n weitere</numerusform></translation>
     </message>
     <message>
         <source>Are you sure you want to cancel the extraction?</source>
@@ -455,6 +472,174 @@ Möchten Sie jetzt aktualisieren?</translation>
     <message>
         <source>Installer download error!</source>
         <translation>Fehler beim Laden des Installationsprogramms!</translation>
+    </message>
+</context>
+<context>
+    <name>picker::OnePictureJob</name>
+    <message>
+        <source>The picture could not be made.</source>
+        <translation>Das Bild konnte nicht erstellt werden.</translation>
+    </message>
+</context>
+<context>
+    <name>picker::PickerTexts</name>
+    <message>
+        <source>uncompressed</source>
+        <translation>unkomprimiert</translation>
+    </message>
+    <message>
+        <source>Page %1, picture %2, %3, %4</source>
+        <translation>Seite %1, Bild %2, %3, %4</translation>
+    </message>
+    <message>
+        <source>failed</source>
+        <translation>fehlerhaft</translation>
+    </message>
+    <message>
+        <source>own bytes</source>
+        <translation>Originaldaten</translation>
+    </message>
+    <message>
+        <source>repeat of %1</source>
+        <translation>Wiederholung von %1</translation>
+    </message>
+    <message>
+        <source>small</source>
+        <translation>klein</translation>
+    </message>
+    <message>
+        <source>Page %1, picture %2</source>
+        <translation>Seite %1, Bild %2</translation>
+    </message>
+    <message>
+        <source>%1 pixels</source>
+        <translation>%1 Pixel</translation>
+    </message>
+    <message>
+        <source>Colours: %1, %2 × %3 bits</source>
+        <translation>Farben: %1, %2 × %3 Bit</translation>
+    </message>
+    <message>
+        <source>Stored as %1, %2 bytes</source>
+        <translation>Gespeichert als %1, %2 Byte</translation>
+    </message>
+    <message>
+        <source>Saved as the document&apos;s own bytes</source>
+        <translation>Wird mit den Originaldaten des Dokuments gespeichert</translation>
+    </message>
+    <message>
+        <source>Repeats picture %1</source>
+        <translation>Wiederholt Bild %1</translation>
+    </message>
+    <message>
+        <source>Smaller than %1</source>
+        <translation>Kleiner als %1</translation>
+    </message>
+    <message>
+        <source>The picture could not be read</source>
+        <translation>Das Bild konnte nicht gelesen werden</translation>
+    </message>
+    <message>
+        <source>stencil mask</source>
+        <translation>Schablonenmaske</translation>
+    </message>
+</context>
+<context>
+    <name>picker::PickerWindow</name>
+    <message>
+        <source>No private scratch folder could be made for the thumbnails.</source>
+        <translation>Für die Vorschaubilder konnte kein privater Arbeitsordner angelegt werden.</translation>
+    </message>
+    <message>
+        <source>Pick pictures: %1, page %2</source>
+        <translation>Bilder auswählen: %1, Seite %2</translation>
+    </message>
+    <message>
+        <source>Pick pictures: %1, pages %2-%3</source>
+        <translation>Bilder auswählen: %1, Seiten %2-%3</translation>
+    </message>
+    <message>
+        <source>Pictures</source>
+        <translation>Bilder</translation>
+    </message>
+    <message>
+        <source>Each picture once</source>
+        <translation>Jedes Bild nur einmal</translation>
+    </message>
+    <message>
+        <source>Hide pictures smaller than</source>
+        <translation>Bilder ausblenden, kleiner als</translation>
+    </message>
+    <message>
+        <source>Smallest width</source>
+        <translation>Kleinste Breite</translation>
+    </message>
+    <message>
+        <source>Smallest height</source>
+        <translation>Kleinste Höhe</translation>
+    </message>
+    <message>
+        <source>Reading the pictures…</source>
+        <translation>Die Bilder werden gelesen…</translation>
+    </message>
+    <message>
+        <source>Tick &amp;all</source>
+        <translation>&amp;Alle ankreuzen</translation>
+    </message>
+    <message>
+        <source>Tick &amp;none</source>
+        <translation>&amp;Keine ankreuzen</translation>
+    </message>
+    <message>
+        <source>&amp;Save selected</source>
+        <translation>Ausgewählte &amp;speichern</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Schließen</translation>
+    </message>
+    <message>
+        <source>Some pictures could not be listed: %1</source>
+        <translation>Einige Bilder konnten nicht aufgelistet werden: %1</translation>
+    </message>
+    <message>
+        <source>Every picture is read.</source>
+        <translation>Alle Bilder sind gelesen.</translation>
+    </message>
+    <message>
+        <source>The reading stopped.</source>
+        <translation>Das Lesen wurde beendet.</translation>
+    </message>
+    <message>
+        <source>%1 shown, %2 hidden, %3 ticked</source>
+        <translation>%1 angezeigt, %2 ausgeblendet, %3 angekreuzt</translation>
+    </message>
+    <message>
+        <source>Wait until the pictures are saved.</source>
+        <translation>Warten Sie, bis die Bilder gespeichert sind.</translation>
+    </message>
+    <message>
+        <source>No private scratch folder could be made for the picture.</source>
+        <translation>Für das Bild konnte kein privater Arbeitsordner angelegt werden.</translation>
+    </message>
+    <message>
+        <source>Looking for repeats…</source>
+        <translation>Wiederholungen werden gesucht…</translation>
+    </message>
+</context>
+<context>
+    <name>picker::PictureCloser</name>
+    <message>
+        <source>&amp;Actual size (1:1)</source>
+        <translation>&amp;Originalgröße (1:1)</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Schließen</translation>
+    </message>
+    <message>
+        <source>Making the picture…</source>
+        <translation>Das Bild wird erstellt…</translation>
     </message>
 </context>
 <context>

@@ -265,6 +265,26 @@ versión 3 o posterior, sin ninguna garantía.</translation>
         <translation>Esto no es un archivo normal, por lo que no se puede abrir:&#13;
 %1</translation>
     </message>
+    <message>
+        <source>Please specify the input PDF file!</source>
+        <translation>¡Indique el archivo PDF!</translation>
+    </message>
+    <message>
+        <source>Pictures…</source>
+        <translation>Imágenes…</translation>
+    </message>
+    <message>
+        <source>Pick pictures</source>
+        <translation>Elegir imágenes</translation>
+    </message>
+    <message>
+        <source>See the pictures of the document and pick the ones to save (Ctrl+P)</source>
+        <translation>Ver las imágenes del documento y elegir las que se guardan (Ctrl+P)</translation>
+    </message>
+    <message>
+        <source>Pick pictures…</source>
+        <translation>Elegir imágenes…</translation>
+    </message>
 </context>
 <context>
     <name>extract::ExtractionControl</name>
@@ -274,10 +294,7 @@ versión 3 o posterior, sin ninguna garantía.</translation>
     </message>
     <message numerus="yes">
         <source>and %n more</source>
-        <translation>
-            <numerusform>y %n más</numerusform>
-            <numerusform>y %n más</numerusform>
-        </translation>
+        <translation><numerusform>y %n más</numerusform><numerusform>y %n más</numerusform></translation>
     </message>
     <message>
         <source>Are you sure you want to cancel the extraction?</source>
@@ -455,6 +472,174 @@ Número de versión: %1&#13;
     <message>
         <source>Installer download error!</source>
         <translation>¡Error al descargar el instalador!</translation>
+    </message>
+</context>
+<context>
+    <name>picker::OnePictureJob</name>
+    <message>
+        <source>The picture could not be made.</source>
+        <translation>No se pudo crear la imagen.</translation>
+    </message>
+</context>
+<context>
+    <name>picker::PickerTexts</name>
+    <message>
+        <source>uncompressed</source>
+        <translation>sin comprimir</translation>
+    </message>
+    <message>
+        <source>Page %1, picture %2, %3, %4</source>
+        <translation>Página %1, imagen %2, %3, %4</translation>
+    </message>
+    <message>
+        <source>failed</source>
+        <translation>fallida</translation>
+    </message>
+    <message>
+        <source>own bytes</source>
+        <translation>bytes originales</translation>
+    </message>
+    <message>
+        <source>repeat of %1</source>
+        <translation>repite %1</translation>
+    </message>
+    <message>
+        <source>small</source>
+        <translation>pequeña</translation>
+    </message>
+    <message>
+        <source>Page %1, picture %2</source>
+        <translation>Página %1, imagen %2</translation>
+    </message>
+    <message>
+        <source>%1 pixels</source>
+        <translation>%1 píxeles</translation>
+    </message>
+    <message>
+        <source>Colours: %1, %2 × %3 bits</source>
+        <translation>Colores: %1, %2 × %3 bits</translation>
+    </message>
+    <message>
+        <source>Stored as %1, %2 bytes</source>
+        <translation>Almacenada como %1, %2 bytes</translation>
+    </message>
+    <message>
+        <source>Saved as the document&apos;s own bytes</source>
+        <translation>Se guarda con los bytes originales del documento</translation>
+    </message>
+    <message>
+        <source>Repeats picture %1</source>
+        <translation>Repite la imagen %1</translation>
+    </message>
+    <message>
+        <source>Smaller than %1</source>
+        <translation>Menor que %1</translation>
+    </message>
+    <message>
+        <source>The picture could not be read</source>
+        <translation>No se pudo leer la imagen</translation>
+    </message>
+    <message>
+        <source>stencil mask</source>
+        <translation>máscara de recorte</translation>
+    </message>
+</context>
+<context>
+    <name>picker::PickerWindow</name>
+    <message>
+        <source>No private scratch folder could be made for the thumbnails.</source>
+        <translation>No se pudo crear una carpeta de trabajo privada para las miniaturas.</translation>
+    </message>
+    <message>
+        <source>Pick pictures: %1, page %2</source>
+        <translation>Elegir imágenes: %1, página %2</translation>
+    </message>
+    <message>
+        <source>Pick pictures: %1, pages %2-%3</source>
+        <translation>Elegir imágenes: %1, páginas %2-%3</translation>
+    </message>
+    <message>
+        <source>Pictures</source>
+        <translation>Imágenes</translation>
+    </message>
+    <message>
+        <source>Each picture once</source>
+        <translation>Cada imagen una vez</translation>
+    </message>
+    <message>
+        <source>Hide pictures smaller than</source>
+        <translation>Ocultar imágenes menores que</translation>
+    </message>
+    <message>
+        <source>Smallest width</source>
+        <translation>Ancho mínimo</translation>
+    </message>
+    <message>
+        <source>Smallest height</source>
+        <translation>Alto mínimo</translation>
+    </message>
+    <message>
+        <source>Reading the pictures…</source>
+        <translation>Leyendo las imágenes…</translation>
+    </message>
+    <message>
+        <source>Tick &amp;all</source>
+        <translation>Marcar &amp;todas</translation>
+    </message>
+    <message>
+        <source>Tick &amp;none</source>
+        <translation>&amp;Desmarcar todas</translation>
+    </message>
+    <message>
+        <source>&amp;Save selected</source>
+        <translation>&amp;Guardar las elegidas</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Cerrar</translation>
+    </message>
+    <message>
+        <source>Some pictures could not be listed: %1</source>
+        <translation>Algunas imágenes no se pudieron listar: %1</translation>
+    </message>
+    <message>
+        <source>Every picture is read.</source>
+        <translation>Todas las imágenes están leídas.</translation>
+    </message>
+    <message>
+        <source>The reading stopped.</source>
+        <translation>La lectura se detuvo.</translation>
+    </message>
+    <message>
+        <source>%1 shown, %2 hidden, %3 ticked</source>
+        <translation>%1 visibles, %2 ocultas, %3 marcadas</translation>
+    </message>
+    <message>
+        <source>Wait until the pictures are saved.</source>
+        <translation>Espere a que se guarden las imágenes.</translation>
+    </message>
+    <message>
+        <source>No private scratch folder could be made for the picture.</source>
+        <translation>No se pudo crear una carpeta de trabajo privada para la imagen.</translation>
+    </message>
+    <message>
+        <source>Looking for repeats…</source>
+        <translation>Buscando repeticiones…</translation>
+    </message>
+</context>
+<context>
+    <name>picker::PictureCloser</name>
+    <message>
+        <source>&amp;Actual size (1:1)</source>
+        <translation>Tamaño &amp;real (1:1)</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Cerrar</translation>
+    </message>
+    <message>
+        <source>Making the picture…</source>
+        <translation>Creando la imagen…</translation>
     </message>
 </context>
 <context>

@@ -265,6 +265,26 @@ version 3 ou ultérieure, sans aucune garantie.</translation>
         <translation>Ceci n’est pas un fichier ordinaire et ne peut donc pas être ouvert :&#13;
 %1</translation>
     </message>
+    <message>
+        <source>Please specify the input PDF file!</source>
+        <translation>Veuillez indiquer le fichier PDF !</translation>
+    </message>
+    <message>
+        <source>Pictures…</source>
+        <translation>Images…</translation>
+    </message>
+    <message>
+        <source>Pick pictures</source>
+        <translation>Choisir des images</translation>
+    </message>
+    <message>
+        <source>See the pictures of the document and pick the ones to save (Ctrl+P)</source>
+        <translation>Voir les images du document et choisir celles à enregistrer (Ctrl+P)</translation>
+    </message>
+    <message>
+        <source>Pick pictures…</source>
+        <translation>Choisir des images…</translation>
+    </message>
 </context>
 <context>
     <name>extract::ExtractionControl</name>
@@ -274,10 +294,7 @@ version 3 ou ultérieure, sans aucune garantie.</translation>
     </message>
     <message numerus="yes">
         <source>and %n more</source>
-        <translation>
-            <numerusform>et %n autre</numerusform>
-            <numerusform>et %n autres</numerusform>
-        </translation>
+        <translation><numerusform>et %n autre</numerusform><numerusform>et %n autres</numerusform></translation>
     </message>
     <message>
         <source>Are you sure you want to cancel the extraction?</source>
@@ -455,6 +472,174 @@ Voulez-vous la mettre à jour maintenant ?</translation>
     <message>
         <source>Installer download error!</source>
         <translation>Erreur lors du téléchargement du programme d&apos;installation !</translation>
+    </message>
+</context>
+<context>
+    <name>picker::OnePictureJob</name>
+    <message>
+        <source>The picture could not be made.</source>
+        <translation>L&apos;image n&apos;a pas pu être produite.</translation>
+    </message>
+</context>
+<context>
+    <name>picker::PickerTexts</name>
+    <message>
+        <source>uncompressed</source>
+        <translation>non compressée</translation>
+    </message>
+    <message>
+        <source>Page %1, picture %2, %3, %4</source>
+        <translation>Page %1, image %2, %3, %4</translation>
+    </message>
+    <message>
+        <source>failed</source>
+        <translation>échec</translation>
+    </message>
+    <message>
+        <source>own bytes</source>
+        <translation>octets d&apos;origine</translation>
+    </message>
+    <message>
+        <source>repeat of %1</source>
+        <translation>répète %1</translation>
+    </message>
+    <message>
+        <source>small</source>
+        <translation>petite</translation>
+    </message>
+    <message>
+        <source>Page %1, picture %2</source>
+        <translation>Page %1, image %2</translation>
+    </message>
+    <message>
+        <source>%1 pixels</source>
+        <translation>%1 pixels</translation>
+    </message>
+    <message>
+        <source>Colours: %1, %2 × %3 bits</source>
+        <translation>Couleurs : %1, %2 × %3 bits</translation>
+    </message>
+    <message>
+        <source>Stored as %1, %2 bytes</source>
+        <translation>Stockée en %1, %2 octets</translation>
+    </message>
+    <message>
+        <source>Saved as the document&apos;s own bytes</source>
+        <translation>Enregistrée avec les octets d&apos;origine du document</translation>
+    </message>
+    <message>
+        <source>Repeats picture %1</source>
+        <translation>Répète l&apos;image %1</translation>
+    </message>
+    <message>
+        <source>Smaller than %1</source>
+        <translation>Plus petite que %1</translation>
+    </message>
+    <message>
+        <source>The picture could not be read</source>
+        <translation>L&apos;image n&apos;a pas pu être lue</translation>
+    </message>
+    <message>
+        <source>stencil mask</source>
+        <translation>masque de détourage</translation>
+    </message>
+</context>
+<context>
+    <name>picker::PickerWindow</name>
+    <message>
+        <source>No private scratch folder could be made for the thumbnails.</source>
+        <translation>Aucun dossier de travail privé n&apos;a pu être créé pour les vignettes.</translation>
+    </message>
+    <message>
+        <source>Pick pictures: %1, page %2</source>
+        <translation>Choisir des images : %1, page %2</translation>
+    </message>
+    <message>
+        <source>Pick pictures: %1, pages %2-%3</source>
+        <translation>Choisir des images : %1, pages %2-%3</translation>
+    </message>
+    <message>
+        <source>Pictures</source>
+        <translation>Images</translation>
+    </message>
+    <message>
+        <source>Each picture once</source>
+        <translation>Chaque image une fois</translation>
+    </message>
+    <message>
+        <source>Hide pictures smaller than</source>
+        <translation>Masquer les images plus petites que</translation>
+    </message>
+    <message>
+        <source>Smallest width</source>
+        <translation>Largeur minimale</translation>
+    </message>
+    <message>
+        <source>Smallest height</source>
+        <translation>Hauteur minimale</translation>
+    </message>
+    <message>
+        <source>Reading the pictures…</source>
+        <translation>Lecture des images…</translation>
+    </message>
+    <message>
+        <source>Tick &amp;all</source>
+        <translation>&amp;Tout cocher</translation>
+    </message>
+    <message>
+        <source>Tick &amp;none</source>
+        <translation>Tout &amp;décocher</translation>
+    </message>
+    <message>
+        <source>&amp;Save selected</source>
+        <translation>&amp;Enregistrer la sélection</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Fermer</translation>
+    </message>
+    <message>
+        <source>Some pictures could not be listed: %1</source>
+        <translation>Certaines images n&apos;ont pas pu être listées : %1</translation>
+    </message>
+    <message>
+        <source>Every picture is read.</source>
+        <translation>Toutes les images sont lues.</translation>
+    </message>
+    <message>
+        <source>The reading stopped.</source>
+        <translation>La lecture s&apos;est arrêtée.</translation>
+    </message>
+    <message>
+        <source>%1 shown, %2 hidden, %3 ticked</source>
+        <translation>%1 affichées, %2 masquées, %3 cochées</translation>
+    </message>
+    <message>
+        <source>Wait until the pictures are saved.</source>
+        <translation>Attendez que les images soient enregistrées.</translation>
+    </message>
+    <message>
+        <source>No private scratch folder could be made for the picture.</source>
+        <translation>Aucun dossier de travail privé n&apos;a pu être créé pour l&apos;image.</translation>
+    </message>
+    <message>
+        <source>Looking for repeats…</source>
+        <translation>Recherche des répétitions…</translation>
+    </message>
+</context>
+<context>
+    <name>picker::PictureCloser</name>
+    <message>
+        <source>&amp;Actual size (1:1)</source>
+        <translation>Taille &amp;réelle (1:1)</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Fermer</translation>
+    </message>
+    <message>
+        <source>Making the picture…</source>
+        <translation>Création de l&apos;image…</translation>
     </message>
 </context>
 <context>

@@ -102,6 +102,19 @@ tools::Pixmap decodeWhole(tools::Context& ctx, fz_image* image) {
     return owned;
 }
 
+tools::Pixmap decodeReduced(tools::Context& ctx, fz_image* image, int w, int h) {
+    fz_context* c = ctx.get();
+    ctx.takeWarnings();
+    // The matrix the picture is drawn with decides how far MuPDF may
+    // subsample it.
+    fz_matrix ctm = fz_scale(static_cast<float>(w), static_cast<float>(h));
+    fz_pixmap* pix = tools::guarded(
+        c, [&] { return fz_get_pixmap_from_image(c, image, nullptr, &ctm, nullptr, nullptr); });
+    tools::Pixmap owned(c, pix);
+    requireWhole(c, image, ctx.takeWarnings());
+    return owned;
+}
+
 namespace {
 
 // How decoded pixels of a colour space are written: gray and RGB as they

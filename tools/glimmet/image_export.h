@@ -51,6 +51,9 @@ void checkBeforeDecoding(fz_context* c, fz_image* image);
 // The image's pixels as MuPDF decodes them. Throws MuError when it cannot,
 // or patched damaged data up with pixels it made up.
 tools::Pixmap decodeWhole(tools::Context& ctx, fz_image* image);
+// The same, but MuPDF may subsample it on decoding, as long as it stays at
+// least `w` x `h`: a thumbnail costs a fraction of the whole.
+tools::Pixmap decodeReduced(tools::Context& ctx, fz_image* image, int w, int h);
 
 // The files `image` makes, in order, decided without decoding it: listing
 // says what they are, extracting writes them. Throws MuError where the

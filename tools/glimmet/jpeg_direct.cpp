@@ -87,9 +87,14 @@ bool readHeader(jpeg_decompress_struct* cinfo, ErrorManager* err) {
     return true;
 }
 
-bool start(jpeg_decompress_struct* cinfo, ErrorManager* err, bool gray) {
+bool start(jpeg_decompress_struct* cinfo, ErrorManager* err, bool gray, int scale = 1) {
     if (setjmp(err->jump))
         return false;
+    if (scale > 1) {
+        cinfo->scale_num = 1;
+        cinfo->scale_denom = static_cast<unsigned>(scale);
+        cinfo->dct_method = JDCT_IFAST;
+    }
     // Without an Adobe marker, three components are YCbCr on the page
     // whatever their IDs say; libjpeg would take R, G and B IDs as RGB.
     if (!gray && !cinfo->saw_Adobe_marker)
@@ -243,7 +248,7 @@ struct JpegRows::Impl {
     int w = 0, h = 0, y = 0;
 };
 
-JpegRows::JpegRows(fz_context* ctx, fz_image* image) {
+JpegRows::JpegRows(fz_context* ctx, fz_image* image, int scale) {
     fz_compressed_buffer* cb = jpegBuffer(ctx, image);
     unsigned char* data = nullptr;
     const size_t len = storage(ctx, cb, &data);
@@ -251,11 +256,12 @@ JpegRows::JpegRows(fz_context* ctx, fz_image* image) {
     Decompressor& jpeg = impl_->jpeg;
     jpeg_decompress_struct* cinfo = jpeg.info();
     if (!readHeader(cinfo, jpeg.errors()) || cinfo->num_components != image->n ||
-        !start(cinfo, jpeg.errors(), image->n == 1) || jpeg.damaged())
+        !start(cinfo, jpeg.errors(), image->n == 1, scale) || jpeg.damaged())
         jpeg.fail();
     impl_->w = static_cast<int>(cinfo->output_width);
     impl_->h = static_cast<int>(cinfo->output_height);
-    if (impl_->w != image->w || impl_->h != image->h) {
+    const auto reduced = [scale](int side) { return (side + scale - 1) / scale; };
+    if (impl_->w != reduced(image->w) || impl_->h != reduced(image->h)) {
         checkJpegMatchesImage(ctx, image); // says how they differ
         throw tools::MuError("the JPEG data is not of the image's size");
     }

@@ -25,9 +25,12 @@ bool canWriteJpegAsPnm(fz_context* ctx, fz_image* image);
 // The rows of an image canWriteJpegAsPnm() takes, decoded one at a time
 // into gray or RGB, as the page shows them. Throws MuError when the JPEG
 // data is damaged or not of the image's size.
+// With `scale` (1, 2, 4 or 8) the rows are those of the picture reduced to
+// 1/scale of its size by the JPEG decoder itself, which skips most of the
+// work.
 class JpegRows {
 public:
-    JpegRows(fz_context* ctx, fz_image* image);
+    JpegRows(fz_context* ctx, fz_image* image, int scale = 1);
     ~JpegRows();
     JpegRows(const JpegRows&) = delete;
     JpegRows& operator=(const JpegRows&) = delete;

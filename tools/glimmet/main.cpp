@@ -12,12 +12,14 @@
 #include "standard_streams.h"
 #include "tool_run.h"
 
+#include <algorithm>
 #include <charconv>
 #include <climits>
 #include <cstdint>
 #include <cstdio>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <utility>
 
@@ -41,6 +43,8 @@ int usage(const char* why = nullptr) {
                  contract::kExtractionTool, contract::kListOption, contract::kFirstPageOption,
                  contract::kLastPageOption, contract::kPasswordOption, contract::kKeepOption,
                  contract::kKeepJpeg, contract::kKeepJpx);
+    std::fprintf(stderr, "       (or with %s SIZE, FILE ROOT; either with [%s PAGE.N,...])\n",
+                 contract::kThumbsOption, contract::kOnlyOption);
     return tools::kExitUsage;
 }
 
@@ -66,6 +70,9 @@ struct Options {
     bool records = false;
     bool hash = false;
     int fromFile = 1;
+    int thumbs = 0; // the longest side of a listing's thumbnails; 0 for none
+    // Only these pictures, by page and number on the page; all when empty.
+    std::set<std::pair<int, int>> only;
 };
 
 // Returns an exit code when the command line is unusable.
@@ -75,7 +82,8 @@ std::optional<int> parse(int argc, char** argv, Options& opt) {
         std::string arg = argv[i];
         if (arg == contract::kFirstPageOption || arg == contract::kLastPageOption ||
             arg == contract::kPasswordOption || arg == contract::kKeepOption ||
-            arg == contract::kMinSizeOption || arg == contract::kFromFileOption) {
+            arg == contract::kMinSizeOption || arg == contract::kFromFileOption ||
+            arg == contract::kThumbsOption || arg == contract::kOnlyOption) {
             if (++i == argc)
                 return usage((arg + " needs a value").c_str());
             std::string value = argv[i];
@@ -99,13 +107,20 @@ std::optional<int> parse(int argc, char** argv, Options& opt) {
                 opt.password = value;
                 continue;
             }
+            if (arg == contract::kOnlyOption) {
+                const auto pictures = contract::ReadPictureList(value);
+                if (!pictures)
+                    return usage(("not a list of pictures: '" + value + "'").c_str());
+                opt.only.insert(pictures->begin(), pictures->end());
+                continue;
+            }
             auto number = pageNumber(value);
             if (!number)
                 return usage(("not a number: '" + value + "'").c_str());
-            if (arg == contract::kFromFileOption) {
+            if (arg == contract::kFromFileOption || arg == contract::kThumbsOption) {
                 if (*number < 1)
-                    return usage(("not a file number: '" + value + "'").c_str());
-                opt.fromFile = *number;
+                    return usage(("not a positive number: '" + value + "'").c_str());
+                (arg == contract::kThumbsOption ? opt.thumbs : opt.fromFile) = *number;
                 continue;
             }
             (arg == contract::kFirstPageOption ? opt.first : opt.last) = number;
@@ -129,7 +144,8 @@ std::optional<int> parse(int argc, char** argv, Options& opt) {
             return usage();
         }
     }
-    if (positional != (opt.list ? 1 : 2) || (opt.list && opt.records))
+    const bool root = !opt.list || opt.thumbs > 0;
+    if (positional != (root ? 2 : 1) || (opt.list && opt.records) || (opt.thumbs && !opt.list))
         return usage();
     return std::nullopt;
 }
@@ -212,7 +228,8 @@ int run(const Options& opt) {
         channel.emplace(sieve);
     std::unique_ptr<glimmet::RunSink> sink;
     if (opt.list)
-        sink = std::make_unique<glimmet::ListingSink>(ctx, doc.get());
+        sink = std::make_unique<glimmet::ListingSink>(ctx, doc.get(), opt.thumbs ? &names : nullptr,
+                                                      opt.thumbs);
     else
         sink = std::make_unique<glimmet::ExportSink>(ctx, doc.get(), names,
                                                      channel ? &*channel : nullptr);
@@ -226,6 +243,9 @@ int run(const Options& opt) {
         if (page - first >= static_cast<int>(pageObjects.size())) {
             sayMissing(page, page);
             failed = true;
+        } else if (!opt.only.empty() &&
+                   opt.only.lower_bound({page, 0}) == opt.only.lower_bound({page + 1, 0})) {
+            // No picture asked for on the page: it is not even walked.
         } else
             try {
                 images = glimmet::findPageImages(ctx, doc.get(), pageObjects[page - first].get());
@@ -236,6 +256,9 @@ int run(const Options& opt) {
                 failed = true;
             }
         for (size_t i = 0; i < images.size(); ++i) {
+            // Pictures not asked for are passed over undecoded.
+            if (!opt.only.empty() && !opt.only.count({page, images[i].numberOnPage}))
+                continue;
             try {
                 takePicture(ctx, doc.get(), opt, page, images[i], sieve, *sink);
             } catch (const glimmet::ScratchFull&) {

@@ -2,6 +2,7 @@
 
 #include "ToolContract.h"
 #include "image_listing.h"
+#include "thumbnail.h"
 
 #include <cstdio>
 #include <string>
@@ -10,14 +11,36 @@ namespace glimmet {
 
 namespace {
 
+// How many bytes of thumbnails are kept for objects drawn again.
+constexpr std::size_t kMostKept = std::size_t(16) << 20;
+
 void sayPage(const char* label, int page) {
     RecordChannel::say(label, {std::to_string(page)});
 }
 
+// A picture that failed before it was said, as the document states it.
+void sayFailed(tools::Context& ctx, pdf_document* doc, int page, const PageImage& found) {
+    std::string lines;
+    try {
+        listFailedImage(ctx, doc, page, found, lines);
+    } catch (const std::exception&) {
+        // What cannot be read of it stays unsaid; its failure is said.
+    }
+    std::fputs(lines.c_str(), stdout);
+}
+
 } // namespace
+
+ListingSink::ListingSink(tools::Context& ctx, pdf_document* doc, ScratchNames* thumbnails,
+                         int longest)
+    : ctx_(ctx), doc_(doc), thumbnails_(thumbnails), longest_(longest) {
+    if (thumbnails_)
+        thumbnails_->onWhole([this](const ScratchNames::Whole& file) { thumbnail_ = file.name; });
+}
 
 bool ListingSink::beginPage(int page) {
     sayPage(contract::kListedPage, page);
+    listedOnPage_ = 0;
     return true;
 }
 
@@ -26,6 +49,35 @@ void ListingSink::picture(int page, const PageImage& found, const std::vector<Pl
     std::string lines;
     files_ += listImage(ctx_, doc_, page, found, plan, kept, leftOut, profiles_, lines);
     std::fputs(lines.c_str(), stdout);
+    listedOnPage_ = found.numberOnPage;
+    if (!thumbnails_)
+        return;
+    // Said as soon as it is made: a picker shows each while the next is read.
+    auto made = made_.find(found.objectNumber);
+    if (made == made_.end()) {
+        Thumbnail thumbnail = makeThumbnail(ctx_, plan.front().source, longest_);
+        if (madeBytes_ > kMostKept) {
+            made_.clear();
+            madeBytes_ = 0;
+        }
+        madeBytes_ += thumbnail.samples.size();
+        made = made_.emplace(found.objectNumber, std::move(thumbnail)).first;
+    }
+    writeThumbnail(made->second, *thumbnails_);
+    RecordChannel::say(contract::kThumb, {thumbnail_, std::to_string(made->second.w),
+                                          std::to_string(made->second.h)});
+    RecordChannel::flush();
+    if (found.objectNumber <= 0) // an inline image is never drawn again
+        made_.erase(made);
+}
+
+// With thumbnails, a picture that failed before it was said is said as the
+// document states it, so that a picker can show it failed.
+void ListingSink::pictureFailed(int page, const PageImage& found) {
+    if (!thumbnails_ || listedOnPage_ == found.numberOnPage)
+        return;
+    sayFailed(ctx_, doc_, page, found);
+    RecordChannel::flush();
 }
 
 // What is listed stays listed should the processor budget end the run.
@@ -87,13 +139,7 @@ void ExportSink::picture(int page, const PageImage& found, const std::vector<Pla
 void ExportSink::pictureFailed(int page, const PageImage& found) {
     if (!channel_ || listedOnPage_ == found.numberOnPage)
         return;
-    std::string lines;
-    try {
-        listFailedImage(ctx_, doc_, page, found, lines);
-    } catch (const std::exception&) {
-        // What cannot be read of it stays unsaid; its failure is said.
-    }
-    std::fputs(lines.c_str(), stdout);
+    sayFailed(ctx_, doc_, page, found);
 }
 
 void ExportSink::seen(const std::vector<Seen>& ways) {

@@ -7,7 +7,9 @@
 #include "picture_sieve.h"
 #include "record_channel.h"
 #include "scratch_names.h"
+#include "thumbnail.h"
 
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -38,10 +40,13 @@ public:
     virtual void pictureFailed(int, const PageImage&) {}
 };
 
-// Says what each page holds, in records on standard output, writing nothing.
+// Says what each page holds, in records on standard output, writing
+// nothing; or with `thumbnails`, nothing but a thumbnail of each picture, no
+// side longer than `longest`, said in a record after its facts.
 class ListingSink : public RunSink {
 public:
-    ListingSink(tools::Context& ctx, pdf_document* doc) : ctx_(ctx), doc_(doc) {}
+    ListingSink(tools::Context& ctx, pdf_document* doc, ScratchNames* thumbnails = nullptr,
+                int longest = 0);
 
     bool beginPage(int page) override;
     bool takesLeftOut() const override { return true; }
@@ -51,12 +56,20 @@ public:
     void seen(const std::vector<Seen>&) override {}
     void endPage(int page) override;
     void endRun(int lastPage) override;
+    void pictureFailed(int page, const PageImage& found) override;
 
 private:
     tools::Context& ctx_;
     pdf_document* doc_;
     int files_ = 0;
     IccProfiles profiles_;
+    ScratchNames* thumbnails_;
+    int longest_;
+    std::string thumbnail_; // the name of the thumbnail written last
+    int listedOnPage_ = 0;  // the number on its page of the picture said last
+    // Thumbnails by image object: a logo on every page is decoded once.
+    std::map<int, Thumbnail> made_;
+    std::size_t madeBytes_ = 0;
 };
 
 // Writes each picture as scratch files. With a channel, each page waits for

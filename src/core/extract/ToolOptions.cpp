@@ -3,7 +3,33 @@
 #include "ToolContract.h"
 #include "extract/Formats.h"
 
+#include <algorithm>
+
 namespace extract {
+
+std::string PicturesText(std::vector<PicturePlace> pictures) {
+    std::sort(pictures.begin(), pictures.end());
+    pictures.erase(std::unique(pictures.begin(), pictures.end()), pictures.end());
+    std::string text;
+    for (const PicturePlace& place : pictures) {
+        if (!text.empty())
+            text += contract::kOnlySeparator;
+        text += std::to_string(place.page) + contract::kOnlyPage + std::to_string(place.onPage);
+    }
+    return text;
+}
+
+std::optional<std::vector<PicturePlace>> ReadPictures(const std::string& text) {
+    const auto read = contract::ReadPictureList(text);
+    if (!read)
+        return std::nullopt;
+    std::vector<PicturePlace> pictures;
+    for (const auto& [page, onPage] : *read)
+        pictures.push_back({page, onPage});
+    std::sort(pictures.begin(), pictures.end());
+    pictures.erase(std::unique(pictures.begin(), pictures.end()), pictures.end());
+    return pictures;
+}
 
 void AddPictureOptions(const std::string& password, const std::string& formatText,
                        const PictureChoice& choice, std::vector<std::string>& args) {
@@ -22,6 +48,10 @@ void AddPictureOptions(const std::string& password, const std::string& formatTex
     if (choice.HasMinimum()) {
         args.push_back(contract::kMinSizeOption);
         args.push_back(choice.MinimumText());
+    }
+    if (!choice.only.empty()) {
+        args.push_back(contract::kOnlyOption);
+        args.push_back(PicturesText(choice.only));
     }
 }
 

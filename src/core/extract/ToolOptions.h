@@ -2,10 +2,20 @@
 // same for a job and for a listing of what the job would write.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace extract {
+
+// A picture by its page and its number on the page, from 1, as a listing
+// numbers it.
+struct PicturePlace {
+    int page = 0;
+    int onPage = 0;
+    bool operator==(const PicturePlace&) const = default;
+    auto operator<=>(const PicturePlace&) const = default;
+};
 
 // The pictures left out: repeats of one written, and those smaller than
 // the minimum (0 for none).
@@ -13,6 +23,8 @@ struct PictureChoice {
     bool unique = false;
     int minWidth = 0;
     int minHeight = 0;
+    // Only these pictures, when any are named.
+    std::vector<PicturePlace> only = {};
 
     bool HasMinimum() const { return minWidth > 0 || minHeight > 0; }
     // The minimum as the options write it: "WxH".
@@ -20,6 +32,13 @@ struct PictureChoice {
         return std::to_string(minWidth) + "x" + std::to_string(minHeight);
     }
 };
+
+// "3.2,5.1": the pictures as the tool and arvenzo-extract's --only write
+// them, in document order, each once.
+std::string PicturesText(std::vector<PicturePlace> pictures);
+// The pictures of such a text; nothing when a part is not PAGE.N with both
+// numbers from 1.
+std::optional<std::vector<PicturePlace>> ReadPictures(const std::string& text);
 
 // Appends the options for a document opened with `password` (none when
 // empty), whose pictures go to `formatText`, chosen by `choice`.

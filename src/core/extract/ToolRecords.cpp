@@ -196,6 +196,11 @@ ToolRecord RecordReader::Read(const std::string& line) {
     } else if (r.label == contract::kProfileMade) {
         if (r.fields.size() == 1 && IsPlainName(r.fields[0]))
             return ProfileMade{r.fields[0]};
+    } else if (r.label == contract::kThumb) {
+        const auto w = r.fields.size() == 3 ? Number<int>(r.fields[1]) : std::nullopt;
+        const auto h = r.fields.size() == 3 ? Number<int>(r.fields[2]) : std::nullopt;
+        if (w && h && *w > 0 && *h > 0 && IsPlainName(r.fields[0]))
+            return MadeThumbnail{r.fields[0], *w, *h};
     } else if (r.label == contract::kSeen) {
         if (r.fields.size() == 3)
             return SeenPicture{line};

@@ -81,6 +81,13 @@ struct SeenPicture {
 struct ProfileMade {
     std::string name;
 };
+// The thumbnail of the picture listed last: a gray or RGB map in the
+// scratch folder.
+struct MadeThumbnail {
+    std::string name;
+    int width = 0;
+    int height = 0;
+};
 struct PageEnds {
     int page;
 };
@@ -93,7 +100,7 @@ struct ToolProblem {
 };
 
 using ToolRecord = std::variant<PageBegins, ListedImage, MadeFile, SeenPicture, ProfileMade,
-                                PageEnds, RunEnds, ToolProblem>;
+                                MadeThumbnail, PageEnds, RunEnds, ToolProblem>;
 
 // Reads a run's lines in order: a picture's facts are numbered as the job
 // would number its files, and a file is told with the picture it is of.

@@ -131,6 +131,12 @@ constexpr Option kOptions[] = {
          return Keep(std::tie(o.pictures.minWidth, o.pictures.minHeight), ReadMinimumSize(v), e,
                      "invalid minimum size '" + v + "': use WxH or N");
      }},
+    {0, "only", Takes::Value,
+     [](auto& o, auto& v, auto& e) {
+         return Keep(o.pictures.only, extract::ReadPictures(v), e,
+                     "invalid list of pictures '" + v +
+                         "': use PAGE.N[,PAGE.N...], such as 3.2,5.1");
+     }},
     {0, "from", Takes::Value,
      [](auto& o, auto& v, auto& e) {
          return o.from ? Fail(e, "--from given twice: give one list of documents")
@@ -230,6 +236,8 @@ std::vector<std::string> RunOptions(const ExtractOptions& o) {
         args.push_back("--unique");
     if (o.pictures.HasMinimum())
         args.push_back("--min-size=" + o.pictures.MinimumText());
+    if (!o.pictures.only.empty())
+        args.push_back("--only=" + extract::PicturesText(o.pictures.only));
     return args;
 }
 
@@ -276,6 +284,9 @@ std::string HelpText() {
            "                            with the same pixels as one written, is left out\n"
            "      --min-size=WxH        leave out pictures narrower than W or lower than\n"
            "                            H pixels (N for NxN); the summary counts them\n"
+           "      --only=PAGE.N,...     only these pictures, each by its page and its\n"
+           "                            number on the page (image_on_page in --json),\n"
+           "                            such as 3.2,5.1\n"
            "      --from=FILE           also extract the documents named in FILE, one a\n"
            "                            line (- for standard input)\n"
            "  -0, --null                names in FILE end with a NUL, as find -print0\n"

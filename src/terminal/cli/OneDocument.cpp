@@ -14,8 +14,10 @@
 #include "platform/Files.h"
 #include "text/TextRules.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cstdlib>
+#include <set>
 
 namespace cli {
 
@@ -47,6 +49,51 @@ std::string PlaceProblem(const ExtractOptions& options, const std::string& input
     return manifest ? manifest->PlaceProblem() : std::string();
 }
 
+// "1.9"
+std::string PlaceText(const extract::PicturePlace& place) {
+    return extract::PicturesText({place});
+}
+
+// With --only, the pages are narrowed to those of the pictures chosen, each
+// of which must be there: one that is not is said before anything runs. A
+// picture the tool cannot read is there; the run names its failure.
+bool TakeChosenPictures(ListingRequest& request, const std::string& toolFolder,
+                        const Messages& messages) {
+    const std::vector<extract::PicturePlace>& only = request.pictures.only;
+    if (only.empty())
+        return true;
+    const std::string pages = " on pages " + std::to_string(request.firstPage) + " to " +
+                              std::to_string(request.lastPage);
+    const auto [lowest, highest] = std::minmax_element(only.begin(), only.end());
+    if (lowest->page < request.firstPage || highest->page > request.lastPage) {
+        const auto outside = lowest->page < request.firstPage ? lowest : highest;
+        messages.Say(request.document + " has no picture " + PlaceText(*outside) + pages);
+        return false;
+    }
+    request.firstPage = lowest->page;
+    request.lastPage = highest->page;
+    const ToolListing listing = ListImages(request, toolFolder);
+    std::set<extract::PicturePlace> there;
+    for (const ListedImage& image : listing.images)
+        there.insert({image.page, image.onPage});
+    for (const extract::PicturePlace& place : only) {
+        const std::string failure =
+            "page " + std::to_string(place.page) + ", image " + std::to_string(place.onPage);
+        const bool failed = std::any_of(
+            listing.problems.begin(), listing.problems.end(), [&](const std::string& line) {
+                const std::size_t at = line.find(failure);
+                return at != std::string::npos && at + failure.size() < line.size() &&
+                       (line[at + failure.size()] == ':' || line[at + failure.size()] == ' ');
+            });
+        if (listing.finished && !there.count(place) && !failed) {
+            messages.Say(request.document + " has no picture " + PlaceText(place) + pages +
+                         ": --list --json gives each picture's page and image_on_page");
+            return false;
+        }
+    }
+    return true;
+}
+
 // The document opened, with the password given or one asked for, and the
 // pages to do; nothing after saying why it could not be.
 std::optional<ListingRequest> OpenDocument(const ExtractOptions& options, const std::string& input,
@@ -72,13 +119,16 @@ std::optional<ListingRequest> OpenDocument(const ExtractOptions& options, const 
         ResolvePages(options.pages, document.pageCount, messages);
     if (!pages)
         return std::nullopt;
-    return ListingRequest{.document = input,
-                          .password = password,
-                          .firstPage = pages->first,
-                          .lastPage = pages->second,
-                          .json = options.json,
-                          .format = options.format,
-                          .pictures = options.pictures};
+    ListingRequest request{.document = input,
+                           .password = password,
+                           .firstPage = pages->first,
+                           .lastPage = pages->second,
+                           .json = options.json,
+                           .format = options.format,
+                           .pictures = options.pictures};
+    if (!TakeChosenPictures(request, toolFolder, messages))
+        return std::nullopt;
+    return request;
 }
 
 extract::JobRequest JobRequestFor(const ExtractOptions& options, const ListingRequest& document,

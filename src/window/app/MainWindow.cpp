@@ -9,14 +9,17 @@
 #include "control/ExtractionControl.h"
 #include "extract/Formats.h"
 #include "extract/LeftFiles.h"
+#include "extract/PageRange.h"
 #include "inspect/DocumentInspection.h"
 #include "inspect/ExecuteCMD.h"
 #include "online/CheckForNewVersion.h"
 #include "online/ProLauncher.h"
+#include "picker/PickerWindow.h"
 #include "platform/Environment.h"
 #include "platform/Files.h"
 #include "platform/Shell.h"
 #include "prompts/InspectionPrompts.h"
+#include "text/IntegerText.h"
 #include "text/TextRules.h"
 #include "toolkit/ClickableLabel.h"
 #include "toolkit/ErrorReport.h"
@@ -54,6 +57,15 @@ bool NoOrdinaryFile(const std::string& path) {
            !platform::FileExists(path);
 }
 
+// No side of a thumbnail is longer: small enough that thousands of them
+// fit in memory, large enough to tell photographs apart.
+constexpr int kThumbnailSize = 128;
+
+bool SameReading(const extract::PickerRequest& a, const extract::PickerRequest& b) {
+    return a.inputPath == b.inputPath && a.firstPage == b.firstPage && a.lastPage == b.lastPage &&
+           a.password == b.password && a.formatText == b.formatText;
+}
+
 QString NoOrdinaryFileText(const QString& shown) {
     return TMainForm::tr("This is not an ordinary file, so it cannot be opened:\r\n%1").arg(shown);
 }
@@ -75,6 +87,8 @@ TMainForm::~TMainForm() {
     // A running job ends first: it must not write into the scratch folder
     // while that is emptied.
     extraction_->Abandon();
+    // The picker's tool ends and its folders go before the scratch folder.
+    delete picker_.data();
     EmptyWorkFolder();
     if (!folderOfThisRun_.empty())
         platform::RemoveFolder(folderOfThisRun_);
@@ -175,6 +189,9 @@ void TMainForm::FitWebLabel(int room) {
 // --- document inspection -----------------------------------------------------
 
 void TMainForm::sFilenameEditInputChange() {
+    // The picker shows the pictures of the document that was.
+    if (picker_)
+        picker_->close();
     raise();
     activateWindow();
     const std::string path = toolkit::ToProgramText(sFilenameEditInput->text());
@@ -340,6 +357,51 @@ void TMainForm::sComboBoxFormatChange() {
         toolkit::SetHint(sComboBoxFormat,
                          toolkit::ProgramMessage(toolkit::FromProgramText(hint.text)));
     toolkit::ShowHint(sComboBoxFormat, hint.shown);
+    if (picker_)
+        picker_->SetFormat(toolkit::ToProgramText(sComboBoxFormat->currentText()));
+}
+
+// The picker opens on the document, range, password and format the job
+// would use; the same choice again brings the open picker forward.
+void TMainForm::PickPicturesClick() {
+    const std::string input = toolkit::ToProgramText(sFilenameEditInput->text());
+    if (text::Trim(input).empty()) {
+        toolkit::ShowMessage(this, toolkit::BoxType::Warning,
+                             tr("Please specify the input PDF file!"));
+        return;
+    }
+    const extract::PageSpan span =
+        extract::ParsePageRange(toolkit::ToProgramText(sEditPageRange->text()),
+                                text::StrToInt(toolkit::ToProgramText(sEditPageCount->text())));
+    extract::PickerRequest request;
+    request.inputPath = input;
+    request.firstPage = span.first;
+    request.lastPage = span.last;
+    request.password = context_.documentPassword;
+    request.formatText = toolkit::ToProgramText(sComboBoxFormat->currentText());
+    request.thumbnailSize = kThumbnailSize;
+    if (picker_ && !SameReading(picker_->Request(), request))
+        delete picker_.data();
+    if (!picker_) {
+        picker::PickerSetup setup;
+        setup.request = std::move(request);
+        setup.toolFolder = context_.appFolder;
+        setup.scratchBase = context_.workFolder;
+        setup.save = [this](std::vector<extract::PicturePlace> chosen) {
+            return extraction_->StartChosen(std::move(chosen));
+        };
+        setup.job = [this] {
+            extract::JobRequest job;
+            job.conversion.formatText = toolkit::ToProgramText(sComboBoxFormat->currentText());
+            job.conversion.prefix = toolkit::ToProgramText(sEditOutputPrefix->text());
+            return job;
+        };
+        setup.saving = [this] { return WorkerExists(); };
+        picker_ = new picker::PickerWindow(std::move(setup), this);
+    }
+    picker_->showNormal();
+    picker_->raise();
+    picker_->activateWindow();
 }
 
 // --- information and promotion -----------------------------------------------

@@ -31,6 +31,10 @@ namespace extract {
 class ExtractionControl;
 }
 
+namespace picker {
+class PickerWindow;
+}
+
 namespace app {
 
 struct AppContext;
@@ -77,6 +81,7 @@ public:
     void Videotutorial1Click();
     void sBitBtnGetProClick();
     void GetProVersion1Click();
+    void PickPicturesClick();
 
     // A document named on the command line or handed over by a later start:
     // true when it is taken, as if picked, once this call is over. A busy
@@ -87,6 +92,9 @@ public:
 
     // True while an extraction worker exists, stopping or not.
     bool WorkerExists() const;
+
+    // The picker, while it is open.
+    QPointer<picker::PickerWindow> Picker() const { return picker_; }
 
     // The version check started at start-up, until it has freed itself.
     QPointer<QThread> VersionCheck() const { return versionCheck_; }
@@ -114,6 +122,7 @@ private:
     // Starts and stops the extraction; made once the controls exist.
     std::unique_ptr<extract::ExtractionControl> extraction_;
     QPointer<QThread> versionCheck_;
+    QPointer<picker::PickerWindow> picker_;
 
     bool terminating_ = false;
     // A handed-over document is on its way into the input edit, or the box
@@ -142,6 +151,7 @@ private:
     QPushButton* sBitBtnGetProVersion = nullptr;
     QPushButton* sBitBtnStart = nullptr;
     toolkit::ClickableLabel* Image1 = nullptr;
+    QPushButton* PickPicturesButton = nullptr; // over the banner's foot
     QFrame* sStatusBar1 = nullptr;
     QFrame* webPanel_ = nullptr; // the status bar's last panel
     toolkit::ClickableLabel* ImageDonate = nullptr;
@@ -155,6 +165,7 @@ private:
     QAction* InputPDF = nullptr;
     QAction* OutputFolder = nullptr;
     QAction* StartConversion1 = nullptr;
+    QAction* PickPictures = nullptr;
     QAction* Exit = nullptr;
     QAction* AutoSetOutputFolder = nullptr;
     QAction* Website = nullptr;

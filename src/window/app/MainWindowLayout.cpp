@@ -3,9 +3,11 @@
 #include "app/AppContext.h"
 #include "app/MainWindow.h"
 #include "control/ExtractionControl.h"
+#include "picker/PickerWindow.h"
 #include "toolkit/ChoiceBox.h"
 #include "toolkit/ClickableLabel.h"
 #include "toolkit/ErrorReport.h"
+#include "toolkit/FocusMark.h"
 #include "toolkit/Fonts.h"
 #include "toolkit/Hints.h"
 #include "toolkit/PathEdits.h"
@@ -133,6 +135,13 @@ void TMainForm::BuildWindow() {
     Image1->setPixmap(toolkit::BannerPicture(QSize(73, 230)));
     Image1->setAccessibleName(tr("I like it!"));
     toolkit::SetHint(Image1, tr("I like it!"));
+    // The way to the picker, over the banner's foot, where the picture of
+    // an image document stands.
+    PickPicturesButton = Place(new toolkit::MarkedButton(tr("Pictures…"), Panel1),
+                               "PickPicturesButton", 6, 211, 73, 24);
+    PickPicturesButton->setAccessibleName(tr("Pick pictures"));
+    toolkit::SetHint(PickPicturesButton,
+                     tr("See the pictures of the document and pick the ones to save (Ctrl+P)"));
 
     sPanel1 = Place(new QFrame(client), "sPanel1", kPicturePanelWidth, 0,
                     kClientWidth - kPicturePanelWidth, kClientHeight - kStatusHeight);
@@ -271,6 +280,8 @@ void TMainForm::BuildMenu() {
     FileMenu->addSeparator()->setObjectName(QStringLiteral("N1"));
     StartConversion1 =
         AddItem(FileMenu, "StartConversion1", tr("Start extraction"), QStringLiteral("Ctrl+S"));
+    PickPictures =
+        AddItem(FileMenu, "PickPictures", tr("Pick pictures…"), QStringLiteral("Ctrl+P"));
     FileMenu->addSeparator()->setObjectName(QStringLiteral("N3"));
     Exit = AddItem(FileMenu, "Exit", tr("Exit"), QStringLiteral("Ctrl+W"));
 
@@ -331,6 +342,8 @@ void TMainForm::WireHandlers() {
     on(Videotutorial1, &QAction::triggered, &TMainForm::Videotutorial1Click);
     on(sBitBtnGetProVersion, &QPushButton::clicked, &TMainForm::sBitBtnGetProClick);
     on(GetProVersion1, &QAction::triggered, &TMainForm::GetProVersion1Click);
+    on(PickPictures, &QAction::triggered, &TMainForm::PickPicturesClick);
+    on(PickPicturesButton, &QPushButton::clicked, &TMainForm::PickPicturesClick);
 }
 
 void TMainForm::BuildExtractionControl() {
@@ -350,10 +363,21 @@ void TMainForm::BuildExtractionControl() {
     controls.settings = {sFilenameEditInput, sButtonOpenPDF,    sEditPageCount,
                          sEditPageRange,     sBitBtnPlayVideo,  sDirectoryEditOutput,
                          sButtonOpenFolder,  sEditOutputPrefix, sComboBoxFormat,
-                         sCheckBoxOpenAfter};
+                         sCheckBoxOpenAfter, PickPicturesButton};
     extraction_ = std::make_unique<extract::ExtractionControl>(
         std::move(controls),
         extract::ExtractionState{context_.extractionRunning, context_.documentPassword,
                                  context_.appFolder, context_.workFolder});
+    // What the picker makes on demand ends before a job takes the image
+    // library, and it saves nothing while one runs.
+    connect(extraction_.get(), &extract::ExtractionControl::jobStarting, this, [this] {
+        if (picker_)
+            picker_->EndOnDemand();
+    });
+    connect(extraction_.get(), &extract::ExtractionControl::extractingChanged, this,
+            [this](bool extracting) {
+                if (picker_)
+                    picker_->SetSaving(extracting);
+            });
 }
 } // namespace app

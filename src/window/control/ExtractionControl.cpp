@@ -1,5 +1,6 @@
 #include "control/ExtractionControl.h"
 
+#include "control/ChosenPictures.h"
 #include "control/TConversionProcess.h"
 #include "extract/PageRange.h"
 #include "platform/Files.h"
@@ -56,8 +57,18 @@ void ExtractionControl::StartOrStop() {
     }
     if (worker_)
         return; // stopping: the worker ends after its page
-    if (StartChecksPass())
+    if (StartChecksPass()) {
+        chosen_.clear();
         StartWorker();
+    }
+}
+
+bool ExtractionControl::StartChosen(std::vector<PicturePlace> pictures) {
+    if (state_.running || worker_ || pictures.empty() || !StartChecksPass())
+        return false;
+    chosen_ = std::move(pictures);
+    StartWorker();
+    return true;
 }
 
 // The job sees the answer before its next page; the window keeps its
@@ -100,6 +111,7 @@ void ExtractionControl::StartWorker() {
     // Set before the worker exists, so that a click while it starts asks
     // the stop question instead of starting a second job.
     state_.running = true;
+    emit jobStarting();
     worker_ =
         new TConversionProcess(*this, this, state_.running, state_.toolFolder, state_.workFolder);
     worker_->setParent(this);
@@ -125,6 +137,7 @@ void ExtractionControl::SetExtractingLook(bool extracting) {
     controls_.gauge->setValue(0);
     controls_.start->setIcon(extracting ? toolkit::StopGlyph() : toolkit::StartGlyph());
     controls_.start->setText(extracting ? tr("Stop Extraction") : tr("Start Extraction"));
+    emit extractingChanged(extracting);
 }
 
 // The line says what came of the job; a long folder is shortened in its
@@ -197,27 +210,34 @@ QString ExtractionControl::RangeNote(const QString& typed, const PageSpan& span)
 }
 
 // The pages as the window reads its boxes: a range that does not fit means
-// the whole document, and one the gauge cannot count is refused.
+// the whole document, and one the gauge cannot count is refused. A job over
+// chosen pictures covers their pages whatever the range says.
 JobRequest ExtractionControl::BeginExtractionUi() {
     SetExtractingLook(true);
     controls_.outcome->hide();
     controls_.gauge->show();
     outputFolder_ = controls_.output->text();
     outputPath_ = toolkit::ToProgramText(outputFolder_);
-    const std::int32_t pageCount =
-        text::StrToInt(toolkit::ToProgramText(controls_.pageCount->text()));
-    const PageSpan span =
-        ParsePageRange(toolkit::ToProgramText(controls_.pageRange->text()), pageCount);
+    JobRequest request;
+    request.inputPath = toolkit::ToProgramText(controls_.input->text());
+    rangeNote_.clear();
+    if (chosen_.empty()) {
+        const std::int32_t pageCount =
+            text::StrToInt(toolkit::ToProgramText(controls_.pageCount->text()));
+        const PageSpan span =
+            ParsePageRange(toolkit::ToProgramText(controls_.pageRange->text()), pageCount);
+        request.firstPage = span.first;
+        request.lastPage = span.last;
+        if (span.replaced)
+            rangeNote_ = RangeNote(controls_.pageRange->text().trimmed(), span);
+    } else {
+        request = OnlyThese(std::move(request), chosen_);
+    }
     // Each page is two steps of the gauge: begun and done.
-    const long long steps = (static_cast<long long>(span.last) - span.first + 1) * 2;
+    const long long steps = (static_cast<long long>(request.lastPage) - request.firstPage + 1) * 2;
     if (steps < 0 || steps > INT32_MAX)
         throw std::out_of_range("Value must be between 1 and 2147483647");
     controls_.gauge->setMaximum(static_cast<int>(steps));
-    rangeNote_ = span.replaced ? RangeNote(controls_.pageRange->text().trimmed(), span) : QString();
-    JobRequest request;
-    request.inputPath = toolkit::ToProgramText(controls_.input->text());
-    request.firstPage = span.first;
-    request.lastPage = span.last;
     request.password = state_.password;
     request.openAfter = controls_.openAfter->isChecked();
     request.conversion.formatText = toolkit::ToProgramText(controls_.format->currentText());

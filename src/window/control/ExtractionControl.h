@@ -72,8 +72,21 @@ public:
     // asked to stop.
     void StartOrStop();
 
+    // A job over just these pictures of the window's document, after the
+    // same checks as a whole one, with its pages narrowed to theirs; the
+    // range typed plays no part. False when none started: one is running,
+    // or a check stopped it.
+    bool StartChosen(std::vector<PicturePlace> pictures);
+
     // True while a worker exists, stopping or not.
     bool WorkerExists() const { return !worker_.isNull(); }
+
+signals:
+    // A worker is about to start; whatever else uses the image library
+    // must be done with it by the time this returns.
+    void jobStarting();
+    // The window took its extracting look, or its idle look again.
+    void extractingChanged(bool extracting);
 
 private:
     void AskToStop();
@@ -110,6 +123,8 @@ private:
     std::string outputPath_;
     int written_ = 0;
     std::vector<std::string> failures_;
+    // The pictures the job that starts next is over; all when empty.
+    std::vector<PicturePlace> chosen_;
 };
 
 } // namespace extract

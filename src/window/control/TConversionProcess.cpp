@@ -2,9 +2,12 @@
 
 #include "extract/ExtractionJob.h"
 
+#include <QPointer>
 #include <exception>
 #include <optional>
 #include <stdexcept>
+#include <utility>
+#include <variant>
 
 namespace extract {
 
@@ -49,6 +52,27 @@ template <class Call> void TConversionProcess::OnWindow(Call call) {
         std::rethrow_exception(failure);
 }
 
+// Runs `call` on the window's thread later, without waiting: a page's steps
+// cost the job nothing while the window is busy. Calls keep their order,
+// also with the waiting ones.
+template <class Call> void TConversionProcess::Post(Call call) {
+    if (detached_)
+        return;
+    QMetaObject::invokeMethod(
+        windowContext_,
+        [self = QPointer<TConversionProcess>(this), call = std::move(call)] {
+            if (!self || self->detached_)
+                return;
+            try {
+                call();
+            } catch (...) {
+                if (!self->postedFailure_)
+                    self->postedFailure_ = std::current_exception();
+            }
+        },
+        Qt::QueuedConnection);
+}
+
 JobRequest TConversionProcess::BeginJob() {
     std::optional<JobRequest> request;
     OnWindow([&] { request = window_.BeginJob(); });
@@ -58,8 +82,19 @@ JobRequest TConversionProcess::BeginJob() {
     return *request;
 }
 
+// The end of a job shows its boxes: the job waits for them. Everything else
+// is a copy for the window to show when it comes to it.
 void TConversionProcess::Tell(const JobEvent& event) {
-    OnWindow([&] { window_.Tell(event); });
+    if (std::holds_alternative<JobFinished>(event)) {
+        OnWindow([&] { window_.Tell(event); });
+        // The calls posted before were served before this one: what one of
+        // them threw fails the job as it would have in place.
+        if (postedFailure_)
+            std::rethrow_exception(std::exchange(postedFailure_, nullptr));
+    } else if (std::holds_alternative<JobFailed>(event)) {
+        OnWindow([&] { window_.Tell(event); });
+    } else
+        Post([&window = window_, event] { window.Tell(event); });
 }
 
 void TConversionProcess::EndJob() {

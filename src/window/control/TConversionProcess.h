@@ -1,12 +1,14 @@
 // The window's extraction worker: runs one job on a thread of its own and
-// hands every call of the job to the window on the window's thread, waiting
-// for it.
+// hands every call of the job to the window on the window's thread. It
+// waits for the window only where the job needs its answer or a box may
+// ask the user something; what the job merely tells is posted.
 #pragma once
 
 #include "extract/JobSink.h"
 
 #include <QThread>
 #include <atomic>
+#include <exception>
 
 namespace extract {
 
@@ -35,6 +37,7 @@ private:
     void EndJob() override;
 
     template <class Call> void OnWindow(Call call);
+    template <class Call> void Post(Call call);
 
     JobSink& window_;
     QObject* windowContext_;
@@ -42,6 +45,9 @@ private:
     std::atomic<bool> detached_{false};
     std::string toolFolder_;
     std::string workFolder_;
+    // What a posted call threw, raised in the job at its next waiting call.
+    // Written on the window's thread before that call is served, read after.
+    std::exception_ptr postedFailure_;
 };
 
 } // namespace extract

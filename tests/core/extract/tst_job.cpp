@@ -2,6 +2,7 @@
 // is told, in order.
 #include "ToolContract.h"
 #include "extract/ExtractionJob.h"
+#include "extract/PictureReader.h"
 #include "support/ToolTests.h"
 
 #include <QDir>
@@ -69,7 +70,71 @@ class JobTest : public QObject {
 
 private slots:
     void initTestCase() {
-        QVERIFY(fixtures_.make(MAKE_FIXTURES_PATH, {"multipage", "kept", "cut-short"}));
+        QVERIFY(fixtures_.make(MAKE_FIXTURES_PATH,
+                               {"multipage", "kept", "cut-short", "repeats", "broken"}));
+    }
+
+    // The picker's reading: every picture in the job's order, a thumbnail
+    // each, or the tool's line for one that cannot be had; the repeats, in a
+    // reading of their own, name the picture they repeat.
+    void pictureReader_data() {
+        QTest::addColumn<QString>("pdf");
+        QTest::addColumn<int>("pages");
+        QTest::addColumn<bool>("repeats");
+        QTest::addColumn<QStringList>("said"); // a line a picture
+        const QStringList logos{"1.1", "1.2", "1.3", "2.1", "2.2", "2.3", "3.1", "3.2"};
+        QTest::newRow("thumbnails") << "repeats" << 3 << false << logos;
+        QTest::newRow("repeats") << "repeats" << 3 << true << QStringList{"1.1",
+                                                                          "1.2",
+                                                                          "1.3",
+                                                                          "2.1 repeats 1.1",
+                                                                          "2.2",
+                                                                          "2.3 repeats 1.2",
+                                                                          "3.1 repeats 1.1",
+                                                                          "3.2"};
+        QStringList broken;
+        for (int page = 1; page <= 10; ++page)
+            broken << QString::number(page) + ".1"
+                   << (page != 6 ? QString("%1.2 failed").arg(page) : QString());
+        broken.removeAll(QString());
+        QTest::newRow("damaged pictures") << "broken" << 10 << false << broken;
+    }
+    void pictureReader() {
+        QFETCH(QString, pdf);
+        QFETCH(int, pages);
+        QFETCH(bool, repeats);
+        QFETCH(QStringList, said);
+        QTemporaryDir scratch;
+        extract::PictureReader reader(TOOL_DIR "/", scratch.path().toStdString() + "/",
+                                      {.inputPath = fixtures_.path(pdf + ".pdf").toStdString(),
+                                       .firstPage = 1,
+                                       .lastPage = pages,
+                                       .formatText = "Original",
+                                       .thumbnailSize = repeats ? 0 : 64,
+                                       .findRepeats = repeats});
+        QStringList got;
+        while (const std::optional<extract::PickedPicture> picture = reader.Next()) {
+            const auto place = [](int page, int onPage) {
+                return QString("%1.%2").arg(page).arg(onPage);
+            };
+            QString line = place(picture->facts.page, picture->facts.onPage);
+            if (picture->repeatOf)
+                line += " repeats " + place(picture->repeatOf->page, picture->repeatOf->onPage);
+            if (!picture->failure.empty()) {
+                line += " failed";
+                QVERIFY(picture->thumbnail.empty());
+                QVERIFY2(QString::fromStdString(picture->failure)
+                             .contains("image " + QString::number(picture->facts.onPage)),
+                         picture->failure.c_str());
+            } else if (!repeats) {
+                QVERIFY(QFile::remove(QString::fromStdString(picture->thumbnail)));
+                QVERIFY(qMax(picture->thumbnailWidth, picture->thumbnailHeight) <= 64);
+            }
+            got << line;
+        }
+        QCOMPARE(got, said);
+        QVERIFY(reader.Finished());
+        QVERIFY(QDir(scratch.path()).isEmpty());
     }
 
     // "%" in the lines stands for the output folder.

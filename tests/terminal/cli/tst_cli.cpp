@@ -156,6 +156,21 @@ private slots:
         QTest::newRow("everything left out")
             << QStringList{"--min-size=100", "--unique", "@/repeats.pdf", "%"} << 0 << 0
             << "8 pictures smaller than 100x100 left out";
+        // Named pictures only, numbered in the order of the document.
+        QTest::newRow("only the pictures named")
+            << QStringList{"--only=3.1,1.1", "-f", "png", "@/repeats.pdf", "%"} << 0 << 2
+            << "2 images written to";
+        QTest::newRow("a damaged picture named is a failure")
+            << QStringList{"--only=3.2", "@/broken.pdf", "%"} << 1 << 0
+            << "page 3, image 2 (object 12): the image data is cut short";
+        QTest::newRow("a picture not there")
+            << QStringList{"--only=1.1,1.9", "@/repeats.pdf", "%"} << 2 << 0
+            << "has no picture 1.9 on pages 1 to 3: --list --json gives";
+        QTest::newRow("a picture outside the range")
+            << QStringList{"-r", "2-3", "--only=1.1", "@/repeats.pdf", "%"} << 2 << 0
+            << "has no picture 1.1 on pages 2 to 3";
+        QTest::newRow("pictures not a list") << QStringList{"--only=3", "@/repeats.pdf", "%"} << 2
+                                             << 0 << "invalid list of pictures '3': use PAGE.N";
         QTest::newRow("minimum size not a size")
             << QStringList{"--min-size=3x", "@/repeats.pdf", "%"} << 2 << 0
             << "invalid minimum size '3x': use WxH or N";

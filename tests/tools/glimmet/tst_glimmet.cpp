@@ -94,6 +94,21 @@ QList<QByteArray> problems(const Run& r) {
     return out;
 }
 
+// The mean of every channel of every pixel, laid over white.
+double meanShade(const Decoded& d) {
+    double sum = 0;
+    const auto* p = reinterpret_cast<const quint8*>(d.rgba.constData());
+    for (qsizetype i = 0; i + 3 < d.rgba.size(); i += 4)
+        for (int k = 0; k < 3; ++k)
+            sum += p[i + k] * p[i + 3] / 255.0 + 255 - p[i + 3];
+    return d.rgba.isEmpty() ? 0 : sum / (d.rgba.size() / 4 * 3);
+}
+
+QByteArray fileBytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 QString scratch(int number, const char* extension) {
     return QString::fromStdString(contract::ScratchName(contract::kScratchRoot, number, extension));
 }
@@ -624,6 +639,127 @@ private slots:
         QCOMPARE(digests, kept.size());
         QCOMPARE(linesWithout(extracted, {contract::kFileMade, contract::kProfileMade}),
                  listed.lines());
+    }
+
+    // A listing with thumbnails says what a plain listing says, and each
+    // picture's thumbnail, at most the size asked, shows what its file
+    // shows: the same mean shade, transparency laid over white.
+    void thumbnailsShowEachPicture_data() { listingMatchesExtraction_data(); }
+    void thumbnailsShowEachPicture() {
+        QFETCH(QString, pdf);
+        QFETCH(int, pages);
+        QFETCH(QStringList, keep);
+        constexpr int kLongest = 48;
+        QTemporaryDir thumbs, files;
+        const Run listed =
+            tooltest::runTool(kGlimmet, QStringList{contract::kListOption} << keep << fx.path(pdf));
+        const Run shown = tooltest::runTool(
+            kGlimmet,
+            QStringList{contract::kListOption, contract::kThumbsOption, QString::number(kLongest)}
+                << keep << fx.path(pdf) << root(thumbs));
+        const Run extracted = extract(files, pdf, 1, pages, keep);
+        QVERIFY(!shown.crashed);
+        // Damage found on decoding fails the picture, after its facts.
+        if (!problems(shown).isEmpty() || !problems(extracted).isEmpty()) {
+            QCOMPARE(problems(shown).size(), problems(extracted).size());
+            return;
+        }
+        QCOMPARE(linesWithout(shown, {contract::kThumb}), listed.lines());
+        const QStringList written = scratchFiles(files);
+        QList<QList<QByteArray>> thumbRows;
+        bool afterImage = false;
+        for (const QByteArray& line : shown.lines()) {
+            const QList<QByteArray> f = line.split(contract::kListSeparator);
+            if (f[0] == contract::kThumb) {
+                QVERIFY2(afterImage, line.constData());
+                thumbRows << f.mid(1);
+            }
+            afterImage = f[0] == contract::kListedImage;
+        }
+        // A mask of another size makes a second file but one thumbnail.
+        const QList<QList<QByteArray>> rows = listedImages(listed);
+        QList<int> firstFiles;
+        for (int i = 0; i < rows.size(); ++i)
+            if (i == 0 ||
+                rows[i][contract::kListedPageNumber] != rows[i - 1][contract::kListedPageNumber] ||
+                rows[i][contract::kListedOnPage] != rows[i - 1][contract::kListedOnPage])
+                firstFiles << i;
+        QCOMPARE(thumbRows.size(), firstFiles.size());
+        for (int t = 0; t < thumbRows.size(); ++t) {
+            const Decoded thumb = readBack(thumbs.filePath(QString::fromUtf8(thumbRows[t][0])));
+            QCOMPARE(QList<int>({thumb.w, thumb.h}),
+                     QList<int>({thumbRows[t][1].toInt(), thumbRows[t][2].toInt()}));
+            QVERIFY(qMax(thumb.w, thumb.h) <= kLongest);
+            const QList<QByteArray>& row = rows[firstFiles[t]];
+            // A viewer turns kept CMYK bytes to RGB its own way.
+            if (row[contract::kListedMask] != contract::kMaskNone ||
+                (row[contract::kListedOutput] == contract::kOutputKept &&
+                 row[contract::kListedComponents] == "4"))
+                continue;
+            const Decoded whole = readBack(files.filePath(written[firstFiles[t]]));
+            QVERIFY2(qAbs(meanShade(thumb) - meanShade(whole)) < 8,
+                     qPrintable(QString("%1: %2 against %3")
+                                    .arg(written[firstFiles[t]])
+                                    .arg(meanShade(thumb))
+                                    .arg(meanShade(whole))));
+        }
+    }
+
+    // Only the pictures named are written, byte for byte as a whole run
+    // writes them, numbered as if the rest were not there; a listing says
+    // the same of them.
+    void onlyTakesThePicturesNamed_data() {
+        QTest::addColumn<QString>("pdf");
+        QTest::addColumn<QString>("only");
+        QTest::newRow("one") << "multipage.pdf"
+                             << "2.1";
+        QTest::newRow("across pages, out of order") << "multipage.pdf"
+                                                    << "3.1,1.1";
+        QTest::newRow("a repeat by itself") << "repeats.pdf"
+                                            << "2.1";
+        QTest::newRow("one not there") << "multipage.pdf"
+                                       << "1.1,1.7";
+    }
+    void onlyTakesThePicturesNamed() {
+        QFETCH(QString, pdf);
+        QFETCH(QString, only);
+        int pages = 0;
+        for (const auto& [name, page] : fx.pages)
+            pages = name == pdf ? qMax(pages, page) : pages;
+        QTemporaryDir all, some;
+        const Run whole = tooltest::runTool(
+            kGlimmet,
+            ::pages(1, pages) + QStringList{contract::kRecordsOption, fx.path(pdf), root(all)}, {},
+            {}, goThrough(pages));
+        const Run chosen = tooltest::runTool(
+            kGlimmet,
+            ::pages(1, pages) + QStringList{contract::kRecordsOption, contract::kOnlyOption, only,
+                                            fx.path(pdf), root(some)},
+            {}, {}, goThrough(pages));
+        QCOMPARE(chosen.exitCode, 0);
+        QSet<QByteArray> named;
+        for (const QString& place : only.split(contract::kOnlySeparator))
+            named << place.toUtf8();
+        QStringList expected;
+        QByteArray lastImage;
+        for (const QByteArray& line : whole.lines()) {
+            const QList<QByteArray> f = line.split(contract::kListSeparator);
+            if (f[0] == contract::kListedImage)
+                lastImage = f[1 + contract::kListedPageNumber] + contract::kOnlyPage +
+                            f[1 + contract::kListedOnPage];
+            else if (f[0] == contract::kFileMade && named.contains(lastImage))
+                expected << all.filePath(QString::fromUtf8(f[2]));
+        }
+        const QStringList got = scratchFiles(some);
+        QCOMPARE(got.size(), expected.size());
+        for (int i = 0; i < got.size(); ++i) {
+            QCOMPARE(got[i], scratch(i, qPrintable("." + QFileInfo(expected[i]).suffix())));
+            QCOMPARE(fileBytes(some.filePath(got[i])), fileBytes(expected[i]));
+        }
+        const Run listed =
+            tooltest::runTool(kGlimmet, QStringList{contract::kListOption, contract::kOnlyOption,
+                                                    only, fx.path(pdf)});
+        QCOMPARE(listedImages(listed).size(), got.size());
     }
 
     // A job whose tool runs again from a later page (after a crash, or one

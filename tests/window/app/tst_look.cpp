@@ -197,6 +197,7 @@ private slots:
                       {"sBitBtnPlayVideo", "sPanel1"}, // the group grows when it shows
                       {"sBitBtnGetProVersion", "sPanel1"},
                       {"sBitBtnStart", "sPanel1"},
+                      {"PickPicturesButton", "Panel1"},
                       {"ImageDonate", "StatusPanel1"},
                       {"sGaugeProcess", "StatusPanel2"},
                       {"sLabelFXWebpage", "StatusPanel3"}});
