@@ -1,14 +1,17 @@
 // The picker as a person meets it, timed: the main window opens the picker
 // on a document and the time to the first thumbnail, to the last and to the
 // end of the search for repeats is taken, with the peak memory of the
-// window and of its tool; or ticked pictures are saved round after round.
+// window and of its tool; or ticked pictures are saved round after round;
+// or the picker is pictured for the README, a few pictures ticked.
 //   picker_probe read TOOL_FOLDER DOC
 //   picker_probe save TOOL_FOLDER DOC FORMAT PICTURES OUTPUT_FOLDER ROUNDS
+//   picker_probe shot TOOL_FOLDER DOC RANGE PICTURE.png
 #include "app/AppContext.h"
 #include "app/MainWindow.h"
 #include "extract/ToolOptions.h"
 #include "picker/PickerWindow.h"
 #include "picker/PictureModel.h"
+#include "picker/PictureView.h"
 #include "support/TestSupport.h"
 #include "toolkit/PathEdits.h"
 
@@ -120,15 +123,35 @@ int Save(app::TMainForm& form, const char* pictures, const QString& output, int 
     return 0;
 }
 
+int Shot(app::TMainForm& form, const char* range, const QString& picture) {
+    form.findChild<QLineEdit*>("sEditPageRange")->setText(range);
+    form.PickPicturesClick();
+    picker::PickerWindow* picker = form.Picker();
+    picker->resize(860, 600);
+    RunUntil([&] { return !picker->Reading(); });
+    picker->findChild<QCheckBox*>("PickerEachOnce")->setChecked(true);
+    for (int row : {1, 4, 6})
+        if (row < picker->Shown()->rowCount())
+            picker->Model()->SetTicked(picker->Shown()->SourceRow(row), true);
+    picker->View()->setCurrentIndex(picker->Shown()->index(4, 0));
+    picker->View()->setFocus();
+    QElapsedTimer settle;
+    settle.start();
+    RunUntil([&] { return settle.elapsed() > 500; });
+    return picker->grab().save(picture) ? 0 : 1;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
     const std::string mode = argc > 1 ? argv[1] : "";
-    if (!((mode == "read" && argc == 4) || (mode == "save" && argc == 8))) {
+    if (!((mode == "read" && argc == 4) || (mode == "save" && argc == 8) ||
+          (mode == "shot" && argc == 6))) {
         std::fprintf(stderr, "usage: picker_probe read TOOL_FOLDER DOC\n"
                              "       picker_probe save TOOL_FOLDER DOC FORMAT PICTURES "
-                             "OUTPUT_FOLDER ROUNDS\n");
+                             "OUTPUT_FOLDER ROUNDS\n"
+                             "       picker_probe shot TOOL_FOLDER DOC RANGE PICTURE.png\n");
         return 2;
     }
     testing::TestEnvironment environment;
@@ -141,6 +164,8 @@ int main(int argc, char** argv) {
     form.findChild<toolkit::TFilenameEdit*>("sFilenameEditInput")->setText(argv[3]);
     if (mode == "read")
         return Read(form);
+    if (mode == "shot")
+        return Shot(form, argv[4], QString::fromLocal8Bit(argv[5]));
     form.findChild<toolkit::TDirectoryEdit*>("sDirectoryEditOutput")->setText(argv[6]);
     form.findChild<QComboBox*>("sComboBoxFormat")->setCurrentText(argv[4]);
     form.findChild<QLineEdit*>("sEditOutputPrefix")->setText("img-");
