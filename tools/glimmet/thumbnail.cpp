@@ -65,7 +65,7 @@ Raster pixmapRaster(fz_context* c, fz_pixmap* pix) {
 }
 
 // Each pixel of the thumbnail the mean of the pixels it covers.
-Raster reduce(const Raster& src, int tw, int th) {
+Raster reduce(Raster src, int tw, int th) {
     if (src.w == tw && src.h == th)
         return src;
     Raster dst{tw, th, src.n, std::vector<std::uint8_t>(static_cast<size_t>(tw) * th * src.n)};

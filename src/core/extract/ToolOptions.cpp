@@ -7,9 +7,13 @@
 
 namespace extract {
 
-std::string PicturesText(std::vector<PicturePlace> pictures) {
+std::vector<PicturePlace> InDocumentOrder(std::vector<PicturePlace> pictures) {
     std::sort(pictures.begin(), pictures.end());
     pictures.erase(std::unique(pictures.begin(), pictures.end()), pictures.end());
+    return pictures;
+}
+
+std::string PicturesText(const std::vector<PicturePlace>& pictures) {
     std::string text;
     for (const PicturePlace& place : pictures) {
         if (!text.empty())
@@ -26,9 +30,7 @@ std::optional<std::vector<PicturePlace>> ReadPictures(const std::string& text) {
     std::vector<PicturePlace> pictures;
     for (const auto& [page, onPage] : *read)
         pictures.push_back({page, onPage});
-    std::sort(pictures.begin(), pictures.end());
-    pictures.erase(std::unique(pictures.begin(), pictures.end()), pictures.end());
-    return pictures;
+    return InDocumentOrder(std::move(pictures));
 }
 
 void AddPictureOptions(const std::string& password, const std::string& formatText,

@@ -33,11 +33,13 @@ struct PictureChoice {
     }
 };
 
+// The pictures in the order of the document, each once.
+std::vector<PicturePlace> InDocumentOrder(std::vector<PicturePlace> pictures);
 // "3.2,5.1": the pictures as the tool and arvenzo-extract's --only write
-// them, in document order, each once.
-std::string PicturesText(std::vector<PicturePlace> pictures);
-// The pictures of such a text; nothing when a part is not PAGE.N with both
-// numbers from 1.
+// them, in the order given.
+std::string PicturesText(const std::vector<PicturePlace>& pictures);
+// The pictures of such a text, in document order, each once; nothing when a
+// part is not PAGE.N with both numbers from 1.
 std::optional<std::vector<PicturePlace>> ReadPictures(const std::string& text);
 
 // Appends the options for a document opened with `password` (none when

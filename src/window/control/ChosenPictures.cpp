@@ -1,14 +1,13 @@
 #include "control/ChosenPictures.h"
 
-#include <algorithm>
+#include <utility>
 
 namespace extract {
 
 JobRequest OnlyThese(JobRequest whole, std::vector<PicturePlace> chosen) {
     if (chosen.empty())
         return whole;
-    std::sort(chosen.begin(), chosen.end());
-    chosen.erase(std::unique(chosen.begin(), chosen.end()), chosen.end());
+    chosen = InDocumentOrder(std::move(chosen));
     whole.firstPage = chosen.front().page;
     whole.lastPage = chosen.back().page;
     whole.pictures.only = std::move(chosen);

@@ -16,7 +16,7 @@ QString SizeText(int width, int height) {
 }
 
 QString PlaceText(extract::PicturePlace place) {
-    return QStringLiteral("%1.%2").arg(place.page).arg(place.onPage);
+    return QString::fromStdString(extract::PicturesText({place}));
 }
 
 } // namespace

@@ -104,11 +104,6 @@ double meanShade(const Decoded& d) {
     return d.rgba.isEmpty() ? 0 : sum / (d.rgba.size() / 4 * 3);
 }
 
-QByteArray fileBytes(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 QString scratch(int number, const char* extension) {
     return QString::fromStdString(contract::ScratchName(contract::kScratchRoot, number, extension));
 }
@@ -754,7 +749,7 @@ private slots:
         QCOMPARE(got.size(), expected.size());
         for (int i = 0; i < got.size(); ++i) {
             QCOMPARE(got[i], scratch(i, qPrintable("." + QFileInfo(expected[i]).suffix())));
-            QCOMPARE(fileBytes(some.filePath(got[i])), fileBytes(expected[i]));
+            QCOMPARE(tooltest::fileBytes(some.filePath(got[i])), tooltest::fileBytes(expected[i]));
         }
         const Run listed =
             tooltest::runTool(kGlimmet, QStringList{contract::kListOption, contract::kOnlyOption,

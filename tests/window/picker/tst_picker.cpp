@@ -132,11 +132,6 @@ void ClickCheckBox(picker::PickerWindow* picker, int row) {
     QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, at);
 }
 
-QByteArray Bytes(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 } // namespace
 
 class PickerTest : public QObject {
@@ -405,8 +400,8 @@ private slots:
         QCOMPARE(run.exitCode, 0);
         QCOMPARE(QDir(terminal.path()).entryList(QDir::Files), s.Written());
         for (const QString& name : s.Written())
-            QVERIFY2(Bytes(s.outputDir.filePath(name)) ==
-                         Bytes(QDir(terminal.path()).filePath(name)),
+            QVERIFY2(tooltest::fileBytes(s.outputDir.filePath(name)) ==
+                         tooltest::fileBytes(QDir(terminal.path()).filePath(name)),
                      qPrintable(name));
     }
 
